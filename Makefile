@@ -1,0 +1,26 @@
+# The README's two commands, plus the build and benchmark steps they stand on.
+PRESET ?= debug
+BUILD_DIR := build/$(PRESET)
+
+.PHONY: deps build test run bench clean
+
+deps:
+	scripts/install-deps
+
+build: deps
+	cmake --preset $(PRESET) >/dev/null
+	cmake --build --preset $(PRESET)
+
+test: build
+	ctest --preset $(PRESET) -j2
+
+run: build
+	scripts/run $(BUILD_DIR)
+
+bench: deps
+	cmake --preset release >/dev/null
+	cmake --build --preset release
+	scripts/bench build/release
+
+clean:
+	rm -rf build
