@@ -16,7 +16,7 @@ using USize = UInt32;
 using UIndex = UInt32;
 using GSFlags = Int32;
 using GSErrCode = Int32;
-using GSResID = Int16;
+using GSResID = Int32;
 using GSType = UInt32;
 using GSHandle = char**;
 

@@ -1,0 +1,130 @@
+#include "MenuCommandHandler.hpp"
+
+#include "ACAPinc.hpp"
+#include "LodProvider.hpp"
+#include "Logger.hpp"
+#include "MenuIds.hpp"
+#include "PaletteController.hpp"
+#include "Startup.hpp"
+#include "State.hpp"
+
+#include <optional>
+
+namespace Velmar::AddOn {
+
+namespace {
+
+using brixlab::controllers::PaletteController;
+using brixlab::xdWebEngine::PaletteIdentifiers;
+
+constexpr Int32 ShowNormal = 1;
+std::optional<GS::Guid> relayChannelId;
+
+void Search(Int32)
+{
+    OpenSelector([](const GS::Guid& channelId) {
+        const GS::UniString address = App::State::instance()->selectorUrl + "?BimId=" + channelId.ToUniString();
+        // The selector page opens in the user's own browser; the choice comes back through the relay.
+        OS_ShellExecute("open", address, ShowNormal);
+    });
+}
+
+void SetChecked(Int32 itemIndex, bool checked)
+{
+    const API_MenuItemRef ref {Menus::LodMenu, itemIndex};
+    GSFlags flags = 0;
+    ACAPI_MenuItem_GetMenuItemFlags(&ref, &flags);
+    flags = checked ? (flags | API_MenuItemChecked) : (flags & ~API_MenuItemChecked);
+    ACAPI_MenuItem_SetMenuItemFlags(&ref, &flags);
+}
+
+void SetLod(Int32 itemIndex)
+{
+    CheckOnlyLodItem(itemIndex);
+    const auto provider = Lod::LodProvider::instance();
+    if (const auto index = provider->FindByValue(itemIndex * 100))
+        provider->SetActive(provider->GetLevels()[*index]);
+}
+
+void Update(Int32)
+{
+    const auto controller = PaletteController::instance();
+    controller->ReloadWindow(PaletteIdentifiers::Update);
+    controller->OpenWindow(PaletteIdentifiers::Update);
+}
+
+void Settings(Int32)
+{
+    const auto controller = PaletteController::instance();
+    controller->ReloadWindow(PaletteIdentifiers::Config);
+    // Modal: returns once the page has stored its choice and closed, so the menus show the new language.
+    controller->OpenWindow(PaletteIdentifiers::Config);
+    TranslateMenus();
+}
+
+void Check(Int32)
+{
+    const auto controller = PaletteController::instance();
+    controller->CloseWindow(PaletteIdentifiers::Result);
+    controller->ReloadWindow(PaletteIdentifiers::Rules);
+    controller->OpenWindow(PaletteIdentifiers::Rules);
+}
+
+void ToggleNeutral(Int32)
+{
+    const auto state = App::State::instance();
+    state->SetNeutral(!state->IsNeutral());
+}
+
+struct MenuCommand {
+    Int16 menu;
+    bool firstItemOnly;
+    const char* logLine;
+    void (*run)(Int32 itemIndex);
+};
+
+constexpr MenuCommand MenuCommands[] = {
+    {Menus::SearchMenu, true, "Loading selector", Search},
+    {Menus::LodMenu, false, "Loading LOD menu", SetLod},
+    {Menus::UpdateMenu, false, "Loading update", Update},
+    {Menus::SettingsMenu, false, "Loading settings", Settings},
+    {Menus::CheckMenu, false, "Loading Rules", Check},
+    {Menus::NeutralMenu, false, "Changing Neutral settings", ToggleNeutral},
+};
+
+}  // namespace
+
+void CheckOnlyLodItem(Int32 itemIndex)
+{
+    // Flag reads and writes are not checked: a failed write leaves the marks as they were.
+    for (Int32 item = 1; item <= Menus::LodMenuItemCount; ++item) {
+        if (item != itemIndex)
+            SetChecked(item, false);
+    }
+    SetChecked(itemIndex, true);
+}
+
+void OpenSelector(const std::function<void(const GS::Guid& channelId)>& callback)
+{
+    if (!relayChannelId)
+        relayChannelId = GS::Guid::Generate();
+    callback(*relayChannelId);
+}
+
+GSErrCode MenuCommandHandler(const API_MenuParams* menuParams)
+{
+    const auto log = Services::logger::instance();
+    const API_MenuItemRef& item = menuParams->menuItemRef;
+    for (const auto& command : MenuCommands) {
+        if (command.menu != item.menuResID || (command.firstItemOnly && item.itemIndex != 1))
+            continue;
+        log->log(command.logLine);
+        command.run(item.itemIndex);
+        break;
+    }
+    log->log("menu routine terminated");
+    ACAPI_KeepInMemory(true);
+    return NoError;
+}
+
+}  // namespace Velmar::AddOn

@@ -1,0 +1,39 @@
+#include "ACAPinc.hpp"
+
+namespace {
+API_HostFunctions hostFunctions;
+bool hostFunctionsSet = false;
+
+// A table row the host left empty answers as an unsupported call instead of jumping to null.
+template <typename Ret>
+Ret Unsupported()
+{
+    if constexpr (std::is_same_v<Ret, GSErrCode>)
+        return APIERR_NOTSUPPORTED;
+    else
+        return Ret {};
+}
+}  // namespace
+
+namespace Velmar::Host {
+void SetHostFunctions(const API_HostFunctions* functions)
+{
+    hostFunctions = functions != nullptr ? *functions : API_HostFunctions {};
+    hostFunctionsSet = functions != nullptr;
+}
+
+bool HasHostFunctions()
+{
+    return hostFunctionsSet;
+}
+}  // namespace Velmar::Host
+
+#define VELMAR_DEFINE_HOST_OPERATION(name, ret, params, args)                                                       \
+    ret name params                                                                                                 \
+    {                                                                                                               \
+        if (hostFunctions.name == nullptr)                                                                          \
+            return Unsupported<ret>();                                                                              \
+        return hostFunctions.name args;                                                                             \
+    }
+API_HOST_OPERATIONS(VELMAR_DEFINE_HOST_OPERATION)
+#undef VELMAR_DEFINE_HOST_OPERATION

@@ -1,0 +1,32 @@
+// Velmar::App::State: what the add-on needs to know about the current country and language choice.
+#pragma once
+
+#include "UniString.hpp"
+
+#include <memory>
+#include <optional>
+
+namespace Velmar::App {
+
+class State {
+public:
+    static std::shared_ptr<State> instance();
+
+    std::optional<Int32> languageIndex;
+    GS::UniString selectorUrl;
+
+    bool IsNeutral() const { return neutral_; }
+    bool IsBrandLessEnabled() const { return brandLessEnabled_; }
+    // Stores the flag and marks the Neutral menu item: disabled (and the flag forced off) when the
+    // active country offers no brand-less option, else checked exactly when the flag is on.
+    void SetNeutral(bool value);
+    void SetBrandLessEnabled(bool enabled);
+
+private:
+    void MarkNeutralMenuItem() const;
+
+    bool neutral_ = false;
+    bool brandLessEnabled_ = false;
+};
+
+}  // namespace Velmar::App

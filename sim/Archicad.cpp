@@ -1,0 +1,250 @@
+#include "Archicad.hpp"
+
+#include "FileSystem.hpp"
+#include "GSDebug.hpp"
+
+#include <dlfcn.h>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+
+namespace Sim {
+
+namespace {
+Archicad* current = nullptr;
+
+constexpr IO::FileSystem::SpecialFolderId UserDataFolder = 5;
+constexpr IO::FileSystem::SpecialFolderId SharedDataFolder = 10;
+
+void EnsureFolder(const std::string& path)
+{
+    mkdir(path.c_str(), 0755);
+}
+}  // namespace
+
+Archicad::Archicad(const std::string& dataRoot) : dataRoot_(dataRoot)
+{
+    current = this;
+    EnsureFolder(dataRoot_);
+    EnsureFolder(dataRoot_ + "/user");
+    EnsureFolder(dataRoot_ + "/shared");
+    IO::fileSystem.SetSpecialLocation(UserDataFolder, IO::Location(GS::UniString(dataRoot_ + "/user")));
+    IO::fileSystem.SetSpecialLocation(SharedDataFolder, IO::Location(GS::UniString(dataRoot_ + "/shared")));
+    GS::SetDebugOutputSink([this](const std::string& text) {
+        std::lock_guard<std::mutex> lock(debugMutex_);
+        debugLines_.push_back(text);
+    });
+}
+
+Archicad::~Archicad()
+{
+    GS::SetDebugOutputSink(nullptr);
+    if (resModule_ != InvalidResModule)
+        RS::RSCloseModule(resModule_);
+    if (current == this)
+        current = nullptr;
+}
+
+Archicad& Archicad::Current()
+{
+    return *current;
+}
+
+bool Archicad::LoadAddOn(const std::string& path)
+{
+    library_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (library_ == nullptr) {
+        addOn_.error = dlerror();
+        return false;
+    }
+    auto* getExported = reinterpret_cast<GetExportedFuncAddrsProc*>(dlsym(library_, GetExportedFuncAddrsSymbol));
+    auto* setImported = reinterpret_cast<SetImportedFuncAddrsProc*>(dlsym(library_, SetImportedFuncAddrsSymbol));
+    const auto* resources = static_cast<const RS::ModuleData*>(dlsym(library_, RS::ModuleDataSymbol));
+    if (getExported == nullptr || setImported == nullptr || resources == nullptr) {
+        addOn_.error = "not an add-on: the seam functions or the resource table are missing";
+        return false;
+    }
+    resModule_ = RS::RSOpenModule(resources);
+    // The module identifier addresses the add-on in add-on commands.
+    if (!RS::RSGetModuleIdentifier(resModule_, 32500, &addOn_.identifier.developerID, &addOn_.identifier.localID)) {
+        addOn_.error = "the add-on has no module identifier";
+        return false;
+    }
+    if (setImported(&HostFunctions()) != NoError || getExported(&entryPoints_) != NoError ||
+        entryPoints_.CheckEnvironment == nullptr || entryPoints_.RegisterInterface == nullptr ||
+        entryPoints_.Initialize == nullptr || entryPoints_.FreeData == nullptr) {
+        addOn_.error = "the add-on did not hand over its entry points";
+        return false;
+    }
+
+    API_EnvirParams environment;
+    environment.serverInfo.mainVersion = MainVersion;
+    environment.serverInfo.language = "INT";
+    addOn_.type = entryPoints_.CheckEnvironment(&environment);
+    addOn_.name = environment.addOnInfo.name;
+    addOn_.description = environment.addOnInfo.description;
+    if (addOn_.type == APIAddon_DontRegister) {
+        addOn_.error = "the add-on declined to register";
+        return false;
+    }
+    addOn_.registerResult = entryPoints_.RegisterInterface();
+    addOn_.initializeResult = entryPoints_.Initialize();
+    addOn_.loaded = true;
+    return true;
+}
+
+void Archicad::UnloadAddOn()
+{
+    if (!addOn_.loaded)
+        return;
+    entryPoints_.FreeData();
+    addOn_.loaded = false;
+    // A kept add-on stays mapped until the host exits, like the real host's preloaded add-ons.
+    if (!addOn_.keepInMemory && library_ != nullptr) {
+        dlclose(library_);
+        library_ = nullptr;
+    }
+}
+
+Menu* Archicad::FindMenu(Int16 id)
+{
+    for (auto& menu : menus_) {
+        if (menu.id == id)
+            return &menu;
+    }
+    return nullptr;
+}
+
+GSErrCode Archicad::ChooseMenuItem(Int16 menuId, Int32 itemIndex)
+{
+    Menu* menu = FindMenu(menuId);
+    if (menu == nullptr || itemIndex < 1 || itemIndex > static_cast<Int32>(menu->items.size()))
+        return APIERR_BADINDEX;
+    if (menu->items[itemIndex - 1].flags & API_MenuItemDisabled)
+        return APIERR_REFUSEDCMD;
+    if (menu->handler == nullptr)
+        return APIERR_GENERAL;
+    API_MenuParams params;
+    params.menuItemRef = {menuId, itemIndex};
+    return menu->handler(&params);
+}
+
+void Archicad::SendProjectEvent(API_NotifyEventID event)
+{
+    if (notifications_.project != nullptr && (notifications_.projectMask & event) != 0)
+        notifications_.project(event, 0);
+}
+
+void Archicad::NewProject()
+{
+    project_ = Project();
+    notifications_.observed.clear();
+    SendProjectEvent(APINotify_New);
+}
+
+bool Archicad::OpenProject(const std::string& path, std::string* error)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        *error = "cannot read " + path;
+        return false;
+    }
+    std::stringstream text;
+    text << file.rdbuf();
+    Project opened;
+    if (!opened.FromJson(text.str(), error))
+        return false;
+    project_ = std::move(opened);
+    notifications_.observed.clear();
+    SendProjectEvent(APINotify_Open);
+    return true;
+}
+
+bool Archicad::SaveProject(const std::string& path, std::string* error)
+{
+    SendProjectEvent(APINotify_PreSave);
+    const std::string temporary = path + ".saving";
+    {
+        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
+        file << project_.ToJson();
+        if (!file.flush()) {
+            *error = "cannot write " + path;
+            return false;
+        }
+    }
+    // Written aside and renamed, so a failed save never leaves half a project behind.
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        *error = "cannot replace " + path;
+        return false;
+    }
+    SendProjectEvent(APINotify_Save);
+    return true;
+}
+
+API_Guid Archicad::CreateElement(API_ElemTypeID type)
+{
+    const API_Guid guid = project_.AddElement(type);
+    const bool typeMatches = !notifications_.newElementType || *notifications_.newElementType == type;
+    if (notifications_.newElement != nullptr && typeMatches) {
+        API_NotifyElementType notification;
+        notification.notifID = APINotifyElement_New;
+        notification.elemHead.guid = guid;
+        notification.elemHead.typeID = type;
+        notifications_.newElement(&notification);
+    }
+    return guid;
+}
+
+bool Archicad::Select(const std::vector<API_Guid>& guids)
+{
+    for (const auto& guid : guids) {
+        if (project_.FindElement(guid) == nullptr)
+            return false;
+    }
+    project_.Selection() = guids;
+    if (notifications_.selection != nullptr) {
+        API_Neig neig;
+        if (!guids.empty()) {
+            neig.guid = guids.front();
+            neig.neigID = APINeig_Other;
+        }
+        notifications_.selection(&neig);
+    }
+    return true;
+}
+
+std::vector<std::string> Archicad::DebugLines() const
+{
+    std::lock_guard<std::mutex> lock(debugMutex_);
+    return debugLines_;
+}
+
+bool Archicad::RegisterService(CommandKey key)
+{
+    std::lock_guard<std::mutex> lock(commandMutex_);
+    return services_.insert(key).second;
+}
+
+bool Archicad::InstallCommandHandler(CommandKey key, APIModulCommandProc* handler)
+{
+    std::lock_guard<std::mutex> lock(commandMutex_);
+    if (services_.count(key) == 0)
+        return false;
+    commandHandlers_[key] = handler;
+    return true;
+}
+
+bool Archicad::IsServiceRegistered(CommandKey key) const
+{
+    std::lock_guard<std::mutex> lock(commandMutex_);
+    return services_.count(key) > 0;
+}
+
+APIModulCommandProc* Archicad::CommandHandler(CommandKey key) const
+{
+    std::lock_guard<std::mutex> lock(commandMutex_);
+    const auto found = commandHandlers_.find(key);
+    return found == commandHandlers_.end() ? nullptr : found->second;
+}
+
+}  // namespace Sim

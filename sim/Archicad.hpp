@@ -1,0 +1,146 @@
+// The simulated Archicad: loads the add-on as the real host does and keeps what the host keeps for it:
+// menus, add-on commands, notification handlers, reports, debug output and the open project.
+#pragma once
+
+#include "APIHostTable.h"
+#include "EventLoop.hpp"
+#include "FaultInjector.hpp"
+#include "Project.hpp"
+
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace Sim {
+
+struct MenuItem {
+    GS::UniString text;  // as shown: control codes removed
+    GSFlags flags = 0;
+};
+
+struct Menu {
+    Int16 id = 0;
+    Int16 promptId = 0;
+    GS::UniString title;    // the host menu the items appear under
+    GS::UniString submenu;  // empty when the items sit directly in the title menu
+    std::vector<MenuItem> items;
+    APIMenuCommandProc* handler = nullptr;
+};
+
+struct Report {
+    std::string text;
+    bool alert = false;
+};
+
+struct ShellRequest {
+    std::string verb;
+    std::string address;
+};
+
+struct AddOnState {
+    bool loaded = false;
+    std::string error;  // why loading failed
+    GS::UniString name;
+    GS::UniString description;
+    API_AddonType type = APIAddon_Unknown;
+    GSErrCode registerResult = NoError;
+    GSErrCode initializeResult = NoError;
+    bool keepInMemory = false;
+    API_ModulID identifier;
+};
+
+class Archicad {
+public:
+    static constexpr Int32 MainVersion = 28;
+
+    explicit Archicad(const std::string& dataRoot);
+    ~Archicad();
+    Archicad(const Archicad&) = delete;
+    Archicad& operator=(const Archicad&) = delete;
+
+    // The running host; the operation table reaches it through here.
+    static Archicad& Current();
+
+    // dlopen, hand over the table, then CheckEnvironment, RegisterInterface and Initialize in order.
+    bool LoadAddOn(const std::string& path);
+    // FreeData, then unload unless the add-on asked to be kept in memory.
+    void UnloadAddOn();
+    const AddOnState& GetAddOn() const { return addOn_; }
+
+    GSErrCode ChooseMenuItem(Int16 menuId, Int32 itemIndex);
+    void NewProject();
+    bool OpenProject(const std::string& path, std::string* error);
+    bool SaveProject(const std::string& path, std::string* error);
+    API_Guid CreateElement(API_ElemTypeID type);
+    // Selects the elements (replacing the selection) and tells the add-on.
+    bool Select(const std::vector<API_Guid>& guids);
+
+    EventLoop& Loop() { return loop_; }
+    FaultInjector& Faults() { return faults_; }
+    Project& CurrentProject() { return project_; }
+    std::vector<Menu>& Menus() { return menus_; }
+    Menu* FindMenu(Int16 id);
+    std::vector<Report>& Reports() { return reports_; }
+    std::vector<std::string> DebugLines() const;
+    std::vector<ShellRequest>& ShellRequests() { return shellRequests_; }
+    const std::string& DataRoot() const { return dataRoot_; }
+    GSResModule ResModule() const { return resModule_; }
+
+    // Host state the operation table works on.
+    struct Notifications {
+        APISelectionChangeHandlerProc* selection = nullptr;
+        APIElementEventHandlerProc* elementObserver = nullptr;
+        APIElementEventHandlerProc* newElement = nullptr;
+        std::optional<API_ElemTypeID> newElementType;  // none: every type
+        APIProjectEventHandlerProc* project = nullptr;
+        GSFlags projectMask = 0;
+        std::vector<API_Guid> observed;
+    };
+    Notifications& Handlers() { return notifications_; }
+
+    struct CommandKey {
+        GSType id;
+        Int32 version;
+        bool operator<(const CommandKey& other) const
+        {
+            return id != other.id ? id < other.id : version < other.version;
+        }
+    };
+    // Commands may be called from any thread, so their tables are locked.
+    bool RegisterService(CommandKey key);
+    bool InstallCommandHandler(CommandKey key, APIModulCommandProc* handler);
+    bool IsServiceRegistered(CommandKey key) const;
+    APIModulCommandProc* CommandHandler(CommandKey key) const;
+
+    void SetKeepInMemory(bool keep) { addOn_.keepInMemory = keep; }
+
+private:
+    void SendProjectEvent(API_NotifyEventID event);
+
+    std::string dataRoot_;
+    EventLoop loop_;
+    FaultInjector faults_;
+    Project project_;
+    std::vector<Menu> menus_;
+    std::vector<Report> reports_;
+    mutable std::mutex debugMutex_;
+    std::vector<std::string> debugLines_;
+    std::vector<ShellRequest> shellRequests_;
+    Notifications notifications_;
+    mutable std::mutex commandMutex_;
+    std::set<CommandKey> services_;
+    std::map<CommandKey, APIModulCommandProc*> commandHandlers_;
+    AddOnState addOn_;
+    void* library_ = nullptr;
+    GSResModule resModule_ = InvalidResModule;
+    API_ExportedFunctions entryPoints_;
+};
+
+// The table of operations the host hands to an add-on.
+const API_HostFunctions& HostFunctions();
+// Names of every operation in the table, for fault injection by name.
+bool IsHostOperation(const std::string& name);
+
+}  // namespace Sim

@@ -1,0 +1,34 @@
+// Runs velmar-sim's JSON-lines protocol against a running Archicad: one command in, one answer out.
+#pragma once
+
+#include "Archicad.hpp"
+
+#include <istream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace Sim {
+
+class ScriptSession {
+public:
+    ScriptSession(Archicad& host, std::istream& input, std::ostream& output);
+
+    // Takes commands whenever the event loop is idle, at whatever nesting level, until quit or end of input.
+    void Run();
+    // Answers one command line (exposed for the protocol's tests).
+    std::string Execute(const std::string& line);
+
+private:
+    bool OnIdle();
+    void Flush();
+
+    Archicad& host_;
+    std::istream& input_;
+    std::ostream& output_;
+    std::string pendingAnswer_;
+    std::vector<bool> inFlight_;  // commands still running, and whether each was answered early
+    bool quit_ = false;
+};
+
+}  // namespace Sim

@@ -1,0 +1,127 @@
+// velmar-sim: the headless Archicad. Starts the host with the add-on, then runs a JSON-lines script.
+#include "Archicad.hpp"
+#include "ScriptSession.hpp"
+
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <unistd.h>
+
+namespace {
+
+struct Options {
+    std::string data;
+    std::string project;
+    std::string addOn;
+    std::string script;
+    bool describe = false;
+};
+
+void Usage()
+{
+    std::cerr << "usage: velmar-sim --data DIR [--project FILE] [--addon PATH] [--describe] [SCRIPT]\n";
+}
+
+std::string DefaultAddOnPath(const char* argv0)
+{
+    char self[4096] = {};
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    std::string path = length > 0 ? std::string(self, static_cast<std::size_t>(length)) : std::string(argv0);
+    const auto slash = path.rfind('/');
+    const std::string bin = slash == std::string::npos ? "." : path.substr(0, slash);
+    return bin + "/../lib/libVelmar.so";
+}
+
+bool ParseOptions(int argc, char** argv, Options* options)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto next = [&](std::string* value) {
+            if (i + 1 >= argc)
+                return false;
+            *value = argv[++i];
+            return true;
+        };
+        if (arg == "--data") {
+            if (!next(&options->data))
+                return false;
+        } else if (arg == "--project") {
+            if (!next(&options->project))
+                return false;
+        } else if (arg == "--addon") {
+            if (!next(&options->addOn))
+                return false;
+        } else if (arg == "--describe") {
+            options->describe = true;
+        } else if (!arg.empty() && arg[0] != '-' && options->script.empty()) {
+            options->script = arg;
+        } else {
+            return false;
+        }
+    }
+    if (options->addOn.empty())
+        options->addOn = DefaultAddOnPath(argv[0]);
+    return !options->data.empty();
+}
+
+// The menu bar and the add-on's start-up trace, as a person would read them.
+void Describe(Sim::Archicad& host, Sim::ScriptSession& session)
+{
+    const Sim::AddOnState& addOn = host.GetAddOn();
+    std::cout << "Archicad " << Sim::Archicad::MainVersion << " with " << addOn.name.ToUtf8() << " "
+              << addOn.description.ToUtf8() << "\n\n";
+    for (const auto& menu : host.Menus()) {
+        std::cout << menu.title.ToUtf8() << " > ";
+        if (!menu.submenu.IsEmpty())
+            std::cout << menu.submenu.ToUtf8() << " > ";
+        for (std::size_t i = 0; i < menu.items.size(); ++i) {
+            const GSFlags flags = menu.items[i].flags;
+            std::cout << (i > 0 ? " | " : "") << menu.items[i].text.ToUtf8()
+                      << (flags & API_MenuItemChecked ? " [checked]" : "")
+                      << (flags & API_MenuItemDisabled ? " [disabled]" : "");
+        }
+        std::cout << "\n";
+    }
+    std::cout << "\nlog:\n" << session.Execute(R"({"cmd":"log"})") << "\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!ParseOptions(argc, argv, &options)) {
+        Usage();
+        return 2;
+    }
+    Sim::Archicad host(options.data);
+    if (!host.LoadAddOn(options.addOn)) {
+        std::cerr << "velmar-sim: cannot load " << options.addOn << ": " << host.GetAddOn().error << "\n";
+        return 1;
+    }
+    std::string error;
+    if (!options.project.empty()) {
+        if (!host.OpenProject(options.project, &error))
+            std::cerr << "velmar-sim: " << error << "; starting with a new project\n";
+    }
+    if (options.project.empty() || !error.empty())
+        host.NewProject();
+    host.Loop().RunUntilIdle();
+
+    std::ifstream scriptFile;
+    if (!options.script.empty()) {
+        scriptFile.open(options.script);
+        if (!scriptFile) {
+            std::cerr << "velmar-sim: cannot read " << options.script << "\n";
+            return 1;
+        }
+    }
+    std::istream& input = options.script.empty() ? std::cin : scriptFile;
+    Sim::ScriptSession session(host, input, std::cout);
+    if (options.describe)
+        Describe(host, session);
+    else
+        session.Run();
+    host.UnloadAddOn();
+    return 0;
+}
