@@ -1,5 +1,6 @@
 // The add-on's entry file: hands the host its entry points and keeps the host's table of operations.
 #include "ACAPinc.hpp"
+#include "HostBoundary.hpp"
 #include "Startup.hpp"
 
 #define VELMAR_EXPORT extern "C" __attribute__((visibility("default")))
@@ -8,10 +9,18 @@ VELMAR_EXPORT GSErrCode GetExportedFuncAddrs(API_ExportedFunctions* exported)
 {
     if (exported == nullptr)
         return APIERR_BADPARS;
-    exported->CheckEnvironment = Velmar::AddOn::CheckEnvironment;
-    exported->RegisterInterface = Velmar::AddOn::RegisterInterface;
-    exported->Initialize = Velmar::AddOn::Initialize;
-    exported->FreeData = Velmar::AddOn::FreeData;
+    using Velmar::AddOn::AtHostBoundary;
+    exported->CheckEnvironment = [](API_EnvirParams* envirParams) {
+        API_AddonType type = APIAddon_DontRegister;
+        AtHostBoundary("CheckEnvironment", [&] {
+            type = Velmar::AddOn::CheckEnvironment(envirParams);
+            return NoError;
+        });
+        return type;
+    };
+    exported->RegisterInterface = [] { return AtHostBoundary("RegisterInterface", Velmar::AddOn::RegisterInterface); };
+    exported->Initialize = [] { return AtHostBoundary("Initialize", Velmar::AddOn::Initialize); };
+    exported->FreeData = [] { return AtHostBoundary("FreeData", Velmar::AddOn::FreeData); };
     return NoError;
 }
 

@@ -1,6 +1,7 @@
 #include "EventHandlers.hpp"
 
 #include "ACAPinc.hpp"
+#include "HostBoundary.hpp"
 #include "LodProvider.hpp"
 #include "Logger.hpp"
 #include "MenuCommandHandler.hpp"
@@ -59,9 +60,11 @@ GSErrCode ProjectEventHandler(API_NotifyEventID notifID, Int32)
 {
     if (notifID != APINotify_New && notifID != APINotify_NewAndReset && notifID != APINotify_Open)
         return NoError;
-    Services::logger::instance()->log("Modules flushed");
-    MarkActiveLod();
-    return NoError;
+    return AtHostBoundary("project event", [] {
+        Services::logger::instance()->log("Modules flushed");
+        MarkActiveLod();
+        return NoError;
+    });
 }
 
 GSErrCode SelectedSystemCommandHandler(GSHandle params, void*, bool)

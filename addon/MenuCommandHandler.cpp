@@ -1,6 +1,7 @@
 #include "MenuCommandHandler.hpp"
 
 #include "ACAPinc.hpp"
+#include "HostBoundary.hpp"
 #include "LodProvider.hpp"
 #include "Logger.hpp"
 #include "MenuIds.hpp"
@@ -111,7 +112,8 @@ void OpenSelector(const std::function<void(const GS::Guid& channelId)>& callback
     callback(*relayChannelId);
 }
 
-GSErrCode MenuCommandHandler(const API_MenuParams* menuParams)
+namespace {
+GSErrCode RunMenuCommand(const API_MenuParams* menuParams)
 {
     const auto log = Services::logger::instance();
     const API_MenuItemRef& item = menuParams->menuItemRef;
@@ -126,5 +128,12 @@ GSErrCode MenuCommandHandler(const API_MenuParams* menuParams)
     ACAPI_KeepInMemory(true);
     return NoError;
 }
+}  // namespace
+
+GSErrCode MenuCommandHandler(const API_MenuParams* menuParams)
+{
+    return AtHostBoundary("menu command", [menuParams] { return RunMenuCommand(menuParams); });
+}
+
 
 }  // namespace Velmar::AddOn

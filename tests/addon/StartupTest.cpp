@@ -1,0 +1,194 @@
+#include "SimHost.hpp"
+#include "Startup.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using Velmar::Testing::SimHost;
+
+const std::vector<std::string> StartupLines = {
+    "Velmar Plugin Loading configuration", "inserting LODs", "Velmar Plugin attaching handlers", "Menu Translated",
+    "Velmar Plugin initialised",
+};
+
+bool Contains(const std::vector<std::string>& lines, const std::string& line)
+{
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+bool DS01HandlerInstalled(Sim::Archicad& host)
+{
+    return host.CommandHandler({Velmar::AddOn::SelectedSystemCommand, 1}) != nullptr;
+}
+
+TEST(Startup, IdentifiesItselfRegistersSixMenusAndLogsItsSteps)
+{
+    SimHost sim;
+    ASSERT_TRUE(sim.Loaded()) << sim->GetAddOn().error;
+    const Sim::AddOnState& addOn = sim->GetAddOn();
+    EXPECT_EQ(addOn.name.ToUtf8(), "Velmar");
+    EXPECT_EQ(addOn.description.ToUtf8(), "v2.0.1");
+    EXPECT_EQ(addOn.type, APIAddon_Preload);
+    EXPECT_EQ(addOn.registerResult, NoError);
+    EXPECT_EQ(addOn.initializeResult, NoError);
+    EXPECT_TRUE(addOn.keepInMemory);
+    EXPECT_TRUE(sim->IsServiceRegistered({Velmar::AddOn::SelectedSystemCommand, 1}));
+    EXPECT_TRUE(DS01HandlerInstalled(sim.Host()));
+
+    std::vector<Int16> order;
+    for (const auto& menu : sim->Menus())
+        order.push_back(menu.id);
+    EXPECT_EQ(order, (std::vector<Int16> {32500, 32504, 32502, 32501, 32503, 32505}));
+
+    auto expected = StartupLines;
+    expected.push_back("Modules flushed");  // the host's first project arrives after start-up
+    EXPECT_EQ(sim.LogLines(), expected);
+}
+
+TEST(Startup, MenusShowDutchWithoutConfiguredLanguageAndLodKeepsItsTexts)
+{
+    SimHost sim;
+    const std::pair<Int16, const char*> texts[] = {
+        {32500, "Zoeken"}, {32504, "Controleer"}, {32502, "Update"}, {32503, "Instellingen"}, {32505, "Neutraal"},
+    };
+    for (const auto& [menu, text] : texts)
+        EXPECT_EQ(sim.ItemText(menu, 1), text) << menu;
+    for (Int32 item = 1; item <= 5; ++item)
+        EXPECT_EQ(sim.ItemText(32501, item), "Lod " + std::to_string(item * 100));
+    EXPECT_EQ(sim->FindMenu(32501)->submenu.ToUtf8(), "Lod");
+}
+
+TEST(Startup, EachFailingStartupStepIsLoggedAndOnlyTheNewElementHandlerFailsInitialize)
+{
+    struct Case {
+        const char* operation;
+        const char* logLine;  // nullptr: no line of its own
+        bool initializeFails;
+        bool handlerInstalled;
+    };
+    const Case cases[] = {
+        {"ACAPI_MenuItem_InstallMenuHandler", "Velmar Plugin failed to register menu item 1", false, true},
+        {"ACAPI_Notification_CatchSelectionChange", "Velmar Plugin failed: failed to attach Selection changed handler",
+         false, true},
+        {"ACAPI_Element_InstallElementObserver", "Velmar Plugin failed: failed to install elements observer", false,
+         true},
+        {"ACAPI_ProjectOperation_CatchProjectEvent", "Velmar Plugin failed: failed to attach projects handler", false,
+         true},
+        {"ACAPI_Element_CatchNewElement", "Velmar Plugin failed: failed to attach new elements handler", true, false},
+        {"ACAPI_AddOnAddOnCommunication_InstallAddOnCommandHandler", nullptr, true, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.operation);
+        SimHost sim([&](Sim::Archicad& host) { host.Faults().Arm(c.operation, APIERR_GENERAL, 1); });
+        ASSERT_TRUE(sim.Loaded());
+        EXPECT_EQ(sim->GetAddOn().initializeResult, c.initializeFails ? APIERR_GENERAL : NoError);
+        EXPECT_EQ(DS01HandlerInstalled(sim.Host()), c.handlerInstalled);
+        const auto lines = sim.LogLines();
+        if (c.logLine != nullptr) {
+            EXPECT_TRUE(Contains(lines, c.logLine));
+        }
+        for (const auto& line : StartupLines)
+            EXPECT_TRUE(Contains(lines, line)) << line;
+    }
+}
+
+TEST(Startup, EveryMenuHandlerFailureIsLoggedInAscendingListOrder)
+{
+    SimHost sim([](Sim::Archicad& host) {
+        host.Faults().Arm("ACAPI_MenuItem_InstallMenuHandler", APIERR_GENERAL, Sim::FaultInjector::Every);
+    });
+    const auto lines = sim.LogLines();
+    ASSERT_GE(lines.size(), 6u);
+    for (int k = 1; k <= 6; ++k)
+        EXPECT_EQ(lines[k - 1], "Velmar Plugin failed to register menu item " + std::to_string(k));
+    EXPECT_EQ(sim->GetAddOn().initializeResult, NoError);
+}
+
+TEST(Startup, RegistrationFailuresReachTheHostAndItsDebugOutput)
+{
+    struct Case {
+        const char* operation;
+        int times;
+        GSErrCode registerResult;
+        bool serviceRegistered;
+    };
+    const Case cases[] = {
+        // One error variable is overwritten by each menu: only a failure of the last menu is seen.
+        {"ACAPI_MenuItem_RegisterMenu", 1, NoError, true},
+        {"ACAPI_MenuItem_RegisterMenu", Sim::FaultInjector::Every, APIERR_BADID, false},
+        {"ACAPI_AddOnAddOnCommunication_RegisterSupportedService", 1, APIERR_BADID, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.operation) + " x" + std::to_string(c.times));
+        SimHost sim([&](Sim::Archicad& host) { host.Faults().Arm(c.operation, APIERR_BADID, c.times); });
+        EXPECT_EQ(sim->GetAddOn().registerResult, c.registerResult);
+        EXPECT_EQ(sim->IsServiceRegistered({Velmar::AddOn::SelectedSystemCommand, 1}), c.serviceRegistered);
+        EXPECT_EQ(Contains(sim->DebugLines(), "failed to register menu "), c.registerResult != NoError);
+    }
+}
+
+TEST(Startup, AFileInThePlaceOfTheLogFolderFailsStartupWithoutCrashingTheHost)
+{
+    SimHost sim([](Sim::Archicad& host) {
+        std::ofstream(host.DataRoot() + "/user/velmar") << "not a folder";
+    });
+    ASSERT_TRUE(sim.Loaded());
+    EXPECT_EQ(sim->GetAddOn().initializeResult, APIERR_GENERAL);
+    const auto debug = sim->DebugLines();
+    ASSERT_FALSE(debug.empty());
+    EXPECT_NE(debug.back().find("Failed to ensure directory velmar"), std::string::npos) << debug.back();
+}
+
+TEST(MenuCommands, LodItemChecksOnlyItselfAndLogsTheRoutine)
+{
+    SimHost sim;
+    EXPECT_EQ(sim.ItemFlags(32501, 1), API_MenuItemChecked);
+    EXPECT_EQ(sim->ChooseMenuItem(32501, 3), NoError);
+    for (Int32 item = 1; item <= 5; ++item)
+        EXPECT_EQ(sim.ItemFlags(32501, item), item == 3 ? API_MenuItemChecked : 0) << item;
+    const auto lines = sim.LogLines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2], "Loading LOD menu");
+    EXPECT_EQ(lines.back(), "menu routine terminated");
+}
+
+TEST(MenuCommands, SearchReusesOneRelayChannelAcrossCommands)
+{
+    SimHost sim;
+    ASSERT_EQ(sim->ChooseMenuItem(32500, 1), NoError);
+    ASSERT_EQ(sim->ChooseMenuItem(32500, 1), NoError);
+    const auto& opened = sim->ShellRequests();
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[0].verb, "open");
+    EXPECT_EQ(opened[0].address, opened[1].address);
+    const auto id = opened[0].address.substr(opened[0].address.find("?BimId=") + 7);
+    GS::Guid guid;
+    EXPECT_EQ(guid.ConvertFromString(id.c_str()), NoError) << opened[0].address;
+    EXPECT_FALSE(guid.IsNull());
+}
+
+TEST(MenuCommands, NeutralStaysOffAndDisabledWithoutABrandLessCountry)
+{
+    SimHost sim;
+    ASSERT_EQ(sim->ChooseMenuItem(32505, 1), NoError);
+    EXPECT_EQ(sim.ItemFlags(32505, 1), API_MenuItemDisabled);
+    EXPECT_EQ(sim->ChooseMenuItem(32505, 1), APIERR_REFUSEDCMD);
+}
+
+TEST(MenuCommands, UnknownItemsOnlyEndTheRoutine)
+{
+    SimHost sim;
+    const auto before = sim.LogLines().size();
+    API_MenuParams params;
+    params.menuItemRef = {32000, 1};
+    ASSERT_NE(sim->FindMenu(32500)->handler, nullptr);
+    EXPECT_EQ(sim->FindMenu(32500)->handler(&params), NoError);
+    const auto lines = sim.LogLines();
+    ASSERT_EQ(lines.size(), before + 1);
+    EXPECT_EQ(lines.back(), "menu routine terminated");
+}
+
+}  // namespace

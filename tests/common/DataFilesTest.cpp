@@ -1,0 +1,90 @@
+#include "DataFiles.hpp"
+#include "Logger.hpp"
+#include "TempFolder.hpp"
+
+#include "GSException.hpp"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Velmar::Testing::ReadFile;
+using Velmar::Testing::TempFolder;
+
+class DataFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        IO::fileSystem.SetSpecialLocation(Velmar::UserDataFolder, IO::Location(GS::UniString(root_ / "user")));
+        IO::fileSystem.SetSpecialLocation(Velmar::SharedDataFolder, IO::Location(GS::UniString(root_ / "shared")));
+        std::filesystem::create_directories(root_ / "user");
+        std::filesystem::create_directories(root_ / "shared");
+    }
+
+    TempFolder root_;
+};
+
+TEST_F(DataFiles, ResolvesUnderTheSpecialFolderCreatingTheFoldersOnTheWay)
+{
+    struct Case {
+        IO::FileSystem::SpecialFolderId folder;
+        const char* relative;
+        const char* expected;  // relative to the data root
+    };
+    const Case cases[] = {
+        {5, "/velmar/archicad/log.txt", "user/velmar/archicad/log.txt"},
+        {10, "Velmar/Archicad/PropertyMapping.28.json", "shared/Velmar/Archicad/PropertyMapping.28.json"},
+        {10, "/Velmar/Archicad/PropertyMapping.28.json", "shared/Velmar/Archicad/PropertyMapping.28.json"},
+        {5, "a//b///c.txt", "user/a/b/c.txt"},
+        {5, "plain.txt", "user/plain.txt"},
+    };
+    for (const auto& c : cases) {
+        const IO::Location location = Velmar::ResolveDataFile(c.folder, c.relative);
+        EXPECT_EQ(location.ToNativePath(), root_ / c.expected) << c.relative;
+        const auto parent = std::filesystem::path(location.ToNativePath()).parent_path();
+        EXPECT_TRUE(std::filesystem::is_directory(parent)) << parent;
+        EXPECT_FALSE(std::filesystem::exists(location.ToNativePath())) << "the file itself is not created";
+    }
+}
+
+TEST_F(DataFiles, UnknownSpecialFolderGivesAnEmptyLocationAndCreatesNothing)
+{
+    EXPECT_TRUE(Velmar::ResolveDataFile(7, "/velmar/archicad/log.txt").IsEmpty());
+}
+
+TEST_F(DataFiles, AFileInTheWayRaisesTheEnsureDirectoryError)
+{
+    std::filesystem::create_directories(root_ / "user/velmar");
+    Velmar::Testing::WriteFile(root_ / "user/velmar/archicad", "in the way");
+    Velmar::Testing::WriteFile(root_ / "shared/Velmar", "in the way");
+    const std::pair<IO::FileSystem::SpecialFolderId, const char*> cases[] = {
+        {5, "archicad"}, {10, "Velmar"},
+    };
+    for (const auto& [folder, part] : cases) {
+        try {
+            Velmar::ResolveDataFile(folder, folder == 5 ? "/velmar/archicad/log.txt" : "Velmar/Archicad/x.json");
+            ADD_FAILURE() << "no error for " << part;
+        } catch (const GS::GeneralException& error) {
+            EXPECT_EQ(error.GetMessage().ToUtf8(), std::string("Failed to ensure directory ") + part);
+            EXPECT_EQ(error.GetErrorCode(), Velmar::EnsureDirectoryFailed);
+        }
+    }
+}
+
+TEST_F(DataFiles, LogAppendsUtf8LinesEndedByCrLfAndRecreatesWhatWasDeleted)
+{
+    const auto log = Velmar::Services::logger::instance();
+    EXPECT_EQ(log, Velmar::Services::logger::instance());
+    const std::string file = root_ / "user/velmar/archicad/log.txt";
+
+    log->log("inserting LODs");
+    log->log("Réglages — Vérifier");
+    log->log("");
+    EXPECT_EQ(ReadFile(file), "inserting LODs\r\nR\xC3\xA9glages \xE2\x80\x94 V\xC3\xA9rifier\r\n\r\n");
+
+    std::filesystem::remove_all(root_ / "user/velmar");
+    log->log("Modules flushed");
+    EXPECT_EQ(ReadFile(file), "Modules flushed\r\n");
+}
+
+}  // namespace

@@ -1,0 +1,134 @@
+// Drives the velmar-sim program as a script would and checks its answers line by line.
+#include "TempFolder.hpp"
+
+#include <rapidjson/document.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <sys/wait.h>
+
+namespace {
+
+using Velmar::Testing::TempFolder;
+
+struct SimRun {
+    std::vector<std::string> answers;
+    int exitCode = -1;
+};
+
+SimRun RunScript(const TempFolder& root, const std::vector<std::string>& lines)
+{
+    std::string script;
+    for (const auto& line : lines)
+        script += line + "\n";
+    Velmar::Testing::WriteFile(root / "script.jsonl", script);
+    const std::string command =
+        std::string(VELMAR_SIM_PATH) + " --data " + (root / "data") + " " + (root / "script.jsonl") + " 2>/dev/null";
+    SimRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return run;
+    char buffer[1 << 16];
+    std::string output;
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        output.append(buffer, n);
+    const int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    for (std::size_t start = 0, end; (end = output.find('\n', start)) != std::string::npos; start = end + 1)
+        run.answers.push_back(output.substr(start, end - start));
+    return run;
+}
+
+rapidjson::Document Parse(const std::string& answer)
+{
+    rapidjson::Document document;
+    document.Parse(answer.c_str());
+    return document;
+}
+
+TEST(VelmarSim, AnswersEveryLineAndKeepsGoingAfterBadOnes)
+{
+    TempFolder root;
+    const std::string wallLine = R"({"cmd":"element.new","type":"wall"})";
+    const SimRun run = RunScript(root, {
+        R"({"cmd":"menus"})",                                             // 0
+        "not json",                                                        // 1
+        R"({"nocmd":1})",                                                  // 2
+        R"({"cmd":"fly"})",                                                // 3
+        R"({"cmd":"fault","op":"ACAPI_Nothing","error":-1})",              // 4
+        R"({"cmd":"choose","menu":32501,"item":4})",                       // 5
+        R"({"cmd":"choose","menu":32501,"item":9})",                       // 6
+        R"({"cmd":"fault","op":"ACAPI_Element_AttachObserver","error":-5,"times":1})",  // 7
+        wallLine,                                                          // 8
+        R"({"cmd":"project.open","path":"/nonexistent/p.json"})",          // 9
+        R"({"cmd":"log"})",                                                // 10
+        R"({"cmd":"quit"})",                                               // 11
+        R"({"cmd":"menus"})",                                              // after quit: not answered
+    });
+    EXPECT_EQ(run.exitCode, 0);
+    ASSERT_EQ(run.answers.size(), 12u);
+
+    const auto menus = Parse(run.answers[0]);
+    ASSERT_TRUE(menus["ok"].GetBool());
+    ASSERT_EQ(menus["menus"].Size(), 6u);
+    EXPECT_EQ(menus["menus"][3]["id"].GetInt(), 32501);
+    EXPECT_STREQ(menus["menus"][3]["items"][0]["text"].GetString(), "Lod 100");
+    EXPECT_EQ(menus["menus"][3]["items"][0]["flags"].GetInt(), 2);
+
+    for (int bad : {1, 2, 3, 4, 6, 9}) {
+        const auto answer = Parse(run.answers[bad]);
+        ASSERT_TRUE(answer.IsObject()) << run.answers[bad];
+        EXPECT_FALSE(answer["ok"].GetBool()) << run.answers[bad];
+        EXPECT_TRUE(answer["error"].IsString());
+    }
+    for (int good : {5, 7})
+        EXPECT_TRUE(Parse(run.answers[good])["ok"].GetBool()) << run.answers[good];
+    EXPECT_TRUE(Parse(run.answers[8])["guid"].IsString());
+
+    const auto log = Parse(run.answers[10]);
+    const auto& lines = log["lines"];
+    ASSERT_GE(lines.Size(), 2u);
+    EXPECT_STREQ(lines[lines.Size() - 2].GetString(), "Loading LOD menu");
+    EXPECT_STREQ(lines[lines.Size() - 1].GetString(), "menu routine terminated");
+    EXPECT_TRUE(Parse(run.answers[11])["ok"].GetBool());
+}
+
+TEST(VelmarSim, SelectionAttachesObserversToWallsAndSlabsOnlyAndProjectsSurviveSaving)
+{
+    TempFolder root;
+    const char* guids[] = {"11111111-1111-4111-8111-111111111111", "22222222-2222-4222-8222-222222222222",
+                           "33333333-3333-4333-8333-333333333333"};
+    Velmar::Testing::WriteFile(root / "house.json",
+                               std::string(R"({"format":"velmar-sim-project","version":1,"elements":[)") +
+                                   R"({"guid":")" + guids[0] + R"(","type":"wall"},)" +
+                                   R"({"guid":")" + guids[1] + R"(","type":"door"},)" +
+                                   R"({"guid":")" + guids[2] + R"(","type":"slab"}]})");
+    const std::string select = std::string(R"({"cmd":"select","guids":[")") + guids[0] + R"(",")" + guids[1] +
+                               R"(",")" + guids[2] + R"("]})";
+    const SimRun run = RunScript(root, {
+        R"({"cmd":"project.open","path":")" + (root / "house.json") + R"("})",
+        select,
+        R"({"cmd":"elements"})",
+        R"({"cmd":"project.save","path":")" + (root / "saved.json") + R"("})",
+        R"({"cmd":"log"})",
+    });
+    ASSERT_EQ(run.answers.size(), 5u);
+    EXPECT_TRUE(Parse(run.answers[0])["ok"].GetBool()) << run.answers[0];
+    EXPECT_TRUE(Parse(run.answers[1])["ok"].GetBool()) << run.answers[1];
+    const auto elements = Parse(run.answers[2]);
+    ASSERT_EQ(elements["elements"].Size(), 3u);
+    const bool observed[] = {true, false, true};  // wall, door, slab
+    for (rapidjson::SizeType i = 0; i < 3; ++i) {
+        EXPECT_STREQ(elements["elements"][i]["guid"].GetString(), guids[i]);
+        EXPECT_EQ(elements["elements"][i]["observed"].GetBool(), observed[i]) << i;
+    }
+    const std::string saved = Velmar::Testing::ReadFile(root / "saved.json");
+    for (const char* guid : guids)
+        EXPECT_NE(saved.find(guid), std::string::npos) << guid;
+    const auto& log = Parse(run.answers[4])["lines"];
+    ASSERT_GT(log.Size(), 0u);
+    EXPECT_STREQ(log[log.Size() - 1].GetString(), "Modules flushed") << "opening the project flushed the modules";
+}
+
+}  // namespace
