@@ -55,6 +55,8 @@ void WriteString(Writer& writer, const std::string& text)
     writer.String(text.c_str(), static_cast<rapidjson::SizeType>(text.size()));
 }
 
+}  // namespace
+
 std::vector<std::string> LogLines(const Archicad& host)
 {
     std::ifstream file(host.DataRoot() + "/user/velmar/archicad/log.txt", std::ios::binary);
@@ -67,6 +69,8 @@ std::vector<std::string> LogLines(const Archicad& host)
         lines.push_back(text.substr(start));
     return lines;
 }
+
+namespace {
 
 void Menus(Context& c)
 {

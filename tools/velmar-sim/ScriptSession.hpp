@@ -10,6 +10,9 @@
 
 namespace Sim {
 
+// The add-on's log file, split at CR LF.
+std::vector<std::string> LogLines(const Archicad& host);
+
 class ScriptSession {
 public:
     ScriptSession(Archicad& host, std::istream& input, std::ostream& output);

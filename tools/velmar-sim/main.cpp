@@ -65,7 +65,7 @@ bool ParseOptions(int argc, char** argv, Options* options)
 }
 
 // The menu bar and the add-on's start-up trace, as a person would read them.
-void Describe(Sim::Archicad& host, Sim::ScriptSession& session)
+void Describe(Sim::Archicad& host)
 {
     const Sim::AddOnState& addOn = host.GetAddOn();
     std::cout << "Archicad " << Sim::Archicad::MainVersion << " with " << addOn.name.ToUtf8() << " "
@@ -82,7 +82,9 @@ void Describe(Sim::Archicad& host, Sim::ScriptSession& session)
         }
         std::cout << "\n";
     }
-    std::cout << "\nlog:\n" << session.Execute(R"({"cmd":"log"})") << "\n";
+    std::cout << "\nlog.txt:\n";
+    for (const auto& line : Sim::LogLines(host))
+        std::cout << "  " << line << "\n";
 }
 
 }  // namespace
@@ -119,7 +121,7 @@ int main(int argc, char** argv)
     std::istream& input = options.script.empty() ? std::cin : scriptFile;
     Sim::ScriptSession session(host, input, std::cout);
     if (options.describe)
-        Describe(host, session);
+        Describe(host);
     else
         session.Run();
     host.UnloadAddOn();

@@ -1,0 +1,63 @@
+// Runs the registered benchmarks and prints each measured figure as a ratio to its baseline from the
+// same run, so results compare across machines and loads.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace Velmar::Bench {
+
+struct Ratio {
+    std::string measured;
+    std::string baseline;
+    const char* label;
+};
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const auto& run : runs) {
+            if (run.iterations > 0 && run.run_type == Run::RT_Iteration)
+                seconds_[run.benchmark_name()] = run.GetAdjustedRealTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    // Prints the ratios; answers false when a figure is missing.
+    bool PrintRatios(const std::vector<Ratio>& ratios) const
+    {
+        bool complete = true;
+        for (const auto& ratio : ratios) {
+            const auto measured = seconds_.find(ratio.measured);
+            const auto baseline = seconds_.find(ratio.baseline);
+            if (measured == seconds_.end() || baseline == seconds_.end() || baseline->second <= 0) {
+                std::printf("%s: not measured\n", ratio.label);
+                complete = false;
+                continue;
+            }
+            std::printf("%s: %.2fx (%s / %s)\n", ratio.label, measured->second / baseline->second,
+                        ratio.measured.c_str(), ratio.baseline.c_str());
+        }
+        return complete;
+    }
+
+private:
+    std::map<std::string, double> seconds_;
+};
+
+inline int RunWithRatios(int argc, char** argv, const std::vector<Ratio>& ratios)
+{
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return reporter.PrintRatios(ratios) ? 0 : 1;
+}
+
+}  // namespace Velmar::Bench
