@@ -11,8 +11,12 @@ build: deps
 	cmake --preset $(PRESET) >/dev/null
 	cmake --build --preset $(PRESET)
 
+# The suite runs twice: as built for debugging, and under AddressSanitizer and UndefinedBehaviorSanitizer.
 test: build
 	ctest --preset $(PRESET) -j2
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan
+	ctest --preset asan -j2
 
 run: build
 	scripts/run $(BUILD_DIR)

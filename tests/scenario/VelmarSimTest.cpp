@@ -126,7 +126,8 @@ TEST(VelmarSim, SelectionAttachesObserversToWallsAndSlabsOnlyAndProjectsSurviveS
     const std::string saved = Velmar::Testing::ReadFile(root / "saved.json");
     for (const char* guid : guids)
         EXPECT_NE(saved.find(guid), std::string::npos) << guid;
-    const auto& log = Parse(run.answers[4])["lines"];
+    const auto logAnswer = Parse(run.answers[4]);
+    const auto& log = logAnswer["lines"];
     ASSERT_GT(log.Size(), 0u);
     EXPECT_STREQ(log[log.Size() - 1].GetString(), "Modules flushed") << "opening the project flushed the modules";
 }
