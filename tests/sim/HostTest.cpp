@@ -90,6 +90,36 @@ TEST(EventLoop, WaitingEndsWhenTheConditionIsMetOrTheTimeIsUp)
     EXPECT_FALSE(loop.RunFor(std::chrono::milliseconds(20), [] { return false; }));
 }
 
+TEST(EventLoop, AModalRunNestsTheLoopSoInputAndPostedTasksKeepFlowing)
+{
+    Sim::EventLoop loop;
+    std::vector<std::string> trace;
+    bool dialogOpen = false, quitDialog = false, done = false;
+    int inputs = 0;
+    loop.SetIdleHandler([&] {
+        ++inputs;
+        if (inputs == 1) {
+            loop.Post([&] {
+                dialogOpen = true;
+                trace.push_back("modal opens at depth " + std::to_string(loop.Depth()));
+                loop.Run([&] { return quitDialog; });
+                dialogOpen = false;
+                trace.push_back("modal closed");
+            });
+        } else if (inputs == 2) {
+            trace.push_back(std::string("input while modal: ") + (dialogOpen ? "yes" : "no") + " at depth " +
+                            std::to_string(loop.Depth()));
+            std::thread([&] { loop.Post([&] { quitDialog = true; }); }).join();
+        } else {
+            done = true;
+        }
+        return true;
+    });
+    loop.Run([&] { return done; });
+    EXPECT_EQ(trace, (std::vector<std::string> {"modal opens at depth 1", "input while modal: yes at depth 2",
+                                                "modal closed"}));
+}
+
 TEST(Faults, ArmedOperationsFailTheGivenNumberOfTimesThenWorkAgain)
 {
     TempFolder root;
