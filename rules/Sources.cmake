@@ -1,0 +1,2 @@
+# Sources of the rule subsystem, compiled into the module.
+set(VELMAR_RULES_SOURCES)
