@@ -1,0 +1,32 @@
+// The module's RapidJSON: in its own namespace, with assertions that raise a host exception instead of
+// reading garbage (with NDEBUG RapidJSON's accessors on the wrong kind of value do not check).
+// Include RapidJSON only through this header in the module.
+#pragma once
+
+#include "GSException.hpp"
+
+#define RAPIDJSON_NAMESPACE velmar_rapidjson
+#define RAPIDJSON_NAMESPACE_BEGIN namespace velmar_rapidjson {
+#define RAPIDJSON_NAMESPACE_END }
+#define RAPIDJSON_ASSERT(condition) \
+    ((condition) ? static_cast<void>(0) : throw GS::LogicErrorException("JSON access failed: " #condition))
+// An assertion raised inside a destructor must not terminate the host.
+#define RAPIDJSON_NOEXCEPT_ASSERT(condition) static_cast<void>(0)
+
+#include <rapidjson/document.h>
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+
+namespace Velmar::Json {
+
+namespace rj = ::velmar_rapidjson;
+using Allocator = rj::Document::AllocatorType;
+
+// Deeper documents are treated as malformed: writing and copying a document recurse once per level.
+constexpr unsigned MaxNestingDepth = 256;
+
+// Parses untrusted UTF-8 text: iteratively, with the encoding validated and the nesting bounded.
+// Answers false (and leaves `document` null) for anything that is not such a JSON text.
+bool ParseDocument(const char* text, std::size_t length, rj::Document& document);
+
+}  // namespace Velmar::Json
