@@ -2,7 +2,7 @@
 PRESET ?= debug
 BUILD_DIR := build/$(PRESET)
 
-.PHONY: deps build test run bench clean
+.PHONY: deps build test run bench fuzz clean
 
 deps:
 	scripts/install-deps
@@ -17,6 +17,7 @@ test: build
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan
 	ctest --preset asan -j2
+	scripts/fuzz 20
 
 run: build
 	scripts/run $(BUILD_DIR)
@@ -25,6 +26,10 @@ bench: deps
 	cmake --preset release >/dev/null
 	cmake --build --preset release
 	scripts/bench build/release
+
+# The fuzzers for ten minutes each; new findings land in build/fuzz/artifacts.
+fuzz: deps
+	scripts/fuzz 600
 
 clean:
 	rm -rf build

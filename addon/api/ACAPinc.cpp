@@ -10,7 +10,7 @@ Ret Unsupported()
 {
     if constexpr (std::is_same_v<Ret, GSErrCode>)
         return APIERR_NOTSUPPORTED;
-    else
+    else if constexpr (!std::is_void_v<Ret>)
         return Ret {};
 }
 }  // namespace

@@ -1,0 +1,27 @@
+// Velmar::Rules::Value: what one evaluation of a rule expression yields, and its text and number readings.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <variant>
+
+namespace Velmar::Rules {
+
+// Text is a UTF-8 byte string. std::nullopt in an OptionalValue means "no value".
+using Value = std::variant<std::string, double, bool>;
+using OptionalValue = std::optional<Value>;
+
+// A target may hand a boolean property to a Text slot. Read as text it is "true" or "false", read as a
+// number it is 1 or 0; a number read as text is its "%f" form. These three readings are the only ones.
+std::string TextOf(const Value& value);
+// Text converts as ParseNumber does, so a text that is not numeric throws.
+double NumberOf(const Value& value);
+// The root's verdict: a boolean as is, a number unless zero, a text by its first byte.
+bool TruthOf(const Value& value);
+
+// The C-locale strtod reading whatever the process locale: leading white space skipped, longest numeric
+// prefix taken. Throws std::invalid_argument("invalid stod argument") when no prefix converts and
+// std::out_of_range("stod argument out of range") on overflow or underflow, as std::stod does.
+double ParseNumber(const std::string& text);
+
+}  // namespace Velmar::Rules
