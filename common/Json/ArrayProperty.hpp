@@ -14,12 +14,13 @@ class ArrayProperty {
 public:
     using ItemMaker = std::function<T(const rj::Value& element)>;
 
-    explicit ArrayProperty(const char* name) : name_(name), key_(name) {}
+    // `name` is a literal, as for ValueProperty.
+    explicit ArrayProperty(const char* name) : key_(name) {}
     virtual ~ArrayProperty() = default;
 
     GS::Array<T>& Items() { return items_; }
     const GS::Array<T>& Items() const { return items_; }
-    const GS::UniString& Name() const { return name_; }
+    GS::UniString Name() const { return GS::UniString(key_); }
 
     // Each non-null element becomes an item through `makeItem`.
     virtual void ReadFrom(const rj::Value& object, const ItemMaker& makeItem)
@@ -41,6 +42,7 @@ public:
         if (array == nullptr)
             return;
         items_.Clear();
+        items_.SetCapacity(array->Size());
         for (const auto& element : array->GetArray()) {
             if (auto item = Convert(element))
                 items_.Push(std::move(*item));
@@ -55,7 +57,7 @@ public:
         array.Reserve(items_.GetSize(), allocator);
         for (const T& item : items_)
             array.PushBack(Write(item, allocator, writeAbsent), allocator);
-        rj::Value key(key_.c_str(), static_cast<rj::SizeType>(key_.size()), allocator);
+        rj::Value key(rj::StringRef(key_));
         object.AddMember(key, array, allocator);
     }
 
@@ -108,8 +110,7 @@ private:
     }
 
     GS::Array<T> items_;
-    GS::UniString name_;
-    std::string key_;
+    const char* key_;
 };
 
 }  // namespace Velmar::Json

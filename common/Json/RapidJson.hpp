@@ -25,7 +25,8 @@ using Allocator = rj::Document::AllocatorType;
 // Deeper documents are treated as malformed: writing and copying a document recurse once per level.
 constexpr unsigned MaxNestingDepth = 256;
 
-// Parses untrusted UTF-8 text: iteratively, with the encoding validated and the nesting bounded.
+// Parses untrusted UTF-8 text: iteratively, with the nesting bounded, so neither parsing nor writing nor
+// copying the document can run out of stack.
 // Answers false (and leaves `document` null) for anything that is not such a JSON text.
 bool ParseDocument(const char* text, std::size_t length, rj::Document& document);
 

@@ -1,5 +1,7 @@
 #include "Record.hpp"
 
+#include <algorithm>
+
 namespace Velmar::Json {
 
 namespace {
@@ -18,36 +20,47 @@ char LowerAscii(char c)
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool EqualIgnoringCase(const char* member, std::size_t memberLength, const std::string& name)
+bool FoldedEqual(const char* member, std::size_t memberLength, std::string_view name)
 {
-    // ASCII names, nearly all of them, are compared without converting; full case folding decides the rest.
-    if (IsAscii(member, memberLength) && IsAscii(name.data(), name.size())) {
-        if (memberLength != name.size())
-            return false;
-        for (std::size_t i = 0; i < memberLength; ++i) {
-            if (LowerAscii(member[i]) != LowerAscii(name[i]))
-                return false;
-        }
-        return true;
-    }
     return GS::UniString::FromUtf8(std::string_view(member, memberLength))
         .IsEqual(GS::UniString::FromUtf8(name), GS::UniString::CaseInsensitive);
 }
 
+bool EqualIgnoringCase(const char* member, std::size_t memberLength, std::string_view name)
+{
+    // ASCII letters are compared as they come; where two ASCII letters differ the names differ, since
+    // only non-ASCII letters can fold into ASCII ones. Full case folding decides anything non-ASCII.
+    const std::size_t common = std::min(memberLength, name.size());
+    for (std::size_t i = 0; i < common; ++i) {
+        const auto left = static_cast<unsigned char>(member[i]);
+        const auto right = static_cast<unsigned char>(name[i]);
+        if (left >= 0x80 || right >= 0x80)
+            return FoldedEqual(member, memberLength, name);
+        if (LowerAscii(static_cast<char>(left)) != LowerAscii(static_cast<char>(right)))
+            return false;
+    }
+    if (memberLength == name.size())
+        return true;
+    const bool restIsAscii = memberLength > common ? IsAscii(member + common, memberLength - common)
+                                                   : IsAscii(name.data() + common, name.size() - common);
+    return !restIsAscii && FoldedEqual(member, memberLength, name);
+}
+
 }  // namespace
 
-const rj::Value* FindMemberIgnoringCase(const rj::Value& object, const std::string& name)
+const rj::Value* FindMemberIgnoringCase(const rj::Value& object, const char* name)
 {
+    const std::string_view wanted(name);
     for (auto member = object.MemberBegin(); member != object.MemberEnd(); ++member) {
-        if (EqualIgnoringCase(member->name.GetString(), member->name.GetStringLength(), name))
+        if (EqualIgnoringCase(member->name.GetString(), member->name.GetStringLength(), wanted))
             return &member->value;
     }
     return nullptr;
 }
 
-const rj::Value* FindMemberExactly(const rj::Value& object, const std::string& name)
+const rj::Value* FindMemberExactly(const rj::Value& object, const char* name)
 {
-    const auto member = object.FindMember(rj::Value(rj::StringRef(name.data(), static_cast<rj::SizeType>(name.size()))));
+    const auto member = object.FindMember(rj::Value(rj::StringRef(name)));
     return member == object.MemberEnd() ? nullptr : &member->value;
 }
 

@@ -12,9 +12,9 @@
 namespace Velmar::Json {
 
 // First member whose name equals `name` ignoring letter case, in document order.
-const rj::Value* FindMemberIgnoringCase(const rj::Value& object, const std::string& name);
+const rj::Value* FindMemberIgnoringCase(const rj::Value& object, const char* name);
 // The member with exactly that name.
-const rj::Value* FindMemberExactly(const rj::Value& object, const std::string& name);
+const rj::Value* FindMemberExactly(const rj::Value& object, const char* name);
 
 rj::Value TextValue(const GS::UniString& text, Allocator& allocator);
 // An integer in the signed 64-bit range written without fraction or exponent.
@@ -23,7 +23,8 @@ bool IsIntegerKind(const rj::Value& value);
 template <typename T>
 class ValueProperty {
 public:
-    explicit ValueProperty(const char* name) : name_(name), key_(name) {}
+    // `name` is a literal: records are made often and their member names never change.
+    explicit ValueProperty(const char* name) : key_(name) {}
 
     bool HasValue() const { return value_.has_value(); }
     const T& Get() const { return *value_; }
@@ -31,7 +32,8 @@ public:
     T ValueOr(const T& fallback) const { return value_.value_or(fallback); }
     void Set(const T& value) { value_ = value; }
     void Clear() { value_.reset(); }
-    const GS::UniString& Name() const { return name_; }
+    GS::UniString Name() const { return GS::UniString(key_); }
+    const char* Key() const { return key_; }
 
     void ReadFrom(const rj::Value& object)
     {
@@ -52,7 +54,7 @@ public:
     {
         if (!value_ && !writeAbsent)
             return;
-        rj::Value key(key_.c_str(), static_cast<rj::SizeType>(key_.size()), allocator);
+        rj::Value key(rj::StringRef(key_));
         object.AddMember(key, value_ ? Write(*value_, allocator, writeAbsent) : rj::Value(), allocator);
     }
 
@@ -104,8 +106,7 @@ private:
     }
 
     std::optional<T> value_;
-    GS::UniString name_;
-    std::string key_;  // the name as UTF-8, as JSON keys are compared
+    const char* key_;
 };
 
 }  // namespace Velmar::Json

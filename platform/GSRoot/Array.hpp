@@ -21,6 +21,7 @@ public:
     void Insert(UIndex index, const T& item) { items_.insert(items_.begin() + CheckedIndex(index, true), item); }
     void Delete(UIndex index) { items_.erase(items_.begin() + CheckedIndex(index, false)); }
     void Clear() { items_.clear(); }
+    void SetCapacity(USize capacity) { items_.reserve(capacity); }
 
     USize GetSize() const { return static_cast<USize>(items_.size()); }
     bool IsEmpty() const { return items_.empty(); }

@@ -13,6 +13,9 @@ std::u16string DecodeUtf8(std::string_view text)
 {
     if (text.empty())
         return {};
+    // Most texts are ASCII; they widen byte by byte without a trip through the converter.
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return std::u16string(text.begin(), text.end());
     std::u16string units(text.size(), u'\0');
     int32_t length = 0;
     UErrorCode status = U_ZERO_ERROR;

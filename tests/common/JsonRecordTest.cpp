@@ -129,16 +129,20 @@ TEST(JsonRecord, UntrustedTextGivesADefaultRecordWithoutCrashing)
     const std::string deep = std::string(300, '[') + std::string(300, ']');
     const std::string deepInside = R"({"version":1,"x":)" + deep + "}";
     const std::string allowed = R"({"version":1,"x":)" + std::string(200, '[') + std::string(200, ']') + "}";
-    const std::string invalidUtf8 = std::string(R"({"version":1,"x":")") + "\xC3\x28" + "\"}";
     const std::string cases[] = {
         "", "{", R"({"version":1)", "[]", "null", "1", "\"text\"", R"({"version":1} {})", "\xEF\xBB\xBF{\"version\":1}",
-        R"({"version":1e999999})", deepInside, invalidUtf8, std::string(R"({"version":1,)") + '\0' + "}",
+        R"({"version":1e999999})", deepInside, std::string(R"({"version":1,)") + '\0' + "}",
     };
     for (const auto& text : cases) {
         const auto settings = ParseRecord<Settings>(text);
         EXPECT_FALSE(settings.version.HasValue()) << text.substr(0, 40);
     }
     EXPECT_EQ(ParseRecord<Settings>(allowed).version.Optional(), std::optional<Int32>(1));
+
+    // A stray byte is no reason to lose the record: it becomes U+FFFD in the host string.
+    const auto stray = ParseRecord<Language>(std::string("{\"code\":\"nl\xC3(\",\"label\":\"x\"}"));
+    EXPECT_EQ(stray.code.Get().ToUtf8(), "nl\xEF\xBF\xBD(");
+    EXPECT_EQ(stray.label.Get().ToUtf8(), "x");
 }
 
 }  // namespace
