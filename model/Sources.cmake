@@ -1,0 +1,2 @@
+# Sources of the model-writing subsystem, compiled into the module.
+set(VELMAR_MODEL_SOURCES)
