@@ -1,6 +1,7 @@
 #include "EventHandlers.hpp"
 
 #include "ACAPinc.hpp"
+#include "ConfigurationService.hpp"
 #include "HostBoundary.hpp"
 #include "LodProvider.hpp"
 #include "Logger.hpp"
@@ -61,6 +62,8 @@ GSErrCode ProjectEventHandler(API_NotifyEventID notifID, Int32)
     if (notifID != APINotify_New && notifID != APINotify_NewAndReset && notifID != APINotify_Open)
         return NoError;
     return AtHostBoundary("project event", [] {
+        if (const auto configuration = Services::ConfigurationService::Get())
+            configuration->Apply();
         Services::logger::instance()->log("Modules flushed");
         MarkActiveLod();
         return NoError;

@@ -2,7 +2,8 @@
 // running host version and turns the chosen country and language into working settings.
 #pragma once
 
-#include "UniString.hpp"
+#include "DatabaseSettingsFile.hpp"
+#include "MappingFile.hpp"
 
 #include <memory>
 #include <optional>
@@ -11,21 +12,34 @@ namespace Velmar::Services {
 
 class ConfigurationService {
 public:
+    // Loads both files (refreshing the user copies from the installation's) and applies them.
     ConfigurationService(const GS::UniString& settingsPath, const GS::UniString& mappingPath);
 
-    const GS::UniString& GetSettingsPath() const { return settingsPath_; }
-    const GS::UniString& GetMappingPath() const { return mappingPath_; }
-    // "defaultLanguage" of the settings file; absent until a file names one.
-    std::optional<GS::UniString> GetLanguageCode() const { return languageCode_; }
+    // Derives the working settings from the active country and language: language index, mapping, platform
+    // client and download service, selector address and the Neutral option. An unknown country leaves all
+    // but the language index and the mapping as they were.
+    void Apply();
+    // Makes both codes the file's defaults, rewrites the user copy and applies the new choice.
+    void SetCountryAndLanguage(const GS::UniString& countryCode, const GS::UniString& languageCode);
+    // Whether the country named exactly by "defaultCountry" offers the brand-less option.
+    bool IsBrandLessEnabled() const;
+
+    std::optional<GS::UniString> GetLanguageCode() const { return settingsFile_.defaultLanguage.Optional(); }
+    std::optional<GS::UniString> GetCountryCode() const { return settingsFile_.defaultCountry.Optional(); }
+    const Cnf::VelmarDatabaseSettingsFile& GetSettingsFile() const { return settingsFile_; }
+    const Cnf::VelmarMappingFile& GetMappingFile() const { return mappingFile_; }
 
     // The module's service, made by RegisterInterface and replaced when it runs again.
     static std::shared_ptr<ConfigurationService> Get();
     static void Replace(std::shared_ptr<ConfigurationService> service);
+    // The mapping of the last application, read by the property and classification writers.
+    static std::shared_ptr<const Cnf::VelmarMappingFile> ActiveMapping();
 
 private:
     GS::UniString settingsPath_;
     GS::UniString mappingPath_;
-    std::optional<GS::UniString> languageCode_;
+    Cnf::VelmarDatabaseSettingsFile settingsFile_;
+    Cnf::VelmarMappingFile mappingFile_;
 };
 
 }  // namespace Velmar::Services

@@ -4,6 +4,7 @@
 #include "GSDebug.hpp"
 
 #include <dlfcn.h>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
@@ -48,6 +49,21 @@ Archicad::~Archicad()
 Archicad& Archicad::Current()
 {
     return *current;
+}
+
+void Archicad::InstallSharedData(const std::string& installFolder)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    for (fs::recursive_directory_iterator entry(installFolder, error), end; !error && entry != end; entry.increment(error)) {
+        if (!entry->is_regular_file())
+            continue;
+        const fs::path target = fs::path(dataRoot_) / "shared" / fs::relative(entry->path(), installFolder);
+        if (fs::exists(target))
+            continue;
+        fs::create_directories(target.parent_path(), error);
+        fs::copy_file(entry->path(), target, error);
+    }
 }
 
 bool Archicad::LoadAddOn(const std::string& path)

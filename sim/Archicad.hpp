@@ -63,6 +63,10 @@ public:
     // The running host; the operation table reaches it through here.
     static Archicad& Current();
 
+    // Places what an installation puts in the shared data folder: every file below `installFolder` that the
+    // shared folder does not have yet, at the same relative path.
+    void InstallSharedData(const std::string& installFolder);
+
     // dlopen, hand over the table, then CheckEnvironment, RegisterInterface and Initialize in order.
     bool LoadAddOn(const std::string& path);
     // FreeData, then unload unless the add-on asked to be kept in memory.

@@ -29,6 +29,10 @@ void VisitEach(Visitor&& visitor, Properties&... properties)
     {                                                                                                               \
         ::Velmar::Json::Detail::VisitEach([&](auto& property) { property.ReadFrom(object); }, __VA_ARGS__);         \
     }                                                                                                               \
+    VELMAR_JSON_WRITE_MEMBERS(__VA_ARGS__)
+
+// For a record whose reading does more than read each property (it logs its steps, say): only WriteTo.
+#define VELMAR_JSON_WRITE_MEMBERS(...)                                                                              \
     void WriteTo(::Velmar::Json::rj::Value& object, ::Velmar::Json::Allocator& allocator, bool writeAbsent)        \
         const override                                                                                              \
     {                                                                                                               \

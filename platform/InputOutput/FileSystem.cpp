@@ -1,6 +1,9 @@
 #include "FileSystem.hpp"
 
 #include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 #include <sys/stat.h>
 
 namespace IO {
@@ -65,6 +68,46 @@ GSErrCode FileSystem::CreateFolder(const Location& location)
     if (location.IsEmpty())
         return ErrParam;
     return mkdir(location.ToNativePath().c_str(), 0755) == 0 ? NoError : FromErrno(errno);
+}
+
+GSErrCode FileSystem::Delete(const Location& location)
+{
+    if (location.IsEmpty())
+        return ErrParam;
+    return std::remove(location.ToNativePath().c_str()) == 0 ? NoError : FromErrno(errno);
+}
+
+GSErrCode FileSystem::Copy(const Location& source, const Location& target)
+{
+    if (source.IsEmpty() || target.IsEmpty())
+        return ErrParam;
+    const int from = ::open(source.ToNativePath().c_str(), O_RDONLY);
+    if (from < 0)
+        return FromErrno(errno);
+    const int to = ::open(target.ToNativePath().c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    if (to < 0) {
+        const int error = errno;
+        ::close(from);
+        return FromErrno(error);
+    }
+    GSErrCode result = NoError;
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t read = ::read(from, buffer, sizeof buffer);
+        if (read == 0)
+            break;
+        if (read < 0 || ::write(to, buffer, static_cast<std::size_t>(read)) != read) {
+            result = ErrIO;
+            break;
+        }
+    }
+    ::close(from);
+    if (::close(to) != 0 && result == NoError)
+        result = ErrIO;
+    // A copy that did not complete is not left behind as if it had.
+    if (result != NoError)
+        std::remove(target.ToNativePath().c_str());
+    return result;
 }
 
 bool FileSystem::Contains(const Location& location) const

@@ -22,6 +22,10 @@ public:
     GSErrCode GetItemType(const Location& location, ItemType* type) const;
     GSErrCode CreateFolder(const Location& location);
     bool Contains(const Location& location) const;
+    // Removes a file or an empty folder.
+    GSErrCode Delete(const Location& location);
+    // Copies a file to a place where nothing is yet.
+    GSErrCode Copy(const Location& source, const Location& target);
 
     // Host side: where each special folder lives on this machine.
     void SetSpecialLocation(SpecialFolderId id, const Location& location);

@@ -22,14 +22,14 @@ void Usage()
     std::cerr << "usage: velmar-sim --data DIR [--project FILE] [--addon PATH] [--describe] [SCRIPT]\n";
 }
 
-std::string DefaultAddOnPath(const char* argv0)
+// The folder of this program; the module and the installation's data sit beside it as in an installation.
+std::string ProgramFolder(const char* argv0)
 {
     char self[4096] = {};
     const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
     std::string path = length > 0 ? std::string(self, static_cast<std::size_t>(length)) : std::string(argv0);
     const auto slash = path.rfind('/');
-    const std::string bin = slash == std::string::npos ? "." : path.substr(0, slash);
-    return bin + "/../lib/libVelmar.so";
+    return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
 bool ParseOptions(int argc, char** argv, Options* options)
@@ -60,7 +60,7 @@ bool ParseOptions(int argc, char** argv, Options* options)
         }
     }
     if (options->addOn.empty())
-        options->addOn = DefaultAddOnPath(argv[0]);
+        options->addOn = ProgramFolder(argv[0]) + "/../lib/libVelmar.so";
     return !options->data.empty();
 }
 
@@ -97,6 +97,7 @@ int main(int argc, char** argv)
         return 2;
     }
     Sim::Archicad host(options.data);
+    host.InstallSharedData(ProgramFolder(argv[0]) + "/../share");
     if (!host.LoadAddOn(options.addOn)) {
         std::cerr << "velmar-sim: cannot load " << options.addOn << ": " << host.GetAddOn().error << "\n";
         return 1;

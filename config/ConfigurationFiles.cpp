@@ -1,0 +1,61 @@
+#include "ConfigurationFiles.hpp"
+
+#include "File.hpp"
+
+namespace Velmar::Cnf {
+
+std::optional<IO::Location> ExistingFile(IO::FileSystem::SpecialFolderId folder, const GS::UniString& relativePath)
+{
+    const IO::Location location = ResolveDataFile(folder, relativePath);
+    IO::FileSystem::ItemType type;
+    if (location.IsEmpty() || IO::fileSystem.GetItemType(location, &type) != NoError || type != IO::FileSystem::File)
+        return std::nullopt;
+    return location;
+}
+
+std::optional<UInt64> FileLength(const IO::Location& location)
+{
+    IO::File file(location);
+    UInt64 length = 0;
+    if (file.GetStatus() != NoError || file.GetDataLength(&length) != NoError)
+        return std::nullopt;
+    return length;
+}
+
+std::optional<std::string> ReadAllBytes(const IO::Location& location)
+{
+    IO::File file(location);
+    UInt64 length = 0;
+    if (file.GetStatus() != NoError || file.GetDataLength(&length) != NoError || length > MaxUSize ||
+        file.Open(IO::File::ReadMode) != NoError)
+        return std::nullopt;
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    USize read = 0;
+    if (file.ReadBin(bytes.data(), static_cast<USize>(length), &read) != NoError || read != length)
+        return std::nullopt;
+    return bytes;
+}
+
+bool SameVersion(const std::optional<GS::UniString>& left, const std::optional<GS::UniString>& right)
+{
+    if (!left || !right)
+        return !left && !right;
+    return left->IsEqual(*right, GS::UniString::CaseInsensitive);
+}
+
+void ReplaceUserCopy(const GS::UniString& relativePath)
+{
+    const IO::Location shared = ResolveDataFile(SharedDataFolder, relativePath);
+    const IO::Location user = ResolveDataFile(UserDataFolder, relativePath);
+    const auto log = Services::logger::instance();
+    if (IO::fileSystem.Contains(user)) {
+        if (const GSErrCode err = IO::fileSystem.Delete(user); err != NoError)
+            log->log(GS::UniString("could not delete ") + relativePath + " (" + std::to_string(err) + ")");
+    }
+    if (!IO::fileSystem.Contains(shared))
+        return;
+    if (const GSErrCode err = IO::fileSystem.Copy(shared, user); err != NoError)
+        log->log(GS::UniString("could not copy ") + relativePath + " (" + std::to_string(err) + ")");
+}
+
+}  // namespace Velmar::Cnf
