@@ -1,2 +1,3 @@
 # Sources of the model-writing subsystem, compiled into the module.
-set(VELMAR_MODEL_SOURCES)
+set(VELMAR_MODEL_SOURCES
+    ${CMAKE_SOURCE_DIR}/model/CompositeTag.cpp)

@@ -66,6 +66,16 @@ API_NeigID NeigOf(API_ElemTypeID type)
     return type == API_WallID ? APINeig_Wall : type == API_SlabID ? APINeig_Slab : APINeig_Other;
 }
 
+// An attribute is addressed by type and index, or by type and guid when the index is 0.
+Attribute* FindAttribute(const API_Attr_Head* head)
+{
+    if (head == nullptr)
+        return nullptr;
+    Project& project = Host().CurrentProject();
+    return head->index != 0 ? project.FindAttribute(head->typeID, head->index)
+                            : project.FindAttribute(head->typeID, head->guid);
+}
+
 }  // namespace
 
 namespace Impl {
@@ -451,16 +461,113 @@ GSErrCode ACAPI_ModulData_Delete(const GS::UniString& modulName)
     return Host().CurrentProject().ModuleData().erase(modulName.ToUtf8()) > 0 ? NoError : APIERR_BADNAME;
 }
 
-// Attributes, properties and classifications: the project model does not hold them yet, so the host
-// answers as it does for an operation it does not offer.
-GSErrCode ACAPI_Attribute_Search(API_Attr_Head*) { return APIERR_NOTSUPPORTED; }
-GSErrCode ACAPI_Attribute_Get(API_Attribute*) { return APIERR_NOTSUPPORTED; }
-GSErrCode ACAPI_Attribute_Create(API_Attribute*, API_AttributeDefExt*) { return APIERR_NOTSUPPORTED; }
-GSErrCode ACAPI_Attribute_Modify(API_Attribute*, API_AttributeDefExt*) { return APIERR_NOTSUPPORTED; }
-GSErrCode ACAPI_Attribute_GetAttributesByType(API_AttrTypeID, GS::Array<API_Attribute>*) { return APIERR_NOTSUPPORTED; }
-GSErrCode ACAPI_Attribute_GetUserData(API_Attr_Head*, API_AttributeUserData*) { return APIERR_NOTSUPPORTED; }
-GSErrCode ACAPI_Attribute_SetUserData(API_Attr_Head*, const API_AttributeUserData*) { return APIERR_NOTSUPPORTED; }
-GSErrCode ACAPI_Attribute_GetNum(API_AttrTypeID, UInt32*) { return APIERR_NOTSUPPORTED; }
+GSErrCode ACAPI_Attribute_Search(API_Attr_Head* attrHead)
+{
+    if (attrHead == nullptr)
+        return APIERR_BADPARS;
+    const Attribute* found = Host().CurrentProject().FindAttribute(attrHead->typeID, attrHead->name);
+    if (found == nullptr)
+        return APIERR_BADNAME;
+    attrHead->index = found->header.index;
+    attrHead->guid = found->header.guid;
+    return NoError;
+}
+
+GSErrCode ACAPI_Attribute_Get(API_Attribute* attribute)
+{
+    if (attribute == nullptr)
+        return APIERR_BADPARS;
+    const Attribute* found = FindAttribute(&attribute->header);
+    if (found == nullptr)
+        return APIERR_BADINDEX;
+    attribute->header = found->header;
+    return NoError;
+}
+
+GSErrCode ACAPI_Attribute_Create(API_Attribute* attribute, API_AttributeDefExt*)
+{
+    if (attribute == nullptr)
+        return APIERR_BADPARS;
+    return Host().CurrentProject().AddAttribute(&attribute->header);
+}
+
+// Renames the attribute and takes its flags; index, guid and user data stay.
+GSErrCode ACAPI_Attribute_Modify(API_Attribute* attribute, API_AttributeDefExt*)
+{
+    if (attribute == nullptr)
+        return APIERR_BADPARS;
+    Attribute* found = FindAttribute(&attribute->header);
+    if (found == nullptr)
+        return APIERR_BADINDEX;
+    if (attribute->header.name.IsEmpty())
+        return APIERR_BADNAME;
+    const Attribute* named = Host().CurrentProject().FindAttribute(found->header.typeID, attribute->header.name);
+    if (named != nullptr && named != found)
+        return APIERR_NAMEALREADYUSED;
+    found->header.name = attribute->header.name;
+    found->header.flags = attribute->header.flags;
+    attribute->header = found->header;
+    return NoError;
+}
+
+GSErrCode ACAPI_Attribute_GetAttributesByType(API_AttrTypeID typeID, GS::Array<API_Attribute>* attributes)
+{
+    if (attributes == nullptr)
+        return APIERR_BADPARS;
+    if (!IsAttrType(typeID))
+        return APIERR_BADID;
+    attributes->Clear();
+    for (const Attribute& attribute : Host().CurrentProject().GetAttributes(typeID))
+        attributes->Push(API_Attribute {attribute.header});
+    return NoError;
+}
+
+GSErrCode ACAPI_Attribute_GetUserData(API_Attr_Head* attrHead, API_AttributeUserData* userData)
+{
+    if (userData == nullptr)
+        return APIERR_BADPARS;
+    const Attribute* found = FindAttribute(attrHead);
+    if (found == nullptr)
+        return APIERR_BADINDEX;
+    *userData = API_AttributeUserData {};
+    if (!found->userData)
+        return NoError;
+    const UserData& data = *found->userData;
+    userData->dataVersion = data.version;
+    userData->platformSign = data.platformSign;
+    userData->dataHdl = BMAllocateHandle(static_cast<Int32>(data.bytes.size()), 0, 0);
+    if (userData->dataHdl == nullptr)
+        return APIERR_MEMFULL;
+    std::memcpy(*userData->dataHdl, data.bytes.data(), data.bytes.size());
+    return NoError;
+}
+
+GSErrCode ACAPI_Attribute_SetUserData(API_Attr_Head* attrHead, const API_AttributeUserData* userData)
+{
+    if (userData == nullptr)
+        return APIERR_BADPARS;
+    Attribute* found = FindAttribute(attrHead);
+    if (found == nullptr)
+        return APIERR_BADINDEX;
+    const Int32 size = BMGetHandleSize(userData->dataHdl);
+    found->userData =
+        UserData {userData->dataVersion, userData->platformSign,
+                  size > 0 ? std::string(*userData->dataHdl, static_cast<std::size_t>(size)) : std::string()};
+    return NoError;
+}
+
+GSErrCode ACAPI_Attribute_GetNum(API_AttrTypeID typeID, UInt32* count)
+{
+    if (count == nullptr)
+        return APIERR_BADPARS;
+    if (!IsAttrType(typeID))
+        return APIERR_BADID;
+    *count = static_cast<UInt32>(Host().CurrentProject().GetAttributes(typeID).size());
+    return NoError;
+}
+
+// Properties and classifications: the project model does not hold them yet, so the host answers as it
+// does for an operation it does not offer.
 GSErrCode ACAPI_Property_GetPropertyGroups(GS::Array<API_PropertyGroup>&) { return APIERR_NOTSUPPORTED; }
 GSErrCode ACAPI_Property_GetPropertyDefinitions(const API_Guid&, GS::Array<API_PropertyDefinition>&)
 {

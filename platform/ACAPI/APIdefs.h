@@ -17,6 +17,7 @@ constexpr GSErrCode APIERR_BADID = static_cast<GSErrCode>(0x810600C8);
 constexpr GSErrCode APIERR_BADINDEX = static_cast<GSErrCode>(0x810600C9);
 constexpr GSErrCode APIERR_BADNAME = static_cast<GSErrCode>(0x810600CA);
 constexpr GSErrCode APIERR_BADPARS = static_cast<GSErrCode>(0x810600CB);
+constexpr GSErrCode APIERR_NAMEALREADYUSED = static_cast<GSErrCode>(0x810600D8);
 constexpr GSErrCode APIERR_REFUSEDCMD = static_cast<GSErrCode>(0x81060131);
 constexpr GSErrCode APIERR_NOTSUPPORTED = static_cast<GSErrCode>(0x8106012D);
 constexpr GSErrCode APIERR_MODULNOTINSTALLED = static_cast<GSErrCode>(0x8106025A);
@@ -224,6 +225,21 @@ enum API_AttrTypeID {
     API_BuildingMaterialID = 13,
 };
 
+using API_AttributeIndex = Int32;
+
+struct API_Attr_Head {
+    API_AttrTypeID typeID = API_ZombieAttrID;
+    API_AttributeIndex index = 0;  // 1-based within its type; 0 means "find it by guid"
+    API_Guid guid;
+    GS::UniString name;
+    GSFlags flags = 0;
+};
+
+// The type-specific parts (a composite's skins, say) join the header as the subsystems need them.
+struct API_Attribute {
+    API_Attr_Head header;
+};
+
 struct API_AttributeUserData {
     Int32 dataVersion = 0;
     UInt16 platformSign = 0;
@@ -231,8 +247,6 @@ struct API_AttributeUserData {
 };
 
 // Records whose layout the model-writing and rule subsystems bring.
-struct API_Attr_Head;
-struct API_Attribute;
 struct API_AttributeDefExt;
 struct API_PropertyGroup;
 struct API_PropertyDefinition;

@@ -132,4 +132,61 @@ TEST(VelmarSim, SelectionAttachesObserversToWallsAndSlabsOnlyAndProjectsSurviveS
     EXPECT_STREQ(log[log.Size() - 1].GetString(), "Modules flushed") << "opening the project flushed the modules";
 }
 
+// A composite tag naming GYP-MS-100 in base64; its last group holds the LOD ("LAEAAA==" 300, "ZAAAAA==" 100).
+std::string TagData(const char* lodGroup)
+{
+    return "R1lQLU1TLTEwMA" + std::string(328, 'A') + "ECAwQFBgcICQoLDA0ODxDoBwsAAAAFAA4AAwA7AAAA" + lodGroup;
+}
+
+TEST(VelmarSim, TaggedCompositesKeepIndexGuidAndUserDataThroughSaveAndOpen)
+{
+    TempFolder root;
+    const std::string tags[] = {TagData("LAEAAA=="), TagData("ZAAAAA==")};
+    const auto newComposite = [](const std::string& name, const std::string& data) {
+        return R"({"cmd":"attribute.new","type":"composite","name":")" + name +
+               R"(","userData":{"version":1,"platformSign":22359,"data":")" + data + R"("}})";
+    };
+    const SimRun run = RunScript(root, {
+        newComposite("GYP-MS-100 LOD 300", tags[0]),                                              // 0
+        newComposite("GYP-MS-100 LOD 100", tags[1]),                                              // 1
+        R"({"cmd":"attribute.new","type":"composite","name":"Plain"})",                            // 2
+        R"({"cmd":"attribute.new","type":"composite","name":"Plain"})",                            // 3 taken
+        R"({"cmd":"attribute.new","type":"layer","name":"X"})",                                    // 4 no such type
+        R"({"cmd":"attribute.new","type":"pen","name":"P","userData":{"version":1,"data":""}})",   // 5 no sign
+        R"({"cmd":"project.save","path":")" + (root / "p.json") + R"("})",                        // 6
+        R"({"cmd":"project.new"})",                                                               // 7
+        R"({"cmd":"attributes","type":"composite"})",                                              // 8
+        R"({"cmd":"project.open","path":")" + (root / "p.json") + R"("})",                        // 9
+        R"({"cmd":"attributes","type":"composite"})",                                              // 10
+        R"({"cmd":"attributes","type":"pen"})",                                                    // 11
+    });
+    ASSERT_EQ(run.answers.size(), 12u);
+    for (int bad : {3, 4, 5})
+        EXPECT_FALSE(Parse(run.answers[bad])["ok"].GetBool()) << run.answers[bad];
+    for (int good : {0, 1, 2, 6, 7, 9})
+        EXPECT_TRUE(Parse(run.answers[good])["ok"].GetBool()) << run.answers[good];
+    EXPECT_EQ(Parse(run.answers[8])["attributes"].Size(), 0u) << "a new project has no composites";
+    EXPECT_EQ(Parse(run.answers[11])["attributes"].Size(), 0u) << "the refused pen was not created";
+
+    const auto listed = Parse(run.answers[10]);
+    const auto& composites = listed["attributes"];
+    ASSERT_EQ(composites.Size(), 3u) << run.answers[10];
+    const char* names[] = {"GYP-MS-100 LOD 300", "GYP-MS-100 LOD 100", "Plain"};
+    for (rapidjson::SizeType i = 0; i < 3; ++i) {
+        const auto created = Parse(run.answers[i]);
+        EXPECT_EQ(created["index"].GetInt(), static_cast<int>(i + 1));
+        EXPECT_EQ(composites[i]["index"].GetInt(), static_cast<int>(i + 1));
+        EXPECT_STREQ(composites[i]["name"].GetString(), names[i]);
+        EXPECT_STREQ(composites[i]["guid"].GetString(), created["guid"].GetString());
+        EXPECT_EQ(composites[i].HasMember("userData"), i < 2) << i;
+    }
+    for (rapidjson::SizeType i = 0; i < 2; ++i) {
+        const auto& userData = composites[i]["userData"];
+        EXPECT_EQ(userData["version"].GetInt(), 1);
+        EXPECT_EQ(userData["platformSign"].GetInt(), 22359);
+        EXPECT_EQ(userData["data"].GetString(), tags[i]);
+    }
+}
+
 }  // namespace
+

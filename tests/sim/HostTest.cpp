@@ -135,7 +135,55 @@ TEST(Faults, ArmedOperationsFailTheGivenNumberOfTimesThenWorkAgain)
     EXPECT_FALSE(Sim::IsHostOperation("ACAPI_NoSuchThing"));
 }
 
-TEST(Project, SavedProjectOpensWithItsElementsUserDataAndModuleData)
+API_Attribute Named(API_AttrTypeID type, const char* name, API_AttributeIndex index = 0)
+{
+    API_Attribute attribute;
+    attribute.header.typeID = type;
+    attribute.header.name = name;
+    attribute.header.index = index;
+    return attribute;
+}
+
+// Sets a composite tag's version and sign with the given bytes.
+GSErrCode SetUserData(API_Attr_Head head, const std::string& bytes)
+{
+    GS::HandleGuard handle(BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0));
+    std::memcpy(*handle.Get(), bytes.data(), bytes.size());
+    API_AttributeUserData userData;
+    userData.dataVersion = 1;
+    userData.platformSign = 0x5757;
+    userData.dataHdl = handle.Get();
+    return Api().ACAPI_Attribute_SetUserData(&head, &userData);
+}
+
+// "version sign bytes", "none" (no handle and version 0) or the error code.
+std::string UserDataOf(API_Attr_Head head)
+{
+    API_AttributeUserData userData;
+    userData.dataVersion = -1;
+    const GSErrCode err = Api().ACAPI_Attribute_GetUserData(&head, &userData);
+    GS::HandleGuard handle(userData.dataHdl);
+    if (err != NoError)
+        return std::to_string(err);
+    if (handle.Get() == nullptr)
+        return userData.dataVersion == 0 ? "none" : "no handle, version " + std::to_string(userData.dataVersion);
+    return std::to_string(userData.dataVersion) + " " + std::to_string(userData.platformSign) + " " +
+           std::string(*handle.Get(), static_cast<std::size_t>(BMGetHandleSize(handle.Get())));
+}
+
+// "index name" of each attribute of the type, in the host's order.
+std::vector<std::string> NamesOf(API_AttrTypeID type)
+{
+    GS::Array<API_Attribute> attributes;
+    std::vector<std::string> names;
+    if (Api().ACAPI_Attribute_GetAttributesByType(type, &attributes) != NoError)
+        return {"(not listed)"};
+    for (const auto& attribute : attributes)
+        names.push_back(std::to_string(attribute.header.index) + " " + attribute.header.name.ToUtf8());
+    return names;
+}
+
+TEST(Project, SavedProjectOpensWithItsElementsAttributesUserDataAndModuleData)
 {
     TempFolder root;
     Sim::Archicad host(root / "data");
@@ -156,6 +204,10 @@ TEST(Project, SavedProjectOpensWithItsElementsUserDataAndModuleData)
     userData.dataVersion = 1;
     userData.dataHdl = handle.Get();
     ASSERT_EQ(Api().ACAPI_Element_SetUserData(&head, &userData), NoError);
+    API_Attribute composites[] = {Named(API_CompWallID, "Wall 300"), Named(API_CompWallID, "Wand Ã©")};
+    for (auto& composite : composites)
+        ASSERT_EQ(Api().ACAPI_Attribute_Create(&composite, nullptr), NoError);
+    ASSERT_EQ(SetUserData(composites[1].header, bytes), NoError);
 
     std::string error;
     ASSERT_TRUE(host.SaveProject(root / "p.json", &error)) << error;
@@ -176,6 +228,12 @@ TEST(Project, SavedProjectOpensWithItsElementsUserDataAndModuleData)
     ASSERT_EQ(Api().ACAPI_Element_GetUserData(&head, &readUserData), NoError);
     GS::HandleGuard userHandle(readUserData.dataHdl);
     EXPECT_EQ(BMGetHandleSize(readUserData.dataHdl), static_cast<Int32>(bytes.size()));
+    EXPECT_EQ(NamesOf(API_CompWallID), (std::vector<std::string> {"1 Wall 300", "2 Wand Ã©"}));
+    API_Attribute reopened = Named(API_CompWallID, "", 0);
+    reopened.header.guid = composites[1].header.guid;
+    EXPECT_EQ(Api().ACAPI_Attribute_Get(&reopened), NoError);
+    EXPECT_EQ(UserDataOf(reopened.header), "1 22359 " + bytes);
+    EXPECT_EQ(UserDataOf(composites[0].header), "none");
 }
 
 TEST(Project, AMalformedProjectFileIsRefusedAndTheOpenProjectStays)
@@ -183,12 +241,25 @@ TEST(Project, AMalformedProjectFileIsRefusedAndTheOpenProjectStays)
     TempFolder root;
     Sim::Archicad host(root / "data");
     host.CreateElement(API_WallID);
+    API_Attr_Head pen;
+    pen.typeID = API_PenID;
+    pen.name = "Pen 1";
+    ASSERT_EQ(host.CurrentProject().AddAttribute(&pen), NoError);
     const char* files[] = {
         "", "{", "[]", R"({"format":"other","version":1})", R"({"format":"velmar-sim-project","version":2})",
         R"({"format":"velmar-sim-project","version":1,"elements":[{"guid":"nope","type":"wall"}]})",
         R"({"format":"velmar-sim-project","version":1,"elements":[{"guid":"901E167F-078D-4032-8383-39568546B9F9","type":"tree"}]})",
         R"({"format":"velmar-sim-project","version":1,"moduleData":[{"name":"x","version":1,"platformSign":1,"data":"!!"}]})",
         R"({"format":"velmar-sim-project","version":1,"moduleData":[{"name":"x","version":1,"platformSign":70000,"data":""}]})",
+        R"({"format":"velmar-sim-project","version":1,"attributes":{}})",
+        R"({"format":"velmar-sim-project","version":1,"attributes":[{"type":"composite","guid":"901E167F-078D-4032-8383-39568546B9F9"}]})",
+        R"({"format":"velmar-sim-project","version":1,"attributes":[{"type":"layer","guid":"901E167F-078D-4032-8383-39568546B9F9","name":"A"}]})",
+        R"({"format":"velmar-sim-project","version":1,"attributes":[{"type":"pen","guid":"nope","name":"A"}]})",
+        R"({"format":"velmar-sim-project","version":1,"attributes":[{"type":"pen","guid":"901E167F-078D-4032-8383-39568546B9F9","name":"A","userData":{"version":1}}]})",
+        R"({"format":"velmar-sim-project","version":1,"attributes":[{"type":"pen","guid":"901E167F-078D-4032-8383-39568546B9F9","name":"A"},)"
+        R"({"type":"pen","guid":"11111111-1111-4111-8111-111111111111","name":"A"}]})",
+        R"({"format":"velmar-sim-project","version":1,"attributes":[{"type":"pen","guid":"901E167F-078D-4032-8383-39568546B9F9","name":"A"},)"
+        R"({"type":"material","guid":"901E167F-078D-4032-8383-39568546B9F9","name":"B"}]})",
     };
     for (const char* text : files) {
         Velmar::Testing::WriteFile(root / "bad.json", text);
@@ -196,7 +267,86 @@ TEST(Project, AMalformedProjectFileIsRefusedAndTheOpenProjectStays)
         EXPECT_FALSE(host.OpenProject(root / "bad.json", &error)) << text;
         EXPECT_FALSE(error.empty());
         EXPECT_EQ(host.CurrentProject().GetElements().size(), 1u) << text;
+        EXPECT_EQ(host.CurrentProject().GetAttributes(API_PenID).size(), 1u) << text;
     }
+}
+
+TEST(Attributes, CreateSearchGetModifyAndUserDataBehaveAsTheHostsThroughTheTable)
+{
+    TempFolder root;
+    Sim::Archicad host(root / "data");
+    struct Creation {
+        API_AttrTypeID type;
+        const char* name;
+        GSErrCode expected;
+        API_AttributeIndex index;
+    };
+    const Creation creations[] = {
+        {API_CompWallID, "Wall 300", NoError, 1},      {API_CompWallID, "Wall 100", NoError, 2},
+        {API_PenID, "Wall 300", NoError, 1},           {API_CompWallID, "Wall 300", APIERR_NAMEALREADYUSED, 0},
+        {API_CompWallID, "wall 300", NoError, 3},      {API_MaterialID, "", APIERR_BADNAME, 0},
+        {API_ZombieAttrID, "Anything", APIERR_BADID, 0},
+    };
+    std::vector<API_Attr_Head> created;
+    for (const auto& c : creations) {
+        API_Attribute attribute = Named(c.type, c.name);
+        EXPECT_EQ(Api().ACAPI_Attribute_Create(&attribute, nullptr), c.expected) << c.name;
+        EXPECT_EQ(attribute.header.index, c.index) << c.name;
+        if (c.expected == NoError)
+            created.push_back(attribute.header);
+    }
+    EXPECT_NE(created[0].guid, created[1].guid);
+    EXPECT_EQ(NamesOf(API_CompWallID), (std::vector<std::string> {"1 Wall 300", "2 Wall 100", "3 wall 300"}));
+    EXPECT_EQ(NamesOf(API_ZombieAttrID), std::vector<std::string> {"(not listed)"});
+    UInt32 count = 0;
+    EXPECT_EQ(Api().ACAPI_Attribute_GetNum(API_PenID, &count), NoError);
+    EXPECT_EQ(count, 1u);
+
+    struct Lookup {
+        API_AttrTypeID type;
+        API_AttributeIndex index;
+        API_Guid guid;
+        GSErrCode expected;
+        const char* name;
+    };
+    const Lookup lookups[] = {
+        {API_CompWallID, 2, {}, NoError, "Wall 100"},
+        {API_CompWallID, 0, created[0].guid, NoError, "Wall 300"},
+        {API_CompWallID, 4, {}, APIERR_BADINDEX, ""},
+        {API_CompWallID, 0, GSGuid2APIGuid(GS::Guid::Generate()), APIERR_BADINDEX, ""},
+        {API_BuildingMaterialID, 1, {}, APIERR_BADINDEX, ""},
+    };
+    for (const auto& c : lookups) {
+        API_Attribute attribute = Named(c.type, "", c.index);
+        attribute.header.guid = c.guid;
+        EXPECT_EQ(Api().ACAPI_Attribute_Get(&attribute), c.expected) << c.index;
+        EXPECT_EQ(attribute.header.name.ToUtf8(), c.name) << c.index;
+    }
+    API_Attr_Head search = Named(API_CompWallID, "Wall 100").header;
+    ASSERT_EQ(Api().ACAPI_Attribute_Search(&search), NoError);
+    EXPECT_EQ(search.index, 2);
+    EXPECT_EQ(search.guid, created[1].guid);
+    API_Attr_Head missing = Named(API_PenID, "Wall 100").header;
+    EXPECT_EQ(Api().ACAPI_Attribute_Search(&missing), APIERR_BADNAME);
+
+    EXPECT_EQ(UserDataOf(created[1]), "none");
+    const std::string bytes("tag\x00\xFFtail", 9);
+    API_Attr_Head byGuid = created[1];
+    byGuid.index = 0;
+    ASSERT_EQ(SetUserData(byGuid, bytes), NoError);
+    API_Attribute renamed = Named(API_CompWallID, "Wall 200", 2);
+    ASSERT_EQ(Api().ACAPI_Attribute_Modify(&renamed, nullptr), NoError);
+    EXPECT_EQ(renamed.header.guid, created[1].guid);
+    const std::pair<const char*, GSErrCode> refusals[] = {{"Wall 300", APIERR_NAMEALREADYUSED}, {"", APIERR_BADNAME}};
+    for (const auto& [name, expected] : refusals) {
+        API_Attribute refused = Named(API_CompWallID, name, 2);
+        EXPECT_EQ(Api().ACAPI_Attribute_Modify(&refused, nullptr), expected) << name;
+    }
+    EXPECT_EQ(NamesOf(API_CompWallID), (std::vector<std::string> {"1 Wall 300", "2 Wall 200", "3 wall 300"}));
+    EXPECT_EQ(UserDataOf(renamed.header), "1 22359 " + bytes);
+    EXPECT_EQ(UserDataOf(created[0]), "none") << "only the attribute it was set on has it";
+    EXPECT_EQ(UserDataOf(Named(API_CompWallID, "", 9).header), std::to_string(APIERR_BADINDEX));
+    EXPECT_EQ(SetUserData(Named(API_CompWallID, "", 9).header, bytes), APIERR_BADINDEX);
 }
 
 }  // namespace

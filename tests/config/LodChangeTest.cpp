@@ -1,0 +1,130 @@
+// The LOD change summary computed by the module's code against the simulated host's project.
+#include "ACAPinc.hpp"
+#include "Archicad.hpp"
+#include "CompositeTag.hpp"
+#include "LodProvider.hpp"
+#include "TempFolder.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+using Velmar::Testing::TempFolder;
+
+struct Composite {
+    const char* name;
+    std::optional<Int32> tagLod;  // none: no user data
+    UInt16 platformSign = Velmar::Bo::CompositeTag::PlatformSign;
+};
+
+// A host with the module's calling layer pointed at its table, as SetImportedFuncAddrs does at load.
+class HostedProject {
+public:
+    explicit HostedProject(const std::vector<Composite>& composites) : host_(root_ / "data")
+    {
+        Velmar::Host::SetHostFunctions(&Sim::HostFunctions());
+        for (const auto& composite : composites)
+            Place(composite);
+    }
+    ~HostedProject() { Velmar::Host::SetHostFunctions(nullptr); }
+
+    Sim::Archicad& Host() { return host_; }
+
+private:
+    void Place(const Composite& composite)
+    {
+        API_Attribute attribute;
+        attribute.header.typeID = API_CompWallID;
+        attribute.header.name = composite.name;
+        ASSERT_EQ(ACAPI_Attribute_Create(&attribute, nullptr), NoError);
+        if (!composite.tagLod)
+            return;
+        Velmar::Bo::CompositeTag tag;
+        tag.systemName = composite.name;
+        tag.lod = *composite.tagLod;
+        const std::string bytes = tag.ToBytes();
+        GS::HandleGuard handle(BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0));
+        std::memcpy(*handle.Get(), bytes.data(), bytes.size());
+        API_AttributeUserData userData;
+        userData.dataVersion = Velmar::Bo::CompositeTag::DataVersion;
+        userData.platformSign = composite.platformSign;
+        userData.dataHdl = handle.Get();
+        ASSERT_EQ(ACAPI_Attribute_SetUserData(&attribute.header, &userData), NoError);
+    }
+
+    TempFolder root_;
+    Sim::Archicad host_;
+};
+
+// The provider as start-up leaves it, with the active level chosen as the Lod menu chooses it.
+Velmar::Lod::LodProvider ProviderWithActive(std::optional<Int32> active)
+{
+    Velmar::Lod::LodProvider provider;
+    for (Int32 value = 100; value <= 500; value += 100)
+        provider.AddLevel(Velmar::Bo::LOD(GS::UniString(std::to_string(value)), value >= 300, value == 500, value));
+    if (active)
+        provider.SetActive(provider.GetLevels()[*provider.FindByValue(*active)]);
+    return provider;
+}
+
+std::string Summary(const Velmar::Lod::LodProvider& provider)
+{
+    return Velmar::Json::RecordToText(provider.ComputeLodChangeInformation()).ToUtf8();
+}
+
+TEST(LodChange, ComparesTheTaggedCompositesLodsWithTheActiveLevel)
+{
+    struct Case {
+        const char* what;
+        std::optional<Int32> active;
+        std::vector<Composite> composites;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"lower and equal", 300, {{"A", 100}, {"B", 300}},
+         R"({"hasElementsWitHigherLod":true,"hasElementsWithLowerLod":true,"activeLod":300})"},
+        {"higher only", 300, {{"A", 400}},
+         R"({"hasElementsWitHigherLod":true,"hasElementsWithLowerLod":false,"activeLod":300})"},
+        {"equal only counts as higher", 200, {{"A", 200}},
+         R"({"hasElementsWitHigherLod":true,"hasElementsWithLowerLod":false,"activeLod":200})"},
+        {"lower only", 500, {{"A", 100}, {"B", 400}},
+         R"({"hasElementsWitHigherLod":false,"hasElementsWithLowerLod":true,"activeLod":500})"},
+        {"no composites", 300, {},
+         R"({"hasElementsWitHigherLod":false,"hasElementsWithLowerLod":false,"activeLod":300})"},
+        {"untagged and foreign user data are ignored", 300, {{"A", std::nullopt}, {"B", 100, 0x1000}, {"C", 500}},
+         R"({"hasElementsWitHigherLod":true,"hasElementsWithLowerLod":false,"activeLod":300})"},
+        {"no active level", std::nullopt, {{"A", 100}},
+         R"({"hasElementsWitHigherLod":false,"hasElementsWithLowerLod":false,"activeLod":null})"},
+    };
+    for (const auto& c : cases) {
+        HostedProject project(c.composites);
+        EXPECT_EQ(Summary(ProviderWithActive(c.active)), c.expected) << c.what;
+    }
+}
+
+TEST(LodChange, FailedHostReadsCountAsUntaggedAndAreReportedToTheDebugOutput)
+{
+    struct Case {
+        const char* operation;
+        const char* expected;
+        const char* debugLine;
+    };
+    const Case cases[] = {
+        {"ACAPI_Attribute_GetAttributesByType",
+         R"({"hasElementsWitHigherLod":false,"hasElementsWithLowerLod":false,"activeLod":300})",
+         "Velmar: composites not listed, error -2130313215\n"},
+        {"ACAPI_Attribute_GetUserData",
+         R"({"hasElementsWitHigherLod":true,"hasElementsWithLowerLod":false,"activeLod":300})",
+         "Velmar: user data of composite 1 not read, error -2130313215\n"},
+    };
+    for (const auto& c : cases) {
+        HostedProject project({{"A", 100}, {"B", 400}});
+        project.Host().Faults().Arm(c.operation, APIERR_GENERAL, 1);
+        EXPECT_EQ(Summary(ProviderWithActive(300)), c.expected) << c.operation;
+        EXPECT_EQ(project.Host().DebugLines(), std::vector<std::string> {c.debugLine}) << c.operation;
+    }
+}
+
+}  // namespace
