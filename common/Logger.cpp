@@ -17,13 +17,22 @@ std::shared_ptr<logger> logger::instance()
 
 void logger::log(const GS::UniString& message)
 {
-    const IO::Location location = ResolveDataFile(UserDataFolder, "/velmar/archicad/log.txt");
-    IO::File file(location, IO::File::Create);
-    if (file.Open(IO::File::AppendMode) != NoError)
-        return;
+    static const char* const RelativePath = "/velmar/archicad/log.txt";
     const std::string line = message.ToUtf8() + "\r\n";
-    // The file is opened and closed per line so it can be read or removed while the host runs.
-    file.WriteBin(line.data(), static_cast<USize>(line.size()));
+    // Opened (and created when missing) and closed again for every line, so the file can be read or
+    // removed while the host runs. The folders are only resolved (and made again) when the file cannot
+    // be opened where it was: a line costs an open, a write and a close, as start-up logs a hundred.
+    // A line that still cannot be written is lost: the log is the only place it could be reported.
+    IO::Location location;
+    if (IO::fileSystem.GetSpecialLocation(UserDataFolder, &location) != NoError)
+        return;
+    for (const auto& part : GS::UniString(RelativePath).Split("/")) {
+        if (!part.IsEmpty())
+            location.AppendToLocal(IO::Name(part));
+    }
+    if (IO::File::AppendTo(location, line.data(), static_cast<USize>(line.size())) == NoError)
+        return;
+    IO::File::AppendTo(ResolveDataFile(UserDataFolder, RelativePath), line.data(), static_cast<USize>(line.size()));
 }
 
 }  // namespace Velmar::Services

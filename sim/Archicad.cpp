@@ -122,6 +122,14 @@ void Archicad::UnloadAddOn()
     }
 }
 
+void Archicad::ReleaseAddOnLibrary()
+{
+    UnloadAddOn();
+    if (library_ != nullptr)
+        dlclose(library_);
+    library_ = nullptr;
+}
+
 Menu* Archicad::FindMenu(Int16 id)
 {
     for (auto& menu : menus_) {

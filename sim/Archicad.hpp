@@ -71,6 +71,9 @@ public:
     bool LoadAddOn(const std::string& path);
     // FreeData, then unload unless the add-on asked to be kept in memory.
     void UnloadAddOn();
+    // Unmaps the module whatever it asked, as a host does when it exits. Only for a module with no thread
+    // of its own still running (benchmarks load hundreds of copies and must not keep them all).
+    void ReleaseAddOnLibrary();
     const AddOnState& GetAddOn() const { return addOn_; }
 
     GSErrCode ChooseMenuItem(Int16 menuId, Int32 itemIndex);

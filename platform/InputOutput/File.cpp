@@ -23,6 +23,18 @@ File::File(const Location& location, OnNotFound onNotFound) : location_(location
     }
 }
 
+GSErrCode File::AppendTo(const Location& location, const char* buffer, USize size)
+{
+    if (location.IsEmpty())
+        return ErrParam;
+    const int fd = ::open(location.ToNativePath().c_str(), O_WRONLY | O_APPEND | O_CREAT, 0644);
+    if (fd < 0)
+        return ErrIO;
+    const ssize_t written = ::write(fd, buffer, size);
+    const bool closed = ::close(fd) == 0;
+    return written == static_cast<ssize_t>(size) && closed ? NoError : ErrIO;
+}
+
 File::~File()
 {
     Close();

@@ -19,6 +19,9 @@ public:
 
     // Whether the file could be reached (and created, with Create) when the object was made.
     GSErrCode GetStatus() const { return status_; }
+
+    // Adds the bytes at the end of the file, creating it when missing, in one open, write and close.
+    static GSErrCode AppendTo(const Location& location, const char* buffer, USize size);
     GSErrCode Open(OpenMode mode);
     GSErrCode Close();
     GSErrCode GetDataLength(UInt64* length) const;

@@ -1,10 +1,14 @@
 #include "ScriptSession.hpp"
 
+#include "Base64.hpp"
+
 #include <rapidjson/document.h>
 #include <rapidjson/error/en.h>
 #include <rapidjson/writer.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 
 namespace Sim {
@@ -268,6 +272,79 @@ void Select(Context& c)
         throw CommandError {"no such element"};
 }
 
+API_AttrTypeID AttrTypeMember(const Context& c)
+{
+    const auto type = AttrTypeFromName(StringMember(c, "type"));
+    if (!type)
+        throw CommandError {"unknown attribute type"};
+    return *type;
+}
+
+UserData UserDataMember(const Context& c)
+{
+    const auto& value = Member(c, "userData");
+    const char* invalid = "\"userData\" needs version, platformSign (0 to 65535) and base64 data";
+    if (!value.IsObject() || !value.HasMember("version") || !value["version"].IsInt() ||
+        !value.HasMember("platformSign") || !value["platformSign"].IsUint() ||
+        value["platformSign"].GetUint() > 0xFFFF || !value.HasMember("data") || !value["data"].IsString())
+        throw CommandError {invalid};
+    const auto bytes = DecodeBase64(value["data"].GetString());
+    if (!bytes)
+        throw CommandError {invalid};
+    return UserData {value["version"].GetInt(), static_cast<UInt16>(value["platformSign"].GetUint()), *bytes};
+}
+
+void AttributeNew(Context& c)
+{
+    API_Attr_Head header;
+    header.typeID = AttrTypeMember(c);
+    header.name = GS::UniString::FromUtf8(StringMember(c, "name"));
+    const std::optional<UserData> userData =
+        c.command.HasMember("userData") ? std::optional<UserData>(UserDataMember(c)) : std::nullopt;
+    Project& project = c.host.CurrentProject();
+    const GSErrCode err = project.AddAttribute(&header);
+    if (err == APIERR_BADNAME)
+        throw CommandError {"an attribute needs a name"};
+    if (err == APIERR_NAMEALREADYUSED)
+        throw CommandError {"the name is already used"};
+    if (err != NoError)
+        throw CommandError {"the attribute was not created, error " + std::to_string(err)};
+    project.FindAttribute(header.typeID, header.index)->userData = userData;
+    c.answer.Key("index");
+    c.answer.Int(header.index);
+    c.answer.Key("guid");
+    WriteString(c.answer, APIGuidToString(header.guid).ToUtf8());
+}
+
+void Attributes(Context& c)
+{
+    const API_AttrTypeID type = AttrTypeMember(c);
+    c.answer.Key("attributes");
+    c.answer.StartArray();
+    for (const auto& attribute : c.host.CurrentProject().GetAttributes(type)) {
+        c.answer.StartObject();
+        c.answer.Key("index");
+        c.answer.Int(attribute.header.index);
+        c.answer.Key("name");
+        WriteString(c.answer, attribute.header.name.ToUtf8());
+        c.answer.Key("guid");
+        WriteString(c.answer, APIGuidToString(attribute.header.guid).ToUtf8());
+        if (attribute.userData) {
+            c.answer.Key("userData");
+            c.answer.StartObject();
+            c.answer.Key("version");
+            c.answer.Int(attribute.userData->version);
+            c.answer.Key("platformSign");
+            c.answer.Uint(attribute.userData->platformSign);
+            c.answer.Key("data");
+            WriteString(c.answer, EncodeBase64(attribute.userData->bytes));
+            c.answer.EndObject();
+        }
+        c.answer.EndObject();
+    }
+    c.answer.EndArray();
+}
+
 void Wait(Context& c)
 {
     const Int64 ms = IntMember(c, "ms", 0);
@@ -287,6 +364,94 @@ void Wait(Context& c)
 void Quit(Context& c)
 {
     c.quit = true;
+}
+
+// A file of one of the two data folders; the path may not leave its folder.
+std::string DataFilePath(const Context& c)
+{
+    const std::string folder = StringMember(c, "folder");
+    if (folder != "user" && folder != "shared")
+        throw CommandError {"\"folder\" is \"user\" or \"shared\""};
+    const std::string path = StringMember(c, "path");
+    const std::filesystem::path relative(path);
+    if (path.empty() || relative.is_absolute() ||
+        std::any_of(relative.begin(), relative.end(), [](const auto& part) { return part == ".."; }))
+        throw CommandError {"\"path\" must be relative and stay inside the folder"};
+    return c.host.DataRoot() + "/" + folder + "/" + path;
+}
+
+bool IsUtf8(const std::string& bytes)
+{
+    return GS::UniString::FromUtf8(bytes).ToUtf8() == bytes;
+}
+
+void FileRead(Context& c)
+{
+    const std::string path = DataFilePath(c);
+    std::ifstream file(path, std::ios::binary);
+    c.answer.Key("exists");
+    c.answer.Bool(std::filesystem::is_regular_file(path) && file.good());
+    if (!file.good())
+        return;
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    // Answers are JSON text, so bytes that are not UTF-8 travel as base64.
+    c.answer.Key(IsUtf8(bytes) ? "text" : "base64");
+    WriteString(c.answer, IsUtf8(bytes) ? bytes : EncodeBase64(bytes));
+}
+
+void FileWrite(Context& c)
+{
+    const std::string path = DataFilePath(c);
+    std::string bytes;
+    if (c.command.HasMember("base64")) {
+        const auto decoded = DecodeBase64(StringMember(c, "base64"));
+        if (!decoded)
+            throw CommandError {"\"base64\" is not base64"};
+        bytes = *decoded;
+    } else {
+        bytes = StringMember(c, "text");
+    }
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (!(file << bytes) || !file.flush())
+        throw CommandError {"cannot write " + path};
+}
+
+void FileDelete(Context& c)
+{
+    std::error_code error;
+    c.answer.Key("deleted");
+    c.answer.Bool(std::filesystem::remove_all(DataFilePath(c), error) > 0);
+}
+
+// What the host sees of the add-on's state: the language of its menus, the Neutral item and the Lod mark.
+void State(Context& c)
+{
+    static const char* const Languages[] = {"English", "Dutch", "French"};
+    const Menu* search = c.host.FindMenu(32500);
+    std::string language = "unknown";
+    for (Int32 entry = 1; search != nullptr && entry <= 3; ++entry) {
+        GS::UniString text;
+        if (RSGetIndString(&text, 37000, entry, c.host.ResModule()) && !search->items.empty() &&
+            search->items[0].text == text)
+            language = Languages[entry - 1];
+    }
+    c.answer.Key("menuLanguage");
+    WriteString(c.answer, language);
+    if (const Menu* neutral = c.host.FindMenu(32505); neutral != nullptr && !neutral->items.empty()) {
+        c.answer.Key("neutralChecked");
+        c.answer.Bool(neutral->items[0].flags & API_MenuItemChecked);
+        c.answer.Key("neutralDisabled");
+        c.answer.Bool(neutral->items[0].flags & API_MenuItemDisabled);
+    }
+    if (const Menu* lod = c.host.FindMenu(32501)) {
+        c.answer.Key("checkedLod");
+        int checked = 0;
+        for (std::size_t i = 0; i < lod->items.size(); ++i)
+            checked = (lod->items[i].flags & API_MenuItemChecked) ? static_cast<int>(i + 1) * 100 : checked;
+        c.answer.Int(checked);
+    }
 }
 
 struct Command {
@@ -311,6 +476,12 @@ constexpr Command Commands[] = {
     {"element.new", ElementNew},
     {"elements", Elements},
     {"select", Select},
+    {"attribute.new", AttributeNew},
+    {"attributes", Attributes},
+    {"file.read", FileRead},
+    {"file.write", FileWrite},
+    {"file.delete", FileDelete},
+    {"state", State},
     {"wait", Wait},
     {"quit", Quit},
 };

@@ -1,0 +1,50 @@
+// Runs the velmar-sim program on a data folder with a script, as scenario tests drive it.
+#pragma once
+
+#include "TempFolder.hpp"
+
+#include <rapidjson/document.h>
+
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace Velmar::Testing {
+
+struct SimRun {
+    std::vector<std::string> answers;
+    int exitCode = -1;
+};
+
+inline SimRun RunVelmarSim(const std::string& dataFolder, const std::string& scriptFile,
+                           const std::vector<std::string>& lines)
+{
+    std::string script;
+    for (const auto& line : lines)
+        script += line + "\n";
+    WriteFile(scriptFile, script);
+    const std::string command = std::string(VELMAR_SIM_PATH) + " --data " + dataFolder + " " + scriptFile + " 2>/dev/null";
+    SimRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return run;
+    char buffer[1 << 16];
+    std::string output;
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        output.append(buffer, n);
+    const int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    for (std::size_t start = 0, end; (end = output.find('\n', start)) != std::string::npos; start = end + 1)
+        run.answers.push_back(output.substr(start, end - start));
+    return run;
+}
+
+inline rapidjson::Document ParseAnswer(const std::string& answer)
+{
+    rapidjson::Document document;
+    document.Parse(answer.c_str());
+    return document;
+}
+
+}  // namespace Velmar::Testing
