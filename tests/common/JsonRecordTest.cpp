@@ -1,4 +1,5 @@
 #include "Record.hpp"
+#include "SmallStackThread.hpp"
 
 #include <gtest/gtest.h>
 
@@ -126,6 +127,17 @@ TEST(JsonRecord, RoundTripKeepsAccentsOrderAndNesting)
 
 TEST(JsonRecord, UntrustedTextGivesADefaultRecordWithoutCrashing)
 {
+    // As deep as the parse could go before its limit, on a stack as small as the host's main thread.
+    const std::string abyss = std::string(100000, '[') + std::string(100000, ']');
+    const std::string wideAndDeep = R"({"languages":[)" + std::string(50000, '{') + std::string(50000, '}') + "]}";
+    Velmar::Testing::RunOnSmallStack([&] {
+        for (const auto* text : {&abyss, &wideAndDeep}) {
+            const auto settings = ParseRecord<Settings>(*text);
+            EXPECT_TRUE(settings.languages.Items().IsEmpty());
+            EXPECT_EQ(RecordToText(settings).ToUtf8().size(), RecordToText(Settings()).ToUtf8().size());
+        }
+    });
+
     const std::string deep = std::string(300, '[') + std::string(300, ']');
     const std::string deepInside = R"({"version":1,"x":)" + deep + "}";
     const std::string allowed = R"({"version":1,"x":)" + std::string(200, '[') + std::string(200, ']') + "}";
