@@ -80,7 +80,7 @@ bool Archicad::LoadAddOn(const std::string& path)
         addOn_.error = "not an add-on: the seam functions or the resource table are missing";
         return false;
     }
-    resModule_ = RS::RSOpenModule(resources);
+    OpenResources(resources);
     // The module identifier addresses the add-on in add-on commands.
     if (!RS::RSGetModuleIdentifier(resModule_, 32500, &addOn_.identifier.developerID, &addOn_.identifier.localID)) {
         addOn_.error = "the add-on has no module identifier";
@@ -120,6 +120,13 @@ void Archicad::UnloadAddOn()
         dlclose(library_);
         library_ = nullptr;
     }
+}
+
+void Archicad::OpenResources(const RS::ModuleData* resources)
+{
+    if (resModule_ != InvalidResModule)
+        RS::RSCloseModule(resModule_);
+    resModule_ = RS::RSOpenModule(resources);
 }
 
 void Archicad::ReleaseAddOnLibrary()

@@ -75,6 +75,8 @@ public:
     // of its own still running (benchmarks load hundreds of copies and must not keep them all).
     void ReleaseAddOnLibrary();
     const AddOnState& GetAddOn() const { return addOn_; }
+    // Opens a module's compiled resources as the add-on's own (loading does this for the add-on's file).
+    void OpenResources(const RS::ModuleData* resources);
 
     GSErrCode ChooseMenuItem(Int16 menuId, Int32 itemIndex);
     void NewProject();

@@ -31,12 +31,13 @@ T ParseRecord(const char* text)
     return ParseRecord<T>(std::string(text));
 }
 
-// Every property is written, an absent one as null and an empty list as [].
+// Every property is written, an absent one as null and an empty list as [] (unless `writeAbsent` is false:
+// then what the record does not have is left out).
 template <typename T>
-GS::UniString RecordToText(const T& record)
+GS::UniString RecordToText(const T& record, bool writeAbsent = true)
 {
     rj::Document document(rj::kObjectType);
-    record.WriteTo(document, document.GetAllocator(), true);
+    record.WriteTo(document, document.GetAllocator(), writeAbsent);
     return DocumentToText(document);
 }
 

@@ -1,0 +1,233 @@
+#include "AcapiBridge.hpp"
+
+#include "ACAPinc.hpp"
+#include "BridgeRecords.hpp"
+#include "ConfigurationService.hpp"
+#include "GSDebug.hpp"
+#include "LodChangeInformation.hpp"
+#include "LodProvider.hpp"
+#include "MenuIds.hpp"
+#include "PaletteController.hpp"
+
+namespace brixlab::xdWebEngine {
+
+namespace {
+
+using brixlab::controllers::PaletteController;
+using Answer = GS::Ref<JS::Base>;
+using Velmar::Services::ConfigurationService;
+
+constexpr Int32 ShowNormal = 1;
+
+Answer Undefined()
+{
+    return Answer(new JS::Value());
+}
+
+Answer True()
+{
+    return Answer(new JS::Value(true));
+}
+
+Answer Text(const GS::UniString& text)
+{
+    return Answer(new JS::Value(text));
+}
+
+// An argument is read as text: none is the empty text, so is a value of another kind; an object, an
+// array or a function is not a value at all.
+GS::UniString ArgumentText(const Answer& argument)
+{
+    if (argument == nullptr)
+        return GS::UniString();
+    const auto value = GS::DynamicCast<JS::Value>(argument);
+    if (value == nullptr)
+        throw GS::ClassCastException("Bad cast.");
+    return value->GetType() == JS::Value::STRING ? value->GetString() : GS::UniString();
+}
+
+// A record from the argument's JSON text. Text that is not a JSON object is refused here rather than
+// read as a record without values, which the services would take for a real request.
+template <typename Record>
+Record ParseArgument(const Answer& argument)
+{
+    const std::string text = ArgumentText(argument).ToUtf8();
+    Velmar::Json::rj::Document document;
+    if (!Velmar::Json::ParseDocument(text.data(), text.size(), document) || !document.IsObject())
+        throw GS::IllegalArgumentException("the argument is not a JSON object");
+    Record record;
+    record.ReadFrom(document);
+    return record;
+}
+
+std::shared_ptr<ConfigurationService> Configuration()
+{
+    auto configuration = ConfigurationService::Get();
+    if (configuration == nullptr)
+        throw GS::IllegalArgumentException("the configuration is not loaded");
+    return configuration;
+}
+
+// Failures that surface as host exceptions are reported to the user and answered with undefined; the
+// page takes undefined for failure.
+template <typename Body>
+Answer HandleBrowserCall(const Body& body)
+{
+    try {
+        return body();
+    } catch (const GS::GeneralException& exception) {
+        if (const GSErrCode err = ACAPI_WriteReport(GS::UniString("failed\n ") + exception.GetMessage(), true);
+            err != NoError)
+            DBPrintf("Velmar: a failure could not be reported (%d)\n", err);
+        return Undefined();
+    }
+}
+
+Answer Resize(PaletteIdentifiers id, const Answer& argument)
+{
+    const auto request = ParseArgument<velmar::ui::model::ResizeRequest>(argument);
+    if (!request.x.HasValue() || !request.y.HasValue())
+        throw GS::IllegalArgumentException("a resize request needs x and y");
+    if (const auto window = PaletteController::instance()->GetOpenWindow(id))
+        window->Resize(request.x.Get(), request.y.Get());
+    return True();
+}
+
+Answer Close(PaletteIdentifiers id)
+{
+    PaletteController::instance()->CloseWindow(id);
+    return True();
+}
+
+// What a function does that needs a service this build does not have yet: say so, the page fails.
+Answer NotAvailable(const char* service)
+{
+    throw GS::GeneralException(GS::UniString(service) + " is not available");
+}
+
+Answer GetDatabaseConfiguration(const Answer&)
+{
+    return Text(Velmar::Json::RecordListToText(Configuration()->GetSettingsFile().databaseSettings.Items()));
+}
+
+Answer GetActiveCountryAndLanguage(const Answer&)
+{
+    const auto configuration = Configuration();
+    velmar::ui::model::CountryAndLanguage answer;
+    answer.countryCode.Set(configuration->GetCountryCode().value_or(GS::UniString()));
+    answer.languageCode.Set(configuration->GetLanguageCode().value_or(GS::UniString()));
+    return Text(Velmar::Json::RecordToText(answer, false));
+}
+
+Answer SetActiveCountryAndLanguage(const Answer& argument)
+{
+    const auto choice = ParseArgument<velmar::ui::model::CountryAndLanguage>(argument);
+    if (!choice.countryCode.HasValue() || !choice.languageCode.HasValue())
+        throw GS::IllegalArgumentException("a choice needs countryCode and languageCode");
+    Configuration()->SetCountryAndLanguage(choice.countryCode.Get(), choice.languageCode.Get());
+    PaletteController::instance()->CloseWindow(PaletteIdentifiers::Config);
+    return True();
+}
+
+Answer OpenUrl(const Answer& argument)
+{
+    // The shell decides what it opens; the page gets the same answer either way.
+    if (const GSErrCode err = OS_ShellExecute("open", ArgumentText(argument), ShowNormal); err != NoError)
+        DBPrintf("Velmar: the address was not opened (%d)\n", err);
+    return True();
+}
+
+Answer GetLodStatus(const Answer&)
+{
+    const auto status = Velmar::Lod::LodProvider::instance()->ComputeLodChangeInformation();
+    return Text(Velmar::Json::RecordToText(status, false));
+}
+
+Answer HighlightElements(const Answer& argument)
+{
+    const std::string text = ArgumentText(argument).ToUtf8();
+    Velmar::Json::rj::Document document;
+    GS::Array<API_Neig> elements;
+    if (Velmar::Json::ParseDocument(text.data(), text.size(), document) && document.IsArray()) {
+        for (const auto& item : document.GetArray()) {
+            GS::Guid guid;
+            if (item.IsString() && guid.ConvertFromString(item.GetString()) == NoError)
+                elements.Push(API_Neig {APINeig_None, GSGuid2APIGuid(guid)});
+        }
+    }
+    if (const GSErrCode err = ACAPI_Selection_DeselectAll(); err != NoError)
+        DBPrintf("Velmar: the selection was not cleared (%d)\n", err);
+    if (const GSErrCode err = ACAPI_Selection_Select(elements, true); err != NoError)
+        DBPrintf("Velmar: the elements were not selected (%d)\n", err);
+    if (const GSErrCode err = ACAPI_Automate(MakeGSType("DOOM")); err != NoError)
+        DBPrintf("Velmar: the view was not zoomed to the selection (%d)\n", err);
+    return True();
+}
+
+struct BridgeFunction {
+    const char* name;
+    Answer (*handle)(const Answer& argument);
+};
+
+// The functions after getVersionInfo and setWindowTitle, in the order pages see them.
+const BridgeFunction ServiceFunctions[] = {
+    {"config_getDatabaseConfiguration", GetDatabaseConfiguration},
+    {"config_getActiveCountryAndLanguage", GetActiveCountryAndLanguage},
+    {"config_setActiveCountryAndLanguage", SetActiveCountryAndLanguage},
+    {"config_openUrl", OpenUrl},
+    {"config_close", [](const Answer&) { return Close(PaletteIdentifiers::Config), Undefined(); }},
+    {"config_resize", [](const Answer& argument) { return Resize(PaletteIdentifiers::Config, argument); }},
+    {"download_productDetails", [](const Answer&) { return NotAvailable("product details"); }},
+    {"download_getComposites", [](const Answer&) { return NotAvailable("the composite list"); }},
+    {"download_processDownload", [](const Answer& argument) {
+         ArgumentText(argument);
+         return NotAvailable("downloading");
+     }},
+    {"download_close", [](const Answer&) { return Close(PaletteIdentifiers::Download), Undefined(); }},
+    {"download_resize", [](const Answer& argument) { return Resize(PaletteIdentifiers::Download, argument); }},
+    {"rules_getRules", [](const Answer&) { return NotAvailable("the rule list"); }},
+    {"rules_getProperties", [](const Answer&) { return NotAvailable("the property list"); }},
+    {"rules_runRules", [](const Answer& argument) {
+         ArgumentText(argument);
+         return NotAvailable("running rules");
+     }},
+    {"rules_resize", [](const Answer& argument) { return Resize(PaletteIdentifiers::Rules, argument); }},
+    {"rules_close", [](const Answer&) { return Close(PaletteIdentifiers::Rules); }},
+    {"ruleresult_getResults", [](const Answer&) { return NotAvailable("rule results"); }},
+    {"ruleresult_highlightElements", HighlightElements},
+    {"ruleresult_resize", [](const Answer& argument) { return Resize(PaletteIdentifiers::Result, argument); }},
+    {"ruleresult_close", [](const Answer&) { return Close(PaletteIdentifiers::Result); }},
+    {"update_getSystemsToUpdate", [](const Answer&) { return NotAvailable("the update list"); }},
+    {"update_runUpdate", [](const Answer&) { return NotAvailable("updating"); }},
+    {"update_resize", [](const Answer& argument) { return Resize(PaletteIdentifiers::Update, argument); }},
+    {"update_close", [](const Answer&) { return Close(PaletteIdentifiers::Update); }},
+    {"lod_getLodStatus", GetLodStatus},
+    {"lod_updateLower", [](const Answer&) { return NotAvailable("rebuilding composites"); }},
+    {"lod_updateAll", [](const Answer&) { return NotAvailable("rebuilding composites"); }},
+    {"lod_resize", [](const Answer& argument) { return Resize(PaletteIdentifiers::Lod, argument); }},
+    {"lod_close", [](const Answer&) { return Close(PaletteIdentifiers::Lod); }},
+};
+
+}  // namespace
+
+JS::Object* CreateAcapiObject(IBrowserWindow& window)
+{
+    GS::UniString version;
+    RSGetIndString(&version, Velmar::Menus::IdentityStrings, 2, ACAPI_GetOwnResModule());
+
+    auto* acapi = new JS::Object("ACAPI");
+    acapi->AddItem(new JS::Function("getVersionInfo", [version](const Answer&) { return Text(version); }));
+    acapi->AddItem(new JS::Function("setWindowTitle", [&window](const Answer& argument) {
+        window.SetWindowTitle(ArgumentText(argument));
+        return True();
+    }));
+    for (const auto& function : ServiceFunctions) {
+        const auto handle = function.handle;
+        acapi->AddItem(new JS::Function(function.name, [handle](const Answer& argument) {
+            return HandleBrowserCall([&] { return handle(argument); });
+        }));
+    }
+    return acapi;
+}
+
+}  // namespace brixlab::xdWebEngine
