@@ -45,6 +45,13 @@ void SetLod(Int32 itemIndex)
     const auto provider = Lod::LodProvider::instance();
     if (const auto index = provider->FindByValue(itemIndex * 100))
         provider->SetActive(provider->GetLevels()[*index]);
+    // Composites built at another level are brought to the new one only when the user says so, on the LOD page.
+    const auto change = provider->ComputeLodChangeInformation();
+    if (change.hasElementsWithLowerLod.ValueOr(false) || change.hasElementsWitHigherLod.ValueOr(false)) {
+        const auto controller = PaletteController::instance();
+        controller->ReloadWindow(PaletteIdentifiers::Lod);
+        controller->OpenWindow(PaletteIdentifiers::Lod);
+    }
 }
 
 void Update(Int32)
