@@ -1,5 +1,6 @@
-// Loading the add-on from nothing, again and again: each load gets a fresh data folder and its own copy
-// of the module file, so no state carries over from the load before.
+// Loading the add-on again and again, each time from its own copy of the module file so no state carries
+// over in memory. The data folder stays from one load to the next, as on an architect's machine, where
+// only the first start after installation creates folders and copies files.
 #pragma once
 
 #include "Archicad.hpp"
@@ -22,13 +23,13 @@ inline std::filesystem::path Scratch()
     return path;
 }
 
-// One load, from dlopen to Initialize returning, in seconds; `prepare` runs first on the new host (to
-// place files, say) and is not counted. Answers a negative time when the add-on did not load.
-inline double LoadFreshAddOn(const std::function<void(Sim::Archicad&)>& prepare = {})
+// One load, from dlopen to Initialize returning, in seconds, with the data folder `dataFolder` below the
+// scratch folder; `prepare` runs first on the new host (to place files, say) and is not counted.
+// Answers a negative time when the add-on did not load.
+inline double LoadFreshAddOn(const std::string& dataFolder, const std::function<void(Sim::Archicad&)>& prepare = {})
 {
     static int copy = 0;
-    std::filesystem::remove_all(Scratch() / "addon");
-    auto host = std::make_unique<Sim::Archicad>((Scratch() / "addon").string());
+    auto host = std::make_unique<Sim::Archicad>((Scratch() / dataFolder).string());
     if (prepare)
         prepare(*host);
     const std::string module = (Scratch() / ("libVelmar" + std::to_string(copy++) + ".so")).string();

@@ -21,7 +21,7 @@ void HostStart(benchmark::State& state)
 void AddOnStart(benchmark::State& state)
 {
     for (auto _ : state) {
-        const double seconds = Velmar::Bench::LoadFreshAddOn();
+        const double seconds = Velmar::Bench::LoadFreshAddOn("addon");
         if (seconds < 0)
             state.SkipWithError("the add-on did not load");
         state.SetIterationTime(seconds);
