@@ -1,6 +1,8 @@
 #include "Startup.hpp"
 
 #include "ACAPinc.hpp"
+#include "BrowserDialog.hpp"
+#include "BrowserPalette.hpp"
 #include "ConfigurationService.hpp"
 #include "EventHandlers.hpp"
 #include "GSDebug.hpp"
@@ -72,15 +74,29 @@ constexpr LodLevel LodLevels[] = {
     {"400", true, false, 400},  {"500", true, true, 500},
 };
 
+template <typename Window>
+std::shared_ptr<brixlab::xdWebEngine::IBrowserWindow> MakeWindow(PaletteIdentifiers id)
+{
+    return std::make_shared<Window>(id);
+}
+using WindowMaker = std::shared_ptr<brixlab::xdWebEngine::IBrowserWindow> (*)(PaletteIdentifiers);
+constexpr WindowMaker Dialog = MakeWindow<brixlab::ui::BrowserDialog>;
+constexpr WindowMaker Palette = MakeWindow<brixlab::xdWebEngine::BrowserPalette>;
+
 struct WindowRegistration {
     PaletteIdentifiers id;
     const char* title;
     const char* path;
+    WindowMaker make;
 };
+// Only the rule results stay on screen beside the model; every other page holds the user until it closes.
 constexpr WindowRegistration WindowRegistrations[] = {
-    {PaletteIdentifiers::Config, "Config", "/configuration"}, {PaletteIdentifiers::Download, "Download", "/download"},
-    {PaletteIdentifiers::Rules, "Rules", "/rules"},           {PaletteIdentifiers::Result, "Result", "/ruleresult"},
-    {PaletteIdentifiers::Update, "Update", "/update"},        {PaletteIdentifiers::Lod, "Lod", "/lod"},
+    {PaletteIdentifiers::Config, "Config", "/configuration", Dialog},
+    {PaletteIdentifiers::Download, "Download", "/download", Dialog},
+    {PaletteIdentifiers::Rules, "Rules", "/rules", Dialog},
+    {PaletteIdentifiers::Result, "Result", "/ruleresult", Palette},
+    {PaletteIdentifiers::Update, "Update", "/update", Dialog},
+    {PaletteIdentifiers::Lod, "Lod", "/lod", Dialog},
 };
 constexpr Int16 WindowWidth = 1244;
 constexpr Int16 WindowHeight = 788;
@@ -116,6 +132,7 @@ void RegisterWindows()
 {
     const auto controller = brixlab::controllers::PaletteController::instance();
     for (const auto& window : WindowRegistrations) {
+        controller->AddFactory(window.id, [make = window.make, id = window.id] { return make(id); });
         controller->AddTitle(window.id, window.title);
         const GS::UniString address = GS::UniString(brixlab::xdWebEngine::WebApplicationBase) + window.path;
         controller->AddAddressProvider(window.id, [address] { return address; });

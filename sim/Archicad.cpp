@@ -1,5 +1,6 @@
 #include "Archicad.hpp"
 
+#include "DGHost.hpp"
 #include "FileSystem.hpp"
 #include "GSDebug.hpp"
 
@@ -35,6 +36,8 @@ Archicad::Archicad(const std::string& dataRoot) : dataRoot_(dataRoot)
         std::lock_guard<std::mutex> lock(debugMutex_);
         debugLines_.push_back(text);
     });
+    // A modal dialog runs this host's loop nested, so input and posted tasks keep flowing while it is open.
+    DG::SetModalRunner([this](const std::function<bool()>& closed) { loop_.Run(closed); });
 }
 
 Archicad::~Archicad()
@@ -42,8 +45,12 @@ Archicad::~Archicad()
     GS::SetDebugOutputSink(nullptr);
     if (resModule_ != InvalidResModule)
         RS::RSCloseModule(resModule_);
-    if (current == this)
+    if (current == this) {
+        // The windows the add-on left open go with the host; their objects stay the module's.
+        DG::SetModalRunner(nullptr);
+        DG::ForgetWindows();
         current = nullptr;
+    }
 }
 
 Archicad& Archicad::Current()

@@ -37,6 +37,7 @@ struct Report {
 struct ShellRequest {
     std::string verb;
     std::string address;
+    std::string refusal;  // why the shell did not open it; empty for an opened address
 };
 
 struct AddOnState {
@@ -93,7 +94,9 @@ public:
     Menu* FindMenu(Int16 id);
     std::vector<Report>& Reports() { return reports_; }
     std::vector<std::string> DebugLines() const;
+    // Addresses the shell opened, and apart from them those it refused.
     std::vector<ShellRequest>& ShellRequests() { return shellRequests_; }
+    std::vector<ShellRequest>& RefusedShellRequests() { return refusedShellRequests_; }
     const std::string& DataRoot() const { return dataRoot_; }
     GSResModule ResModule() const { return resModule_; }
 
@@ -137,6 +140,7 @@ private:
     mutable std::mutex debugMutex_;
     std::vector<std::string> debugLines_;
     std::vector<ShellRequest> shellRequests_;
+    std::vector<ShellRequest> refusedShellRequests_;
     Notifications notifications_;
     mutable std::mutex commandMutex_;
     std::set<CommandKey> services_;

@@ -1,6 +1,8 @@
 // The host's side of the operation table: each operation works on the running Archicad, and every one of
 // them can be made to fail by name through the fault injector.
 #include "Archicad.hpp"
+#include "GSDebug.hpp"
+#include "ShellAddress.hpp"
 
 #include <cstring>
 #include <deque>
@@ -599,9 +601,15 @@ GSErrCode ACAPI_CallUndoableCommand(const GS::UniString& undoString, const std::
     return command();
 }
 
+// Nothing is launched: an opened address is recorded, a refused one is recorded apart and reported.
 GSErrCode OS_ShellExecute(const GS::UniString& verb, const GS::UniString& address, Int32)
 {
-    Host().ShellRequests().push_back(ShellRequest {verb.ToUtf8(), address.ToUtf8()});
+    if (auto refusal = ShellRefusal(verb, address)) {
+        DBPrintf("Shell: refused to open \"%s\": %s\n", Printable(address).c_str(), refusal->c_str());
+        Host().RefusedShellRequests().push_back(ShellRequest {verb.ToUtf8(), address.ToUtf8(), std::move(*refusal)});
+        return APIERR_BADPARS;
+    }
+    Host().ShellRequests().push_back(ShellRequest {verb.ToUtf8(), address.ToUtf8(), {}});
     return NoError;
 }
 

@@ -157,7 +157,8 @@ TEST(MenuCommands, LodItemChecksOnlyItselfAndLogsTheRoutine)
 
 TEST(MenuCommands, SearchReusesOneRelayChannelAcrossCommands)
 {
-    SimHost sim;
+    // With the installation's settings, so the selector address is one the shell opens.
+    SimHost sim([](Sim::Archicad& host) { host.InstallSharedData(VELMAR_SHARE_DIR); });
     ASSERT_EQ(sim->ChooseMenuItem(32500, 1), NoError);
     ASSERT_EQ(sim->ChooseMenuItem(32500, 1), NoError);
     const auto& opened = sim->ShellRequests();

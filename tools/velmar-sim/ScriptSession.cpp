@@ -1,6 +1,8 @@
 #include "ScriptSession.hpp"
 
 #include "Base64.hpp"
+#include "DGHost.hpp"
+#include "GSException.hpp"
 
 #include <rapidjson/document.h>
 #include <rapidjson/error/en.h>
@@ -168,18 +170,150 @@ void Reports(Context& c)
     c.answer.EndArray();
 }
 
+void WriteWindow(Writer& writer, const DG::WindowInfo& window)
+{
+    writer.StartObject();
+    writer.Key("id");
+    writer.Int(window.id);
+    writer.Key("title");
+    WriteString(writer, window.title.ToUtf8());
+    writer.Key("url");
+    WriteString(writer, window.url.ToUtf8());
+    writer.Key("width");
+    writer.Int(window.width);
+    writer.Key("height");
+    writer.Int(window.height);
+    writer.Key("visible");
+    writer.Bool(window.visible);
+    writer.Key("modal");
+    writer.Bool(window.modal);
+    writer.EndObject();
+}
+
 void Windows(Context& c)
 {
     c.answer.Key("windows");
     c.answer.StartArray();
+    for (const auto& window : DG::ListWindows())
+        WriteWindow(c.answer, window);
     c.answer.EndArray();
+}
+
+Int32 WindowMember(const Context& c)
+{
+    const Int64 window = IntMember(c, "window");
+    if (window < INT32_MIN || window > INT32_MAX || !DG::FindWindow(static_cast<Int32>(window)))
+        throw CommandError {"no open window " + std::to_string(window)};
+    return static_cast<Int32>(window);
+}
+
+// A script's JSON argument as the page's JavaScript would pass it, new and owned by the caller: texts,
+// booleans and numbers as values (null as undefined), arrays and objects as a JS array and a JS object
+// holding their items, which no function can read as text.
+JS::Base* NewJs(const rapidjson::Value& json)
+{
+    if (json.IsString())
+        return new JS::Value(GS::UniString::FromUtf8(std::string_view(json.GetString(), json.GetStringLength())));
+    if (json.IsBool())
+        return new JS::Value(json.GetBool());
+    if (json.IsInt())
+        return new JS::Value(static_cast<Int32>(json.GetInt()));
+    if (json.IsNumber())
+        return new JS::Value(json.GetDouble());
+    if (json.IsArray()) {
+        auto* array = new JS::Array();
+        for (const auto& item : json.GetArray())
+            array->AddItem(GS::Ref<JS::Base>(NewJs(item)));
+        return array;
+    }
+    if (json.IsObject()) {
+        auto* object = new JS::Object("");
+        for (const auto& member : json.GetObject())
+            object->AddItem(NewJs(member.value));
+        return object;
+    }
+    return new JS::Value();
+}
+
+void WriteJs(Writer& writer, const GS::Ref<JS::Base>& value)
+{
+    if (value == nullptr) {
+        writer.Null();
+        return;
+    }
+    if (const auto array = GS::DynamicCast<JS::Array>(value)) {
+        writer.StartArray();
+        for (const auto& item : array->GetItemArray())
+            WriteJs(writer, item);
+        writer.EndArray();
+        return;
+    }
+    const auto scalar = GS::DynamicCast<JS::Value>(value);
+    if (scalar == nullptr)
+        throw CommandError {"the function answered an object or a function, which has no JSON form here"};
+    switch (scalar->GetType()) {
+        case JS::Value::UNDEFINED:
+            writer.Null();
+            break;
+        case JS::Value::BOOL:
+            writer.Bool(scalar->GetBool());
+            break;
+        case JS::Value::INTEGER:
+            writer.Int(scalar->GetInteger());
+            break;
+        case JS::Value::DOUBLE:
+            writer.Double(scalar->GetDouble());
+            break;
+        case JS::Value::STRING:
+            WriteString(writer, scalar->GetString().ToUtf8());
+            break;
+    }
 }
 
 void Call(Context& c)
 {
-    const Int64 window = IntMember(c, "window");
-    StringMember(c, "fn");
-    throw CommandError {"no open window " + std::to_string(window)};
+    const Int32 window = WindowMember(c);
+    const std::string name = StringMember(c, "fn");
+    const GS::Ref<JS::Base> argument =
+        c.command.HasMember("arg") ? GS::Ref<JS::Base>(NewJs(c.command["arg"])) : nullptr;
+    DG::FunctionCallResult result;
+    // The bridge answers failures itself; anything that still escapes is the script's error answer.
+    try {
+        result = DG::CallBrowserFunction(window, GS::UniString::FromUtf8(name), argument);
+    } catch (const GS::Exception& exception) {
+        throw CommandError {name + " threw " + exception.GetName() + ": " + exception.GetMessage().ToUtf8()};
+    } catch (const std::exception& exception) {
+        throw CommandError {name + " threw: " + exception.what()};
+    }
+    if (result.status == DG::FunctionCallResult::NoBrowser)
+        throw CommandError {"window " + std::to_string(window) + " has no browser control"};
+    if (result.status == DG::FunctionCallResult::NoSuchFunction)
+        throw CommandError {"window " + std::to_string(window) + " has no function " + name};
+    if (result.status != DG::FunctionCallResult::Answered)
+        throw CommandError {"no open window " + std::to_string(window)};
+    c.answer.Key("answer");
+    WriteJs(c.answer, result.answer);
+}
+
+void WindowResize(Context& c)
+{
+    const Int32 window = WindowMember(c);
+    const Int64 width = IntMember(c, "width");
+    const Int64 height = IntMember(c, "height");
+    if (width < 0 || width > INT16_MAX || height < 0 || height > INT16_MAX)
+        throw CommandError {"\"width\" and \"height\" must be between 0 and 32767"};
+    if (DG::ResizeWindowAsUser(window, static_cast<Int16>(width), static_cast<Int16>(height)) ==
+        DG::WindowActionResult::NotResizable)
+        throw CommandError {"window " + std::to_string(window) + " cannot be resized"};
+    if (const auto resized = DG::FindWindow(window)) {
+        c.answer.Key("window");
+        WriteWindow(c.answer, *resized);
+    }
+}
+
+void WindowClose(Context& c)
+{
+    DG::CloseWindowAsUser(WindowMember(c));
 }
 
 void Shell(Context& c)
@@ -187,6 +321,11 @@ void Shell(Context& c)
     c.answer.Key("opened");
     c.answer.StartArray();
     for (const auto& request : c.host.ShellRequests())
+        WriteString(c.answer, request.address);
+    c.answer.EndArray();
+    c.answer.Key("refused");
+    c.answer.StartArray();
+    for (const auto& request : c.host.RefusedShellRequests())
         WriteString(c.answer, request.address);
     c.answer.EndArray();
 }
@@ -355,6 +494,7 @@ void Wait(Context& c)
         const auto& until = c.command["until"];
         if (!until.IsObject() || !until.HasMember("window") || !until["window"].IsInt())
             throw CommandError {"\"until\" must be {\"window\":id}"};
+        met = [window = until["window"].GetInt()] { return DG::FindWindow(window).has_value(); };
     }
     const bool done = c.host.Loop().RunFor(std::chrono::milliseconds(ms), met);
     c.answer.Key("met");
@@ -468,6 +608,8 @@ constexpr Command Commands[] = {
     {"reports", Reports},
     {"windows", Windows},
     {"call", Call},
+    {"window.resize", WindowResize},
+    {"window.close", WindowClose},
     {"shell", Shell},
     {"addon", AddOn},
     {"project.new", ProjectNew},

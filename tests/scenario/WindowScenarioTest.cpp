@@ -1,0 +1,92 @@
+// The add-on's windows through velmar-sim's protocol: a modal dialog taking the script's commands while
+// it is open, its page's functions, a user's resize and close, and the shell behind the page.
+#include "VelmarSimRun.hpp"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Velmar::Testing::ParseAnswer;
+using Velmar::Testing::RunVelmarSim;
+using Velmar::Testing::SimRun;
+using Velmar::Testing::TempFolder;
+
+std::vector<std::string> Texts(const rapidjson::Value& array)
+{
+    std::vector<std::string> texts;
+    for (const auto& item : array.GetArray())
+        texts.push_back(item.GetString());
+    return texts;
+}
+
+TEST(WindowScenario, SettingsRunsTheConfigDialogUntilTheUserClosesIt)
+{
+    TempFolder root;
+    const SimRun run = RunVelmarSim(root / "data", root / "script.jsonl",
+                                    {
+                                        R"({"cmd":"choose","menu":32503,"item":1})",                           // 0
+                                        R"({"cmd":"windows"})",                                                 // 1
+                                        R"({"cmd":"window.resize","window":2,"width":1400,"height":900})",      // 2
+                                        R"({"cmd":"window.resize","window":2,"width":1000,"height":500})",      // 3
+                                        R"({"cmd":"call","window":2,"fn":"getVersionInfo"})",                   // 4
+                                        R"({"cmd":"call","window":2,"fn":"setWindowTitle","arg":"Réglages"})",  // 5
+                                        R"({"cmd":"call","window":2,"fn":"config_resize","arg":{"x":800}})",    // 6
+                                        R"({"cmd":"call","window":2,"fn":"setWindowTitle","arg":[1]})",         // 7
+                                        R"({"cmd":"reports"})",                                                 // 8
+                                        R"({"cmd":"window.close","window":2})",                                 // 9
+                                        R"({"cmd":"windows"})",                                                 // 10
+                                        R"({"cmd":"call","window":2,"fn":"getVersionInfo"})",                   // 11
+                                        R"({"cmd":"log"})",                                                     // 12
+                                    });
+    EXPECT_EQ(run.exitCode, 0);
+    ASSERT_EQ(run.answers.size(), 13u);
+    EXPECT_EQ(run.answers[0], R"({"ok":true,"modal":true})");
+    EXPECT_EQ(run.answers[1], R"({"ok":true,"windows":[{"id":2,"title":"Config",)"
+                              R"("url":"https://app.velmar.example/configuration","width":1244,"height":788,)"
+                              R"("visible":true,"modal":true}]})");
+
+    const auto grown = ParseAnswer(run.answers[2]);
+    EXPECT_EQ(grown["window"]["width"].GetInt(), 1400);
+    EXPECT_EQ(grown["window"]["height"].GetInt(), 900);
+    const auto shrunk = ParseAnswer(run.answers[3]);
+    EXPECT_EQ(shrunk["window"]["width"].GetInt(), 1244) << "the dialog keeps the size it opened at as its minimum";
+    EXPECT_EQ(shrunk["window"]["height"].GetInt(), 788);
+
+    EXPECT_EQ(run.answers[4], R"({"ok":true,"answer":"v2.0.1"})");
+    EXPECT_EQ(run.answers[5], R"({"ok":true,"answer":true})");
+    EXPECT_EQ(run.answers[6], R"({"ok":true,"answer":null})") << "an object is not a text: Bad cast.";
+    // The title function leaves its failure to the page's script engine.
+    EXPECT_EQ(run.answers[7], R"({"ok":false,"error":"setWindowTitle threw ClassCastException: Bad cast."})");
+    const auto reports = ParseAnswer(run.answers[8]);
+    ASSERT_EQ(reports["reports"].Size(), 1u);
+    EXPECT_STREQ(reports["reports"][0]["text"].GetString(), "failed\n Bad cast.");
+
+    EXPECT_EQ(run.answers[9], R"({"ok":true})");
+    EXPECT_EQ(run.answers[10], R"({"ok":true,"windows":[]})");
+    EXPECT_EQ(run.answers[11], R"({"ok":false,"error":"no open window 2"})");
+    const auto log = Texts(ParseAnswer(run.answers[12])["lines"]);
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ(std::vector<std::string>(log.end() - 2, log.end()),
+              (std::vector<std::string> {"Loading settings", "menu routine terminated"}));
+}
+
+TEST(WindowScenario, ThePageOpensWebAddressesInTheShellAndNothingElse)
+{
+    TempFolder root;
+    const SimRun run = RunVelmarSim(
+        root / "data", root / "script.jsonl",
+        {
+            R"({"cmd":"choose","menu":32503,"item":1})",
+            R"({"cmd":"call","window":2,"fn":"config_openUrl","arg":"https://app.velmar.example/help"})",
+            R"({"cmd":"call","window":2,"fn":"config_openUrl","arg":"ms-msdt:/id PCWDiagnostic"})",
+            R"({"cmd":"call","window":2,"fn":"config_openUrl","arg":"\\\\attacker\\share"})",
+            R"({"cmd":"shell"})",
+            R"({"cmd":"window.close","window":2})",
+        });
+    ASSERT_EQ(run.answers.size(), 6u);
+    const auto shell = ParseAnswer(run.answers[4]);
+    EXPECT_EQ(Texts(shell["opened"]), std::vector<std::string> {"https://app.velmar.example/help"});
+    EXPECT_EQ(Texts(shell["refused"]), (std::vector<std::string> {"ms-msdt:/id PCWDiagnostic", "\\\\attacker\\share"}));
+}
+
+}  // namespace
