@@ -1,5 +1,6 @@
 // The add-on's windows through velmar-sim's protocol: a modal dialog taking the script's commands while
 // it is open, its page's functions, a user's resize and close, and the shell behind the page.
+#include "Base64.hpp"
 #include "VelmarSimRun.hpp"
 
 #include <gtest/gtest.h>
@@ -87,6 +88,44 @@ TEST(WindowScenario, ThePageOpensWebAddressesInTheShellAndNothingElse)
     const auto shell = ParseAnswer(run.answers[4]);
     EXPECT_EQ(Texts(shell["opened"]), std::vector<std::string> {"https://app.velmar.example/help"});
     EXPECT_EQ(Texts(shell["refused"]), (std::vector<std::string> {"ms-msdt:/id PCWDiagnostic", "\\\\attacker\\share"}));
+}
+
+// A composite tag as the composite builder writes it: system name, stored-system id, time stamp, LOD.
+std::string CompositeTagBase64(int lod)
+{
+    std::string bytes(292, '\0');
+    bytes.replace(0, 13, "VELMAR-MS-100");
+    for (int i = 0; i < 4; ++i)
+        bytes[288 + i] = static_cast<char>((lod >> (8 * i)) & 0xFF);
+    return Sim::EncodeBase64(bytes);
+}
+
+TEST(WindowScenario, ChoosingAnotherLodOpensTheLodPageOnlyWhenCompositesAreAtAnotherLevel)
+{
+    TempFolder root;
+    const std::string composite = R"({"cmd":"attribute.new","type":"composite","name":"Wand MS 100",)"
+                                  R"("userData":{"version":1,"platformSign":22359,"data":")" +
+                                  CompositeTagBase64(100) + R"("}})";
+    const SimRun run = RunVelmarSim(root / "data", root / "script.jsonl",
+                                    {
+                                        R"({"cmd":"choose","menu":32501,"item":1})",             // 0: at its level
+                                        R"({"cmd":"windows"})",                                   // 1
+                                        composite,                                                // 2
+                                        R"({"cmd":"choose","menu":32501,"item":3})",             // 3: opens Lod
+                                        R"({"cmd":"call","window":6,"fn":"lod_getLodStatus"})",  // 4
+                                        R"({"cmd":"call","window":6,"fn":"lod_close"})",         // 5
+                                        R"({"cmd":"windows"})",                                   // 6
+                                        R"({"cmd":"state"})",                                     // 7
+                                    });
+    ASSERT_EQ(run.answers.size(), 8u);
+    EXPECT_EQ(ParseAnswer(run.answers[1])["windows"].Size(), 0u) << "no tagged composite yet: no page";
+    EXPECT_TRUE(ParseAnswer(run.answers[2])["ok"].GetBool()) << run.answers[2];
+    EXPECT_TRUE(ParseAnswer(run.answers[3])["modal"].GetBool()) << run.answers[3];
+    EXPECT_STREQ(ParseAnswer(run.answers[4])["answer"].GetString(),
+                 R"({"hasElementsWitHigherLod":false,"hasElementsWithLowerLod":true,"activeLod":300})");
+    EXPECT_TRUE(ParseAnswer(run.answers[5])["answer"].GetBool());
+    EXPECT_EQ(ParseAnswer(run.answers[6])["windows"].Size(), 0u);
+    EXPECT_EQ(ParseAnswer(run.answers[7])["checkedLod"].GetInt(), 300);
 }
 
 }  // namespace
