@@ -78,6 +78,27 @@ Attribute* FindAttribute(const API_Attr_Head* head)
                             : project.FindAttribute(head->typeID, head->guid);
 }
 
+// User data and module data leave the host as a new handle the caller frees, and come in as a copy.
+template <typename Record>
+GSErrCode HandOut(const UserData& data, Record* record)
+{
+    record->dataVersion = data.version;
+    record->platformSign = data.platformSign;
+    record->dataHdl = BMAllocateHandle(static_cast<Int32>(data.bytes.size()), 0, 0);
+    if (record->dataHdl == nullptr)
+        return APIERR_MEMFULL;
+    std::memcpy(*record->dataHdl, data.bytes.data(), data.bytes.size());
+    return NoError;
+}
+
+template <typename Record>
+UserData TakeIn(const Record& record)
+{
+    const Int32 size = BMGetHandleSize(record.dataHdl);
+    return UserData {record.dataVersion, record.platformSign,
+                     size > 0 ? std::string(*record.dataHdl, static_cast<std::size_t>(size)) : std::string()};
+}
+
 }  // namespace
 
 namespace Impl {
@@ -389,16 +410,7 @@ GSErrCode ACAPI_Element_GetUserData(const API_Elem_Head* elemHead, API_ElementUs
     if (element == nullptr || userData == nullptr)
         return APIERR_BADID;
     *userData = API_ElementUserData {};
-    if (!element->userData)
-        return NoError;
-    const auto& data = *element->userData;
-    userData->dataVersion = data.version;
-    userData->platformSign = data.platformSign;
-    userData->dataHdl = BMAllocateHandle(static_cast<Int32>(data.bytes.size()), 0, 0);
-    if (userData->dataHdl == nullptr)
-        return APIERR_MEMFULL;
-    std::memcpy(*userData->dataHdl, data.bytes.data(), data.bytes.size());
-    return NoError;
+    return element->userData ? HandOut(*element->userData, userData) : NoError;
 }
 
 GSErrCode ACAPI_Element_SetUserData(const API_Elem_Head* elemHead, const API_ElementUserData* userData)
@@ -406,10 +418,7 @@ GSErrCode ACAPI_Element_SetUserData(const API_Elem_Head* elemHead, const API_Ele
     Element* element = elemHead != nullptr ? Host().CurrentProject().FindElement(elemHead->guid) : nullptr;
     if (element == nullptr || userData == nullptr)
         return APIERR_BADID;
-    const Int32 size = BMGetHandleSize(userData->dataHdl);
-    element->userData =
-        UserData {userData->dataVersion, userData->platformSign,
-                  size > 0 ? std::string(*userData->dataHdl, static_cast<std::size_t>(size)) : std::string()};
+    element->userData = TakeIn(*userData);
     return NoError;
 }
 
@@ -438,23 +447,14 @@ GSErrCode ACAPI_ModulData_Get(API_ModulData* info, const GS::UniString& modulNam
     // Without a record to fill the call only tells whether the entry exists.
     if (info == nullptr)
         return NoError;
-    info->dataVersion = found->second.version;
-    info->platformSign = found->second.platformSign;
-    info->dataHdl = BMAllocateHandle(static_cast<Int32>(found->second.bytes.size()), 0, 0);
-    if (info->dataHdl == nullptr)
-        return APIERR_MEMFULL;
-    std::memcpy(*info->dataHdl, found->second.bytes.data(), found->second.bytes.size());
-    return NoError;
+    return HandOut(found->second, info);
 }
 
 GSErrCode ACAPI_ModulData_Store(const API_ModulData* info, const GS::UniString& modulName)
 {
     if (info == nullptr || modulName.IsEmpty())
         return APIERR_BADPARS;
-    const Int32 size = BMGetHandleSize(info->dataHdl);
-    Host().CurrentProject().ModuleData()[modulName.ToUtf8()] =
-        UserData {info->dataVersion, info->platformSign,
-                  size > 0 ? std::string(*info->dataHdl, static_cast<std::size_t>(size)) : std::string()};
+    Host().CurrentProject().ModuleData()[modulName.ToUtf8()] = TakeIn(*info);
     return NoError;
 }
 
@@ -532,16 +532,7 @@ GSErrCode ACAPI_Attribute_GetUserData(API_Attr_Head* attrHead, API_AttributeUser
     if (found == nullptr)
         return APIERR_BADINDEX;
     *userData = API_AttributeUserData {};
-    if (!found->userData)
-        return NoError;
-    const UserData& data = *found->userData;
-    userData->dataVersion = data.version;
-    userData->platformSign = data.platformSign;
-    userData->dataHdl = BMAllocateHandle(static_cast<Int32>(data.bytes.size()), 0, 0);
-    if (userData->dataHdl == nullptr)
-        return APIERR_MEMFULL;
-    std::memcpy(*userData->dataHdl, data.bytes.data(), data.bytes.size());
-    return NoError;
+    return found->userData ? HandOut(*found->userData, userData) : NoError;
 }
 
 GSErrCode ACAPI_Attribute_SetUserData(API_Attr_Head* attrHead, const API_AttributeUserData* userData)
@@ -551,10 +542,7 @@ GSErrCode ACAPI_Attribute_SetUserData(API_Attr_Head* attrHead, const API_Attribu
     Attribute* found = FindAttribute(attrHead);
     if (found == nullptr)
         return APIERR_BADINDEX;
-    const Int32 size = BMGetHandleSize(userData->dataHdl);
-    found->userData =
-        UserData {userData->dataVersion, userData->platformSign,
-                  size > 0 ? std::string(*userData->dataHdl, static_cast<std::size_t>(size)) : std::string()};
+    found->userData = TakeIn(*userData);
     return NoError;
 }
 

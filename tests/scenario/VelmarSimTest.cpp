@@ -1,50 +1,21 @@
 // Drives the velmar-sim program as a script would and checks its answers line by line.
-#include "TempFolder.hpp"
-
-#include <rapidjson/document.h>
+#include "VelmarSimRun.hpp"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <sys/wait.h>
-
 namespace {
 
+using Velmar::Testing::SimRun;
 using Velmar::Testing::TempFolder;
-
-struct SimRun {
-    std::vector<std::string> answers;
-    int exitCode = -1;
-};
 
 SimRun RunScript(const TempFolder& root, const std::vector<std::string>& lines)
 {
-    std::string script;
-    for (const auto& line : lines)
-        script += line + "\n";
-    Velmar::Testing::WriteFile(root / "script.jsonl", script);
-    const std::string command =
-        std::string(VELMAR_SIM_PATH) + " --data " + (root / "data") + " " + (root / "script.jsonl") + " 2>/dev/null";
-    SimRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return run;
-    char buffer[1 << 16];
-    std::string output;
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        output.append(buffer, n);
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    for (std::size_t start = 0, end; (end = output.find('\n', start)) != std::string::npos; start = end + 1)
-        run.answers.push_back(output.substr(start, end - start));
-    return run;
+    return Velmar::Testing::RunVelmarSim(root / "data", root / "script.jsonl", lines);
 }
 
 rapidjson::Document Parse(const std::string& answer)
 {
-    rapidjson::Document document;
-    document.Parse(answer.c_str());
-    return document;
+    return Velmar::Testing::ParseAnswer(answer);
 }
 
 TEST(VelmarSim, AnswersEveryLineAndKeepsGoingAfterBadOnes)
