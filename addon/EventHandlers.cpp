@@ -7,6 +7,7 @@
 #include "Logger.hpp"
 #include "MenuCommandHandler.hpp"
 #include "MenuIds.hpp"
+#include "ProjectSettings.hpp"
 
 #include <optional>
 
@@ -65,7 +66,7 @@ GSErrCode ProjectEventHandler(API_NotifyEventID notifID, Int32)
         if (const auto configuration = Services::ConfigurationService::Get())
             configuration->Apply();
         Services::logger::instance()->log("Modules flushed");
-        MarkActiveLod();
+        App::LoadProjectSettingsAndMarkLod();
         return NoError;
     });
 }
@@ -76,14 +77,6 @@ GSErrCode SelectedSystemCommandHandler(GSHandle params, void*, bool)
     if (params == nullptr || ACAPI_AddOnAddOnCommunication_GetMDCLParameterNum(params, &count) != NoError || count < 1)
         return NoError;
     return NoError;
-}
-
-void MarkActiveLod()
-{
-    const auto active = Lod::LodProvider::instance()->GetActive();
-    if (!active)
-        return;
-    CheckOnlyLodItem(active->value / 100);
 }
 
 }  // namespace Velmar::AddOn

@@ -10,7 +10,4 @@ GSErrCode ElementEventHandler(const API_NotifyElementType* elemType);
 GSErrCode ProjectEventHandler(API_NotifyEventID notifID, Int32 param);
 GSErrCode SelectedSystemCommandHandler(GSHandle params, void* resultData, bool silentMode);
 
-// Sets the Lod menu's check mark on the item of the active level.
-void MarkActiveLod();
-
 }  // namespace Velmar::AddOn

@@ -1,11 +1,13 @@
 #include "MenuCommandHandler.hpp"
 
 #include "ACAPinc.hpp"
+#include "GSDebug.hpp"
 #include "HostBoundary.hpp"
 #include "LodProvider.hpp"
 #include "Logger.hpp"
 #include "MenuIds.hpp"
 #include "PaletteController.hpp"
+#include "ProjectSettings.hpp"
 #include "Startup.hpp"
 #include "State.hpp"
 
@@ -45,6 +47,8 @@ void SetLod(Int32 itemIndex)
     const auto provider = Lod::LodProvider::instance();
     if (const auto index = provider->FindByValue(itemIndex * 100))
         provider->SetActive(provider->GetLevels()[*index]);
+    if (const GSErrCode err = App::SaveProjectSettings(); err != NoError)
+        DBPrintf("Velmar: the project settings were not stored (%d)\n", err);
     // Composites built at another level are brought to the new one only when the user says so, on the LOD page.
     const auto change = provider->ComputeLodChangeInformation();
     if (change.hasElementsWithLowerLod.ValueOr(false) || change.hasElementsWitHigherLod.ValueOr(false)) {

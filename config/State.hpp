@@ -1,12 +1,21 @@
 // Velmar::App::State: what the add-on needs to know about the current country and language choice.
 #pragma once
 
-#include "UniString.hpp"
+#include "Record.hpp"
 
 #include <memory>
 #include <optional>
 
 namespace Velmar::App {
+
+// A classification code of the project mapped to the property definition that carries it.
+class StoredProjectClassificationMapping : public Json::BaseObject {
+public:
+    Json::ValueProperty<GS::UniString> classificationCode {"classificationCode"};
+    Json::ValueProperty<GS::Guid> propertyDefinitionId {"propertyDefinitionId"};
+    Json::ValueProperty<bool> active {"active"};
+    VELMAR_JSON_MEMBERS(classificationCode, propertyDefinitionId, active)
+};
 
 class State {
 public:
@@ -14,6 +23,7 @@ public:
 
     std::optional<Int32> languageIndex;
     GS::UniString selectorUrl;
+    GS::Array<StoredProjectClassificationMapping> classificationMappings;
 
     bool IsNeutral() const { return neutral_; }
     bool IsBrandLessEnabled() const { return brandLessEnabled_; }

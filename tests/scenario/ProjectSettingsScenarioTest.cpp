@@ -1,0 +1,80 @@
+// The add-on's settings kept in the project: read when a project opens, written when a LOD is chosen.
+#include "Base64.hpp"
+#include "VelmarSimRun.hpp"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace Velmar::Testing;
+
+std::string ProjectWithSettings(const std::string& settingsText, int version = 1)
+{
+    return R"({"format":"velmar-sim-project","version":1,"moduleData":[{"name":"VelmarProjectSettings","version":)" +
+           std::to_string(version) + R"(,"platformSign":22359,"data":")" +
+           Sim::EncodeBase64(settingsText + std::string(1, '\0')) + R"("}]})";
+}
+
+TEST(ProjectSettingsScenario, OpeningAProjectAppliesItsSettings)
+{
+    struct Case {
+        const char* name;
+        std::string project;
+        int checkedLod;
+        const char* selector;  // the language's page Search opens
+        bool neutral;
+    };
+    const std::string french = R"({"db":"BE","language":"fr-BE","lod":300,"neutral":true,"classificationMapping":[]})";
+    const char* flemish = "https://selector.velmar.example/be/nl/systemen?BimId=";
+    const Case cases[] = {
+        {"the project's choice", ProjectWithSettings(french), 300, "https://selector.velmar.example/be/fr/systemes?BimId=",
+         true},
+        {"an unknown level keeps the active one", ProjectWithSettings(R"({"db":"BE","language":"fr-BE","lod":250})"),
+         200, "https://selector.velmar.example/be/fr/systemes?BimId=", false},
+        {"another data version is ignored", ProjectWithSettings(french, 2), 200, flemish, false},
+        {"a project without settings changes nothing", R"({"format":"velmar-sim-project","version":1})", 200, flemish,
+         false},
+        {"neutral is forced off where the country has no brand-less option",
+         ProjectWithSettings(R"({"db":"NL","language":"nl-NL","lod":400,"neutral":true})"), 400,
+         "https://selector.velmar.example/nl/nl/systemen?BimId=", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder root;
+        WriteFile(root / "project.json", c.project);
+        const SimRun run = RunVelmarSim(root / "data", root / "script.jsonl",
+                                        {R"({"cmd":"choose","menu":32501,"item":2})",
+                                         R"({"cmd":"project.open","path":")" + (root / "project.json") + R"("})",
+                                         R"({"cmd":"state"})", R"({"cmd":"choose","menu":32500,"item":1})",
+                                         R"({"cmd":"shell"})"});
+        ASSERT_EQ(run.answers.size(), 5u);
+        EXPECT_TRUE(ParseAnswer(run.answers[1])["ok"].GetBool()) << run.answers[1];
+        const auto state = ParseAnswer(run.answers[2]);
+        EXPECT_EQ(state["checkedLod"].GetInt(), c.checkedLod);
+        EXPECT_EQ(state["neutralChecked"].GetBool(), c.neutral);
+        const auto shell = ParseAnswer(run.answers[4]);
+        ASSERT_EQ(shell["opened"].Size(), 1u) << run.answers[4];
+        EXPECT_EQ(std::string(shell["opened"][0].GetString()).rfind(c.selector, 0), 0u) << shell["opened"][0].GetString();
+    }
+}
+
+TEST(ProjectSettingsScenario, ChoosingALodStoresTheSettingsWithATerminatingZero)
+{
+    TempFolder root;
+    const SimRun run = RunVelmarSim(root / "data", root / "script.jsonl",
+                                    {R"({"cmd":"choose","menu":32501,"item":2})",
+                                     R"({"cmd":"project.save","path":")" + (root / "saved.json") + R"("})"});
+    ASSERT_EQ(run.answers.size(), 2u);
+    const auto project = ParseAnswer(ReadFile(root / "saved.json"));
+    ASSERT_TRUE(project.IsObject());
+    const auto& entry = project["moduleData"][0];
+    EXPECT_STREQ(entry["name"].GetString(), "VelmarProjectSettings");
+    EXPECT_EQ(entry["version"].GetInt(), 1);
+    EXPECT_EQ(entry["platformSign"].GetInt(), 0x5757);
+    const auto bytes = Sim::DecodeBase64(entry["data"].GetString());
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_EQ(*bytes, std::string(R"({"db":"BE","language":"nl-BE","lod":200,"neutral":false,"classificationMapping":[]})") +
+                          std::string(1, '\0'));
+}
+
+}  // namespace
