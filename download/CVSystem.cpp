@@ -1,0 +1,202 @@
+#include "CVSystem.hpp"
+
+#include "Value.hpp"
+
+namespace Velmar::Corvana {
+
+namespace {
+
+std::optional<GS::UniString> Text(const Json::rj::Value& object, const char* key)
+{
+    Json::ValueProperty<GS::UniString> property(key);
+    property.ReadFrom(object);
+    return property.Optional();
+}
+
+void WriteText(Json::rj::Value& object, const char* key, const std::optional<GS::UniString>& text,
+               Json::Allocator& allocator, bool writeAbsent)
+{
+    Json::ValueProperty<GS::UniString> property(key);
+    if (text)
+        property.Set(*text);
+    property.WriteTo(object, allocator, writeAbsent);
+}
+
+// Every member value of an object is an attribute; the member names mean nothing.
+void ReadAttributes(const Json::rj::Value* object, AttributeList& attributes)
+{
+    if (object == nullptr || !object->IsObject())
+        return;
+    for (const auto& member : object->GetObject()) {
+        CVAttribute attribute;
+        attribute.ReadFrom(member.value);
+        attributes.Push(attribute);
+    }
+}
+
+Json::rj::Value AttributeObject(const AttributeList& attributes, Json::Allocator& allocator, bool writeAbsent)
+{
+    Json::rj::Value object(Json::rj::kObjectType);
+    for (UIndex i = 0; i < attributes.GetSize(); ++i) {
+        Json::rj::Value value(Json::rj::kObjectType);
+        attributes[i].WriteTo(value, allocator, writeAbsent);
+        const std::string key = attributes[i].ID.ValueOr(GS::UniString(std::to_string(i).c_str())).ToUtf8();
+        object.AddMember(Json::rj::Value(key.c_str(), allocator), value, allocator);
+    }
+    return object;
+}
+
+const Json::rj::Value* Member(const Json::rj::Value& object, const char* key)
+{
+    return object.IsObject() ? Json::FindMemberIgnoringCase(object, key) : nullptr;
+}
+
+std::optional<Colour> ColourFrom(const GS::UniString& text)
+{
+    const std::string hex = text.ToUtf8();
+    if (hex.size() != 7 || hex[0] != '#')
+        return std::nullopt;
+    Colour colour {};
+    for (int i = 0; i < 3; ++i) {
+        const std::string pair = hex.substr(1 + 2 * i, 2);
+        if (pair.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
+            return std::nullopt;
+        colour[i] = std::stoi(pair, nullptr, 16) / 255.0;
+    }
+    return colour;
+}
+
+}  // namespace
+
+std::optional<GS::UniString> CVValue::For(Int32 languageIndex) const
+{
+    switch (languageIndex) {
+        case 2:
+            return fr_FR.Optional();
+        case 3:
+            return en_US.Optional();
+        default:
+            return nl_NL.Optional();
+    }
+}
+
+std::optional<GS::UniString> CVAttribute::ValueText(Int32 languageIndex) const
+{
+    return Value.HasValue() ? Value.Get().For(languageIndex) : std::nullopt;
+}
+
+double CVAttribute::ValueNumber(Int32 languageIndex) const
+{
+    std::string text = ValueText(languageIndex).value_or(GS::UniString()).ToUtf8();
+    for (char& c : text)
+        c = c == ',' ? '.' : c;
+    return Rules::ParseNumber(text);
+}
+
+std::optional<GS::UniString> CVAttribute::NameText(Int32 languageIndex) const
+{
+    return Name.HasValue() ? Name.Get().For(languageIndex) : std::nullopt;
+}
+
+const CVAttribute* FindAttribute(const AttributeList& attributes, const GS::UniString& id)
+{
+    for (const auto& attribute : attributes) {
+        if (attribute.ID.HasValue() && attribute.ID.Get() == id)
+            return &attribute;
+    }
+    return nullptr;
+}
+
+void CVProduct::ReadFrom(const Json::rj::Value& object)
+{
+    id = Text(object, "ID");
+    timeStamp = Text(object, "TimeStamp");
+    description = Text(object, "Description");
+    const Json::rj::Value* attributes = Member(object, "Attributes");
+    if (attributes == nullptr || !attributes->IsObject())
+        return;
+    ReadAttributes(Member(*attributes, "general"), general);
+    ReadAttributes(Member(*attributes, "composition"), composition);
+    const Json::rj::Value* sets = Member(*attributes, "propertyset");
+    if (sets == nullptr || !sets->IsObject())
+        return;
+    for (const auto& member : sets->GetObject()) {
+        CVPropertySet set;
+        set.name = GS::UniString::FromUtf8(std::string_view(member.name.GetString(), member.name.GetStringLength()));
+        ReadAttributes(&member.value, set.attributes);
+        propertySets.Push(set);
+    }
+}
+
+void CVProduct::WriteTo(Json::rj::Value& object, Json::Allocator& allocator, bool writeAbsent) const
+{
+    WriteText(object, "ID", id, allocator, writeAbsent);
+    WriteText(object, "TimeStamp", timeStamp, allocator, writeAbsent);
+    WriteText(object, "Description", description, allocator, writeAbsent);
+    Json::rj::Value attributes(Json::rj::kObjectType);
+    attributes.AddMember("general", AttributeObject(general, allocator, writeAbsent), allocator);
+    attributes.AddMember("composition", AttributeObject(composition, allocator, writeAbsent), allocator);
+    Json::rj::Value sets(Json::rj::kObjectType);
+    for (const auto& set : propertySets) {
+        const std::string name = set.name.ToUtf8();
+        sets.AddMember(Json::rj::Value(name.c_str(), allocator), AttributeObject(set.attributes, allocator, writeAbsent),
+                       allocator);
+    }
+    attributes.AddMember("propertyset", sets, allocator);
+    object.AddMember("Attributes", attributes, allocator);
+}
+
+void CVMaterial::ReadFrom(const Json::rj::Value& object)
+{
+    CVProduct::ReadFrom(object);
+    for (const auto& set : propertySets) {
+        if (set.name == GS::UniString("02_Beschrijving")) {
+            const CVAttribute* rgb = FindAttribute(set.attributes, "RGB");
+            if (const auto text = rgb != nullptr ? rgb->ValueText(1) : std::nullopt; text && !text->IsEmpty())
+                colour = ColourFrom(*text);
+        } else if (set.name == GS::UniString("09_Thermisch")) {
+            const CVAttribute* conductivity = FindAttribute(set.attributes, "ZZLAMBDA");
+            if (const auto text = conductivity != nullptr ? conductivity->ValueText(1) : std::nullopt;
+                text && !text->IsEmpty()) {
+                std::string number = text->ToUtf8();
+                if (const auto comma = number.rfind(','); comma != std::string::npos)
+                    number[comma] = '.';
+                lambda = Rules::ParseNumber(number);
+            }
+        }
+    }
+}
+
+void CVSystem::ReadFrom(const Json::rj::Value& object)
+{
+    CVProduct::ReadFrom(object);
+    if (const Json::rj::Value* linked = Member(object, "LinkedProducts"); linked != nullptr && linked->IsObject()) {
+        for (const auto& member : linked->GetObject()) {
+            CVMaterial material;
+            material.ReadFrom(member.value);
+            linkedProducts.Push(material);
+        }
+    }
+    allAttributes = general;
+    for (const auto& attribute : composition)
+        allAttributes.Push(attribute);
+    for (const auto& set : propertySets) {
+        for (const auto& attribute : set.attributes)
+            allAttributes.Push(attribute);
+    }
+}
+
+void CVSystem::WriteTo(Json::rj::Value& object, Json::Allocator& allocator, bool writeAbsent) const
+{
+    CVProduct::WriteTo(object, allocator, writeAbsent);
+    Json::rj::Value linked(Json::rj::kObjectType);
+    for (UIndex i = 0; i < linkedProducts.GetSize(); ++i) {
+        Json::rj::Value product(Json::rj::kObjectType);
+        linkedProducts[i].WriteTo(product, allocator, writeAbsent);
+        const std::string key = linkedProducts[i].id.value_or(GS::UniString(std::to_string(i).c_str())).ToUtf8();
+        linked.AddMember(Json::rj::Value(key.c_str(), allocator), product, allocator);
+    }
+    object.AddMember("LinkedProducts", linked, allocator);
+}
+
+}  // namespace Velmar::Corvana

@@ -1,0 +1,86 @@
+// The product-data platform's records: a system with its attributes, property sets and linked products,
+// in the platform's own vocabulary (attributes named by text ids, names and values per language).
+#pragma once
+
+#include "Record.hpp"
+
+#include <array>
+#include <optional>
+
+namespace Velmar::Corvana {
+
+// A text in the platform's three languages; LanguageIndex 1 is "nl_NL", 2 "fr_FR", 3 "en_US".
+class CVValue : public Json::BaseObject {
+public:
+    Json::ValueProperty<GS::UniString> nl_NL {"nl_NL"};
+    Json::ValueProperty<GS::UniString> fr_FR {"fr_FR"};
+    Json::ValueProperty<GS::UniString> en_US {"en_US"};
+    VELMAR_JSON_MEMBERS(nl_NL, fr_FR, en_US)
+
+    std::optional<GS::UniString> For(Int32 languageIndex) const;
+};
+
+class CVAttribute : public Json::BaseObject {
+public:
+    Json::ValueProperty<GS::UniString> ID {"ID"};
+    Json::ValueProperty<GS::UniString> Unit {"Unit"};
+    Json::ValueProperty<GS::UniString> LOD {"LOD"};
+    Json::ValueProperty<CVValue> Name {"Name"};
+    Json::ValueProperty<CVValue> Value {"Value"};
+    Json::ValueProperty<GS::UniString> DataType {"DataType"};
+    VELMAR_JSON_MEMBERS(ID, Unit, LOD, Name, Value, DataType)
+
+    // The value in one language, with no fall-back to another.
+    std::optional<GS::UniString> ValueText(Int32 languageIndex) const;
+    // The value text as a number, a decimal comma read as a point; raises the standard stod errors.
+    double ValueNumber(Int32 languageIndex) const;
+    std::optional<GS::UniString> NameText(Int32 languageIndex) const;
+};
+
+using AttributeList = GS::Array<CVAttribute>;
+
+// The first attribute with that "ID".
+const CVAttribute* FindAttribute(const AttributeList& attributes, const GS::UniString& id);
+
+class CVPropertySet {
+public:
+    GS::UniString name;
+    AttributeList attributes;
+};
+
+// What a system and a linked product share: id, time stamp, description and the "Attributes" object.
+class CVProduct : public Json::BaseObject {
+public:
+    std::optional<GS::UniString> id;
+    std::optional<GS::UniString> timeStamp;
+    std::optional<GS::UniString> description;
+    AttributeList general;
+    AttributeList composition;
+    GS::Array<CVPropertySet> propertySets;
+
+    void ReadFrom(const Json::rj::Value& object) override;
+    void WriteTo(Json::rj::Value& object, Json::Allocator& allocator, bool writeAbsent) const override;
+};
+
+using Colour = std::array<double, 3>;
+
+// A linked product (a board, a profile, an insulation), with its colour and thermal conductivity.
+class CVMaterial : public CVProduct {
+public:
+    std::optional<Colour> colour;
+    std::optional<double> lambda;
+
+    void ReadFrom(const Json::rj::Value& object) override;
+};
+
+class CVSystem : public CVProduct {
+public:
+    GS::Array<CVMaterial> linkedProducts;
+    AttributeList allAttributes;  // general, composition, then each property set's
+    std::optional<GS::UniString> rawText;
+
+    void ReadFrom(const Json::rj::Value& object) override;
+    void WriteTo(Json::rj::Value& object, Json::Allocator& allocator, bool writeAbsent) const override;
+};
+
+}  // namespace Velmar::Corvana
