@@ -49,12 +49,12 @@ GSErrCode SelectionChangeHandler(const API_Neig* selElemNeig)
 GSErrCode ElementEventHandler(const API_NotifyElementType* elemType)
 {
     switch (elemType->notifID) {
-        case APINotifyElement_New:
-        case APINotifyElement_Copy:
-        case APINotifyElement_Change:
-            return NoError;
-        default:
-            return APIERR_NOTMINE;
+    case APINotifyElement_New:
+    case APINotifyElement_Copy:
+    case APINotifyElement_Change:
+        return NoError;
+    default:
+        return APIERR_NOTMINE;
     }
 }
 

@@ -34,7 +34,7 @@ void Search(Int32)
 
 void SetChecked(Int32 itemIndex, bool checked)
 {
-    const API_MenuItemRef ref {Menus::LodMenu, itemIndex};
+    const API_MenuItemRef ref{Menus::LodMenu, itemIndex};
     GSFlags flags = 0;
     ACAPI_MenuItem_GetMenuItemFlags(&ref, &flags);
     flags = checked ? (flags | API_MenuItemChecked) : (flags & ~API_MenuItemChecked);
@@ -145,6 +145,5 @@ GSErrCode MenuCommandHandler(const API_MenuParams* menuParams)
 {
     return AtHostBoundary("menu command", [menuParams] { return RunMenuCommand(menuParams); });
 }
-
 
 }  // namespace Velmar::AddOn

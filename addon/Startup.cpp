@@ -59,7 +59,7 @@ struct MenuTranslation {
 };
 // The Lod menu keeps its registered texts in every language.
 constexpr MenuTranslation MenuTranslations[] = {
-    {Menus::SearchMenu, 37000}, {Menus::CheckMenu, 37001},   {Menus::UpdateMenu, 37002},
+    {Menus::SearchMenu, 37000},   {Menus::CheckMenu, 37001},   {Menus::UpdateMenu, 37002},
     {Menus::SettingsMenu, 37004}, {Menus::NeutralMenu, 37005},
 };
 
@@ -171,7 +171,8 @@ GSErrCode RegisterInterface()
     for (const auto& registration : MenuRegistrations)
         err = ACAPI_MenuItem_RegisterMenu(registration.menu, registration.prompts, MenuCode_UserDef, MenuFlag_Default);
     if (err == NoError)
-        err = ACAPI_AddOnAddOnCommunication_RegisterSupportedService(SelectedSystemCommand, SelectedSystemCommandVersion);
+        err =
+            ACAPI_AddOnAddOnCommunication_RegisterSupportedService(SelectedSystemCommand, SelectedSystemCommandVersion);
     if (err != NoError)
         DBPrintf("failed to register menu ");
     return err;
@@ -222,7 +223,7 @@ void TranslateMenus()
     const GSResModule resources = ACAPI_GetOwnResModule();
     for (const auto& translation : MenuTranslations) {
         GS::UniString text;
-        const API_MenuItemRef item {translation.menu, 1};
+        const API_MenuItemRef item{translation.menu, 1};
         if (!RSGetIndString(&text, translation.texts, entry, resources))
             DBPrintf("Velmar: no text %d in string list %d\n", entry, translation.texts);
         else if (const GSErrCode err = ACAPI_MenuItem_SetMenuItemText(&item, text); err != NoError)

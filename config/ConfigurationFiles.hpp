@@ -27,9 +27,9 @@ void ReplaceUserCopy(const GS::UniString& relativePath);
 
 // The user copy, refreshed from the shared copy when the user has none or the versions differ.
 template <typename Record>
-std::shared_ptr<Record> LoadUserCopy(
-    const GS::UniString& relativePath,
-    const std::function<std::shared_ptr<Record>(IO::FileSystem::SpecialFolderId, const GS::UniString&)>& read)
+std::shared_ptr<Record>
+LoadUserCopy(const GS::UniString& relativePath,
+             const std::function<std::shared_ptr<Record>(IO::FileSystem::SpecialFolderId, const GS::UniString&)>& read)
 {
     const auto shared = read(SharedDataFolder, relativePath);
     const auto user = read(UserDataFolder, relativePath);

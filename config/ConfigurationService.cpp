@@ -42,8 +42,8 @@ void ConfigurationService::Apply()
     state->languageIndex = languageIndex;
     activeMapping.Replace(std::make_shared<const Cnf::VelmarMappingFile>(mappingFile_));
 
-    const Cnf::DatabaseSettings* country = FindFirst(settingsFile_.databaseSettings.Items(),
-                                                     &Cnf::DatabaseSettings::countryCode, GetCountryCode());
+    const Cnf::DatabaseSettings* country =
+        FindFirst(settingsFile_.databaseSettings.Items(), &Cnf::DatabaseSettings::countryCode, GetCountryCode());
     if (country == nullptr)
         return;
     CorvanaDatabase::Replace(std::make_shared<CorvanaDatabase>(country->corvanaUrl.ValueOr(GS::UniString()),

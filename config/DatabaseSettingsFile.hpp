@@ -11,10 +11,10 @@ namespace Velmar::Cnf {
 
 class Language : public Json::BaseObject {
 public:
-    Json::ValueProperty<GS::UniString> selectorUrl {"selectorUrl"};
-    Json::ValueProperty<GS::UniString> code {"code"};
-    Json::ValueProperty<GS::UniString> label {"label"};
-    Json::ValueProperty<GS::UniString> helpUrl {"helpUrl"};
+    Json::ValueProperty<GS::UniString> selectorUrl{"selectorUrl"};
+    Json::ValueProperty<GS::UniString> code{"code"};
+    Json::ValueProperty<GS::UniString> label{"label"};
+    Json::ValueProperty<GS::UniString> helpUrl{"helpUrl"};
 
     void ReadFrom(const Json::rj::Value& object) override;
     VELMAR_JSON_WRITE_MEMBERS(selectorUrl, code, label, helpUrl)
@@ -22,12 +22,12 @@ public:
 
 class DatabaseSettings : public Json::BaseObject {
 public:
-    Json::ValueProperty<GS::UniString> countryLabel {"countryLabel"};
-    Json::ValueProperty<GS::UniString> countryCode {"countryCode"};
-    Json::ValueProperty<GS::UniString> tokenUrl {"tokenUrl"};
-    Json::ValueProperty<GS::UniString> corvanaUrl {"corvanaUrl"};
-    Json::ValueProperty<bool> enableOptionBrandLess {"enableOptionBrandLess"};
-    Json::ArrayProperty<Language> languages {"languages"};
+    Json::ValueProperty<GS::UniString> countryLabel{"countryLabel"};
+    Json::ValueProperty<GS::UniString> countryCode{"countryCode"};
+    Json::ValueProperty<GS::UniString> tokenUrl{"tokenUrl"};
+    Json::ValueProperty<GS::UniString> corvanaUrl{"corvanaUrl"};
+    Json::ValueProperty<bool> enableOptionBrandLess{"enableOptionBrandLess"};
+    Json::ArrayProperty<Language> languages{"languages"};
 
     void ReadFrom(const Json::rj::Value& object) override;
     VELMAR_JSON_WRITE_MEMBERS(countryLabel, countryCode, tokenUrl, corvanaUrl, enableOptionBrandLess, languages)
@@ -35,10 +35,10 @@ public:
 
 class VelmarDatabaseSettingsFile : public Json::BaseObject {
 public:
-    Json::ValueProperty<GS::UniString> version {"version"};
-    Json::ArrayProperty<DatabaseSettings> databaseSettings {"databaseSettings"};
-    Json::ValueProperty<GS::UniString> defaultCountry {"defaultCountry"};
-    Json::ValueProperty<GS::UniString> defaultLanguage {"defaultLanguage"};
+    Json::ValueProperty<GS::UniString> version{"version"};
+    Json::ArrayProperty<DatabaseSettings> databaseSettings{"databaseSettings"};
+    Json::ValueProperty<GS::UniString> defaultCountry{"defaultCountry"};
+    Json::ValueProperty<GS::UniString> defaultLanguage{"defaultLanguage"};
 
     void ReadFrom(const Json::rj::Value& object) override;
     VELMAR_JSON_WRITE_MEMBERS(version, databaseSettings, defaultCountry, defaultLanguage)

@@ -11,49 +11,49 @@ namespace Velmar::Cnf {
 
 class PropertyTranslation : public Json::BaseObject {
 public:
-    Json::ValueProperty<GS::UniString> velmarValue {"velmarValue"};
-    Json::ValueProperty<GS::UniString> localValue {"localValue"};
+    Json::ValueProperty<GS::UniString> velmarValue{"velmarValue"};
+    Json::ValueProperty<GS::UniString> localValue{"localValue"};
     VELMAR_JSON_MEMBERS(velmarValue, localValue)
 };
 
 class Property : public Json::BaseObject {
 public:
-    Json::ValueProperty<GS::UniString> key {"key"};
-    Json::ValueProperty<GS::UniString> groupname {"groupname"};
-    Json::ValueProperty<GS::UniString> name {"name"};
-    Json::ValueProperty<GS::UniString> type {"type"};
-    Json::ValueProperty<GS::UniString> unit {"unit"};
-    Json::ArrayProperty<PropertyTranslation> mapping {"mapping"};
-    Json::ValueProperty<bool> DefaultIsUndefined {"DefaultIsUndefined"};
-    Json::ValueProperty<bool> isNoneNeutral {"isNoneNeutral"};
+    Json::ValueProperty<GS::UniString> key{"key"};
+    Json::ValueProperty<GS::UniString> groupname{"groupname"};
+    Json::ValueProperty<GS::UniString> name{"name"};
+    Json::ValueProperty<GS::UniString> type{"type"};
+    Json::ValueProperty<GS::UniString> unit{"unit"};
+    Json::ArrayProperty<PropertyTranslation> mapping{"mapping"};
+    Json::ValueProperty<bool> DefaultIsUndefined{"DefaultIsUndefined"};
+    Json::ValueProperty<bool> isNoneNeutral{"isNoneNeutral"};
     VELMAR_JSON_MEMBERS(key, groupname, name, type, unit, mapping, DefaultIsUndefined, isNoneNeutral)
 };
 
 // One classification item with its sub-items, to any depth.
 class VelmarClassificationItemDescriptor : public Json::BaseObject {
 public:
-    Json::ValueProperty<GS::UniString> name {"name"};
-    Json::ArrayProperty<VelmarClassificationItemDescriptor> children {"children"};
+    Json::ValueProperty<GS::UniString> name{"name"};
+    Json::ArrayProperty<VelmarClassificationItemDescriptor> children{"children"};
     VELMAR_JSON_MEMBERS(name, children)
 };
 
 class VelmarClassificationDescriptor : public Json::BaseObject {
 public:
-    Json::ValueProperty<GS::UniString> name {"name"};
-    Json::ValueProperty<GS::UniString> version {"version"};
-    Json::ArrayProperty<VelmarClassificationItemDescriptor> children {"children"};
+    Json::ValueProperty<GS::UniString> name{"name"};
+    Json::ValueProperty<GS::UniString> version{"version"};
+    Json::ArrayProperty<VelmarClassificationItemDescriptor> children{"children"};
     VELMAR_JSON_MEMBERS(name, version, children)
 };
 
 class VelmarMappingFile : public Json::BaseObject {
 public:
-    Json::ValueProperty<GS::UniString> version {"version"};
-    Json::ArrayProperty<Property> properties {"properties"};
-    Json::ArrayProperty<Property> materialProperties {"materialProperties"};
-    Json::ArrayProperty<VelmarClassificationDescriptor> wallClassifications {"wallClassifications"};
-    Json::ArrayProperty<VelmarClassificationDescriptor> floorClassifications {"floorClassifications"};
-    Json::ArrayProperty<VelmarClassificationDescriptor> ceilingClassifications {"ceilingClassifications"};
-    Json::ArrayProperty<GS::UniString> classificationCodes {"classificationCodes"};
+    Json::ValueProperty<GS::UniString> version{"version"};
+    Json::ArrayProperty<Property> properties{"properties"};
+    Json::ArrayProperty<Property> materialProperties{"materialProperties"};
+    Json::ArrayProperty<VelmarClassificationDescriptor> wallClassifications{"wallClassifications"};
+    Json::ArrayProperty<VelmarClassificationDescriptor> floorClassifications{"floorClassifications"};
+    Json::ArrayProperty<VelmarClassificationDescriptor> ceilingClassifications{"ceilingClassifications"};
+    Json::ArrayProperty<GS::UniString> classificationCodes{"classificationCodes"};
     VELMAR_JSON_MEMBERS(version, properties, materialProperties, wallClassifications, floorClassifications,
                         ceilingClassifications, classificationCodes)
 };

@@ -21,15 +21,16 @@ GSErrCode LoadProjectSettings()
         return err;
 
     const Int32 size = BMGetHandleSize(data.Get());
-    const std::string text = size > 0 ? std::string(*data.Get(), strnlen(*data.Get(), static_cast<std::size_t>(size)))
-                                      : std::string();
+    const std::string text =
+        size > 0 ? std::string(*data.Get(), strnlen(*data.Get(), static_cast<std::size_t>(size))) : std::string();
     const auto stored = Json::ParseRecord<StoredProjectState>(text);
 
     const auto provider = Lod::LodProvider::instance();
     if (const auto index = stored.lod.HasValue() ? provider->FindByValue(stored.lod.Get()) : std::nullopt)
         provider->SetActive(provider->GetLevels()[*index]);
     if (const auto configuration = Services::ConfigurationService::Get())
-        configuration->SetCountryAndLanguage(stored.db.ValueOr(GS::UniString()), stored.language.ValueOr(GS::UniString()));
+        configuration->SetCountryAndLanguage(stored.db.ValueOr(GS::UniString()),
+                                             stored.language.ValueOr(GS::UniString()));
     const auto state = State::instance();
     state->classificationMappings = stored.classificationMapping.Items();
     state->SetNeutral(stored.neutral.ValueOr(false));

@@ -8,11 +8,11 @@ namespace Velmar::App {
 
 class StoredProjectState : public Json::BaseObject {
 public:
-    Json::ValueProperty<GS::UniString> db {"db"};
-    Json::ValueProperty<GS::UniString> language {"language"};
-    Json::ValueProperty<Int32> lod {"lod"};
-    Json::ValueProperty<bool> neutral {"neutral"};
-    Json::ArrayProperty<StoredProjectClassificationMapping> classificationMapping {"classificationMapping"};
+    Json::ValueProperty<GS::UniString> db{"db"};
+    Json::ValueProperty<GS::UniString> language{"language"};
+    Json::ValueProperty<Int32> lod{"lod"};
+    Json::ValueProperty<bool> neutral{"neutral"};
+    Json::ArrayProperty<StoredProjectClassificationMapping> classificationMapping{"classificationMapping"};
     VELMAR_JSON_MEMBERS(db, language, lod, neutral, classificationMapping)
 };
 

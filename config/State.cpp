@@ -31,7 +31,7 @@ void State::SetBrandLessEnabled(bool enabled)
 
 void State::MarkNeutralMenuItem() const
 {
-    const API_MenuItemRef item {Menus::NeutralMenu, 1};
+    const API_MenuItemRef item{Menus::NeutralMenu, 1};
     GSFlags flags = !brandLessEnabled_ ? API_MenuItemDisabled : neutral_ ? API_MenuItemChecked : 0;
     // A failed write leaves the mark as it was; the menu is redrawn from the flag at the next change.
     ACAPI_MenuItem_SetMenuItemFlags(&item, &flags);

@@ -11,9 +11,9 @@ namespace Velmar::App {
 // A classification code of the project mapped to the property definition that carries it.
 class StoredProjectClassificationMapping : public Json::BaseObject {
 public:
-    Json::ValueProperty<GS::UniString> classificationCode {"classificationCode"};
-    Json::ValueProperty<GS::Guid> propertyDefinitionId {"propertyDefinitionId"};
-    Json::ValueProperty<bool> active {"active"};
+    Json::ValueProperty<GS::UniString> classificationCode{"classificationCode"};
+    Json::ValueProperty<GS::Guid> propertyDefinitionId{"propertyDefinitionId"};
+    Json::ValueProperty<bool> active{"active"};
     VELMAR_JSON_MEMBERS(classificationCode, propertyDefinitionId, active)
 };
 

@@ -21,9 +21,9 @@ struct DataTypeName {
     DataType type;
 };
 constexpr DataTypeName DataTypeNames[] = {
-    {"String", DataType::String}, {"Number", DataType::Number}, {"Int", DataType::Integer},
+    {"String", DataType::String},   {"Number", DataType::Number}, {"Int", DataType::Integer},
     {"Integer", DataType::Integer}, {"Length", DataType::Length}, {"Area", DataType::Area},
-    {"Volume", DataType::Volume}, {"Angle", DataType::Angle}, {"Bool", DataType::Boolean},
+    {"Volume", DataType::Volume},   {"Angle", DataType::Angle},   {"Bool", DataType::Boolean},
     {"Boolean", DataType::Boolean},
 };
 
@@ -114,8 +114,10 @@ Frame BuildFrame(const CVSystem& source, Int32 number)
         const auto profile = DutchValue(FindAttribute(source.composition, Replace(key, "@", n)));
         if (!profile)
             continue;
-        const auto* product = FirstProduct(source, [&](const CVMaterial& p) { return MatchesProductName(p, *profile); });
-        const CVAttribute* inside = product != nullptr ? FindAttribute(product->composition, "Inside_dimensions_BIM") : nullptr;
+        const auto* product =
+            FirstProduct(source, [&](const CVMaterial& p) { return MatchesProductName(p, *profile); });
+        const CVAttribute* inside =
+            product != nullptr ? FindAttribute(product->composition, "Inside_dimensions_BIM") : nullptr;
         if (inside != nullptr) {
             const double value = inside->ValueNumber(Dutch);
             depth = depth ? std::max(*depth, value) : value;
@@ -123,8 +125,10 @@ Frame BuildFrame(const CVSystem& source, Int32 number)
     }
     if (depth)
         frame.depth = *depth / 1000.0;
-    frame.insulationType = DutchValue(FindAttribute(source.composition, Replace("AKOESTISCHE_ISOLATIE_FRAME_@_TYPE", "@", n)));
-    frame.insulationThickness = Metres(FindAttribute(source.composition, Replace("AKOESTISCHE_ISOLATIE_FRAME_@_DIKTE", "@", n)));
+    frame.insulationType =
+        DutchValue(FindAttribute(source.composition, Replace("AKOESTISCHE_ISOLATIE_FRAME_@_TYPE", "@", n)));
+    frame.insulationThickness =
+        Metres(FindAttribute(source.composition, Replace("AKOESTISCHE_ISOLATIE_FRAME_@_DIKTE", "@", n)));
     if (frame.insulationType) {
         if (const auto* product = FirstProduct(source, [&](const CVMaterial& p) {
                 return MatchesDisplayName(p, *frame.insulationType, GS::UniString::CaseInsensitive);
@@ -168,8 +172,14 @@ std::optional<TimeStamp> ParseTimeStamp(const GS::UniString& text)
         return std::nullopt;
     const int year = std::stoi(match[1]), month = std::stoi(match[2]), day = std::stoi(match[3]);
     const int hour = std::stoi(match[4]), minute = std::stoi(match[5]), second = std::stoi(match[6]);
-    return TimeStamp {static_cast<UInt16>(year),   static_cast<UInt16>(month),  0, static_cast<UInt16>(day),
-                      static_cast<UInt16>(hour),   static_cast<UInt16>(minute), static_cast<UInt16>(second), 0};
+    return TimeStamp{static_cast<UInt16>(year),
+                     static_cast<UInt16>(month),
+                     0,
+                     static_cast<UInt16>(day),
+                     static_cast<UInt16>(hour),
+                     static_cast<UInt16>(minute),
+                     static_cast<UInt16>(second),
+                     0};
 }
 
 System::System(const Corvana::CVSystem& source, std::optional<Int32> languageIndex)

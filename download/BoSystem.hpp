@@ -13,7 +13,16 @@ namespace Velmar::Bo {
 enum class SystemKind : Int32 { Floor = 0, Wall = 1, Ceiling = 2 };
 
 // A parameter's value type, from the attribute's "DataType".
-enum class DataType : Int32 { String = 1, Number = 2, Integer = 3, Length = 4, Area = 5, Volume = 6, Angle = 7, Boolean = 8 };
+enum class DataType : Int32 {
+    String = 1,
+    Number = 2,
+    Integer = 3,
+    Length = 4,
+    Area = 5,
+    Volume = 6,
+    Angle = 7,
+    Boolean = 8
+};
 DataType DataTypeOf(const GS::UniString& text);
 
 struct Board {

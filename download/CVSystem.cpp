@@ -56,7 +56,7 @@ std::optional<Colour> ColourFrom(const GS::UniString& text)
     const std::string hex = text.ToUtf8();
     if (hex.size() != 7 || hex[0] != '#')
         return std::nullopt;
-    Colour colour {};
+    Colour colour{};
     for (int i = 0; i < 3; ++i) {
         const std::string pair = hex.substr(1 + 2 * i, 2);
         if (pair.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
@@ -71,12 +71,12 @@ std::optional<Colour> ColourFrom(const GS::UniString& text)
 std::optional<GS::UniString> CVValue::For(Int32 languageIndex) const
 {
     switch (languageIndex) {
-        case 2:
-            return fr_FR.Optional();
-        case 3:
-            return en_US.Optional();
-        default:
-            return nl_NL.Optional();
+    case 2:
+        return fr_FR.Optional();
+    case 3:
+        return en_US.Optional();
+    default:
+        return nl_NL.Optional();
     }
 }
 
@@ -139,8 +139,8 @@ void CVProduct::WriteTo(Json::rj::Value& object, Json::Allocator& allocator, boo
     Json::rj::Value sets(Json::rj::kObjectType);
     for (const auto& set : propertySets) {
         const std::string name = set.name.ToUtf8();
-        sets.AddMember(Json::rj::Value(name.c_str(), allocator), AttributeObject(set.attributes, allocator, writeAbsent),
-                       allocator);
+        sets.AddMember(Json::rj::Value(name.c_str(), allocator),
+                       AttributeObject(set.attributes, allocator, writeAbsent), allocator);
     }
     attributes.AddMember("propertyset", sets, allocator);
     object.AddMember("Attributes", attributes, allocator);

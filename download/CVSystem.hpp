@@ -12,9 +12,9 @@ namespace Velmar::Corvana {
 // A text in the platform's three languages; LanguageIndex 1 is "nl_NL", 2 "fr_FR", 3 "en_US".
 class CVValue : public Json::BaseObject {
 public:
-    Json::ValueProperty<GS::UniString> nl_NL {"nl_NL"};
-    Json::ValueProperty<GS::UniString> fr_FR {"fr_FR"};
-    Json::ValueProperty<GS::UniString> en_US {"en_US"};
+    Json::ValueProperty<GS::UniString> nl_NL{"nl_NL"};
+    Json::ValueProperty<GS::UniString> fr_FR{"fr_FR"};
+    Json::ValueProperty<GS::UniString> en_US{"en_US"};
     VELMAR_JSON_MEMBERS(nl_NL, fr_FR, en_US)
 
     std::optional<GS::UniString> For(Int32 languageIndex) const;
@@ -22,12 +22,12 @@ public:
 
 class CVAttribute : public Json::BaseObject {
 public:
-    Json::ValueProperty<GS::UniString> ID {"ID"};
-    Json::ValueProperty<GS::UniString> Unit {"Unit"};
-    Json::ValueProperty<GS::UniString> LOD {"LOD"};
-    Json::ValueProperty<CVValue> Name {"Name"};
-    Json::ValueProperty<CVValue> Value {"Value"};
-    Json::ValueProperty<GS::UniString> DataType {"DataType"};
+    Json::ValueProperty<GS::UniString> ID{"ID"};
+    Json::ValueProperty<GS::UniString> Unit{"Unit"};
+    Json::ValueProperty<GS::UniString> LOD{"LOD"};
+    Json::ValueProperty<CVValue> Name{"Name"};
+    Json::ValueProperty<CVValue> Value{"Value"};
+    Json::ValueProperty<GS::UniString> DataType{"DataType"};
     VELMAR_JSON_MEMBERS(ID, Unit, LOD, Name, Value, DataType)
 
     // The value in one language, with no fall-back to another.

@@ -9,7 +9,8 @@ namespace Velmar::Services {
 
 class CorvanaDatabase {
 public:
-    CorvanaDatabase(const GS::UniString& baseUrl, const GS::UniString& tokenUrl) : baseUrl_(baseUrl), tokenUrl_(tokenUrl)
+    CorvanaDatabase(const GS::UniString& baseUrl, const GS::UniString& tokenUrl)
+        : baseUrl_(baseUrl), tokenUrl_(tokenUrl)
     {
     }
 

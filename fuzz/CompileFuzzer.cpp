@@ -25,10 +25,10 @@ private:
         return found == values.end() ? OptionalValue() : OptionalValue(found->second);
     }
 
-    const Values elements_ {{"Type.Height", std::string("2.600000")}, {"x", std::string("abc")},
-                            {"n", std::string("12 mm")}, {"b", true}};
-    const Values parameters_ {{"RTF", std::string("NONE")}, {"W", std::string("2,5")}};
-    const Values answers_ {{"DIN", std::string("TOEP1")}, {"~Q", 2.5}};
+    const Values elements_{
+        {"Type.Height", std::string("2.600000")}, {"x", std::string("abc")}, {"n", std::string("12 mm")}, {"b", true}};
+    const Values parameters_{{"RTF", std::string("NONE")}, {"W", std::string("2,5")}};
+    const Values answers_{{"DIN", std::string("TOEP1")}, {"~Q", 2.5}};
 };
 
 // "c" for a compile failure, "e" for an evaluation failure, else the verdict.

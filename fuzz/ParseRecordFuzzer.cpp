@@ -7,16 +7,16 @@
 namespace {
 
 struct AllKinds : Velmar::Json::BaseObject {
-    Velmar::Json::ValueProperty<Int32> number {"number"};
-    Velmar::Json::ValueProperty<Int16> small {"small"};
-    Velmar::Json::ValueProperty<bool> flag {"flag"};
-    Velmar::Json::ValueProperty<GS::Guid> id {"id"};
-    Velmar::Json::ValueProperty<GS::UniString> text {"text"};
-    Velmar::Json::ValueProperty<Velmar::Rules::Rule> rule {"rule"};
-    Velmar::Json::ArrayProperty<GS::UniString> texts {"texts"};
-    Velmar::Json::ArrayProperty<API_Guid> ids {"ids"};
-    Velmar::Json::ArrayProperty<Int32> numbers {"numbers"};
-    Velmar::Json::ArrayProperty<Velmar::Rules::Rule> Rules {"Rules"};
+    Velmar::Json::ValueProperty<Int32> number{"number"};
+    Velmar::Json::ValueProperty<Int16> small{"small"};
+    Velmar::Json::ValueProperty<bool> flag{"flag"};
+    Velmar::Json::ValueProperty<GS::Guid> id{"id"};
+    Velmar::Json::ValueProperty<GS::UniString> text{"text"};
+    Velmar::Json::ValueProperty<Velmar::Rules::Rule> rule{"rule"};
+    Velmar::Json::ArrayProperty<GS::UniString> texts{"texts"};
+    Velmar::Json::ArrayProperty<API_Guid> ids{"ids"};
+    Velmar::Json::ArrayProperty<Int32> numbers{"numbers"};
+    Velmar::Json::ArrayProperty<Velmar::Rules::Rule> Rules{"Rules"};
     VELMAR_JSON_MEMBERS(number, small, flag, id, text, rule, texts, ids, numbers, Rules)
 };
 

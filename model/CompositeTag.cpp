@@ -39,8 +39,8 @@ std::string CompositeTag::ToBytes() const
     const auto& id = storedSystemId.GetBytes();
     std::copy(id.begin(), id.end(), bytes.begin() + IdOffset);
     // Year, month, day of week, day, hour, minute, second, milliseconds; the two unused ones stay 0.
-    const UInt16 time[] = {timeStamp.year, timeStamp.month,  0,
-                           timeStamp.day,  timeStamp.hour,   timeStamp.minute, timeStamp.second, 0};
+    const UInt16 time[] = {timeStamp.year,   timeStamp.month,  0, timeStamp.day, timeStamp.hour,
+                           timeStamp.minute, timeStamp.second, 0};
     for (std::size_t i = 0; i < std::size(time); ++i)
         PutUInt16(bytes, TimeOffset + 2 * i, time[i]);
     const UInt32 level = static_cast<UInt32>(lod);
@@ -58,7 +58,7 @@ std::optional<CompositeTag> CompositeTag::FromUserData(Int32 dataVersion, UInt16
     // A name filling the whole field has no terminating zero: it ends with the field.
     const char* nameEnd = std::find(bytes, bytes + NameField, '\0');
     tag.systemName.assign(bytes, nameEnd);
-    std::array<UInt8, 16> id {};
+    std::array<UInt8, 16> id{};
     std::memcpy(id.data(), bytes + IdOffset, id.size());
     tag.storedSystemId = GS::Guid(id);
     tag.timeStamp.year = GetUInt16(bytes, TimeOffset);

@@ -27,11 +27,11 @@ std::string Text(const std::string& text)
     return "\"" + text + "\"";
 }
 
-std::string RuleText(const char* language, const char* label, const std::string& logic,
-                     const std::string& resultLabel, const std::string& questions)
+std::string RuleText(const char* language, const char* label, const std::string& logic, const std::string& resultLabel,
+                     const std::string& questions)
 {
-    return std::string(R"({"TargetPlatform":"Archicad","Label":)") + Text(label) + R"(,"Language":)" +
-           Text(language) + R"(,"Logic":)" + Text(logic) + R"(,"ResultLabel":)" + Text(resultLabel) +
+    return std::string(R"({"TargetPlatform":"Archicad","Label":)") + Text(label) + R"(,"Language":)" + Text(language) +
+           R"(,"Logic":)" + Text(logic) + R"(,"ResultLabel":)" + Text(resultLabel) +
            (questions.empty() ? "" : R"(,"Questions":[)" + questions + "]") + "}";
 }
 
@@ -49,13 +49,14 @@ std::string PropertyQuestion(const char* code, const char* label)
 std::vector<std::string> DutchRules()
 {
     return {
-        RuleText("nl-NL", "Maximum Wandhoogte", MaximumHeightLogic,
-                 "Kies een geschikt wandtype via de selector of neem contact op met de Velmar Helpdesk per telefoon op " +
-                     HelpdeskTelephone + " of per E-mail aan " + HelpdeskEmail + ".",
-                 HeightQuestion("De maximale wandhoogte van de Velmar wanden is bepaald volgens DIN 4103 en DIN 18183. "
-                                "Hierin worden 2 toepassingsgebieden onderscheiden, waarbij het aantal aanwezige "
-                                "personen in de ruimte maatgevend is:",
-                                "Toepassingsgebied 1", "Toepassingsgebied 2")),
+        RuleText(
+            "nl-NL", "Maximum Wandhoogte", MaximumHeightLogic,
+            "Kies een geschikt wandtype via de selector of neem contact op met de Velmar Helpdesk per telefoon op " +
+                HelpdeskTelephone + " of per E-mail aan " + HelpdeskEmail + ".",
+            HeightQuestion("De maximale wandhoogte van de Velmar wanden is bepaald volgens DIN 4103 en DIN 18183. "
+                           "Hierin worden 2 toepassingsgebieden onderscheiden, waarbij het aantal aanwezige "
+                           "personen in de ruimte maatgevend is:",
+                           "Toepassingsgebied 1", "Toepassingsgebied 2")),
         RuleText("nl-NL", "Maximale lengte", MaximumLengthLogic,
                  "Voorzie de nodige dilataties conform de Velmar-verwerkingsvoorschriften of neem contact op met de "
                  "Velmar Helpdesk per telefoon " +

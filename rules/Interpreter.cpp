@@ -45,14 +45,21 @@ bool Search(const std::string& text, std::smatch& match, const std::regex& patte
 const char* NameOf(Type type)
 {
     switch (type) {
-    case Type::Text: return "Text";
-    case Type::Number: return "Number";
-    case Type::Boolean: return "Boolean";
-    default: return "untyped";
+    case Type::Text:
+        return "Text";
+    case Type::Number:
+        return "Number";
+    case Type::Boolean:
+        return "Boolean";
+    default:
+        return "untyped";
     }
 }
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiLower(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool EqualIgnoringAsciiCase(const std::string& left, const std::string& right)
 {
@@ -209,10 +216,14 @@ std::string RewriteArithmetic(InterpretationContext& context, const std::smatch&
             return std::nullopt;
         const double a = NumberOf(*l), b = NumberOf(*r);
         switch (op) {
-        case '*': return a * b;
-        case '/': return a / b;
-        case '+': return a + b;
-        default: return a - b;
+        case '*':
+            return a * b;
+        case '/':
+            return a / b;
+        case '+':
+            return a + b;
+        default:
+            return a - b;
         }
     });
 }
@@ -256,9 +267,12 @@ std::string RewriteEquality(InterpretationContext& context, const std::smatch& m
         if (!l || !r)
             return !l && !r;
         switch (type) {
-        case Type::Text: return EqualIgnoringAsciiCase(TextOf(*l), TextOf(*r));
-        case Type::Number: return NumberOf(*l) == NumberOf(*r);
-        default: return TruthOf(*l) == TruthOf(*r);
+        case Type::Text:
+            return EqualIgnoringAsciiCase(TextOf(*l), TextOf(*r));
+        case Type::Number:
+            return NumberOf(*l) == NumberOf(*r);
+        default:
+            return TruthOf(*l) == TruthOf(*r);
         }
     });
 }
@@ -270,12 +284,18 @@ struct Pass {
 
 // In this order: literals hide their contents from every later pass, and the operator passes set precedence.
 const Pass kPasses[] = {
-    {kStringLiteral, RewriteStringLiteral}, {kFunctionCall, RewriteFunctionCall},
-    {kAnswer, RewriteAnswer},               {kParameter, RewriteParameter},
-    {kElementValue, RewriteElementValue},   {kParentheses, RewriteParentheses},
-    {kNumber, RewriteNumber},               {kBoolean, RewriteBoolean},
-    {kLogic, RewriteLogic},                 {kProduct, RewriteArithmetic},
-    {kSum, RewriteArithmetic},              {kComparison, RewriteComparison},
+    {kStringLiteral, RewriteStringLiteral},
+    {kFunctionCall, RewriteFunctionCall},
+    {kAnswer, RewriteAnswer},
+    {kParameter, RewriteParameter},
+    {kElementValue, RewriteElementValue},
+    {kParentheses, RewriteParentheses},
+    {kNumber, RewriteNumber},
+    {kBoolean, RewriteBoolean},
+    {kLogic, RewriteLogic},
+    {kProduct, RewriteArithmetic},
+    {kSum, RewriteArithmetic},
+    {kComparison, RewriteComparison},
     {kEquality, RewriteEquality},
 };
 

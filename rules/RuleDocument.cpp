@@ -23,7 +23,11 @@ bool IsValidUtf8(const std::string& bytes)
     std::size_t i = 0;
     while (i < bytes.size()) {
         const auto lead = static_cast<unsigned char>(bytes[i]);
-        const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+        const std::size_t length = lead < 0x80           ? 1
+                                   : (lead >> 5) == 0x6  ? 2
+                                   : (lead >> 4) == 0xE  ? 3
+                                   : (lead >> 3) == 0x1E ? 4
+                                                         : 0;
         if (length == 0 || i + length > bytes.size())
             return false;
         UInt32 point = length == 1 ? lead : lead & (0x7F >> length);
@@ -70,7 +74,7 @@ struct Entity {
 };
 constexpr std::string_view Ampersand = "&amp;";
 constexpr Entity Entities[] = {
-    {"&gt;", ">"},   {"&lt;", "<"},    {"&geq;", ">="},     {"&leq;", "<="},
+    {"&gt;", ">"},    {"&lt;", "<"},       {"&geq;", ">="}, {"&leq;", "<="},
     {"&quot;", "\""}, {"&newline;", "\n"}, {"&tab;", "\t"},
 };
 

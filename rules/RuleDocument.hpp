@@ -18,35 +18,35 @@ public:
 
 class Option : public Json::BaseObject {
 public:
-    Json::ValueProperty<GS::UniString> Code {"Code"};
-    Json::ValueProperty<GS::UniString> Label {"Label"};
+    Json::ValueProperty<GS::UniString> Code{"Code"};
+    Json::ValueProperty<GS::UniString> Label{"Label"};
     VELMAR_JSON_MEMBERS(Code, Label)
 };
 
 class Question : public Json::BaseObject {
 public:
-    Json::ValueProperty<GS::UniString> Code {"Code"};
-    Json::ValueProperty<GS::UniString> DefaultOption {"DefaultOption"};
-    Json::ValueProperty<GS::UniString> Label {"Label"};
-    Json::ArrayProperty<Option> Options {"Options"};
-    Json::ValueProperty<bool> IsPropertySelector {"IsPropertySelector"};
+    Json::ValueProperty<GS::UniString> Code{"Code"};
+    Json::ValueProperty<GS::UniString> DefaultOption{"DefaultOption"};
+    Json::ValueProperty<GS::UniString> Label{"Label"};
+    Json::ArrayProperty<Option> Options{"Options"};
+    Json::ValueProperty<bool> IsPropertySelector{"IsPropertySelector"};
     VELMAR_JSON_MEMBERS(Code, DefaultOption, Label, Options, IsPropertySelector)
 };
 
 class Rule : public Json::BaseObject {
 public:
-    Json::ValueProperty<GS::UniString> TargetPlatform {"TargetPlatform"};
-    Json::ValueProperty<GS::UniString> Label {"Label"};
-    Json::ValueProperty<GS::UniString> Language {"Language"};
-    LogicProperty Logic {"Logic"};
-    Json::ValueProperty<GS::UniString> ResultLabel {"ResultLabel"};
-    Json::ArrayProperty<Question> Questions {"Questions"};
+    Json::ValueProperty<GS::UniString> TargetPlatform{"TargetPlatform"};
+    Json::ValueProperty<GS::UniString> Label{"Label"};
+    Json::ValueProperty<GS::UniString> Language{"Language"};
+    LogicProperty Logic{"Logic"};
+    Json::ValueProperty<GS::UniString> ResultLabel{"ResultLabel"};
+    Json::ArrayProperty<Question> Questions{"Questions"};
     VELMAR_JSON_MEMBERS(TargetPlatform, Label, Language, Logic, ResultLabel, Questions)
 };
 
 class RuleSet : public Json::BaseObject {
 public:
-    Json::ArrayProperty<Rule> Rules {"Rules"};
+    Json::ArrayProperty<Rule> Rules{"Rules"};
     VELMAR_JSON_MEMBERS(Rules)
 };
 

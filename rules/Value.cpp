@@ -2,9 +2,9 @@
 
 #include <cerrno>
 #include <locale.h>
-#include <stdlib.h>
 #include <new>
 #include <stdexcept>
+#include <stdlib.h>
 
 namespace Velmar::Rules {
 

@@ -62,7 +62,8 @@ void Archicad::InstallSharedData(const std::string& installFolder)
 {
     namespace fs = std::filesystem;
     std::error_code error;
-    for (fs::recursive_directory_iterator entry(installFolder, error), end; !error && entry != end; entry.increment(error)) {
+    for (fs::recursive_directory_iterator entry(installFolder, error), end; !error && entry != end;
+         entry.increment(error)) {
         if (!entry->is_regular_file())
             continue;
         const fs::path target = fs::path(dataRoot_) / "shared" / fs::relative(entry->path(), installFolder);

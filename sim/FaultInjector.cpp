@@ -8,7 +8,7 @@ void FaultInjector::Arm(const std::string& operation, GSErrCode error, int times
     if (times == 0)
         faults_.erase(operation);
     else
-        faults_[operation] = Fault {error, times};
+        faults_[operation] = Fault{error, times};
 }
 
 void FaultInjector::Clear()

@@ -95,8 +95,8 @@ template <typename Record>
 UserData TakeIn(const Record& record)
 {
     const Int32 size = BMGetHandleSize(record.dataHdl);
-    return UserData {record.dataVersion, record.platformSign,
-                     size > 0 ? std::string(*record.dataHdl, static_cast<std::size_t>(size)) : std::string()};
+    return UserData{record.dataVersion, record.platformSign,
+                    size > 0 ? std::string(*record.dataHdl, static_cast<std::size_t>(size)) : std::string()};
 }
 
 }  // namespace
@@ -123,7 +123,7 @@ GSErrCode ACAPI_GetOwnIdentifier(API_ModulID* mdid)
 
 GSErrCode ACAPI_WriteReport(const GS::UniString& text, bool withDial)
 {
-    Host().Reports().push_back(Report {text.ToUtf8(), withDial});
+    Host().Reports().push_back(Report{text.ToUtf8(), withDial});
     return NoError;
 }
 
@@ -150,7 +150,7 @@ GSErrCode ACAPI_MenuItem_RegisterMenu(Int16 menuStrResID, Int16 promptStrResID, 
         firstItem = 2;
     }
     for (std::size_t i = firstItem; i < entries.size(); ++i)
-        menu.items.push_back(MenuItem {WithoutControlCodes(entries[i]), 0});
+        menu.items.push_back(MenuItem{WithoutControlCodes(entries[i]), 0});
     Host().Menus().push_back(menu);
     return NoError;
 }
@@ -198,7 +198,7 @@ GSErrCode ACAPI_AddOnAddOnCommunication_RegisterSupportedService(GSType cmdID, I
 }
 
 GSErrCode ACAPI_AddOnAddOnCommunication_InstallAddOnCommandHandler(GSType cmdID, Int32 cmdVersion,
-                                                                  APIModulCommandProc* handlerProc)
+                                                                   APIModulCommandProc* handlerProc)
 {
     if (handlerProc == nullptr)
         return APIERR_BADPARS;
@@ -206,13 +206,13 @@ GSErrCode ACAPI_AddOnAddOnCommunication_InstallAddOnCommandHandler(GSType cmdID,
 }
 
 GSErrCode ACAPI_AddOnAddOnCommunication_CallFromEventLoop(const API_ModulID* mdid, GSType cmdID, Int32 cmdVersion,
-                                                         GSHandle params, bool silentMode,
-                                                         APICommandCallBackProc* callbackProc)
+                                                          GSHandle params, bool silentMode,
+                                                          APICommandCallBackProc* callbackProc)
 {
     const API_ModulID& own = Host().GetAddOn().identifier;
     if (mdid == nullptr || mdid->developerID != own.developerID || mdid->localID != own.localID)
         return APIERR_MODULNOTINSTALLED;
-    const Archicad::CommandKey key {cmdID, cmdVersion};
+    const Archicad::CommandKey key{cmdID, cmdVersion};
     if (!Host().IsServiceRegistered(key))
         return APIERR_MODULCMDNOTSUPPORTED;
     Host().Loop().Post([key, params, silentMode, callbackProc] {
@@ -336,7 +336,7 @@ GSErrCode ACAPI_Selection_Get(API_SelectionInfo* selectionInfo, GS::Array<API_Ne
     if (selectionInfo == nullptr)
         return APIERR_BADPARS;
     Project& project = Host().CurrentProject();
-    *selectionInfo = API_SelectionInfo {};
+    *selectionInfo = API_SelectionInfo{};
     if (selNeigs != nullptr)
         selNeigs->Clear();
     for (const API_Guid& guid : project.Selection()) {
@@ -346,7 +346,7 @@ GSErrCode ACAPI_Selection_Get(API_SelectionInfo* selectionInfo, GS::Array<API_Ne
         ++selectionInfo->sel_nElem;
         ++selectionInfo->sel_nElemEdit;
         if (selNeigs != nullptr)
-            selNeigs->Push(API_Neig {NeigOf(element->type), guid});
+            selNeigs->Push(API_Neig{NeigOf(element->type), guid});
     }
     return NoError;
 }
@@ -409,7 +409,7 @@ GSErrCode ACAPI_Element_GetUserData(const API_Elem_Head* elemHead, API_ElementUs
     const Element* element = elemHead != nullptr ? Host().CurrentProject().FindElement(elemHead->guid) : nullptr;
     if (element == nullptr || userData == nullptr)
         return APIERR_BADID;
-    *userData = API_ElementUserData {};
+    *userData = API_ElementUserData{};
     return element->userData ? HandOut(*element->userData, userData) : NoError;
 }
 
@@ -520,7 +520,7 @@ GSErrCode ACAPI_Attribute_GetAttributesByType(API_AttrTypeID typeID, GS::Array<A
         return APIERR_BADID;
     attributes->Clear();
     for (const Attribute& attribute : Host().CurrentProject().GetAttributes(typeID))
-        attributes->Push(API_Attribute {attribute.header});
+        attributes->Push(API_Attribute{attribute.header});
     return NoError;
 }
 
@@ -531,7 +531,7 @@ GSErrCode ACAPI_Attribute_GetUserData(API_Attr_Head* attrHead, API_AttributeUser
     const Attribute* found = FindAttribute(attrHead);
     if (found == nullptr)
         return APIERR_BADINDEX;
-    *userData = API_AttributeUserData {};
+    *userData = API_AttributeUserData{};
     return found->userData ? HandOut(*found->userData, userData) : NoError;
 }
 
@@ -558,17 +558,38 @@ GSErrCode ACAPI_Attribute_GetNum(API_AttrTypeID typeID, UInt32* count)
 
 // Properties and classifications: the project model does not hold them yet, so the host answers as it
 // does for an operation it does not offer.
-GSErrCode ACAPI_Property_GetPropertyGroups(GS::Array<API_PropertyGroup>&) { return APIERR_NOTSUPPORTED; }
+GSErrCode ACAPI_Property_GetPropertyGroups(GS::Array<API_PropertyGroup>&)
+{
+    return APIERR_NOTSUPPORTED;
+}
 GSErrCode ACAPI_Property_GetPropertyDefinitions(const API_Guid&, GS::Array<API_PropertyDefinition>&)
 {
     return APIERR_NOTSUPPORTED;
 }
-GSErrCode ACAPI_Property_GetPropertyDefinition(API_PropertyDefinition&) { return APIERR_NOTSUPPORTED; }
-GSErrCode ACAPI_Property_CreatePropertyGroup(API_PropertyGroup&) { return APIERR_NOTSUPPORTED; }
-GSErrCode ACAPI_Property_CreatePropertyDefinition(API_PropertyDefinition&) { return APIERR_NOTSUPPORTED; }
-GSErrCode ACAPI_Property_ChangePropertyDefinition(const API_PropertyDefinition&) { return APIERR_NOTSUPPORTED; }
-GSErrCode ACAPI_Element_GetPropertyValue(const API_Guid&, const API_Guid&, API_Property&) { return APIERR_NOTSUPPORTED; }
-GSErrCode ACAPI_Element_SetProperty(const API_Guid&, const API_Property&) { return APIERR_NOTSUPPORTED; }
+GSErrCode ACAPI_Property_GetPropertyDefinition(API_PropertyDefinition&)
+{
+    return APIERR_NOTSUPPORTED;
+}
+GSErrCode ACAPI_Property_CreatePropertyGroup(API_PropertyGroup&)
+{
+    return APIERR_NOTSUPPORTED;
+}
+GSErrCode ACAPI_Property_CreatePropertyDefinition(API_PropertyDefinition&)
+{
+    return APIERR_NOTSUPPORTED;
+}
+GSErrCode ACAPI_Property_ChangePropertyDefinition(const API_PropertyDefinition&)
+{
+    return APIERR_NOTSUPPORTED;
+}
+GSErrCode ACAPI_Element_GetPropertyValue(const API_Guid&, const API_Guid&, API_Property&)
+{
+    return APIERR_NOTSUPPORTED;
+}
+GSErrCode ACAPI_Element_SetProperty(const API_Guid&, const API_Property&)
+{
+    return APIERR_NOTSUPPORTED;
+}
 GSErrCode ACAPI_Classification_GetClassificationSystems(GS::Array<API_ClassificationSystem>&)
 {
     return APIERR_NOTSUPPORTED;
@@ -594,10 +615,10 @@ GSErrCode OS_ShellExecute(const GS::UniString& verb, const GS::UniString& addres
 {
     if (auto refusal = ShellRefusal(verb, address)) {
         DBPrintf("Shell: refused to open \"%s\": %s\n", Printable(address).c_str(), refusal->c_str());
-        Host().RefusedShellRequests().push_back(ShellRequest {verb.ToUtf8(), address.ToUtf8(), std::move(*refusal)});
+        Host().RefusedShellRequests().push_back(ShellRequest{verb.ToUtf8(), address.ToUtf8(), std::move(*refusal)});
         return APIERR_BADPARS;
     }
-    Host().ShellRequests().push_back(ShellRequest {verb.ToUtf8(), address.ToUtf8(), {}});
+    Host().ShellRequests().push_back(ShellRequest{verb.ToUtf8(), address.ToUtf8(), {}});
     return NoError;
 }
 
@@ -616,8 +637,11 @@ Ret Guarded(const char* operation, Call&& call)
 }
 
 namespace Table {
-#define SIM_GUARDED_OPERATION(name, ret, params, args)                                                              \
-    ret name params { return Guarded<ret>(#name, [&] { return Impl::name args; }); }
+#define SIM_GUARDED_OPERATION(name, ret, params, args)                                                                 \
+    ret name params                                                                                                    \
+    {                                                                                                                  \
+        return Guarded<ret>(#name, [&] { return Impl::name args; });                                                   \
+    }
 API_HOST_OPERATIONS(SIM_GUARDED_OPERATION)
 #undef SIM_GUARDED_OPERATION
 }  // namespace Table
@@ -641,7 +665,7 @@ const API_HostFunctions& HostFunctions()
 
 bool IsHostOperation(const std::string& name)
 {
-    static const std::set<std::string> names {
+    static const std::set<std::string> names{
 #define SIM_OPERATION_NAME(name, ret, params, args) #name,
         API_HOST_OPERATIONS(SIM_OPERATION_NAME)
 #undef SIM_OPERATION_NAME

@@ -16,10 +16,17 @@ struct TypeName {
     const char* name;
 };
 constexpr TypeName TypeNames[] = {
-    {API_WallID, "wall"},     {API_ColumnID, "column"}, {API_BeamID, "beam"},
-    {API_WindowID, "window"}, {API_DoorID, "door"},     {API_ObjectID, "object"},
-    {API_LampID, "lamp"},     {API_SlabID, "slab"},     {API_RoofID, "roof"},
-    {API_CurtainWallID, "curtainwall"}, {API_CurtainWallPanelID, "curtainwallpanel"},
+    {API_WallID, "wall"},
+    {API_ColumnID, "column"},
+    {API_BeamID, "beam"},
+    {API_WindowID, "window"},
+    {API_DoorID, "door"},
+    {API_ObjectID, "object"},
+    {API_LampID, "lamp"},
+    {API_SlabID, "slab"},
+    {API_RoofID, "roof"},
+    {API_CurtainWallID, "curtainwall"},
+    {API_CurtainWallPanelID, "curtainwallpanel"},
 };
 
 struct AttrTypeRow {
@@ -50,8 +57,8 @@ void WriteUserData(Writer& writer, const UserData& data)
 bool ReadUserData(const rapidjson::Value& value, UserData* data, std::string* error)
 {
     if (!value.IsObject() || !value.HasMember("version") || !value["version"].IsInt() ||
-        !value.HasMember("platformSign") || !value["platformSign"].IsUint() || value["platformSign"].GetUint() > 0xFFFF ||
-        !value.HasMember("data") || !value["data"].IsString()) {
+        !value.HasMember("platformSign") || !value["platformSign"].IsUint() ||
+        value["platformSign"].GetUint() > 0xFFFF || !value.HasMember("data") || !value["data"].IsString()) {
         *error = "user data needs version, platformSign and data";
         return false;
     }
@@ -60,7 +67,7 @@ bool ReadUserData(const rapidjson::Value& value, UserData* data, std::string* er
         *error = "user data is not base64";
         return false;
     }
-    *data = UserData {value["version"].GetInt(), static_cast<UInt16>(value["platformSign"].GetUint()), *bytes};
+    *data = UserData{value["version"].GetInt(), static_cast<UInt16>(value["platformSign"].GetUint()), *bytes};
     return true;
 }
 
@@ -209,7 +216,7 @@ GSErrCode Project::AddAttribute(API_Attr_Head* header)
         return APIERR_NAMEALREADYUSED;
     header->index = static_cast<API_AttributeIndex>(list.size() + 1);
     header->guid = GSGuid2APIGuid(GS::Guid::Generate());
-    list.push_back(Attribute {*header, std::nullopt});
+    list.push_back(Attribute{*header, std::nullopt});
     return NoError;
 }
 

@@ -152,7 +152,7 @@ Answer HighlightElements(const Answer& argument)
         for (const auto& item : document.GetArray()) {
             GS::Guid guid;
             if (item.IsString() && guid.ConvertFromString(item.GetString()) == NoError)
-                elements.Push(API_Neig {APINeig_None, GSGuid2APIGuid(guid)});
+                elements.Push(API_Neig{APINeig_None, GSGuid2APIGuid(guid)});
         }
     }
     if (const GSErrCode err = ACAPI_Selection_DeselectAll(); err != NoError)
@@ -179,7 +179,8 @@ const BridgeFunction ServiceFunctions[] = {
     {"config_resize", [](const Answer& argument) { return Resize(PaletteIdentifiers::Config, argument); }},
     {"download_productDetails", [](const Answer&) { return NotAvailable("product details"); }},
     {"download_getComposites", [](const Answer&) { return NotAvailable("the composite list"); }},
-    {"download_processDownload", [](const Answer& argument) {
+    {"download_processDownload",
+     [](const Answer& argument) {
          ArgumentText(argument);
          return NotAvailable("downloading");
      }},
@@ -187,7 +188,8 @@ const BridgeFunction ServiceFunctions[] = {
     {"download_resize", [](const Answer& argument) { return Resize(PaletteIdentifiers::Download, argument); }},
     {"rules_getRules", [](const Answer&) { return NotAvailable("the rule list"); }},
     {"rules_getProperties", [](const Answer&) { return NotAvailable("the property list"); }},
-    {"rules_runRules", [](const Answer& argument) {
+    {"rules_runRules",
+     [](const Answer& argument) {
          ArgumentText(argument);
          return NotAvailable("running rules");
      }},

@@ -9,9 +9,9 @@ namespace velmar::lod::model {
 class LodChangeInformation : public Velmar::Json::BaseObject {
 public:
     // The page reads this member under this spelling.
-    Velmar::Json::ValueProperty<bool> hasElementsWitHigherLod {"hasElementsWitHigherLod"};
-    Velmar::Json::ValueProperty<bool> hasElementsWithLowerLod {"hasElementsWithLowerLod"};
-    Velmar::Json::ValueProperty<Int32> activeLod {"activeLod"};
+    Velmar::Json::ValueProperty<bool> hasElementsWitHigherLod{"hasElementsWitHigherLod"};
+    Velmar::Json::ValueProperty<bool> hasElementsWithLowerLod{"hasElementsWithLowerLod"};
+    Velmar::Json::ValueProperty<Int32> activeLod{"activeLod"};
     VELMAR_JSON_MEMBERS(hasElementsWitHigherLod, hasElementsWithLowerLod, activeLod)
 };
 

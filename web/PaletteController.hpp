@@ -25,7 +25,10 @@ public:
 
     void AddFactory(PaletteIdentifiers id, WindowFactory factory) { factories_.Put(id, std::move(factory)); }
     void AddTitle(PaletteIdentifiers id, const GS::UniString& title) { titles_.Put(id, title); }
-    void AddAddressProvider(PaletteIdentifiers id, AddressProvider provider) { addresses_.Put(id, std::move(provider)); }
+    void AddAddressProvider(PaletteIdentifiers id, AddressProvider provider)
+    {
+        addresses_.Put(id, std::move(provider));
+    }
     void AddSize(PaletteIdentifiers id, Size size) { sizes_.Put(id, size); }
 
     void OpenWindow(PaletteIdentifiers id);

@@ -11,14 +11,14 @@ Ret Unsupported()
     if constexpr (std::is_same_v<Ret, GSErrCode>)
         return APIERR_NOTSUPPORTED;
     else if constexpr (!std::is_void_v<Ret>)
-        return Ret {};
+        return Ret{};
 }
 }  // namespace
 
 namespace Velmar::Host {
 void SetHostFunctions(const API_HostFunctions* functions)
 {
-    hostFunctions = functions != nullptr ? *functions : API_HostFunctions {};
+    hostFunctions = functions != nullptr ? *functions : API_HostFunctions{};
     hostFunctionsSet = functions != nullptr;
 }
 
@@ -28,12 +28,12 @@ bool HasHostFunctions()
 }
 }  // namespace Velmar::Host
 
-#define VELMAR_DEFINE_HOST_OPERATION(name, ret, params, args)                                                       \
-    ret name params                                                                                                 \
-    {                                                                                                               \
-        if (hostFunctions.name == nullptr)                                                                          \
-            return Unsupported<ret>();                                                                              \
-        return hostFunctions.name args;                                                                             \
+#define VELMAR_DEFINE_HOST_OPERATION(name, ret, params, args)                                                          \
+    ret name params                                                                                                    \
+    {                                                                                                                  \
+        if (hostFunctions.name == nullptr)                                                                             \
+            return Unsupported<ret>();                                                                                 \
+        return hostFunctions.name args;                                                                                \
     }
 API_HOST_OPERATIONS(VELMAR_DEFINE_HOST_OPERATION)
 #undef VELMAR_DEFINE_HOST_OPERATION

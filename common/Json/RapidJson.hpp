@@ -8,7 +8,7 @@
 #define RAPIDJSON_NAMESPACE velmar_rapidjson
 #define RAPIDJSON_NAMESPACE_BEGIN namespace velmar_rapidjson {
 #define RAPIDJSON_NAMESPACE_END }
-#define RAPIDJSON_ASSERT(condition) \
+#define RAPIDJSON_ASSERT(condition)                                                                                    \
     ((condition) ? static_cast<void>(0) : throw GS::LogicErrorException("JSON access failed: " #condition))
 // An assertion raised inside a destructor must not terminate the host.
 #define RAPIDJSON_NOEXCEPT_ASSERT(condition) static_cast<void>(0)

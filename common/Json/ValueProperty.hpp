@@ -39,8 +39,8 @@ public:
     {
         if (!object.IsObject())
             return;
-        const rj::Value* member = std::is_same_v<T, GS::Guid> ? FindMemberExactly(object, key_)
-                                                               : FindMemberIgnoringCase(object, key_);
+        const rj::Value* member =
+            std::is_same_v<T, GS::Guid> ? FindMemberExactly(object, key_) : FindMemberIgnoringCase(object, key_);
         if (member == nullptr) {
             if constexpr (std::is_same_v<T, GS::UniString>)
                 value_.reset();
@@ -78,7 +78,8 @@ private:
                 return guid;
             }
         } else {
-            static_assert(std::is_base_of_v<BaseObject, T>, "a property holds text, bool, Int32, Int16, a GUID or a record");
+            static_assert(std::is_base_of_v<BaseObject, T>,
+                          "a property holds text, bool, Int32, Int16, a GUID or a record");
             if (member.IsObject()) {
                 T record;
                 record.ReadFrom(member);

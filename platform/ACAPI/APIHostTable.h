@@ -7,105 +7,101 @@
 #include "APIdefs.h"
 
 // X(name, return type, (parameters), (arguments))
-#define API_HOST_OPERATIONS(X)                                                                                    \
-    X(ACAPI_KeepInMemory, void, (bool keepIn), (keepIn))                                                           \
-    X(ACAPI_GetOwnResModule, GSResModule, (), ())                                                                  \
-    X(ACAPI_GetOwnIdentifier, GSErrCode, (API_ModulID * mdid), (mdid))                                             \
-    X(ACAPI_WriteReport, GSErrCode, (const GS::UniString& text, bool withDial), (text, withDial))                  \
-    X(ACAPI_MenuItem_RegisterMenu, GSErrCode,                                                                      \
-      (Int16 menuStrResID, Int16 promptStrResID, APIMenuCodeID menuPosCode, GSFlags menuFlags),                     \
-      (menuStrResID, promptStrResID, menuPosCode, menuFlags))                                                      \
-    X(ACAPI_MenuItem_InstallMenuHandler, GSErrCode, (Int16 menuStrResID, APIMenuCommandProc * handlerProc),        \
-      (menuStrResID, handlerProc))                                                                                 \
-    X(ACAPI_MenuItem_GetMenuItemFlags, GSErrCode, (const API_MenuItemRef* menuItemRef, GSFlags* itemFlags),        \
-      (menuItemRef, itemFlags))                                                                                    \
-    X(ACAPI_MenuItem_SetMenuItemFlags, GSErrCode, (const API_MenuItemRef* menuItemRef, GSFlags* itemFlags),        \
-      (menuItemRef, itemFlags))                                                                                    \
-    X(ACAPI_MenuItem_SetMenuItemText, GSErrCode,                                                                   \
-      (const API_MenuItemRef* menuItemRef, const GS::UniString& itemText), (menuItemRef, itemText))                \
-    X(ACAPI_AddOnAddOnCommunication_RegisterSupportedService, GSErrCode, (GSType cmdID, Int32 cmdVersion),         \
-      (cmdID, cmdVersion))                                                                                         \
-    X(ACAPI_AddOnAddOnCommunication_InstallAddOnCommandHandler, GSErrCode,                                         \
-      (GSType cmdID, Int32 cmdVersion, APIModulCommandProc * handlerProc), (cmdID, cmdVersion, handlerProc))       \
-    X(ACAPI_AddOnAddOnCommunication_CallFromEventLoop, GSErrCode,                                                  \
-      (const API_ModulID* mdid, GSType cmdID, Int32 cmdVersion, GSHandle params, bool silentMode,                  \
-       APICommandCallBackProc* callbackProc),                                                                      \
-      (mdid, cmdID, cmdVersion, params, silentMode, callbackProc))                                                 \
-    X(ACAPI_AddOnAddOnCommunication_InitMDCLParameterList, GSErrCode, (GSHandle * params), (params))               \
-    X(ACAPI_AddOnAddOnCommunication_FreeMDCLParameterList, GSErrCode, (GSHandle * params), (params))               \
-    X(ACAPI_AddOnAddOnCommunication_AddMDCLParameter, GSErrCode, (GSHandle params, API_MDCLParameter * parameter), \
-      (params, parameter))                                                                                         \
-    X(ACAPI_AddOnAddOnCommunication_GetMDCLParameterNum, GSErrCode, (GSHandle params, Int32 * count),             \
-      (params, count))                                                                                             \
-    X(ACAPI_AddOnAddOnCommunication_GetMDCLParameter, GSErrCode, (GSHandle params, API_MDCLParameter * parameter), \
-      (params, parameter))                                                                                         \
-    X(ACAPI_Notification_CatchSelectionChange, GSErrCode, (APISelectionChangeHandlerProc * handlerProc),           \
-      (handlerProc))                                                                                               \
-    X(ACAPI_Element_InstallElementObserver, GSErrCode, (APIElementEventHandlerProc * handlerProc), (handlerProc))  \
-    X(ACAPI_Element_CatchNewElement, GSErrCode,                                                                    \
-      (const API_ToolBoxItem* elemType, APIElementEventHandlerProc* handlerProc), (elemType, handlerProc))         \
-    X(ACAPI_ProjectOperation_CatchProjectEvent, GSErrCode,                                                         \
-      (GSFlags eventTypes, APIProjectEventHandlerProc * handlerProc), (eventTypes, handlerProc))                   \
-    X(ACAPI_Element_AttachObserver, GSErrCode, (const API_Guid& elemGuid, GSFlags notifyFlags),                    \
-      (elemGuid, notifyFlags))                                                                                     \
-    X(ACAPI_Selection_Get, GSErrCode,                                                                              \
-      (API_SelectionInfo * selectionInfo, GS::Array<API_Neig> * selNeigs, bool onlyEditable,                       \
-       bool ignorePartialSelection),                                                                               \
-      (selectionInfo, selNeigs, onlyEditable, ignorePartialSelection))                                             \
-    X(ACAPI_Selection_DeselectAll, GSErrCode, (), ())                                                              \
-    X(ACAPI_Selection_Select, GSErrCode, (const GS::Array<API_Neig>& selNeigs, bool add), (selNeigs, add))         \
-    X(ACAPI_Automate, GSErrCode, (GSType commandID), (commandID))                                                  \
-    X(ACAPI_Element_GetHeader, GSErrCode, (API_Elem_Head * elemHead), (elemHead))                                  \
-    X(ACAPI_Element_GetElemList, GSErrCode, (API_ElemTypeID typeID, GS::Array<API_Guid> * elemList),               \
-      (typeID, elemList))                                                                                          \
-    X(ACAPI_Element_GetUserData, GSErrCode, (const API_Elem_Head* elemHead, API_ElementUserData* userData),        \
-      (elemHead, userData))                                                                                        \
-    X(ACAPI_Element_SetUserData, GSErrCode, (const API_Elem_Head* elemHead, const API_ElementUserData* userData),  \
-      (elemHead, userData))                                                                                        \
-    X(ACAPI_Element_GetQuantities, GSErrCode,                                                                      \
-      (const API_Guid& elemGuid, const API_QuantityPar* params, API_Quantities* quantities,                        \
-       const API_QuantitiesMask* mask),                                                                            \
-      (elemGuid, params, quantities, mask))                                                                        \
-    X(ACAPI_ModulData_GetList, GSErrCode, (GS::Array<GS::UniString> * modulNameList), (modulNameList))             \
-    X(ACAPI_ModulData_Get, GSErrCode, (API_ModulData * info, const GS::UniString& modulName), (info, modulName))  \
-    X(ACAPI_ModulData_Store, GSErrCode, (const API_ModulData* info, const GS::UniString& modulName),               \
-      (info, modulName))                                                                                           \
-    X(ACAPI_ModulData_Delete, GSErrCode, (const GS::UniString& modulName), (modulName))                            \
-    X(ACAPI_Attribute_Search, GSErrCode, (API_Attr_Head * attrHead), (attrHead))                                   \
-    X(ACAPI_Attribute_Get, GSErrCode, (API_Attribute * attribute), (attribute))                                    \
-    X(ACAPI_Attribute_Create, GSErrCode, (API_Attribute * attribute, API_AttributeDefExt * defs),                  \
-      (attribute, defs))                                                                                           \
-    X(ACAPI_Attribute_Modify, GSErrCode, (API_Attribute * attribute, API_AttributeDefExt * defs),                  \
-      (attribute, defs))                                                                                           \
-    X(ACAPI_Attribute_GetAttributesByType, GSErrCode,                                                              \
-      (API_AttrTypeID typeID, GS::Array<API_Attribute> * attributes), (typeID, attributes))                        \
-    X(ACAPI_Attribute_GetUserData, GSErrCode, (API_Attr_Head * attrHead, API_AttributeUserData * userData),        \
-      (attrHead, userData))                                                                                        \
-    X(ACAPI_Attribute_SetUserData, GSErrCode,                                                                      \
-      (API_Attr_Head * attrHead, const API_AttributeUserData* userData), (attrHead, userData))                     \
-    X(ACAPI_Attribute_GetNum, GSErrCode, (API_AttrTypeID typeID, UInt32 * count), (typeID, count))                 \
-    X(ACAPI_Property_GetPropertyGroups, GSErrCode, (GS::Array<API_PropertyGroup> & groups), (groups))              \
-    X(ACAPI_Property_GetPropertyDefinitions, GSErrCode,                                                            \
-      (const API_Guid& groupGuid, GS::Array<API_PropertyDefinition>& definitions), (groupGuid, definitions))       \
-    X(ACAPI_Property_GetPropertyDefinition, GSErrCode, (API_PropertyDefinition & definition), (definition))        \
-    X(ACAPI_Property_CreatePropertyGroup, GSErrCode, (API_PropertyGroup & group), (group))                         \
-    X(ACAPI_Property_CreatePropertyDefinition, GSErrCode, (API_PropertyDefinition & definition), (definition))     \
-    X(ACAPI_Property_ChangePropertyDefinition, GSErrCode, (const API_PropertyDefinition& definition),              \
-      (definition))                                                                                                \
-    X(ACAPI_Element_GetPropertyValue, GSErrCode,                                                                   \
-      (const API_Guid& elemGuid, const API_Guid& definitionGuid, API_Property& property),                          \
-      (elemGuid, definitionGuid, property))                                                                        \
-    X(ACAPI_Element_SetProperty, GSErrCode, (const API_Guid& elemGuid, const API_Property& property),              \
-      (elemGuid, property))                                                                                        \
-    X(ACAPI_Classification_GetClassificationSystems, GSErrCode, (GS::Array<API_ClassificationSystem> & systems),   \
-      (systems))                                                                                                   \
-    X(ACAPI_Classification_GetClassificationSystemRootItems, GSErrCode,                                            \
-      (const API_Guid& systemGuid, GS::Array<API_ClassificationItem>& items), (systemGuid, items))                 \
-    X(ACAPI_Classification_GetClassificationItemChildren, GSErrCode,                                               \
-      (const API_Guid& itemGuid, GS::Array<API_ClassificationItem>& children), (itemGuid, children))               \
-    X(ACAPI_CallUndoableCommand, GSErrCode,                                                                        \
-      (const GS::UniString& undoString, const std::function<GSErrCode()>& command), (undoString, command))         \
-    X(OS_ShellExecute, GSErrCode, (const GS::UniString& verb, const GS::UniString& address, Int32 showCommand),    \
+#define API_HOST_OPERATIONS(X)                                                                                         \
+    X(ACAPI_KeepInMemory, void, (bool keepIn), (keepIn))                                                               \
+    X(ACAPI_GetOwnResModule, GSResModule, (), ())                                                                      \
+    X(ACAPI_GetOwnIdentifier, GSErrCode, (API_ModulID * mdid), (mdid))                                                 \
+    X(ACAPI_WriteReport, GSErrCode, (const GS::UniString& text, bool withDial), (text, withDial))                      \
+    X(ACAPI_MenuItem_RegisterMenu, GSErrCode,                                                                          \
+      (Int16 menuStrResID, Int16 promptStrResID, APIMenuCodeID menuPosCode, GSFlags menuFlags),                        \
+      (menuStrResID, promptStrResID, menuPosCode, menuFlags))                                                          \
+    X(ACAPI_MenuItem_InstallMenuHandler, GSErrCode, (Int16 menuStrResID, APIMenuCommandProc * handlerProc),            \
+      (menuStrResID, handlerProc))                                                                                     \
+    X(ACAPI_MenuItem_GetMenuItemFlags, GSErrCode, (const API_MenuItemRef* menuItemRef, GSFlags* itemFlags),            \
+      (menuItemRef, itemFlags))                                                                                        \
+    X(ACAPI_MenuItem_SetMenuItemFlags, GSErrCode, (const API_MenuItemRef* menuItemRef, GSFlags* itemFlags),            \
+      (menuItemRef, itemFlags))                                                                                        \
+    X(ACAPI_MenuItem_SetMenuItemText, GSErrCode, (const API_MenuItemRef* menuItemRef, const GS::UniString& itemText),  \
+      (menuItemRef, itemText))                                                                                         \
+    X(ACAPI_AddOnAddOnCommunication_RegisterSupportedService, GSErrCode, (GSType cmdID, Int32 cmdVersion),             \
+      (cmdID, cmdVersion))                                                                                             \
+    X(ACAPI_AddOnAddOnCommunication_InstallAddOnCommandHandler, GSErrCode,                                             \
+      (GSType cmdID, Int32 cmdVersion, APIModulCommandProc * handlerProc), (cmdID, cmdVersion, handlerProc))           \
+    X(ACAPI_AddOnAddOnCommunication_CallFromEventLoop, GSErrCode,                                                      \
+      (const API_ModulID* mdid, GSType cmdID, Int32 cmdVersion, GSHandle params, bool silentMode,                      \
+       APICommandCallBackProc* callbackProc),                                                                          \
+      (mdid, cmdID, cmdVersion, params, silentMode, callbackProc))                                                     \
+    X(ACAPI_AddOnAddOnCommunication_InitMDCLParameterList, GSErrCode, (GSHandle * params), (params))                   \
+    X(ACAPI_AddOnAddOnCommunication_FreeMDCLParameterList, GSErrCode, (GSHandle * params), (params))                   \
+    X(ACAPI_AddOnAddOnCommunication_AddMDCLParameter, GSErrCode, (GSHandle params, API_MDCLParameter * parameter),     \
+      (params, parameter))                                                                                             \
+    X(ACAPI_AddOnAddOnCommunication_GetMDCLParameterNum, GSErrCode, (GSHandle params, Int32 * count), (params, count)) \
+    X(ACAPI_AddOnAddOnCommunication_GetMDCLParameter, GSErrCode, (GSHandle params, API_MDCLParameter * parameter),     \
+      (params, parameter))                                                                                             \
+    X(ACAPI_Notification_CatchSelectionChange, GSErrCode, (APISelectionChangeHandlerProc * handlerProc),               \
+      (handlerProc))                                                                                                   \
+    X(ACAPI_Element_InstallElementObserver, GSErrCode, (APIElementEventHandlerProc * handlerProc), (handlerProc))      \
+    X(ACAPI_Element_CatchNewElement, GSErrCode,                                                                        \
+      (const API_ToolBoxItem* elemType, APIElementEventHandlerProc* handlerProc), (elemType, handlerProc))             \
+    X(ACAPI_ProjectOperation_CatchProjectEvent, GSErrCode,                                                             \
+      (GSFlags eventTypes, APIProjectEventHandlerProc * handlerProc), (eventTypes, handlerProc))                       \
+    X(ACAPI_Element_AttachObserver, GSErrCode, (const API_Guid& elemGuid, GSFlags notifyFlags),                        \
+      (elemGuid, notifyFlags))                                                                                         \
+    X(ACAPI_Selection_Get, GSErrCode,                                                                                  \
+      (API_SelectionInfo * selectionInfo, GS::Array<API_Neig> * selNeigs, bool onlyEditable,                           \
+       bool ignorePartialSelection),                                                                                   \
+      (selectionInfo, selNeigs, onlyEditable, ignorePartialSelection))                                                 \
+    X(ACAPI_Selection_DeselectAll, GSErrCode, (), ())                                                                  \
+    X(ACAPI_Selection_Select, GSErrCode, (const GS::Array<API_Neig>& selNeigs, bool add), (selNeigs, add))             \
+    X(ACAPI_Automate, GSErrCode, (GSType commandID), (commandID))                                                      \
+    X(ACAPI_Element_GetHeader, GSErrCode, (API_Elem_Head * elemHead), (elemHead))                                      \
+    X(ACAPI_Element_GetElemList, GSErrCode, (API_ElemTypeID typeID, GS::Array<API_Guid> * elemList),                   \
+      (typeID, elemList))                                                                                              \
+    X(ACAPI_Element_GetUserData, GSErrCode, (const API_Elem_Head* elemHead, API_ElementUserData* userData),            \
+      (elemHead, userData))                                                                                            \
+    X(ACAPI_Element_SetUserData, GSErrCode, (const API_Elem_Head* elemHead, const API_ElementUserData* userData),      \
+      (elemHead, userData))                                                                                            \
+    X(ACAPI_Element_GetQuantities, GSErrCode,                                                                          \
+      (const API_Guid& elemGuid, const API_QuantityPar* params, API_Quantities* quantities,                            \
+       const API_QuantitiesMask* mask),                                                                                \
+      (elemGuid, params, quantities, mask))                                                                            \
+    X(ACAPI_ModulData_GetList, GSErrCode, (GS::Array<GS::UniString> * modulNameList), (modulNameList))                 \
+    X(ACAPI_ModulData_Get, GSErrCode, (API_ModulData * info, const GS::UniString& modulName), (info, modulName))       \
+    X(ACAPI_ModulData_Store, GSErrCode, (const API_ModulData* info, const GS::UniString& modulName),                   \
+      (info, modulName))                                                                                               \
+    X(ACAPI_ModulData_Delete, GSErrCode, (const GS::UniString& modulName), (modulName))                                \
+    X(ACAPI_Attribute_Search, GSErrCode, (API_Attr_Head * attrHead), (attrHead))                                       \
+    X(ACAPI_Attribute_Get, GSErrCode, (API_Attribute * attribute), (attribute))                                        \
+    X(ACAPI_Attribute_Create, GSErrCode, (API_Attribute * attribute, API_AttributeDefExt * defs), (attribute, defs))   \
+    X(ACAPI_Attribute_Modify, GSErrCode, (API_Attribute * attribute, API_AttributeDefExt * defs), (attribute, defs))   \
+    X(ACAPI_Attribute_GetAttributesByType, GSErrCode, (API_AttrTypeID typeID, GS::Array<API_Attribute> * attributes),  \
+      (typeID, attributes))                                                                                            \
+    X(ACAPI_Attribute_GetUserData, GSErrCode, (API_Attr_Head * attrHead, API_AttributeUserData * userData),            \
+      (attrHead, userData))                                                                                            \
+    X(ACAPI_Attribute_SetUserData, GSErrCode, (API_Attr_Head * attrHead, const API_AttributeUserData* userData),       \
+      (attrHead, userData))                                                                                            \
+    X(ACAPI_Attribute_GetNum, GSErrCode, (API_AttrTypeID typeID, UInt32 * count), (typeID, count))                     \
+    X(ACAPI_Property_GetPropertyGroups, GSErrCode, (GS::Array<API_PropertyGroup> & groups), (groups))                  \
+    X(ACAPI_Property_GetPropertyDefinitions, GSErrCode,                                                                \
+      (const API_Guid& groupGuid, GS::Array<API_PropertyDefinition>& definitions), (groupGuid, definitions))           \
+    X(ACAPI_Property_GetPropertyDefinition, GSErrCode, (API_PropertyDefinition & definition), (definition))            \
+    X(ACAPI_Property_CreatePropertyGroup, GSErrCode, (API_PropertyGroup & group), (group))                             \
+    X(ACAPI_Property_CreatePropertyDefinition, GSErrCode, (API_PropertyDefinition & definition), (definition))         \
+    X(ACAPI_Property_ChangePropertyDefinition, GSErrCode, (const API_PropertyDefinition& definition), (definition))    \
+    X(ACAPI_Element_GetPropertyValue, GSErrCode,                                                                       \
+      (const API_Guid& elemGuid, const API_Guid& definitionGuid, API_Property& property),                              \
+      (elemGuid, definitionGuid, property))                                                                            \
+    X(ACAPI_Element_SetProperty, GSErrCode, (const API_Guid& elemGuid, const API_Property& property),                  \
+      (elemGuid, property))                                                                                            \
+    X(ACAPI_Classification_GetClassificationSystems, GSErrCode, (GS::Array<API_ClassificationSystem> & systems),       \
+      (systems))                                                                                                       \
+    X(ACAPI_Classification_GetClassificationSystemRootItems, GSErrCode,                                                \
+      (const API_Guid& systemGuid, GS::Array<API_ClassificationItem>& items), (systemGuid, items))                     \
+    X(ACAPI_Classification_GetClassificationItemChildren, GSErrCode,                                                   \
+      (const API_Guid& itemGuid, GS::Array<API_ClassificationItem>& children), (itemGuid, children))                   \
+    X(ACAPI_CallUndoableCommand, GSErrCode,                                                                            \
+      (const GS::UniString& undoString, const std::function<GSErrCode()>& command), (undoString, command))             \
+    X(OS_ShellExecute, GSErrCode, (const GS::UniString& verb, const GS::UniString& address, Int32 showCommand),        \
       (verb, address, showCommand))
 
 struct API_HostFunctions {

@@ -49,7 +49,7 @@ inline API_Guid GSGuid2APIGuid(const GS::Guid& guid)
 
 inline GS::Guid APIGuid2GSGuid(const API_Guid& guid)
 {
-    std::array<UInt8, 16> b {};
+    std::array<UInt8, 16> b{};
     for (int i = 0; i < 4; ++i)
         b[i] = static_cast<UInt8>(guid.time_low >> (24 - 8 * i));
     b[4] = static_cast<UInt8>(guid.time_mid >> 8);

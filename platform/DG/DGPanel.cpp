@@ -50,7 +50,8 @@ void Panel::Detach(PanelObserver& observer)
     observers_.erase(std::remove(observers_.begin(), observers_.end(), &observer), observers_.end());
 }
 
-template <typename Call> void Panel::ForEachObserver(const Call& call)
+template <typename Call>
+void Panel::ForEachObserver(const Call& call)
 {
     // An observer may detach itself or others while it is told.
     const std::vector<PanelObserver*> observers = observers_;

@@ -130,7 +130,8 @@ private:
     void AddItem(short index, Browser* browser);
     void RemoveItem(Browser* browser);
 
-    template <typename Call> void ForEachObserver(const Call& call);
+    template <typename Call>
+    void ForEachObserver(const Call& call);
 
     const RS::Dialog* layout_ = nullptr;
     Int16 clientWidth_ = 0;

@@ -23,11 +23,11 @@ private:
     GSErrCode errorCode_;
 };
 
-#define GS_DECLARE_EXCEPTION(Name, Base)                                                                            \
-    class Name : public Base {                                                                                     \
-    public:                                                                                                         \
-        using Base::Base;                                                                                           \
-        const char* GetName() const override { return #Name; }                                                      \
+#define GS_DECLARE_EXCEPTION(Name, Base)                                                                               \
+    class Name : public Base {                                                                                         \
+    public:                                                                                                            \
+        using Base::Base;                                                                                              \
+        const char* GetName() const override { return #Name; }                                                         \
     };
 
 GS_DECLARE_EXCEPTION(GeneralException, Exception)

@@ -13,7 +13,7 @@ const Guid NULLGuid;
 namespace {
 
 // Positions of the hex digits of each byte in the 36-character text form.
-constexpr std::array<int, 16> BytePositions {0, 2, 4, 6, 9, 11, 14, 16, 19, 21, 24, 26, 28, 30, 32, 34};
+constexpr std::array<int, 16> BytePositions{0, 2, 4, 6, 9, 11, 14, 16, 19, 21, 24, 26, 28, 30, 32, 34};
 
 int HexValue(char c)
 {
@@ -28,8 +28,8 @@ int HexValue(char c)
 Guid Guid::Generate()
 {
     static std::mutex mutex;
-    static std::mt19937_64 engine {std::random_device {}()};
-    std::array<UInt8, 16> bytes {};
+    static std::mt19937_64 engine{std::random_device{}()};
+    std::array<UInt8, 16> bytes{};
     {
         std::lock_guard<std::mutex> lock(mutex);
         for (std::size_t i = 0; i < bytes.size(); i += 8) {
@@ -52,7 +52,7 @@ GSErrCode Guid::ConvertFromString(const char* text)
         form = form.substr(1, 36);
     if (form.size() != 36 || form[8] != '-' || form[13] != '-' || form[18] != '-' || form[23] != '-')
         return ErrParam;
-    std::array<UInt8, 16> bytes {};
+    std::array<UInt8, 16> bytes{};
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const int high = HexValue(form[BytePositions[i]]);
         const int low = HexValue(form[BytePositions[i] + 1]);

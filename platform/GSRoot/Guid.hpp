@@ -26,7 +26,7 @@ public:
     bool operator<(const Guid& other) const { return bytes_ < other.bytes_; }
 
 private:
-    std::array<UInt8, 16> bytes_ {};
+    std::array<UInt8, 16> bytes_{};
 };
 
 extern const Guid NULLGuid;

@@ -145,7 +145,8 @@ std::vector<UniString> UniString::Split(const UniString& separator) const
     std::size_t start = 0;
     for (;;) {
         const auto position = units_.find(separator.units_, start);
-        parts.emplace_back(units_.substr(start, position == std::u16string::npos ? std::u16string::npos : position - start));
+        parts.emplace_back(
+            units_.substr(start, position == std::u16string::npos ? std::u16string::npos : position - start));
         if (position == std::u16string::npos)
             return parts;
         start = position + separator.units_.size();

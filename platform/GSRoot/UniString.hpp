@@ -75,5 +75,8 @@ UniString operator+(const UniString& left, const UniString& right);
 
 template <>
 struct std::hash<GS::UniString> {
-    std::size_t operator()(const GS::UniString& text) const noexcept { return std::hash<std::u16string>()(text.ToU16()); }
+    std::size_t operator()(const GS::UniString& text) const noexcept
+    {
+        return std::hash<std::u16string>()(text.ToU16());
+    }
 };

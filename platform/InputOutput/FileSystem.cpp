@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
-#include <unistd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace IO {
 
@@ -14,15 +14,15 @@ FileSystem theFileSystem;
 GSErrCode FromErrno(int error)
 {
     switch (error) {
-        case ENOENT:
-        case ENOTDIR:
-            return FileSystem::TargetDoesNotExist;
-        case EACCES:
-        case EPERM:
-        case EROFS:
-            return FileSystem::AccessDenied;
-        default:
-            return ErrIO;
+    case ENOENT:
+    case ENOTDIR:
+        return FileSystem::TargetDoesNotExist;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return FileSystem::AccessDenied;
+    default:
+        return ErrIO;
     }
 }
 }  // namespace

@@ -1,5 +1,5 @@
-#include "SimHost.hpp"
 #include "Startup.hpp"
+#include "SimHost.hpp"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +41,7 @@ TEST(Startup, IdentifiesItselfRegistersSixMenusAndLogsItsSteps)
     std::vector<Int16> order;
     for (const auto& menu : sim->Menus())
         order.push_back(menu.id);
-    EXPECT_EQ(order, (std::vector<Int16> {32500, 32504, 32502, 32501, 32503, 32505}));
+    EXPECT_EQ(order, (std::vector<Int16>{32500, 32504, 32502, 32501, 32503, 32505}));
 
     auto expected = StartupLines;
     expected.push_back("Modules flushed");  // the host's first project arrives after start-up
@@ -132,9 +132,7 @@ TEST(Startup, RegistrationFailuresReachTheHostAndItsDebugOutput)
 
 TEST(Startup, AFileInThePlaceOfTheLogFolderFailsStartupWithoutCrashingTheHost)
 {
-    SimHost sim([](Sim::Archicad& host) {
-        std::ofstream(host.DataRoot() + "/user/velmar") << "not a folder";
-    });
+    SimHost sim([](Sim::Archicad& host) { std::ofstream(host.DataRoot() + "/user/velmar") << "not a folder"; });
     ASSERT_TRUE(sim.Loaded());
     EXPECT_EQ(sim->GetAddOn().initializeResult, APIERR_GENERAL);
     const auto debug = sim->DebugLines();

@@ -58,7 +58,8 @@ TEST_F(DataFiles, AFileInTheWayRaisesTheEnsureDirectoryError)
     Velmar::Testing::WriteFile(root_ / "user/velmar/archicad", "in the way");
     Velmar::Testing::WriteFile(root_ / "shared/Velmar", "in the way");
     const std::pair<IO::FileSystem::SpecialFolderId, const char*> cases[] = {
-        {5, "archicad"}, {10, "Velmar"},
+        {5, "archicad"},
+        {10, "Velmar"},
     };
     for (const auto& [folder, part] : cases) {
         try {

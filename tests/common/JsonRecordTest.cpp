@@ -11,22 +11,22 @@ namespace {
 using namespace Velmar::Json;
 
 struct Language : BaseObject {
-    ValueProperty<GS::UniString> code {"code"};
-    ValueProperty<GS::UniString> label {"label"};
-    ValueProperty<GS::UniString> selectorUrl {"selectorUrl"};
+    ValueProperty<GS::UniString> code{"code"};
+    ValueProperty<GS::UniString> label{"label"};
+    ValueProperty<GS::UniString> selectorUrl{"selectorUrl"};
     VELMAR_JSON_MEMBERS(code, label, selectorUrl)
 };
 
 struct Settings : BaseObject {
-    ValueProperty<Int32> version {"version"};
-    ValueProperty<Int16> small {"small"};
-    ValueProperty<bool> enabled {"enabled"};
-    ValueProperty<GS::Guid> id {"id"};
-    ValueProperty<Language> main {"main"};
-    ArrayProperty<Language> languages {"languages"};
-    ArrayProperty<GS::UniString> tags {"tags"};
-    ArrayProperty<API_Guid> ids {"ids"};
-    ArrayProperty<Int32> numbers {"numbers"};
+    ValueProperty<Int32> version{"version"};
+    ValueProperty<Int16> small{"small"};
+    ValueProperty<bool> enabled{"enabled"};
+    ValueProperty<GS::Guid> id{"id"};
+    ValueProperty<Language> main{"main"};
+    ArrayProperty<Language> languages{"languages"};
+    ArrayProperty<GS::UniString> tags{"tags"};
+    ArrayProperty<API_Guid> ids{"ids"};
+    ArrayProperty<Int32> numbers{"numbers"};
     VELMAR_JSON_MEMBERS(version, small, enabled, id, main, languages, tags, ids, numbers)
 };
 
@@ -45,7 +45,8 @@ TEST(JsonRecord, ReadsEachKindAndIgnoresMembersOfAnotherKind)
         {R"({"version":4294967297,"small":65537})", 1, 1, std::nullopt, false},
         {R"({"version":-1})", -1, std::nullopt, std::nullopt, false},
         {R"({"version":3.0,"small":1e2,"enabled":1,"main":[]})", std::nullopt, std::nullopt, std::nullopt, false},
-        {R"({"version":"12","small":null,"enabled":"true","main":"x"})", std::nullopt, std::nullopt, std::nullopt, false},
+        {R"({"version":"12","small":null,"enabled":"true","main":"x"})", std::nullopt, std::nullopt, std::nullopt,
+         false},
         {R"({"version":18446744073709551615})", std::nullopt, std::nullopt, std::nullopt, false},
         {R"({"version":1,"version":2})", 1, std::nullopt, std::nullopt, false},
     };
@@ -83,7 +84,7 @@ TEST(JsonRecord, ArraysSkipNullsAndElementsOfAnotherKind)
     ASSERT_EQ(settings.tags.Items().GetSize(), 2u);
     EXPECT_EQ(settings.tags.Items()[1].ToUtf8(), "b");
     EXPECT_EQ(settings.ids.Items().GetSize(), 1u);
-    EXPECT_EQ(settings.numbers.Items(), (GS::Array<Int32> {1, -3}));
+    EXPECT_EQ(settings.numbers.Items(), (GS::Array<Int32>{1, -3}));
 
     EXPECT_TRUE(ParseRecord<Settings>(R"({"languages":{"code":"nl-BE"}})").languages.Items().IsEmpty());
 
@@ -109,7 +110,7 @@ TEST(JsonRecord, WritesAbsentValuesAsNullOnlyWhenAsked)
     Language nl;
     nl.code.Set("nl-BE");
     Language empty;
-    GS::Array<Language> list {nl, empty};
+    GS::Array<Language> list{nl, empty};
     EXPECT_EQ(RecordListToText(list).ToUtf8(), R"([{"code":"nl-BE"},{}])");
 }
 
@@ -142,8 +143,18 @@ TEST(JsonRecord, UntrustedTextGivesADefaultRecordWithoutCrashing)
     const std::string deepInside = R"({"version":1,"x":)" + deep + "}";
     const std::string allowed = R"({"version":1,"x":)" + std::string(200, '[') + std::string(200, ']') + "}";
     const std::string cases[] = {
-        "", "{", R"({"version":1)", "[]", "null", "1", "\"text\"", R"({"version":1} {})", "\xEF\xBB\xBF{\"version\":1}",
-        R"({"version":1e999999})", deepInside, std::string(R"({"version":1,)") + '\0' + "}",
+        "",
+        "{",
+        R"({"version":1)",
+        "[]",
+        "null",
+        "1",
+        "\"text\"",
+        R"({"version":1} {})",
+        "\xEF\xBB\xBF{\"version\":1}",
+        R"({"version":1e999999})",
+        deepInside,
+        std::string(R"({"version":1,)") + '\0' + "}",
     };
     for (const auto& text : cases) {
         const auto settings = ParseRecord<Settings>(text);
@@ -164,9 +175,20 @@ namespace {
 TEST(JsonDocument, ValidTextParsesAsTheDefaultParseDoes)
 {
     const char* cases[] = {
-        "[1e-10]", R"({"a":[],"b":{}})", R"(["\u0000"])", "[-0]", "[1E+2]", R"({"\ud834\udd1e":1})", " [1] ",
-        "[123456789012345678901234567890]", R"(["é\/\b\f\n\r\t"])", "[true,false,null]", "[-9223372036854775808]",
-        "[18446744073709551615]", "0.5", R"("top")",
+        "[1e-10]",
+        R"({"a":[],"b":{}})",
+        R"(["\u0000"])",
+        "[-0]",
+        "[1E+2]",
+        R"({"\ud834\udd1e":1})",
+        " [1] ",
+        "[123456789012345678901234567890]",
+        R"(["é\/\b\f\n\r\t"])",
+        "[true,false,null]",
+        "[-9223372036854775808]",
+        "[18446744073709551615]",
+        "0.5",
+        R"("top")",
     };
     for (const char* text : cases) {
         Velmar::Json::rj::Document ours;

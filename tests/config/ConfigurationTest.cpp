@@ -16,16 +16,19 @@ using Velmar::Testing::WriteFile;
 const char* SettingsPath = "Velmar/Archicad/DatabaseSettings.28.json";
 const char* MappingPath = "Velmar/Archicad/PropertyMapping.28.json";
 
-std::string Settings(const std::string& version, const std::string& country = "BE", const std::string& language = "nl-BE")
+std::string Settings(const std::string& version, const std::string& country = "BE",
+                     const std::string& language = "nl-BE")
 {
-    return R"({"version":")" + version + R"(","databaseSettings":[)"
+    return R"({"version":")" + version +
+           R"(","databaseSettings":[)"
            R"({"countryLabel":"België","countryCode":"BE","tokenUrl":"https://t.example","corvanaUrl":"https://c.example/be",)"
            R"("enableOptionBrandLess":true,"languages":[{"selectorUrl":"https://s.example/nl","code":"nl-BE","label":"NL"},)"
            R"({"selectorUrl":"https://s.example/fr","code":"fr-BE","label":"Français"}]},)"
            R"({"countryLabel":"Nederland","countryCode":"NL","enableOptionBrandLess":false,"languages":[)"
            R"({"selectorUrl":"https://s.example/nl-nl","code":"nl-NL"}]},)"
            R"({"countryLabel":"Nowhere","countryCode":"XX"}],)"
-           R"("defaultCountry":")" + country + R"(","defaultLanguage":")" + language + R"("})";
+           R"("defaultCountry":")" +
+           country + R"(","defaultLanguage":")" + language + R"("})";
 }
 
 class Configuration : public ::testing::Test {
@@ -84,8 +87,9 @@ TEST_F(Configuration, UserCopyIsKeptOrReplacedByTheSharedCopy)
         if (c.user)
             WriteFile(User(), *c.user);
         const auto loaded = Velmar::Cnf::LoadSettingsFile(SettingsPath);
-        EXPECT_EQ(loaded != nullptr && loaded->version.HasValue() ? std::optional<std::string>(loaded->version.Get().ToUtf8())
-                                                                   : std::nullopt,
+        EXPECT_EQ(loaded != nullptr && loaded->version.HasValue()
+                      ? std::optional<std::string>(loaded->version.Get().ToUtf8())
+                      : std::nullopt,
                   c.loadedVersion);
         if (c.userReplaced) {
             EXPECT_EQ(ReadFile(User()), c.shared.value_or(""));
@@ -103,18 +107,40 @@ TEST_F(Configuration, ReadingLogsEachStepAndEachLanguageCode)
     WriteFile(User(), R"({"version":"1","databaseSettings":[{"countryCode":"BE","languages":[{"code":"fr-BE"},{}]}]})");
     ASSERT_NE(Velmar::Cnf::ReadSettingsFile(Velmar::UserDataFolder, SettingsPath), nullptr);
     const std::vector<std::string> expected = {
-        "reading database configuration file", "document was json", "doc looks like object", "Loading version",
-        "Loading settings", "Parsing Country Label", "Parsing Country Code", "Parsingtoken url", "corvana base url",
-        "brand less option", "loading languages", "loading Selector Url", "loading code", "fr-BE", "loading label",
-        "loading help", "lang loaded", "loading Selector Url", "loading code", "", "loading label", "loading help",
-        "lang loaded", "dsb loaded", "Loading country", "Loading default language", "config loaded from json file",
+        "reading database configuration file",
+        "document was json",
+        "doc looks like object",
+        "Loading version",
+        "Loading settings",
+        "Parsing Country Label",
+        "Parsing Country Code",
+        "Parsingtoken url",
+        "corvana base url",
+        "brand less option",
+        "loading languages",
+        "loading Selector Url",
+        "loading code",
+        "fr-BE",
+        "loading label",
+        "loading help",
+        "lang loaded",
+        "loading Selector Url",
+        "loading code",
+        "",
+        "loading label",
+        "loading help",
+        "lang loaded",
+        "dsb loaded",
+        "Loading country",
+        "Loading default language",
+        "config loaded from json file",
     };
     EXPECT_EQ(LogLines(), expected);
 
     std::filesystem::remove(root_ / "user/velmar/archicad/log.txt");
     WriteFile(User(), "[1]");
     EXPECT_EQ(Velmar::Cnf::ReadSettingsFile(Velmar::UserDataFolder, SettingsPath), nullptr);
-    EXPECT_EQ(LogLines(), (std::vector<std::string> {"reading database configuration file", "document was json"}));
+    EXPECT_EQ(LogLines(), (std::vector<std::string>{"reading database configuration file", "document was json"}));
 }
 
 TEST_F(Configuration, AUserCopyThatCannotBeReplacedLeavesNoConfigurationButNoFailure)
@@ -144,8 +170,8 @@ TEST_F(Configuration, ApplyingTheChoiceSetsLanguageSelectorServicesAndNeutral)
         {"BE", "FR-be", 2, "https://s.example/fr", true, "https://c.example/be"},
         {"NL", "nl-NL", 1, "https://s.example/nl-nl", false, ""},
         {"be", "fr-BE", 2, "https://s.example/fr", false, "https://c.example/be"},  // matched, but not exactly
-        {"XX", "en-US", 3, "https://s.example/fr", false, ""},                       // no languages: selector stays
-        {"ZZ", "nl-BE", 1, "https://s.example/fr", false, ""},                       // unknown: all stays
+        {"XX", "en-US", 3, "https://s.example/fr", false, ""},                      // no languages: selector stays
+        {"ZZ", "nl-BE", 1, "https://s.example/fr", false, ""},                      // unknown: all stays
     };
     const auto state = Velmar::App::State::instance();
     WriteFile(User(), Settings("1"));
@@ -190,8 +216,10 @@ TEST_F(Configuration, TheChoiceIsStoredCompactWithNullsAndReadAtTheNextStart)
     const std::string stored = ReadFile(User());
     EXPECT_EQ(stored.find(' '), std::string::npos);
     EXPECT_NE(stored.find(R"("helpUrl":null)"), std::string::npos);
-    EXPECT_NE(stored.find(R"("countryCode":"XX","tokenUrl":null,"corvanaUrl":null,"enableOptionBrandLess":null,"languages":[])"),
-              std::string::npos);
+    EXPECT_NE(
+        stored.find(
+            R"("countryCode":"XX","tokenUrl":null,"corvanaUrl":null,"enableOptionBrandLess":null,"languages":[])"),
+        std::string::npos);
     EXPECT_NE(stored.find(R"("defaultCountry":"NL","defaultLanguage":"nl-NL")"), std::string::npos);
 
     Velmar::Services::ConfigurationService restarted(SettingsPath, MappingPath);
@@ -201,11 +229,12 @@ TEST_F(Configuration, TheChoiceIsStoredCompactWithNullsAndReadAtTheNextStart)
 
 TEST_F(Configuration, MappingFileLookupsAndNesting)
 {
-    WriteFile(Shared(MappingPath),
-              R"({"version":"1","properties":[{"key":"Thickness","name":"first"},{"key":"THICKNESS","name":"second"},{"name":"no key"}],)"
-              R"("wallClassifications":[{"name":"NL-SfB","children":[{"name":"1","children":[{"name":"2","children":[)"
-              R"({"name":"3","children":[{"name":"4","children":[{"name":"5"}]}]}]}]}]}],)"
-              R"("classificationCodes":["NL-SfB",7,"STABU"]})");
+    WriteFile(
+        Shared(MappingPath),
+        R"({"version":"1","properties":[{"key":"Thickness","name":"first"},{"key":"THICKNESS","name":"second"},{"name":"no key"}],)"
+        R"("wallClassifications":[{"name":"NL-SfB","children":[{"name":"1","children":[{"name":"2","children":[)"
+        R"({"name":"3","children":[{"name":"4","children":[{"name":"5"}]}]}]}]}]}],)"
+        R"("classificationCodes":["NL-SfB",7,"STABU"]})");
     const auto mapping = Velmar::Cnf::LoadMappingFile(MappingPath);
     const auto* found = Velmar::Cnf::FindProperty(mapping.properties.Items(), "thickness");
     ASSERT_NE(found, nullptr);
@@ -215,10 +244,10 @@ TEST_F(Configuration, MappingFileLookupsAndNesting)
     for (int depth = 2; depth <= 5; ++depth)
         item = &item->children.Items()[0];
     EXPECT_EQ(item->name.Get().ToUtf8(), "5");
-    EXPECT_EQ(mapping.classificationCodes.Items(), (GS::Array<GS::UniString> {"NL-SfB", "STABU"}));
+    EXPECT_EQ(mapping.classificationCodes.Items(), (GS::Array<GS::UniString>{"NL-SfB", "STABU"}));
     // The shared copy is read, then the user copy it became.
-    const std::vector<std::string> reading {"reading property file", "property file read", "looks like an object",
-                                            "property file loaded"};
+    const std::vector<std::string> reading{"reading property file", "property file read", "looks like an object",
+                                           "property file loaded"};
     auto twice = reading;
     twice.insert(twice.end(), reading.begin(), reading.end());
     EXPECT_EQ(LogLines(), twice);
@@ -233,7 +262,7 @@ TEST_F(Configuration, TheShippedFilesLoadWithTheirCountriesAndMappings)
     for (const auto& country : service.GetSettingsFile().databaseSettings.Items())
         for (const auto& language : country.languages.Items())
             languages.push_back(country.countryCode.Get().ToUtf8() + "/" + language.code.Get().ToUtf8());
-    EXPECT_EQ(languages, (std::vector<std::string> {"BE/nl-BE", "BE/fr-BE", "NL/nl-NL", "INT/en-US"}));
+    EXPECT_EQ(languages, (std::vector<std::string>{"BE/nl-BE", "BE/fr-BE", "NL/nl-NL", "INT/en-US"}));
     EXPECT_TRUE(service.IsBrandLessEnabled());
     const auto& mapping = service.GetMappingFile();
     for (const char* key : {"RTF", "BRANDWERENDHEID", "ASIRW", "LUCHTGELUIDISOLATIE_DNT_A_K", "DILATATIE", "Weight"})

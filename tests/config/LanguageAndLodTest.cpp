@@ -16,14 +16,13 @@ TEST(LanguageIndex, CodesMapToTheIndexAndToTheMenuTextsOfTheirLanguage)
         Int32 index;
         std::vector<std::string> texts;  // lists 37000, 37001, 37002, 37004, 37005
     };
-    const std::vector<std::string> dutch {"Zoeken", "Controleer", "Update", "Instellingen", "Neutraal"};
-    const std::vector<std::string> french {"Chercher", "Vérifier", "Mise à jour", "Réglages", "Neutre"};
-    const std::vector<std::string> english {"Search", "Check", "Update", "Settings", "Neutral"};
+    const std::vector<std::string> dutch{"Zoeken", "Controleer", "Update", "Instellingen", "Neutraal"};
+    const std::vector<std::string> french{"Chercher", "Vérifier", "Mise à jour", "Réglages", "Neutre"};
+    const std::vector<std::string> english{"Search", "Check", "Update", "Settings", "Neutral"};
     const Case cases[] = {
-        {"nl-BE", 1, dutch},   {"NL-be", 1, dutch},  {"nl-NL", 1, dutch},   {"", 1, dutch},
-        {"de-DE", 1, dutch},   {"fr-BE", 2, french}, {"FR-be", 2, french},  {"fr-FR", 1, dutch},
-        {"en-US", 3, english}, {"en-us", 3, english}, {"EN-US", 3, english}, {"en-GB", 1, dutch},
-        {" en-US", 1, dutch},
+        {"nl-BE", 1, dutch},   {"NL-be", 1, dutch},  {"nl-NL", 1, dutch},  {"", 1, dutch},        {"de-DE", 1, dutch},
+        {"fr-BE", 2, french},  {"FR-be", 2, french}, {"fr-FR", 1, dutch},  {"en-US", 3, english}, {"en-us", 3, english},
+        {"EN-US", 3, english}, {"en-GB", 1, dutch},  {" en-US", 1, dutch},
     };
     const GSResModule module = RS::RSOpenModule(&GSResourceModuleData);
     ASSERT_NE(module, InvalidResModule);

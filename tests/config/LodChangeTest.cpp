@@ -83,19 +83,33 @@ TEST(LodChange, ComparesTheTaggedCompositesLodsWithTheActiveLevel)
         const char* expected;
     };
     const Case cases[] = {
-        {"lower and equal", 300, {{"A", 100}, {"B", 300}},
+        {"lower and equal",
+         300,
+         {{"A", 100}, {"B", 300}},
          R"({"hasElementsWitHigherLod":true,"hasElementsWithLowerLod":true,"activeLod":300})"},
-        {"higher only", 300, {{"A", 400}},
+        {"higher only",
+         300,
+         {{"A", 400}},
          R"({"hasElementsWitHigherLod":true,"hasElementsWithLowerLod":false,"activeLod":300})"},
-        {"equal only counts as higher", 200, {{"A", 200}},
+        {"equal only counts as higher",
+         200,
+         {{"A", 200}},
          R"({"hasElementsWitHigherLod":true,"hasElementsWithLowerLod":false,"activeLod":200})"},
-        {"lower only", 500, {{"A", 100}, {"B", 400}},
+        {"lower only",
+         500,
+         {{"A", 100}, {"B", 400}},
          R"({"hasElementsWitHigherLod":false,"hasElementsWithLowerLod":true,"activeLod":500})"},
-        {"no composites", 300, {},
+        {"no composites",
+         300,
+         {},
          R"({"hasElementsWitHigherLod":false,"hasElementsWithLowerLod":false,"activeLod":300})"},
-        {"untagged and foreign user data are ignored", 300, {{"A", std::nullopt}, {"B", 100, 0x1000}, {"C", 500}},
+        {"untagged and foreign user data are ignored",
+         300,
+         {{"A", std::nullopt}, {"B", 100, 0x1000}, {"C", 500}},
          R"({"hasElementsWitHigherLod":true,"hasElementsWithLowerLod":false,"activeLod":300})"},
-        {"no active level", std::nullopt, {{"A", 100}},
+        {"no active level",
+         std::nullopt,
+         {{"A", 100}},
          R"({"hasElementsWitHigherLod":false,"hasElementsWithLowerLod":false,"activeLod":null})"},
     };
     for (const auto& c : cases) {
@@ -123,7 +137,7 @@ TEST(LodChange, FailedHostReadsCountAsUntaggedAndAreReportedToTheDebugOutput)
         HostedProject project({{"A", 100}, {"B", 400}});
         project.Host().Faults().Arm(c.operation, APIERR_GENERAL, 1);
         EXPECT_EQ(Summary(ProviderWithActive(300)), c.expected) << c.operation;
-        EXPECT_EQ(project.Host().DebugLines(), std::vector<std::string> {c.debugLine}) << c.operation;
+        EXPECT_EQ(project.Host().DebugLines(), std::vector<std::string>{c.debugLine}) << c.operation;
     }
 }
 

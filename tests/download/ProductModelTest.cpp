@@ -16,9 +16,11 @@ std::string Attribute(const std::string& id, const std::string& nl, const std::s
 std::string WallSystem(const std::string& composition, const std::string& general = "")
 {
     return std::string(R"({"ID":"VELMAR-MS-100-2x12.5","TimeStamp":"2026-11-20 09:30:05","Description":"wall",)") +
-           R"("Attributes":{"general":{)" + Attribute("template_type", "SchW") + (general.empty() ? "" : "," + general) +
-           R"(},"composition":{)" + composition + R"(},"propertyset":{"10_Brand":{)" +
-           Attribute("RTF", "EI60", R"(,"Name":{"nl_NL":"Brandklasse","fr_FR":"Classe feu"},"LOD":"300","DataType":"text")") +
+           R"("Attributes":{"general":{)" + Attribute("template_type", "SchW") +
+           (general.empty() ? "" : "," + general) + R"(},"composition":{)" + composition +
+           R"(},"propertyset":{"10_Brand":{)" +
+           Attribute("RTF", "EI60",
+                     R"(,"Name":{"nl_NL":"Brandklasse","fr_FR":"Classe feu"},"LOD":"300","DataType":"text")") +
            R"(}}},"LinkedProducts":{)"
            R"("p1":{"ID":"MS100","Attributes":{"general":{"a":{"ID":"ZBN_BRANDNAME","Value":{"nl_NL":"Velmar"}},)"
            R"("b":{"ID":"ZBN_TRADE_MARK","Value":{"nl_NL":"MS 100"}}},"composition":{"c":{"ID":"Inside_dimensions_BIM","Value":{"nl_NL":"98,5"}}}}},)"
@@ -56,7 +58,7 @@ TEST_F(ProductModel, FramesBoardsAndProductsComeFromTheCompositionInDutch)
     EXPECT_EQ(system.name.ToUtf8(), "VELMAR-MS-100-2x12.5");
     EXPECT_EQ(system.kind, std::optional<Bo::SystemKind>(Bo::SystemKind::Wall));
     EXPECT_DOUBLE_EQ(*system.thickness, 0.0125);
-    EXPECT_EQ(system.timeStamp, std::optional<Bo::TimeStamp>(Bo::TimeStamp {2026, 11, 0, 20, 9, 30, 5, 0}));
+    EXPECT_EQ(system.timeStamp, std::optional<Bo::TimeStamp>(Bo::TimeStamp{2026, 11, 0, 20, 9, 30, 5, 0}));
 
     const Bo::Frame& frame = system.frames[0];
     EXPECT_DOUBLE_EQ(*frame.depth, 0.0985);
@@ -90,8 +92,10 @@ TEST_F(ProductModel, KindLanguageAndNumbersFollowTheirRules)
         UIndex rules;
     };
     const Case cases[] = {
-        {"vloer", 1, Bo::SystemKind::Floor, 6},   {"PLAFOND", 3, Bo::SystemKind::Ceiling, 6},
-        {"Wand", 1, Bo::SystemKind::Wall, 6},     {"SchW", std::nullopt, std::nullopt, 0},
+        {"vloer", 1, Bo::SystemKind::Floor, 6},
+        {"PLAFOND", 3, Bo::SystemKind::Ceiling, 6},
+        {"Wand", 1, Bo::SystemKind::Wall, 6},
+        {"SchW", std::nullopt, std::nullopt, 0},
     };
     for (const auto& c : cases) {
         std::string text = WallSystem(Attribute("Thickness", "120"));

@@ -25,8 +25,8 @@ TEST(CompositeTag, WritesTheFixedLittleEndianLayoutAndReadsItBackFromAHostHandle
     ASSERT_EQ(bytes.size(), 292u);
     EXPECT_EQ(std::string(bytes.c_str()), tag.systemName);
     EXPECT_EQ(bytes.find_first_not_of('\0', tag.systemName.size()), 256u) << "the name field is zero-filled";
-    const UInt8 tail[36] = {1,    2,    3,  4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16,  // stored-system id
-                            0xE8, 0x07, 11, 0, 0, 0, 5, 0, 14, 0, 3,  0,  59, 0,  0,  0,   // 2024-11, day 5, 14:03:59
+    const UInt8 tail[36] = {1,    2,    3,  4, 5, 6, 7, 8, 9,  10, 11, 12, 13, 14, 15, 16,  // stored-system id
+                            0xE8, 0x07, 11, 0, 0, 0, 5, 0, 14, 0,  3,  0,  59, 0,  0,  0,   // 2024-11, day 5, 14:03:59
                             0x2C, 0x01, 0,  0};                                             // LOD 300
     EXPECT_EQ(std::memcmp(bytes.data() + 256, tail, sizeof tail), 0);
 
@@ -57,7 +57,7 @@ TEST(CompositeTag, OtherVersionsSignsAndSizesAreNotTags)
         bool isTag;
     };
     const Case cases[] = {
-        {1, 0x5757, 292, true},   {2, 0x5757, 292, false}, {0, 0x5757, 292, false}, {1, 0x1000, 292, false},
+        {1, 0x5757, 292, true},  {2, 0x5757, 292, false}, {0, 0x5757, 292, false}, {1, 0x1000, 292, false},
         {1, 0x5757, 291, false}, {1, 0x5757, 293, false}, {1, 0x5757, 0, false},
     };
     for (const auto& c : cases)

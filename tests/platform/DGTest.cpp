@@ -74,9 +74,9 @@ TEST_F(DGPanels, APaletteClosesOnlyWhenNoObserverHandlesTheRequest)
         palette.Show();
 
         EXPECT_EQ(DG::CloseWindowAsUser(7), DG::WindowActionResult::Done);
-        const std::vector<std::string> expected =
-            handled ? std::vector<std::string> {"opened", "close requested"}
-                    : std::vector<std::string> {"opened", "close requested", "closed"};
+        const std::vector<std::string> expected = handled
+                                                      ? std::vector<std::string>{"opened", "close requested"}
+                                                      : std::vector<std::string>{"opened", "close requested", "closed"};
         EXPECT_EQ(recorder.events, expected) << handled;
         EXPECT_EQ(DG::FindWindow(7).has_value(), handled);
         EXPECT_EQ(palette.IsVisible(), handled) << "an unhandled close takes the palette off screen";

@@ -14,7 +14,11 @@ TEST(UniString, KeepsUtf16AndRoundTripsUtf8)
         USize units;
     };
     const Case cases[] = {
-        {"", 0}, {"Velmar", 6}, {"Réglages", 8}, {"Vérifier", 8}, {"\xF0\x9F\x8F\xA0 house", 8},  // U+1F3E0 is a surrogate pair
+        {"", 0},
+        {"Velmar", 6},
+        {"Réglages", 8},
+        {"Vérifier", 8},
+        {"\xF0\x9F\x8F\xA0 house", 8},  // U+1F3E0 is a surrogate pair
     };
     for (const auto& c : cases) {
         const GS::UniString text(c.utf8);
@@ -38,8 +42,13 @@ TEST(UniString, ComparesIgnoringCaseThroughCaseFolding)
         bool insensitiveEqual;
     };
     const Case cases[] = {
-        {"en-US", "EN-us", true}, {"nl-BE", "nl-be", true}, {"fr-BE", "fr-BEX", false},
-        {"RÉGLAGES", "réglages", true}, {"Straße", "STRASSE", true}, {"", "", true}, {"a", "", false},
+        {"en-US", "EN-us", true},
+        {"nl-BE", "nl-be", true},
+        {"fr-BE", "fr-BEX", false},
+        {"RÉGLAGES", "réglages", true},
+        {"Straße", "STRASSE", true},
+        {"", "", true},
+        {"a", "", false},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(GS::UniString(c.left).IsEqual(c.right, GS::UniString::CaseInsensitive), c.insensitiveEqual)
@@ -75,7 +84,7 @@ TEST(Guid, TextFormRoundTripsAndRejectsMalformedText)
 
 TEST(Containers, RaiseHostExceptionsInsteadOfReadingPastTheEnd)
 {
-    GS::Array<int> items {1, 2};
+    GS::Array<int> items{1, 2};
     EXPECT_THROW(items[2], GS::IndexOutOfRangeException);
     EXPECT_THROW(items.Delete(5), GS::GeneralException);
 

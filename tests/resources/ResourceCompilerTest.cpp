@@ -55,8 +55,7 @@ TEST(ResourceCompiler, RejectsMalformedInputAtItsLine)
         try {
             rescomp::Parse(c.text, "in.grc", module);
             ADD_FAILURE() << "accepted: " << c.text;
-        }
-        catch (const rescomp::CompileError& error) {
+        } catch (const rescomp::CompileError& error) {
             const std::string what = error.what();
             EXPECT_EQ(what.rfind("in.grc:" + std::to_string(c.line) + ": error: ", 0), 0u) << what;
             EXPECT_NE(what.find(c.message), std::string::npos) << what;
@@ -111,8 +110,7 @@ TEST(ResourceCompiler, ChecksAcrossFilesAndRequirements)
     try {
         rescomp::Parse("\n'MDID' 1 \"x\" {\n1 2\n}\n'STR#' 1 \"x\" {\n\"b\"\n}\n", "b.grc", module);
         ADD_FAILURE() << "duplicate across files accepted";
-    }
-    catch (const rescomp::CompileError& error) {
+    } catch (const rescomp::CompileError& error) {
         EXPECT_STREQ(error.what(), "b.grc:5: error: duplicate 'STR#' 1, first defined at a.grc:1");
     }
     const rescomp::Location end{"b.grc", 7};

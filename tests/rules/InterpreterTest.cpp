@@ -15,7 +15,10 @@ namespace {
 using namespace Velmar::Rules;
 using Values = std::map<std::string, Value>;
 
-Value Text(const char* text) { return std::string(text); }
+Value Text(const char* text)
+{
+    return std::string(text);
+}
 
 // An element whose values are map entries; a name that is not in its map has no value.
 class MapTarget : public TargetObject {
@@ -70,9 +73,9 @@ std::string ValueOf(const std::string& logic, MapTarget& target)
         InterpretationContext context;
         const std::string rewritten = Interpreter::Compile(context, logic);
         const auto at = rewritten.find('@');
-        return at == std::string::npos ? "no slot"
-                                       : Describe(context.interpretations.at(std::stoi(rewritten.substr(at + 1)))
-                                                      ->GetValue(&target));
+        return at == std::string::npos
+                   ? "no slot"
+                   : Describe(context.interpretations.at(std::stoi(rewritten.substr(at + 1)))->GetValue(&target));
     });
 }
 
@@ -92,43 +95,86 @@ struct Case {
 
 TEST(Interpreter, EachPassPrecedenceAndTypeRule)
 {
-    const Values abc {{"x", Text("abc")}};
-    const Values a {{"a", Text("element")}}, aa {{"a", Text("parameter")}}, aaa {{"a", Text("answer")}};
+    const Values abc{{"x", Text("abc")}};
+    const Values a{{"a", Text("element")}}, aa{{"a", Text("parameter")}}, aaa{{"a", Text("answer")}};
     const Case cases[] = {
-        {R"("abc")", "'abc'"}, {R"("a[b](c) 1 && true")", "'a[b](c) 1 && true'"}, {R"("")", "no slot"},
+        {R"("abc")", "'abc'"},
+        {R"("a[b](c) 1 && true")", "'a[b](c) 1 && true'"},
+        {R"("")", "no slot"},
         {R"("x" + 1)", "invalid stod argument"},
-        {"ISNULL([x])", "true"}, {"!ISNULL([x])", "false"}, {R"(ISNULL("geen"))", "true"}, {"ISNULL(true)", "false"},
-        {"ISNULL(5)", "CompileError"}, {"isnull([x])", "CompileError"}, {"FOO([x])", "CompileError"},
+        {"ISNULL([x])", "true"},
+        {"!ISNULL([x])", "false"},
+        {R"(ISNULL("geen"))", "true"},
+        {"ISNULL(true)", "false"},
+        {"ISNULL(5)", "CompileError"},
+        {"isnull([x])", "CompileError"},
+        {"FOO([x])", "CompileError"},
         {"ISNULL(abc)", "CompileError"},
-        {"[[[a]]]", "'answer'", a, aa, aaa}, {"[[a]]", "'parameter'", a, aa, aaa}, {"[a]", "'element'", a, aa, aaa},
+        {"[[[a]]]", "'answer'", a, aa, aaa},
+        {"[[a]]", "'parameter'", a, aa, aaa},
+        {"[a]", "'element'", a, aa, aaa},
         {R"([[[DIN_18183]]] = "toep1")", "true", {}, {}, {{"DIN_18183", Text("TOEP1")}}},
-        {"[[[~Q]]] = 2,5", "true", {}, {}, {{"~Q", 2.5}}}, {"[[[Q]]] = 2", "CompileError"},
+        {"[[[~Q]]] = 2,5", "true", {}, {}, {{"~Q", 2.5}}},
+        {"[[[Q]]] = 2", "CompileError"},
         {R"([[[~Q]]] = "2")", "CompileError"},
         {"[[W]] * [Type.Height]", "6", {{"Type.Height", Text("3.000000")}}, {{"W", Text(" 2 kN")}}},
-        {"(1 + 2) * 3", "9"}, {"((2))", "2"}, {"(((1 - 2)) - 3)", "-4"}, {"10 - (2 - 3)", "11"},
-        {"2,5", "2.5"}, {"2.5", "2.5"}, {"-5", "5"}, {"0 - 5", "-5"},
+        {"(1 + 2) * 3", "9"},
+        {"((2))", "2"},
+        {"(((1 - 2)) - 3)", "-4"},
+        {"10 - (2 - 3)", "11"},
+        {"2,5", "2.5"},
+        {"2.5", "2.5"},
+        {"-5", "5"},
+        {"0 - 5", "-5"},
         {"1" + std::string(400, '0'), "stod argument out of range"},
-        {"true", "true"}, {"TRUE", "true"}, {"True", "true"}, {"fAlSe", "false"}, {"untrue", "true"},
-        {"true && false", "false"}, {"false || true", "true"}, {"true || false && false", "false"},
-        {"1 && true", "CompileError"}, {"false && ([x] > 1)", "false", abc}, {"true || ([x] > 1)", "true", abc},
+        {"true", "true"},
+        {"TRUE", "true"},
+        {"True", "true"},
+        {"fAlSe", "false"},
+        {"untrue", "true"},
+        {"true && false", "false"},
+        {"false || true", "true"},
+        {"true || false && false", "false"},
+        {"1 && true", "CompileError"},
+        {"false && ([x] > 1)", "false", abc},
+        {"true || ([x] > 1)", "true", abc},
         {"([x] > 1) || true", "invalid stod argument", abc},
-        {"10 / 4", "2.5"}, {"8 / 2 / 2", "2"}, {"1 - 2 - 3", "-4"}, {"2 + 3 * 4", "14"},
-        {"1 / 0", "inf"}, {"0,1 + 0,2", "0.30000000000000004"}, {"true * 2", "CompileError"},
-        {"[x] + 1", "absent"}, {"1 - [x]", "absent"}, {"[x] * 2", "6", {{"x", Text("3")}}},
-        {"1,5 >= 1.5", "true"}, {"1 < 2 < 3", "CompileError"}, {"[[x]] > 3", "invalid stod argument", {}, abc},
-        {"[x] > 3", "true", {{"x", Text("12 mm")}}}, {"[x] >= 2.6", "true", {{"x", Text("2.600000")}}},
+        {"10 / 4", "2.5"},
+        {"8 / 2 / 2", "2"},
+        {"1 - 2 - 3", "-4"},
+        {"2 + 3 * 4", "14"},
+        {"1 / 0", "inf"},
+        {"0,1 + 0,2", "0.30000000000000004"},
+        {"true * 2", "CompileError"},
+        {"[x] + 1", "absent"},
+        {"1 - [x]", "absent"},
+        {"[x] * 2", "6", {{"x", Text("3")}}},
+        {"1,5 >= 1.5", "true"},
+        {"1 < 2 < 3", "CompileError"},
+        {"[[x]] > 3", "invalid stod argument", {}, abc},
+        {"[x] > 3", "true", {{"x", Text("12 mm")}}},
+        {"[x] >= 2.6", "true", {{"x", Text("2.600000")}}},
         {"[x] < 12,5", "true", {{"x", Text("12,5")}}},
         {"[x] > 0", "stod argument out of range", {{"x", Text("1e999")}}},
         {"[a] = [b]", "true", {{"a", Text("ABC")}, {"b", Text("abc")}}},
         {"[a] = [b]", "false", {{"a", Text("ab")}, {"b", Text("abc")}}},
         {"[a] = [b]", "false", {{"a", Text("\xC3\xA9")}, {"b", Text("\xC3\x89")}}},  // é and É: ASCII only
-        {"[a] = [b]", "true"}, {"[a] = [b]", "false", {{"b", Text("x")}}},
-        {"2 = 2.0", "true"}, {"0,1 + 0,2 = 0,3", "false"}, {"true = TRUE", "true"}, {"true = false", "false"},
-        {"[x] = 5", "CompileError"}, {"1 < 2 = true", "true"}, {"1 + 1 = 2", "true"},
-        {R"([b] = "TRUE")", "true", {{"b", true}}}, {"[b] + 1", "2", {{"b", true}}},
-        {"ISNULL([b])", "false", {{"b", true}}}, {R"([b] = "false")", "true", {{"b", false}}},
+        {"[a] = [b]", "true"},
+        {"[a] = [b]", "false", {{"b", Text("x")}}},
+        {"2 = 2.0", "true"},
+        {"0,1 + 0,2 = 0,3", "false"},
+        {"true = TRUE", "true"},
+        {"true = false", "false"},
+        {"[x] = 5", "CompileError"},
+        {"1 < 2 = true", "true"},
+        {"1 + 1 = 2", "true"},
+        {R"([b] = "TRUE")", "true", {{"b", true}}},
+        {"[b] + 1", "2", {{"b", true}}},
+        {"ISNULL([b])", "false", {{"b", true}}},
+        {R"([b] = "false")", "true", {{"b", false}}},
         {"[b] < 1", "true", {{"b", false}}},
-        {"[x] + @0@", "CompileError"}, {"@99999999999@ = true", "stoi argument out of range"},
+        {"[x] + @0@", "CompileError"},
+        {"@99999999999@ = true", "stoi argument out of range"},
     };
     for (const auto& c : cases) {
         MapTarget target;
@@ -142,8 +188,9 @@ TEST(Interpreter, EachPassPrecedenceAndTypeRule)
 TEST(Interpreter, IsNullKnowsFourExactWords)
 {
     const std::pair<OptionalValue, bool> cases[] = {
-        {std::nullopt, true}, {Text("geen"), true}, {Text("none"), true}, {Text("GEEN"), true}, {Text("NONE"), true},
-        {Text("None"), false}, {Text("Geen"), false}, {Text(" none"), false}, {Text(""), false}, {Text("0"), false},
+        {std::nullopt, true}, {Text("geen"), true},  {Text("none"), true},  {Text("GEEN"), true},
+        {Text("NONE"), true}, {Text("None"), false}, {Text("Geen"), false}, {Text(" none"), false},
+        {Text(""), false},    {Text("0"), false},
     };
     for (const auto& [value, isNull] : cases) {
         MapTarget target;
@@ -157,9 +204,11 @@ TEST(Interpreter, IsNullKnowsFourExactWords)
 TEST(Interpreter, AnAbsentValueOrdersBelowEveryNumber)
 {
     // Per operator: both present (1 against 2), only left, only right, both absent.
-    const std::map<std::string, std::array<const char*, 4>> table {
-        {">=", {"false", "true", "false", "true"}}, {"<=", {"true", "false", "true", "true"}},
-        {">", {"false", "true", "false", "false"}}, {"<", {"true", "false", "true", "false"}},
+    const std::map<std::string, std::array<const char*, 4>> table{
+        {">=", {"false", "true", "false", "true"}},
+        {"<=", {"true", "false", "true", "true"}},
+        {">", {"false", "true", "false", "false"}},
+        {"<", {"true", "false", "true", "false"}},
     };
     for (const auto& [op, expected] : table)
         for (int presence = 0; presence < 4; ++presence) {
@@ -180,11 +229,21 @@ TEST(Interpreter, PredicateNeedsOneBooleanRoot)
     MapTarget target;
     target.elements = {{"Type.Height", Text("3.000000")}, {"y", Text("2")}};
     const Case cases[] = {
-        {"", "bad_function_call"}, {"   ", "bad_function_call"}, {"abc", "bad_function_call"},
-        {"true", "true"}, {"true junk", "true"}, {"1 + 1", "CompileError"}, {"[x]", "CompileError"},
-        {"(true", "CompileError"}, {"true)", "CompileError"}, {"true ()", "CompileError"},
-        {"ISNULL(([x]))", "CompileError"}, {"@3@", "CompileError"}, {"[Type.Height] > 2.6 && true", "CompileError"},
-        {"([Type.Height] > 2.6) && true", "true"}, {"ISNULL([x]) && ([y] > 1)", "true"},
+        {"", "bad_function_call"},
+        {"   ", "bad_function_call"},
+        {"abc", "bad_function_call"},
+        {"true", "true"},
+        {"true junk", "true"},
+        {"1 + 1", "CompileError"},
+        {"[x]", "CompileError"},
+        {"(true", "CompileError"},
+        {"true)", "CompileError"},
+        {"true ()", "CompileError"},
+        {"ISNULL(([x]))", "CompileError"},
+        {"@3@", "CompileError"},
+        {"[Type.Height] > 2.6 && true", "CompileError"},
+        {"([Type.Height] > 2.6) && true", "true"},
+        {"ISNULL([x]) && ([y] > 1)", "true"},
         {std::string(Interpreter::kMaxLogicLength - 4, ' ') + "true", "true"},
         {std::string(Interpreter::kMaxLogicLength - 3, ' ') + "true", "CompileError"},
     };
@@ -195,9 +254,13 @@ TEST(Interpreter, PredicateNeedsOneBooleanRoot)
 TEST(Interpreter, CompileErrorsSayWhatFailed)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"1 && true", "&& and || join conditions, not Number and Boolean"}, {"[x] = 5", "compares Text with Number"},
-        {"FOO([x])", "unknown function FOO"}, {"1 < 2 < 3", "needs numbers, not a Boolean"},
-        {"ISNULL(5)", "cannot take a Number"}, {"1 + 1", "not a condition"}, {"(true", "unbalanced"},
+        {"1 && true", "&& and || join conditions, not Number and Boolean"},
+        {"[x] = 5", "compares Text with Number"},
+        {"FOO([x])", "unknown function FOO"},
+        {"1 < 2 < 3", "needs numbers, not a Boolean"},
+        {"ISNULL(5)", "cannot take a Number"},
+        {"1 + 1", "not a condition"},
+        {"(true", "unbalanced"},
         {"[x] + @0@ > 1", "more than once"},
     };
     for (const auto& [logic, fragment] : cases) {
@@ -232,7 +295,7 @@ TEST(Interpreter, OneCompiledRuleJudgesEachElementAnew)
         R"~((([[[DIN_18183]]] = "TOEP2") && ([Type.Height] > [[MH_FOA2]])))))~";
     InterpretationContext context;
     const auto predicate = Interpreter::CompilePredicate(context, logic);
-    const Values parameters {
+    const Values parameters{
         {"RTF", Text("EI30")}, {"MAX1", Text("2.5")}, {"MAX2", Text("3.5")}, {"MH_FOA1", Text("2.8")}};
     const std::tuple<const char*, const char*, const char*, bool> elements[] = {
         {"3.000000", "toep1", "EI30", true}, {"2.000000", "TOEP1", "EI30", false}, {"3.000000", "TOEP2", "EI30", false},
@@ -259,13 +322,18 @@ TEST(Interpreter, HostileTextsFailCleanlyOnASmallStack)
     while (literals.size() + 3 <= limit)
         literals += R"("a")";
     const Case cases[] = {
-        {"((((true", "CompileError"}, {"FOO([x])", "CompileError"},
+        {"((((true", "CompileError"},
+        {"FOO([x])", "CompileError"},
         {'"' + std::string(100 * 1024, 'a') + '"', "CompileError"},
-        {'"' + std::string(3300, 'a') + '"', "CompileError"}, {'"' + std::string(limit - 2, 'a') + '"', "CompileError"},
+        {'"' + std::string(3300, 'a') + '"', "CompileError"},
+        {'"' + std::string(limit - 2, 'a') + '"', "CompileError"},
         {std::string(510, '(') + "true" + std::string(510, ')'), "true"},
         {std::string(511, '(') + "true" + std::string(511, ')'), "CompileError"},
-        {chain + ">0", "true"}, {literals, "CompileError"}, {"(" + literals.substr(1), "CompileError"},
-        {"ISNULL(" + literals.substr(7), "CompileError"}, {"true" + std::string(limit - 20, ' ') + "&& false", "false"},
+        {chain + ">0", "true"},
+        {literals, "CompileError"},
+        {"(" + literals.substr(1), "CompileError"},
+        {"ISNULL(" + literals.substr(7), "CompileError"},
+        {"true" + std::string(limit - 20, ' ') + "&& false", "false"},
         {std::string(limit - 4, '1') + " > 0", "stod argument out of range"},
         {std::string(limit - 3, 'a') + "(x)", "CompileError"},
     };
@@ -274,9 +342,10 @@ TEST(Interpreter, HostileTextsFailCleanlyOnASmallStack)
         for (const auto& c : cases)
             EXPECT_EQ(VerdictOf(c.logic, target), c.expected) << c.logic.substr(0, 40) << "... " << c.logic.size();
 
-        const char* tokens[] = {"(", ")", "[", "]", "]]", "\"", "@", "@0@", "1", ",5", " ", "&&", "||", "*", "/",
-                                "+", "-", ">=", "<", "=", "TRUE", "false", "ISNULL(", "!ISNULL(", "[x]", "[[n]]",
-                                "[[[~Q]]]", "\xff", "\t", "geen"};
+        const char* tokens[] = {"(",   ")",     "[",        "]",    "]]",   "\"",    "@",       "@0@",
+                                "1",   ",5",    " ",        "&&",   "||",   "*",     "/",       "+",
+                                "-",   ">=",    "<",        "=",    "TRUE", "false", "ISNULL(", "!ISNULL(",
+                                "[x]", "[[n]]", "[[[~Q]]]", "\xff", "\t",   "geen"};
         target.elements["x"] = Text("abc");
         target.parameters["n"] = Text("4,5");
         target.answers["~Q"] = 2.0;

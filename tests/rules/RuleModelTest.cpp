@@ -22,9 +22,9 @@ TEST(DecodeLogic, PercentDecodesThenReplacesEntitiesInOrder)
         {"&geq;&leq;&quot;x&quot;&newline;&tab;", ">=<=\"x\"\n\t"},
         {"[a] + [b]", "[a] + [b]"},
         {"%C3%A9", "é"},
-        {"100% &gt; 1", "100% &gt; 1"},   // not a valid escape: stored as received
+        {"100% &gt; 1", "100% &gt; 1"},  // not a valid escape: stored as received
         {"%4", "%4"},
-        {"%FF &gt;", "%FF &gt;"},          // decodes to invalid UTF-8
+        {"%FF &gt;", "%FF &gt;"},  // decodes to invalid UTF-8
         {"", ""},
     };
     for (const auto& c : cases)
@@ -66,11 +66,13 @@ TEST(BuiltInRules, SixPerLanguageForArchicadOnly)
         std::vector<std::string> labels;
     };
     const Case cases[] = {
-        {1, {"Maximum Wandhoogte", "Maximale lengte", "Brandwerendheid", "Geluidsisolatie Rw", "Geluidisolatie DnT,a,k",
-             "Maximale belasting"}},
+        {1,
+         {"Maximum Wandhoogte", "Maximale lengte", "Brandwerendheid", "Geluidsisolatie Rw", "Geluidisolatie DnT,a,k",
+          "Maximale belasting"}},
         {2, {}},
-        {3, {"Maximum Wall Height", "Maximum length", "Fire resistance", "Sound insulation Rw",
-             "Sound insulation DnT,a,k", "Maximum load"}},
+        {3,
+         {"Maximum Wall Height", "Maximum length", "Fire resistance", "Sound insulation Rw", "Sound insulation DnT,a,k",
+          "Maximum load"}},
     };
     for (const auto& c : cases) {
         std::vector<std::string> labels;
@@ -85,7 +87,8 @@ TEST(BuiltInRules, PropertySelectorQuestionsHaveNoOptionsWhenWritten)
     const Rule fire = SelectBuiltInRules(3)[2];
     const auto question = fire.Questions.Items()[0];
     EXPECT_TRUE(question.IsPropertySelector.Get());
-    EXPECT_EQ(Velmar::Json::RecordListToText(GS::Array<Question> {question}).ToUtf8().find("Options"), std::string::npos);
+    EXPECT_EQ(Velmar::Json::RecordListToText(GS::Array<Question>{question}).ToUtf8().find("Options"),
+              std::string::npos);
 }
 
 }  // namespace
@@ -182,7 +185,7 @@ TEST(BoRule, CopiesAreCompiledAgainAndAFailedCompileKeepsTheFormItHad)
     element.values["x"] = "2";
     EXPECT_TRUE(assigned.Fails(&element));
 
-    Velmar::Bo::Rule empty {Rule()};
+    Velmar::Bo::Rule empty{Rule()};
     empty.Compile();
     EXPECT_THROW(empty.Fails(&element), std::bad_function_call);
 }

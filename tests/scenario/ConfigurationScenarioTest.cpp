@@ -35,9 +35,11 @@ TEST(ConfigurationScenario, StartupCompletesAndTheMenusWorkWhateverTheFilesHold)
         {"empty user settings", "user", &SettingsFile, "", "Dutch"},
         {"truncated user settings", "user", &SettingsFile, "{\"version\":\"1\",\"databaseSett", "Dutch"},
         {"array-rooted shared settings", "shared", &SettingsFile, "[1,2]", "Dutch"},
-        {"byte order mark in shared settings", "shared", &SettingsFile, "\xEF\xBB\xBF{\"defaultLanguage\":\"en-US\"}", "Dutch"},
+        {"byte order mark in shared settings", "shared", &SettingsFile, "\xEF\xBB\xBF{\"defaultLanguage\":\"en-US\"}",
+         "Dutch"},
         {"wrongly typed members", "shared", &SettingsFile,
-         R"({"version":7,"databaseSettings":{"countryCode":"BE"},"defaultCountry":["BE"],"defaultLanguage":3})", "Dutch"},
+         R"({"version":7,"databaseSettings":{"countryCode":"BE"},"defaultCountry":["BE"],"defaultLanguage":3})",
+         "Dutch"},
         {"unknown default country", "shared", &SettingsFile,
          R"({"version":"9","databaseSettings":[{"countryCode":"BE","languages":[{"code":"en-US"}]}],"defaultCountry":"QQ","defaultLanguage":"en-US"})",
          "English"},
@@ -76,9 +78,9 @@ TEST(ConfigurationScenario, AChosenLanguageIsKeptAcrossRestartsUntilTheInstallat
 {
     TempFolder root;
     const std::string data = root / "data";
-    const SimRun first = RunVelmarSim(data, root / "a.jsonl",
-                                      {R"({"cmd":"state"})", R"({"cmd":"file.read","folder":"user","path":")" +
-                                                                 SettingsFile + R"("})"});
+    const SimRun first =
+        RunVelmarSim(data, root / "a.jsonl",
+                     {R"({"cmd":"state"})", R"({"cmd":"file.read","folder":"user","path":")" + SettingsFile + R"("})"});
     ASSERT_EQ(first.answers.size(), 2u);
     EXPECT_STREQ(ParseAnswer(first.answers[0])["menuLanguage"].GetString(), "Dutch");
     EXPECT_FALSE(ParseAnswer(first.answers[0])["neutralDisabled"].GetBool()) << "Belgium offers the Neutral option";

@@ -27,8 +27,8 @@ TEST(ProjectSettingsScenario, OpeningAProjectAppliesItsSettings)
     const std::string french = R"({"db":"BE","language":"fr-BE","lod":300,"neutral":true,"classificationMapping":[]})";
     const char* flemish = "https://selector.velmar.example/be/nl/systemen?BimId=";
     const Case cases[] = {
-        {"the project's choice", ProjectWithSettings(french), 300, "https://selector.velmar.example/be/fr/systemes?BimId=",
-         true},
+        {"the project's choice", ProjectWithSettings(french), 300,
+         "https://selector.velmar.example/be/fr/systemes?BimId=", true},
         {"an unknown level keeps the active one", ProjectWithSettings(R"({"db":"BE","language":"fr-BE","lod":250})"),
          200, "https://selector.velmar.example/be/fr/systemes?BimId=", false},
         {"another data version is ignored", ProjectWithSettings(french, 2), 200, flemish, false},
@@ -42,11 +42,11 @@ TEST(ProjectSettingsScenario, OpeningAProjectAppliesItsSettings)
         SCOPED_TRACE(c.name);
         TempFolder root;
         WriteFile(root / "project.json", c.project);
-        const SimRun run = RunVelmarSim(root / "data", root / "script.jsonl",
-                                        {R"({"cmd":"choose","menu":32501,"item":2})",
-                                         R"({"cmd":"project.open","path":")" + (root / "project.json") + R"("})",
-                                         R"({"cmd":"state"})", R"({"cmd":"choose","menu":32500,"item":1})",
-                                         R"({"cmd":"shell"})"});
+        const SimRun run =
+            RunVelmarSim(root / "data", root / "script.jsonl",
+                         {R"({"cmd":"choose","menu":32501,"item":2})",
+                          R"({"cmd":"project.open","path":")" + (root / "project.json") + R"("})", R"({"cmd":"state"})",
+                          R"({"cmd":"choose","menu":32500,"item":1})", R"({"cmd":"shell"})"});
         ASSERT_EQ(run.answers.size(), 5u);
         EXPECT_TRUE(ParseAnswer(run.answers[1])["ok"].GetBool()) << run.answers[1];
         const auto state = ParseAnswer(run.answers[2]);
@@ -54,7 +54,8 @@ TEST(ProjectSettingsScenario, OpeningAProjectAppliesItsSettings)
         EXPECT_EQ(state["neutralChecked"].GetBool(), c.neutral);
         const auto shell = ParseAnswer(run.answers[4]);
         ASSERT_EQ(shell["opened"].Size(), 1u) << run.answers[4];
-        EXPECT_EQ(std::string(shell["opened"][0].GetString()).rfind(c.selector, 0), 0u) << shell["opened"][0].GetString();
+        EXPECT_EQ(std::string(shell["opened"][0].GetString()).rfind(c.selector, 0), 0u)
+            << shell["opened"][0].GetString();
     }
 }
 
@@ -73,8 +74,9 @@ TEST(ProjectSettingsScenario, ChoosingALodStoresTheSettingsWithATerminatingZero)
     EXPECT_EQ(entry["platformSign"].GetInt(), 0x5757);
     const auto bytes = Sim::DecodeBase64(entry["data"].GetString());
     ASSERT_TRUE(bytes.has_value());
-    EXPECT_EQ(*bytes, std::string(R"({"db":"BE","language":"nl-BE","lod":200,"neutral":false,"classificationMapping":[]})") +
-                          std::string(1, '\0'));
+    EXPECT_EQ(*bytes,
+              std::string(R"({"db":"BE","language":"nl-BE","lod":200,"neutral":false,"classificationMapping":[]})") +
+                  std::string(1, '\0'));
 }
 
 }  // namespace

@@ -22,21 +22,22 @@ TEST(VelmarSim, AnswersEveryLineAndKeepsGoingAfterBadOnes)
 {
     TempFolder root;
     const std::string wallLine = R"({"cmd":"element.new","type":"wall"})";
-    const SimRun run = RunScript(root, {
-        R"({"cmd":"menus"})",                                             // 0
-        "not json",                                                        // 1
-        R"({"nocmd":1})",                                                  // 2
-        R"({"cmd":"fly"})",                                                // 3
-        R"({"cmd":"fault","op":"ACAPI_Nothing","error":-1})",              // 4
-        R"({"cmd":"choose","menu":32501,"item":4})",                       // 5
-        R"({"cmd":"choose","menu":32501,"item":9})",                       // 6
-        R"({"cmd":"fault","op":"ACAPI_Element_AttachObserver","error":-5,"times":1})",  // 7
-        wallLine,                                                          // 8
-        R"({"cmd":"project.open","path":"/nonexistent/p.json"})",          // 9
-        R"({"cmd":"log"})",                                                // 10
-        R"({"cmd":"quit"})",                                               // 11
-        R"({"cmd":"menus"})",                                              // after quit: not answered
-    });
+    const SimRun run =
+        RunScript(root, {
+                            R"({"cmd":"menus"})",                                                           // 0
+                            "not json",                                                                     // 1
+                            R"({"nocmd":1})",                                                               // 2
+                            R"({"cmd":"fly"})",                                                             // 3
+                            R"({"cmd":"fault","op":"ACAPI_Nothing","error":-1})",                           // 4
+                            R"({"cmd":"choose","menu":32501,"item":4})",                                    // 5
+                            R"({"cmd":"choose","menu":32501,"item":9})",                                    // 6
+                            R"({"cmd":"fault","op":"ACAPI_Element_AttachObserver","error":-5,"times":1})",  // 7
+                            wallLine,                                                                       // 8
+                            R"({"cmd":"project.open","path":"/nonexistent/p.json"})",                       // 9
+                            R"({"cmd":"log"})",                                                             // 10
+                            R"({"cmd":"quit"})",                                                            // 11
+                            R"({"cmd":"menus"})",  // after quit: not answered
+                        });
     EXPECT_EQ(run.exitCode, 0);
     ASSERT_EQ(run.answers.size(), 12u);
 
@@ -72,18 +73,17 @@ TEST(VelmarSim, SelectionAttachesObserversToWallsAndSlabsOnlyAndProjectsSurviveS
                            "33333333-3333-4333-8333-333333333333"};
     Velmar::Testing::WriteFile(root / "house.json",
                                std::string(R"({"format":"velmar-sim-project","version":1,"elements":[)") +
-                                   R"({"guid":")" + guids[0] + R"(","type":"wall"},)" +
-                                   R"({"guid":")" + guids[1] + R"(","type":"door"},)" +
-                                   R"({"guid":")" + guids[2] + R"(","type":"slab"}]})");
-    const std::string select = std::string(R"({"cmd":"select","guids":[")") + guids[0] + R"(",")" + guids[1] +
-                               R"(",")" + guids[2] + R"("]})";
+                                   R"({"guid":")" + guids[0] + R"(","type":"wall"},)" + R"({"guid":")" + guids[1] +
+                                   R"(","type":"door"},)" + R"({"guid":")" + guids[2] + R"(","type":"slab"}]})");
+    const std::string select =
+        std::string(R"({"cmd":"select","guids":[")") + guids[0] + R"(",")" + guids[1] + R"(",")" + guids[2] + R"("]})";
     const SimRun run = RunScript(root, {
-        R"({"cmd":"project.open","path":")" + (root / "house.json") + R"("})",
-        select,
-        R"({"cmd":"elements"})",
-        R"({"cmd":"project.save","path":")" + (root / "saved.json") + R"("})",
-        R"({"cmd":"log"})",
-    });
+                                           R"({"cmd":"project.open","path":")" + (root / "house.json") + R"("})",
+                                           select,
+                                           R"({"cmd":"elements"})",
+                                           R"({"cmd":"project.save","path":")" + (root / "saved.json") + R"("})",
+                                           R"({"cmd":"log"})",
+                                       });
     ASSERT_EQ(run.answers.size(), 5u);
     EXPECT_TRUE(Parse(run.answers[0])["ok"].GetBool()) << run.answers[0];
     EXPECT_TRUE(Parse(run.answers[1])["ok"].GetBool()) << run.answers[1];
@@ -117,20 +117,21 @@ TEST(VelmarSim, TaggedCompositesKeepIndexGuidAndUserDataThroughSaveAndOpen)
         return R"({"cmd":"attribute.new","type":"composite","name":")" + name +
                R"(","userData":{"version":1,"platformSign":22359,"data":")" + data + R"("}})";
     };
-    const SimRun run = RunScript(root, {
-        newComposite("GYP-MS-100 LOD 300", tags[0]),                                              // 0
-        newComposite("GYP-MS-100 LOD 100", tags[1]),                                              // 1
-        R"({"cmd":"attribute.new","type":"composite","name":"Plain"})",                            // 2
-        R"({"cmd":"attribute.new","type":"composite","name":"Plain"})",                            // 3 taken
-        R"({"cmd":"attribute.new","type":"layer","name":"X"})",                                    // 4 no such type
-        R"({"cmd":"attribute.new","type":"pen","name":"P","userData":{"version":1,"data":""}})",   // 5 no sign
-        R"({"cmd":"project.save","path":")" + (root / "p.json") + R"("})",                        // 6
-        R"({"cmd":"project.new"})",                                                               // 7
-        R"({"cmd":"attributes","type":"composite"})",                                              // 8
-        R"({"cmd":"project.open","path":")" + (root / "p.json") + R"("})",                        // 9
-        R"({"cmd":"attributes","type":"composite"})",                                              // 10
-        R"({"cmd":"attributes","type":"pen"})",                                                    // 11
-    });
+    const SimRun run = RunScript(
+        root, {
+                  newComposite("GYP-MS-100 LOD 300", tags[0]),                     // 0
+                  newComposite("GYP-MS-100 LOD 100", tags[1]),                     // 1
+                  R"({"cmd":"attribute.new","type":"composite","name":"Plain"})",  // 2
+                  R"({"cmd":"attribute.new","type":"composite","name":"Plain"})",  // 3 taken
+                  R"({"cmd":"attribute.new","type":"layer","name":"X"})",          // 4 no such type
+                  R"({"cmd":"attribute.new","type":"pen","name":"P","userData":{"version":1,"data":""}})",  // 5 no sign
+                  R"({"cmd":"project.save","path":")" + (root / "p.json") + R"("})",                        // 6
+                  R"({"cmd":"project.new"})",                                                               // 7
+                  R"({"cmd":"attributes","type":"composite"})",                                             // 8
+                  R"({"cmd":"project.open","path":")" + (root / "p.json") + R"("})",                        // 9
+                  R"({"cmd":"attributes","type":"composite"})",                                             // 10
+                  R"({"cmd":"attributes","type":"pen"})",                                                   // 11
+              });
     ASSERT_EQ(run.answers.size(), 12u);
     for (int bad : {3, 4, 5})
         EXPECT_FALSE(Parse(run.answers[bad])["ok"].GetBool()) << run.answers[bad];
@@ -160,4 +161,3 @@ TEST(VelmarSim, TaggedCompositesKeepIndexGuidAndUserDataThroughSaveAndOpen)
 }
 
 }  // namespace
-

@@ -25,7 +25,7 @@ TEST(WindowScenario, SettingsRunsTheConfigDialogUntilTheUserClosesIt)
     TempFolder root;
     const SimRun run = RunVelmarSim(root / "data", root / "script.jsonl",
                                     {
-                                        R"({"cmd":"choose","menu":32503,"item":1})",                           // 0
+                                        R"({"cmd":"choose","menu":32503,"item":1})",                            // 0
                                         R"({"cmd":"windows"})",                                                 // 1
                                         R"({"cmd":"window.resize","window":2,"width":1400,"height":900})",      // 2
                                         R"({"cmd":"window.resize","window":2,"width":1000,"height":500})",      // 3
@@ -68,26 +68,26 @@ TEST(WindowScenario, SettingsRunsTheConfigDialogUntilTheUserClosesIt)
     const auto log = Texts(ParseAnswer(run.answers[12])["lines"]);
     ASSERT_GE(log.size(), 2u);
     EXPECT_EQ(std::vector<std::string>(log.end() - 2, log.end()),
-              (std::vector<std::string> {"Loading settings", "menu routine terminated"}));
+              (std::vector<std::string>{"Loading settings", "menu routine terminated"}));
 }
 
 TEST(WindowScenario, ThePageOpensWebAddressesInTheShellAndNothingElse)
 {
     TempFolder root;
-    const SimRun run = RunVelmarSim(
-        root / "data", root / "script.jsonl",
-        {
-            R"({"cmd":"choose","menu":32503,"item":1})",
-            R"({"cmd":"call","window":2,"fn":"config_openUrl","arg":"https://app.velmar.example/help"})",
-            R"({"cmd":"call","window":2,"fn":"config_openUrl","arg":"ms-msdt:/id PCWDiagnostic"})",
-            R"({"cmd":"call","window":2,"fn":"config_openUrl","arg":"\\\\attacker\\share"})",
-            R"({"cmd":"shell"})",
-            R"({"cmd":"window.close","window":2})",
-        });
+    const SimRun run =
+        RunVelmarSim(root / "data", root / "script.jsonl",
+                     {
+                         R"({"cmd":"choose","menu":32503,"item":1})",
+                         R"({"cmd":"call","window":2,"fn":"config_openUrl","arg":"https://app.velmar.example/help"})",
+                         R"({"cmd":"call","window":2,"fn":"config_openUrl","arg":"ms-msdt:/id PCWDiagnostic"})",
+                         R"({"cmd":"call","window":2,"fn":"config_openUrl","arg":"\\\\attacker\\share"})",
+                         R"({"cmd":"shell"})",
+                         R"({"cmd":"window.close","window":2})",
+                     });
     ASSERT_EQ(run.answers.size(), 6u);
     const auto shell = ParseAnswer(run.answers[4]);
-    EXPECT_EQ(Texts(shell["opened"]), std::vector<std::string> {"https://app.velmar.example/help"});
-    EXPECT_EQ(Texts(shell["refused"]), (std::vector<std::string> {"ms-msdt:/id PCWDiagnostic", "\\\\attacker\\share"}));
+    EXPECT_EQ(Texts(shell["opened"]), std::vector<std::string>{"https://app.velmar.example/help"});
+    EXPECT_EQ(Texts(shell["refused"]), (std::vector<std::string>{"ms-msdt:/id PCWDiagnostic", "\\\\attacker\\share"}));
 }
 
 // A composite tag as the composite builder writes it: system name, stored-system id, time stamp, LOD.
@@ -109,13 +109,13 @@ TEST(WindowScenario, ChoosingAnotherLodOpensTheLodPageOnlyWhenCompositesAreAtAno
     const SimRun run = RunVelmarSim(root / "data", root / "script.jsonl",
                                     {
                                         R"({"cmd":"choose","menu":32501,"item":1})",             // 0: at its level
-                                        R"({"cmd":"windows"})",                                   // 1
-                                        composite,                                                // 2
+                                        R"({"cmd":"windows"})",                                  // 1
+                                        composite,                                               // 2
                                         R"({"cmd":"choose","menu":32501,"item":3})",             // 3: opens Lod
                                         R"({"cmd":"call","window":6,"fn":"lod_getLodStatus"})",  // 4
                                         R"({"cmd":"call","window":6,"fn":"lod_close"})",         // 5
-                                        R"({"cmd":"windows"})",                                   // 6
-                                        R"({"cmd":"state"})",                                     // 7
+                                        R"({"cmd":"windows"})",                                  // 6
+                                        R"({"cmd":"state"})",                                    // 7
                                     });
     ASSERT_EQ(run.answers.size(), 8u);
     EXPECT_EQ(ParseAnswer(run.answers[1])["windows"].Size(), 0u) << "no tagged composite yet: no page";

@@ -51,7 +51,7 @@ TEST(EventLoop, ACommandCalledFromAnotherThreadRunsOnTheMainThreadWithItsParamet
     const GSType command = MakeGSType("TEST");
     ASSERT_EQ(Api().ACAPI_AddOnAddOnCommunication_RegisterSupportedService(command, 1), NoError);
     ASSERT_EQ(Api().ACAPI_AddOnAddOnCommunication_InstallAddOnCommandHandler(command, 1, RecordCommand), NoError);
-    commandLog = CommandLog {};
+    commandLog = CommandLog{};
 
     GSErrCode posted = APIERR_GENERAL, wrongAddOn = NoError, wrongCommand = NoError;
     std::thread poller([&] {
@@ -64,7 +64,7 @@ TEST(EventLoop, ACommandCalledFromAnotherThreadRunsOnTheMainThreadWithItsParamet
         Api().ACAPI_AddOnAddOnCommunication_AddMDCLParameter(params, &parameter);
         API_ModulID self = host.GetAddOn().identifier;
         posted = Api().ACAPI_AddOnAddOnCommunication_CallFromEventLoop(&self, command, 1, params, true, FreeList);
-        API_ModulID other {self.developerID + 1, self.localID};
+        API_ModulID other{self.developerID + 1, self.localID};
         wrongAddOn = Api().ACAPI_AddOnAddOnCommunication_CallFromEventLoop(&other, command, 1, params, true, FreeList);
         wrongCommand = Api().ACAPI_AddOnAddOnCommunication_CallFromEventLoop(&self, command, 2, params, true, FreeList);
     });
@@ -116,8 +116,8 @@ TEST(EventLoop, AModalRunNestsTheLoopSoInputAndPostedTasksKeepFlowing)
         return true;
     });
     loop.Run([&] { return done; });
-    EXPECT_EQ(trace, (std::vector<std::string> {"modal opens at depth 1", "input while modal: yes at depth 2",
-                                                "modal closed"}));
+    EXPECT_EQ(trace, (std::vector<std::string>{"modal opens at depth 1", "input while modal: yes at depth 2",
+                                               "modal closed"}));
 }
 
 TEST(Faults, ArmedOperationsFailTheGivenNumberOfTimesThenWorkAgain)
@@ -228,7 +228,7 @@ TEST(Project, SavedProjectOpensWithItsElementsAttributesUserDataAndModuleData)
     ASSERT_EQ(Api().ACAPI_Element_GetUserData(&head, &readUserData), NoError);
     GS::HandleGuard userHandle(readUserData.dataHdl);
     EXPECT_EQ(BMGetHandleSize(readUserData.dataHdl), static_cast<Int32>(bytes.size()));
-    EXPECT_EQ(NamesOf(API_CompWallID), (std::vector<std::string> {"1 Wall 300", "2 Wand Ã©"}));
+    EXPECT_EQ(NamesOf(API_CompWallID), (std::vector<std::string>{"1 Wall 300", "2 Wand Ã©"}));
     API_Attribute reopened = Named(API_CompWallID, "", 0);
     reopened.header.guid = composites[1].header.guid;
     EXPECT_EQ(Api().ACAPI_Attribute_Get(&reopened), NoError);
@@ -246,7 +246,11 @@ TEST(Project, AMalformedProjectFileIsRefusedAndTheOpenProjectStays)
     pen.name = "Pen 1";
     ASSERT_EQ(host.CurrentProject().AddAttribute(&pen), NoError);
     const char* files[] = {
-        "", "{", "[]", R"({"format":"other","version":1})", R"({"format":"velmar-sim-project","version":2})",
+        "",
+        "{",
+        "[]",
+        R"({"format":"other","version":1})",
+        R"({"format":"velmar-sim-project","version":2})",
         R"({"format":"velmar-sim-project","version":1,"elements":[{"guid":"nope","type":"wall"}]})",
         R"({"format":"velmar-sim-project","version":1,"elements":[{"guid":"901E167F-078D-4032-8383-39568546B9F9","type":"tree"}]})",
         R"({"format":"velmar-sim-project","version":1,"moduleData":[{"name":"x","version":1,"platformSign":1,"data":"!!"}]})",
@@ -282,9 +286,12 @@ TEST(Attributes, CreateSearchGetModifyAndUserDataBehaveAsTheHostsThroughTheTable
         API_AttributeIndex index;
     };
     const Creation creations[] = {
-        {API_CompWallID, "Wall 300", NoError, 1},      {API_CompWallID, "Wall 100", NoError, 2},
-        {API_PenID, "Wall 300", NoError, 1},           {API_CompWallID, "Wall 300", APIERR_NAMEALREADYUSED, 0},
-        {API_CompWallID, "wall 300", NoError, 3},      {API_MaterialID, "", APIERR_BADNAME, 0},
+        {API_CompWallID, "Wall 300", NoError, 1},
+        {API_CompWallID, "Wall 100", NoError, 2},
+        {API_PenID, "Wall 300", NoError, 1},
+        {API_CompWallID, "Wall 300", APIERR_NAMEALREADYUSED, 0},
+        {API_CompWallID, "wall 300", NoError, 3},
+        {API_MaterialID, "", APIERR_BADNAME, 0},
         {API_ZombieAttrID, "Anything", APIERR_BADID, 0},
     };
     std::vector<API_Attr_Head> created;
@@ -296,8 +303,8 @@ TEST(Attributes, CreateSearchGetModifyAndUserDataBehaveAsTheHostsThroughTheTable
             created.push_back(attribute.header);
     }
     EXPECT_NE(created[0].guid, created[1].guid);
-    EXPECT_EQ(NamesOf(API_CompWallID), (std::vector<std::string> {"1 Wall 300", "2 Wall 100", "3 wall 300"}));
-    EXPECT_EQ(NamesOf(API_ZombieAttrID), std::vector<std::string> {"(not listed)"});
+    EXPECT_EQ(NamesOf(API_CompWallID), (std::vector<std::string>{"1 Wall 300", "2 Wall 100", "3 wall 300"}));
+    EXPECT_EQ(NamesOf(API_ZombieAttrID), std::vector<std::string>{"(not listed)"});
     UInt32 count = 0;
     EXPECT_EQ(Api().ACAPI_Attribute_GetNum(API_PenID, &count), NoError);
     EXPECT_EQ(count, 1u);
@@ -342,7 +349,7 @@ TEST(Attributes, CreateSearchGetModifyAndUserDataBehaveAsTheHostsThroughTheTable
         API_Attribute refused = Named(API_CompWallID, name, 2);
         EXPECT_EQ(Api().ACAPI_Attribute_Modify(&refused, nullptr), expected) << name;
     }
-    EXPECT_EQ(NamesOf(API_CompWallID), (std::vector<std::string> {"1 Wall 300", "2 Wall 200", "3 wall 300"}));
+    EXPECT_EQ(NamesOf(API_CompWallID), (std::vector<std::string>{"1 Wall 300", "2 Wall 200", "3 wall 300"}));
     EXPECT_EQ(UserDataOf(renamed.header), "1 22359 " + bytes);
     EXPECT_EQ(UserDataOf(created[0]), "none") << "only the attribute it was set on has it";
     EXPECT_EQ(UserDataOf(Named(API_CompWallID, "", 9).header), std::to_string(APIERR_BADINDEX));

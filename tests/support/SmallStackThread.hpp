@@ -17,7 +17,7 @@ inline void RunOnSmallStack(std::function<void()> function, std::size_t bytes = 
     struct Job {
         std::function<void()> function;
         std::exception_ptr error;
-    } job {std::move(function), nullptr};
+    } job{std::move(function), nullptr};
 
     pthread_attr_t attributes;
     if (const int error = pthread_attr_init(&attributes))

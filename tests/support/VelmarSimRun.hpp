@@ -24,7 +24,8 @@ inline SimRun RunVelmarSim(const std::string& dataFolder, const std::string& scr
     for (const auto& line : lines)
         script += line + "\n";
     WriteFile(scriptFile, script);
-    const std::string command = std::string(VELMAR_SIM_PATH) + " --data " + dataFolder + " " + scriptFile + " 2>/dev/null";
+    const std::string command =
+        std::string(VELMAR_SIM_PATH) + " --data " + dataFolder + " " + scriptFile + " 2>/dev/null";
     SimRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr)

@@ -1,6 +1,6 @@
 // The "ACAPI" functions as a page calls them, with the module's code and the simulated host's table.
-#include "ACAPinc.hpp"
 #include "AcapiBridge.hpp"
+#include "ACAPinc.hpp"
 #include "Archicad.hpp"
 #include "ConfigurationService.hpp"
 #include "PaletteController.hpp"
@@ -32,19 +32,43 @@ public:
     bool Show() override { return !visible && (visible = true); }
     bool Hide() override { return visible && !(visible = false); }
 
-    std::pair<Int16, Int16> size {0, 0};
+    std::pair<Int16, Int16> size{0, 0};
     std::string title;
     bool visible = false;
 };
 
 const char* const FunctionNames[] = {
-    "getVersionInfo", "setWindowTitle", "config_getDatabaseConfiguration", "config_getActiveCountryAndLanguage",
-    "config_setActiveCountryAndLanguage", "config_openUrl", "config_close", "config_resize", "download_productDetails",
-    "download_getComposites", "download_processDownload", "download_close", "download_resize", "rules_getRules",
-    "rules_getProperties", "rules_runRules", "rules_resize", "rules_close", "ruleresult_getResults",
-    "ruleresult_highlightElements", "ruleresult_resize", "ruleresult_close", "update_getSystemsToUpdate",
-    "update_runUpdate", "update_resize", "update_close", "lod_getLodStatus", "lod_updateLower", "lod_updateAll",
-    "lod_resize", "lod_close",
+    "getVersionInfo",
+    "setWindowTitle",
+    "config_getDatabaseConfiguration",
+    "config_getActiveCountryAndLanguage",
+    "config_setActiveCountryAndLanguage",
+    "config_openUrl",
+    "config_close",
+    "config_resize",
+    "download_productDetails",
+    "download_getComposites",
+    "download_processDownload",
+    "download_close",
+    "download_resize",
+    "rules_getRules",
+    "rules_getProperties",
+    "rules_runRules",
+    "rules_resize",
+    "rules_close",
+    "ruleresult_getResults",
+    "ruleresult_highlightElements",
+    "ruleresult_resize",
+    "ruleresult_close",
+    "update_getSystemsToUpdate",
+    "update_runUpdate",
+    "update_resize",
+    "update_close",
+    "lod_getLodStatus",
+    "lod_updateLower",
+    "lod_updateAll",
+    "lod_resize",
+    "lod_close",
 };
 
 class Bridge : public ::testing::Test {
@@ -53,9 +77,10 @@ protected:
     {
         host_.OpenResources(&GSResourceModuleData);
         Velmar::Host::SetHostFunctions(&Sim::HostFunctions());
-        WriteFile(root_ / "data/user/settings.json",
-                  R"({"version":"1","databaseSettings":[{"countryCode":"BE","languages":[{"code":"nl-BE"},{"code":"fr-BE"}]}],)"
-                  R"("defaultCountry":"BE","defaultLanguage":"nl-BE"})");
+        WriteFile(
+            root_ / "data/user/settings.json",
+            R"({"version":"1","databaseSettings":[{"countryCode":"BE","languages":[{"code":"nl-BE"},{"code":"fr-BE"}]}],)"
+            R"("defaultCountry":"BE","defaultLanguage":"nl-BE"})");
         Velmar::Services::ConfigurationService::Replace(
             std::make_shared<Velmar::Services::ConfigurationService>("settings.json", "mapping.json"));
         const auto controller = PaletteController::instance();
@@ -82,12 +107,12 @@ protected:
         if (value == nullptr)
             return answer == nullptr ? "null" : "array";
         switch (value->GetType()) {
-            case JS::Value::BOOL:
-                return value->GetBool() ? "true" : "false";
-            case JS::Value::STRING:
-                return value->GetString().ToUtf8();
-            default:
-                return "undefined";
+        case JS::Value::BOOL:
+            return value->GetBool() ? "true" : "false";
+        case JS::Value::STRING:
+            return value->GetString().ToUtf8();
+        default:
+            return "undefined";
         }
     }
     std::vector<std::string> Reports()
@@ -100,7 +125,7 @@ protected:
     }
 
     Velmar::Testing::TempFolder root_;
-    Sim::Archicad host_ {root_ / "data"};
+    Sim::Archicad host_{root_ / "data"};
     RecordingWindow caller_;
     std::map<PaletteIdentifiers, std::shared_ptr<RecordingWindow>> windows_;
     std::unique_ptr<JS::Object> acapi_;
@@ -131,7 +156,8 @@ TEST_F(Bridge, BadArgumentsAreReportedAndAnsweredWithUndefined)
         {"config_setActiveCountryAndLanguage", object, "failed\n Bad cast."},
         {"config_setActiveCountryAndLanguage", nullptr, "failed\n the argument is not a JSON object"},
         {"config_setActiveCountryAndLanguage", Text("not json"), "failed\n the argument is not a JSON object"},
-        {"config_setActiveCountryAndLanguage", Text("[\"BE\",\"fr-BE\"]"), "failed\n the argument is not a JSON object"},
+        {"config_setActiveCountryAndLanguage", Text("[\"BE\",\"fr-BE\"]"),
+         "failed\n the argument is not a JSON object"},
         {"config_setActiveCountryAndLanguage", Text(huge), "failed\n the argument is not a JSON object"},
         {"config_setActiveCountryAndLanguage", Text(R"({"countryCode":"BE"})"),
          "failed\n a choice needs countryCode and languageCode"},
@@ -147,7 +173,7 @@ TEST_F(Bridge, BadArgumentsAreReportedAndAnsweredWithUndefined)
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.function) + " " + c.report);
         EXPECT_EQ(Describe(Call(c.function, c.argument)), "undefined");
-        EXPECT_EQ(Reports(), std::vector<std::string> {c.report});
+        EXPECT_EQ(Reports(), std::vector<std::string>{c.report});
     }
     EXPECT_EQ(ReadFile(root_ / "data/user/settings.json"), settingsBefore) << "no bad call changed the settings";
     EXPECT_THROW(Call("setWindowTitle", object), GS::ClassCastException) << "raised to the page's script engine";
@@ -161,8 +187,9 @@ TEST_F(Bridge, ConfigurationFunctionsReadAndStoreTheChoice)
 
     PaletteController::instance()->OpenWindow(PaletteIdentifiers::Config);
     ASSERT_TRUE(windows_[PaletteIdentifiers::Config]->visible);
-    EXPECT_EQ(Describe(Call("config_setActiveCountryAndLanguage", Text(R"({"countryCode":"BE","languageCode":"fr-BE"})"))),
-              "true");
+    EXPECT_EQ(
+        Describe(Call("config_setActiveCountryAndLanguage", Text(R"({"countryCode":"BE","languageCode":"fr-BE"})"))),
+        "true");
     EXPECT_FALSE(windows_[PaletteIdentifiers::Config]->visible) << "the page closes with the choice";
     EXPECT_NE(ReadFile(root_ / "data/user/settings.json").find(R"("defaultLanguage":"fr-BE")"), std::string::npos);
     EXPECT_EQ(Describe(Call("config_getActiveCountryAndLanguage")), R"({"countryCode":"BE","languageCode":"fr-BE"})");

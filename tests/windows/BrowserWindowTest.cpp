@@ -78,7 +78,7 @@ protected:
     }
 
     Velmar::Testing::TempFolder root_;
-    Sim::Archicad host_ {root_ / "data"};
+    Sim::Archicad host_{root_ / "data"};
     // A controller of the test's own, dropped (with the palette it holds) before the host.
     std::shared_ptr<PaletteController> controller_;
 };

@@ -27,7 +27,7 @@ struct Seen {
 Seen Look(SimHost& host, Int32 id)
 {
     Seen seen;
-    seen.window = DG::FindWindow(id).value_or(DG::WindowInfo {});
+    seen.window = DG::FindWindow(id).value_or(DG::WindowInfo{});
     if (const DG::Browser* browser = DG::FindWindowBrowser(id)) {
         seen.browserWidth = browser->GetWidth();
         seen.browserHeight = browser->GetHeight();
@@ -70,7 +70,7 @@ TEST(ModuleWindows, SettingsOpensTheConfigDialogAsRegisteredAndItsPageClosesIt)
     const auto log = host.LogLines();
     ASSERT_GE(log.size(), 2u);
     EXPECT_EQ(std::vector<std::string>(log.end() - 2, log.end()),
-              (std::vector<std::string> {"Loading settings", "menu routine terminated"}));
+              (std::vector<std::string>{"Loading settings", "menu routine terminated"}));
 }
 
 TEST(ModuleWindows, CheckingAgainWhileRulesIsOpenOpensNoSecondDialog)
@@ -105,7 +105,7 @@ TEST(ModuleWindows, AClosedConfigDialogIsGoneSoSettingsMakesAFreshOne)
         ASSERT_EQ(host->ChooseMenuItem(SettingsMenu, 1), NoError);
     }
     // A dialog kept from the first run would have been reloaded (address and reload) before showing.
-    EXPECT_EQ(loads, (std::vector<Int32> {1, 1}));
+    EXPECT_EQ(loads, (std::vector<Int32>{1, 1}));
 }
 
 }  // namespace

@@ -95,25 +95,21 @@ std::vector<Token> Tokenize(std::string_view text, const std::string& file)
         if (c == '\n' || c == ' ' || c == '\t' || c == '\r') {
             line += c == '\n';
             ++pos;
-        }
-        else if (text.compare(pos, 2, "//") == 0) {
+        } else if (text.compare(pos, 2, "//") == 0) {
             pos = std::min(text.find('\n', pos), text.size());
-        }
-        else if (text.compare(pos, 2, "/*") == 0) {
+        } else if (text.compare(pos, 2, "/*") == 0) {
             const std::size_t end = text.find("*/", pos + 2);
             if (end == std::string_view::npos)
                 fail(line, "unterminated comment");
             line += static_cast<int>(std::count(text.begin() + pos, text.begin() + end, '\n'));
             pos = end + 2;
-        }
-        else if (c == '\'') {
+        } else if (c == '\'') {
             const std::size_t end = text.find_first_of("'\n", pos + 1);
             if (end == std::string_view::npos || text[end] != '\'')
                 fail(line, "unterminated resource type");
             tokens.push_back({Tok::Type, std::string(text.substr(pos + 1, end - pos - 1)), line});
             pos = end + 1;
-        }
-        else if (c == '"') {
+        } else if (c == '"') {
             Token token{Tok::String, {}, line};
             for (++pos; pos >= text.size() || text[pos] != '"'; ++pos) {
                 if (pos >= text.size() || text[pos] == '\n')
@@ -132,19 +128,16 @@ std::vector<Token> Tokenize(std::string_view text, const std::string& file)
             }
             tokens.push_back(std::move(token));
             ++pos;
-        }
-        else if (c == '{' || c == '}' || c == '|') {
+        } else if (c == '{' || c == '}' || c == '|') {
             tokens.push_back({c == '{' ? Tok::Open : c == '}' ? Tok::Close : Tok::Bar, std::string(1, c), line});
             ++pos;
-        }
-        else if (IsWordChar(c) || c == '-') {
+        } else if (IsWordChar(c) || c == '-') {
             const std::size_t start = pos++;
             while (pos < text.size() && IsWordChar(text[pos]))
                 ++pos;
             const bool number = c == '-' || (c >= '0' && c <= '9');
             tokens.push_back({number ? Tok::Number : Tok::Word, std::string(text.substr(start, pos - start)), line});
-        }
-        else {
+        } else {
             char byte[8];
             std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned>(static_cast<unsigned char>(c)));
             fail(line, std::string("unexpected character ") + byte);
@@ -379,11 +372,9 @@ std::string CppStringLiteral(std::string_view text)
         if (c == '"' || c == '\\') {
             literal += '\\';
             literal += c;
-        }
-        else if (byte >= 0x20 && byte < 0x7F) {
+        } else if (byte >= 0x20 && byte < 0x7F) {
             literal += c;
-        }
-        else {
+        } else {
             // Always three octal digits, so a digit that follows cannot extend the escape.
             char escape[5];
             std::snprintf(escape, sizeof escape, "\\%03o", static_cast<unsigned>(byte));

@@ -73,8 +73,7 @@ int main(int argc, char** argv)
     Options options;
     try {
         options = ParseArguments(argc, argv);
-    }
-    catch (const std::invalid_argument& error) {
+    } catch (const std::invalid_argument& error) {
         std::cerr << "velmar-rescomp: error: " << error.what() << '\n' << kUsage << '\n';
         return 1;
     }
@@ -88,8 +87,7 @@ int main(int argc, char** argv)
         }
         rescomp::CheckRequired(module, options.required, end);
         WriteAtomically(options.out, rescomp::GenerateSource(module));
-    }
-    catch (const rescomp::CompileError& error) {
+    } catch (const rescomp::CompileError& error) {
         std::cerr << error.what() << '\n';
         return 1;
     }
