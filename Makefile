@@ -1,5 +1,6 @@
 # The README's two commands, plus the build and benchmark steps they stand on.
 PRESET ?= debug
+PORT ?= 8180
 BUILD_DIR := build/$(PRESET)
 
 .PHONY: deps build test run bench fuzz clean
@@ -20,7 +21,7 @@ test: build
 	scripts/fuzz 20
 
 run: build
-	scripts/run $(BUILD_DIR)
+	scripts/run $(BUILD_DIR) $(PORT)
 
 bench: deps
 	cmake --preset release >/dev/null

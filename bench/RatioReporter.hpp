@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -45,6 +46,14 @@ public:
                         ratio.measured.c_str(), ratio.baseline.c_str());
         }
         return complete;
+    }
+
+    // The real time of one iteration of a measured benchmark, in that benchmark's time unit; none when not
+    // measured.
+    std::optional<double> Time(const std::string& name) const
+    {
+        const auto found = seconds_.find(name);
+        return found == seconds_.end() ? std::nullopt : std::optional<double>(found->second);
     }
 
 private:

@@ -3,6 +3,7 @@
 #include "Base64.hpp"
 #include "DGHost.hpp"
 #include "GSException.hpp"
+#include "JsValueJson.hpp"
 
 #include <rapidjson/document.h>
 #include <rapidjson/error/en.h>
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 
 namespace Sim {
 
@@ -207,75 +209,12 @@ Int32 WindowMember(const Context& c)
     return static_cast<Int32>(window);
 }
 
-// A script's JSON argument as the page's JavaScript would pass it, new and owned by the caller: texts,
-// booleans and numbers as values (null as undefined), arrays and objects as a JS array and a JS object
-// holding their items, which no function can read as text.
-JS::Base* NewJs(const rapidjson::Value& json)
-{
-    if (json.IsString())
-        return new JS::Value(GS::UniString::FromUtf8(std::string_view(json.GetString(), json.GetStringLength())));
-    if (json.IsBool())
-        return new JS::Value(json.GetBool());
-    if (json.IsInt())
-        return new JS::Value(static_cast<Int32>(json.GetInt()));
-    if (json.IsNumber())
-        return new JS::Value(json.GetDouble());
-    if (json.IsArray()) {
-        auto* array = new JS::Array();
-        for (const auto& item : json.GetArray())
-            array->AddItem(GS::Ref<JS::Base>(NewJs(item)));
-        return array;
-    }
-    if (json.IsObject()) {
-        auto* object = new JS::Object("");
-        for (const auto& member : json.GetObject())
-            object->AddItem(NewJs(member.value));
-        return object;
-    }
-    return new JS::Value();
-}
-
-void WriteJs(Writer& writer, const GS::Ref<JS::Base>& value)
-{
-    if (value == nullptr) {
-        writer.Null();
-        return;
-    }
-    if (const auto array = GS::DynamicCast<JS::Array>(value)) {
-        writer.StartArray();
-        for (const auto& item : array->GetItemArray())
-            WriteJs(writer, item);
-        writer.EndArray();
-        return;
-    }
-    const auto scalar = GS::DynamicCast<JS::Value>(value);
-    if (scalar == nullptr)
-        throw CommandError {"the function answered an object or a function, which has no JSON form here"};
-    switch (scalar->GetType()) {
-        case JS::Value::UNDEFINED:
-            writer.Null();
-            break;
-        case JS::Value::BOOL:
-            writer.Bool(scalar->GetBool());
-            break;
-        case JS::Value::INTEGER:
-            writer.Int(scalar->GetInteger());
-            break;
-        case JS::Value::DOUBLE:
-            writer.Double(scalar->GetDouble());
-            break;
-        case JS::Value::STRING:
-            WriteString(writer, scalar->GetString().ToUtf8());
-            break;
-    }
-}
-
 void Call(Context& c)
 {
     const Int32 window = WindowMember(c);
     const std::string name = StringMember(c, "fn");
     const GS::Ref<JS::Base> argument =
-        c.command.HasMember("arg") ? GS::Ref<JS::Base>(NewJs(c.command["arg"])) : nullptr;
+        c.command.HasMember("arg") ? JsFromJson(c.command["arg"]) : nullptr;
     DG::FunctionCallResult result;
     // The bridge answers failures itself; anything that still escapes is the script's error answer.
     try {
@@ -292,7 +231,11 @@ void Call(Context& c)
     if (result.status != DG::FunctionCallResult::Answered)
         throw CommandError {"no open window " + std::to_string(window)};
     c.answer.Key("answer");
-    WriteJs(c.answer, result.answer);
+    try {
+        WriteJs(c.answer, result.answer);
+    } catch (const std::invalid_argument& error) {
+        throw CommandError {error.what()};
+    }
 }
 
 void WindowResize(Context& c)

@@ -1,0 +1,137 @@
+#include "WebAppServer.hpp"
+
+#include <httplib.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace Velmar::Services {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ContentType {
+    const char* extension;
+    const char* type;
+};
+// ES modules load only with a JavaScript type.
+constexpr ContentType ContentTypes[] = {
+    {".html", "text/html; charset=utf-8"},
+    {".js", "text/javascript; charset=utf-8"},
+    {".css", "text/css; charset=utf-8"},
+    {".json", "application/json"},
+    {".svg", "image/svg+xml"},
+    {".png", "image/png"},
+    {".ico", "image/x-icon"},
+};
+
+const char* ContentTypeOf(const fs::path& file)
+{
+    const std::string extension = file.extension().string();
+    for (const auto& entry : ContentTypes) {
+        if (extension == entry.extension)
+            return entry.type;
+    }
+    return "application/octet-stream";
+}
+
+// The file a request path names below the root: "/lod" is lod.html, "/css/pages.css" the file itself.
+// Paths that climb out of the root name nothing.
+std::optional<fs::path> FileFor(const std::string& root, const std::string& path)
+{
+    if (path.empty() || path[0] != '/' || path.find('\\') != std::string::npos || path.find('\0') != std::string::npos)
+        return std::nullopt;
+    const fs::path relative = fs::path(path.substr(1)).lexically_normal();
+    if (relative.empty() || *relative.begin() == "..")
+        return std::nullopt;
+    const fs::path file = fs::path(root) / relative;
+    std::error_code error;
+    if (!relative.has_extension() && fs::is_regular_file(fs::path(file) += ".html", error))
+        return fs::path(file) += ".html";
+    if (fs::is_regular_file(file, error))
+        return file;
+    return std::nullopt;
+}
+
+std::optional<std::string> ReadFile(const fs::path& file)
+{
+    std::ifstream stream(file, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
+    if (stream.bad())
+        return std::nullopt;
+    return bytes;
+}
+
+}  // namespace
+
+WebAppServer::WebAppServer(std::string root, std::string headHtml)
+    : root_(std::move(root)), headHtml_(std::move(headHtml)), server_(std::make_unique<httplib::Server>())
+{
+    // Headers and body go out as separate writes; waiting to merge them would delay every answer.
+    server_->set_tcp_nodelay(true);
+    // Stopping waits for idle kept-alive connections; a short wait keeps stopping quick.
+    server_->set_keep_alive_timeout(1);
+    server_->Get(".*",
+                 [this](const httplib::Request& request, httplib::Response& response) { Serve(request, response); });
+}
+
+WebAppServer::~WebAppServer()
+{
+    Stop();
+}
+
+std::optional<int> WebAppServer::Start(int port)
+{
+    const int bound =
+        port == 0 ? server_->bind_to_any_port("127.0.0.1") : (server_->bind_to_port("127.0.0.1", port) ? port : -1);
+    if (bound <= 0)
+        return std::nullopt;
+    thread_ = std::thread([this] { server_->listen_after_bind(); });
+    return bound;
+}
+
+void WebAppServer::Stop()
+{
+    server_->stop();
+    if (thread_.joinable())
+        thread_.join();
+}
+
+std::string WebAppServer::WithHead(const std::string& html, const std::string& headHtml)
+{
+    std::string lower(html.size(), '\0');
+    std::transform(html.begin(), html.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    std::size_t head = lower.find("<head");
+    // "<header" is no head tag.
+    while (head != std::string::npos && head + 5 < lower.size() &&
+           std::isalpha(static_cast<unsigned char>(lower[head + 5])))
+        head = lower.find("<head", head + 5);
+    const std::size_t end = head == std::string::npos ? std::string::npos : lower.find('>', head);
+    if (end == std::string::npos)
+        return headHtml + html;
+    return html.substr(0, end + 1) + headHtml + html.substr(end + 1);
+}
+
+void WebAppServer::Serve(const httplib::Request& request, httplib::Response& response) const
+{
+    // The pages change while someone works on them; a stale copy helps nobody here.
+    response.set_header("Cache-Control", "no-store");
+    const auto file = FileFor(root_, request.path);
+    const auto bytes = file ? ReadFile(*file) : std::nullopt;
+    if (!bytes) {
+        response.status = 404;
+        response.set_content("<!doctype html><title>Not found</title><p>No page at this address.</p>",
+                             "text/html; charset=utf-8");
+        return;
+    }
+    const char* type = ContentTypeOf(*file);
+    const bool page = file->extension() == ".html";
+    response.set_content(page && !headHtml_.empty() ? WithHead(*bytes, headHtml_) : *bytes, type);
+}
+
+}  // namespace Velmar::Services

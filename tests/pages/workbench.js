@@ -1,0 +1,125 @@
+// What the page tests stand on: velmar-workbench on a fresh data folder and a free port, Debian's chromium
+// to look at it, and a wait for what the page shows next.
+import { spawn } from 'node:child_process';
+import { once } from 'node:events';
+import { existsSync, mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { dirname, join } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import assert from 'node:assert/strict';
+import { chromium } from 'playwright-core';
+
+const repository = join(dirname(fileURLToPath(import.meta.url)), '../..');
+const workbenchProgram = process.env.VELMAR_WORKBENCH ?? join(repository, 'build/debug/bin/velmar-workbench');
+const chromiumPath = '/usr/bin/chromium';
+
+// The reason every page test is skipped, or false. CTest reads "page tests skipped:" as a skip.
+export const skipReason = existsSync(chromiumPath) ? false : `page tests skipped: ${chromiumPath} is missing (scripts/install-deps installs Debian's chromium)`;
+
+// The database settings an installation ships, as a test may change them for the user's copy.
+export function shippedSettings() {
+  return JSON.parse(readFileSync(join(repository, 'resources/data/DatabaseSettings.28.json'), 'utf8'));
+}
+
+export function settingsFile(data) {
+  return join(data, 'user/Velmar/Archicad/DatabaseSettings.28.json');
+}
+
+export function writeUserSettings(data, settings) {
+  mkdirSync(dirname(settingsFile(data)), { recursive: true });
+  writeFileSync(settingsFile(data), JSON.stringify(settings));
+}
+
+// Starts velmar-workbench; `prepare` gets the data folder first, `project` is the text of a project file.
+// Answers its address and a stop that answers the exit code.
+export async function startWorkbench({ prepare, project } = {}) {
+  const data = mkdtempSync(join(tmpdir(), 'velmar-pages-'));
+  prepare?.(data);
+  const args = ['--data', data, '--port', '0'];
+  if (project !== undefined) {
+    writeFileSync(join(data, 'project.json'), project);
+    args.push('--project', join(data, 'project.json'));
+  }
+  const child = spawn(workbenchProgram, args, { stdio: ['ignore', 'pipe', 'inherit'] });
+  const exited = once(child, 'exit');
+  const address = await new Promise((resolve, reject) => {
+    let output = '';
+    const timer = setTimeout(() => reject(new Error(`velmar-workbench printed no address within 15 s: ${output}`)), 15000);
+    child.stdout.on('data', (chunk) => {
+      output += chunk;
+      const found = /velmar-workbench: (http:\/\/\S+\/)/.exec(output);
+      if (found) {
+        clearTimeout(timer);
+        resolve(found[1]);
+      }
+    });
+    exited.then(([code]) => reject(new Error(`velmar-workbench ended at start with ${code}: ${output}`)));
+  });
+  return {
+    address,
+    data,
+    async stop() {
+      child.kill('SIGTERM');
+      const [code, signal] = await exited;
+      rmSync(data, { recursive: true, force: true });
+      return code ?? signal;
+    },
+  };
+}
+
+export async function launchChromium() {
+  const profile = mkdtempSync(join(tmpdir(), 'velmar-chromium-'));
+  const context = await chromium.launchPersistentContext(profile, {
+    executablePath: chromiumPath,
+    headless: true,
+    viewport: { width: 1600, height: 1000 },
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+      '--disable-component-update', '--disable-sync'],
+  });
+  return {
+    context,
+    async close() {
+      await context.close();
+      rmSync(profile, { recursive: true, force: true });
+    },
+  };
+}
+
+// A workbench (as startWorkbench starts it) and a page of `browser` showing it; both end with test `t`,
+// where the workbench must stop cleanly.
+export async function openWorkbench(t, browser, options) {
+  const workbench = await startWorkbench(options);
+  const page = await browser.context.newPage();
+  t.after(async () => {
+    await page.close();
+    assert.equal(await workbench.stop(), 0, 'velmar-workbench stops cleanly');
+  });
+  await page.goto(workbench.address);
+  return { workbench, page };
+}
+
+// Retries `check` (which throws while what it checks does not hold yet) until it passes or time is up.
+export async function eventually(check, milliseconds = 10000) {
+  const deadline = Date.now() + milliseconds;
+  for (;;) {
+    try {
+      return await check();
+    } catch (error) {
+      if (Date.now() > deadline) throw error;
+      await new Promise((resume) => setTimeout(resume, 100));
+    }
+  }
+}
+
+// The texts of the items of the workbench's Velmar menu, submenus as "Lod ▸".
+export async function velmarMenuTexts(page) {
+  return page.locator('.menu', { has: page.getByRole('button', { name: 'Velmar', exact: true }) })
+    .locator(':scope > .dropdown > li > .menu-item').allTextContents();
+}
+
+export async function chooseVelmarItem(page, menu, item) {
+  await page.getByRole('button', { name: 'Velmar', exact: true }).click();
+  const submenu = page.locator('.submenu', { has: page.locator(`[data-menu="${menu}"]`) });
+  if (await submenu.count() > 0) await submenu.hover();
+  await page.locator(`[data-menu="${menu}"][data-item="${item}"]`).click();
+}

@@ -1,0 +1,285 @@
+// The workbench between HTTP threads and the host's main thread, with the loaded add-on: answers come
+// while modal dialogs run, pages reach their window, and quitting leaves nobody waiting.
+#include "Workbench.hpp"
+#include "SimHost.hpp"
+#include "WorkbenchServer.hpp"
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+#include <rapidjson/document.h>
+
+#include <functional>
+#include <thread>
+
+namespace {
+
+using Sim::Workbench::RouteTable;
+using Sim::Workbench::Workbench;
+using Velmar::Testing::SimHost;
+
+constexpr int SettingsMenu = 32503;
+constexpr int NeutralMenu = 32505;
+constexpr int ConfigWindow = 2;
+constexpr auto NoWait = std::chrono::milliseconds(0);
+
+SimHost LoadedHost()
+{
+    return SimHost([](Sim::Archicad& host) { host.InstallSharedData(VELMAR_SHARE_DIR); });
+}
+
+RouteTable WebApplicationRoute()
+{
+    RouteTable routes;
+    routes.Add("app.velmar.example", "http://127.0.0.1:1");
+    return routes;
+}
+
+// Runs the host's loop on this thread while `user` acts from another, as the HTTP threads do; the loop
+// ends when the user is done.
+void Drive(Workbench& workbench, const std::function<void()>& user)
+{
+    std::thread thread([&] {
+        user();
+        workbench.Quit();
+    });
+    workbench.Run();
+    thread.join();
+}
+
+// A page's call is answered when its function returns, before the state shows what it did; a user's
+// action is answered only once the loop has gone idle, so this one waits for the state to catch up.
+void Settle(Workbench& workbench)
+{
+    workbench.RunUserAction([] { return std::string(R"({"ok":true})"); });
+}
+
+rapidjson::Document State(Workbench& workbench)
+{
+    rapidjson::Document document;
+    document.Parse(workbench.State(0, NoWait).c_str());
+    return document;
+}
+
+TEST(Workbench, AnswersAModalMenuChoiceWhileTheDialogRunsAndItsPageReachesIt)
+{
+    SimHost host = LoadedHost();
+    ASSERT_TRUE(host.Loaded());
+    Workbench workbench(host.Host(), WebApplicationRoute());
+    std::vector<std::string> answers;
+    std::string window;
+    std::size_t windowsAfterClose = 1;
+    Drive(workbench, [&] {
+        answers.push_back(workbench.Choose(SettingsMenu, 1));
+        const auto state = State(workbench);
+        window = state["state"]["windows"][0]["frameUrl"].GetString();
+        answers.push_back(workbench.Call(ConfigWindow, "config_getActiveCountryAndLanguage", std::nullopt));
+        answers.push_back(workbench.Call(ConfigWindow, "config_close", std::nullopt));
+        Settle(workbench);
+        windowsAfterClose = State(workbench)["state"]["windows"].Size();
+        answers.push_back(workbench.Call(ConfigWindow, "config_close", std::nullopt));
+    });
+    EXPECT_EQ(window, "http://127.0.0.1:1/configuration");
+    EXPECT_EQ(answers, (std::vector<std::string> {
+                           R"({"ok":true,"modal":true})",
+                           R"({"ok":true,"answer":"{\"countryCode\":\"BE\",\"languageCode\":\"nl-BE\"}"})",
+                           R"({"ok":true,"answer":null})",
+                           R"({"ok":false,"error":"no open window 2"})",
+                       }));
+    EXPECT_EQ(windowsAfterClose, 0u);
+}
+
+TEST(Workbench, AnswersEachRequestWithItsOutcome)
+{
+    SimHost host = LoadedHost();
+    ASSERT_TRUE(host.Loaded());
+    Workbench workbench(host.Host(), WebApplicationRoute());
+    struct Case {
+        const char* what;
+        std::function<std::string()> request;
+        std::string answer;  // a prefix of the answer
+    };
+    const std::vector<Case> cases = {
+        {"a menu command that opens nothing", [&] { return workbench.Choose(NeutralMenu, 1); },
+         R"({"ok":true,"result":0})"},
+        {"a menu that is not there", [&] { return workbench.Choose(1, 1); },
+         R"({"ok":false,"error":"no such menu item"})"},
+        {"an item past the menu's end", [&] { return workbench.Choose(SettingsMenu, 2); },
+         R"({"ok":false,"error":"no such menu item"})"},
+        {"a resize of no window", [&] { return workbench.ResizeWindow(9, 100, 100); },
+         R"({"ok":false,"error":"no open window 9"})"},
+        {"a size that fits no window", [&] { return workbench.ResizeWindow(ConfigWindow, 0, 100); },
+         R"({"ok":false,"error":"a window's size)"},
+        {"a close of no window", [&] { return workbench.CloseWindow(9); },
+         R"({"ok":false,"error":"no open window 9"})"},
+        {"a call to no window", [&] { return workbench.Call(9, "config_close", std::nullopt); },
+         R"({"ok":false,"error":"no open window 9"})"},
+        {"an element placed", [&] { return workbench.PlaceElement("wall"); }, R"({"ok":true,"guid":")"},
+        {"an element of no type", [&] { return workbench.PlaceElement("tree"); },
+         R"({"ok":false,"error":"unknown element type tree"})"},
+    };
+    std::vector<std::string> answers;
+    Drive(workbench, [&] {
+        for (const auto& c : cases)
+            answers.push_back(c.request());
+    });
+    ASSERT_EQ(answers.size(), cases.size());
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        EXPECT_EQ(answers[i].substr(0, cases[i].answer.size()), cases[i].answer) << cases[i].what << ": " << answers[i];
+}
+
+TEST(Workbench, HandsThePageArgumentToTheFunctionAsThePageGaveIt)
+{
+    SimHost host = LoadedHost();
+    ASSERT_TRUE(host.Loaded());
+    Workbench workbench(host.Host(), WebApplicationRoute());
+    struct Case {
+        const char* function;
+        std::optional<std::string> argument;
+        std::string answer;
+    };
+    const Case cases[] = {
+        {"getVersionInfo", std::nullopt, R"({"ok":true,"answer":"v2.0.1"})"},
+        {"setWindowTitle", R"("Réglages")", R"({"ok":true,"answer":true})"},
+        {"config_resize", R"("{\"x\":800,\"y\":600}")", R"({"ok":true,"answer":true})"},
+        // A number is no text: the add-on reads the empty text, which is no resize request.
+        {"config_resize", "800", R"({"ok":true,"answer":null})"},
+        // setWindowTitle lets the add-on's own failure through to the host's script engine.
+        {"setWindowTitle", "{}",
+         R"({"ok":false,"error":"the add-on let an exception escape: ClassCastException: Bad cast."})"},
+        {"no_such_function", std::nullopt,
+         R"({"ok":false,"error":"the page's objects have no function no_such_function"})"},
+    };
+    std::vector<std::string> answers;
+    std::string title;
+    int width = 0;
+    Drive(workbench, [&] {
+        workbench.Choose(SettingsMenu, 1);
+        for (const auto& c : cases)
+            answers.push_back(workbench.Call(ConfigWindow, c.function, c.argument));
+        Settle(workbench);
+        const auto state = State(workbench);
+        title = state["state"]["windows"][0]["title"].GetString();
+        width = state["state"]["windows"][0]["width"].GetInt();
+        workbench.CloseWindow(ConfigWindow);
+    });
+    ASSERT_EQ(answers.size(), std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(answers[i], cases[i].answer) << cases[i].function << " " << cases[i].argument.value_or("(none)");
+    EXPECT_EQ(title, "Réglages");
+    EXPECT_EQ(width, 800);
+}
+
+TEST(Workbench, QuittingAnswersEveryoneStillWaiting)
+{
+    SimHost host = LoadedHost();
+    ASSERT_TRUE(host.Loaded());
+    Workbench workbench(host.Host(), WebApplicationRoute());
+    std::promise<void> started;
+    std::promise<void> release;
+    std::string busy;
+    std::string queued;
+    std::string state;
+    std::thread user([&] {
+        // The main thread stays busy in an action that ends only after the quit.
+        std::thread first([&] {
+            busy = workbench.RunUserAction([&] {
+                started.set_value();
+                release.get_future().wait();
+                return std::string(R"({"ok":true})");
+            });
+        });
+        started.get_future().wait();
+        std::thread second([&] { queued = workbench.Call(ConfigWindow, "config_close", std::nullopt); });
+        std::thread third([&] { state = workbench.State(UINT64_MAX, std::chrono::seconds(30)); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        workbench.Quit();
+        first.join();
+        second.join();
+        third.join();
+        release.set_value();
+    });
+    workbench.Run();
+    user.join();
+    EXPECT_EQ(busy, R"({"ok":false,"error":"the host is quitting"})");
+    EXPECT_EQ(queued, R"({"ok":false,"error":"the host is quitting"})");
+    EXPECT_EQ(state.rfind(R"({"version":1,)", 0), 0u) << state;
+    EXPECT_EQ(workbench.NewProject(), R"({"ok":false,"error":"the host is quitting"})");
+}
+
+// The HTTP side: malformed requests, and requests of other sites' pages, are refused before they reach the
+// host; the add-on's pages call across origins.
+TEST(WorkbenchServer, RefusesMalformedRequestsAndOtherSitesAndAnswersTheAddOnsPages)
+{
+    SimHost host = LoadedHost();
+    ASSERT_TRUE(host.Loaded());
+    Workbench workbench(host.Host(), WebApplicationRoute());
+    Sim::Workbench::WorkbenchServer server(VELMAR_WORKBENCH_UI_DIR);
+    const auto port = server.Bind(0);
+    ASSERT_TRUE(port);
+    server.Listen(workbench, "http://127.0.0.1:1");
+    struct Case {
+        const char* method;
+        const char* path;
+        const char* body;
+        int status;
+        std::string answer;  // a prefix of the body
+    };
+    const Case cases[] = {
+        {"POST", "/api/choose", "menu=32503", 400, R"({"ok":false,"error":"the body must be a JSON object"})"},
+        {"POST", "/api/choose", R"([32503,1])", 400, R"({"ok":false,"error":"the body must be a JSON object"})"},
+        {"POST", "/api/choose", R"({"menu":"32503","item":1})", 400,
+         R"({"ok":false,"error":"\"menu\" must be an integer"})"},
+        {"POST", "/api/call", R"({"window":2})", 400, R"({"ok":false,"error":"\"fn\" must be a text"})"},
+        {"POST", "/api/window/resize", R"({"window":2,"width":1.5,"height":3})", 400,
+         R"({"ok":false,"error":"\"width\" must be an integer"})"},
+        {"POST", "/api/element", R"({"type":7})", 400, R"({"ok":false,"error":"\"type\" must be a text"})"},
+        {"GET", "/api/state?since=later", nullptr, 400, R"({"ok":false,"error":"\"since\" must be a state version"})"},
+        {"GET", "/api/state?since=0", nullptr, 200, R"({"version":1,"state":{"addOn":"Velmar)"},
+        {"POST", "/api/call", R"({"window":2,"fn":"config_close"})", 200, R"({"ok":false,"error":"no open window 2"})"},
+        {"GET", "/", nullptr, 200, "<!doctype html>"},
+        {"GET", "/bridge.js", nullptr, 200, "// The workbench's stand-in"},
+        {"GET", "/secret.txt", nullptr, 404, ""},
+        {"GET", "/../CMakeLists.txt", nullptr, 404, ""},
+    };
+    const struct {
+        const char* origin;
+        int status;
+        const char* allowOrigin;
+    } origins[] = {
+        {"http://127.0.0.1:1", 200, "http://127.0.0.1:1"},  // the add-on's pages
+        {"", 200, ""},                                      // no browser
+        {"http://127.0.0.1:1.example", 403, ""},
+        {"https://www.velmar.example", 403, ""},
+    };
+    std::vector<httplib::Result> results;
+    std::vector<httplib::Result> fromOrigins;
+    Drive(workbench, [&] {
+        httplib::Client client("127.0.0.1", *port);
+        for (const auto& c : cases) {
+            results.push_back(std::string(c.method) == "GET" ? client.Get(c.path)
+                                                             : client.Post(c.path, c.body, "text/plain"));
+        }
+        for (const auto& o : origins) {
+            const httplib::Headers headers =
+                *o.origin == '\0' ? httplib::Headers() : httplib::Headers {{"Origin", o.origin}};
+            fromOrigins.push_back(client.Post("/api/call", headers, R"({"window":2,"fn":"x"})", "text/plain"));
+        }
+    });
+    server.Stop();
+    ASSERT_EQ(results.size(), std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        ASSERT_TRUE(results[i]) << cases[i].path;
+        EXPECT_EQ(results[i]->status, cases[i].status) << cases[i].path;
+        EXPECT_EQ(results[i]->body.substr(0, cases[i].answer.size()), cases[i].answer)
+            << cases[i].path << " " << results[i]->body;
+    }
+    ASSERT_EQ(fromOrigins.size(), std::size(origins));
+    for (std::size_t i = 0; i < std::size(origins); ++i) {
+        ASSERT_TRUE(fromOrigins[i]) << origins[i].origin;
+        EXPECT_EQ(fromOrigins[i]->status, origins[i].status) << origins[i].origin;
+        EXPECT_EQ(fromOrigins[i]->get_header_value("Access-Control-Allow-Origin"), origins[i].allowOrigin)
+            << origins[i].origin;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,179 @@
+#include "HostSnapshot.hpp"
+
+#include "DGBrowser.hpp"
+#include "DGHost.hpp"
+#include "ScriptSession.hpp"
+
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+
+#include <algorithm>
+
+namespace Sim::Workbench {
+
+namespace {
+
+using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
+
+void WriteString(Writer& writer, const std::string& text)
+{
+    writer.String(text.c_str(), static_cast<rapidjson::SizeType>(text.size()));
+}
+
+void WriteAddress(Writer& writer, const RouteTable& routes, const std::string& address)
+{
+    if (const auto local = routes.LocalAddress(address))
+        WriteString(writer, *local);
+    else
+        writer.Null();
+}
+
+void WriteMenus(Writer& writer, Archicad& host)
+{
+    writer.StartArray();
+    for (const auto& menu : host.Menus()) {
+        writer.StartObject();
+        writer.Key("id");
+        writer.Int(menu.id);
+        writer.Key("title");
+        WriteString(writer, menu.title.ToUtf8());
+        writer.Key("submenu");
+        WriteString(writer, menu.submenu.ToUtf8());
+        writer.Key("items");
+        writer.StartArray();
+        for (std::size_t i = 0; i < menu.items.size(); ++i) {
+            writer.StartObject();
+            writer.Key("index");
+            writer.Int(static_cast<int>(i + 1));
+            writer.Key("text");
+            WriteString(writer, menu.items[i].text.ToUtf8());
+            writer.Key("flags");
+            writer.Int(menu.items[i].flags);
+            writer.EndObject();
+        }
+        writer.EndArray();
+        writer.EndObject();
+    }
+    writer.EndArray();
+}
+
+void WriteWindows(Writer& writer, const RouteTable& routes)
+{
+    writer.StartArray();
+    for (const auto& window : DG::ListWindows()) {
+        writer.StartObject();
+        writer.Key("id");
+        writer.Int(window.id);
+        writer.Key("title");
+        WriteString(writer, window.title.ToUtf8());
+        writer.Key("url");
+        WriteString(writer, window.url.ToUtf8());
+        writer.Key("frameUrl");
+        WriteAddress(writer, routes, window.url.ToUtf8());
+        // Every load and reload of the browser control counts, so the frame reloads the same address too.
+        writer.Key("loads");
+        const DG::Browser* browser = DG::FindWindowBrowser(window.id);
+        writer.Int(browser != nullptr ? browser->GetLoadCount() : 0);
+        writer.Key("width");
+        writer.Int(window.width);
+        writer.Key("height");
+        writer.Int(window.height);
+        writer.Key("visible");
+        writer.Bool(window.visible);
+        writer.Key("modal");
+        writer.Bool(window.modal);
+        writer.EndObject();
+    }
+    writer.EndArray();
+}
+
+void WriteProject(Writer& writer, Archicad& host)
+{
+    Project& project = host.CurrentProject();
+    const auto& observed = host.Handlers().observed;
+    const auto& selection = project.Selection();
+    writer.StartObject();
+    writer.Key("elements");
+    writer.StartArray();
+    for (const auto& element : project.GetElements()) {
+        writer.StartObject();
+        writer.Key("guid");
+        WriteString(writer, APIGuidToString(element.guid).ToUtf8());
+        writer.Key("type");
+        writer.String(ElemTypeName(element.type));
+        writer.Key("observed");
+        writer.Bool(std::find(observed.begin(), observed.end(), element.guid) != observed.end());
+        writer.Key("selected");
+        writer.Bool(std::find(selection.begin(), selection.end(), element.guid) != selection.end());
+        writer.Key("userDataBytes");
+        writer.Uint64(element.userData ? element.userData->bytes.size() : 0);
+        writer.EndObject();
+    }
+    writer.EndArray();
+    writer.Key("attributes");
+    writer.StartArray();
+    for (const char* typeName : {"composite", "buildingmaterial", "material", "pen"}) {
+        for (const auto& attribute : project.GetAttributes(*AttrTypeFromName(typeName))) {
+            writer.StartObject();
+            writer.Key("type");
+            writer.String(typeName);
+            writer.Key("index");
+            writer.Int(attribute.header.index);
+            writer.Key("name");
+            WriteString(writer, attribute.header.name.ToUtf8());
+            writer.Key("userDataBytes");
+            writer.Uint64(attribute.userData ? attribute.userData->bytes.size() : 0);
+            writer.EndObject();
+        }
+    }
+    writer.EndArray();
+    writer.EndObject();
+}
+
+}  // namespace
+
+std::string DescribeHost(Archicad& host, const RouteTable& routes)
+{
+    rapidjson::StringBuffer buffer;
+    Writer writer(buffer);
+    writer.StartObject();
+    writer.Key("addOn");
+    WriteString(writer, (host.GetAddOn().name + " " + host.GetAddOn().description).ToUtf8());
+    writer.Key("menus");
+    WriteMenus(writer, host);
+    writer.Key("windows");
+    WriteWindows(writer, routes);
+    writer.Key("project");
+    WriteProject(writer, host);
+    writer.Key("reports");
+    writer.StartArray();
+    for (const auto& report : host.Reports()) {
+        writer.StartObject();
+        writer.Key("text");
+        WriteString(writer, report.text);
+        writer.Key("alert");
+        writer.Bool(report.alert);
+        writer.EndObject();
+    }
+    writer.EndArray();
+    writer.Key("log");
+    writer.StartArray();
+    for (const auto& line : LogLines(host))
+        WriteString(writer, line);
+    writer.EndArray();
+    writer.Key("browser");
+    writer.StartArray();
+    for (const auto& request : host.ShellRequests()) {
+        writer.StartObject();
+        writer.Key("address");
+        WriteString(writer, request.address);
+        writer.Key("localAddress");
+        WriteAddress(writer, routes, request.address);
+        writer.EndObject();
+    }
+    writer.EndArray();
+    writer.EndObject();
+    return buffer.GetString();
+}
+
+}  // namespace Sim::Workbench

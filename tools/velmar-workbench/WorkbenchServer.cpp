@@ -1,0 +1,189 @@
+#include "WorkbenchServer.hpp"
+
+#include <httplib.h>
+#include <rapidjson/document.h>
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace Sim::Workbench {
+
+namespace {
+
+constexpr auto LongestStateWait = std::chrono::seconds(25);
+// Each waiting long poll and each bridge call held by a modal dialog keeps one thread.
+constexpr std::size_t ServerThreads = 32;
+
+// A request's JSON body, which must be an object; throws BadRequest otherwise.
+struct BadRequest {
+    std::string message;
+};
+
+rapidjson::Document Body(const httplib::Request& request)
+{
+    rapidjson::Document body;
+    body.Parse(request.body.c_str(), request.body.size());
+    if (body.HasParseError() || !body.IsObject())
+        throw BadRequest {"the body must be a JSON object"};
+    return body;
+}
+
+int IntMember(const rapidjson::Document& body, const char* name)
+{
+    if (!body.HasMember(name) || !body[name].IsInt())
+        throw BadRequest {std::string("\"") + name + "\" must be an integer"};
+    return body[name].GetInt();
+}
+
+std::string StringMember(const rapidjson::Document& body, const char* name)
+{
+    if (!body.HasMember(name) || !body[name].IsString())
+        throw BadRequest {std::string("\"") + name + "\" must be a text"};
+    return std::string(body[name].GetString(), body[name].GetStringLength());
+}
+
+using Handler = std::function<std::string(const httplib::Request&)>;
+
+// An API route of the server on `port`: the handler's JSON answer; 400 for a malformed request.
+httplib::Server::Handler ApiRoute(Handler handler, const std::string& pageOrigin, int port)
+{
+    return
+        [handler = std::move(handler), pageOrigin, port](const httplib::Request& request, httplib::Response& response) {
+            response.set_header("Cache-Control", "no-store");
+            // Browsers name the page that sends a request; pages of other sites may not drive the host.
+            const std::string origin = request.get_header_value("Origin");
+            const std::string self = ":" + std::to_string(port);
+            if (!origin.empty() && origin != pageOrigin && origin != "http://127.0.0.1" + self &&
+                origin != "http://localhost" + self) {
+                response.status = 403;
+                response.set_content(ErrorAnswer("requests from " + origin + " are not taken"), "application/json");
+                return;
+            }
+            // The add-on's pages come from the web application's origin; their text/plain calls need no preflight.
+            if (origin == pageOrigin)
+                response.set_header("Access-Control-Allow-Origin", pageOrigin);
+            std::string answer;
+            try {
+                answer = handler(request);
+            } catch (const BadRequest& error) {
+                response.status = 400;
+                answer = ErrorAnswer(error.message);
+            }
+            response.set_content(answer, "application/json");
+        };
+}
+
+const char* ContentTypeOf(const std::string& name)
+{
+    const std::string extension = std::filesystem::path(name).extension().string();
+    if (extension == ".js")
+        return "text/javascript; charset=utf-8";
+    if (extension == ".css")
+        return "text/css; charset=utf-8";
+    return "text/html; charset=utf-8";
+}
+
+}  // namespace
+
+WorkbenchServer::WorkbenchServer(std::string uiRoot)
+    : uiRoot_(std::move(uiRoot)), server_(std::make_unique<httplib::Server>())
+{
+    // Headers and body go out as separate writes; waiting to merge them would delay every answer.
+    server_->set_tcp_nodelay(true);
+    // Stopping waits for idle kept-alive connections; a short wait keeps stopping quick.
+    server_->set_keep_alive_timeout(1);
+    server_->new_task_queue = [] { return new httplib::ThreadPool(ServerThreads); };
+}
+
+WorkbenchServer::~WorkbenchServer()
+{
+    Stop();
+}
+
+std::optional<int> WorkbenchServer::Bind(int port)
+{
+    const int bound =
+        port == 0 ? server_->bind_to_any_port("127.0.0.1") : (server_->bind_to_port("127.0.0.1", port) ? port : -1);
+    if (bound <= 0)
+        return std::nullopt;
+    port_ = bound;
+    return bound;
+}
+
+void WorkbenchServer::Listen(Workbench& workbench, const std::string& pageOrigin)
+{
+    workbench_ = &workbench;
+    pageOrigin_ = pageOrigin;
+    AddRoutes();
+    thread_ = std::thread([this] { server_->listen_after_bind(); });
+}
+
+void WorkbenchServer::Stop()
+{
+    server_->stop();
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void WorkbenchServer::AddRoutes()
+{
+    const auto api = [this](Handler handler) { return ApiRoute(std::move(handler), pageOrigin_, port_); };
+
+    // The page and its files: index.html at "/", the others by name.
+    server_->Get(R"(/([A-Za-z0-9_-]+\.(?:html|js|css))?)",
+                 [this](const httplib::Request& request, httplib::Response& response) {
+                     const std::string name = request.matches[1].length() > 0 ? request.matches[1].str() : "index.html";
+                     std::ifstream file(std::filesystem::path(uiRoot_) / name, std::ios::binary);
+                     if (!file) {
+                         response.status = 404;
+                         return;
+                     }
+                     const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+                     response.set_header("Cache-Control", "no-store");
+                     response.set_content(bytes, ContentTypeOf(name));
+                 });
+
+    server_->Get("/api/state", api([this](const httplib::Request& request) {
+                     std::uint64_t since = 0;
+                     if (request.has_param("since")) {
+                         try {
+                             since = std::stoull(request.get_param_value("since"));
+                         } catch (const std::exception&) {
+                             throw BadRequest {"\"since\" must be a state version"};
+                         }
+                     }
+                     return workbench_->State(since, LongestStateWait);
+                 }));
+    server_->Post("/api/choose", api([this](const httplib::Request& request) {
+                      const auto body = Body(request);
+                      return workbench_->Choose(IntMember(body, "menu"), IntMember(body, "item"));
+                  }));
+    server_->Post("/api/window/resize", api([this](const httplib::Request& request) {
+                      const auto body = Body(request);
+                      return workbench_->ResizeWindow(IntMember(body, "window"), IntMember(body, "width"),
+                                                      IntMember(body, "height"));
+                  }));
+    server_->Post("/api/window/close", api([this](const httplib::Request& request) {
+                      return workbench_->CloseWindow(IntMember(Body(request), "window"));
+                  }));
+    server_->Post("/api/project/new", api([this](const httplib::Request&) { return workbench_->NewProject(); }));
+    server_->Post("/api/element", api([this](const httplib::Request& request) {
+                      return workbench_->PlaceElement(StringMember(Body(request), "type"));
+                  }));
+
+    server_->Post("/api/call", api([this](const httplib::Request& request) {
+                      const auto body = Body(request);
+                      std::optional<std::string> argument;
+                      if (body.HasMember("arg")) {
+                          rapidjson::StringBuffer text;
+                          rapidjson::Writer<rapidjson::StringBuffer> writer(text);
+                          body["arg"].Accept(writer);
+                          argument = text.GetString();
+                      }
+                      return workbench_->Call(IntMember(body, "window"), StringMember(body, "fn"), argument);
+                  }));
+}
+
+}  // namespace Sim::Workbench

@@ -1,0 +1,163 @@
+// velmar-workbench: the simulated Archicad with the add-on, shown in a web page. Serves that page and the
+// brand's web application stand-in on loopback ports until it is stopped (Ctrl-C).
+#include "Archicad.hpp"
+#include "DGHost.hpp"
+#include "WebAppServer.hpp"
+#include "Workbench.hpp"
+#include "WorkbenchServer.hpp"
+
+#include <csignal>
+#include <iostream>
+#include <pthread.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+constexpr int DefaultPort = 8180;
+constexpr const char* WebApplicationHost = "app.velmar.example";
+
+struct Options {
+    std::string data;
+    std::string project;
+    std::string addOn;
+    std::string ui = VELMAR_WORKBENCH_UI_DIR;
+    std::string webApp = VELMAR_WEBAPP_DIR;
+    int port = DefaultPort;
+    int webAppPort = 0;
+    Sim::Workbench::RouteTable routes;
+};
+
+void Usage()
+{
+    std::cerr << "usage: velmar-workbench --data DIR [--project FILE] [--addon PATH] [--port N] [--webapp-port N]\n"
+                 "                        [--route HOST=http://127.0.0.1:PORT]... [--ui DIR] [--webapp DIR]\n";
+}
+
+// The folder of this program; the module and the installation's data sit beside it as in an installation.
+std::string ProgramFolder(const char* argv0)
+{
+    char self[4096] = {};
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    std::string path = length > 0 ? std::string(self, static_cast<std::size_t>(length)) : std::string(argv0);
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+bool ParsePort(const std::string& text, int* port)
+{
+    try {
+        std::size_t used = 0;
+        *port = std::stoi(text, &used);
+        return used == text.size() && *port >= 0 && *port <= 65535;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool ParseOptions(int argc, char** argv, Options* options)
+{
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string arg = argv[i];
+        const std::string value = argv[i + 1];
+        bool valid = true;
+        if (arg == "--data")
+            options->data = value;
+        else if (arg == "--project")
+            options->project = value;
+        else if (arg == "--addon")
+            options->addOn = value;
+        else if (arg == "--ui")
+            options->ui = value;
+        else if (arg == "--webapp")
+            options->webApp = value;
+        else if (arg == "--port")
+            valid = ParsePort(value, &options->port);
+        else if (arg == "--webapp-port")
+            valid = ParsePort(value, &options->webAppPort);
+        else if (arg == "--route")
+            valid = options->routes.AddFromOption(value);
+        else
+            valid = false;
+        if (!valid)
+            return false;
+    }
+    if (argc % 2 == 0)
+        return false;
+    if (options->addOn.empty())
+        options->addOn = ProgramFolder(argv[0]) + "/../lib/libVelmar.so";
+    return !options->data.empty();
+}
+
+std::string Loopback(int port)
+{
+    return "http://127.0.0.1:" + std::to_string(port);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!ParseOptions(argc, argv, &options)) {
+        Usage();
+        return 2;
+    }
+    // Every thread started from here on leaves SIGINT and SIGTERM to the one that waits for them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    if (const int error = pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr); error != 0) {
+        std::cerr << "velmar-workbench: cannot take over SIGINT and SIGTERM (" << error << ")\n";
+        return 1;
+    }
+
+    Sim::Archicad host(options.data);
+    host.InstallSharedData(ProgramFolder(argv[0]) + "/../share");
+    if (!host.LoadAddOn(options.addOn)) {
+        std::cerr << "velmar-workbench: cannot load " << options.addOn << ": " << host.GetAddOn().error << "\n";
+        return 1;
+    }
+    std::string error;
+    if (!options.project.empty() && !host.OpenProject(options.project, &error))
+        std::cerr << "velmar-workbench: " << error << "; starting with a new project\n";
+    if (options.project.empty() || !error.empty())
+        host.NewProject();
+    host.Loop().RunUntilIdle();
+
+    // The workbench's port comes first: the pages load the bridge script from it.
+    Sim::Workbench::WorkbenchServer server(options.ui);
+    const auto port = server.Bind(options.port);
+    if (!port) {
+        std::cerr << "velmar-workbench: port " << options.port << " is taken; choose another with --port\n";
+        return 1;
+    }
+    Velmar::Services::WebAppServer webApp(options.webApp,
+                                          "<script src=\"" + Loopback(*port) + "/bridge.js\"></script>");
+    const auto webAppPort = webApp.Start(options.webAppPort);
+    if (!webAppPort) {
+        std::cerr << "velmar-workbench: port " << options.webAppPort
+                  << " is taken; choose another with --webapp-port\n";
+        return 1;
+    }
+    options.routes.Add(WebApplicationHost, Loopback(*webAppPort));
+    Sim::Workbench::Workbench workbench(host, options.routes);
+    server.Listen(workbench, Loopback(*webAppPort));
+
+    std::thread stopper([&workbench, &stopSignals] {
+        int signal = 0;
+        if (const int error = sigwait(&stopSignals, &signal); error != 0)
+            std::cerr << "velmar-workbench: waiting for a stop signal failed (" << error << "); stopping\n";
+        workbench.Quit();
+    });
+    std::cout << "velmar-workbench: " << Loopback(*port) << "/ (web application at " << Loopback(*webAppPort)
+              << "/); Ctrl-C stops it" << std::endl;
+
+    workbench.Run();
+    server.Stop();
+    webApp.Stop();
+    stopper.join();
+    host.UnloadAddOn();
+    return 0;
+}
