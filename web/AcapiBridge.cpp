@@ -6,8 +6,10 @@
 #include "GSDebug.hpp"
 #include "LodChangeInformation.hpp"
 #include "LodProvider.hpp"
+#include "Logger.hpp"
 #include "MenuIds.hpp"
 #include "PaletteController.hpp"
+#include "WebApplication.hpp"
 
 namespace brixlab::xdWebEngine {
 
@@ -212,20 +214,46 @@ const BridgeFunction ServiceFunctions[] = {
 
 }  // namespace
 
-JS::Object* CreateAcapiObject(IBrowserWindow& window)
+bool IsWebApplicationAddress(const GS::UniString& address)
+{
+    const GS::UniString base(WebApplicationBase);
+    if (address.GetLength() < base.GetLength() ||
+        !address.GetSubstring(0, base.GetLength()).IsEqual(base, GS::UniString::CaseInsensitive))
+        return false;
+    // "https://app.velmar.example.other.site" is another host.
+    const GS::UniString rest = address.GetSubstring(base.GetLength(), MaxUSize);
+    return rest.IsEmpty() || rest[0] == u'/' || rest[0] == u'?' || rest[0] == u'#';
+}
+
+JS::Object* CreateAcapiObject(IBrowserWindow& window, std::function<GS::UniString()> pageAddress)
 {
     GS::UniString version;
     RSGetIndString(&version, Velmar::Menus::IdentityStrings, 2, ACAPI_GetOwnResModule());
 
+    // A link the user followed inside the window may show another site, which must not reach the module.
+    const auto fromOurPage = [pageAddress](const char* name) {
+        const GS::UniString address = pageAddress();
+        if (IsWebApplicationAddress(address))
+            return true;
+        Velmar::Services::logger::instance()->log(GS::UniString("refused ") + name + " from " + address);
+        return false;
+    };
     auto* acapi = new JS::Object("ACAPI");
-    acapi->AddItem(new JS::Function("getVersionInfo", [version](const Answer&) { return Text(version); }));
-    acapi->AddItem(new JS::Function("setWindowTitle", [&window](const Answer& argument) {
+    acapi->AddItem(new JS::Function("getVersionInfo", [version, fromOurPage](const Answer&) {
+        return fromOurPage("getVersionInfo") ? Text(version) : Undefined();
+    }));
+    acapi->AddItem(new JS::Function("setWindowTitle", [&window, fromOurPage](const Answer& argument) {
+        if (!fromOurPage("setWindowTitle"))
+            return Undefined();
         window.SetWindowTitle(ArgumentText(argument));
         return True();
     }));
     for (const auto& function : ServiceFunctions) {
         const auto handle = function.handle;
-        acapi->AddItem(new JS::Function(function.name, [handle](const Answer& argument) {
+        const char* name = function.name;
+        acapi->AddItem(new JS::Function(name, [handle, name, fromOurPage](const Answer& argument) {
+            if (!fromOurPage(name))
+                return Undefined();
             return HandleBrowserCall([&] { return handle(argument); });
         }));
     }

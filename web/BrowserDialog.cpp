@@ -91,7 +91,7 @@ void BrowserDialog::PanelResized(const DG::PanelResizeEvent& ev)
 
 void BrowserDialog::RegisterAcapiObject()
 {
-    browser_.RegisterAsynchJSObject(xdWebEngine::CreateAcapiObject(*this));
+    browser_.RegisterAsynchJSObject(xdWebEngine::CreateAcapiObject(*this, [this] { return browser_.GetURL(); }));
 }
 
 }  // namespace brixlab::ui

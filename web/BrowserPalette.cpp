@@ -37,7 +37,7 @@ void BrowserPalette::Open(const GS::UniString& address, Int16 width, Int16 heigh
 {
     BeginEventProcessing();
     browser_.LoadURL(address);
-    browser_.RegisterAsynchJSObject(CreateAcapiObject(*this));
+    browser_.RegisterAsynchJSObject(CreateAcapiObject(*this, [this] { return browser_.GetURL(); }));
     Resize(width, height);
     SetTitle(title);
     Activate();

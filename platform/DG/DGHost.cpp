@@ -105,6 +105,16 @@ WindowActionResult CloseWindowAsUser(Int32 id)
     return WindowActionResult::Done;
 }
 
+WindowActionResult FollowLinkAsUser(Int32 id, const GS::UniString& url)
+{
+    Panel* panel = FindOpenPanel(id);
+    Browser* browser = panel != nullptr ? const_cast<Browser*>(panel->GetFirstBrowser()) : nullptr;
+    if (browser == nullptr)
+        return WindowActionResult::NoSuchWindow;
+    browser->LoadURL(url);
+    return WindowActionResult::Done;
+}
+
 FunctionCallResult CallBrowserFunction(Int32 id, const GS::UniString& name, const GS::Ref<JS::Base>& argument)
 {
     FunctionCallResult result;

@@ -44,6 +44,10 @@ WindowActionResult ResizeWindowAsUser(Int32 id, Int16 width, Int16 height);
 // As a user clicks the window's close box: its observers are asked and it closes when none handles it.
 WindowActionResult CloseWindowAsUser(Int32 id);
 
+// As a user follows a link inside the window: its first browser control shows `url` now. The objects
+// the module registered stay, as they do in an embedded browser, so the new page can call them too.
+WindowActionResult FollowLinkAsUser(Int32 id, const GS::UniString& url);
+
 struct FunctionCallResult {
     enum Status { Answered, NoSuchWindow, NoBrowser, NoSuchFunction } status = NoSuchWindow;
     GS::Ref<JS::Base> answer;  // null when the function answered nothing

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 using Velmar::Testing::ParseAnswer;
@@ -126,6 +128,28 @@ TEST(WindowScenario, ChoosingAnotherLodOpensTheLodPageOnlyWhenCompositesAreAtAno
     EXPECT_TRUE(ParseAnswer(run.answers[5])["answer"].GetBool());
     EXPECT_EQ(ParseAnswer(run.answers[6])["windows"].Size(), 0u);
     EXPECT_EQ(ParseAnswer(run.answers[7])["checkedLod"].GetInt(), 300);
+}
+
+TEST(WindowScenario, APageOfAnotherSiteInsideTheWindowIsNotAnswered)
+{
+    TempFolder root;
+    const SimRun run = RunVelmarSim(root / "data", root / "script.jsonl",
+                                    {
+                                        R"({"cmd":"choose","menu":32503,"item":1})",
+                                        R"({"cmd":"window.navigate","window":2,"url":"https://evil.example/x"})",
+                                        R"({"cmd":"call","window":2,"fn":"config_getDatabaseConfiguration"})",
+                                        R"({"cmd":"window.navigate","window":2,"url":"https://app.velmar.example/configuration"})",
+                                        R"({"cmd":"call","window":2,"fn":"getVersionInfo"})",
+                                        R"({"cmd":"window.close","window":2})",
+                                        R"({"cmd":"log"})",
+                                    });
+    ASSERT_EQ(run.answers.size(), 7u);
+    EXPECT_TRUE(ParseAnswer(run.answers[2])["answer"].IsNull()) << run.answers[2];
+    EXPECT_STREQ(ParseAnswer(run.answers[4])["answer"].GetString(), "v2.0.1");
+    const auto log = ParseAnswer(run.answers[6]);
+    const auto lines = Texts(log["lines"]);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "refused config_getDatabaseConfiguration from https://evil.example/x"),
+              lines.end());
 }
 
 }  // namespace

@@ -90,7 +90,7 @@ protected:
             controller->AddSize(id, {1244, 788});
             controller->AddAddressProvider(id, [] { return GS::UniString("https://app.velmar.example/page"); });
         }
-        acapi_.reset(CreateAcapiObject(caller_));
+        acapi_.reset(CreateAcapiObject(caller_, [this] { return pageAddress_; }));
     }
     void TearDown() override { Velmar::Host::SetHostFunctions(nullptr); }
 
@@ -127,6 +127,7 @@ protected:
     Velmar::Testing::TempFolder root_;
     Sim::Archicad host_{root_ / "data"};
     RecordingWindow caller_;
+    GS::UniString pageAddress_{"https://app.velmar.example/configuration"};
     std::map<PaletteIdentifiers, std::shared_ptr<RecordingWindow>> windows_;
     std::unique_ptr<JS::Object> acapi_;
 };
@@ -141,6 +142,36 @@ TEST_F(Bridge, RegistersTheThirtyOneFunctionsInOrder)
     EXPECT_EQ(Describe(Call("getVersionInfo", Text("ignored"))), "v2.0.1");
     EXPECT_EQ(Describe(Call("setWindowTitle", Text("Réglages"))), "true");
     EXPECT_EQ(caller_.title, "Réglages");
+}
+
+TEST_F(Bridge, OnlyTheBrandsPagesReachTheModule)
+{
+    struct Case {
+        const char* address;
+        bool answered;
+    };
+    const Case cases[] = {
+        {"https://app.velmar.example/configuration", true},
+        {"https://app.velmar.example", true},
+        {"HTTPS://APP.VELMAR.EXAMPLE/lod?x=1", true},
+        {"https://app.velmar.example#top", true},
+        {"https://app.velmar.example.evil.example/", false},
+        {"http://app.velmar.example/configuration", false},
+        {"https://evil.example/?https://app.velmar.example/", false},
+        {"", false},
+    };
+    for (const auto& c : cases) {
+        pageAddress_ = c.address;
+        EXPECT_EQ(Describe(Call("getVersionInfo")), c.answered ? "v2.0.1" : "undefined") << c.address;
+        EXPECT_EQ(Describe(Call("config_getActiveCountryAndLanguage")) != "undefined", c.answered) << c.address;
+        EXPECT_EQ(Describe(Call("setWindowTitle", Text("x"))), c.answered ? "true" : "undefined") << c.address;
+    }
+    EXPECT_TRUE(Reports().empty()) << "a refused page is logged, not reported to the user";
+    const std::string log = ReadFile(root_ / "data/user/velmar/archicad/log.txt");
+    EXPECT_NE(
+        log.find(
+            "refused config_getActiveCountryAndLanguage from https://evil.example/?https://app.velmar.example/\r\n"),
+        std::string::npos);
 }
 
 TEST_F(Bridge, BadArgumentsAreReportedAndAnsweredWithUndefined)

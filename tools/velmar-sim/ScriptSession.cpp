@@ -537,6 +537,15 @@ void State(Context& c)
     }
 }
 
+void WindowNavigate(Context& c)
+{
+    const Int64 window = IntMember(c, "window");
+    const std::string url = StringMember(c, "url");
+    if (window < INT32_MIN || window > INT32_MAX ||
+        DG::FollowLinkAsUser(static_cast<Int32>(window), GS::UniString(url)) != DG::WindowActionResult::Done)
+        throw CommandError {"no open window " + std::to_string(window)};
+}
+
 struct Command {
     const char* name;
     void (*run)(Context&);
@@ -553,6 +562,7 @@ constexpr Command Commands[] = {
     {"call", Call},
     {"window.resize", WindowResize},
     {"window.close", WindowClose},
+    {"window.navigate", WindowNavigate},
     {"shell", Shell},
     {"addon", AddOn},
     {"project.new", ProjectNew},
