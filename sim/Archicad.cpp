@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace Sim {
 
@@ -72,6 +73,28 @@ void Archicad::InstallSharedData(const std::string& installFolder)
         fs::create_directories(target.parent_path(), error);
         fs::copy_file(entry->path(), target, error);
     }
+}
+
+bool Archicad::Start(const std::string& installFolder, const std::string& addOnPath, const std::string& projectPath,
+                     std::string* projectError)
+{
+    InstallSharedData(installFolder);
+    if (!LoadAddOn(addOnPath))
+        return false;
+    projectError->clear();
+    if (projectPath.empty() || !OpenProject(projectPath, projectError))
+        NewProject();
+    loop_.RunUntilIdle();
+    return true;
+}
+
+std::string ProgramFolder(const char* argv0)
+{
+    char self[4096] = {};
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    std::string path = length > 0 ? std::string(self, static_cast<std::size_t>(length)) : std::string(argv0);
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
 bool Archicad::LoadAddOn(const std::string& path)

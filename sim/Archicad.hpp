@@ -68,6 +68,12 @@ public:
     // shared folder does not have yet, at the same relative path.
     void InstallSharedData(const std::string& installFolder);
 
+    // The host's start as a user sees it: the installation's data placed, the add-on loaded, then the project
+    // at `projectPath` opened, or a new one when there is none or it cannot be opened (the answer says why),
+    // and the event loop run until idle. False when the add-on cannot be loaded (GetAddOn().error says why).
+    bool Start(const std::string& installFolder, const std::string& addOnPath, const std::string& projectPath,
+               std::string* projectError);
+
     // dlopen, hand over the table, then CheckEnvironment, RegisterInterface and Initialize in order.
     bool LoadAddOn(const std::string& path);
     // FreeData, then unload unless the add-on asked to be kept in memory.
@@ -150,6 +156,9 @@ private:
     GSResModule resModule_ = InvalidResModule;
     API_ExportedFunctions entryPoints_;
 };
+
+// The folder of the running program; an installation keeps the module and the shared data beside it.
+std::string ProgramFolder(const char* argv0);
 
 // The table of operations the host hands to an add-on.
 const API_HostFunctions& HostFunctions();

@@ -36,7 +36,7 @@ struct Context {
 const rapidjson::Value& Member(const Context& context, const char* name)
 {
     if (!context.command.HasMember(name))
-        throw CommandError {std::string("missing member \"") + name + "\""};
+        throw CommandError{std::string("missing member \"") + name + "\""};
     return context.command[name];
 }
 
@@ -44,7 +44,7 @@ std::string StringMember(const Context& context, const char* name)
 {
     const auto& value = Member(context, name);
     if (!value.IsString())
-        throw CommandError {std::string("\"") + name + "\" must be a text"};
+        throw CommandError{std::string("\"") + name + "\" must be a text"};
     return value.GetString();
 }
 
@@ -54,7 +54,7 @@ Int64 IntMember(const Context& context, const char* name, std::optional<Int64> f
         return *fallback;
     const auto& value = Member(context, name);
     if (!value.IsInt64())
-        throw CommandError {std::string("\"") + name + "\" must be an integer"};
+        throw CommandError{std::string("\"") + name + "\" must be an integer"};
     return value.GetInt64();
 }
 
@@ -117,12 +117,12 @@ void Choose(Context& c)
     const Int64 menu = IntMember(c, "menu");
     const Int64 item = IntMember(c, "item");
     if (menu < INT16_MIN || menu > INT16_MAX || item < 1 || item > INT32_MAX)
-        throw CommandError {"no such menu item"};
+        throw CommandError{"no such menu item"};
     const GSErrCode result = c.host.ChooseMenuItem(static_cast<Int16>(menu), static_cast<Int32>(item));
     if (result == APIERR_BADINDEX)
-        throw CommandError {"no such menu item"};
+        throw CommandError{"no such menu item"};
     if (result == APIERR_REFUSEDCMD)
-        throw CommandError {"the menu item is disabled"};
+        throw CommandError{"the menu item is disabled"};
     c.answer.Key("result");
     c.answer.Int(result);
 }
@@ -131,11 +131,11 @@ void Fault(Context& c)
 {
     const std::string operation = StringMember(c, "op");
     if (!IsHostOperation(operation))
-        throw CommandError {"no host operation named " + operation};
+        throw CommandError{"no host operation named " + operation};
     const Int64 error = IntMember(c, "error", APIERR_GENERAL);
     const Int64 times = IntMember(c, "times", 1);
     if (error < INT32_MIN || error > INT32_MAX || times < FaultInjector::Every || times > INT32_MAX)
-        throw CommandError {"\"error\" and \"times\" must fit 32 bits (times -1: every call)"};
+        throw CommandError{"\"error\" and \"times\" must fit 32 bits (times -1: every call)"};
     c.host.Faults().Arm(operation, static_cast<GSErrCode>(error), static_cast<int>(times));
 }
 
@@ -205,7 +205,7 @@ Int32 WindowMember(const Context& c)
 {
     const Int64 window = IntMember(c, "window");
     if (window < INT32_MIN || window > INT32_MAX || !DG::FindWindow(static_cast<Int32>(window)))
-        throw CommandError {"no open window " + std::to_string(window)};
+        throw CommandError{"no open window " + std::to_string(window)};
     return static_cast<Int32>(window);
 }
 
@@ -213,28 +213,27 @@ void Call(Context& c)
 {
     const Int32 window = WindowMember(c);
     const std::string name = StringMember(c, "fn");
-    const GS::Ref<JS::Base> argument =
-        c.command.HasMember("arg") ? JsFromJson(c.command["arg"]) : nullptr;
+    const GS::Ref<JS::Base> argument = c.command.HasMember("arg") ? JsFromJson(c.command["arg"]) : nullptr;
     DG::FunctionCallResult result;
     // The bridge answers failures itself; anything that still escapes is the script's error answer.
     try {
         result = DG::CallBrowserFunction(window, GS::UniString::FromUtf8(name), argument);
     } catch (const GS::Exception& exception) {
-        throw CommandError {name + " threw " + exception.GetName() + ": " + exception.GetMessage().ToUtf8()};
+        throw CommandError{name + " threw " + exception.GetName() + ": " + exception.GetMessage().ToUtf8()};
     } catch (const std::exception& exception) {
-        throw CommandError {name + " threw: " + exception.what()};
+        throw CommandError{name + " threw: " + exception.what()};
     }
     if (result.status == DG::FunctionCallResult::NoBrowser)
-        throw CommandError {"window " + std::to_string(window) + " has no browser control"};
+        throw CommandError{"window " + std::to_string(window) + " has no browser control"};
     if (result.status == DG::FunctionCallResult::NoSuchFunction)
-        throw CommandError {"window " + std::to_string(window) + " has no function " + name};
+        throw CommandError{"window " + std::to_string(window) + " has no function " + name};
     if (result.status != DG::FunctionCallResult::Answered)
-        throw CommandError {"no open window " + std::to_string(window)};
+        throw CommandError{"no open window " + std::to_string(window)};
     c.answer.Key("answer");
     try {
         WriteJs(c.answer, result.answer);
     } catch (const std::invalid_argument& error) {
-        throw CommandError {error.what()};
+        throw CommandError{error.what()};
     }
 }
 
@@ -244,10 +243,10 @@ void WindowResize(Context& c)
     const Int64 width = IntMember(c, "width");
     const Int64 height = IntMember(c, "height");
     if (width < 0 || width > INT16_MAX || height < 0 || height > INT16_MAX)
-        throw CommandError {"\"width\" and \"height\" must be between 0 and 32767"};
+        throw CommandError{"\"width\" and \"height\" must be between 0 and 32767"};
     if (DG::ResizeWindowAsUser(window, static_cast<Int16>(width), static_cast<Int16>(height)) ==
         DG::WindowActionResult::NotResizable)
-        throw CommandError {"window " + std::to_string(window) + " cannot be resized"};
+        throw CommandError{"window " + std::to_string(window) + " cannot be resized"};
     if (const auto resized = DG::FindWindow(window)) {
         c.answer.Key("window");
         WriteWindow(c.answer, *resized);
@@ -299,21 +298,21 @@ void ProjectOpen(Context& c)
 {
     std::string error;
     if (!c.host.OpenProject(StringMember(c, "path"), &error))
-        throw CommandError {error};
+        throw CommandError{error};
 }
 
 void ProjectSave(Context& c)
 {
     std::string error;
     if (!c.host.SaveProject(StringMember(c, "path"), &error))
-        throw CommandError {error};
+        throw CommandError{error};
 }
 
 void ElementNew(Context& c)
 {
     const auto type = ElemTypeFromName(StringMember(c, "type"));
     if (!type)
-        throw CommandError {"unknown element type"};
+        throw CommandError{"unknown element type"};
     c.answer.Key("guid");
     WriteString(c.answer, APIGuidToString(c.host.CreateElement(*type)).ToUtf8());
 }
@@ -342,23 +341,23 @@ void Select(Context& c)
 {
     const auto& list = Member(c, "guids");
     if (!list.IsArray())
-        throw CommandError {"\"guids\" must be an array of GUID texts"};
+        throw CommandError{"\"guids\" must be an array of GUID texts"};
     std::vector<API_Guid> guids;
     for (const auto& item : list.GetArray()) {
         GS::Guid guid;
         if (!item.IsString() || guid.ConvertFromString(item.GetString()) != NoError)
-            throw CommandError {"\"guids\" must be an array of GUID texts"};
+            throw CommandError{"\"guids\" must be an array of GUID texts"};
         guids.push_back(GSGuid2APIGuid(guid));
     }
     if (!c.host.Select(guids))
-        throw CommandError {"no such element"};
+        throw CommandError{"no such element"};
 }
 
 API_AttrTypeID AttrTypeMember(const Context& c)
 {
     const auto type = AttrTypeFromName(StringMember(c, "type"));
     if (!type)
-        throw CommandError {"unknown attribute type"};
+        throw CommandError{"unknown attribute type"};
     return *type;
 }
 
@@ -369,11 +368,11 @@ UserData UserDataMember(const Context& c)
     if (!value.IsObject() || !value.HasMember("version") || !value["version"].IsInt() ||
         !value.HasMember("platformSign") || !value["platformSign"].IsUint() ||
         value["platformSign"].GetUint() > 0xFFFF || !value.HasMember("data") || !value["data"].IsString())
-        throw CommandError {invalid};
+        throw CommandError{invalid};
     const auto bytes = DecodeBase64(value["data"].GetString());
     if (!bytes)
-        throw CommandError {invalid};
-    return UserData {value["version"].GetInt(), static_cast<UInt16>(value["platformSign"].GetUint()), *bytes};
+        throw CommandError{invalid};
+    return UserData{value["version"].GetInt(), static_cast<UInt16>(value["platformSign"].GetUint()), *bytes};
 }
 
 void AttributeNew(Context& c)
@@ -386,11 +385,11 @@ void AttributeNew(Context& c)
     Project& project = c.host.CurrentProject();
     const GSErrCode err = project.AddAttribute(&header);
     if (err == APIERR_BADNAME)
-        throw CommandError {"an attribute needs a name"};
+        throw CommandError{"an attribute needs a name"};
     if (err == APIERR_NAMEALREADYUSED)
-        throw CommandError {"the name is already used"};
+        throw CommandError{"the name is already used"};
     if (err != NoError)
-        throw CommandError {"the attribute was not created, error " + std::to_string(err)};
+        throw CommandError{"the attribute was not created, error " + std::to_string(err)};
     project.FindAttribute(header.typeID, header.index)->userData = userData;
     c.answer.Key("index");
     c.answer.Int(header.index);
@@ -431,12 +430,12 @@ void Wait(Context& c)
 {
     const Int64 ms = IntMember(c, "ms", 0);
     if (ms < 0 || ms > 600000)
-        throw CommandError {"\"ms\" must be between 0 and 600000"};
+        throw CommandError{"\"ms\" must be between 0 and 600000"};
     std::function<bool()> met = [] { return false; };
     if (c.command.HasMember("until")) {
         const auto& until = c.command["until"];
         if (!until.IsObject() || !until.HasMember("window") || !until["window"].IsInt())
-            throw CommandError {"\"until\" must be {\"window\":id}"};
+            throw CommandError{"\"until\" must be {\"window\":id}"};
         met = [window = until["window"].GetInt()] { return DG::FindWindow(window).has_value(); };
     }
     const bool done = c.host.Loop().RunFor(std::chrono::milliseconds(ms), met);
@@ -454,12 +453,12 @@ std::string DataFilePath(const Context& c)
 {
     const std::string folder = StringMember(c, "folder");
     if (folder != "user" && folder != "shared")
-        throw CommandError {"\"folder\" is \"user\" or \"shared\""};
+        throw CommandError{"\"folder\" is \"user\" or \"shared\""};
     const std::string path = StringMember(c, "path");
     const std::filesystem::path relative(path);
     if (path.empty() || relative.is_absolute() ||
         std::any_of(relative.begin(), relative.end(), [](const auto& part) { return part == ".."; }))
-        throw CommandError {"\"path\" must be relative and stay inside the folder"};
+        throw CommandError{"\"path\" must be relative and stay inside the folder"};
     return c.host.DataRoot() + "/" + folder + "/" + path;
 }
 
@@ -489,7 +488,7 @@ void FileWrite(Context& c)
     if (c.command.HasMember("base64")) {
         const auto decoded = DecodeBase64(StringMember(c, "base64"));
         if (!decoded)
-            throw CommandError {"\"base64\" is not base64"};
+            throw CommandError{"\"base64\" is not base64"};
         bytes = *decoded;
     } else {
         bytes = StringMember(c, "text");
@@ -498,7 +497,7 @@ void FileWrite(Context& c)
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     if (!(file << bytes) || !file.flush())
-        throw CommandError {"cannot write " + path};
+        throw CommandError{"cannot write " + path};
 }
 
 void FileDelete(Context& c)
@@ -543,7 +542,7 @@ void WindowNavigate(Context& c)
     const std::string url = StringMember(c, "url");
     if (window < INT32_MIN || window > INT32_MAX ||
         DG::FollowLinkAsUser(static_cast<Int32>(window), GS::UniString(url)) != DG::WindowActionResult::Done)
-        throw CommandError {"no open window " + std::to_string(window)};
+        throw CommandError{"no open window " + std::to_string(window)};
 }
 
 struct Command {
@@ -581,6 +580,8 @@ constexpr Command Commands[] = {
     {"quit", Quit},
 };
 
+}  // namespace
+
 std::string ErrorAnswer(const std::string& message)
 {
     rapidjson::StringBuffer buffer;
@@ -593,8 +594,6 @@ std::string ErrorAnswer(const std::string& message)
     writer.EndObject();
     return buffer.GetString();
 }
-
-}  // namespace
 
 ScriptSession::ScriptSession(Archicad& host, std::istream& input, std::ostream& output)
     : host_(host), input_(input), output_(output)
@@ -619,7 +618,7 @@ std::string ScriptSession::Execute(const std::string& line)
         writer.StartObject();
         writer.Key("ok");
         writer.Bool(true);
-        Context context {host_, command, writer, quit_};
+        Context context{host_, command, writer, quit_};
         try {
             entry.run(context);
         } catch (const CommandError& error) {

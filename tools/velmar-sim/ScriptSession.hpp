@@ -10,6 +10,9 @@
 
 namespace Sim {
 
+// The protocol's answer for a command that failed: {"ok":false,"error":"..."}.
+std::string ErrorAnswer(const std::string& message);
+
 // The add-on's log file, split at CR LF.
 std::vector<std::string> LogLines(const Archicad& host);
 

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
-#include <unistd.h>
 
 namespace {
 
@@ -23,15 +22,6 @@ void Usage()
 }
 
 // The folder of this program; the module and the installation's data sit beside it as in an installation.
-std::string ProgramFolder(const char* argv0)
-{
-    char self[4096] = {};
-    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    std::string path = length > 0 ? std::string(self, static_cast<std::size_t>(length)) : std::string(argv0);
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? "." : path.substr(0, slash);
-}
-
 bool ParseOptions(int argc, char** argv, Options* options)
 {
     for (int i = 1; i < argc; ++i) {
@@ -60,7 +50,7 @@ bool ParseOptions(int argc, char** argv, Options* options)
         }
     }
     if (options->addOn.empty())
-        options->addOn = ProgramFolder(argv[0]) + "/../lib/libVelmar.so";
+        options->addOn = Sim::ProgramFolder(argv[0]) + "/../lib/libVelmar.so";
     return !options->data.empty();
 }
 
@@ -97,19 +87,13 @@ int main(int argc, char** argv)
         return 2;
     }
     Sim::Archicad host(options.data);
-    host.InstallSharedData(ProgramFolder(argv[0]) + "/../share");
-    if (!host.LoadAddOn(options.addOn)) {
+    std::string projectError;
+    if (!host.Start(Sim::ProgramFolder(argv[0]) + "/../share", options.addOn, options.project, &projectError)) {
         std::cerr << "velmar-sim: cannot load " << options.addOn << ": " << host.GetAddOn().error << "\n";
         return 1;
     }
-    std::string error;
-    if (!options.project.empty()) {
-        if (!host.OpenProject(options.project, &error))
-            std::cerr << "velmar-sim: " << error << "; starting with a new project\n";
-    }
-    if (options.project.empty() || !error.empty())
-        host.NewProject();
-    host.Loop().RunUntilIdle();
+    if (!projectError.empty())
+        std::cerr << "velmar-sim: " << projectError << "; starting with a new project\n";
 
     std::ifstream scriptFile;
     if (!options.script.empty()) {

@@ -67,19 +67,6 @@ void CheckWindowAction(DG::WindowActionResult result, int window)
 
 }  // namespace
 
-std::string ErrorAnswer(const std::string& message)
-{
-    rapidjson::StringBuffer buffer;
-    Writer writer(buffer);
-    writer.StartObject();
-    writer.Key("ok");
-    writer.Bool(false);
-    writer.Key("error");
-    WriteString(writer, message);
-    writer.EndObject();
-    return buffer.GetString();
-}
-
 struct Workbench::Request {
     std::promise<std::string> promise;
     std::future<std::string> future = promise.get_future();

@@ -5,6 +5,7 @@
 
 #include "Archicad.hpp"
 #include "RouteTable.hpp"
+#include "ScriptSession.hpp"
 
 #include <chrono>
 #include <condition_variable>
@@ -19,9 +20,6 @@
 #include <vector>
 
 namespace Sim::Workbench {
-
-// {"ok":false,"error":message}
-std::string ErrorAnswer(const std::string& message);
 
 // What an action throws to be answered with {"ok":false,"error":message}.
 struct ActionError {

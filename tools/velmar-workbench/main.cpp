@@ -10,7 +10,6 @@
 #include <iostream>
 #include <pthread.h>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -35,15 +34,6 @@ void Usage()
 }
 
 // The folder of this program; the module and the installation's data sit beside it as in an installation.
-std::string ProgramFolder(const char* argv0)
-{
-    char self[4096] = {};
-    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
-    std::string path = length > 0 ? std::string(self, static_cast<std::size_t>(length)) : std::string(argv0);
-    const auto slash = path.rfind('/');
-    return slash == std::string::npos ? "." : path.substr(0, slash);
-}
-
 bool ParsePort(const std::string& text, int* port)
 {
     try {
@@ -85,7 +75,7 @@ bool ParseOptions(int argc, char** argv, Options* options)
     if (argc % 2 == 0)
         return false;
     if (options->addOn.empty())
-        options->addOn = ProgramFolder(argv[0]) + "/../lib/libVelmar.so";
+        options->addOn = Sim::ProgramFolder(argv[0]) + "/../lib/libVelmar.so";
     return !options->data.empty();
 }
 
@@ -114,17 +104,13 @@ int main(int argc, char** argv)
     }
 
     Sim::Archicad host(options.data);
-    host.InstallSharedData(ProgramFolder(argv[0]) + "/../share");
-    if (!host.LoadAddOn(options.addOn)) {
+    std::string projectError;
+    if (!host.Start(Sim::ProgramFolder(argv[0]) + "/../share", options.addOn, options.project, &projectError)) {
         std::cerr << "velmar-workbench: cannot load " << options.addOn << ": " << host.GetAddOn().error << "\n";
         return 1;
     }
-    std::string error;
-    if (!options.project.empty() && !host.OpenProject(options.project, &error))
-        std::cerr << "velmar-workbench: " << error << "; starting with a new project\n";
-    if (options.project.empty() || !error.empty())
-        host.NewProject();
-    host.Loop().RunUntilIdle();
+    if (!projectError.empty())
+        std::cerr << "velmar-workbench: " << projectError << "; starting with a new project\n";
 
     // The workbench's port comes first: the pages load the bridge script from it.
     Sim::Workbench::WorkbenchServer server(options.ui);
