@@ -8,6 +8,7 @@
 #include "MenuCommandHandler.hpp"
 #include "MenuIds.hpp"
 #include "ProjectSettings.hpp"
+#include "ProjectStoreService.hpp"
 
 #include <optional>
 
@@ -67,6 +68,9 @@ GSErrCode ProjectEventHandler(API_NotifyEventID notifID, Int32)
             configuration->Apply();
         Services::logger::instance()->log("Modules flushed");
         App::LoadProjectSettingsAndMarkLod();
+        // Only a store already in use follows the project; the next first use loads the new one itself.
+        if (const auto store = Services::ProjectStore::ProjectStoreService::Existing())
+            store->Reload();
         return NoError;
     });
 }

@@ -1,0 +1,161 @@
+#include "ProjectStoreService.hpp"
+
+#include "ACAPinc.hpp"
+#include "BM.hpp"
+#include "GSDebug.hpp"
+#include "RapidJson.hpp"
+#include "ServiceSlot.hpp"
+#include "State.hpp"
+
+#include <cstring>
+#include <exception>
+#include <string_view>
+
+namespace Velmar::Services::ProjectStore {
+
+namespace {
+
+ServiceSlot<ProjectStoreService> slot;
+
+// The entry's bytes up to the terminating zero; an entry without data gives none.
+std::optional<GS::UniString> EntryText(GSHandle data)
+{
+    const Int32 size = data != nullptr ? BMGetHandleSize(data) : 0;
+    if (size <= 0)
+        return std::nullopt;
+    return GS::UniString::FromUtf8(std::string_view(*data, strnlen(*data, static_cast<std::size_t>(size))));
+}
+
+// The system in a stored text: the root object's first member. None when the text is not such an object;
+// a number that does not convert raises the standard conversion error.
+std::optional<Bo::System> ParseSystem(const GS::UniString& text)
+{
+    const std::string utf8 = text.ToUtf8();
+    Json::rj::Document document;
+    if (!Json::ParseDocument(utf8.data(), utf8.size(), document) || !document.IsObject() || document.MemberCount() == 0)
+        return std::nullopt;
+    Corvana::CVSystem source;
+    source.ReadFrom(document.MemberBegin()->value);
+    source.rawText = text;
+    return Bo::System(source, App::State::instance()->languageIndex);
+}
+
+void ReportUnreadable(const GS::Guid& guid, const char* reason)
+{
+    DBPrintf("Velmar: the stored system %s was not read: %s\n", guid.ToUniString().ToUtf8().c_str(), reason);
+}
+
+// Runs `read`, turning the errors a stored text can raise into a debug line and no system.
+template <typename Read>
+std::optional<Bo::System> ReadReporting(const GS::Guid& guid, Read&& read)
+{
+    try {
+        return read();
+    } catch (const std::exception& error) {
+        ReportUnreadable(guid, error.what());
+    } catch (const GS::Exception& error) {
+        ReportUnreadable(guid, error.GetMessage().ToUtf8().c_str());
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::shared_ptr<ProjectStoreService> ProjectStoreService::instance()
+{
+    return slot.GetOrCreate([] {
+        auto service = std::make_shared<ProjectStoreService>();
+        service->Reload();
+        return service;
+    });
+}
+
+std::shared_ptr<ProjectStoreService> ProjectStoreService::Existing()
+{
+    return slot.Get();
+}
+
+void ProjectStoreService::Reload()
+{
+    systemTexts_.clear();
+    GS::Array<GS::UniString> names;
+    if (const GSErrCode err = ACAPI_ModulData_GetList(&names); err != NoError) {
+        DBPrintf("Velmar: the project's module data were not listed (%d)\n", err);
+        return;
+    }
+    for (const auto& name : names) {
+        // The settings entry and anything else not named by a GUID is not a stored system.
+        GS::Guid guid;
+        if (guid.ConvertFromString(name.ToUtf8().c_str()) != NoError || guid.IsNull())
+            continue;
+        API_ModulData entry;
+        const GSErrCode err = ACAPI_ModulData_Get(&entry, name);
+        GS::HandleGuard data(entry.dataHdl);
+        if (err != NoError) {
+            DBPrintf("Velmar: the stored system %s was not read (%d)\n", name.ToUtf8().c_str(), err);
+            continue;
+        }
+        if (auto text = EntryText(data.Get()))
+            systemTexts_.emplace_back(guid, std::move(*text));
+    }
+}
+
+Bo::CompositeTag ProjectStoreService::StoreSystem(const Bo::System& system, Int32 lod)
+{
+    Bo::CompositeTag tag;
+    tag.storedSystemId = GS::Guid::Generate();
+    tag.systemName = system.name.ToUtf8();
+    if (const auto& stamp = system.timeStamp)
+        tag.timeStamp = {(*stamp)[0], (*stamp)[1], (*stamp)[3], (*stamp)[4], (*stamp)[5], (*stamp)[6]};
+    tag.lod = lod;
+    systemTexts_.emplace_back(tag.storedSystemId, system.rawText);
+    // The text stays in memory, so composites of this session still rebuild when the project keeps none.
+    if (const GSErrCode err = Store(tag.storedSystemId); err != NoError)
+        DBPrintf("Velmar: the system %s was not stored in the project (%d)\n", tag.systemName.c_str(), err);
+    return tag;
+}
+
+std::shared_ptr<Bo::System> ProjectStoreService::GetSystem(const GS::Guid& guid)
+{
+    if (systemTexts_.empty())
+        Reload();
+    for (const auto& [id, text] : systemTexts_) {
+        if (id != guid)
+            continue;
+        auto system = ReadReporting(id, [&] { return ParseSystem(text); });
+        return system ? std::make_shared<Bo::System>(std::move(*system)) : nullptr;
+    }
+    return nullptr;
+}
+
+std::vector<std::pair<Bo::System, GS::Guid>> ProjectStoreService::GetAllSystems()
+{
+    std::vector<std::pair<Bo::System, GS::Guid>> systems;
+    for (const auto& [id, text] : systemTexts_) {
+        if (auto system = ReadReporting(id, [&] { return ParseSystem(text); }))
+            systems.emplace_back(std::move(*system), id);
+    }
+    return systems;
+}
+
+GSErrCode ProjectStoreService::Store(const GS::Guid& guid)
+{
+    for (const auto& [id, text] : systemTexts_) {
+        if (id != guid)
+            continue;
+        const std::string bytes = text.ToUtf8();
+        // Stored with its terminating zero, as readers take the entry as a zero-terminated text.
+        GS::HandleGuard data(BMAllocateHandle(static_cast<Int32>(bytes.size() + 1), 0, 0));
+        if (data.Get() == nullptr)
+            return APIERR_MEMFULL;
+        std::memcpy(*data.Get(), bytes.c_str(), bytes.size() + 1);
+        API_ModulData entry;
+        entry.dataVersion = DataVersion;
+        entry.platformSign = PlatformSign;
+        entry.dataHdl = data.Get();
+        return ACAPI_ModulData_Store(&entry, id.ToUniString());
+    }
+    return NoError;
+}
+
+}  // namespace Velmar::Services::ProjectStore

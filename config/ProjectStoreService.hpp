@@ -1,0 +1,43 @@
+// Velmar::Services::ProjectStore::ProjectStoreService: the product systems the project's composites were
+// made from, each kept once as a module data entry named by its GUID, so composites can be rebuilt offline.
+#pragma once
+
+#include "BoSystem.hpp"
+#include "CompositeTag.hpp"
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace Velmar::Services::ProjectStore {
+
+class ProjectStoreService {
+public:
+    static constexpr Int32 DataVersion = 1;
+    static constexpr UInt16 PlatformSign = 0x5757;
+
+    // The module's store, created and loaded from the open project on first use.
+    static std::shared_ptr<ProjectStoreService> instance();
+    // The module's store when something already created it; project events must not create one.
+    static std::shared_ptr<ProjectStoreService> Existing();
+
+    // Replaces the list by every module data entry whose name is a non-null GUID, in the host's order.
+    void Reload();
+    // Keeps the system's raw text under a new GUID, writes it to the project and answers the tag that
+    // links a composite built for `lod` to it.
+    Bo::CompositeTag StoreSystem(const Bo::System& system, Int32 lod);
+    // The stored system built for the project language; none when the GUID is unknown or the text is not
+    // a system (a conversion error is reported to the debug output).
+    std::shared_ptr<Bo::System> GetSystem(const GS::Guid& guid);
+    // Every stored text that parses into an object, as a system with its GUID, in store order.
+    std::vector<std::pair<Bo::System, GS::Guid>> GetAllSystems();
+    // Writes the entry of that GUID to the project; NoError when the GUID is not kept.
+    GSErrCode Store(const GS::Guid& guid);
+
+    const std::vector<std::pair<GS::Guid, GS::UniString>>& GetSystemTexts() const { return systemTexts_; }
+
+private:
+    std::vector<std::pair<GS::Guid, GS::UniString>> systemTexts_;
+};
+
+}  // namespace Velmar::Services::ProjectStore

@@ -1,0 +1,170 @@
+// The project's system store: the module's code over the simulated host's module data and project files.
+#include "ACAPinc.hpp"
+#include "Archicad.hpp"
+#include "EventHandlers.hpp"
+#include "ProjectStoreService.hpp"
+#include "State.hpp"
+#include "TempFolder.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+using Velmar::Services::ProjectStore::ProjectStoreService;
+
+std::string SystemObject(const std::string& id, const std::string& thickness)
+{
+    return R"({"ID":")" + id +
+           R"(","TimeStamp":"2026-11-20 09:30:05","Attributes":{"composition":)"
+           R"({"t":{"ID":"Thickness","Value":{"nl_NL":")" +
+           thickness + R"("}}}}})";
+}
+
+// A data response as the platform sends it: the system is the root object's first member.
+std::string SystemText(const std::string& id, const std::string& thickness = "120")
+{
+    return R"({"Result":)" + SystemObject(id, thickness) + "}";
+}
+
+// The system as a download hands it over, with the whole response as its raw text.
+Velmar::Bo::System MakeSystem(const std::string& id, const std::string& thickness = "120")
+{
+    auto source = Velmar::Json::ParseRecord<Velmar::Corvana::CVSystem>(SystemObject(id, thickness));
+    source.rawText = GS::UniString::FromUtf8(SystemText(id, thickness));
+    return Velmar::Bo::System(source, std::nullopt);
+}
+
+std::string Names(const std::vector<std::pair<Velmar::Bo::System, GS::Guid>>& systems)
+{
+    std::string names;
+    for (const auto& entry : systems)
+        names += entry.first.name.ToUtf8() + ";";
+    return names;
+}
+
+class ProjectStore : public ::testing::Test {
+protected:
+    ProjectStore() : host_(root_ / "data")
+    {
+        Velmar::Host::SetHostFunctions(&Sim::HostFunctions());
+        Velmar::App::State::instance()->languageIndex = 1;  // kind and thickness are read for a language only
+    }
+    ~ProjectStore() override
+    {
+        Velmar::App::State::instance()->languageIndex.reset();
+        Velmar::Host::SetHostFunctions(nullptr);
+    }
+
+    Velmar::Testing::TempFolder root_;
+    Sim::Archicad host_;
+};
+
+TEST_F(ProjectStore, StoredSystemsComeBackByGuidFromTheProjectEntries)
+{
+    ProjectStoreService writer;
+    const auto first = writer.StoreSystem(MakeSystem("WALL-A"), 300);
+    const auto second = writer.StoreSystem(MakeSystem("WALL-B"), 400);
+    EXPECT_EQ(first.systemName, "WALL-A");
+    EXPECT_EQ(first.timeStamp, (Velmar::Bo::CompositeTag::TimeStamp{2026, 11, 20, 9, 30, 5}));
+    EXPECT_EQ(second.lod, 400);
+    EXPECT_NE(first.storedSystemId, second.storedSystemId);
+    EXPECT_EQ(Names(writer.GetAllSystems()), "WALL-A;WALL-B;");
+
+    API_ModulData entry;
+    ASSERT_EQ(ACAPI_ModulData_Get(&entry, first.storedSystemId.ToUniString()), NoError);
+    GS::HandleGuard data(entry.dataHdl);
+    EXPECT_EQ(std::make_pair(entry.dataVersion, entry.platformSign), std::make_pair(1, UInt16(0x5757)));
+    EXPECT_EQ(std::string(*data.Get(), static_cast<std::size_t>(BMGetHandleSize(data.Get()))),
+              SystemText("WALL-A") + '\0');
+
+    ProjectStoreService reader;  // its empty list makes the first lookup load the project's entries
+    for (const auto& [tag, name] : {std::pair(first, "WALL-A"), std::pair(second, "WALL-B")}) {
+        const auto system = reader.GetSystem(tag.storedSystemId);
+        ASSERT_NE(system, nullptr) << name;
+        EXPECT_EQ(system->name.ToUtf8(), name);
+        EXPECT_EQ(system->timeStamp, (Velmar::Bo::TimeStamp{2026, 11, 0, 20, 9, 30, 5, 0}));
+        EXPECT_DOUBLE_EQ(system->thickness.value_or(0), 0.12);
+    }
+    EXPECT_EQ(reader.GetSystem(GS::Guid::Generate()), nullptr);
+}
+
+TEST_F(ProjectStore, OnlyGuidNamedEntriesThatHoldASystemAreTaken)
+{
+    const auto guid = [] { return GS::Guid::Generate().ToUniString().ToUtf8(); };
+    const struct {
+        std::string name, text;
+        bool listed, system;
+    } cases[] = {
+        {"VelmarProjectSettings", SystemText("SETTINGS"), false, false},
+        {"not-a-guid", SystemText("NAMELESS"), false, false},
+        {"00000000-0000-0000-0000-000000000000", SystemText("NULL"), false, false},
+        {guid(), "not json {", true, false},
+        {guid(), "[1,2]", true, false},
+        {guid(), "{}", true, false},
+        {guid(), R"({"Result":5})", true, true},
+        {guid(), SystemText("GOOD"), true, true},
+    };
+    for (const auto& c : cases) {
+        GS::HandleGuard data(BMAllocateHandle(static_cast<Int32>(c.text.size() + 1), 0, 0));
+        std::memcpy(*data.Get(), c.text.c_str(), c.text.size() + 1);
+        API_ModulData entry;
+        entry.dataHdl = data.Get();
+        ASSERT_EQ(ACAPI_ModulData_Store(&entry, GS::UniString(c.name.c_str())), NoError);
+    }
+    ProjectStoreService service;
+    service.Reload();
+    for (const auto& c : cases) {
+        GS::Guid id;
+        id.ConvertFromString(c.name.c_str());
+        const auto& texts = service.GetSystemTexts();
+        const bool listed = std::any_of(texts.begin(), texts.end(), [&](const auto& entry) {
+            return entry.first == id && entry.second.ToUtf8() == c.text;
+        });
+        EXPECT_EQ(listed, c.listed) << c.name;
+        EXPECT_EQ(service.GetSystem(id) != nullptr, c.system) << c.name;
+    }
+    EXPECT_EQ(service.GetAllSystems().size(), 2u);
+}
+
+TEST_F(ProjectStore, TheStoreFollowsTheProjectThroughSaveAndOpen)
+{
+    ASSERT_EQ(
+        ACAPI_ProjectOperation_CatchProjectEvent(APINotify_New | APINotify_Open, Velmar::AddOn::ProjectEventHandler),
+        NoError);
+    host_.NewProject();
+    EXPECT_EQ(ProjectStoreService::Existing(), nullptr);  // a project event does not create the store
+
+    const auto tag = ProjectStoreService::instance()->StoreSystem(MakeSystem("SAVED"), 300);
+    const std::string path = root_ / "project.json";
+    std::string error;
+    ASSERT_TRUE(host_.SaveProject(path, &error)) << error;
+    host_.NewProject();
+    EXPECT_TRUE(ProjectStoreService::Existing()->GetSystemTexts().empty());
+
+    ASSERT_TRUE(host_.OpenProject(path, &error)) << error;
+    ASSERT_EQ(ProjectStoreService::Existing()->GetSystemTexts().size(), 1u);
+    const auto system = ProjectStoreService::instance()->GetSystem(tag.storedSystemId);
+    ASSERT_NE(system, nullptr);
+    EXPECT_EQ(system->name.ToUtf8(), "SAVED");
+}
+
+TEST_F(ProjectStore, AThicknessThatDoesNotConvertGivesNoSystemAndADebugLine)
+{
+    ProjectStoreService service;
+    service.StoreSystem(MakeSystem("GOOD"), 300);
+    const std::string bad = service.StoreSystem(MakeSystem("BAD", "dik"), 300).storedSystemId.ToUniString().ToUtf8();
+    GS::Guid id;
+    id.ConvertFromString(bad.c_str());
+
+    EXPECT_EQ(service.GetSystem(id), nullptr);
+    EXPECT_EQ(Names(service.GetAllSystems()), "GOOD;");
+    const auto lines = host_.DebugLines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [&](const std::string& line) { return line.find(bad) != std::string::npos; }),
+              2);
+}
+
+}  // namespace
