@@ -119,10 +119,10 @@ std::shared_ptr<Bo::System> ProjectStoreService::GetSystem(const GS::Guid& guid)
 {
     if (systemTexts_.empty())
         Reload();
-    for (const auto& [id, text] : systemTexts_) {
-        if (id != guid)
+    for (const auto& entry : systemTexts_) {
+        if (entry.first != guid)
             continue;
-        auto system = ReadReporting(id, [&] { return ParseSystem(text); });
+        auto system = ReadReporting(entry.first, [&entry] { return ParseSystem(entry.second); });
         return system ? std::make_shared<Bo::System>(std::move(*system)) : nullptr;
     }
     return nullptr;
@@ -131,9 +131,10 @@ std::shared_ptr<Bo::System> ProjectStoreService::GetSystem(const GS::Guid& guid)
 std::vector<std::pair<Bo::System, GS::Guid>> ProjectStoreService::GetAllSystems()
 {
     std::vector<std::pair<Bo::System, GS::Guid>> systems;
-    for (const auto& [id, text] : systemTexts_) {
-        if (auto system = ReadReporting(id, [&] { return ParseSystem(text); }))
-            systems.emplace_back(std::move(*system), id);
+    // A structured binding cannot be captured by a lambda in C++17, so the pair is named as a whole.
+    for (const auto& entry : systemTexts_) {
+        if (auto system = ReadReporting(entry.first, [&entry] { return ParseSystem(entry.second); }))
+            systems.emplace_back(std::move(*system), entry.first);
     }
     return systems;
 }
