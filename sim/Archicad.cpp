@@ -3,11 +3,13 @@
 #include "DGHost.hpp"
 #include "FileSystem.hpp"
 #include "GSDebug.hpp"
+#include "HTTPHost.hpp"
 
 #include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,6 +29,9 @@ void EnsureFolder(const std::string& path)
 
 Archicad::Archicad(const std::string& dataRoot) : dataRoot_(dataRoot)
 {
+    // As the real host does at start, before any add-on thread can open a connection.
+    if (HTTP::InitializeHostLibrary() != NoError)
+        throw std::runtime_error("the HTTP library could not be initialised");
     current = this;
     EnsureFolder(dataRoot_);
     EnsureFolder(dataRoot_ + "/user");

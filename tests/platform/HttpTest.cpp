@@ -1,0 +1,338 @@
+// The host's HTTP client over libcurl against an in-process loopback server: what arrives, what is
+// reported, and the limits (redirects, body size, time-outs, plain http off loopback, routing).
+#include "HTTPClient.hpp"
+#include "HTTPHost.hpp"
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+using HTTP::Client::ClientConnection;
+using HTTP::Client::ConnectionLimits;
+using HTTP::MessageHeader::Method;
+using HTTP::MessageHeader::Request;
+
+constexpr const char* Agent = "Velmar-Test/1.0 (compatible)";
+constexpr std::size_t TestBodyLimit = 1024;
+
+struct Seen {
+    std::string method, path, body, agent;
+    size_t agentCount = 0;
+    httplib::Params params;
+};
+
+class HttpTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_EQ(HTTP::InitializeHostLibrary(), NoError); }
+
+    void SetUp() override
+    {
+        const auto record = [this](const httplib::Request& req, httplib::Response& res) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            seen_ = {req.method,
+                     req.path,
+                     req.body,
+                     req.get_header_value("User-Agent"),
+                     req.get_header_value_count("User-Agent"),
+                     req.params};
+            res.set_content("{\"ok\":true}", "application/json");
+        };
+        server_.Get("/echo", record);
+        server_.Post("/echo", record);
+        server_.Get("/Relay/x", record);
+        server_.Get(R"(/status/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
+            res.status = std::stoi(req.matches[1]);
+            res.set_content("status " + std::string(req.matches[1]), "text/plain");
+        });
+        server_.Get("/redirect", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/echo"); });
+        server_.Get("/sized", [](const httplib::Request& req, httplib::Response& res) {
+            res.set_content(std::string(std::stoul(req.get_param_value("n")), 'x'), "text/plain");
+        });
+        // No Content-Length: the limit must hold while the body streams in.
+        server_.Get("/chunked", [](const httplib::Request&, httplib::Response& res) {
+            res.set_chunked_content_provider("text/plain", [](size_t offset, httplib::DataSink& sink) {
+                const std::string piece(256, 'y');
+                if (offset < 4 * TestBodyLimit)
+                    sink.write(piece.data(), piece.size());
+                else
+                    sink.done();
+                return true;
+            });
+        });
+        port_ = server_.bind_to_any_port("127.0.0.1");
+        ASSERT_GT(port_, 0);
+        thread_ = std::thread([this] { server_.listen_after_bind(); });
+        while (!server_.is_running())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+
+    void TearDown() override
+    {
+        HTTP::ClearRoutes();
+        server_.stop();
+        if (thread_.joinable())
+            thread_.join();
+    }
+
+    std::string Base() const { return "http://127.0.0.1:" + std::to_string(port_); }
+
+    struct Outcome {
+        GSErrCode error = NoError;
+        Int32 status = 0;
+        std::string body;
+        std::string message;
+    };
+
+    static Outcome Fetch(const IO::URI::URI& uri, Method method = Method::Get, const std::string& body = {},
+                         const ConnectionLimits& limits = Short())
+    {
+        Outcome outcome;
+        ClientConnection connection(uri);
+        connection.SetLimits(limits);
+        Request request(method, uri);
+        request.GetRequestHeaderFieldCollection().Add(HTTP::MessageHeader::HeaderFieldName::UserAgent, Agent);
+        HTTP::MessageHeader::IncomingResponse response;
+        outcome.error = connection.Connect();
+        if (outcome.error == NoError)
+            outcome.error = connection.Send(request, body.data(), body.size());
+        if (outcome.error == NoError)
+            outcome.error = connection.BeginReceive(response);
+        if (outcome.error == NoError)
+            outcome.error = connection.FinishReceive();
+        connection.Close();
+        outcome.status = response.GetStatusCode();
+        outcome.body = response.GetBodyAsUtf8();
+        outcome.message = connection.GetLastErrorMessage();
+        return outcome;
+    }
+
+    static ConnectionLimits Short()
+    {
+        ConnectionLimits limits;
+        limits.connectTimeout = std::chrono::milliseconds(2000);
+        limits.totalTimeout = std::chrono::milliseconds(3000);
+        limits.maxBodySize = TestBodyLimit;
+        return limits;
+    }
+
+    void ResetSeen()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        seen_ = {};
+    }
+
+    Seen LastSeen()
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return seen_;
+    }
+
+    httplib::Server server_;
+    std::thread thread_;
+    int port_ = 0;
+    std::mutex mutex_;
+    Seen seen_;
+};
+
+TEST_F(HttpTest, QueryParametersArriveDecodedExactly)
+{
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"OPSYS", "GETDATA"},
+        {"id", "a&b=c?d#e f+g%20h/i"},
+        {"name with space", "Ünïcödé € 漢字"},
+        {"empty", ""},
+    };
+    for (const auto& testCase : cases) {
+        IO::URI::URI uri{GS::UniString::FromUtf8(Base() + "/echo")};
+        uri.AddQueryParameter(GS::UniString::FromUtf8(testCase.first), GS::UniString::FromUtf8(testCase.second));
+        uri.AddQueryParameter("after", "1");
+        const Outcome outcome = Fetch(uri);
+        ASSERT_EQ(outcome.error, NoError) << outcome.message;
+        const Seen seen = LastSeen();
+        EXPECT_EQ(seen.params.size(), 2u) << testCase.first;
+        const auto found = seen.params.find(testCase.first);
+        ASSERT_NE(found, seen.params.end()) << testCase.first;
+        EXPECT_EQ(found->second, testCase.second);
+        EXPECT_EQ(seen.params.find("after")->second, "1");
+    }
+}
+
+TEST(UriTest, PartsAndAddedParameters)
+{
+    const struct {
+        std::string text;
+        bool valid;
+        std::string host;
+        unsigned port;
+        std::string withParameter;  // after AddQueryParameter("k", "v w")
+    } cases[] = {
+        {"https://Relay.Example/Relay", true, "relay.example", 0, "https://Relay.Example/Relay?k=v%20w"},
+        {"https://h:8443/p?a=1#top", true, "h", 8443, "https://h:8443/p?a=1&k=v%20w#top"},
+        {"http://[::1]:80", true, "::1", 80, "http://[::1]:80?k=v%20w"},
+        {"http://h:0/", false, "", 0, ""},
+        {"http://h:99999/", false, "", 0, ""},
+        {"https://h/a b", false, "", 0, ""},
+        {"relay.example/x", false, "", 0, ""},
+    };
+    for (const auto& testCase : cases) {
+        IO::URI::URI uri{GS::UniString::FromUtf8(testCase.text)};
+        ASSERT_EQ(uri.IsValid(), testCase.valid) << testCase.text;
+        if (!testCase.valid)
+            continue;
+        EXPECT_EQ(uri.GetHost(), testCase.host);
+        EXPECT_EQ(uri.GetPort(), testCase.port);
+        uri.AddQueryParameter("k", "v w");
+        EXPECT_EQ(uri.ToUtf8(), testCase.withParameter);
+    }
+}
+
+TEST_F(HttpTest, MethodBodyAndTheOneUserAgentArrive)
+{
+    const struct {
+        Method method;
+        std::string body;
+        std::string expectedMethod;
+    } cases[] = {
+        {Method::Get, "", "GET"},
+        {Method::Post, "{\"ok\":true,\"message\":\"ünï\"}", "POST"},
+        {Method::Post, "", "POST"},
+    };
+    for (const auto& testCase : cases) {
+        const Outcome outcome =
+            Fetch(IO::URI::URI{GS::UniString::FromUtf8(Base() + "/echo")}, testCase.method, testCase.body);
+        ASSERT_EQ(outcome.error, NoError) << outcome.message;
+        EXPECT_EQ(outcome.status, 200);
+        EXPECT_EQ(outcome.body, "{\"ok\":true}");
+        const Seen seen = LastSeen();
+        EXPECT_EQ(seen.method, testCase.expectedMethod);
+        EXPECT_EQ(seen.body, testCase.body);
+        EXPECT_EQ(seen.agentCount, 1u);
+        EXPECT_EQ(seen.agent, Agent);
+    }
+}
+
+TEST_F(HttpTest, StatusesAreReportedAndRedirectsNotFollowed)
+{
+    const struct {
+        std::string path;
+        Int32 status;
+        std::string body;
+    } cases[] = {
+        {"/status/200", 200, "status 200"},
+        {"/status/401", 401, "status 401"},
+        {"/status/500", 500, "status 500"},
+        {"/redirect", 302, ""},
+    };
+    for (const auto& testCase : cases) {
+        ResetSeen();
+        const Outcome outcome = Fetch(IO::URI::URI{GS::UniString::FromUtf8(Base() + testCase.path)});
+        ASSERT_EQ(outcome.error, NoError) << outcome.message;
+        EXPECT_EQ(outcome.status, testCase.status) << testCase.path;
+        EXPECT_EQ(outcome.body, testCase.body) << testCase.path;
+    }
+    EXPECT_TRUE(LastSeen().path.empty()) << "the redirect target was fetched";
+}
+
+TEST_F(HttpTest, BodyOverTheLimitIsAnError)
+{
+    const struct {
+        std::string path;
+        GSErrCode error;
+        size_t size;
+    } cases[] = {
+        {"/sized?n=1024", NoError, TestBodyLimit},
+        {"/sized?n=1025", HTTP::ErrBodyTooLarge, 0},
+        {"/chunked", HTTP::ErrBodyTooLarge, 0},
+    };
+    for (const auto& testCase : cases) {
+        const Outcome outcome = Fetch(IO::URI::URI{GS::UniString::FromUtf8(Base() + testCase.path)});
+        EXPECT_EQ(outcome.error, testCase.error) << testCase.path << ": " << outcome.message;
+        EXPECT_EQ(outcome.body.size(), testCase.size) << testCase.path;
+    }
+    EXPECT_EQ(ConnectionLimits{}.maxBodySize, 64u * 1024u * 1024u);
+}
+
+TEST_F(HttpTest, ServerThatNeverAnswersTimesOut)
+{
+    // Listens but never accepts: the kernel completes the handshake, then nothing comes back.
+    const int silent = socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(silent, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(silent, 4), 0);
+    socklen_t length = sizeof address;
+    ASSERT_EQ(getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    const std::string url = "http://127.0.0.1:" + std::to_string(ntohs(address.sin_port)) + "/never";
+
+    ConnectionLimits limits = Short();
+    limits.totalTimeout = std::chrono::milliseconds(300);
+    const auto start = std::chrono::steady_clock::now();
+    const Outcome outcome = Fetch(IO::URI::URI{GS::UniString::FromUtf8(url)}, Method::Get, {}, limits);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    close(silent);
+    EXPECT_EQ(outcome.error, HTTP::ErrTimeout) << outcome.message;
+    EXPECT_GE(elapsed, std::chrono::milliseconds(250));
+    EXPECT_LT(elapsed, std::chrono::milliseconds(1000));
+}
+
+TEST_F(HttpTest, AddressesOffLoopbackOverPlainHttpAreRefusedBeforeAnyTraffic)
+{
+    // Each would fail differently (DNS, connect) if it reached libcurl; ErrNotAllowed comes from Connect.
+    const std::pair<std::string, GSErrCode> cases[] = {
+        {"http://example.invalid/x", HTTP::ErrNotAllowed},
+        {"http://10.11.12.13/x", HTTP::ErrNotAllowed},
+        {"http://127.0.0.1.example.invalid/x", HTTP::ErrNotAllowed},
+        {"http://[::2]/x", HTTP::ErrNotAllowed},
+        {"ftp://127.0.0.1/x", HTTP::ErrNotAllowed},
+        {"no address", ErrParam},
+    };
+    for (const auto& testCase : cases) {
+        ClientConnection connection(IO::URI::URI{GS::UniString::FromUtf8(testCase.first)});
+        EXPECT_EQ(connection.Connect(), testCase.second) << testCase.first;
+        EXPECT_FALSE(connection.GetLastErrorMessage().empty());
+    }
+    const std::pair<std::string, bool> hosts[] = {
+        {"127.0.0.1", true},  {"127.255.3.4", true}, {"LocalHost", true},    {"::1", true},
+        {"128.0.0.1", false}, {"127.0.0", false},    {"127.0.0.256", false}, {"localhost.example", false},
+    };
+    for (const auto& host : hosts)
+        EXPECT_EQ(HTTP::IsLoopbackHost(host.first), host.second) << host.first;
+    EXPECT_EQ(HTTP::SetRoute("relay.velmar.example", "http://10.0.0.1:80"), ErrParam);
+}
+
+TEST_F(HttpTest, RoutingSendsTheProductionHostToTheLocalServer)
+{
+    ASSERT_EQ(HTTP::SetRoute("relay.velmar.example", Base() + "/"), NoError);
+    const struct {
+        std::string url;
+        GSErrCode error;
+        std::string path;
+    } cases[] = {
+        {"https://relay.velmar.example/Relay/x?q=1", NoError, "/Relay/x"},
+        {"https://RELAY.velmar.example/echo", NoError, "/echo"},
+        // Only https addresses are routed; plain http to that host stays refused.
+        {"http://relay.velmar.example/echo", HTTP::ErrNotAllowed, ""},
+    };
+    for (const auto& testCase : cases) {
+        ResetSeen();
+        const Outcome outcome = Fetch(IO::URI::URI{GS::UniString::FromUtf8(testCase.url)});
+        EXPECT_EQ(outcome.error, testCase.error) << testCase.url << ": " << outcome.message;
+        EXPECT_EQ(LastSeen().path, testCase.path) << testCase.url;
+    }
+    HTTP::ClearRoutes();
+    EXPECT_EQ(HTTP::ApplyRoute("https://relay.velmar.example/Relay/x"), "https://relay.velmar.example/Relay/x");
+}
+
+}  // namespace
