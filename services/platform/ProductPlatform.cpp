@@ -77,17 +77,14 @@ std::map<std::string, std::string> LoadCatalog(const std::string& folder)
 }  // namespace
 
 ProductPlatform::ProductPlatform(Options options)
-    : options_(std::move(options)), systems_(LoadCatalog(options_.catalogDir)), random_(std::random_device{}()),
-      server_(std::make_unique<httplib::Server>())
+    : options_(std::move(options)), systems_(LoadCatalog(options_.catalogDir)), random_(std::random_device{}())
 {
-    server_->set_tcp_nodelay(true);
-    server_->set_keep_alive_timeout(1);
-    server_->Post("/admin/fault", [this](const httplib::Request& request, httplib::Response& response) {
+    server_.Http().Post("/admin/fault", [this](const httplib::Request& request, httplib::Response& response) {
         SetFaultRoute(request, response);
     });
     // Any path: the token and data addresses of the settings differ in their paths, not in what they do.
-    server_->Get(".*",
-                 [this](const httplib::Request& request, httplib::Response& response) { Serve(request, response); });
+    server_.Http().Get(
+        ".*", [this](const httplib::Request& request, httplib::Response& response) { Serve(request, response); });
 }
 
 ProductPlatform::~ProductPlatform()
@@ -97,19 +94,12 @@ ProductPlatform::~ProductPlatform()
 
 std::optional<int> ProductPlatform::Start(int port)
 {
-    const int bound =
-        port == 0 ? server_->bind_to_any_port("127.0.0.1") : (server_->bind_to_port("127.0.0.1", port) ? port : -1);
-    if (bound <= 0)
-        return std::nullopt;
-    thread_ = std::thread([this] { server_->listen_after_bind(); });
-    return bound;
+    return server_.Start(port);
 }
 
 void ProductPlatform::Stop()
 {
-    server_->stop();
-    if (thread_.joinable())
-        thread_.join();
+    server_.Stop();
 }
 
 void ProductPlatform::SetFault(const Fault& fault)

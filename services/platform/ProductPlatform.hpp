@@ -2,6 +2,8 @@
 // them. Faults can be set for the next answers so the add-on's failure paths can be reached.
 #pragma once
 
+#include "LoopbackServer.hpp"
+
 #include <chrono>
 #include <functional>
 #include <map>
@@ -10,7 +12,6 @@
 #include <optional>
 #include <random>
 #include <string>
-#include <thread>
 
 namespace httplib {
 class Server;
@@ -63,8 +64,7 @@ private:
     std::map<std::string, Clock::time_point> tokens_;  // token -> expiry
     std::optional<Fault> fault_;
     std::mt19937_64 random_;
-    std::unique_ptr<httplib::Server> server_;
-    std::thread thread_;
+    LoopbackServer server_;
 };
 
 }  // namespace Velmar::Services

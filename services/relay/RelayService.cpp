@@ -53,24 +53,21 @@ std::optional<std::string> AnswerFrom(const std::string& body)
 
 }  // namespace
 
-RelayService::RelayService(Limits limits)
-    : limits_(limits), random_(std::random_device{}()), server_(std::make_unique<httplib::Server>())
+RelayService::RelayService(Limits limits) : limits_(limits), random_(std::random_device{}())
 {
-    server_->set_tcp_nodelay(true);
-    server_->set_keep_alive_timeout(1);
     // Bodies past the limit are refused by the server with 413 before a handler sees them.
-    server_->set_payload_max_length(limits_.payloadBytes);
+    server_.Http().set_payload_max_length(limits_.payloadBytes);
     using Handler = void (RelayService::*)(const httplib::Request&, httplib::Response&);
     const auto bind = [this](Handler handler) {
         return [this, handler](const httplib::Request& request, httplib::Response& response) {
             (this->*handler)(request, response);
         };
     };
-    server_->Post(R"(/Relay/([^/]+)/VelData)", bind(&RelayService::Register));
-    server_->Get(R"(/Relay/([^/]+)/VelData)", bind(&RelayService::Poll));
-    server_->Post(R"(/Relay/([^/]+)/VelData/([^/]+))", bind(&RelayService::Acknowledge));
-    server_->Post(R"(/Relay/([^/]+)/send)", bind(&RelayService::Send));
-    server_->Get(R"(/Relay/([^/]+)/answer/([^/]+))", bind(&RelayService::Answer));
+    server_.Http().Post(R"(/Relay/([^/]+)/VelData)", bind(&RelayService::Register));
+    server_.Http().Get(R"(/Relay/([^/]+)/VelData)", bind(&RelayService::Poll));
+    server_.Http().Post(R"(/Relay/([^/]+)/VelData/([^/]+))", bind(&RelayService::Acknowledge));
+    server_.Http().Post(R"(/Relay/([^/]+)/send)", bind(&RelayService::Send));
+    server_.Http().Get(R"(/Relay/([^/]+)/answer/([^/]+))", bind(&RelayService::Answer));
 }
 
 RelayService::~RelayService()
@@ -80,19 +77,12 @@ RelayService::~RelayService()
 
 std::optional<int> RelayService::Start(int port)
 {
-    const int bound =
-        port == 0 ? server_->bind_to_any_port("127.0.0.1") : (server_->bind_to_port("127.0.0.1", port) ? port : -1);
-    if (bound <= 0)
-        return std::nullopt;
-    thread_ = std::thread([this] { server_->listen_after_bind(); });
-    return bound;
+    return server_.Start(port);
 }
 
 void RelayService::Stop()
 {
-    server_->stop();
-    if (thread_.joinable())
-        thread_.join();
+    server_.Stop();
 }
 
 std::string RelayService::NewDataKey()

@@ -2,6 +2,8 @@
 // and polls it; a page sends a product id to the channel and reads back the add-on's acknowledgement.
 #pragma once
 
+#include "LoopbackServer.hpp"
+
 #include <cstddef>
 #include <deque>
 #include <map>
@@ -10,7 +12,6 @@
 #include <optional>
 #include <random>
 #include <string>
-#include <thread>
 
 namespace httplib {
 class Server;
@@ -61,8 +62,7 @@ private:
     std::mutex mutex_;
     std::map<std::string, Channel> channels_;
     std::mt19937_64 random_;
-    std::unique_ptr<httplib::Server> server_;
-    std::thread thread_;
+    LoopbackServer server_;
 };
 
 }  // namespace Velmar::Services

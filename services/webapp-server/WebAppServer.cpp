@@ -69,14 +69,10 @@ std::optional<std::string> ReadFile(const fs::path& file)
 }  // namespace
 
 WebAppServer::WebAppServer(std::string root, std::string headHtml)
-    : root_(std::move(root)), headHtml_(std::move(headHtml)), server_(std::make_unique<httplib::Server>())
+    : root_(std::move(root)), headHtml_(std::move(headHtml))
 {
-    // Headers and body go out as separate writes; waiting to merge them would delay every answer.
-    server_->set_tcp_nodelay(true);
-    // Stopping waits for idle kept-alive connections; a short wait keeps stopping quick.
-    server_->set_keep_alive_timeout(1);
-    server_->Get(".*",
-                 [this](const httplib::Request& request, httplib::Response& response) { Serve(request, response); });
+    server_.Http().Get(
+        ".*", [this](const httplib::Request& request, httplib::Response& response) { Serve(request, response); });
 }
 
 WebAppServer::~WebAppServer()
@@ -86,19 +82,12 @@ WebAppServer::~WebAppServer()
 
 std::optional<int> WebAppServer::Start(int port)
 {
-    const int bound =
-        port == 0 ? server_->bind_to_any_port("127.0.0.1") : (server_->bind_to_port("127.0.0.1", port) ? port : -1);
-    if (bound <= 0)
-        return std::nullopt;
-    thread_ = std::thread([this] { server_->listen_after_bind(); });
-    return bound;
+    return server_.Start(port);
 }
 
 void WebAppServer::Stop()
 {
-    server_->stop();
-    if (thread_.joinable())
-        thread_.join();
+    server_.Stop();
 }
 
 std::string WebAppServer::WithHead(const std::string& html, const std::string& headHtml)

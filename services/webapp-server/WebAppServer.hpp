@@ -2,10 +2,11 @@
 // loopback port, where a test network maps the production address.
 #pragma once
 
+#include "LoopbackServer.hpp"
+
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 
 namespace httplib {
 class Server;
@@ -37,8 +38,7 @@ private:
 
     std::string root_;
     std::string headHtml_;
-    std::unique_ptr<httplib::Server> server_;
-    std::thread thread_;
+    LoopbackServer server_;
 };
 
 }  // namespace Velmar::Services
