@@ -1,14 +1,19 @@
 #include "EventHandlers.hpp"
 
 #include "ACAPinc.hpp"
+#include "CompositionService.hpp"
 #include "ConfigurationService.hpp"
+#include "DownloadManager.hpp"
+#include "GSDebug.hpp"
 #include "HostBoundary.hpp"
 #include "LodProvider.hpp"
 #include "Logger.hpp"
 #include "MenuCommandHandler.hpp"
 #include "MenuIds.hpp"
+#include "PaletteController.hpp"
 #include "ProjectSettings.hpp"
 #include "ProjectStoreService.hpp"
+#include "Startup.hpp"
 
 #include <optional>
 
@@ -17,6 +22,8 @@ namespace Velmar::AddOn {
 namespace {
 
 std::optional<API_Guid> lastSelectionKey;
+
+constexpr const char* SystemParameter = "System";
 
 bool IsWallOrSlab(API_ElemTypeID type)
 {
@@ -66,11 +73,13 @@ GSErrCode ProjectEventHandler(API_NotifyEventID notifID, Int32)
     return AtHostBoundary("project event", [] {
         if (const auto configuration = Services::ConfigurationService::Get())
             configuration->Apply();
-        Services::logger::instance()->log("Modules flushed");
-        App::LoadProjectSettingsAndMarkLod();
-        // Only a store already in use follows the project; the next first use loads the new one itself.
+        // Only services already in use follow the project; a first use later loads the new one itself.
         if (const auto store = Services::ProjectStore::ProjectStoreService::Existing())
             store->Reload();
+        if (const auto compositions = Services::Composition::CompositionService::Existing())
+            compositions->RebuildIndex();
+        Services::logger::instance()->log("Modules flushed");
+        App::LoadProjectSettingsAndMarkLod();
         return NoError;
     });
 }
@@ -80,7 +89,49 @@ GSErrCode SelectedSystemCommandHandler(GSHandle params, void*, bool)
     Int32 count = 0;
     if (params == nullptr || ACAPI_AddOnAddOnCommunication_GetMDCLParameterNum(params, &count) != NoError || count < 1)
         return NoError;
+    AtHostBoundary("selected system", [params, count] {
+        for (Int32 index = 1; index <= count; ++index) {
+            API_MDCLParameter parameter;
+            parameter.index = index;
+            if (ACAPI_AddOnAddOnCommunication_GetMDCLParameter(params, &parameter) != NoError ||
+                parameter.name == nullptr || !GS::UniString(parameter.name).IsEqual(SystemParameter, GS::UniString::CaseInsensitive))
+                continue;
+            const GS::UniString productId(parameter.string_par != nullptr ? parameter.string_par : "");
+            const auto downloads = Services::DownloadManager::Get();
+            if (downloads != nullptr && downloads->LoadSystem(productId))
+                brixlab::controllers::PaletteController::instance()->OpenWindow(
+                    brixlab::xdWebEngine::PaletteIdentifiers::Download);
+        }
+        return NoError;
+    });
     return NoError;
+}
+
+namespace {
+void FreeParameterList(GSHandle* params, void*, bool)
+{
+    if (const GSErrCode err = ACAPI_AddOnAddOnCommunication_FreeMDCLParameterList(params); err != NoError)
+        DBPrintf("Velmar: a command's parameter list was not freed (%d)\n", err);
+}
+}  // namespace
+
+bool HandOverSystem(const API_ModulID& self, const GS::UniString& text)
+{
+    GSHandle params = nullptr;
+    if (ACAPI_AddOnAddOnCommunication_InitMDCLParameterList(&params) != NoError)
+        return false;
+    const std::string value = text.ToUtf8();
+    API_MDCLParameter parameter;
+    parameter.name = SystemParameter;
+    parameter.type = MDCLPar_string;
+    parameter.string_par = value.c_str();
+    API_ModulID target = self;
+    if (ACAPI_AddOnAddOnCommunication_AddMDCLParameter(params, &parameter) == NoError &&
+        ACAPI_AddOnAddOnCommunication_CallFromEventLoop(&target, SelectedSystemCommand, SelectedSystemCommandVersion,
+                                                         params, false, FreeParameterList) == NoError)
+        return true;
+    FreeParameterList(&params, nullptr, false);
+    return false;
 }
 
 }  // namespace Velmar::AddOn

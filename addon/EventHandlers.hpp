@@ -2,6 +2,7 @@
 #pragma once
 
 #include "APIdefs.h"
+#include "UniString.hpp"
 
 namespace Velmar::AddOn {
 
@@ -9,5 +10,9 @@ GSErrCode SelectionChangeHandler(const API_Neig* selElemNeig);
 GSErrCode ElementEventHandler(const API_NotifyElementType* elemType);
 GSErrCode ProjectEventHandler(API_NotifyEventID notifID, Int32 param);
 GSErrCode SelectedSystemCommandHandler(GSHandle params, void* resultData, bool silentMode);
+
+// Runs on the relay poller's thread: asks the host to run DS01 with "System" = `text` from its event loop.
+// True when the host took the request. `self` is this add-on's module identifier.
+bool HandOverSystem(const API_ModulID& self, const GS::UniString& text);
 
 }  // namespace Velmar::AddOn

@@ -1,6 +1,7 @@
 #include "MenuCommandHandler.hpp"
 
 #include "ACAPinc.hpp"
+#include "EventHandlers.hpp"
 #include "GSDebug.hpp"
 #include "HostBoundary.hpp"
 #include "LodProvider.hpp"
@@ -8,8 +9,10 @@
 #include "MenuIds.hpp"
 #include "PaletteController.hpp"
 #include "ProjectSettings.hpp"
+#include "SimpleHttpPoller.hpp"
 #include "Startup.hpp"
 #include "State.hpp"
+#include "WebApplication.hpp"
 
 #include <optional>
 
@@ -21,7 +24,21 @@ using brixlab::controllers::PaletteController;
 using brixlab::xdWebEngine::PaletteIdentifiers;
 
 constexpr Int32 ShowNormal = 1;
+// Made by the first Search; read by the poller thread, which starts after it is set.
 std::optional<GS::Guid> relayChannelId;
+
+// What the relay hands over must look like a product id before the host is asked to load it: the page
+// is outside the add-on, and the id ends up in a query and in a 255-character tag.
+bool IsProductId(const GS::UniString& text)
+{
+    if (text.IsEmpty() || text.GetLength() > 255)
+        return false;
+    for (UIndex i = 0; i < text.GetLength(); ++i) {
+        if (text[i] < 0x20 || text[i] == 0x7F)
+            return false;
+    }
+    return true;
+}
 
 void Search(Int32)
 {
@@ -118,8 +135,17 @@ void CheckOnlyLodItem(Int32 itemIndex)
 
 void OpenSelector(const std::function<void(const GS::Guid& channelId)>& callback)
 {
-    if (!relayChannelId)
+    const auto poller = brixlab::SimpleHttpPoller::instance();
+    if (!poller->HasThread()) {
         relayChannelId = GS::Guid::Generate();
+        API_ModulID self;
+        if (const GSErrCode err = ACAPI_GetOwnIdentifier(&self); err != NoError)
+            DBPrintf("Velmar: the add-on's own identifier is not known (%d)\n", err);
+        poller->Start(
+            brixlab::xdWebEngine::RelayServiceAddress,
+            [self](const GS::UniString& payload) { return IsProductId(payload) && HandOverSystem(self, payload); },
+            [] { return *relayChannelId; });
+    }
     callback(*relayChannelId);
 }
 

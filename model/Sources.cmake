@@ -1,3 +1,4 @@
 # Sources of the model-writing subsystem, compiled into the module.
 set(VELMAR_MODEL_SOURCES
-    ${CMAKE_SOURCE_DIR}/model/CompositeTag.cpp)
+    ${CMAKE_SOURCE_DIR}/model/CompositeTag.cpp
+    ${CMAKE_SOURCE_DIR}/model/CompositionService.cpp)

@@ -21,9 +21,12 @@ Archicad* current = nullptr;
 constexpr IO::FileSystem::SpecialFolderId UserDataFolder = 5;
 constexpr IO::FileSystem::SpecialFolderId SharedDataFolder = 10;
 
+// Made with its parents, as a user's --data folder may be new; a folder that cannot be made shows up as
+// the add-on's own failure to write there.
 void EnsureFolder(const std::string& path)
 {
-    mkdir(path.c_str(), 0755);
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
 }
 }  // namespace
 

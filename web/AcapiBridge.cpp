@@ -3,6 +3,7 @@
 #include "ACAPinc.hpp"
 #include "BridgeRecords.hpp"
 #include "ConfigurationService.hpp"
+#include "DownloadManager.hpp"
 #include "GSDebug.hpp"
 #include "LodChangeInformation.hpp"
 #include "LodProvider.hpp"
@@ -18,6 +19,7 @@ namespace {
 using brixlab::controllers::PaletteController;
 using Answer = GS::Ref<JS::Base>;
 using Velmar::Services::ConfigurationService;
+using Velmar::Services::DownloadManager;
 
 constexpr Int32 ShowNormal = 1;
 
@@ -166,6 +168,37 @@ Answer HighlightElements(const Answer& argument)
     return True();
 }
 
+std::shared_ptr<DownloadManager> Downloads()
+{
+    auto manager = DownloadManager::Get();
+    if (manager == nullptr)
+        throw GS::IllegalArgumentException("no country is configured for downloads");
+    return manager;
+}
+
+Answer ProductDetails(const Answer&)
+{
+    return Text(Velmar::Json::RecordToText(Downloads()->GetProductDetails()));
+}
+
+Answer GetComposites(const Answer&)
+{
+    auto* names = new JS::Array();
+    for (const GS::UniString& name : Downloads()->GetCompositeNames())
+        names->AddItem(new JS::Value(name));
+    return Answer(names);
+}
+
+Answer ProcessDownload(const Answer& argument)
+{
+    const auto download = ParseArgument<velmar::ui::model::ProductDownload>(argument);
+    // The window closes whatever the outcome, also when the processing raises.
+    struct CloseDownloadWindow {
+        ~CloseDownloadWindow() { PaletteController::instance()->CloseWindow(PaletteIdentifiers::Download); }
+    } closeWindow;
+    return Answer(new JS::Value(Downloads()->ProcessDownload(download)));
+}
+
 struct BridgeFunction {
     const char* name;
     Answer (*handle)(const Answer& argument);
@@ -179,13 +212,9 @@ const BridgeFunction ServiceFunctions[] = {
     {"config_openUrl", OpenUrl},
     {"config_close", [](const Answer&) { return Close(PaletteIdentifiers::Config), Undefined(); }},
     {"config_resize", [](const Answer& argument) { return Resize(PaletteIdentifiers::Config, argument); }},
-    {"download_productDetails", [](const Answer&) { return NotAvailable("product details"); }},
-    {"download_getComposites", [](const Answer&) { return NotAvailable("the composite list"); }},
-    {"download_processDownload",
-     [](const Answer& argument) {
-         ArgumentText(argument);
-         return NotAvailable("downloading");
-     }},
+    {"download_productDetails", ProductDetails},
+    {"download_getComposites", GetComposites},
+    {"download_processDownload", ProcessDownload},
     {"download_close", [](const Answer&) { return Close(PaletteIdentifiers::Download), Undefined(); }},
     {"download_resize", [](const Answer& argument) { return Resize(PaletteIdentifiers::Download, argument); }},
     {"rules_getRules", [](const Answer&) { return NotAvailable("the rule list"); }},
@@ -254,7 +283,13 @@ JS::Object* CreateAcapiObject(IBrowserWindow& window, std::function<GS::UniStrin
         acapi->AddItem(new JS::Function(name, [handle, name, fromOurPage](const Answer& argument) {
             if (!fromOurPage(name))
                 return Undefined();
-            return HandleBrowserCall([&] { return handle(argument); });
+            try {
+                return HandleBrowserCall([&] { return handle(argument); });
+            } catch (const std::exception& error) {
+                // Not a host exception, so not the user's report; the host must still not see it.
+                DBPrintf("Velmar: %s failed: %s\n", name, error.what());
+                return Undefined();
+            }
         }));
     }
     return acapi;

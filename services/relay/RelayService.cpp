@@ -1,5 +1,7 @@
 #include "RelayService.hpp"
 
+#include <strings.h>
+
 #include <httplib.h>
 #include <rapidjson/document.h>
 #include <rapidjson/stringbuffer.h>
@@ -63,6 +65,15 @@ RelayService::RelayService(Limits limits) : limits_(limits), random_(std::random
             (this->*handler)(request, response);
         };
     };
+    // The selector page runs on the brand's site, another origin: browsers show it the relay's answers only
+    // when the relay allows any origin, and ask first (preflight) before anything but a simple request.
+    server_.Http().set_default_headers({{"Access-Control-Allow-Origin", "*"}});
+    server_.Http().Options(R"(/Relay/.*)", [](const httplib::Request&, httplib::Response& response) {
+        response.status = 204;
+        response.set_header("Access-Control-Allow-Methods", "GET, POST, OPTIONS");
+        response.set_header("Access-Control-Allow-Headers", "Content-Type");
+        response.set_header("Access-Control-Max-Age", "600");
+    });
     server_.Http().Post(R"(/Relay/([^/]+)/VelData)", bind(&RelayService::Register));
     server_.Http().Get(R"(/Relay/([^/]+)/VelData)", bind(&RelayService::Poll));
     server_.Http().Post(R"(/Relay/([^/]+)/VelData/([^/]+))", bind(&RelayService::Acknowledge));
@@ -137,13 +148,15 @@ void RelayService::Acknowledge(const httplib::Request& request, httplib::Respons
     Channel& c = channel->second;
     const std::string dataKey = request.matches[2];
     auto message = c.waiting.begin();
-    while (message != c.waiting.end() && message->dataKey != dataKey)
+    // A data key is a GUID: the add-on writes it back in its own letter case.
+    while (message != c.waiting.end() && strcasecmp(message->dataKey.c_str(), dataKey.c_str()) != 0)
         ++message;
     if (message == c.waiting.end())
         return Fail(response, 404, "Unknown or already acknowledged dataKey");
+    const std::string sentKey = message->dataKey;
     c.waiting.erase(message);
-    c.answers[dataKey] = *answer;
-    c.answerOrder.push_back(dataKey);
+    c.answers[sentKey] = *answer;
+    c.answerOrder.push_back(sentKey);
     // A page that never reads its answer must not grow the relay without end.
     if (c.answerOrder.size() > limits_.messagesPerChannel) {
         c.answers.erase(c.answerOrder.front());

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
 
 namespace Velmar::Services {
 
@@ -57,6 +58,60 @@ std::optional<fs::path> FileFor(const std::string& root, const std::string& path
     return std::nullopt;
 }
 
+// The addresses of the brand's product selector, one per country and language, all the one page; it reads
+// its language from the address.
+constexpr const char* SelectorPaths[] = {"/be/nl/systemen", "/be/fr/systemes", "/nl/nl/systemen", "/int/en/systems"};
+constexpr const char* SelectorPage = "/selector.html";
+constexpr const char* CatalogPrefix = "/catalog/";
+
+bool IsSelectorPath(std::string path)
+{
+    if (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return std::find(std::begin(SelectorPaths), std::end(SelectorPaths), path) != std::end(SelectorPaths);
+}
+
+// A catalog file: index.json or <system id>.json straight in the folder, nothing else.
+std::optional<fs::path> CatalogFileFor(const std::string& folder, const std::string& path)
+{
+    if (folder.empty() || path.rfind(CatalogPrefix, 0) != 0)
+        return std::nullopt;
+    const std::string name = path.substr(std::char_traits<char>::length(CatalogPrefix));
+    const bool plain = std::all_of(name.begin(), name.end(),
+                                   [](unsigned char c) { return std::isalnum(c) || c == '-' || c == '_' || c == '.'; });
+    if (!plain || name.empty() || name[0] == '.' || fs::path(name).extension() != ".json")
+        return std::nullopt;
+    const fs::path file = fs::path(folder) / name;
+    std::error_code error;
+    if (!fs::is_regular_file(file, error))
+        return std::nullopt;
+    return file;
+}
+
+std::string HtmlAttribute(const std::string& text)
+{
+    std::string escaped;
+    for (const char c : text) {
+        switch (c) {
+        case '&':
+            escaped += "&amp;";
+            break;
+        case '"':
+            escaped += "&quot;";
+            break;
+        case '<':
+            escaped += "&lt;";
+            break;
+        case '>':
+            escaped += "&gt;";
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
 std::optional<std::string> ReadFile(const fs::path& file)
 {
     std::ifstream stream(file, std::ios::binary);
@@ -90,6 +145,16 @@ void WebAppServer::Stop()
     server_.Stop();
 }
 
+void WebAppServer::SetRelayAddress(std::string address)
+{
+    relayAddress_ = std::move(address);
+}
+
+void WebAppServer::SetCatalogFolder(std::string folder)
+{
+    catalogFolder_ = std::move(folder);
+}
+
 std::string WebAppServer::WithHead(const std::string& html, const std::string& headHtml)
 {
     std::string lower(html.size(), '\0');
@@ -110,7 +175,10 @@ void WebAppServer::Serve(const httplib::Request& request, httplib::Response& res
 {
     // The pages change while someone works on them; a stale copy helps nobody here.
     response.set_header("Cache-Control", "no-store");
-    const auto file = FileFor(root_, request.path);
+    const bool selector = IsSelectorPath(request.path) || request.path == "/selector" || request.path == SelectorPage;
+    const bool catalog = request.path.rfind(CatalogPrefix, 0) == 0;
+    const auto file =
+        catalog ? CatalogFileFor(catalogFolder_, request.path) : FileFor(root_, selector ? SelectorPage : request.path);
     const auto bytes = file ? ReadFile(*file) : std::nullopt;
     if (!bytes) {
         response.status = 404;
@@ -120,6 +188,11 @@ void WebAppServer::Serve(const httplib::Request& request, httplib::Response& res
     }
     const char* type = ContentTypeOf(*file);
     const bool page = file->extension() == ".html";
+    // The selector is no page of the host's windows: it runs in the user's own browser, without the bridge,
+    // and learns where the relay is from the server.
+    if (selector)
+        return response.set_content(
+            WithHead(*bytes, "<meta name=\"velmar-relay\" content=\"" + HtmlAttribute(relayAddress_) + "\">"), type);
     response.set_content(page && !headHtml_.empty() ? WithHead(*bytes, headHtml_) : *bytes, type);
 }
 

@@ -30,6 +30,12 @@ public:
     std::optional<int> Start(int port);
     void Stop();
 
+    // The relay address the brand's product selector page sends picks to; set before Start.
+    void SetRelayAddress(std::string address);
+    // The folder of the system catalog (index.json and one <ID>.json per system) served under /catalog/;
+    // set before Start. Empty: /catalog/ answers 404.
+    void SetCatalogFolder(std::string folder);
+
     // The page's HTML with `headHtml` put right after its <head> tag (before everything when it has none).
     static std::string WithHead(const std::string& html, const std::string& headHtml);
 
@@ -38,6 +44,8 @@ private:
 
     std::string root_;
     std::string headHtml_;
+    std::string relayAddress_ = "https://relay.velmar.example/Relay";
+    std::string catalogFolder_;
     LoopbackServer server_;
 };
 

@@ -188,7 +188,7 @@ TEST_F(Configuration, ApplyingTheChoiceSetsLanguageSelectorServicesAndNeutral)
         const auto client = Velmar::Services::CorvanaDatabase::Get();
         ASSERT_NE(client, nullptr);
         if (*c.platform != '\0') {
-            EXPECT_EQ(client->GetBaseUrl().ToUtf8(), c.platform);
+            EXPECT_EQ(client->GetDataUrl().ToUtf8(), c.platform);
         }
     }
 }

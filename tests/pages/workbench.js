@@ -11,6 +11,8 @@ import { chromium } from 'playwright-core';
 
 const repository = join(dirname(fileURLToPath(import.meta.url)), '../..');
 const workbenchProgram = process.env.VELMAR_WORKBENCH ?? join(repository, 'build/debug/bin/velmar-workbench');
+// Built beside the workbench.
+const servicesProgram = join(dirname(workbenchProgram), 'velmar-services');
 const chromiumPath = '/usr/bin/chromium';
 
 // The reason every page test is skipped, or false. CTest reads "page tests skipped:" as a skip.
@@ -30,38 +32,72 @@ export function writeUserSettings(data, settings) {
   writeFileSync(settingsFile(data), JSON.stringify(settings));
 }
 
-// Starts velmar-workbench; `prepare` gets the data folder first, `project` is the text of a project file.
-// Answers its address and a stop that answers the exit code.
-export async function startWorkbench({ prepare, project } = {}) {
+// Starts velmar-workbench; `prepare` gets the data folder first, `project` is the text of a project file,
+// `routes` maps hosts to local bases (--route), `catalog` is the folder of the platform's systems. Answers its address, the web application's address and a
+// stop that answers the exit code.
+export async function startWorkbench({ prepare, project, routes = {}, catalog } = {}) {
   const data = mkdtempSync(join(tmpdir(), 'velmar-pages-'));
   prepare?.(data);
   const args = ['--data', data, '--port', '0'];
+  for (const [host, base] of Object.entries(routes)) args.push('--route', `${host}=${base}`);
+  if (catalog !== undefined) args.push('--catalog', catalog);
   if (project !== undefined) {
     writeFileSync(join(data, 'project.json'), project);
     args.push('--project', join(data, 'project.json'));
   }
   const child = spawn(workbenchProgram, args, { stdio: ['ignore', 'pipe', 'inherit'] });
   const exited = once(child, 'exit');
-  const address = await new Promise((resolve, reject) => {
+  const [address, webApplication] = await new Promise((resolve, reject) => {
     let output = '';
     const timer = setTimeout(() => reject(new Error(`velmar-workbench printed no address within 15 s: ${output}`)), 15000);
     child.stdout.on('data', (chunk) => {
       output += chunk;
-      const found = /velmar-workbench: (http:\/\/\S+\/)/.exec(output);
+      const found = /velmar-workbench: (http:\/\/\S+\/) \(web application at (http:\/\/\S+\/)\)/.exec(output);
       if (found) {
         clearTimeout(timer);
-        resolve(found[1]);
+        resolve([found[1], found[2]]);
       }
     });
     exited.then(([code]) => reject(new Error(`velmar-workbench ended at start with ${code}: ${output}`)));
   });
   return {
     address,
+    webApplication,
     data,
     async stop() {
       child.kill('SIGTERM');
       const [code, signal] = await exited;
       rmSync(data, { recursive: true, force: true });
+      return code ?? signal;
+    },
+  };
+}
+
+// Starts velmar-services (the relay and the product-data platform stand-ins) on free ports. Answers the
+// relay's host base, its endpoint (ending in /Relay), the platform's base, and a stop.
+export async function startServices() {
+  const child = spawn(servicesProgram, [], { stdio: ['ignore', 'pipe', 'inherit'] });
+  const exited = once(child, 'exit');
+  const ports = await new Promise((resolve, reject) => {
+    let output = '';
+    const timer = setTimeout(() => reject(new Error(`velmar-services printed no ports within 15 s: ${output}`)), 15000);
+    child.stdout.on('data', (chunk) => {
+      output += chunk;
+      const line = output.split('\n').find((text) => text.startsWith('{'));
+      if (line !== undefined && output.includes('\n')) {
+        clearTimeout(timer);
+        resolve(JSON.parse(line));
+      }
+    });
+    exited.then(([code]) => reject(new Error(`velmar-services ended at start with ${code}: ${output}`)));
+  });
+  return {
+    relayBase: `http://127.0.0.1:${ports.relay}`,
+    relay: `http://127.0.0.1:${ports.relay}/Relay`,
+    platform: `http://127.0.0.1:${ports.platform}`,
+    async stop() {
+      child.kill('SIGTERM');
+      const [code, signal] = await exited;
       return code ?? signal;
     },
   };

@@ -3,6 +3,7 @@
 #include "Base64.hpp"
 #include "DGHost.hpp"
 #include "GSException.hpp"
+#include "HTTPClient.hpp"
 #include "JsValueJson.hpp"
 
 #include <rapidjson/document.h>
@@ -20,6 +21,8 @@ namespace Sim {
 namespace {
 
 using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
+
+constexpr const char* RelayAddress = "https://relay.velmar.example/Relay";
 
 // A command fills its answer's members, or throws CommandError for {"ok":false,"error":...}.
 struct CommandError {
@@ -270,6 +273,96 @@ void Shell(Context& c)
     for (const auto& request : c.host.RefusedShellRequests())
         WriteString(c.answer, request.address);
     c.answer.EndArray();
+}
+
+// One request through the host's HTTP client, as a browser on this machine would make it (routes apply).
+HTTP::MessageHeader::IncomingResponse Fetch(HTTP::MessageHeader::Method method, const std::string& address,
+                                            const std::string& body = {})
+{
+    const IO::URI::URI uri{GS::UniString(address)};
+    HTTP::Client::ClientConnection connection(uri);
+    HTTP::MessageHeader::Request request(method, uri);
+    HTTP::MessageHeader::IncomingResponse response;
+    GSErrCode err = connection.Connect();
+    if (err == NoError)
+        err = connection.Send(request, body.empty() ? nullptr : body.data(), body.size());
+    if (err == NoError)
+        err = connection.BeginReceive(response);
+    if (err != NoError)
+        throw CommandError{address + ": " + connection.GetLastErrorMessage()};
+    connection.Close();
+    return response;
+}
+
+// The value of `name` in the address's query, or nothing.
+std::optional<std::string> QueryValue(const std::string& address, const std::string& name)
+{
+    const auto query = address.find('?');
+    if (query == std::string::npos)
+        return std::nullopt;
+    std::size_t at = query + 1;
+    while (at < address.size()) {
+        const auto end = std::min(address.find('&', at), address.find('#', at));
+        const std::string pair = address.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        if (pair.compare(0, name.size() + 1, name + "=") == 0)
+            return pair.substr(name.size() + 1);
+        if (end == std::string::npos || address[end] == '#')
+            break;
+        at = end + 1;
+    }
+    return std::nullopt;
+}
+
+// What the user does on the selector page the shell last opened: the page is loaded, and the chosen
+// product goes to the relay under the page's BimId, as the page's button sends it.
+void Pick(Context& c)
+{
+    const std::string product = StringMember(c, "product");
+    if (c.host.ShellRequests().empty())
+        throw CommandError{"no page was opened in the web browser (choose Search first)"};
+    const std::string page = c.host.ShellRequests().back().address;
+    const auto shown = Fetch(HTTP::MessageHeader::Method::Get, page);
+    if (shown.GetStatusCode() != 200)
+        throw CommandError{page + " answered " + std::to_string(shown.GetStatusCode())};
+    const auto channel = QueryValue(page, "BimId");
+    if (!channel || channel->empty())
+        throw CommandError{page + " has no BimId"};
+    const std::string relay = std::string(RelayAddress) + "/" + *channel + "/send";
+    // A user takes a moment to choose; the add-on's channel is registered within a poll step or two.
+    auto sent = Fetch(HTTP::MessageHeader::Method::Post, relay, product);
+    for (int attempt = 0; attempt < 50 && sent.GetStatusCode() == 404; ++attempt) {
+        c.host.Loop().RunFor(std::chrono::milliseconds(100), [] { return false; });
+        sent = Fetch(HTTP::MessageHeader::Method::Post, relay, product);
+    }
+    if (sent.GetStatusCode() != 200)
+        throw CommandError{relay + " answered " + std::to_string(sent.GetStatusCode()) + ": " + sent.GetBodyAsUtf8()};
+    rapidjson::Document answer;
+    answer.Parse(sent.GetBodyAsUtf8().c_str());
+    c.answer.Key("page");
+    WriteString(c.answer, page);
+    if (answer.IsObject() && answer.HasMember("dataKey") && answer["dataKey"].IsString()) {
+        c.answer.Key("dataKey");
+        WriteString(c.answer, answer["dataKey"].GetString());
+    }
+}
+
+// The add-on's answer to a pick, as the selector page reads it; null while there is none.
+void PickAnswer(Context& c)
+{
+    const std::string dataKey = StringMember(c, "dataKey");
+    const auto channel = c.host.ShellRequests().empty()
+                             ? std::nullopt
+                             : QueryValue(c.host.ShellRequests().back().address, "BimId");
+    if (!channel)
+        throw CommandError{"no selector page with a BimId was opened"};
+    const auto read = Fetch(HTTP::MessageHeader::Method::Get,
+                            std::string(RelayAddress) + "/" + *channel + "/answer/" + dataKey);
+    c.answer.Key("answer");
+    rapidjson::Document answer;
+    if (read.GetStatusCode() == 200 && !answer.Parse(read.GetBodyAsUtf8().c_str()).HasParseError())
+        answer.Accept(c.answer);
+    else
+        c.answer.Null();
 }
 
 void AddOn(Context& c)
@@ -577,6 +670,8 @@ constexpr Command Commands[] = {
     {"file.delete", FileDelete},
     {"state", State},
     {"wait", Wait},
+    {"pick", Pick},
+    {"pick.answer", PickAnswer},
     {"quit", Quit},
 };
 

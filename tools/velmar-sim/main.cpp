@@ -1,6 +1,8 @@
 // velmar-sim: the headless Archicad. Starts the host with the add-on, then runs a JSON-lines script.
 #include "Archicad.hpp"
+#include "HTTPHost.hpp"
 #include "ScriptSession.hpp"
+#include "StandInServices.hpp"
 
 #include <cstring>
 #include <fstream>
@@ -14,11 +16,14 @@ struct Options {
     std::string addOn;
     std::string script;
     bool describe = false;
+    Velmar::Services::StandInServices::Routes routes;
 };
 
 void Usage()
 {
-    std::cerr << "usage: velmar-sim --data DIR [--project FILE] [--addon PATH] [--describe] [SCRIPT]\n";
+    std::cerr << "usage: velmar-sim --data DIR [--project FILE] [--addon PATH] [--route HOST=http://127.0.0.1:PORT]...\n"
+                 "                  [--describe] [SCRIPT]\n"
+                 "  production hosts without a route go to stand-ins this program starts\n";
 }
 
 // The folder of this program; the module and the installation's data sit beside it as in an installation.
@@ -41,6 +46,14 @@ bool ParseOptions(int argc, char** argv, Options* options)
         } else if (arg == "--addon") {
             if (!next(&options->addOn))
                 return false;
+        } else if (arg == "--route") {
+            std::string route;
+            if (!next(&route))
+                return false;
+            const auto equals = route.find('=');
+            if (equals == std::string::npos || equals == 0)
+                return false;
+            options->routes[route.substr(0, equals)] = route.substr(equals + 1);
         } else if (arg == "--describe") {
             options->describe = true;
         } else if (!arg.empty() && arg[0] != '-' && options->script.empty()) {
@@ -87,6 +100,21 @@ int main(int argc, char** argv)
         return 2;
     }
     Sim::Archicad host(options.data);
+    // After the host: it initialises the HTTP library, which the routes belong to.
+    Velmar::Services::StandInServices standIns(Velmar::Services::StandInServices::Options::Defaults());
+    if (!options.describe) {
+        std::string error;
+        if (!standIns.Start(options.routes, error)) {
+            std::cerr << "velmar-sim: " << error << "\n";
+            return 1;
+        }
+    }
+    for (const auto& [routedHost, base] : options.routes) {
+        if (HTTP::SetRoute(routedHost, base) != NoError) {
+            std::cerr << "velmar-sim: --route " << routedHost << "=" << base << ": the base must be http(s) on loopback\n";
+            return 2;
+        }
+    }
     std::string projectError;
     if (!host.Start(Sim::ProgramFolder(argv[0]) + "/../share", options.addOn, options.project, &projectError)) {
         std::cerr << "velmar-sim: cannot load " << options.addOn << ": " << host.GetAddOn().error << "\n";

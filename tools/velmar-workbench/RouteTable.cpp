@@ -35,6 +35,11 @@ bool RouteTable::AddFromOption(const std::string& option)
     return true;
 }
 
+bool RouteTable::Routes(const std::string& host) const
+{
+    return bases_.count(Lowercase(host)) > 0;
+}
+
 std::optional<std::string> RouteTable::LocalAddress(const std::string& address) const
 {
     constexpr const char* Scheme = "https://";

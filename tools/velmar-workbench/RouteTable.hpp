@@ -18,6 +18,9 @@ public:
     // The local address of an https:// address of a routed host (same path, query and fragment); nothing
     // for any other address.
     std::optional<std::string> LocalAddress(const std::string& address) const;
+    bool Routes(const std::string& host) const;
+    // Routed host -> local base.
+    const std::map<std::string, std::string>& Bases() const { return bases_; }
 
 private:
     std::map<std::string, std::string> bases_;

@@ -2,7 +2,8 @@
 // brand's web application stand-in on loopback ports until it is stopped (Ctrl-C).
 #include "Archicad.hpp"
 #include "DGHost.hpp"
-#include "WebAppServer.hpp"
+#include "HTTPHost.hpp"
+#include "StandInServices.hpp"
 #include "Workbench.hpp"
 #include "WorkbenchServer.hpp"
 
@@ -14,14 +15,14 @@
 namespace {
 
 constexpr int DefaultPort = 8180;
-constexpr const char* WebApplicationHost = "app.velmar.example";
 
 struct Options {
     std::string data;
     std::string project;
     std::string addOn;
     std::string ui = VELMAR_WORKBENCH_UI_DIR;
-    std::string webApp = VELMAR_WEBAPP_DIR;
+    std::string webApp = Velmar::Services::StandInServices::Options::Defaults().webAppDir;
+    std::string catalog = Velmar::Services::StandInServices::Options::Defaults().catalogDir;
     int port = DefaultPort;
     int webAppPort = 0;
     Sim::Workbench::RouteTable routes;
@@ -29,8 +30,10 @@ struct Options {
 
 void Usage()
 {
-    std::cerr << "usage: velmar-workbench --data DIR [--project FILE] [--addon PATH] [--port N] [--webapp-port N]\n"
-                 "                        [--route HOST=http://127.0.0.1:PORT]... [--ui DIR] [--webapp DIR]\n";
+    std::cerr
+        << "usage: velmar-workbench --data DIR [--project FILE] [--addon PATH] [--port N] [--webapp-port N]\n"
+           "                        [--route HOST=http://127.0.0.1:PORT]... [--ui DIR] [--webapp DIR] [--catalog DIR]\n"
+           "  production hosts without a --route go to stand-ins this program starts\n";
 }
 
 // The folder of this program; the module and the installation's data sit beside it as in an installation.
@@ -61,6 +64,8 @@ bool ParseOptions(int argc, char** argv, Options* options)
             options->ui = value;
         else if (arg == "--webapp")
             options->webApp = value;
+        else if (arg == "--catalog")
+            options->catalog = value;
         else if (arg == "--port")
             valid = ParsePort(value, &options->port);
         else if (arg == "--webapp-port")
@@ -119,17 +124,28 @@ int main(int argc, char** argv)
         std::cerr << "velmar-workbench: port " << options.port << " is taken; choose another with --port\n";
         return 1;
     }
-    Velmar::Services::WebAppServer webApp(options.webApp,
-                                          "<script src=\"" + Loopback(*port) + "/bridge.js\"></script>");
-    const auto webAppPort = webApp.Start(options.webAppPort);
-    if (!webAppPort) {
-        std::cerr << "velmar-workbench: port " << options.webAppPort
-                  << " is taken; choose another with --webapp-port\n";
+    Velmar::Services::StandInServices::Options standInOptions;
+    standInOptions.webAppDir = options.webApp;
+    standInOptions.catalogDir = options.catalog;
+    standInOptions.headHtml = "<script src=\"" + Loopback(*port) + "/bridge.js\"></script>";
+    standInOptions.webAppPort = options.webAppPort;
+    Velmar::Services::StandInServices standIns(standInOptions);
+    Velmar::Services::StandInServices::Routes routes = options.routes.Bases();
+    if (std::string error; !standIns.Start(routes, error)) {
+        std::cerr << "velmar-workbench: " << error << "\n";
         return 1;
     }
-    options.routes.Add(WebApplicationHost, Loopback(*webAppPort));
+    // The add-on's own requests take the same routes as the browser.
+    for (const auto& [routed, base] : routes) {
+        options.routes.Add(routed, base);
+        if (HTTP::SetRoute(routed, base) != NoError) {
+            std::cerr << "velmar-workbench: cannot route " << routed << " to " << base << " (loopback only)\n";
+            return 1;
+        }
+    }
+    const std::string webApplication = routes[Velmar::Services::StandInServices::WebApplicationHost];
     Sim::Workbench::Workbench workbench(host, options.routes);
-    server.Listen(workbench, Loopback(*webAppPort));
+    server.Listen(workbench, webApplication);
 
     std::thread stopper([&workbench, &stopSignals] {
         int signal = 0;
@@ -137,12 +153,12 @@ int main(int argc, char** argv)
             std::cerr << "velmar-workbench: waiting for a stop signal failed (" << error << "); stopping\n";
         workbench.Quit();
     });
-    std::cout << "velmar-workbench: " << Loopback(*port) << "/ (web application at " << Loopback(*webAppPort)
+    std::cout << "velmar-workbench: " << Loopback(*port) << "/ (web application at " << webApplication
               << "/); Ctrl-C stops it" << std::endl;
 
     workbench.Run();
     server.Stop();
-    webApp.Stop();
+    standIns.Stop();
     stopper.join();
     host.UnloadAddOn();
     return 0;
