@@ -12,12 +12,16 @@ build: deps
 	cmake --preset $(PRESET) >/dev/null
 	cmake --build --preset $(PRESET)
 
-# The suite runs twice: as built for debugging, and under AddressSanitizer and UndefinedBehaviorSanitizer.
+# The suite runs twice: as built for debugging, and under AddressSanitizer and UndefinedBehaviorSanitizer;
+# the tests of the one background thread run once more under ThreadSanitizer.
 test: build
 	ctest --preset $(PRESET) -j2
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan
 	ctest --preset asan -j2
+	cmake --preset tsan >/dev/null
+	cmake --build --preset tsan --target download_tests
+	build/tsan/bin/download_tests
 	scripts/fuzz 20
 
 run: build

@@ -1,6 +1,8 @@
 #include "SimpleHttpPoller.hpp"
 
 #include "HttpExchange.hpp"
+#include "GSDebug.hpp"
+#include "GSException.hpp"
 #include "Logger.hpp"
 #include "RelayRecords.hpp"
 
@@ -20,9 +22,14 @@ std::shared_ptr<SimpleHttpPoller> pollerInstance;
 
 constexpr Int32 UnknownChannel = 401;
 
+// The log raises when its folder cannot be made; on this thread that would end the process.
 void Log(const GS::UniString& line)
 {
-    Velmar::Services::logger::instance()->log(line);
+    try {
+        Velmar::Services::logger::instance()->log(line);
+    } catch (const GS::Exception& error) {
+        DBPrintf("Velmar: relay poller: %s (not logged: %s)\n", line.ToUtf8().c_str(), error.GetMessage().ToUtf8().c_str());
+    }
 }
 
 }  // namespace
@@ -104,6 +111,18 @@ void SimpleHttpPoller::NoteTransport(const std::string& error)
 }
 
 void SimpleHttpPoller::PollLoop(GS::Guid channel, PayloadHandler handler)
+{
+    // Nothing may leave a thread's function: the process would end. What does ends the loop, reported.
+    try {
+        RunLoop(channel, handler);
+    } catch (const GS::Exception& error) {
+        DBPrintf("Velmar: the relay poller ended: %s\n", error.GetMessage().ToUtf8().c_str());
+    } catch (const std::exception& error) {
+        DBPrintf("Velmar: the relay poller ended: %s\n", error.what());
+    }
+}
+
+void SimpleHttpPoller::RunLoop(const GS::Guid& channel, const PayloadHandler& handler)
 {
     std::optional<GS::Guid> lastKey;
     for (;;) {

@@ -45,6 +45,7 @@ public:
 
 private:
     void PollLoop(GS::Guid channel, PayloadHandler handler);
+    void RunLoop(const GS::Guid& channel, const PayloadHandler& handler);
     bool RegisterChannel(const GS::Guid& channel);
     // Answers the status (0 when no answer came) and, when a message came, fills its key and text.
     Int32 PollPayload(const GS::Guid& channel, std::optional<GS::Guid>& dataKey, std::optional<GS::UniString>& payload);

@@ -29,6 +29,12 @@ ModalRunner& Runner()
     return *runner;
 }
 
+std::map<Int32, std::uint64_t>& OpenCounts()
+{
+    static auto* counts = new std::map<Int32, std::uint64_t>();
+    return *counts;
+}
+
 }  // namespace Registry
 
 namespace {
@@ -71,6 +77,12 @@ std::vector<WindowInfo> ListWindows()
             windows.push_back(Describe(*panel));
     }
     return windows;
+}
+
+std::uint64_t OpenCount(Int32 id)
+{
+    const auto found = Registry::OpenCounts().find(id);
+    return found == Registry::OpenCounts().end() ? 0 : found->second;
 }
 
 std::optional<WindowInfo> FindWindow(Int32 id)

@@ -6,6 +6,7 @@
 #include "JSValues.hpp"
 #include "UniString.hpp"
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -34,6 +35,9 @@ struct WindowInfo {
 std::vector<WindowInfo> ListWindows();
 // The window with that id opened last, if one is open.
 std::optional<WindowInfo> FindWindow(Int32 id);
+// How many times a window with that id has opened; a modal one may have opened and closed while a host
+// task ran, where FindWindow no longer sees it.
+std::uint64_t OpenCount(Int32 id);
 // That window's first browser control, as the page sees it; valid until the window closes.
 const Browser* FindWindowBrowser(Int32 id);
 

@@ -117,6 +117,8 @@ void Panel::SetOpen(bool open)
     if (!IsValid() || open_ == open)
         return;
     open_ = open;
+    if (open)
+        ++Registry::OpenCounts()[referenceId_];
     // The list keeps opening order, so the panel opened last is found first by id.
     auto& panels = Registry::Panels();
     panels.erase(std::remove(panels.begin(), panels.end(), this), panels.end());

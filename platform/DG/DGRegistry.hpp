@@ -4,6 +4,8 @@
 #include "DGHost.hpp"
 #include "DGPanel.hpp"
 
+#include <cstdint>
+#include <map>
 #include <vector>
 
 namespace DG::Registry {
@@ -12,5 +14,7 @@ namespace DG::Registry {
 std::vector<Panel*>& Panels();
 Panel*& ActivePanel();
 ModalRunner& Runner();
+// How many times a panel with each reference id has been opened.
+std::map<Int32, std::uint64_t>& OpenCounts();
 
 }  // namespace DG::Registry

@@ -2,6 +2,11 @@
 
 #include <httplib.h>
 
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
 namespace Velmar::Services {
 
 LoopbackServer::LoopbackServer() : server_(std::make_unique<httplib::Server>())
@@ -23,7 +28,14 @@ std::optional<int> LoopbackServer::Start(int port)
         port == 0 ? server_->bind_to_any_port("127.0.0.1") : (server_->bind_to_port("127.0.0.1", port) ? port : -1);
     if (bound <= 0)
         return std::nullopt;
-    thread_ = std::thread([this] { server_->listen_after_bind(); });
+    auto ended = std::make_shared<std::atomic<bool>>(false);
+    thread_ = std::thread([this, ended] {
+        server_->listen_after_bind();
+        *ended = true;
+    });
+    // A stop that comes before the listening loop runs is lost, and the join in Stop never returns.
+    while (!server_->is_running() && !*ended)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return bound;
 }
 

@@ -34,6 +34,7 @@ struct Context {
     const rapidjson::Value& command;
     Writer& answer;
     bool& quit;
+    std::string& lastPick;
 };
 
 const rapidjson::Value& Member(const Context& context, const char* name)
@@ -341,22 +342,32 @@ void Pick(Context& c)
     c.answer.Key("page");
     WriteString(c.answer, page);
     if (answer.IsObject() && answer.HasMember("dataKey") && answer["dataKey"].IsString()) {
+        c.lastPick = answer["dataKey"].GetString();
         c.answer.Key("dataKey");
-        WriteString(c.answer, answer["dataKey"].GetString());
+        WriteString(c.answer, c.lastPick);
     }
 }
 
-// The add-on's answer to a pick, as the selector page reads it; null while there is none.
+// The add-on's answer to a pick (the last one unless "dataKey" names another), as the selector page reads
+// it; the event loop runs for up to "ms" while there is none. Null when none came.
 void PickAnswer(Context& c)
 {
-    const std::string dataKey = StringMember(c, "dataKey");
+    const std::string dataKey = c.command.HasMember("dataKey") ? StringMember(c, "dataKey") : c.lastPick;
+    const Int64 ms = IntMember(c, "ms", 0);
+    if (ms < 0 || ms > 600000)
+        throw CommandError{"\"ms\" must be between 0 and 600000"};
     const auto channel = c.host.ShellRequests().empty()
                              ? std::nullopt
                              : QueryValue(c.host.ShellRequests().back().address, "BimId");
-    if (!channel)
-        throw CommandError{"no selector page with a BimId was opened"};
-    const auto read = Fetch(HTTP::MessageHeader::Method::Get,
-                            std::string(RelayAddress) + "/" + *channel + "/answer/" + dataKey);
+    if (!channel || dataKey.empty())
+        throw CommandError{"no product was picked on a selector page"};
+    const std::string address = std::string(RelayAddress) + "/" + *channel + "/answer/" + dataKey;
+    auto read = Fetch(HTTP::MessageHeader::Method::Get, address);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (read.GetStatusCode() == 404 && std::chrono::steady_clock::now() < deadline) {
+        c.host.Loop().RunFor(std::chrono::milliseconds(50), [] { return false; });
+        read = Fetch(HTTP::MessageHeader::Method::Get, address);
+    }
     c.answer.Key("answer");
     rapidjson::Document answer;
     if (read.GetStatusCode() == 200 && !answer.Parse(read.GetBodyAsUtf8().c_str()).HasParseError())
@@ -529,7 +540,10 @@ void Wait(Context& c)
         const auto& until = c.command["until"];
         if (!until.IsObject() || !until.HasMember("window") || !until["window"].IsInt())
             throw CommandError{"\"until\" must be {\"window\":id}"};
-        met = [window = until["window"].GetInt()] { return DG::FindWindow(window).has_value(); };
+        // Also met by a modal window that opened and closed again inside one host task.
+        met = [window = until["window"].GetInt(), opened = DG::OpenCount(until["window"].GetInt())] {
+            return DG::FindWindow(window).has_value() || DG::OpenCount(window) > opened;
+        };
     }
     const bool done = c.host.Loop().RunFor(std::chrono::milliseconds(ms), met);
     c.answer.Key("met");
@@ -713,7 +727,7 @@ std::string ScriptSession::Execute(const std::string& line)
         writer.StartObject();
         writer.Key("ok");
         writer.Bool(true);
-        Context context{host_, command, writer, quit_};
+        Context context{host_, command, writer, quit_, lastPick_};
         try {
             entry.run(context);
         } catch (const CommandError& error) {

@@ -35,6 +35,7 @@ private:
     std::string pendingAnswer_;
     std::vector<bool> inFlight_;  // commands still running, and whether each was answered early
     bool quit_ = false;
+    std::string lastPick_;  // the relay's key for the last product picked, for pick.answer
 };
 
 }  // namespace Sim

@@ -1,0 +1,155 @@
+// The product-data platform client against a recording loopback server behind the production hosts:
+// the requests as they go out, and what each kind of answer leaves in the record.
+#include "Archicad.hpp"
+#include "CorvanaDatabase.hpp"
+#include "HTTPHost.hpp"
+#include "HttpExchange.hpp"
+#include "RecordingServer.hpp"
+#include "StandInServices.hpp"
+#include "TempFolder.hpp"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+namespace {
+
+using Velmar::Services::CorvanaDatabase;
+using Velmar::Testing::RecordingServer;
+
+constexpr const char* TokenUrl = "https://auth.corvana.example/connect/token";
+constexpr const char* DataUrl = "https://api.corvana.example/v2/be";
+const std::string Product = "VELMAR-MS75-1x12.5";
+
+std::string SystemFor(const std::string& id)
+{
+    return R"({")" + id + R"(":{"ID":")" + id + R"(","TimeStamp":"2026-11-20 09:30:05"}})";
+}
+
+struct Answer {
+    int status;
+    std::string body;
+};
+
+class PlatformClient : public ::testing::Test {
+protected:
+    void Serve(Answer token, Answer data)
+    {
+        token_ = std::move(token);
+        data_ = std::move(data);
+        server_ = std::make_unique<RecordingServer>([this](const httplib::Request& request, httplib::Response& response) {
+            const Answer& answer = request.path == "/connect/token" ? token_ : data_;
+            response.status = answer.status;
+            response.set_content(answer.body, "application/json");
+        });
+        for (const char* host : {"auth.corvana.example", "api.corvana.example"})
+            ASSERT_EQ(HTTP::SetRoute(host, server_->Base()), NoError);
+    }
+    ~PlatformClient() override { HTTP::ClearRoutes(); }
+
+    Velmar::Testing::TempFolder folder_;
+    Sim::Archicad host_{folder_ / "data"};  // initialises the HTTP library and gives the log its folder
+    Answer token_, data_;
+    std::unique_ptr<RecordingServer> server_;
+    CorvanaDatabase database_{DataUrl, TokenUrl};
+};
+
+TEST_F(PlatformClient, AsksForATokenThenForTheSystemWithOneUserAgentAndEscapedQueryValues)
+{
+    const std::string id = "A B&C/é";
+    Serve({200, R"({"token":"t+1/="})"}, {200, SystemFor(id)});
+    const auto system = database_.GetSystem(GS::UniString::FromUtf8(id));
+    ASSERT_TRUE(system->id.has_value());
+    EXPECT_EQ(system->id->ToUtf8(), id);
+    EXPECT_EQ(system->rawText->ToUtf8(), SystemFor(id));
+
+    const auto requests = server_->Requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0].method + " " + requests[0].target, "GET /connect/token?OPSYS=GETTOKEN");
+    EXPECT_EQ(requests[1].method + " " + requests[1].target,
+              "GET /v2/be?OPSYS=GETDATA&id=A%20B%26C%2F%C3%A9&token=t%2B1%2F%3D");
+    for (const auto& request : requests)
+        EXPECT_EQ(request.userAgents, std::vector<std::string>{Velmar::Services::UserAgent}) << request.target;
+}
+
+TEST_F(PlatformClient, EveryLookupAsksForAFreshToken)
+{
+    Serve({200, R"({"token":"t"})"}, {200, SystemFor(Product)});
+    database_.GetSystem(GS::UniString(Product));
+    database_.GetSystem(GS::UniString(Product));
+    const auto requests = server_->Requests();
+    ASSERT_EQ(requests.size(), 4u);
+    EXPECT_EQ(requests[2].target, "/connect/token?OPSYS=GETTOKEN");
+}
+
+TEST_F(PlatformClient, AnythingButTheSystemUnderItsOwnIdGivesAnEmptyRecord)
+{
+    const Answer goodToken{200, R"({"token":"t"})"};
+    const std::string big(20u * 1024u * 1024u, ' ');
+    struct Case {
+        const char* what;
+        Answer token, data;
+        bool found;
+        std::size_t requests;
+    } cases[] = {
+        {"the system", goodToken, {200, SystemFor(Product)}, true, 2},
+        {"a 20 MB body", goodToken, {200, SystemFor(Product) + big}, true, 2},
+        {"token status 500", {500, R"({"token":"t"})"}, {200, SystemFor(Product)}, false, 1},
+        {"token not JSON", {200, "<html>"}, {200, SystemFor(Product)}, false, 1},
+        {"token an array", {200, R"(["t"])"}, {200, SystemFor(Product)}, false, 1},
+        {"token without token", {200, R"({"access":"t"})"}, {200, SystemFor(Product)}, false, 1},
+        {"token of the wrong kind", {200, R"({"token":7})"}, {200, SystemFor(Product)}, false, 1},
+        {"data status 500", goodToken, {500, SystemFor(Product)}, false, 2},
+        {"data status 401", goodToken, {401, SystemFor(Product)}, false, 2},
+        {"data not JSON", goodToken, {200, "Internal error"}, false, 2},
+        {"data an array", goodToken, {200, "[" + SystemFor(Product) + "]"}, false, 2},
+        {"the system under another key", goodToken, {200, SystemFor("VELMAR-OTHER")}, false, 2},
+        {"the key in another letter case", goodToken, {200, R"({"velmar-ms75-1x12.5":{"ID":"x"}})"}, false, 2},
+        {"an ID of the wrong kind", goodToken, {200, R"({")" + Product + R"(":{"ID":75}})"}, false, 2},
+        {"the system not an object", goodToken, {200, R"({")" + Product + R"(":"ID"})"}, false, 2},
+    };
+    for (const auto& c : cases) {
+        Serve(c.token, c.data);
+        const auto system = database_.GetSystem(GS::UniString(Product));
+        ASSERT_NE(system, nullptr) << c.what;
+        EXPECT_EQ(system->id.has_value(), c.found) << c.what;
+        if (c.found) {
+            EXPECT_TRUE(system->rawText.has_value()) << c.what;
+        }
+        EXPECT_EQ(server_->Requests().size(), c.requests) << c.what;
+        server_.reset();
+    }
+}
+
+TEST_F(PlatformClient, AnUnreachablePlatformGivesAnEmptyRecordAndALogLine)
+{
+    Serve({200, "{}"}, {200, "{}"});
+    const std::string base = server_->Base();
+    server_.reset();  // nothing listens on the routed port any more
+    const auto system = database_.GetSystem(GS::UniString(Product));
+    EXPECT_FALSE(system->id.has_value());
+    const std::string log = Velmar::Testing::ReadFile(folder_ / "data/user/velmar/archicad/log.txt");
+    EXPECT_NE(log.find("Product platform token request failed: "), std::string::npos) << log;
+}
+
+// The stand-in platform answers the requests the client makes, tokens and all.
+TEST_F(PlatformClient, TheStandInPlatformServesTheCatalog)
+{
+    Velmar::Services::StandInServices standIns(Velmar::Services::StandInServices::Options::Defaults());
+    Velmar::Services::StandInServices::Routes routes{{"relay.velmar.example", "http://127.0.0.1:1"},
+                                                      {"app.velmar.example", "http://127.0.0.1:1"},
+                                                      {"selector.velmar.example", "http://127.0.0.1:1"}};
+    std::string error;
+    ASSERT_TRUE(standIns.Start(routes, error)) << error;
+    for (const char* host : Velmar::Services::StandInServices::PlatformHosts)
+        ASSERT_EQ(HTTP::SetRoute(host, routes[host]), NoError);
+    EXPECT_TRUE(database_.GetSystem(GS::UniString(Product))->id.has_value());
+    EXPECT_FALSE(database_.GetSystem("VELMAR-NOT-IN-THE-CATALOG")->id.has_value());
+    // A slow answer within the host library's time-outs is waited for; garbage is not found.
+    standIns.Platform()->SetFault({0, 300, false, 1});
+    EXPECT_TRUE(database_.GetSystem(GS::UniString(Product))->id.has_value());
+    standIns.Platform()->SetFault({0, 0, true, 2});
+    EXPECT_FALSE(database_.GetSystem(GS::UniString(Product))->id.has_value());
+}
+
+}  // namespace

@@ -1,0 +1,100 @@
+// A product picked on the selector page, through velmar-sim's protocol: the relay carries it to the add-on,
+// the platform stand-in gives the system, and the Download window shows it; products that cannot be had
+// open nothing and the page is told so.
+#include "VelmarSimRun.hpp"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Velmar::Testing::ParseAnswer;
+using Velmar::Testing::RunVelmarSim;
+using Velmar::Testing::SimRun;
+using Velmar::Testing::TempFolder;
+
+std::string DetailsProductCode(const std::string& answer)
+{
+    const auto document = ParseAnswer(answer);
+    if (!document.IsObject() || !document.HasMember("answer") || !document["answer"].IsString())
+        return "(" + answer + ")";
+    const auto details = ParseAnswer(document["answer"].GetString());
+    return details["productCode"].GetString();
+}
+
+TEST(DownloadScenario, APickedProductOpensTheDownloadWindowAndThePageHearsItArrived)
+{
+    TempFolder root;
+    const SimRun run = RunVelmarSim(
+        root / "data", root / "script.jsonl",
+        {
+            R"({"cmd":"choose","menu":32500,"item":1})",                                           // 0
+            R"({"cmd":"pick","product":"VELMAR-MS75-1x12.5"})",                                    // 1
+            R"({"cmd":"wait","ms":20000,"until":{"window":4}})",                                   // 2
+            R"({"cmd":"call","window":4,"fn":"download_productDetails"})",                         // 3
+            R"({"cmd":"call","window":4,"fn":"download_getComposites"})",                          // 4
+            R"({"cmd":"pick.answer","ms":10000})",                                                 // 5
+            R"({"cmd":"call","window":4,"fn":"download_processDownload","arg":"{\"selectedLod\":300}"})", // 6
+            R"({"cmd":"windows"})",                                                                // 7
+            R"({"cmd":"reports"})",                                                                // 8
+            R"({"cmd":"pick","product":"VELMAR-MS75-1x12.5"})",                                    // 9: the same again
+            R"({"cmd":"wait","ms":20000,"until":{"window":4}})",                                   // 10
+            R"({"cmd":"call","window":4,"fn":"download_productDetails"})",                         // 11
+            R"({"cmd":"window.close","window":4})",                                                // 12
+            R"({"cmd":"shell"})",                                                                  // 13
+        });
+    EXPECT_EQ(run.exitCode, 0);
+    ASSERT_EQ(run.answers.size(), 14u);
+    EXPECT_EQ(run.answers[0], R"({"ok":true,"result":0})");
+    EXPECT_NE(run.answers[1].find(R"("dataKey":)"), std::string::npos) << run.answers[1];
+    // The window is a modal dialog: the wait is answered once it runs, or as met when it already ran.
+    EXPECT_TRUE(run.answers[2] == R"({"ok":true,"modal":true})" || run.answers[2] == R"({"ok":true,"met":true})")
+        << run.answers[2];
+    EXPECT_EQ(DetailsProductCode(run.answers[3]), "VELMAR-MS75-1x12.5");
+    EXPECT_EQ(run.answers[4], R"({"ok":true,"answer":[]})");
+    EXPECT_EQ(run.answers[5], R"({"ok":true,"answer":{"ok":true}})");
+    // The page's confirmation closes the window; writing composites is not part of the add-on yet.
+    EXPECT_EQ(run.answers[6], R"({"ok":true,"answer":null})");
+    EXPECT_EQ(run.answers[7], R"({"ok":true,"windows":[]})");
+    EXPECT_NE(run.answers[8].find("building composites is not available"), std::string::npos) << run.answers[8];
+    EXPECT_TRUE(run.answers[10] == R"({"ok":true,"modal":true})" || run.answers[10] == R"({"ok":true,"met":true})")
+        << run.answers[10];
+    EXPECT_EQ(DetailsProductCode(run.answers[11]), "VELMAR-MS75-1x12.5");
+    // One channel for the add-on's whole life: Search opened one address.
+    EXPECT_EQ(ParseAnswer(run.answers[13])["opened"].Size(), 1u) << run.answers[13];
+}
+
+TEST(DownloadScenario, WhatThePlatformDoesNotKnowOrWhatIsNoIdOpensNoWindow)
+{
+    struct Case {
+        const char* product;
+        const char* pageHears;
+    } cases[] = {
+        // Handed over, then not found: the window stays closed, and the hand-over itself went well.
+        {"VELMAR-NOT-IN-THE-CATALOG", R"({"ok":true})"},
+        {"line\nbreak", R"({"ok":false,"message":"Failed to download product"})"},
+        {"VELMAR-WITH-A-NAME-LONGER-THAN-A-COMPOSITE-TAG-HOLDS-"
+         "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX"
+         "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX",
+         R"({"ok":false,"message":"Failed to download product"})"},
+    };
+    for (const auto& c : cases) {
+        TempFolder root;
+        std::string product;
+        for (const char* p = c.product; *p != '\0'; ++p)
+            product += *p == '\n' ? std::string("\\n") : std::string(1, *p);
+        const SimRun run = RunVelmarSim(root / "data", root / "script.jsonl",
+                                        {
+                                            R"({"cmd":"choose","menu":32500,"item":1})",
+                                            R"({"cmd":"pick","product":")" + product + R"("})",
+                                            R"({"cmd":"pick.answer","ms":10000})",
+                                            R"({"cmd":"wait","ms":1000,"until":{"window":4}})",
+                                            R"({"cmd":"windows"})",
+                                        });
+        ASSERT_EQ(run.answers.size(), 5u) << c.product;
+        EXPECT_EQ(run.answers[2], std::string(R"({"ok":true,"answer":)") + c.pageHears + "}") << c.product;
+        EXPECT_EQ(run.answers[3], R"({"ok":true,"met":false})") << c.product;
+        EXPECT_EQ(run.answers[4], R"({"ok":true,"windows":[]})") << c.product;
+    }
+}
+
+}  // namespace
