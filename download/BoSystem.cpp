@@ -53,8 +53,8 @@ std::optional<double> Metres(const CVAttribute* attribute)
 // A profile is named by brand and trade mark, or by the trade mark alone.
 bool MatchesProductName(const CVMaterial& product, const GS::UniString& name)
 {
-    const auto brand = DutchValue(FindAttribute(product.general, "ZBN_BRANDNAME"));
-    const auto mark = DutchValue(FindAttribute(product.general, "ZBN_TRADE_MARK"));
+    const auto brand = DutchValue(FindAttribute(product.General(), "ZBN_BRANDNAME"));
+    const auto mark = DutchValue(FindAttribute(product.General(), "ZBN_TRADE_MARK"));
     if (!brand && !mark)
         return false;
     GS::UniString joined = brand.value_or(GS::UniString());
@@ -66,7 +66,7 @@ bool MatchesProductName(const CVMaterial& product, const GS::UniString& name)
 
 bool MatchesDisplayName(const CVMaterial& product, const GS::UniString& name, GS::UniString::CaseComparison comparison)
 {
-    const auto display = DutchValue(FindAttribute(product.general, "pibName"));
+    const auto display = DutchValue(FindAttribute(product.General(), "pibName"));
     return display && display->IsEqual(name, comparison);
 }
 
@@ -87,8 +87,8 @@ Board BuildBoard(const CVSystem& source, Int32 side, Int32 layer)
         Replace(Replace("PLAAT_ZIJDE_@_LAAG_#_", "@", std::to_string(side).c_str()), "#", LayerNames[layer - 1]);
     Board board;
     board.layer = layer;
-    const CVAttribute* thickness = FindAttribute(source.composition, key + "DIKTE");
-    const CVAttribute* type = FindAttribute(source.composition, key + "TYPE");
+    const CVAttribute* thickness = FindAttribute(source.Composition(), key + "DIKTE");
+    const CVAttribute* type = FindAttribute(source.Composition(), key + "TYPE");
     if (thickness == nullptr || type == nullptr)
         return board;
     board.thickness = Metres(thickness);
@@ -111,13 +111,13 @@ Frame BuildFrame(const CVSystem& source, Int32 number)
     frame.number = number;
     std::optional<double> depth;
     for (const char* key : {"STIJL_FRAME_@", "REGEL_FRAME_@"}) {
-        const auto profile = DutchValue(FindAttribute(source.composition, Replace(key, "@", n)));
+        const auto profile = DutchValue(FindAttribute(source.Composition(), Replace(key, "@", n)));
         if (!profile)
             continue;
         const auto* product =
             FirstProduct(source, [&](const CVMaterial& p) { return MatchesProductName(p, *profile); });
         const CVAttribute* inside =
-            product != nullptr ? FindAttribute(product->composition, "Inside_dimensions_BIM") : nullptr;
+            product != nullptr ? FindAttribute(product->Composition(), "Inside_dimensions_BIM") : nullptr;
         if (inside != nullptr) {
             const double value = inside->ValueNumber(Dutch);
             depth = depth ? std::max(*depth, value) : value;
@@ -126,9 +126,9 @@ Frame BuildFrame(const CVSystem& source, Int32 number)
     if (depth)
         frame.depth = *depth / 1000.0;
     frame.insulationType =
-        DutchValue(FindAttribute(source.composition, Replace("AKOESTISCHE_ISOLATIE_FRAME_@_TYPE", "@", n)));
+        DutchValue(FindAttribute(source.Composition(), Replace("AKOESTISCHE_ISOLATIE_FRAME_@_TYPE", "@", n)));
     frame.insulationThickness =
-        Metres(FindAttribute(source.composition, Replace("AKOESTISCHE_ISOLATIE_FRAME_@_DIKTE", "@", n)));
+        Metres(FindAttribute(source.Composition(), Replace("AKOESTISCHE_ISOLATIE_FRAME_@_DIKTE", "@", n)));
     if (frame.insulationType) {
         if (const auto* product = FirstProduct(source, [&](const CVMaterial& p) {
                 return MatchesDisplayName(p, *frame.insulationType, GS::UniString::CaseInsensitive);
@@ -144,7 +144,7 @@ Frame BuildFrame(const CVSystem& source, Int32 number)
 
 SystemKind KindOf(const CVSystem& source)
 {
-    const auto text = DutchValue(FindAttribute(source.general, "template_type"));
+    const auto text = DutchValue(FindAttribute(source.General(), "template_type"));
     if (text && text->IsEqual("VLOER", GS::UniString::CaseInsensitive))
         return SystemKind::Floor;
     if (text && text->IsEqual("PLAFOND", GS::UniString::CaseInsensitive))
@@ -192,9 +192,10 @@ System::System(const Corvana::CVSystem& source, std::optional<Int32> languageInd
     kind = KindOf(source);
     for (Int32 n = 1; n <= 4; ++n)
         frames[static_cast<std::size_t>(n - 1)] = BuildFrame(source, n);
-    thickness = Metres(FindAttribute(source.composition, "Thickness"));
+    thickness = Metres(FindAttribute(source.Composition(), "Thickness"));
 
     const auto lods = Lod::LodProvider::instance();
+    properties.SetCapacity(source.allAttributes.GetSize());
     for (const auto& attribute : source.allAttributes) {
         Property property;
         property.attribute = attribute;
@@ -205,7 +206,7 @@ System::System(const Corvana::CVSystem& source, std::optional<Int32> languageInd
                 property.lod = lods->GetLevels()[*index];
         }
         property.dataType = DataTypeOf(attribute.DataType.ValueOr(GS::UniString()));
-        properties.Push(property);
+        properties.Push(std::move(property));
     }
     for (const auto& rule : Rules::SelectBuiltInRules(*languageIndex))
         rules.Push(Rule(rule));

@@ -22,19 +22,35 @@ void WriteText(Json::rj::Value& object, const char* key, const std::optional<GS:
     property.WriteTo(object, allocator, writeAbsent);
 }
 
-// Every member value of an object is an attribute; the member names mean nothing.
-void ReadAttributes(const Json::rj::Value* object, AttributeList& attributes)
+// Every member value of an object is an attribute; the member names mean nothing. Answers where they went.
+AttributeRange ReadAttributes(const Json::rj::Value* object, AttributeList& attributes)
 {
+    AttributeRange range{attributes.GetSize(), 0};
     if (object == nullptr || !object->IsObject())
-        return;
+        return range;
     for (const auto& member : object->GetObject()) {
         CVAttribute attribute;
         attribute.ReadFrom(member.value);
-        attributes.Push(attribute);
+        attributes.Push(std::move(attribute));
     }
+    range.count = attributes.GetSize() - range.first;
+    return range;
 }
 
-Json::rj::Value AttributeObject(const AttributeList& attributes, Json::Allocator& allocator, bool writeAbsent)
+// How many attributes the "Attributes" object holds, so the list is allocated once.
+USize CountAttributes(const Json::rj::Value* general, const Json::rj::Value* composition, const Json::rj::Value* sets)
+{
+    USize count = 0;
+    for (const Json::rj::Value* part : {general, composition})
+        count += part != nullptr && part->IsObject() ? part->MemberCount() : 0;
+    if (sets != nullptr && sets->IsObject()) {
+        for (const auto& member : sets->GetObject())
+            count += member.value.IsObject() ? member.value.MemberCount() : 0;
+    }
+    return count;
+}
+
+Json::rj::Value AttributeObject(AttributeView attributes, Json::Allocator& allocator, bool writeAbsent)
 {
     Json::rj::Value object(Json::rj::kObjectType);
     for (UIndex i = 0; i < attributes.GetSize(); ++i) {
@@ -98,7 +114,7 @@ std::optional<GS::UniString> CVAttribute::NameText(Int32 languageIndex) const
     return Name.HasValue() ? Name.Get().For(languageIndex) : std::nullopt;
 }
 
-const CVAttribute* FindAttribute(const AttributeList& attributes, const GS::UniString& id)
+const CVAttribute* FindAttribute(AttributeView attributes, const GS::UniString& id)
 {
     for (const auto& attribute : attributes) {
         if (attribute.ID.HasValue() && attribute.ID.Get() == id)
@@ -115,16 +131,19 @@ void CVProduct::ReadFrom(const Json::rj::Value& object)
     const Json::rj::Value* attributes = Member(object, "Attributes");
     if (attributes == nullptr || !attributes->IsObject())
         return;
-    ReadAttributes(Member(*attributes, "general"), general);
-    ReadAttributes(Member(*attributes, "composition"), composition);
+    const Json::rj::Value* general = Member(*attributes, "general");
+    const Json::rj::Value* composition = Member(*attributes, "composition");
     const Json::rj::Value* sets = Member(*attributes, "propertyset");
+    allAttributes.SetCapacity(CountAttributes(general, composition, sets));
+    generalRange = ReadAttributes(general, allAttributes);
+    compositionRange = ReadAttributes(composition, allAttributes);
     if (sets == nullptr || !sets->IsObject())
         return;
     for (const auto& member : sets->GetObject()) {
         CVPropertySet set;
         set.name = GS::UniString::FromUtf8(std::string_view(member.name.GetString(), member.name.GetStringLength()));
-        ReadAttributes(&member.value, set.attributes);
-        propertySets.Push(set);
+        set.range = ReadAttributes(&member.value, allAttributes);
+        propertySets.Push(std::move(set));
     }
 }
 
@@ -134,13 +153,13 @@ void CVProduct::WriteTo(Json::rj::Value& object, Json::Allocator& allocator, boo
     WriteText(object, "TimeStamp", timeStamp, allocator, writeAbsent);
     WriteText(object, "Description", description, allocator, writeAbsent);
     Json::rj::Value attributes(Json::rj::kObjectType);
-    attributes.AddMember("general", AttributeObject(general, allocator, writeAbsent), allocator);
-    attributes.AddMember("composition", AttributeObject(composition, allocator, writeAbsent), allocator);
+    attributes.AddMember("general", AttributeObject(General(), allocator, writeAbsent), allocator);
+    attributes.AddMember("composition", AttributeObject(Composition(), allocator, writeAbsent), allocator);
     Json::rj::Value sets(Json::rj::kObjectType);
     for (const auto& set : propertySets) {
         const std::string name = set.name.ToUtf8();
         sets.AddMember(Json::rj::Value(name.c_str(), allocator),
-                       AttributeObject(set.attributes, allocator, writeAbsent), allocator);
+                       AttributeObject(Attributes(set), allocator, writeAbsent), allocator);
     }
     attributes.AddMember("propertyset", sets, allocator);
     object.AddMember("Attributes", attributes, allocator);
@@ -151,11 +170,11 @@ void CVMaterial::ReadFrom(const Json::rj::Value& object)
     CVProduct::ReadFrom(object);
     for (const auto& set : propertySets) {
         if (set.name == GS::UniString("02_Beschrijving")) {
-            const CVAttribute* rgb = FindAttribute(set.attributes, "RGB");
+            const CVAttribute* rgb = FindAttribute(Attributes(set), "RGB");
             if (const auto text = rgb != nullptr ? rgb->ValueText(1) : std::nullopt; text && !text->IsEmpty())
                 colour = ColourFrom(*text);
         } else if (set.name == GS::UniString("09_Thermisch")) {
-            const CVAttribute* conductivity = FindAttribute(set.attributes, "ZZLAMBDA");
+            const CVAttribute* conductivity = FindAttribute(Attributes(set), "ZZLAMBDA");
             if (const auto text = conductivity != nullptr ? conductivity->ValueText(1) : std::nullopt;
                 text && !text->IsEmpty()) {
                 std::string number = text->ToUtf8();
@@ -174,15 +193,8 @@ void CVSystem::ReadFrom(const Json::rj::Value& object)
         for (const auto& member : linked->GetObject()) {
             CVMaterial material;
             material.ReadFrom(member.value);
-            linkedProducts.Push(material);
+            linkedProducts.Push(std::move(material));
         }
-    }
-    allAttributes = general;
-    for (const auto& attribute : composition)
-        allAttributes.Push(attribute);
-    for (const auto& set : propertySets) {
-        for (const auto& attribute : set.attributes)
-            allAttributes.Push(attribute);
     }
 }
 

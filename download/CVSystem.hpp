@@ -39,27 +39,62 @@ public:
 
 using AttributeList = GS::Array<CVAttribute>;
 
+// A run of attributes inside a product's one list, as read-only items.
+class AttributeView {
+public:
+    AttributeView(const CVAttribute* first, USize count) : first_(first), count_(count) {}
+    AttributeView(const AttributeList& list) : first_(list.IsEmpty() ? nullptr : &list[0]), count_(list.GetSize()) {}
+
+    const CVAttribute* begin() const { return first_; }
+    const CVAttribute* end() const { return first_ + count_; }
+    USize GetSize() const { return count_; }
+    bool IsEmpty() const { return count_ == 0; }
+    const CVAttribute& operator[](UIndex index) const { return first_[index]; }
+
+private:
+    const CVAttribute* first_;
+    USize count_;
+};
+
+// Where a part of the "Attributes" object sits in the product's list.
+struct AttributeRange {
+    UIndex first = 0;
+    USize count = 0;
+};
+
 // The first attribute with that "ID".
-const CVAttribute* FindAttribute(const AttributeList& attributes, const GS::UniString& id);
+const CVAttribute* FindAttribute(AttributeView attributes, const GS::UniString& id);
 
 class CVPropertySet {
 public:
     GS::UniString name;
-    AttributeList attributes;
+    AttributeRange range;
 };
 
 // What a system and a linked product share: id, time stamp, description and the "Attributes" object.
+// The attributes are kept once, in reading order; the parts of the object are ranges of that list.
 class CVProduct : public Json::BaseObject {
 public:
     std::optional<GS::UniString> id;
     std::optional<GS::UniString> timeStamp;
     std::optional<GS::UniString> description;
-    AttributeList general;
-    AttributeList composition;
+    AttributeList allAttributes;  // general, composition, then each property set's
+    AttributeRange generalRange;
+    AttributeRange compositionRange;
     GS::Array<CVPropertySet> propertySets;
+
+    AttributeView General() const { return View(generalRange); }
+    AttributeView Composition() const { return View(compositionRange); }
+    AttributeView Attributes(const CVPropertySet& set) const { return View(set.range); }
 
     void ReadFrom(const Json::rj::Value& object) override;
     void WriteTo(Json::rj::Value& object, Json::Allocator& allocator, bool writeAbsent) const override;
+
+private:
+    AttributeView View(const AttributeRange& range) const
+    {
+        return AttributeView(range.count == 0 ? nullptr : &allAttributes[range.first], range.count);
+    }
 };
 
 using Colour = std::array<double, 3>;
@@ -76,7 +111,6 @@ public:
 class CVSystem : public CVProduct {
 public:
     GS::Array<CVMaterial> linkedProducts;
-    AttributeList allAttributes;  // general, composition, then each property set's
     std::optional<GS::UniString> rawText;
 
     void ReadFrom(const Json::rj::Value& object) override;

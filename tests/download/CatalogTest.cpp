@@ -62,7 +62,7 @@ std::vector<fs::path> SystemFiles(const fs::path& dir)
     return files;
 }
 
-bool Has(const Corvana::AttributeList& attributes, const std::string& id)
+bool Has(Corvana::AttributeView attributes, const std::string& id)
 {
     return Corvana::FindAttribute(attributes, id.c_str()) != nullptr;
 }
@@ -107,12 +107,12 @@ void ExpectEverySystemBuilds(const fs::path& dir)
             for (Int32 n = 1; n <= 4; ++n) {
                 const Bo::Frame& frame = system.frames[static_cast<std::size_t>(n - 1)];
                 const std::string frameNo = std::to_string(n);
-                if (Has(source.composition, "STIJL_FRAME_" + frameNo) ||
-                    Has(source.composition, "REGEL_FRAME_" + frameNo)) {
+                if (Has(source.Composition(), "STIJL_FRAME_" + frameNo) ||
+                    Has(source.Composition(), "REGEL_FRAME_" + frameNo)) {
                     EXPECT_TRUE(frame.depth.has_value()) << "profile of frame " << n << " resolves to no product";
                     layers += frame.depth.value_or(0);
                 }
-                if (Has(source.composition, "AKOESTISCHE_ISOLATIE_FRAME_" + frameNo + "_TYPE")) {
+                if (Has(source.Composition(), "AKOESTISCHE_ISOLATIE_FRAME_" + frameNo + "_TYPE")) {
                     EXPECT_TRUE(frame.insulationThickness.has_value());
                     EXPECT_TRUE(frame.insulationLambda.has_value()) << "insulation of frame " << n << " not linked";
                     EXPECT_LE(frame.insulationThickness.value_or(1), frame.depth.value_or(0) + 1e-9);
@@ -120,7 +120,7 @@ void ExpectEverySystemBuilds(const fs::path& dir)
                 const char* layerNames[] = {"1_BUITEN", "2", "3", "4"};
                 for (std::size_t layer = 0; layer < 4; ++layer) {
                     const std::string key = "PLAAT_ZIJDE_" + frameNo + "_LAAG_" + layerNames[layer] + "_";
-                    if (!Has(source.composition, key + "TYPE"))
+                    if (!Has(source.Composition(), key + "TYPE"))
                         continue;
                     const Bo::Board& board = frame.boards[layer];
                     ASSERT_TRUE(board.thickness.has_value()) << key;
@@ -200,7 +200,7 @@ TEST_F(Catalog, CoversTheMappingTheLevelsAndTheRuleAttributes)
         }
         for (const auto& product : source.linkedProducts) {
             for (const auto& set : product.propertySets) {
-                for (const auto& attribute : set.attributes)
+                for (const auto& attribute : product.Attributes(set))
                     productIds.insert(attribute.ID.ValueOr(GS::UniString()).ToUtf8());
             }
         }

@@ -118,10 +118,10 @@ TEST_F(ProductModel, ObjectsOfAnotherKindAreIgnored)
 {
     const auto system = Read(R"({"ID":"X","Attributes":{"general":[1,2],"composition":"none","propertyset":{"s":[]}},)"
                              R"("LinkedProducts":[{"ID":"p"}]})");
-    EXPECT_TRUE(system.general.IsEmpty());
-    EXPECT_TRUE(system.composition.IsEmpty());
+    EXPECT_TRUE(system.General().IsEmpty());
+    EXPECT_TRUE(system.Composition().IsEmpty());
     ASSERT_EQ(system.propertySets.GetSize(), 1u);
-    EXPECT_TRUE(system.propertySets[0].attributes.IsEmpty());
+    EXPECT_TRUE(system.Attributes(system.propertySets[0]).IsEmpty());
     EXPECT_TRUE(system.linkedProducts.IsEmpty());
     const auto again = Read(Json::RecordToText(Read(WallSystem(Attribute("Thickness", "120")))).ToUtf8());
     EXPECT_EQ(again.allAttributes.GetSize(), 3u);
