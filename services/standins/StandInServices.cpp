@@ -31,9 +31,9 @@ bool StandInServices::Start(Routes& routes, std::string& error)
     // The relay first: the selector page must be told where it is.
     if (routes.count(RelayHost) == 0) {
         relay_ = std::make_unique<RelayService>();
-        const auto port = relay_->Start(0);
+        const auto port = relay_->Start(options_.relayPort);
         if (!port) {
-            error = "the relay stand-in found no free port";
+            error = "the relay stand-in cannot listen on port " + std::to_string(options_.relayPort);
             return false;
         }
         routes[RelayHost] = Loopback(*port);
@@ -42,15 +42,16 @@ bool StandInServices::Start(Routes& routes, std::string& error)
     if (!platformRouted) {
         ProductPlatform::Options platformOptions;
         platformOptions.catalogDir = options_.catalogDir;
+        platformOptions.tokenLifetime = options_.tokenLifetime;
         try {
             platform_ = std::make_unique<ProductPlatform>(platformOptions);
         } catch (const std::exception& failure) {  // the catalog folder cannot be read
             error = failure.what();
             return false;
         }
-        const auto port = platform_->Start(0);
+        const auto port = platform_->Start(options_.platformPort);
         if (!port) {
-            error = "the platform stand-in found no free port";
+            error = "the platform stand-in cannot listen on port " + std::to_string(options_.platformPort);
             return false;
         }
         for (const char* host : PlatformHosts)
@@ -62,7 +63,7 @@ bool StandInServices::Start(Routes& routes, std::string& error)
         webApp_->SetCatalogFolder(options_.catalogDir);
         const auto port = webApp_->Start(options_.webAppPort);
         if (!port) {
-            error = "the web application stand-in found no free port (" + std::to_string(options_.webAppPort) + ")";
+            error = "the web application stand-in cannot listen on port " + std::to_string(options_.webAppPort);
             return false;
         }
         routes.emplace(WebApplicationHost, Loopback(*port));

@@ -7,6 +7,7 @@
 #include "RelayService.hpp"
 #include "WebAppServer.hpp"
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <string>
@@ -19,7 +20,10 @@ public:
         std::string webAppDir;
         std::string catalogDir;
         std::string headHtml;  // what a browser control adds to every page of the web application
-        int webAppPort = 0;    // 0: a free one
+        int relayPort = 0;     // each 0: a free one
+        int platformPort = 0;
+        int webAppPort = 0;
+        std::chrono::milliseconds tokenLifetime = std::chrono::minutes(10);
 
         // The pages and the sample catalog of this source tree.
         static Options Defaults();

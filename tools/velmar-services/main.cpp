@@ -1,19 +1,18 @@
-// velmar-services: the relay service and the product-data platform stand-ins on loopback ports, until
-// SIGINT or SIGTERM. Prints {"relay":<port>,"platform":<port>} once both listen, so scripts can read them.
-#include "ProductPlatform.hpp"
-#include "RelayService.hpp"
+// velmar-services: the production hosts' stand-ins (the relay service, the product-data platform and the
+// web application with the product selector) on loopback ports, until SIGINT or SIGTERM. Prints
+// {"relay":<port>,"platform":<port>,"web":<port>} once all listen, so scripts can route to them.
+#include "StandInServices.hpp"
 
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
-#include <exception>
 #include <iostream>
 #include <string>
 
 namespace {
 
 constexpr const char* Usage =
-    "usage: velmar-services [--relay-port N] [--platform-port N] [--catalog DIR] [--token-seconds S]\n"
+    "usage: velmar-services [--relay-port N] [--platform-port N] [--web-port N] [--catalog DIR] [--webapp DIR]\n"
+    "                       [--token-seconds S]\n"
     "  ports: 0 (the default) picks a free one\n";
 
 bool ParseNumber(const char* text, long& value)
@@ -23,26 +22,48 @@ bool ParseNumber(const char* text, long& value)
     return end != text && *end == '\0' && value >= 0;
 }
 
+bool ParsePort(const char* text, int& port)
+{
+    long value = 0;
+    if (!ParseNumber(text, value) || value > 65535)
+        return false;
+    port = static_cast<int>(value);
+    return true;
+}
+
+// The port of a "http://127.0.0.1:PORT" base.
+std::string PortOf(const std::string& base)
+{
+    return base.substr(base.rfind(':') + 1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    long relayPort = 0, platformPort = 0, tokenSeconds = 600;
-    std::string catalog = VELMAR_CATALOG_DIR;
+    using Velmar::Services::StandInServices;
+    StandInServices::Options options = StandInServices::Options::Defaults();
     for (int i = 1; i < argc; i += 2) {  // options come in name-value pairs
         const std::string option = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        long seconds = 0;
         bool ok = value != nullptr;
-        if (ok && option == "--relay-port")
-            ok = ParseNumber(value, relayPort) && relayPort <= 65535;
-        else if (ok && option == "--platform-port")
-            ok = ParseNumber(value, platformPort) && platformPort <= 65535;
-        else if (ok && option == "--token-seconds")
-            ok = ParseNumber(value, tokenSeconds) && tokenSeconds > 0;
-        else if (ok && option == "--catalog")
-            catalog = value;
-        else
+        if (ok && option == "--relay-port") {
+            ok = ParsePort(value, options.relayPort);
+        } else if (ok && option == "--platform-port") {
+            ok = ParsePort(value, options.platformPort);
+        } else if (ok && option == "--web-port") {
+            ok = ParsePort(value, options.webAppPort);
+        } else if (ok && option == "--token-seconds") {
+            ok = ParseNumber(value, seconds) && seconds > 0;
+            options.tokenLifetime = std::chrono::seconds(seconds);
+        } else if (ok && option == "--catalog") {
+            options.catalogDir = value;
+        } else if (ok && option == "--webapp") {
+            options.webAppDir = value;
+        } else {
             ok = false;
+        }
         if (!ok) {
             std::cerr << Usage;
             return 2;
@@ -56,28 +77,16 @@ int main(int argc, char** argv)
     sigaddset(&signals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
-    try {
-        Velmar::Services::ProductPlatform::Options options;
-        options.catalogDir = catalog;
-        options.tokenLifetime = std::chrono::seconds(tokenSeconds);
-        Velmar::Services::ProductPlatform platform(options);
-        Velmar::Services::RelayService relay;
-        const auto relayBound = relay.Start(static_cast<int>(relayPort));
-        if (!relayBound) {
-            std::cerr << "velmar-services: cannot listen on relay port " << relayPort << "\n";
-            return 1;
-        }
-        const auto platformBound = platform.Start(static_cast<int>(platformPort));
-        if (!platformBound) {
-            std::cerr << "velmar-services: cannot listen on platform port " << platformPort << "\n";
-            return 1;
-        }
-        std::cout << "{\"relay\":" << *relayBound << ",\"platform\":" << *platformBound << "}" << std::endl;
-        int received = 0;
-        sigwait(&signals, &received);
-    } catch (const std::exception& error) {
-        std::cerr << "velmar-services: " << error.what() << "\n";
+    StandInServices standIns(options);
+    StandInServices::Routes routes;
+    if (std::string error; !standIns.Start(routes, error)) {
+        std::cerr << "velmar-services: " << error << "\n";
         return 1;
     }
+    std::cout << "{\"relay\":" << PortOf(routes[StandInServices::RelayHost])
+              << ",\"platform\":" << PortOf(routes[StandInServices::PlatformHosts[0]])
+              << ",\"web\":" << PortOf(routes[StandInServices::WebApplicationHost]) << "}" << std::endl;
+    int received = 0;
+    sigwait(&signals, &received);
     return 0;
 }
