@@ -94,7 +94,8 @@ GSErrCode SelectedSystemCommandHandler(GSHandle params, void*, bool)
             API_MDCLParameter parameter;
             parameter.index = index;
             if (ACAPI_AddOnAddOnCommunication_GetMDCLParameter(params, &parameter) != NoError ||
-                parameter.name == nullptr || !GS::UniString(parameter.name).IsEqual(SystemParameter, GS::UniString::CaseInsensitive))
+                parameter.name == nullptr ||
+                !GS::UniString(parameter.name).IsEqual(SystemParameter, GS::UniString::CaseInsensitive))
                 continue;
             const GS::UniString productId(parameter.string_par != nullptr ? parameter.string_par : "");
             const auto downloads = Services::DownloadManager::Get();
@@ -128,7 +129,7 @@ bool HandOverSystem(const API_ModulID& self, const GS::UniString& text)
     API_ModulID target = self;
     if (ACAPI_AddOnAddOnCommunication_AddMDCLParameter(params, &parameter) == NoError &&
         ACAPI_AddOnAddOnCommunication_CallFromEventLoop(&target, SelectedSystemCommand, SelectedSystemCommandVersion,
-                                                         params, false, FreeParameterList) == NoError)
+                                                        params, false, FreeParameterList) == NoError)
         return true;
     FreeParameterList(&params, nullptr, false);
     return false;

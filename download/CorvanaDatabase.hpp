@@ -22,7 +22,8 @@ namespace Velmar::Services {
 
 class CorvanaDatabase {
 public:
-    CorvanaDatabase(const GS::UniString& dataUrl, const GS::UniString& tokenUrl) : dataUrl_(dataUrl), tokenUrl_(tokenUrl)
+    CorvanaDatabase(const GS::UniString& dataUrl, const GS::UniString& tokenUrl)
+        : dataUrl_(dataUrl), tokenUrl_(tokenUrl)
     {
     }
 

@@ -15,11 +15,11 @@ namespace Velmar::Services {
 
 namespace {
 
+using App::StoredProjectClassificationMapping;
 using velmar::ui::model::ProductDetails;
 using velmar::ui::model::ProductDownload;
 using velmar::ui::model::ProductMappedClassification;
 using velmar::ui::model::ProductPropertyValue;
-using App::StoredProjectClassificationMapping;
 
 // The first record for that classification code; codes compare ignoring letter case.
 template <typename Record>
@@ -98,8 +98,9 @@ bool DownloadManager::ProcessDownload(const ProductDownload& download)
 {
     const auto state = App::State::instance();
     if (const auto mapping = ConfigurationService::ActiveMapping())
-        state->classificationMappings = MergeClassificationMappings(
-            mapping->classificationCodes.Items(), state->classificationMappings, download.mappedClassifications.Items());
+        state->classificationMappings =
+            MergeClassificationMappings(mapping->classificationCodes.Items(), state->classificationMappings,
+                                        download.mappedClassifications.Items());
     const Bo::System system(Loaded(), languageIndex_);
     std::optional<Bo::LOD> lod;
     const auto provider = Lod::LodProvider::instance();
@@ -126,9 +127,10 @@ bool DownloadManager::ProcessDownload(const ProductDownload& download)
     return false;
 }
 
-GS::Array<StoredProjectClassificationMapping> MergeClassificationMappings(
-    const GS::Array<GS::UniString>& codes, const GS::Array<StoredProjectClassificationMapping>& stored,
-    const GS::Array<ProductMappedClassification>& fromPage)
+GS::Array<StoredProjectClassificationMapping>
+MergeClassificationMappings(const GS::Array<GS::UniString>& codes,
+                            const GS::Array<StoredProjectClassificationMapping>& stored,
+                            const GS::Array<ProductMappedClassification>& fromPage)
 {
     GS::Array<StoredProjectClassificationMapping> merged;
     for (const GS::UniString& code : codes) {
@@ -148,9 +150,9 @@ GS::Array<StoredProjectClassificationMapping> MergeClassificationMappings(
     return merged;
 }
 
-GS::Array<ProductMappedClassification> OfferedClassifications(const GS::Array<GS::UniString>& codes,
-                                                              const Corvana::CVSystem& system, Int32 languageIndex,
-                                                              const GS::Array<StoredProjectClassificationMapping>& stored)
+GS::Array<ProductMappedClassification>
+OfferedClassifications(const GS::Array<GS::UniString>& codes, const Corvana::CVSystem& system, Int32 languageIndex,
+                       const GS::Array<StoredProjectClassificationMapping>& stored)
 {
     GS::Array<ProductMappedClassification> offered;
     for (const GS::UniString& code : codes) {

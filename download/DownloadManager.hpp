@@ -48,13 +48,14 @@ private:
 
 // The page's mapped classifications merged into the stored ones, one per code of the mapping file, in
 // its order; stored mappings whose code left the file are dropped.
-GS::Array<App::StoredProjectClassificationMapping> MergeClassificationMappings(
-    const GS::Array<GS::UniString>& codes, const GS::Array<App::StoredProjectClassificationMapping>& stored,
-    const GS::Array<velmar::ui::model::ProductMappedClassification>& fromPage);
+GS::Array<App::StoredProjectClassificationMapping>
+MergeClassificationMappings(const GS::Array<GS::UniString>& codes,
+                            const GS::Array<App::StoredProjectClassificationMapping>& stored,
+                            const GS::Array<velmar::ui::model::ProductMappedClassification>& fromPage);
 
 // The classification codes of `codes` that the system carries a value for, with the stored mapping of each.
-GS::Array<velmar::ui::model::ProductMappedClassification> OfferedClassifications(
-    const GS::Array<GS::UniString>& codes, const Corvana::CVSystem& system, Int32 languageIndex,
-    const GS::Array<App::StoredProjectClassificationMapping>& stored);
+GS::Array<velmar::ui::model::ProductMappedClassification>
+OfferedClassifications(const GS::Array<GS::UniString>& codes, const Corvana::CVSystem& system, Int32 languageIndex,
+                       const GS::Array<App::StoredProjectClassificationMapping>& stored);
 
 }  // namespace Velmar::Services

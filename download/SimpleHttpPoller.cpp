@@ -1,8 +1,8 @@
 #include "SimpleHttpPoller.hpp"
 
-#include "HttpExchange.hpp"
 #include "GSDebug.hpp"
 #include "GSException.hpp"
+#include "HttpExchange.hpp"
 #include "Logger.hpp"
 #include "RelayRecords.hpp"
 
@@ -28,7 +28,8 @@ void Log(const GS::UniString& line)
     try {
         Velmar::Services::logger::instance()->log(line);
     } catch (const GS::Exception& error) {
-        DBPrintf("Velmar: relay poller: %s (not logged: %s)\n", line.ToUtf8().c_str(), error.GetMessage().ToUtf8().c_str());
+        DBPrintf("Velmar: relay poller: %s (not logged: %s)\n", line.ToUtf8().c_str(),
+                 error.GetMessage().ToUtf8().c_str());
     }
 }
 
@@ -43,15 +44,9 @@ SimpleHttpPoller::~SimpleHttpPoller()
         stopRequested_ = true;
     }
     wakeUp_.notify_all();
-    if (thread_ == nullptr)
-        return;
-    if (thread_->get_id() == std::this_thread::get_id()) {
-        // Joining itself would deadlock; the thread ends on its own at the next stop check.
-        Log("Relay poller destroyed on its own thread");
-        thread_->detach();
-    } else if (thread_->joinable()) {
+    // The poll loop holds no owner of the poller, so this never runs on its thread (where join would raise).
+    if (thread_ != nullptr && thread_->joinable())
         thread_->join();
-    }
     thread_.reset();
 }
 
@@ -67,7 +62,8 @@ std::shared_ptr<SimpleHttpPoller> SimpleHttpPoller::instance()
     return created;
 }
 
-void SimpleHttpPoller::Start(const GS::UniString& baseUrl, PayloadHandler payloadHandler, ChannelSupplier channelSupplier)
+void SimpleHttpPoller::Start(const GS::UniString& baseUrl, PayloadHandler payloadHandler,
+                             ChannelSupplier channelSupplier)
 {
     if (thread_ != nullptr)
         return;
@@ -157,19 +153,22 @@ void SimpleHttpPoller::RunLoop(const GS::Guid& channel, const PayloadHandler& ha
     }
 }
 
+GS::UniString SimpleHttpPoller::ChannelAddress(const GS::Guid& channel) const
+{
+    return baseUrl_ + "/" + channel.ToUniString() + "/VelData";
+}
+
 bool SimpleHttpPoller::RegisterChannel(const GS::Guid& channel)
 {
-    const HttpAnswer answer =
-        Exchange(Method::Post, IO::URI::URI(baseUrl_ + "/" + channel.ToUniString() + "/VelData"));
+    const HttpAnswer answer = Exchange(Method::Post, IO::URI::URI(ChannelAddress(channel)));
     NoteTransport(answer.error);
     return answer.IsOk();
 }
 
 Int32 SimpleHttpPoller::PollPayload(const GS::Guid& channel, std::optional<GS::Guid>& dataKey,
-                                     std::optional<GS::UniString>& payload)
+                                    std::optional<GS::UniString>& payload)
 {
-    const HttpAnswer answer =
-        Exchange(Method::Get, IO::URI::URI(baseUrl_ + "/" + channel.ToUniString() + "/VelData"));
+    const HttpAnswer answer = Exchange(Method::Get, IO::URI::URI(ChannelAddress(channel)));
     NoteTransport(answer.error);
     if (!answer.IsOk())
         return answer.status;
@@ -189,8 +188,7 @@ void SimpleHttpPoller::AnswerPayload(const GS::Guid& channel, const GS::Guid& da
     response.ok.Set(accepted);
     if (!accepted)
         response.message.Set(RejectedMessage);
-    const GS::UniString address =
-        baseUrl_ + "/" + channel.ToUniString() + "/VelData/" + dataKey.ToUniString();
+    const GS::UniString address = ChannelAddress(channel) + "/" + dataKey.ToUniString();
     // The relay's answer carries nothing the add-on needs; a failure shows as the message coming again.
     const HttpAnswer answer =
         Exchange(Method::Post, IO::URI::URI(address), Velmar::Json::RecordToText(response, false).ToUtf8());

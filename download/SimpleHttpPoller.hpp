@@ -2,8 +2,8 @@
 // it, hands every payload to a handler and acknowledges it to the relay. It never touches host data.
 #pragma once
 
-#include "UniString.hpp"
 #include "Guid.hpp"
+#include "UniString.hpp"
 
 #include <atomic>
 #include <chrono>
@@ -46,6 +46,8 @@ public:
 private:
     void PollLoop(GS::Guid channel, PayloadHandler handler);
     void RunLoop(const GS::Guid& channel, const PayloadHandler& handler);
+    // The relay endpoint + "/" + channel + "/VelData".
+    GS::UniString ChannelAddress(const GS::Guid& channel) const;
     bool RegisterChannel(const GS::Guid& channel);
     // Answers the status (0 when no answer came) and, when a message came, fills its key and text.
     Int32 PollPayload(const GS::Guid& channel, std::optional<GS::Guid>& dataKey, std::optional<GS::UniString>& payload);

@@ -54,7 +54,8 @@ void CompositionService::RebuildIndex()
     }
 }
 
-API_Attr_Head CompositionService::CreateComposite(const Bo::System&, const std::optional<Bo::LOD>&, const GS::UniString&)
+API_Attr_Head CompositionService::CreateComposite(const Bo::System&, const std::optional<Bo::LOD>&,
+                                                  const GS::UniString&)
 {
     NotAvailable();
 }

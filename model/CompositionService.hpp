@@ -28,7 +28,8 @@ public:
 
     // The composite's skins are built by the composite builder, which is not part of the add-on yet: these
     // raise a host exception that the bridge reports, and change nothing.
-    API_Attr_Head CreateComposite(const Bo::System& system, const std::optional<Bo::LOD>& lod, const GS::UniString& name);
+    API_Attr_Head CreateComposite(const Bo::System& system, const std::optional<Bo::LOD>& lod,
+                                  const GS::UniString& name);
     GS::Guid TagComposite(const Bo::System& system, const API_Attr_Head& composite, const std::optional<Bo::LOD>& lod);
     void LinkComposite(const API_Attr_Head& composite, const Bo::System& system, const std::optional<Bo::LOD>& lod);
 

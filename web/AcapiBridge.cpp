@@ -183,10 +183,11 @@ Answer ProductDetails(const Answer&)
 
 Answer GetComposites(const Answer&)
 {
-    auto* names = new JS::Array();
-    for (const GS::UniString& name : Downloads()->GetCompositeNames())
-        names->AddItem(new JS::Value(name));
-    return Answer(names);
+    const GS::Array<GS::UniString> names = Downloads()->GetCompositeNames();
+    const GS::Ref<JS::Array> answer(new JS::Array());
+    for (const GS::UniString& name : names)
+        answer->AddItem(new JS::Value(name));
+    return answer;
 }
 
 Answer ProcessDownload(const Answer& argument)

@@ -2,6 +2,7 @@
 #include "ACAPinc.hpp"
 #include "Archicad.hpp"
 #include "EventHandlers.hpp"
+#include "ProjectSettings.hpp"
 #include "ProjectStoreService.hpp"
 #include "State.hpp"
 #include "TempFolder.hpp"
@@ -129,6 +130,24 @@ TEST_F(ProjectStore, OnlyGuidNamedEntriesThatHoldASystemAreTaken)
     EXPECT_EQ(service.GetAllSystems().size(), 2u);
 }
 
+// Every module data entry of the open project: name, version, sign and bytes.
+std::vector<std::string> ModuleDataEntries()
+{
+    GS::Array<GS::UniString> names;
+    EXPECT_EQ(ACAPI_ModulData_GetList(&names), NoError);
+    std::vector<std::string> entries;
+    for (const auto& name : names) {
+        API_ModulData entry;
+        EXPECT_EQ(ACAPI_ModulData_Get(&entry, name), NoError);
+        GS::HandleGuard data(entry.dataHdl);
+        const std::size_t size = data.Get() != nullptr ? static_cast<std::size_t>(BMGetHandleSize(data.Get())) : 0;
+        entries.push_back(name.ToUtf8() + " v" + std::to_string(entry.dataVersion) + " s" +
+                          std::to_string(entry.platformSign) + " " + std::string(size != 0 ? *data.Get() : "", size));
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
 TEST_F(ProjectStore, TheStoreFollowsTheProjectThroughSaveAndOpen)
 {
     ASSERT_EQ(
@@ -138,6 +157,13 @@ TEST_F(ProjectStore, TheStoreFollowsTheProjectThroughSaveAndOpen)
     EXPECT_EQ(ProjectStoreService::Existing(), nullptr);  // a project event does not create the store
 
     const auto tag = ProjectStoreService::instance()->StoreSystem(MakeSystem("SAVED"), 300);
+    ProjectStoreService::instance()->StoreSystem(MakeSystem("ÉCRAN-Ø12,5 \u00e9"), 400);
+    Velmar::App::State::instance()->classificationMappings.Push(Velmar::App::StoredProjectClassificationMapping());
+    const GSErrCode saved = Velmar::App::SaveProjectSettings();
+    Velmar::App::State::instance()->classificationMappings.Clear();
+    ASSERT_EQ(saved, NoError);
+    const auto before = ModuleDataEntries();
+    ASSERT_EQ(before.size(), 3u);
     const std::string path = root_ / "project.json";
     std::string error;
     ASSERT_TRUE(host_.SaveProject(path, &error)) << error;
@@ -145,7 +171,8 @@ TEST_F(ProjectStore, TheStoreFollowsTheProjectThroughSaveAndOpen)
     EXPECT_TRUE(ProjectStoreService::Existing()->GetSystemTexts().empty());
 
     ASSERT_TRUE(host_.OpenProject(path, &error)) << error;
-    ASSERT_EQ(ProjectStoreService::Existing()->GetSystemTexts().size(), 1u);
+    EXPECT_EQ(ModuleDataEntries(), before) << "every entry back byte for byte";
+    ASSERT_EQ(ProjectStoreService::Existing()->GetSystemTexts().size(), 2u);
     const auto system = ProjectStoreService::instance()->GetSystem(tag.storedSystemId);
     ASSERT_NE(system, nullptr);
     EXPECT_EQ(system->name.ToUtf8(), "SAVED");

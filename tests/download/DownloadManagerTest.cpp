@@ -1,9 +1,9 @@
 // The download manager over the platform client and the simulated host: what the page is shown of a loaded
 // product, how its classification choices merge into the stored ones, and the confirmation's checks.
+#include "DownloadManager.hpp"
 #include "ACAPinc.hpp"
 #include "Archicad.hpp"
 #include "CorvanaDatabase.hpp"
-#include "DownloadManager.hpp"
 #include "GSException.hpp"
 #include "HTTPHost.hpp"
 #include "LodProvider.hpp"
@@ -56,7 +56,8 @@ std::string Describe(const GS::Array<StoredProjectClassificationMapping>& mappin
     std::string text;
     for (const auto& m : mappings) {
         text += m.classificationCode.Get().ToUtf8() + "=" +
-                (m.propertyDefinitionId.HasValue() ? m.propertyDefinitionId.Get().ToUniString().ToUtf8().substr(0, 1) : "-") +
+                (m.propertyDefinitionId.HasValue() ? m.propertyDefinitionId.Get().ToUniString().ToUtf8().substr(0, 1)
+                                                   : "-") +
                 (m.active.HasValue() ? (m.active.Get() ? "+" : "0") : "?") + " ";
     }
     return text;
@@ -73,10 +74,14 @@ TEST(ClassificationMappings, MergeKeepsOneMappingPerCodeOfTheFileInItsOrder)
     } cases[] = {
         {"nothing chosen still stores every code", {}, {}, "NL-SfB=-? STABU=-? "},
         {"the page's target and switch are taken", {}, {Chosen("stabu", TargetA, true)}, "NL-SfB=-? STABU=A+ "},
-        {"a new target replaces the stored one", {Stored("NL-SfB", TargetA, true)}, {Chosen("NL-SfB", TargetB, false)},
+        {"a new target replaces the stored one",
+         {Stored("NL-SfB", TargetA, true)},
+         {Chosen("NL-SfB", TargetB, false)},
          "NL-SfB=B0 STABU=-? "},
-        {"a choice without target keeps the stored target", {Stored("NL-SfB", TargetA, false)},
-         {Chosen("NL-SfB", std::nullopt, true)}, "NL-SfB=A+ STABU=-? "},
+        {"a choice without target keeps the stored target",
+         {Stored("NL-SfB", TargetA, false)},
+         {Chosen("NL-SfB", std::nullopt, true)},
+         "NL-SfB=A+ STABU=-? "},
         {"a stored code no longer in the file is dropped", {Stored("OLD", TargetA, true)}, {}, "NL-SfB=-? STABU=-? "},
     };
     for (const auto& c : cases)
@@ -104,17 +109,18 @@ protected:
     {
         host_.NewProject();
         Velmar::Host::SetHostFunctions(&Sim::HostFunctions());  // the module's calling layer, as a load sets it
-        platform_ = std::make_unique<Velmar::Testing::RecordingServer>([this](const httplib::Request& request,
-                                                                               httplib::Response& response) {
-            response.set_content(request.path == "/token" ? R"({"token":"t"})" : system_, "application/json");
-        });
+        platform_ = std::make_unique<Velmar::Testing::RecordingServer>(
+            [this](const httplib::Request& request, httplib::Response& response) {
+                response.set_content(request.path == "/token" ? R"({"token":"t"})" : system_, "application/json");
+            });
         HTTP::SetRoute("platform.example", platform_->Base());
         CorvanaDatabase::Replace(
             std::make_shared<CorvanaDatabase>("https://platform.example/data", "https://platform.example/token"));
         const auto lods = Velmar::Lod::LodProvider::instance();
         if (lods->GetLevels().IsEmpty()) {
             for (Int32 level = 100; level <= 500; level += 100)
-                lods->AddLevel(Velmar::Bo::LOD(GS::UniString(std::to_string(level)), level >= 300, level == 500, level));
+                lods->AddLevel(
+                    Velmar::Bo::LOD(GS::UniString(std::to_string(level)), level >= 300, level == 500, level));
         }
         lods->SetActive(lods->GetLevels()[1]);
     }
@@ -125,10 +131,7 @@ protected:
         Velmar::Host::SetHostFunctions(nullptr);
     }
 
-    void Serve(const std::string& lods)
-    {
-        system_ = R"({"S1":{"ID":"S1","Attributes":{"general":{)" + lods + "}}}}";
-    }
+    void Serve(const std::string& lods) { system_ = R"({"S1":{"ID":"S1","Attributes":{"general":{)" + lods + "}}}}"; }
 
     Velmar::Testing::TempFolder folder_;
     Sim::Archicad host_{folder_ / "data"};

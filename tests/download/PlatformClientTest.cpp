@@ -37,11 +37,12 @@ protected:
     {
         token_ = std::move(token);
         data_ = std::move(data);
-        server_ = std::make_unique<RecordingServer>([this](const httplib::Request& request, httplib::Response& response) {
-            const Answer& answer = request.path == "/connect/token" ? token_ : data_;
-            response.status = answer.status;
-            response.set_content(answer.body, "application/json");
-        });
+        server_ =
+            std::make_unique<RecordingServer>([this](const httplib::Request& request, httplib::Response& response) {
+                const Answer& answer = request.path == "/connect/token" ? token_ : data_;
+                response.status = answer.status;
+                response.set_content(answer.body, "application/json");
+            });
         for (const char* host : {"auth.corvana.example", "api.corvana.example"})
             ASSERT_EQ(HTTP::SetRoute(host, server_->Base()), NoError);
     }
@@ -137,8 +138,8 @@ TEST_F(PlatformClient, TheStandInPlatformServesTheCatalog)
 {
     Velmar::Services::StandInServices standIns(Velmar::Services::StandInServices::Options::Defaults());
     Velmar::Services::StandInServices::Routes routes{{"relay.velmar.example", "http://127.0.0.1:1"},
-                                                      {"app.velmar.example", "http://127.0.0.1:1"},
-                                                      {"selector.velmar.example", "http://127.0.0.1:1"}};
+                                                     {"app.velmar.example", "http://127.0.0.1:1"},
+                                                     {"selector.velmar.example", "http://127.0.0.1:1"}};
     std::string error;
     ASSERT_TRUE(standIns.Start(routes, error)) << error;
     for (const char* host : Velmar::Services::StandInServices::PlatformHosts)

@@ -69,6 +69,13 @@ protected:
                 return true;
             });
         });
+        // A byte now and then, for ever.
+        server_.Get("/drip", [](const httplib::Request&, httplib::Response& res) {
+            res.set_chunked_content_provider("text/plain", [](size_t, httplib::DataSink& sink) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                return sink.write("x", 1);
+            });
+        });
         port_ = server_.bind_to_any_port("127.0.0.1");
         ASSERT_GT(port_, 0);
         thread_ = std::thread([this] { server_.listen_after_bind(); });
@@ -285,6 +292,15 @@ TEST_F(HttpTest, ServerThatNeverAnswersTimesOut)
     EXPECT_EQ(outcome.error, HTTP::ErrTimeout) << outcome.message;
     EXPECT_GE(elapsed, std::chrono::milliseconds(250));
     EXPECT_LT(elapsed, std::chrono::milliseconds(1000));
+}
+
+// A byte now and then keeps a low-speed limit content; the total time-out still ends the request.
+TEST_F(HttpTest, AServerThatDripFeedsItsBodyTimesOut)
+{
+    ConnectionLimits limits = Short();
+    limits.totalTimeout = std::chrono::milliseconds(500);
+    const Outcome outcome = Fetch(IO::URI::URI{GS::UniString::FromUtf8(Base() + "/drip")}, Method::Get, {}, limits);
+    EXPECT_EQ(outcome.error, HTTP::ErrTimeout) << outcome.message;
 }
 
 TEST_F(HttpTest, AddressesOffLoopbackOverPlainHttpAreRefusedBeforeAnyTraffic)

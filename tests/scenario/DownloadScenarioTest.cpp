@@ -27,20 +27,20 @@ TEST(DownloadScenario, APickedProductOpensTheDownloadWindowAndThePageHearsItArri
     const SimRun run = RunVelmarSim(
         root / "data", root / "script.jsonl",
         {
-            R"({"cmd":"choose","menu":32500,"item":1})",                                           // 0
-            R"({"cmd":"pick","product":"VELMAR-MS75-1x12.5"})",                                    // 1
-            R"({"cmd":"wait","ms":20000,"until":{"window":4}})",                                   // 2
-            R"({"cmd":"call","window":4,"fn":"download_productDetails"})",                         // 3
-            R"({"cmd":"call","window":4,"fn":"download_getComposites"})",                          // 4
-            R"({"cmd":"pick.answer","ms":10000})",                                                 // 5
-            R"({"cmd":"call","window":4,"fn":"download_processDownload","arg":"{\"selectedLod\":300}"})", // 6
-            R"({"cmd":"windows"})",                                                                // 7
-            R"({"cmd":"reports"})",                                                                // 8
-            R"({"cmd":"pick","product":"VELMAR-MS75-1x12.5"})",                                    // 9: the same again
-            R"({"cmd":"wait","ms":20000,"until":{"window":4}})",                                   // 10
-            R"({"cmd":"call","window":4,"fn":"download_productDetails"})",                         // 11
-            R"({"cmd":"window.close","window":4})",                                                // 12
-            R"({"cmd":"shell"})",                                                                  // 13
+            R"({"cmd":"choose","menu":32500,"item":1})",                                                   // 0
+            R"({"cmd":"pick","product":"VELMAR-MS75-1x12.5"})",                                            // 1
+            R"({"cmd":"wait","ms":20000,"until":{"window":4}})",                                           // 2
+            R"({"cmd":"call","window":4,"fn":"download_productDetails"})",                                 // 3
+            R"({"cmd":"call","window":4,"fn":"download_getComposites"})",                                  // 4
+            R"({"cmd":"pick.answer","ms":10000})",                                                         // 5
+            R"({"cmd":"call","window":4,"fn":"download_processDownload","arg":"{\"selectedLod\":300}"})",  // 6
+            R"({"cmd":"windows"})",                                                                        // 7
+            R"({"cmd":"reports"})",                                                                        // 8
+            R"({"cmd":"pick","product":"VELMAR-MS75-1x12.5"})",             // 9: the same again
+            R"({"cmd":"wait","ms":20000,"until":{"window":4}})",            // 10
+            R"({"cmd":"call","window":4,"fn":"download_productDetails"})",  // 11
+            R"({"cmd":"window.close","window":4})",                         // 12
+            R"({"cmd":"shell"})",                                           // 13
         });
     EXPECT_EQ(run.exitCode, 0);
     ASSERT_EQ(run.answers.size(), 14u);

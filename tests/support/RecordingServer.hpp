@@ -41,7 +41,8 @@ public:
         };
         server_.Get(".*", handle);
         server_.Post(".*", handle);
-        port_ = port == 0 ? server_.bind_to_any_port("127.0.0.1") : (server_.bind_to_port("127.0.0.1", port) ? port : -1);
+        port_ =
+            port == 0 ? server_.bind_to_any_port("127.0.0.1") : (server_.bind_to_port("127.0.0.1", port) ? port : -1);
         if (port_ > 0) {
             thread_ = std::thread([this] { server_.listen_after_bind(); });
             while (!server_.is_running())

@@ -356,9 +356,8 @@ void PickAnswer(Context& c)
     const Int64 ms = IntMember(c, "ms", 0);
     if (ms < 0 || ms > 600000)
         throw CommandError{"\"ms\" must be between 0 and 600000"};
-    const auto channel = c.host.ShellRequests().empty()
-                             ? std::nullopt
-                             : QueryValue(c.host.ShellRequests().back().address, "BimId");
+    const auto channel =
+        c.host.ShellRequests().empty() ? std::nullopt : QueryValue(c.host.ShellRequests().back().address, "BimId");
     if (!channel || dataKey.empty())
         throw CommandError{"no product was picked on a selector page"};
     const std::string address = std::string(RelayAddress) + "/" + *channel + "/answer/" + dataKey;

@@ -21,9 +21,10 @@ struct Options {
 
 void Usage()
 {
-    std::cerr << "usage: velmar-sim --data DIR [--project FILE] [--addon PATH] [--route HOST=http://127.0.0.1:PORT]...\n"
-                 "                  [--describe] [SCRIPT]\n"
-                 "  production hosts without a route go to stand-ins this program starts\n";
+    std::cerr
+        << "usage: velmar-sim --data DIR [--project FILE] [--addon PATH] [--route HOST=http://127.0.0.1:PORT]...\n"
+           "                  [--describe] [SCRIPT]\n"
+           "  production hosts without a route go to stand-ins this program starts\n";
 }
 
 // The folder of this program; the module and the installation's data sit beside it as in an installation.
@@ -111,7 +112,8 @@ int main(int argc, char** argv)
     }
     for (const auto& [routedHost, base] : options.routes) {
         if (HTTP::SetRoute(routedHost, base) != NoError) {
-            std::cerr << "velmar-sim: --route " << routedHost << "=" << base << ": the base must be http(s) on loopback\n";
+            std::cerr << "velmar-sim: --route " << routedHost << "=" << base
+                      << ": the base must be http(s) on loopback\n";
             return 2;
         }
     }
