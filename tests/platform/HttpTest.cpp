@@ -11,6 +11,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <thread>
@@ -301,6 +302,31 @@ TEST_F(HttpTest, AServerThatDripFeedsItsBodyTimesOut)
     limits.totalTimeout = std::chrono::milliseconds(500);
     const Outcome outcome = Fetch(IO::URI::URI{GS::UniString::FromUtf8(Base() + "/drip")}, Method::Get, {}, limits);
     EXPECT_EQ(outcome.error, HTTP::ErrTimeout) << outcome.message;
+}
+
+// TLS peers are verified: a server whose certificate no trusted authority signed gets no request.
+TEST_F(HttpTest, AServerWithAnUntrustedCertificateIsRefused)
+{
+    httplib::SSLServer secure(VELMAR_TEST_DATA "/localhost-selfsigned.crt", VELMAR_TEST_DATA "/localhost-selfsigned.key");
+    ASSERT_TRUE(secure.is_valid());
+    std::atomic<int> requests{0};
+    secure.Get("/echo", [&requests](const httplib::Request&, httplib::Response& res) {
+        ++requests;
+        res.set_content("{}", "application/json");
+    });
+    const int port = secure.bind_to_any_port("127.0.0.1");
+    ASSERT_GT(port, 0);
+    std::thread listener([&secure] { secure.listen_after_bind(); });
+    while (!secure.is_running())
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+
+    const Outcome outcome =
+        Fetch(IO::URI::URI{GS::UniString::FromUtf8("https://localhost:" + std::to_string(port) + "/echo")});
+    secure.stop();
+    listener.join();
+    EXPECT_EQ(outcome.error, ErrIO) << outcome.message;
+    EXPECT_NE(outcome.message.find("certificate"), std::string::npos) << outcome.message;
+    EXPECT_EQ(requests.load(), 0);
 }
 
 TEST_F(HttpTest, AddressesOffLoopbackOverPlainHttpAreRefusedBeforeAnyTraffic)
