@@ -22,7 +22,9 @@ std::shared_ptr<SimpleHttpPoller> pollerInstance;
 
 constexpr Int32 UnknownChannel = 401;
 
-// The log raises when its folder cannot be made; on this thread that would end the process.
+// Only on a change of the relay's reachability, so rarely. The log appends each line with one write, so a
+// line from here cannot split one of the main thread's. It raises when its folder cannot be made, which
+// on this thread would end the process.
 void Log(const GS::UniString& line)
 {
     try {
