@@ -1,7 +1,7 @@
 // The settings page: the country and language of the product data, chosen from the add-on's database
 // settings and saved back through it.
 import { applyTexts, textsFor } from './texts.js';
-import { callHost, callHostForJson, hasHost, resizeToContent, tellHost } from './host.js';
+import { callHost, callHostForJson, hasHost, tellHost, windowPage } from './host.js';
 
 const page = document.getElementById('page');
 const form = document.getElementById('choice');
@@ -9,18 +9,7 @@ const countrySelect = document.getElementById('country');
 const languageSelect = document.getElementById('language');
 const helpLink = document.getElementById('help');
 const status = document.getElementById('status');
-
-// Sizes the window to the page as it shows now.
-function fitWindow() {
-  return resizeToContent('config_resize', page).catch(console.error);
-}
-
-// A failure is news that may take more room: the window is fitted to it.
-function showStatus(message, failed = false) {
-  status.textContent = message;
-  status.classList.toggle('failure', failed);
-  if (failed) fitWindow();
-}
+const { fitWindow, showStatus } = windowPage('config_resize', page, status);
 
 function fillSelect(select, options, chosen) {
   select.replaceChildren(...options.map(({ value, label }) => new Option(label, value, false, value === chosen)));

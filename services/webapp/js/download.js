@@ -2,7 +2,7 @@
 // classification codes; the user chooses a composite to make or to link, the level and the mappings,
 // and the add-on writes them into the project.
 import { applyTexts, textsFor } from './texts.js';
-import { callHost, callHostForJson, hasHost, resizeToContent, tellHost } from './host.js';
+import { callHost, callHostForJson, hasHost, tellHost, windowPage } from './host.js';
 
 const page = document.getElementById('page');
 const form = document.getElementById('choice');
@@ -10,16 +10,7 @@ const newName = document.getElementById('newName');
 const existingName = document.getElementById('existingName');
 const lodSelect = document.getElementById('lod');
 const status = document.getElementById('status');
-
-function fitWindow() {
-  return resizeToContent('download_resize', page).catch(console.error);
-}
-
-function showStatus(message, failed = false) {
-  status.textContent = message;
-  status.classList.toggle('failure', failed);
-  if (failed) fitWindow();
-}
+const { fitWindow, showStatus } = windowPage('download_resize', page, status);
 
 function cell(content) {
   const td = document.createElement('td');

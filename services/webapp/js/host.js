@@ -46,3 +46,15 @@ export async function resizeToContent(resizeFunction, element) {
   const request = { x: Math.ceil(box.right + box.left), y: Math.ceil(box.bottom + box.top) };
   await callHost(resizeFunction, JSON.stringify(request));
 }
+
+// The fit and the status line of a page shown in one of the add-on's windows. A failure is news that may
+// take more room, so the window is fitted to it.
+export function windowPage(resizeFunction, page, status) {
+  const fitWindow = () => resizeToContent(resizeFunction, page).catch(console.error);
+  const showStatus = (message, failed = false) => {
+    status.textContent = message;
+    status.classList.toggle('failure', failed);
+    if (failed) fitWindow();
+  };
+  return { fitWindow, showStatus };
+}

@@ -1,23 +1,12 @@
 // The level-of-detail page: after the active level changed, shows whether the project's composites were
 // built at a lower or a higher level, and lets the user rebuild them at the active one.
 import { applyTexts, textsFor } from './texts.js';
-import { callHost, callHostForJson, hasHost, resizeToContent, tellHost } from './host.js';
+import { callHost, callHostForJson, hasHost, tellHost, windowPage } from './host.js';
 
 const page = document.getElementById('page');
 const choice = document.getElementById('choice');
 const status = document.getElementById('status');
-
-// Sizes the window to the page as it shows now.
-function fitWindow() {
-  return resizeToContent('lod_resize', page).catch(console.error);
-}
-
-// A failure is news that may take more room: the window is fitted to it.
-function showStatus(message, failed = false) {
-  status.textContent = message;
-  status.classList.toggle('failure', failed);
-  if (failed) fitWindow();
-}
+const { fitWindow, showStatus } = windowPage('lod_resize', page, status);
 
 // The page speaks the add-on's language; without one it speaks English.
 async function activeLanguageCode() {
