@@ -18,21 +18,20 @@ namespace {
 ServiceSlot<ProjectStoreService> slot;
 
 // The entry's bytes up to the terminating zero; an entry without data gives none.
-std::optional<GS::UniString> EntryText(GSHandle data)
+std::optional<std::string> EntryText(GSHandle data)
 {
     const Int32 size = data != nullptr ? BMGetHandleSize(data) : 0;
     if (size <= 0)
         return std::nullopt;
-    return GS::UniString::FromUtf8(std::string_view(*data, strnlen(*data, static_cast<std::size_t>(size))));
+    return std::string(*data, strnlen(*data, static_cast<std::size_t>(size)));
 }
 
 // The system in a stored text: the root object's first member. None when the text is not such an object;
 // a number that does not convert raises the standard conversion error.
-std::optional<Bo::System> ParseSystem(const GS::UniString& text)
+std::optional<Bo::System> ParseSystem(const std::string& text)
 {
-    const std::string utf8 = text.ToUtf8();
     Json::rj::Document document;
-    if (!Json::ParseDocument(utf8.data(), utf8.size(), document) || !document.IsObject() || document.MemberCount() == 0)
+    if (!Json::ParseDocument(text.data(), text.size(), document) || !document.IsObject() || document.MemberCount() == 0)
         return std::nullopt;
     Corvana::CVSystem source;
     source.ReadFrom(document.MemberBegin()->value);
@@ -144,7 +143,7 @@ GSErrCode ProjectStoreService::Store(const GS::Guid& guid)
     for (const auto& [id, text] : systemTexts_) {
         if (id != guid)
             continue;
-        const std::string bytes = text.ToUtf8();
+        const std::string& bytes = text;
         // Stored with its terminating zero, as readers take the entry as a zero-terminated text.
         GS::HandleGuard data(BMAllocateHandle(static_cast<Int32>(bytes.size() + 1), 0, 0));
         if (data.Get() == nullptr)

@@ -34,10 +34,10 @@ public:
     // Writes the entry of that GUID to the project; NoError when the GUID is not kept.
     GSErrCode Store(const GS::Guid& guid);
 
-    const std::vector<std::pair<GS::Guid, GS::UniString>>& GetSystemTexts() const { return systemTexts_; }
+    const std::vector<std::pair<GS::Guid, std::string>>& GetSystemTexts() const { return systemTexts_; }
 
 private:
-    std::vector<std::pair<GS::Guid, GS::UniString>> systemTexts_;
+    std::vector<std::pair<GS::Guid, std::string>> systemTexts_;
 };
 
 }  // namespace Velmar::Services::ProjectStore

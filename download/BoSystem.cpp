@@ -183,7 +183,7 @@ std::optional<TimeStamp> ParseTimeStamp(const GS::UniString& text)
 }
 
 System::System(const Corvana::CVSystem& source, std::optional<Int32> languageIndex)
-    : name(source.id.value_or(GS::UniString())), rawText(source.rawText.value_or(GS::UniString()))
+    : name(source.id.value_or(GS::UniString())), rawText(source.rawText.value_or(std::string()))
 {
     if (source.timeStamp)
         timeStamp = ParseTimeStamp(*source.timeStamp);

@@ -68,7 +68,7 @@ public:
     std::optional<double> thickness;
     GS::Array<Property> properties;
     GS::Array<Rule> rules;
-    GS::UniString rawText;
+    std::string rawText;  // UTF-8
 };
 
 // "year-month-day hour:minute:second" in digits; none for anything else.

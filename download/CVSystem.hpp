@@ -111,7 +111,7 @@ public:
 class CVSystem : public CVProduct {
 public:
     GS::Array<CVMaterial> linkedProducts;
-    std::optional<GS::UniString> rawText;
+    std::optional<std::string> rawText;  // the whole data response, UTF-8 as received
 
     void ReadFrom(const Json::rj::Value& object) override;
     void WriteTo(Json::rj::Value& object, Json::Allocator& allocator, bool writeAbsent) const override;

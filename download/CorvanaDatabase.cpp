@@ -48,7 +48,7 @@ std::unique_ptr<Corvana::CVSystem> CorvanaDatabase::GetSystem(const GS::UniStrin
         return system;
     logger::instance()->log("Loading product");
     system->ReadFrom(member->value);
-    system->rawText = GS::UniString(body);
+    system->rawText = std::move(body);
     return system;
 }
 

@@ -34,7 +34,7 @@ std::string SystemText(const std::string& id, const std::string& thickness = "12
 Velmar::Bo::System MakeSystem(const std::string& id, const std::string& thickness = "120")
 {
     auto source = Velmar::Json::ParseRecord<Velmar::Corvana::CVSystem>(SystemObject(id, thickness));
-    source.rawText = GS::UniString::FromUtf8(SystemText(id, thickness));
+    source.rawText = SystemText(id, thickness);
     return Velmar::Bo::System(source, std::nullopt);
 }
 
@@ -122,7 +122,7 @@ TEST_F(ProjectStore, OnlyGuidNamedEntriesThatHoldASystemAreTaken)
         id.ConvertFromString(c.name.c_str());
         const auto& texts = service.GetSystemTexts();
         const bool listed = std::any_of(texts.begin(), texts.end(), [&](const auto& entry) {
-            return entry.first == id && entry.second.ToUtf8() == c.text;
+            return entry.first == id && entry.second == c.text;
         });
         EXPECT_EQ(listed, c.listed) << c.name;
         EXPECT_EQ(service.GetSystem(id) != nullptr, c.system) << c.name;

@@ -62,7 +62,7 @@ TEST_F(PlatformClient, AsksForATokenThenForTheSystemWithOneUserAgentAndEscapedQu
     const auto system = database_.GetSystem(GS::UniString::FromUtf8(id));
     ASSERT_TRUE(system->id.has_value());
     EXPECT_EQ(system->id->ToUtf8(), id);
-    EXPECT_EQ(system->rawText->ToUtf8(), SystemFor(id));
+    EXPECT_EQ(*system->rawText, SystemFor(id));
 
     const auto requests = server_->Requests();
     ASSERT_EQ(requests.size(), 2u);
