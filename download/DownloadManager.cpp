@@ -66,7 +66,7 @@ ProductDetails DownloadManager::GetProductDetails() const
         if (!attribute.LOD.HasValue())
             continue;
         ProductPropertyValue value;
-        // std::stoi as the page's LOD texts are plain numbers; anything else ends the call.
+        // The platform's levels are plain numbers ("300"); anything else ends the call, as std::stoi raises.
         value.lod.Set(std::stoi(attribute.LOD.Get().ToUtf8()));
         if (const auto name = attribute.NameText(language))
             value.name.Set(*name);
