@@ -2,7 +2,7 @@
 // classification codes; the user chooses a composite to make or to link, the level and the mappings,
 // and the add-on writes them into the project.
 import { applyTexts, textsFor } from './texts.js';
-import { callHost, callHostForJson, hasHost, tellHost, windowPage } from './host.js';
+import { callHost, callHostForJson, hasHost, tellHost, windowPage, activeLanguageCode } from './host.js';
 
 const page = document.getElementById('page');
 const form = document.getElementById('choice');
@@ -16,15 +16,6 @@ function cell(content) {
   const td = document.createElement('td');
   td.append(content);
   return td;
-}
-
-async function activeLanguageCode() {
-  try {
-    return (await callHostForJson('config_getActiveCountryAndLanguage')).languageCode;
-  } catch (error) {
-    console.error(error);
-    return '';
-  }
 }
 
 const sameGuid = (a, b) => typeof a === 'string' && typeof b === 'string' && a.toLowerCase() === b.toLowerCase();

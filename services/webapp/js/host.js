@@ -14,6 +14,16 @@ async function invoke(name, argument) {
   }
 }
 
+// The language code the add-on speaks; empty (the pages then speak English) when it cannot say.
+export async function activeLanguageCode() {
+  try {
+    return (await callHostForJson('config_getActiveCountryAndLanguage')).languageCode;
+  } catch (error) {
+    console.error(error);
+    return '';
+  }
+}
+
 export function hasHost() {
   return window.ACAPI !== undefined;
 }

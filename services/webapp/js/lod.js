@@ -1,22 +1,12 @@
 // The level-of-detail page: after the active level changed, shows whether the project's composites were
 // built at a lower or a higher level, and lets the user rebuild them at the active one.
 import { applyTexts, textsFor } from './texts.js';
-import { callHost, callHostForJson, hasHost, tellHost, windowPage } from './host.js';
+import { callHost, callHostForJson, hasHost, tellHost, windowPage, activeLanguageCode } from './host.js';
 
 const page = document.getElementById('page');
 const choice = document.getElementById('choice');
 const status = document.getElementById('status');
 const { fitWindow, showStatus } = windowPage('lod_resize', page, status);
-
-// The page speaks the add-on's language; without one it speaks English.
-async function activeLanguageCode() {
-  try {
-    return (await callHostForJson('config_getActiveCountryAndLanguage')).languageCode;
-  } catch (error) {
-    console.error(error);
-    return '';
-  }
-}
 
 async function showPage() {
   const code = await activeLanguageCode();
