@@ -4,9 +4,11 @@
 #include "EventHandlers.hpp"
 #include "GSDebug.hpp"
 #include "HostBoundary.hpp"
+#include "LodChangeInformation.hpp"
 #include "LodProvider.hpp"
 #include "Logger.hpp"
 #include "MenuIds.hpp"
+#include "MenuMarks.hpp"
 #include "PaletteController.hpp"
 #include "ProjectSettings.hpp"
 #include "SimpleHttpPoller.hpp"
@@ -49,25 +51,16 @@ void Search(Int32)
     });
 }
 
-void SetChecked(Int32 itemIndex, bool checked)
-{
-    const API_MenuItemRef ref{Menus::LodMenu, itemIndex};
-    GSFlags flags = 0;
-    ACAPI_MenuItem_GetMenuItemFlags(&ref, &flags);
-    flags = checked ? (flags | API_MenuItemChecked) : (flags & ~API_MenuItemChecked);
-    ACAPI_MenuItem_SetMenuItemFlags(&ref, &flags);
-}
-
 void SetLod(Int32 itemIndex)
 {
-    CheckOnlyLodItem(itemIndex);
+    Menus::CheckOnlyLodItem(itemIndex);
     const auto provider = Lod::LodProvider::instance();
     if (const auto index = provider->FindByValue(itemIndex * 100))
         provider->SetActive(provider->GetLevels()[*index]);
     if (const GSErrCode err = App::SaveProjectSettings(); err != NoError)
         DBPrintf("Velmar: the project settings were not stored (%d)\n", err);
     // Composites built at another level are brought to the new one only when the user says so, on the LOD page.
-    const auto change = provider->ComputeLodChangeInformation();
+    const auto change = Lod::ComputeLodChangeInformation(*provider);
     if (change.hasElementsWithLowerLod.ValueOr(false) || change.hasElementsWitHigherLod.ValueOr(false)) {
         const auto controller = PaletteController::instance();
         controller->ReloadWindow(PaletteIdentifiers::Lod);
@@ -122,16 +115,6 @@ constexpr MenuCommand MenuCommands[] = {
 };
 
 }  // namespace
-
-void CheckOnlyLodItem(Int32 itemIndex)
-{
-    // Flag reads and writes are not checked: a failed write leaves the marks as they were.
-    for (Int32 item = 1; item <= Menus::LodMenuItemCount; ++item) {
-        if (item != itemIndex)
-            SetChecked(item, false);
-    }
-    SetChecked(itemIndex, true);
-}
 
 void OpenSelector(const std::function<void(const GS::Guid& channelId)>& callback)
 {

@@ -4,6 +4,7 @@
 #include "BrowserDialog.hpp"
 #include "BrowserPalette.hpp"
 #include "ConfigurationService.hpp"
+#include "DownloadServices.hpp"
 #include "EventHandlers.hpp"
 #include "GSDebug.hpp"
 #include "LanguageIndex.hpp"
@@ -162,8 +163,8 @@ GSErrCode RegisterInterface()
 {
     const auto files = *ConfigurationFilesFor(HostMajorVersion);
     Services::ConfigurationService::Replace(nullptr);
-    Services::ConfigurationService::Replace(
-        std::make_shared<Services::ConfigurationService>(files.databaseSettings, files.propertyMapping));
+    Services::ConfigurationService::Replace(std::make_shared<Services::ConfigurationService>(
+        files.databaseSettings, files.propertyMapping, Services::StartDownloadServices));
     StoreLanguageIndex();
 
     // One error variable, overwritten by each menu and tested once after the last.

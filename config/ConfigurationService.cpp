@@ -1,7 +1,5 @@
 #include "ConfigurationService.hpp"
 
-#include "CorvanaDatabase.hpp"
-#include "DownloadManager.hpp"
 #include "LanguageIndex.hpp"
 #include "Logger.hpp"
 #include "ServiceSlot.hpp"
@@ -26,8 +24,9 @@ const Record* FindFirst(const GS::Array<Record>& records, const Json::ValuePrope
 }
 }  // namespace
 
-ConfigurationService::ConfigurationService(const GS::UniString& settingsPath, const GS::UniString& mappingPath)
-    : settingsPath_(settingsPath), mappingPath_(mappingPath)
+ConfigurationService::ConfigurationService(const GS::UniString& settingsPath, const GS::UniString& mappingPath,
+                                           CountryServices startCountryServices)
+    : settingsPath_(settingsPath), mappingPath_(mappingPath), startCountryServices_(std::move(startCountryServices))
 {
     if (const auto settings = Cnf::LoadSettingsFile(settingsPath_))
         settingsFile_ = *settings;
@@ -46,9 +45,8 @@ void ConfigurationService::Apply()
         FindFirst(settingsFile_.databaseSettings.Items(), &Cnf::DatabaseSettings::countryCode, GetCountryCode());
     if (country == nullptr)
         return;
-    CorvanaDatabase::Replace(std::make_shared<CorvanaDatabase>(country->corvanaUrl.ValueOr(GS::UniString()),
-                                                               country->tokenUrl.ValueOr(GS::UniString())));
-    DownloadManager::Replace(std::make_shared<DownloadManager>(*country, languageIndex));
+    if (startCountryServices_)
+        startCountryServices_(*country, languageIndex);
     if (const auto* language = FindFirst(country->languages.Items(), &Cnf::Language::code, GetLanguageCode()))
         state->selectorUrl = language->selectorUrl.ValueOr(GS::UniString());
     state->SetBrandLessEnabled(IsBrandLessEnabled());

@@ -5,6 +5,7 @@
 #include "DatabaseSettingsFile.hpp"
 #include "MappingFile.hpp"
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -12,12 +13,17 @@ namespace Velmar::Services {
 
 class ConfigurationService {
 public:
-    // Loads both files (refreshing the user copies from the installation's) and applies them.
-    ConfigurationService(const GS::UniString& settingsPath, const GS::UniString& mappingPath);
+    // Makes the services that depend on a country (the platform client and download service); they sit in
+    // a layer above this one, so whoever makes the service says how.
+    using CountryServices = std::function<void(const Cnf::DatabaseSettings& country, Int32 languageIndex)>;
 
-    // Derives the working settings from the active country and language: language index, mapping, platform
-    // client and download service, selector address and the Neutral option. An unknown country leaves all
-    // but the language index and the mapping as they were.
+    // Loads both files (refreshing the user copies from the installation's) and applies them.
+    ConfigurationService(const GS::UniString& settingsPath, const GS::UniString& mappingPath,
+                         CountryServices startCountryServices);
+
+    // Derives the working settings from the active country and language: language index, mapping, the
+    // country's services, selector address and the Neutral option. An unknown country leaves all but the
+    // language index and the mapping as they were.
     void Apply();
     // Makes both codes the file's defaults, rewrites the user copy and applies the new choice.
     void SetCountryAndLanguage(const GS::UniString& countryCode, const GS::UniString& languageCode);
@@ -38,6 +44,7 @@ public:
 private:
     GS::UniString settingsPath_;
     GS::UniString mappingPath_;
+    CountryServices startCountryServices_;
     Cnf::VelmarDatabaseSettingsFile settingsFile_;
     Cnf::VelmarMappingFile mappingFile_;
 };

@@ -3,7 +3,6 @@
 
 #include "Array.hpp"
 #include "Lod.hpp"
-#include "LodChangeInformation.hpp"
 
 #include <memory>
 #include <optional>
@@ -22,11 +21,6 @@ public:
     // First level whose name matches ignoring letter case.
     std::optional<UIndex> FindByName(const GS::UniString& name) const;
     std::optional<UIndex> FindByValue(Int32 value) const;
-
-    // Compares the LODs recorded in the project's composite tags with the active level: lower when a
-    // composite was built below it, higher when one was built at or above it. Without an active level
-    // both are false and activeLod is absent.
-    velmar::lod::model::LodChangeInformation ComputeLodChangeInformation() const;
 
 private:
     std::optional<Bo::LOD> active_;

@@ -4,7 +4,7 @@
 #include "ConfigurationService.hpp"
 #include "GSDebug.hpp"
 #include "LodProvider.hpp"
-#include "MenuCommandHandler.hpp"
+#include "MenuMarks.hpp"
 
 #include <cstring>
 
@@ -44,7 +44,7 @@ void LoadProjectSettingsAndMarkLod()
         return;
     }
     if (const auto active = Lod::LodProvider::instance()->GetActive())
-        AddOn::CheckOnlyLodItem(active->value / 100);
+        Menus::CheckOnlyLodItem(active->value / 100);
 }
 
 GSErrCode SaveProjectSettings()

@@ -1,7 +1,6 @@
 #include "State.hpp"
 
-#include "ACAPinc.hpp"
-#include "MenuIds.hpp"
+#include "MenuMarks.hpp"
 #include "ServiceSlot.hpp"
 
 namespace Velmar::App {
@@ -18,7 +17,7 @@ std::shared_ptr<State> State::instance()
 void State::SetNeutral(bool value)
 {
     neutral_ = value && brandLessEnabled_;
-    MarkNeutralMenuItem();
+    Menus::MarkNeutralItem(brandLessEnabled_, neutral_);
 }
 
 void State::SetBrandLessEnabled(bool enabled)
@@ -26,15 +25,7 @@ void State::SetBrandLessEnabled(bool enabled)
     brandLessEnabled_ = enabled;
     if (!enabled)
         neutral_ = false;
-    MarkNeutralMenuItem();
-}
-
-void State::MarkNeutralMenuItem() const
-{
-    const API_MenuItemRef item{Menus::NeutralMenu, 1};
-    GSFlags flags = !brandLessEnabled_ ? API_MenuItemDisabled : neutral_ ? API_MenuItemChecked : 0;
-    // A failed write leaves the mark as it was; the menu is redrawn from the flag at the next change.
-    ACAPI_MenuItem_SetMenuItemFlags(&item, &flags);
+    Menus::MarkNeutralItem(brandLessEnabled_, neutral_);
 }
 
 }  // namespace Velmar::App

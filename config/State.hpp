@@ -33,8 +33,6 @@ public:
     void SetBrandLessEnabled(bool enabled);
 
 private:
-    void MarkNeutralMenuItem() const;
-
     bool neutral_ = false;
     bool brandLessEnabled_ = false;
 };

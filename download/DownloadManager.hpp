@@ -2,9 +2,9 @@
 // page and the page's confirmation, for the active country and language. Main thread only.
 #pragma once
 
-#include "BridgeRecords.hpp"
 #include "CVSystem.hpp"
 #include "DatabaseSettingsFile.hpp"
+#include "DownloadRecords.hpp"
 #include "State.hpp"
 
 #include <memory>

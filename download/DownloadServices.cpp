@@ -1,3 +1,5 @@
+#include "DownloadServices.hpp"
+
 #include "CorvanaDatabase.hpp"
 #include "DownloadManager.hpp"
 #include "ServiceSlot.hpp"
@@ -27,6 +29,13 @@ std::shared_ptr<DownloadManager> DownloadManager::Get()
 void DownloadManager::Replace(std::shared_ptr<DownloadManager> manager)
 {
     managerSlot.Replace(std::move(manager));
+}
+
+void StartDownloadServices(const Cnf::DatabaseSettings& country, Int32 languageIndex)
+{
+    CorvanaDatabase::Replace(std::make_shared<CorvanaDatabase>(country.corvanaUrl.ValueOr(GS::UniString()),
+                                                               country.tokenUrl.ValueOr(GS::UniString())));
+    DownloadManager::Replace(std::make_shared<DownloadManager>(country, languageIndex));
 }
 
 }  // namespace Velmar::Services

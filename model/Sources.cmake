@@ -1,4 +1,6 @@
 # Sources of the model-writing subsystem, compiled into the module.
 set(VELMAR_MODEL_SOURCES
     ${CMAKE_SOURCE_DIR}/model/CompositeTag.cpp
-    ${CMAKE_SOURCE_DIR}/model/CompositionService.cpp)
+    ${CMAKE_SOURCE_DIR}/model/CompositionService.cpp
+    ${CMAKE_SOURCE_DIR}/model/LodChangeInformation.cpp
+    ${CMAKE_SOURCE_DIR}/model/ProjectStoreService.cpp)

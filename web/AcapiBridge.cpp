@@ -4,6 +4,7 @@
 #include "BridgeRecords.hpp"
 #include "ConfigurationService.hpp"
 #include "DownloadManager.hpp"
+#include "DownloadRecords.hpp"
 #include "GSDebug.hpp"
 #include "LodChangeInformation.hpp"
 #include "LodProvider.hpp"
@@ -143,7 +144,7 @@ Answer OpenUrl(const Answer& argument)
 
 Answer GetLodStatus(const Answer&)
 {
-    const auto status = Velmar::Lod::LodProvider::instance()->ComputeLodChangeInformation();
+    const auto status = Velmar::Lod::ComputeLodChangeInformation(*Velmar::Lod::LodProvider::instance());
     return Text(Velmar::Json::RecordToText(status, false));
 }
 

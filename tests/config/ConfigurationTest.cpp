@@ -1,7 +1,7 @@
 #include "ConfigurationService.hpp"
 #include "CorvanaDatabase.hpp"
 #include "DataFiles.hpp"
-#include "DownloadManager.hpp"
+#include "DownloadServices.hpp"
 #include "State.hpp"
 #include "TempFolder.hpp"
 
@@ -9,6 +9,8 @@
 
 namespace {
 
+using Velmar::Services::ConfigurationService;
+using Velmar::Services::StartDownloadServices;
 using Velmar::Testing::ReadFile;
 using Velmar::Testing::TempFolder;
 using Velmar::Testing::WriteFile;
@@ -149,7 +151,7 @@ TEST_F(Configuration, AUserCopyThatCannotBeReplacedLeavesNoConfigurationButNoFai
     std::filesystem::create_directories(User());  // a folder, not empty, where the file should be
     WriteFile(User() + "/inside", "x");
     EXPECT_EQ(Velmar::Cnf::LoadSettingsFile(SettingsPath), nullptr);
-    Velmar::Services::ConfigurationService service(SettingsPath, MappingPath);
+    ConfigurationService service(SettingsPath, MappingPath, StartDownloadServices);
     EXPECT_FALSE(service.GetLanguageCode().has_value());
     EXPECT_FALSE(service.IsBrandLessEnabled());
     EXPECT_EQ(Velmar::App::State::instance()->languageIndex, std::optional<Int32>(1));
@@ -175,7 +177,7 @@ TEST_F(Configuration, ApplyingTheChoiceSetsLanguageSelectorServicesAndNeutral)
     };
     const auto state = Velmar::App::State::instance();
     WriteFile(User(), Settings("1"));
-    Velmar::Services::ConfigurationService service(SettingsPath, MappingPath);
+    ConfigurationService service(SettingsPath, MappingPath, StartDownloadServices);
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.country) + " " + c.language);
         service.SetCountryAndLanguage(c.country, c.language);
@@ -196,7 +198,7 @@ TEST_F(Configuration, ApplyingTheChoiceSetsLanguageSelectorServicesAndNeutral)
 TEST_F(Configuration, NeutralIsForcedOffWhenTheCountryHasNoBrandLessOption)
 {
     WriteFile(User(), Settings("1"));
-    Velmar::Services::ConfigurationService service(SettingsPath, MappingPath);
+    ConfigurationService service(SettingsPath, MappingPath, StartDownloadServices);
     const auto state = Velmar::App::State::instance();
     state->SetNeutral(true);
     EXPECT_TRUE(state->IsNeutral());
@@ -210,7 +212,7 @@ TEST_F(Configuration, TheChoiceIsStoredCompactWithNullsAndReadAtTheNextStart)
 {
     WriteFile(Shared(), Settings("1"));
     {
-        Velmar::Services::ConfigurationService service(SettingsPath, MappingPath);
+        ConfigurationService service(SettingsPath, MappingPath, StartDownloadServices);
         service.SetCountryAndLanguage("NL", "nl-NL");
     }
     const std::string stored = ReadFile(User());
@@ -222,7 +224,7 @@ TEST_F(Configuration, TheChoiceIsStoredCompactWithNullsAndReadAtTheNextStart)
         std::string::npos);
     EXPECT_NE(stored.find(R"("defaultCountry":"NL","defaultLanguage":"nl-NL")"), std::string::npos);
 
-    Velmar::Services::ConfigurationService restarted(SettingsPath, MappingPath);
+    ConfigurationService restarted(SettingsPath, MappingPath, StartDownloadServices);
     EXPECT_EQ(restarted.GetCountryCode()->ToUtf8(), "NL");
     EXPECT_EQ(Velmar::App::State::instance()->selectorUrl.ToUtf8(), "https://s.example/nl-nl");
 }
@@ -257,7 +259,7 @@ TEST_F(Configuration, TheShippedFilesLoadWithTheirCountriesAndMappings)
 {
     for (const char* path : {SettingsPath, MappingPath})
         std::filesystem::copy_file(std::string(VELMAR_SHARE_DIR) + "/" + path, Shared(path));
-    Velmar::Services::ConfigurationService service(SettingsPath, MappingPath);
+    ConfigurationService service(SettingsPath, MappingPath, StartDownloadServices);
     std::vector<std::string> languages;
     for (const auto& country : service.GetSettingsFile().databaseSettings.Items())
         for (const auto& language : country.languages.Items())

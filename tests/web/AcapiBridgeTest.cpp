@@ -3,6 +3,7 @@
 #include "ACAPinc.hpp"
 #include "Archicad.hpp"
 #include "ConfigurationService.hpp"
+#include "DownloadServices.hpp"
 #include "PaletteController.hpp"
 #include "TempFolder.hpp"
 
@@ -81,8 +82,8 @@ protected:
             root_ / "data/user/settings.json",
             R"({"version":"1","databaseSettings":[{"countryCode":"BE","languages":[{"code":"nl-BE"},{"code":"fr-BE"}]}],)"
             R"("defaultCountry":"BE","defaultLanguage":"nl-BE"})");
-        Velmar::Services::ConfigurationService::Replace(
-            std::make_shared<Velmar::Services::ConfigurationService>("settings.json", "mapping.json"));
+        Velmar::Services::ConfigurationService::Replace(std::make_shared<Velmar::Services::ConfigurationService>(
+            "settings.json", "mapping.json", Velmar::Services::StartDownloadServices));
         const auto controller = PaletteController::instance();
         for (const auto id : {PaletteIdentifiers::Config, PaletteIdentifiers::Rules, PaletteIdentifiers::Result}) {
             controller->AddFactory(id, [this, id] { return windows_[id] = std::make_shared<RecordingWindow>(); });

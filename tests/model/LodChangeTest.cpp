@@ -2,7 +2,7 @@
 #include "ACAPinc.hpp"
 #include "Archicad.hpp"
 #include "CompositeTag.hpp"
-#include "LodProvider.hpp"
+#include "LodChangeInformation.hpp"
 #include "TempFolder.hpp"
 
 #include <gtest/gtest.h>
@@ -71,7 +71,7 @@ Velmar::Lod::LodProvider ProviderWithActive(std::optional<Int32> active)
 
 std::string Summary(const Velmar::Lod::LodProvider& provider)
 {
-    return Velmar::Json::RecordToText(provider.ComputeLodChangeInformation()).ToUtf8();
+    return Velmar::Json::RecordToText(Velmar::Lod::ComputeLodChangeInformation(provider)).ToUtf8();
 }
 
 TEST(LodChange, ComparesTheTaggedCompositesLodsWithTheActiveLevel)
