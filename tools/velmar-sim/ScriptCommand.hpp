@@ -1,0 +1,79 @@
+// What a velmar-sim command is written with: the command's context, its argument readers, its error, and
+// the rows an area file adds to the one command table.
+#pragma once
+
+#include "Archicad.hpp"
+
+#include <rapidjson/document.h>
+#include <rapidjson/writer.h>
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace Sim::Script {
+
+using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
+
+// A command fills its answer's members, or throws CommandError for {"ok":false,"error":...}.
+struct CommandError {
+    std::string message;
+};
+
+struct Context {
+    Archicad& host;
+    const rapidjson::Value& command;
+    Writer& answer;
+    bool& quit;
+    std::string& lastPick;
+};
+
+inline const rapidjson::Value& Member(const Context& context, const char* name)
+{
+    if (!context.command.HasMember(name))
+        throw CommandError{std::string("missing member \"") + name + "\""};
+    return context.command[name];
+}
+
+inline std::string StringMember(const Context& context, const char* name)
+{
+    const auto& value = Member(context, name);
+    if (!value.IsString())
+        throw CommandError{std::string("\"") + name + "\" must be a text"};
+    return value.GetString();
+}
+
+inline Int64 IntMember(const Context& context, const char* name, std::optional<Int64> fallback = std::nullopt)
+{
+    if (!context.command.HasMember(name) && fallback)
+        return *fallback;
+    const auto& value = Member(context, name);
+    if (!value.IsInt64())
+        throw CommandError{std::string("\"") + name + "\" must be an integer"};
+    return value.GetInt64();
+}
+
+inline void WriteString(Writer& writer, const std::string& text)
+{
+    writer.String(text.c_str(), static_cast<rapidjson::SizeType>(text.size()));
+}
+
+struct Command {
+    const char* name;
+    void (*run)(Context&);
+};
+
+// One area file's rows of the table.
+struct CommandArea {
+    template <std::size_t N>
+    constexpr CommandArea(const Command (&rows)[N]) : rows(rows), size(N)
+    {
+    }
+    const Command* rows;
+    std::size_t size;
+};
+
+// The command of that name from every area's rows; none for an unknown name.
+const Command* FindCommand(const std::string& name);
+
+}  // namespace Sim::Script
