@@ -14,33 +14,7 @@ namespace {
 void Menus(Context& c)
 {
     c.answer.Key("menus");
-    c.answer.StartArray();
-    for (const auto& menu : c.host.Menus()) {
-        c.answer.StartObject();
-        c.answer.Key("id");
-        c.answer.Int(menu.id);
-        c.answer.Key("title");
-        WriteString(c.answer, menu.title.ToUtf8());
-        if (!menu.submenu.IsEmpty()) {
-            c.answer.Key("submenu");
-            WriteString(c.answer, menu.submenu.ToUtf8());
-        }
-        c.answer.Key("items");
-        c.answer.StartArray();
-        for (std::size_t i = 0; i < menu.items.size(); ++i) {
-            c.answer.StartObject();
-            c.answer.Key("index");
-            c.answer.Int(static_cast<int>(i + 1));
-            c.answer.Key("text");
-            WriteString(c.answer, menu.items[i].text.ToUtf8());
-            c.answer.Key("flags");
-            c.answer.Int(menu.items[i].flags);
-            c.answer.EndObject();
-        }
-        c.answer.EndArray();
-        c.answer.EndObject();
-    }
-    c.answer.EndArray();
+    HostJson::WriteMenus(c.answer, c.host.Menus(), HostJson::EmptySubmenu::Omitted);
 }
 
 void Choose(Context& c)
@@ -73,33 +47,10 @@ void Reports(Context& c)
     c.answer.EndArray();
 }
 
-void WriteWindow(Writer& writer, const DG::WindowInfo& window)
-{
-    writer.StartObject();
-    writer.Key("id");
-    writer.Int(window.id);
-    writer.Key("title");
-    WriteString(writer, window.title.ToUtf8());
-    writer.Key("url");
-    WriteString(writer, window.url.ToUtf8());
-    writer.Key("width");
-    writer.Int(window.width);
-    writer.Key("height");
-    writer.Int(window.height);
-    writer.Key("visible");
-    writer.Bool(window.visible);
-    writer.Key("modal");
-    writer.Bool(window.modal);
-    writer.EndObject();
-}
-
 void Windows(Context& c)
 {
     c.answer.Key("windows");
-    c.answer.StartArray();
-    for (const auto& window : DG::ListWindows())
-        WriteWindow(c.answer, window);
-    c.answer.EndArray();
+    HostJson::WriteWindows(c.answer);
 }
 
 Int32 WindowMember(const Context& c)
@@ -150,7 +101,7 @@ void WindowResize(Context& c)
         throw CommandError{"window " + std::to_string(window) + " cannot be resized"};
     if (const auto resized = DG::FindWindow(window)) {
         c.answer.Key("window");
-        WriteWindow(c.answer, *resized);
+        HostJson::WriteWindow(c.answer, *resized);
     }
 }
 

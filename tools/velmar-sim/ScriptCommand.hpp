@@ -3,9 +3,9 @@
 #pragma once
 
 #include "Archicad.hpp"
+#include "HostJson.hpp"
 
 #include <rapidjson/document.h>
-#include <rapidjson/writer.h>
 
 #include <cstddef>
 #include <optional>
@@ -13,7 +13,8 @@
 
 namespace Sim::Script {
 
-using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
+using HostJson::Writer;
+using HostJson::WriteString;
 
 // A command fills its answer's members, or throws CommandError for {"ok":false,"error":...}.
 struct CommandError {
@@ -51,11 +52,6 @@ inline Int64 IntMember(const Context& context, const char* name, std::optional<I
     if (!value.IsInt64())
         throw CommandError{std::string("\"") + name + "\" must be an integer"};
     return value.GetInt64();
-}
-
-inline void WriteString(Writer& writer, const std::string& text)
-{
-    writer.String(text.c_str(), static_cast<rapidjson::SizeType>(text.size()));
 }
 
 struct Command {

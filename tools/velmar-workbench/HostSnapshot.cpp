@@ -2,10 +2,8 @@
 
 #include "DGBrowser.hpp"
 #include "DGHost.hpp"
+#include "HostJson.hpp"
 #include "ScriptSession.hpp"
-
-#include <rapidjson/stringbuffer.h>
-#include <rapidjson/writer.h>
 
 #include <algorithm>
 
@@ -13,12 +11,8 @@ namespace Sim::Workbench {
 
 namespace {
 
-using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
-
-void WriteString(Writer& writer, const std::string& text)
-{
-    writer.String(text.c_str(), static_cast<rapidjson::SizeType>(text.size()));
-}
+using HostJson::Writer;
+using HostJson::WriteString;
 
 void WriteAddress(Writer& writer, const RouteTable& routes, const std::string& address)
 {
@@ -28,63 +22,16 @@ void WriteAddress(Writer& writer, const RouteTable& routes, const std::string& a
         writer.Null();
 }
 
-void WriteMenus(Writer& writer, Archicad& host)
-{
-    writer.StartArray();
-    for (const auto& menu : host.Menus()) {
-        writer.StartObject();
-        writer.Key("id");
-        writer.Int(menu.id);
-        writer.Key("title");
-        WriteString(writer, menu.title.ToUtf8());
-        writer.Key("submenu");
-        WriteString(writer, menu.submenu.ToUtf8());
-        writer.Key("items");
-        writer.StartArray();
-        for (std::size_t i = 0; i < menu.items.size(); ++i) {
-            writer.StartObject();
-            writer.Key("index");
-            writer.Int(static_cast<int>(i + 1));
-            writer.Key("text");
-            WriteString(writer, menu.items[i].text.ToUtf8());
-            writer.Key("flags");
-            writer.Int(menu.items[i].flags);
-            writer.EndObject();
-        }
-        writer.EndArray();
-        writer.EndObject();
-    }
-    writer.EndArray();
-}
-
 void WriteWindows(Writer& writer, const RouteTable& routes)
 {
-    writer.StartArray();
-    for (const auto& window : DG::ListWindows()) {
-        writer.StartObject();
-        writer.Key("id");
-        writer.Int(window.id);
-        writer.Key("title");
-        WriteString(writer, window.title.ToUtf8());
-        writer.Key("url");
-        WriteString(writer, window.url.ToUtf8());
-        writer.Key("frameUrl");
-        WriteAddress(writer, routes, window.url.ToUtf8());
+    HostJson::WriteWindows(writer, [&routes](Writer& out, const DG::WindowInfo& window) {
+        out.Key("frameUrl");
+        WriteAddress(out, routes, window.url.ToUtf8());
         // Every load and reload of the browser control counts, so the frame reloads the same address too.
-        writer.Key("loads");
+        out.Key("loads");
         const DG::Browser* browser = DG::FindWindowBrowser(window.id);
-        writer.Int(browser != nullptr ? browser->GetLoadCount() : 0);
-        writer.Key("width");
-        writer.Int(window.width);
-        writer.Key("height");
-        writer.Int(window.height);
-        writer.Key("visible");
-        writer.Bool(window.visible);
-        writer.Key("modal");
-        writer.Bool(window.modal);
-        writer.EndObject();
-    }
-    writer.EndArray();
+        out.Int(browser != nullptr ? browser->GetLoadCount() : 0);
+    });
 }
 
 void WriteProject(Writer& writer, Archicad& host)
@@ -140,7 +87,7 @@ std::string DescribeHost(Archicad& host, const RouteTable& routes)
     writer.Key("addOn");
     WriteString(writer, (host.GetAddOn().name + " " + host.GetAddOn().description).ToUtf8());
     writer.Key("menus");
-    WriteMenus(writer, host);
+    HostJson::WriteMenus(writer, host.Menus(), HostJson::EmptySubmenu::Written);
     writer.Key("windows");
     WriteWindows(writer, routes);
     writer.Key("project");

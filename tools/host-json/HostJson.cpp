@@ -1,0 +1,71 @@
+#include "HostJson.hpp"
+
+namespace Sim::HostJson {
+
+void WriteString(Writer& writer, const std::string& text)
+{
+    writer.String(text.c_str(), static_cast<rapidjson::SizeType>(text.size()));
+}
+
+void WriteMenus(Writer& writer, const std::vector<Menu>& menus, EmptySubmenu emptySubmenu)
+{
+    writer.StartArray();
+    for (const auto& menu : menus) {
+        writer.StartObject();
+        writer.Key("id");
+        writer.Int(menu.id);
+        writer.Key("title");
+        WriteString(writer, menu.title.ToUtf8());
+        if (!menu.submenu.IsEmpty() || emptySubmenu == EmptySubmenu::Written) {
+            writer.Key("submenu");
+            WriteString(writer, menu.submenu.ToUtf8());
+        }
+        writer.Key("items");
+        writer.StartArray();
+        for (std::size_t i = 0; i < menu.items.size(); ++i) {
+            writer.StartObject();
+            writer.Key("index");
+            writer.Int(static_cast<int>(i + 1));
+            writer.Key("text");
+            WriteString(writer, menu.items[i].text.ToUtf8());
+            writer.Key("flags");
+            writer.Int(menu.items[i].flags);
+            writer.EndObject();
+        }
+        writer.EndArray();
+        writer.EndObject();
+    }
+    writer.EndArray();
+}
+
+void WriteWindow(Writer& writer, const DG::WindowInfo& window, const WindowMembers& extra)
+{
+    writer.StartObject();
+    writer.Key("id");
+    writer.Int(window.id);
+    writer.Key("title");
+    WriteString(writer, window.title.ToUtf8());
+    writer.Key("url");
+    WriteString(writer, window.url.ToUtf8());
+    if (extra)
+        extra(writer, window);
+    writer.Key("width");
+    writer.Int(window.width);
+    writer.Key("height");
+    writer.Int(window.height);
+    writer.Key("visible");
+    writer.Bool(window.visible);
+    writer.Key("modal");
+    writer.Bool(window.modal);
+    writer.EndObject();
+}
+
+void WriteWindows(Writer& writer, const WindowMembers& extra)
+{
+    writer.StartArray();
+    for (const auto& window : DG::ListWindows())
+        WriteWindow(writer, window, extra);
+    writer.EndArray();
+}
+
+}  // namespace Sim::HostJson
