@@ -46,7 +46,7 @@ GSErrCode SelectionChangeHandler(const API_Neig* selElemNeig)
     for (const API_Neig& neig : selection) {
         API_Elem_Head head;
         head.guid = neig.guid;
-        if (ACAPI_Element_GetHeader(&head) == NoError && IsWallOrSlab(head.typeID))
+        if (ACAPI_Element_GetHeader(&head, 0) == NoError && IsWallOrSlab(head.type.typeID))
             observed.Push(head.guid);
     }
     for (const API_Guid& guid : observed)

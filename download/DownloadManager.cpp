@@ -115,11 +115,11 @@ bool DownloadManager::ProcessDownload(const ProductDownload& download)
         return true;
     }
     GS::Array<API_Attribute> composites;
-    if (const GSErrCode err = ACAPI_Attribute_GetAttributesByType(API_CompWallID, &composites); err != NoError)
+    if (const GSErrCode err = ACAPI_Attribute_GetAttributesByType(API_CompWallID, composites); err != NoError)
         throw GS::GeneralException(GS::UniString("the project's composites could not be listed (") +
                                    GS::UniString(std::to_string(err)) + ")");
     for (const API_Attribute& composite : composites) {
-        if (composite.header.name == download.existingCompositeName.Get()) {
+        if (GS::UniString(composite.header.name) == download.existingCompositeName.Get()) {
             compositions->LinkComposite(composite.header, system, lod);
             return true;
         }

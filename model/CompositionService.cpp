@@ -37,7 +37,7 @@ void CompositionService::RebuildIndex()
     compositeData_.clear();
     compositeSystems_.clear();
     GS::Array<API_Attribute> composites;
-    if (const GSErrCode err = ACAPI_Attribute_GetAttributesByType(API_CompWallID, &composites); err != NoError) {
+    if (const GSErrCode err = ACAPI_Attribute_GetAttributesByType(API_CompWallID, composites); err != NoError) {
         DBPrintf("Velmar: the project's composites could not be listed (%d)\n", err);
         return;
     }
@@ -48,9 +48,9 @@ void CompositionService::RebuildIndex()
             GS::HandleGuard guard(userData.dataHdl);
             tag = Bo::CompositeTag::FromUserData(userData);
         }
-        compositeSystems_.emplace_back(composite.header.name, tag ? GS::UniString(tag->systemName) : GS::UniString());
+        compositeSystems_.emplace_back(GS::UniString(composite.header.name), tag ? GS::UniString(tag->systemName) : GS::UniString());
         if (tag)
-            compositeData_.emplace_back(composite.header.name, tag->storedSystemId);
+            compositeData_.emplace_back(GS::UniString(composite.header.name), tag->storedSystemId);
     }
 }
 

@@ -15,7 +15,7 @@ namespace {
 std::vector<Int32> TaggedCompositeLods()
 {
     GS::Array<API_Attribute> composites;
-    if (const GSErrCode err = ACAPI_Attribute_GetAttributesByType(API_CompWallID, &composites); err != NoError) {
+    if (const GSErrCode err = ACAPI_Attribute_GetAttributesByType(API_CompWallID, composites); err != NoError) {
         DBPrintf("Velmar: composites not listed, error %d\n", err);
         return {};
     }
@@ -25,7 +25,7 @@ std::vector<Int32> TaggedCompositeLods()
         const GSErrCode err = ACAPI_Attribute_GetUserData(&composite.header, &userData);
         GS::HandleGuard data(userData.dataHdl);
         if (err != NoError) {
-            DBPrintf("Velmar: user data of composite %d not read, error %d\n", composite.header.index, err);
+            DBPrintf("Velmar: user data of composite %d not read, error %d\n", composite.header.index.ToInt32_Deprecated(), err);
             continue;
         }
         if (const auto tag = Bo::CompositeTag::FromUserData(userData))

@@ -5,6 +5,7 @@
 #include "GSDebug.hpp"
 #include "HTTPHost.hpp"
 
+#include <algorithm>
 #include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
@@ -251,18 +252,126 @@ bool Archicad::SaveProject(const std::string& path, std::string* error)
     return true;
 }
 
-API_Guid Archicad::CreateElement(API_ElemTypeID type)
+namespace {
+
+const char* PlaceStepName(API_ElemTypeID type)
 {
-    const API_Guid guid = project_.AddElement(type);
-    const bool typeMatches = !notifications_.newElementType || *notifications_.newElementType == type;
-    if (notifications_.newElement != nullptr && typeMatches) {
-        API_NotifyElementType notification;
-        notification.notifID = APINotifyElement_New;
-        notification.elemHead.guid = guid;
-        notification.elemHead.typeID = type;
-        notifications_.newElement(&notification);
+    switch (type) {
+        case API_WallID:
+            return "Create Wall";
+        case API_SlabID:
+            return "Create Slab";
+        case API_WindowID:
+            return "Create Window";
+        case API_DoorID:
+            return "Create Door";
+        case API_CurtainWallID:
+            return "Create Curtain Wall";
+        default:
+            return "Create Element";
     }
+}
+
+}  // namespace
+
+void Archicad::RunHostCommand(const std::string& name, const std::function<void()>& command)
+{
+    project_.BeginStep(name);
+    command();
+    project_.CommitStep();
+}
+
+GSErrCode Archicad::RunUndoableCommand(const std::string& name, const std::function<GSErrCode()>& command)
+{
+    if (project_.InStep())
+        return APIERR_REFUSEDCMD;
+    project_.BeginStep(name);
+    GSErrCode result = NoError;
+    try {
+        result = command();
+    } catch (const std::exception& error) {
+        project_.RollbackStep();
+        DBPrintf("Host: the undoable command \"%s\" threw (%s); its changes are rolled back\n", name.c_str(),
+                 error.what());
+        return APIERR_COMMANDFAILED;
+    } catch (...) {
+        project_.RollbackStep();
+        DBPrintf("Host: the undoable command \"%s\" threw; its changes are rolled back\n", name.c_str());
+        return APIERR_COMMANDFAILED;
+    }
+    project_.CommitStep();
+    return result;
+}
+
+std::optional<std::string> Archicad::Undo()
+{
+    return project_.InStep() ? std::nullopt : project_.Undo();
+}
+
+std::optional<std::string> Archicad::Redo()
+{
+    return project_.InStep() ? std::nullopt : project_.Redo();
+}
+
+std::optional<Int32> Archicad::TakeProcessCancel()
+{
+    const auto phase = cancelAtPhase_;
+    cancelAtPhase_.reset();
+    return phase;
+}
+
+API_Guid Archicad::PlaceElement(Element element)
+{
+    if (element.record.header.guid == APINULLGuid)
+        element.record.header.guid = GSGuid2APIGuid(GS::Guid::Generate());
+    const API_Guid guid = element.Guid();
+    const API_ElemTypeID type = element.Type();
+    RunHostCommand(PlaceStepName(type), [&] {
+        project_.AddElement(std::move(element));
+        const bool typeMatches = !notifications_.newElementType || *notifications_.newElementType == type;
+        if (notifications_.newElement != nullptr && typeMatches) {
+            API_NotifyElementType notification;
+            notification.notifID = APINotifyElement_New;
+            notification.elemHead.guid = guid;
+            notification.elemHead.type = type;
+            notifications_.newElement(&notification);
+        }
+    });
     return guid;
+}
+
+bool Archicad::EditElement(const API_Guid& guid, const std::function<void(Element&)>& edit)
+{
+    if (project_.FindElement(guid) == nullptr)
+        return false;
+    RunHostCommand("Edit Element", [&] {
+        Element* element = project_.EditElement(guid);
+        edit(*element);
+        const bool observed = std::find(notifications_.observed.begin(), notifications_.observed.end(), guid) !=
+                              notifications_.observed.end();
+        if (observed && notifications_.elementObserver != nullptr) {
+            API_NotifyElementType notification;
+            notification.notifID = APINotifyElement_Change;
+            notification.elemHead.guid = guid;
+            notification.elemHead.type = element->Type();
+            notifications_.elementObserver(&notification);
+        }
+    });
+    return true;
+}
+
+bool Archicad::DeleteElement(const API_Guid& guid)
+{
+    if (project_.FindElement(guid) == nullptr)
+        return false;
+    RunHostCommand("Delete", [&] {
+        for (const Element* opening : project_.OpeningsOf(guid)) {
+            const API_Guid openingGuid = opening->Guid();
+            project_.DeleteElement(openingGuid);
+        }
+        project_.DeleteElement(guid);
+    });
+    return true;
 }
 
 bool Archicad::Select(const std::vector<API_Guid>& guids)

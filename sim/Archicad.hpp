@@ -7,6 +7,7 @@
 #include "FaultInjector.hpp"
 #include "Project.hpp"
 
+#include <functional>
 #include <map>
 #include <mutex>
 #include <set>
@@ -38,6 +39,18 @@ struct ShellRequest {
     std::string verb;
     std::string address;
     std::string refusal;  // why the shell did not open it; empty for an opened address
+};
+
+// A process window long work opened: what the user sees of it.
+struct ProcessWindow {
+    std::string title;
+    Int32 phases = 0;
+    Int32 phase = 0;  // 1-based, 0 before the first
+    std::string subtitle;
+    Int32 value = 0;
+    Int32 max = 0;
+    bool cancelled = false;
+    bool open = true;
 };
 
 struct AddOnState {
@@ -89,9 +102,33 @@ public:
     void NewProject();
     bool OpenProject(const std::string& path, std::string* error);
     bool SaveProject(const std::string& path, std::string* error);
-    API_Guid CreateElement(API_ElemTypeID type);
+    // The user placing an element: a host command of its own undo step, the add-on told inside it.
+    API_Guid PlaceElement(Element element);
+    API_Guid CreateElement(API_ElemTypeID type) { return PlaceElement(NewElement(type)); }
+    // The user editing an element: `edit` changes it inside a host command; an observing add-on is told
+    // inside the same command. False when there is no such element.
+    bool EditElement(const API_Guid& guid, const std::function<void(Element&)>& edit);
+    // Deletes the element and the openings in it, as one step.
+    bool DeleteElement(const API_Guid& guid);
     // Selects the elements (replacing the selection) and tells the add-on.
     bool Select(const std::vector<API_Guid>& guids);
+
+    // Host commands: the user's own actions, each one named undo step. `command` runs with the step
+    // open; what it changes is undone together. Not nested.
+    void RunHostCommand(const std::string& name, const std::function<void()>& command);
+    // The add-on's undoable command (ACAPI_CallUndoableCommand): refused inside another command; rolled
+    // back when it throws.
+    GSErrCode RunUndoableCommand(const std::string& name, const std::function<GSErrCode()>& command);
+    bool InCommand() const { return project_.InStep(); }
+    std::optional<std::string> Undo();
+    std::optional<std::string> Redo();
+
+    // Process windows, oldest first; the user's cancel click is armed for the next one at a phase.
+    std::vector<ProcessWindow>& ProcessWindows() { return processWindows_; }
+    // What the plan view last zoomed to.
+    std::vector<API_Guid>& ZoomedTo() { return zoomedTo_; }
+    void ArmProcessCancel(Int32 atPhase) { cancelAtPhase_ = atPhase; }
+    std::optional<Int32> TakeProcessCancel();
 
     EventLoop& Loop() { return loop_; }
     FaultInjector& Faults() { return faults_; }
@@ -147,6 +184,9 @@ private:
     std::vector<std::string> debugLines_;
     std::vector<ShellRequest> shellRequests_;
     std::vector<ShellRequest> refusedShellRequests_;
+    std::vector<ProcessWindow> processWindows_;
+    std::optional<Int32> cancelAtPhase_;
+    std::vector<API_Guid> zoomedTo_;
     Notifications notifications_;
     mutable std::mutex commandMutex_;
     std::set<CommandKey> services_;

@@ -1,7 +1,7 @@
 // The host's side of the operation table: each operation works on the running Archicad, and every one of
 // them can be made to fail by name through the fault injector.
-#include "Archicad.hpp"
 #include "GSDebug.hpp"
+#include "HostImpl.hpp"
 #include "ShellAddress.hpp"
 
 #include <cstring>
@@ -11,11 +11,6 @@
 namespace Sim {
 
 namespace {
-
-Archicad& Host()
-{
-    return Archicad::Current();
-}
 
 // Menu texts carry control codes ("^ES", "^E3", "^M", ...) that the host interprets and does not show.
 GS::UniString WithoutControlCodes(const GS::UniString& text)
@@ -66,37 +61,6 @@ ParameterList* ListOf(GSHandle params)
 API_NeigID NeigOf(API_ElemTypeID type)
 {
     return type == API_WallID ? APINeig_Wall : type == API_SlabID ? APINeig_Slab : APINeig_Other;
-}
-
-// An attribute is addressed by type and index, or by type and guid when the index is 0.
-Attribute* FindAttribute(const API_Attr_Head* head)
-{
-    if (head == nullptr)
-        return nullptr;
-    Project& project = Host().CurrentProject();
-    return head->index != 0 ? project.FindAttribute(head->typeID, head->index)
-                            : project.FindAttribute(head->typeID, head->guid);
-}
-
-// User data and module data leave the host as a new handle the caller frees, and come in as a copy.
-template <typename Record>
-GSErrCode HandOut(const UserData& data, Record* record)
-{
-    record->dataVersion = data.version;
-    record->platformSign = data.platformSign;
-    record->dataHdl = BMAllocateHandle(static_cast<Int32>(data.bytes.size()), 0, 0);
-    if (record->dataHdl == nullptr)
-        return APIERR_MEMFULL;
-    std::memcpy(*record->dataHdl, data.bytes.data(), data.bytes.size());
-    return NoError;
-}
-
-template <typename Record>
-UserData TakeIn(const Record& record)
-{
-    const Int32 size = BMGetHandleSize(record.dataHdl);
-    return UserData{record.dataVersion, record.platformSign,
-                    size > 0 ? std::string(*record.dataHdl, static_cast<std::size_t>(size)) : std::string()};
 }
 
 }  // namespace
@@ -306,7 +270,7 @@ GSErrCode ACAPI_Element_CatchNewElement(const API_ToolBoxItem* elemType, APIElem
 {
     auto& handlers = Host().Handlers();
     handlers.newElement = handlerProc;
-    handlers.newElementType = elemType != nullptr ? std::optional<API_ElemTypeID>(elemType->typeID) : std::nullopt;
+    handlers.newElementType = elemType != nullptr ? std::optional<API_ElemTypeID>(elemType->type.typeID) : std::nullopt;
     return NoError;
 }
 
@@ -346,7 +310,7 @@ GSErrCode ACAPI_Selection_Get(API_SelectionInfo* selectionInfo, GS::Array<API_Ne
         ++selectionInfo->sel_nElem;
         ++selectionInfo->sel_nElemEdit;
         if (selNeigs != nullptr)
-            selNeigs->Push(API_Neig{NeigOf(element->type), guid});
+            selNeigs->Push(API_Neig{NeigOf(element->Type()), guid});
     }
     return NoError;
 }
@@ -380,234 +344,10 @@ GSErrCode ACAPI_Selection_Select(const GS::Array<API_Neig>& selNeigs, bool add)
 GSErrCode ACAPI_Automate(GSType commandID)
 {
     // Zoom to the selection is the one automation an add-on asks for here.
-    return commandID == MakeGSType("DOOM") ? NoError : APIERR_BADPARS;
-}
-
-GSErrCode ACAPI_Element_GetHeader(API_Elem_Head* elemHead)
-{
-    const Element* element = elemHead != nullptr ? Host().CurrentProject().FindElement(elemHead->guid) : nullptr;
-    if (element == nullptr)
-        return APIERR_BADID;
-    elemHead->typeID = element->type;
+    if (commandID != MakeGSType("DOOM"))
+        return APIERR_BADPARS;
+    Host().ZoomedTo() = Host().CurrentProject().Selection();
     return NoError;
-}
-
-GSErrCode ACAPI_Element_GetElemList(API_ElemTypeID typeID, GS::Array<API_Guid>* elemList)
-{
-    if (elemList == nullptr)
-        return APIERR_BADPARS;
-    elemList->Clear();
-    for (const Element& element : Host().CurrentProject().GetElements()) {
-        if (element.type == typeID)
-            elemList->Push(element.guid);
-    }
-    return NoError;
-}
-
-GSErrCode ACAPI_Element_GetUserData(const API_Elem_Head* elemHead, API_ElementUserData* userData)
-{
-    const Element* element = elemHead != nullptr ? Host().CurrentProject().FindElement(elemHead->guid) : nullptr;
-    if (element == nullptr || userData == nullptr)
-        return APIERR_BADID;
-    *userData = API_ElementUserData{};
-    return element->userData ? HandOut(*element->userData, userData) : NoError;
-}
-
-GSErrCode ACAPI_Element_SetUserData(const API_Elem_Head* elemHead, const API_ElementUserData* userData)
-{
-    Element* element = elemHead != nullptr ? Host().CurrentProject().FindElement(elemHead->guid) : nullptr;
-    if (element == nullptr || userData == nullptr)
-        return APIERR_BADID;
-    element->userData = TakeIn(*userData);
-    return NoError;
-}
-
-GSErrCode ACAPI_Element_GetQuantities(const API_Guid&, const API_QuantityPar*, API_Quantities*,
-                                      const API_QuantitiesMask*)
-{
-    return APIERR_NOTSUPPORTED;
-}
-
-GSErrCode ACAPI_ModulData_GetList(GS::Array<GS::UniString>* modulNameList)
-{
-    if (modulNameList == nullptr)
-        return APIERR_BADPARS;
-    modulNameList->Clear();
-    for (const auto& entry : Host().CurrentProject().ModuleData())
-        modulNameList->Push(GS::UniString(entry.first));
-    return NoError;
-}
-
-GSErrCode ACAPI_ModulData_Get(API_ModulData* info, const GS::UniString& modulName)
-{
-    auto& moduleData = Host().CurrentProject().ModuleData();
-    const auto found = moduleData.find(modulName.ToUtf8());
-    if (found == moduleData.end())
-        return APIERR_BADNAME;
-    // Without a record to fill the call only tells whether the entry exists.
-    if (info == nullptr)
-        return NoError;
-    return HandOut(found->second, info);
-}
-
-GSErrCode ACAPI_ModulData_Store(const API_ModulData* info, const GS::UniString& modulName)
-{
-    if (info == nullptr || modulName.IsEmpty())
-        return APIERR_BADPARS;
-    Host().CurrentProject().ModuleData()[modulName.ToUtf8()] = TakeIn(*info);
-    return NoError;
-}
-
-GSErrCode ACAPI_ModulData_Delete(const GS::UniString& modulName)
-{
-    return Host().CurrentProject().ModuleData().erase(modulName.ToUtf8()) > 0 ? NoError : APIERR_BADNAME;
-}
-
-GSErrCode ACAPI_Attribute_Search(API_Attr_Head* attrHead)
-{
-    if (attrHead == nullptr)
-        return APIERR_BADPARS;
-    const Attribute* found = Host().CurrentProject().FindAttribute(attrHead->typeID, attrHead->name);
-    if (found == nullptr)
-        return APIERR_BADNAME;
-    attrHead->index = found->header.index;
-    attrHead->guid = found->header.guid;
-    return NoError;
-}
-
-GSErrCode ACAPI_Attribute_Get(API_Attribute* attribute)
-{
-    if (attribute == nullptr)
-        return APIERR_BADPARS;
-    const Attribute* found = FindAttribute(&attribute->header);
-    if (found == nullptr)
-        return APIERR_BADINDEX;
-    attribute->header = found->header;
-    return NoError;
-}
-
-GSErrCode ACAPI_Attribute_Create(API_Attribute* attribute, API_AttributeDefExt*)
-{
-    if (attribute == nullptr)
-        return APIERR_BADPARS;
-    return Host().CurrentProject().AddAttribute(&attribute->header);
-}
-
-// Renames the attribute and takes its flags; index, guid and user data stay.
-GSErrCode ACAPI_Attribute_Modify(API_Attribute* attribute, API_AttributeDefExt*)
-{
-    if (attribute == nullptr)
-        return APIERR_BADPARS;
-    Attribute* found = FindAttribute(&attribute->header);
-    if (found == nullptr)
-        return APIERR_BADINDEX;
-    if (attribute->header.name.IsEmpty())
-        return APIERR_BADNAME;
-    const Attribute* named = Host().CurrentProject().FindAttribute(found->header.typeID, attribute->header.name);
-    if (named != nullptr && named != found)
-        return APIERR_NAMEALREADYUSED;
-    found->header.name = attribute->header.name;
-    found->header.flags = attribute->header.flags;
-    attribute->header = found->header;
-    return NoError;
-}
-
-GSErrCode ACAPI_Attribute_GetAttributesByType(API_AttrTypeID typeID, GS::Array<API_Attribute>* attributes)
-{
-    if (attributes == nullptr)
-        return APIERR_BADPARS;
-    if (!IsAttrType(typeID))
-        return APIERR_BADID;
-    attributes->Clear();
-    for (const Attribute& attribute : Host().CurrentProject().GetAttributes(typeID))
-        attributes->Push(API_Attribute{attribute.header});
-    return NoError;
-}
-
-GSErrCode ACAPI_Attribute_GetUserData(API_Attr_Head* attrHead, API_AttributeUserData* userData)
-{
-    if (userData == nullptr)
-        return APIERR_BADPARS;
-    const Attribute* found = FindAttribute(attrHead);
-    if (found == nullptr)
-        return APIERR_BADINDEX;
-    *userData = API_AttributeUserData{};
-    return found->userData ? HandOut(*found->userData, userData) : NoError;
-}
-
-GSErrCode ACAPI_Attribute_SetUserData(API_Attr_Head* attrHead, const API_AttributeUserData* userData)
-{
-    if (userData == nullptr)
-        return APIERR_BADPARS;
-    Attribute* found = FindAttribute(attrHead);
-    if (found == nullptr)
-        return APIERR_BADINDEX;
-    found->userData = TakeIn(*userData);
-    return NoError;
-}
-
-GSErrCode ACAPI_Attribute_GetNum(API_AttrTypeID typeID, UInt32* count)
-{
-    if (count == nullptr)
-        return APIERR_BADPARS;
-    if (!IsAttrType(typeID))
-        return APIERR_BADID;
-    *count = static_cast<UInt32>(Host().CurrentProject().GetAttributes(typeID).size());
-    return NoError;
-}
-
-// Properties and classifications: the project model does not hold them yet, so the host answers as it
-// does for an operation it does not offer.
-GSErrCode ACAPI_Property_GetPropertyGroups(GS::Array<API_PropertyGroup>&)
-{
-    return APIERR_NOTSUPPORTED;
-}
-GSErrCode ACAPI_Property_GetPropertyDefinitions(const API_Guid&, GS::Array<API_PropertyDefinition>&)
-{
-    return APIERR_NOTSUPPORTED;
-}
-GSErrCode ACAPI_Property_GetPropertyDefinition(API_PropertyDefinition&)
-{
-    return APIERR_NOTSUPPORTED;
-}
-GSErrCode ACAPI_Property_CreatePropertyGroup(API_PropertyGroup&)
-{
-    return APIERR_NOTSUPPORTED;
-}
-GSErrCode ACAPI_Property_CreatePropertyDefinition(API_PropertyDefinition&)
-{
-    return APIERR_NOTSUPPORTED;
-}
-GSErrCode ACAPI_Property_ChangePropertyDefinition(const API_PropertyDefinition&)
-{
-    return APIERR_NOTSUPPORTED;
-}
-GSErrCode ACAPI_Element_GetPropertyValue(const API_Guid&, const API_Guid&, API_Property&)
-{
-    return APIERR_NOTSUPPORTED;
-}
-GSErrCode ACAPI_Element_SetProperty(const API_Guid&, const API_Property&)
-{
-    return APIERR_NOTSUPPORTED;
-}
-GSErrCode ACAPI_Classification_GetClassificationSystems(GS::Array<API_ClassificationSystem>&)
-{
-    return APIERR_NOTSUPPORTED;
-}
-GSErrCode ACAPI_Classification_GetClassificationSystemRootItems(const API_Guid&, GS::Array<API_ClassificationItem>&)
-{
-    return APIERR_NOTSUPPORTED;
-}
-GSErrCode ACAPI_Classification_GetClassificationItemChildren(const API_Guid&, GS::Array<API_ClassificationItem>&)
-{
-    return APIERR_NOTSUPPORTED;
-}
-
-GSErrCode ACAPI_CallUndoableCommand(const GS::UniString& undoString, const std::function<GSErrCode()>& command)
-{
-    if (undoString.IsEmpty() || !command)
-        return APIERR_BADPARS;
-    return command();
 }
 
 // Nothing is launched: an opened address is recorded, a refused one is recorded apart and reported.

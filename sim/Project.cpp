@@ -1,11 +1,8 @@
 #include "Project.hpp"
 
-#include "Base64.hpp"
-
-#include <rapidjson/document.h>
-#include <rapidjson/error/en.h>
-#include <rapidjson/prettywriter.h>
-#include <rapidjson/stringbuffer.h>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
 
 namespace Sim {
 
@@ -33,107 +30,626 @@ struct AttrTypeRow {
     API_AttrTypeID type;
     const char* name;
 };
+// The first name of a type is how it is written; "material" stays as the older name of surfaces.
 constexpr AttrTypeRow AttrTypeNames[] = {
-    {API_CompWallID, "composite"},
-    {API_BuildingMaterialID, "buildingmaterial"},
-    {API_MaterialID, "material"},
-    {API_PenID, "pen"},
+    {API_CompWallID, "composite"}, {API_BuildingMaterialID, "buildingmaterial"}, {API_MaterialID, "surface"},
+    {API_MaterialID, "material"},  {API_FilltypeID, "fill"},
 };
 
-constexpr const char* FileFormat = "velmar-sim-project";
-constexpr int FileVersion = 1;
-
-template <typename Writer>
-void WriteUserData(Writer& writer, const UserData& data)
+API_Guid GuidOf(const char* text)
 {
-    writer.Key("version");
-    writer.Int(data.version);
-    writer.Key("platformSign");
-    writer.Uint(data.platformSign);
-    writer.Key("data");
-    writer.String(EncodeBase64(data.bytes).c_str());
+    GS::Guid guid;
+    guid.ConvertFromString(text);
+    return GSGuid2APIGuid(guid);
 }
 
-bool ReadUserData(const rapidjson::Value& value, UserData* data, std::string* error)
+// Every project has these, with the same guids, as Archicad's built-in properties.
+struct BuiltInDefinition {
+    const char* guid;
+    const char* name;
+    const char* description;
+    API_VariantType valueType;
+};
+constexpr const char* RatingsGroupGuid = "5C4B1D8E-2F3A-4E61-9B7C-0A1D2E3F4A01";
+constexpr const char* RatingsGroupName = "General Ratings";
+constexpr BuiltInDefinition BuiltInDefinitions[] = {
+    {"5C4B1D8E-2F3A-4E61-9B7C-0A1D2E3F4B01", "Fire Resistance Requirement", "Minutes the element must resist fire",
+     API_PropertyRealValueType},
+    {"5C4B1D8E-2F3A-4E61-9B7C-0A1D2E3F4B02", "Acoustic Requirement", "Sound insulation the element must reach, dB",
+     API_PropertyRealValueType},
+    {"5C4B1D8E-2F3A-4E61-9B7C-0A1D2E3F4B03", "Thermal Transmittance", "U-value, W/(m2 K)", API_PropertyRealValueType},
+    {"5C4B1D8E-2F3A-4E61-9B7C-0A1D2E3F4B04", "Load-Bearing", "Whether the element carries loads",
+     API_PropertyBooleanValueType},
+    {"5C4B1D8E-2F3A-4E61-9B7C-0A1D2E3F4B05", "Position", "Interior or exterior", API_PropertyStringValueType},
+};
+
+// Colours of pens 1 to 16; the others follow a fixed hue and lightness ramp (docs/host-model.md).
+constexpr double BasePens[16][3] = {
+    {0, 0, 0},       {1, 0, 0},     {0, 0.6, 0},   {0, 0, 1},         {1, 0.5, 0},   {0.5, 0, 0.5},
+    {0, 0.6, 0.6},   {0.5, 0.5, 0}, {0.5, 0.5, 0.5}, {0.75, 0.75, 0.75}, {0.4, 0.2, 0}, {1, 0.75, 0.8},
+    {0.6, 0.8, 1},   {0.8, 1, 0.6}, {1, 1, 0.6},   {1, 1, 1},
+};
+
+std::vector<API_Pen> DefaultPens()
 {
-    if (!value.IsObject() || !value.HasMember("version") || !value["version"].IsInt() ||
-        !value.HasMember("platformSign") || !value["platformSign"].IsUint() ||
-        value["platformSign"].GetUint() > 0xFFFF || !value.HasMember("data") || !value["data"].IsString()) {
-        *error = "user data needs version, platformSign and data";
-        return false;
+    std::vector<API_Pen> pens(255);
+    for (int i = 0; i < 255; ++i) {
+        API_Pen& pen = pens[static_cast<std::size_t>(i)];
+        pen.index = static_cast<short>(i + 1);
+        pen.width = 0.13 + 0.05 * (i % 8);
+        if (i < 16) {
+            pen.rgb = API_RGBColor{BasePens[i][0], BasePens[i][1], BasePens[i][2]};
+            continue;
+        }
+        // Hue steps round the circle; every 24 pens the ramp gets lighter.
+        const double hue = std::fmod((i - 16) * 15.0, 360.0) / 60.0;
+        const double light = 0.25 + 0.07 * ((i - 16) / 24);
+        const double x = 1.0 - std::fabs(std::fmod(hue, 2.0) - 1.0);
+        double rgb[3] = {0, 0, 0};
+        const int sector = static_cast<int>(hue);
+        const int order[6][3] = {{0, 1, 2}, {1, 0, 2}, {1, 2, 0}, {2, 1, 0}, {2, 0, 1}, {0, 2, 1}};
+        rgb[order[sector][0]] = 1.0;
+        rgb[order[sector][1]] = x;
+        for (double& c : rgb)
+            c = std::min(1.0, c * (1.0 - light) + light * 0.8);
+        pen.rgb = API_RGBColor{rgb[0], rgb[1], rgb[2]};
     }
-    const auto bytes = DecodeBase64(value["data"].GetString());
-    if (!bytes) {
-        *error = "user data is not base64";
-        return false;
+    return pens;
+}
+
+struct DefaultFill {
+    const char* name;
+    API_FillSubtype type;
+};
+constexpr DefaultFill DefaultFills[] = {
+    {"Solid Fill", APIFill_Solid},      {"Empty Fill", APIFill_Empty},  {"Background", APIFill_Solid},
+    {"10 %", APIFill_Vector},           {"25 %", APIFill_Vector},       {"50 %", APIFill_Vector},
+    {"Brick", APIFill_Vector},          {"Insulation", APIFill_Vector}, {"Concrete", APIFill_Vector},
+    {"Wood", APIFill_Vector},
+};
+
+struct DefaultSurface {
+    const char* name;
+    API_RGBColor colour;
+};
+constexpr DefaultSurface DefaultSurfaces[] = {
+    {"Paint - White", {0.95, 0.95, 0.93}},
+    {"Plaster - Gypsum", {0.88, 0.86, 0.82}},
+    {"Concrete - Grey", {0.62, 0.62, 0.6}},
+    {"Insulation - Yellow", {0.93, 0.84, 0.4}},
+};
+
+struct DefaultMaterial {
+    const char* name;
+    Int32 fill;
+    Int32 surface;
+    double lambda;
+};
+constexpr DefaultMaterial DefaultMaterials[] = {
+    {"General - Generic", 1, 1, 0.0},
+    {"Gypsum Board", 6, 2, 0.25},
+    {"Concrete - Structural", 9, 3, 2.3},
+    {"Insulation - Mineral Wool", 8, 4, 0.035},
+};
+
+struct DefaultItem {
+    const char* guid;
+    const char* parent;  // null for a root item
+    const char* id;
+    const char* name;
+};
+constexpr const char* DefaultSystemGuid = "7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7001";
+constexpr DefaultItem DefaultItems[] = {
+    {"7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7101", nullptr, "Wall", "Wall"},
+    {"7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7102", "7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7101", "Wall.Partition", "Partition Wall"},
+    {"7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7103", "7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7101", "Wall.Exterior", "Exterior Wall"},
+    {"7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7104", nullptr, "Slab", "Slab"},
+    {"7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7105", "7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7104", "Slab.Floor", "Floor"},
+    {"7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7106", "7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7104", "Slab.Ceiling", "Ceiling"},
+    {"7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7107", nullptr, "CurtainWall", "Curtain Wall"},
+    {"7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7108", nullptr, "Covering", "Covering"},
+};
+
+template <typename Row>
+std::vector<const Row*> InOrder(const std::map<API_Guid, Row>& rows)
+{
+    std::vector<const Row*> ordered;
+    ordered.reserve(rows.size());
+    for (const auto& entry : rows)
+        ordered.push_back(&entry.second);
+    std::sort(ordered.begin(), ordered.end(), [](const Row* a, const Row* b) { return a->order < b->order; });
+    return ordered;
+}
+
+}  // namespace
+
+const Element* ElementTable::FindByGuid(const API_Guid& guid) const
+{
+    const auto order = OrderOf(guid);
+    return order ? Find(*order) : nullptr;
+}
+
+std::optional<UInt64> ElementTable::OrderOf(const API_Guid& guid) const
+{
+    const auto found = index_.find(guid);
+    return found != index_.end() ? std::optional<UInt64>(found->second) : std::nullopt;
+}
+
+std::vector<const Element*> ElementTable::OpeningsOf(const API_Guid& wall) const
+{
+    std::vector<const Element*> openings;
+    const auto found = openings_.find(wall);
+    if (found == openings_.end())
+        return openings;
+    for (UInt64 order : found->second)
+        openings.push_back(Find(order));
+    return openings;
+}
+
+namespace {
+bool IsOpening(const Element& element)
+{
+    return element.Type() == API_WindowID || element.Type() == API_DoorID;
+}
+}  // namespace
+
+void ElementTable::Added(const UInt64& order, const Element& element)
+{
+    index_[element.Guid()] = order;
+    if (IsOpening(element))
+        openings_[element.record.window.owner].insert(order);
+}
+
+void ElementTable::Removed(const UInt64& order, const Element& element)
+{
+    index_.erase(element.Guid());
+    if (!IsOpening(element))
+        return;
+    const auto found = openings_.find(element.record.window.owner);
+    if (found != openings_.end() && found->second.erase(order) > 0 && found->second.empty())
+        openings_.erase(found);
+}
+
+void ElementTable::Cleared()
+{
+    index_.clear();
+    openings_.clear();
+}
+
+bool UndoStep::Empty() const
+{
+    return elements.Empty() && attributes.Empty() && groups.Empty() && definitions.Empty() && systems.Empty() &&
+           items.Empty() && moduleData.Empty();
+}
+
+Project::Project() : pens_(DefaultPens())
+{
+    for (const auto& fill : DefaultFills) {
+        Attribute attribute;
+        attribute.record.header.typeID = API_FilltypeID;
+        attribute.record.filltype.subType = fill.type;
+        SetAttributeName(attribute, GS::UniString(fill.name));
+        AddAttribute(attribute);
     }
-    *data = UserData{value["version"].GetInt(), static_cast<UInt16>(value["platformSign"].GetUint()), *bytes};
+    for (const auto& row : DefaultSurfaces) {
+        Attribute surface;
+        surface.record.header.typeID = API_MaterialID;
+        surface.record.material.surfaceRGB = row.colour;
+        SetAttributeName(surface, GS::UniString(row.name));
+        AddAttribute(surface);
+    }
+    for (const auto& row : DefaultMaterials) {
+        Attribute material;
+        material.record.header.typeID = API_BuildingMaterialID;
+        auto& record = material.record.buildingMaterial;
+        record.cutFill = ACAPI_CreateAttributeIndex(row.fill);
+        record.cutMaterial = ACAPI_CreateAttributeIndex(row.surface);
+        record.cutFillPen = 1;
+        record.cutFillBackgroundPen = 19;
+        record.thermalConductivity = row.lambda;
+        SetAttributeName(material, GS::UniString(row.name));
+        AddAttribute(material);
+    }
+    ClassificationSystem system;
+    system.order = NextOrder();
+    system.system.guid = GuidOf(DefaultSystemGuid);
+    system.system.name = "ARCHICAD Classification";
+    system.system.editionVersion = "28";
+    system.system.source = "Archicad";
+    systems_.Put(system.system.guid, system, nullptr);
+    for (const auto& row : DefaultItems) {
+        ClassificationItem item;
+        item.item.guid = GuidOf(row.guid);
+        item.item.id = row.id;
+        item.item.name = row.name;
+        item.system = system.system.guid;
+        item.parent = row.parent != nullptr ? GuidOf(row.parent) : APINULLGuid;
+        AddItem(item);
+    }
+}
+
+Element* Project::EditElement(const API_Guid& guid)
+{
+    const auto order = elements_.OrderOf(guid);
+    return order ? elements_.Edit(*order, pending_ ? &pending_->elements : nullptr) : nullptr;
+}
+
+Element& Project::AddElement(Element element)
+{
+    element.order = NextOrder();
+    const UInt64 order = element.order;
+    return elements_.Put(order, std::move(element), pending_ ? &pending_->elements : nullptr);
+}
+
+bool Project::DeleteElement(const API_Guid& guid)
+{
+    const auto order = elements_.OrderOf(guid);
+    if (!order)
+        return false;
+    elements_.Erase(*order, pending_ ? &pending_->elements : nullptr);
+    selection_.erase(std::remove(selection_.begin(), selection_.end(), guid), selection_.end());
     return true;
 }
 
-bool ReadGuid(const rapidjson::Value& value, API_Guid* guid)
+std::vector<const Attribute*> Project::Attributes(API_AttrTypeID type) const
 {
-    GS::Guid parsed;
-    if (!value.IsString() || parsed.ConvertFromString(value.GetString()) != NoError)
-        return false;
-    *guid = GSGuid2APIGuid(parsed);
-    return true;
+    std::vector<const Attribute*> list;
+    const auto& rows = attributes_.Rows();
+    for (auto it = rows.lower_bound(AttributeKey{type, 0}); it != rows.end() && it->first.type == type; ++it)
+        list.push_back(&it->second);
+    return list;
 }
 
-bool HasName(const std::vector<Attribute>& attributes, const GS::UniString& name)
+const Attribute* Project::FindAttribute(API_AttrTypeID type, Int32 index) const
 {
-    for (const auto& attribute : attributes) {
-        if (attribute.header.name == name)
+    return attributes_.Find(AttributeKey{type, index});
+}
+
+const Attribute* Project::FindAttribute(API_AttrTypeID type, const API_Guid& guid) const
+{
+    for (const Attribute* attribute : Attributes(type)) {
+        if (attribute->record.header.guid == guid)
+            return attribute;
+    }
+    return nullptr;
+}
+
+const Attribute* Project::FindAttribute(API_AttrTypeID type, const GS::UniString& name) const
+{
+    for (const Attribute* attribute : Attributes(type)) {
+        if (attribute->name == name)
+            return attribute;
+    }
+    return nullptr;
+}
+
+Attribute* Project::EditAttribute(API_AttrTypeID type, Int32 index)
+{
+    return attributes_.Edit(AttributeKey{type, index}, pending_ ? &pending_->attributes : nullptr);
+}
+
+Int32 Project::AddAttribute(Attribute attribute)
+{
+    const API_AttrTypeID type = attribute.Type();
+    const auto list = Attributes(type);
+    const Int32 index = list.empty() ? 1 : list.back()->Index() + 1;
+    attribute.record.header.index = ACAPI_CreateAttributeIndex(index);
+    if (attribute.record.header.guid == APINULLGuid)
+        attribute.record.header.guid = GSGuid2APIGuid(GS::Guid::Generate());
+    attributes_.Put(AttributeKey{type, index}, std::move(attribute), pending_ ? &pending_->attributes : nullptr);
+    return index;
+}
+
+const API_Pen* Project::FindPen(Int32 index) const
+{
+    return index >= 1 && index <= static_cast<Int32>(pens_.size()) ? &pens_[static_cast<std::size_t>(index - 1)]
+                                                                      : nullptr;
+}
+
+namespace {
+
+const std::vector<PropertyGroup>& BuiltInGroups()
+{
+    static const std::vector<PropertyGroup> groups = [] {
+        PropertyGroup ratings;
+        ratings.group.groupType = API_PropertyStaticBuiltInGroupType;
+        ratings.group.guid = GuidOf(RatingsGroupGuid);
+        ratings.group.name = RatingsGroupName;
+        return std::vector<PropertyGroup>{ratings};
+    }();
+    return groups;
+}
+
+const std::vector<PropertyDefinition>& BuiltInDefinitionRows()
+{
+    static const std::vector<PropertyDefinition> definitions = [] {
+        std::vector<PropertyDefinition> rows;
+        for (const auto& row : BuiltInDefinitions) {
+            PropertyDefinition definition;
+            auto& d = definition.definition;
+            d.definitionType = API_PropertyStaticBuiltInDefinitionType;
+            d.guid = GuidOf(row.guid);
+            d.groupGuid = GuidOf(RatingsGroupGuid);
+            d.name = row.name;
+            d.description = row.description;
+            d.collectionType = API_PropertySingleCollectionType;
+            d.valueType = row.valueType;
+            d.measureType = API_PropertyDefaultMeasureType;
+            d.defaultValue.basicValue.variantStatus = API_VariantStatusUserUndefined;
+            d.defaultValue.basicValue.singleVariant.variant.type = row.valueType;
+            d.canValueBeEditable = true;
+            rows.push_back(definition);
+        }
+        return rows;
+    }();
+    return definitions;
+}
+
+}  // namespace
+
+bool Project::IsBuiltIn(const API_Guid& guid)
+{
+    for (const auto& group : BuiltInGroups()) {
+        if (group.group.guid == guid)
+            return true;
+    }
+    for (const auto& definition : BuiltInDefinitionRows()) {
+        if (definition.definition.guid == guid)
             return true;
     }
     return false;
 }
 
-// One entry of the "attributes" array, appended to its type's list with the next index.
-bool ReadAttribute(const rapidjson::Value& item, std::map<API_AttrTypeID, std::vector<Attribute>>* attributes,
-                   std::string* error)
+std::vector<const PropertyGroup*> Project::Groups() const
 {
-    Attribute attribute;
-    if (!item.IsObject() || !item.HasMember("type") || !item["type"].IsString() || !item.HasMember("guid") ||
-        !ReadGuid(item["guid"], &attribute.header.guid) || !item.HasMember("name") || !item["name"].IsString() ||
-        item["name"].GetStringLength() == 0 || (item.HasMember("flags") && !item["flags"].IsInt())) {
-        *error = "an attribute needs a type, a guid and a name";
-        return false;
-    }
-    const auto type = AttrTypeFromName(item["type"].GetString());
-    if (!type) {
-        *error = std::string("unknown attribute type ") + item["type"].GetString();
-        return false;
-    }
-    attribute.header.typeID = *type;
-    const auto& name = item["name"];
-    attribute.header.name = GS::UniString::FromUtf8(std::string_view(name.GetString(), name.GetStringLength()));
-    attribute.header.flags = item.HasMember("flags") ? item["flags"].GetInt() : 0;
-    for (const auto& entry : *attributes) {
-        for (const auto& other : entry.second) {
-            if (other.header.guid == attribute.header.guid) {
-                *error = "two attributes have the guid " + APIGuidToString(other.header.guid).ToUtf8();
-                return false;
-            }
-        }
-    }
-    auto& list = (*attributes)[*type];
-    if (HasName(list, attribute.header.name)) {
-        *error = std::string("two ") + item["type"].GetString() + " attributes are named " + item["name"].GetString();
-        return false;
-    }
-    if (item.HasMember("userData")) {
-        UserData data;
-        if (!ReadUserData(item["userData"], &data, error))
-            return false;
-        attribute.userData = data;
-    }
-    attribute.header.index = static_cast<API_AttributeIndex>(list.size() + 1);
-    list.push_back(attribute);
-    return true;
+    std::vector<const PropertyGroup*> groups;
+    for (const auto& group : BuiltInGroups())
+        groups.push_back(&group);
+    for (const PropertyGroup* group : InOrder(groups_.Rows()))
+        groups.push_back(group);
+    return groups;
 }
 
-}  // namespace
+const PropertyGroup* Project::FindGroup(const API_Guid& guid) const
+{
+    for (const auto& group : BuiltInGroups()) {
+        if (group.group.guid == guid)
+            return &group;
+    }
+    return groups_.Find(guid);
+}
+
+void Project::AddGroup(PropertyGroup group)
+{
+    group.order = NextOrder();
+    const API_Guid guid = group.group.guid;
+    groups_.Put(guid, std::move(group), pending_ ? &pending_->groups : nullptr);
+}
+
+std::vector<const PropertyDefinition*> Project::Definitions(const API_Guid& group) const
+{
+    std::vector<const PropertyDefinition*> definitions;
+    for (const auto& definition : BuiltInDefinitionRows()) {
+        if (group == APINULLGuid || definition.definition.groupGuid == group)
+            definitions.push_back(&definition);
+    }
+    for (const PropertyDefinition* definition : InOrder(definitions_.Rows())) {
+        if (group == APINULLGuid || definition->definition.groupGuid == group)
+            definitions.push_back(definition);
+    }
+    return definitions;
+}
+
+const PropertyDefinition* Project::FindDefinition(const API_Guid& guid) const
+{
+    for (const auto& definition : BuiltInDefinitionRows()) {
+        if (definition.definition.guid == guid)
+            return &definition;
+    }
+    return definitions_.Find(guid);
+}
+
+PropertyDefinition* Project::EditDefinition(const API_Guid& guid)
+{
+    return definitions_.Edit(guid, pending_ ? &pending_->definitions : nullptr);
+}
+
+void Project::AddDefinition(PropertyDefinition definition)
+{
+    definition.order = NextOrder();
+    const API_Guid guid = definition.definition.guid;
+    definitions_.Put(guid, std::move(definition), pending_ ? &pending_->definitions : nullptr);
+}
+
+void Project::DeleteDefinition(const API_Guid& guid)
+{
+    definitions_.Erase(guid, pending_ ? &pending_->definitions : nullptr);
+}
+
+bool Project::IsAvailable(const Element& element, const API_PropertyDefinition& definition) const
+{
+    if (definition.availability.IsEmpty())
+        return true;
+    for (const auto& entry : element.classification) {
+        if (definition.availability.Contains(entry.second))
+            return true;
+    }
+    return false;
+}
+
+std::vector<const ClassificationSystem*> Project::Systems() const
+{
+    return InOrder(systems_.Rows());
+}
+
+const ClassificationSystem* Project::FindSystem(const API_Guid& guid) const
+{
+    return systems_.Find(guid);
+}
+
+const ClassificationItem* Project::FindItem(const API_Guid& guid) const
+{
+    return items_.Find(guid);
+}
+
+void Project::AddSystem(ClassificationSystem system)
+{
+    system.order = NextOrder();
+    const API_Guid guid = system.system.guid;
+    systems_.Put(guid, std::move(system), pending_ ? &pending_->systems : nullptr);
+}
+
+// Appended as the last child of its parent, or the last root item of its system.
+void Project::AddItem(ClassificationItem item)
+{
+    const API_Guid guid = item.item.guid;
+    if (item.parent != APINULLGuid) {
+        if (ClassificationItem* parent = items_.Edit(item.parent, pending_ ? &pending_->items : nullptr))
+            parent->children.push_back(guid);
+    } else if (ClassificationSystem* system = systems_.Edit(item.system, pending_ ? &pending_->systems : nullptr)) {
+        system->roots.push_back(guid);
+    }
+    items_.Put(guid, std::move(item), pending_ ? &pending_->items : nullptr);
+}
+
+void Project::StoreModuleData(const std::string& name, UserData data)
+{
+    moduleData_.Put(name, std::move(data), pending_ ? &pending_->moduleData : nullptr);
+}
+
+bool Project::DeleteModuleData(const std::string& name)
+{
+    return moduleData_.Erase(name, pending_ ? &pending_->moduleData : nullptr);
+}
+
+void Project::BeginStep(const std::string& name)
+{
+    pending_ = std::make_unique<UndoStep>();
+    pending_->name = name;
+}
+
+void Project::CommitStep()
+{
+    if (!pending_)
+        return;
+    UndoStep& step = *pending_;
+    elements_.Commit(step.elements);
+    attributes_.Commit(step.attributes);
+    groups_.Commit(step.groups);
+    definitions_.Commit(step.definitions);
+    systems_.Commit(step.systems);
+    items_.Commit(step.items);
+    moduleData_.Commit(step.moduleData);
+    if (!step.Empty()) {
+        undo_.push_back(std::move(step));
+        redo_.clear();
+    }
+    pending_.reset();
+}
+
+void Project::RollbackStep()
+{
+    if (!pending_)
+        return;
+    Restore(*pending_, true);
+    pending_.reset();
+}
+
+void Project::Restore(UndoStep& step, bool before)
+{
+    elements_.Restore(step.elements, before);
+    attributes_.Restore(step.attributes, before);
+    groups_.Restore(step.groups, before);
+    definitions_.Restore(step.definitions, before);
+    systems_.Restore(step.systems, before);
+    items_.Restore(step.items, before);
+    moduleData_.Restore(step.moduleData, before);
+    // What no longer exists cannot stay selected.
+    selection_.erase(std::remove_if(selection_.begin(), selection_.end(),
+                                    [this](const API_Guid& guid) { return FindElement(guid) == nullptr; }),
+                     selection_.end());
+}
+
+std::optional<std::string> Project::Undo()
+{
+    if (undo_.empty() || pending_)
+        return std::nullopt;
+    UndoStep step = std::move(undo_.back());
+    undo_.pop_back();
+    Restore(step, true);
+    std::string name = step.name;
+    redo_.push_back(std::move(step));
+    return name;
+}
+
+std::optional<std::string> Project::Redo()
+{
+    if (redo_.empty() || pending_)
+        return std::nullopt;
+    UndoStep step = std::move(redo_.back());
+    redo_.pop_back();
+    Restore(step, false);
+    std::string name = step.name;
+    undo_.push_back(std::move(step));
+    return name;
+}
+
+std::vector<std::string> Project::UndoNames() const
+{
+    std::vector<std::string> names;
+    for (auto it = undo_.rbegin(); it != undo_.rend(); ++it)
+        names.push_back(it->name);
+    return names;
+}
+
+std::vector<std::string> Project::RedoNames() const
+{
+    std::vector<std::string> names;
+    for (auto it = redo_.rbegin(); it != redo_.rend(); ++it)
+        names.push_back(it->name);
+    return names;
+}
+
+Element NewElement(API_ElemTypeID type)
+{
+    Element element;
+    element.record.header.type = type;
+    switch (type) {
+        case API_WallID: {
+            API_WallType& wall = element.record.wall;
+            wall.begC = API_Coord{0.0, 0.0};
+            wall.endC = API_Coord{5.0, 0.0};
+            wall.height = 2.7;
+            wall.thickness = wall.thickness1 = 0.1;
+            wall.referenceLineLocation = APIWallRefLine_Outside;
+            wall.modelElemStructureType = API_BasicStructure;
+            break;
+        }
+        case API_SlabID:
+            element.record.slab.thickness = 0.2;
+            element.polygon = {{0.0, 0.0}, {5.0, 0.0}, {5.0, 5.0}, {0.0, 5.0}};
+            element.record.slab.poly.nCoords = 5;
+            element.record.slab.poly.nSubPolys = 1;
+            break;
+        case API_CurtainWallID:
+            element.record.curtainWall.height = 3.0;
+            element.polygon = {{0.0, 0.0}, {6.0, 0.0}};
+            break;
+        case API_WindowID:
+            element.record.window.openingBase.width = 1.0;
+            element.record.window.openingBase.height = 1.2;
+            element.record.window.lower = 0.9;
+            break;
+        case API_DoorID:
+            element.record.door.openingBase.width = 0.9;
+            element.record.door.openingBase.height = 2.1;
+            element.record.door.lower = 0.0;
+            break;
+        default:
+            break;
+    }
+    return element;
+}
 
 std::optional<API_AttrTypeID> AttrTypeFromName(const std::string& name)
 {
@@ -180,225 +696,13 @@ const char* ElemTypeName(API_ElemTypeID type)
     return "unknown";
 }
 
-API_Guid Project::AddElement(API_ElemTypeID type)
+void SetAttributeName(Attribute& attribute, const GS::UniString& name)
 {
-    Element element;
-    element.guid = GSGuid2APIGuid(GS::Guid::Generate());
-    element.type = type;
-    elements_.push_back(element);
-    return element.guid;
-}
-
-Element* Project::FindElement(const API_Guid& guid)
-{
-    for (auto& element : elements_) {
-        if (element.guid == guid)
-            return &element;
-    }
-    return nullptr;
-}
-
-const std::vector<Attribute>& Project::GetAttributes(API_AttrTypeID type) const
-{
-    static const std::vector<Attribute> none;
-    const auto found = attributes_.find(type);
-    return found != attributes_.end() ? found->second : none;
-}
-
-GSErrCode Project::AddAttribute(API_Attr_Head* header)
-{
-    if (header == nullptr || !IsAttrType(header->typeID))
-        return APIERR_BADID;
-    if (header->name.IsEmpty())
-        return APIERR_BADNAME;
-    auto& list = attributes_[header->typeID];
-    if (HasName(list, header->name))
-        return APIERR_NAMEALREADYUSED;
-    header->index = static_cast<API_AttributeIndex>(list.size() + 1);
-    header->guid = GSGuid2APIGuid(GS::Guid::Generate());
-    list.push_back(Attribute{*header, std::nullopt});
-    return NoError;
-}
-
-Attribute* Project::FindAttribute(API_AttrTypeID type, API_AttributeIndex index)
-{
-    const auto found = attributes_.find(type);
-    if (found == attributes_.end() || index < 1 || index > static_cast<API_AttributeIndex>(found->second.size()))
-        return nullptr;
-    return &found->second[static_cast<std::size_t>(index - 1)];
-}
-
-Attribute* Project::FindAttribute(API_AttrTypeID type, const API_Guid& guid)
-{
-    const auto found = attributes_.find(type);
-    if (found == attributes_.end())
-        return nullptr;
-    for (auto& attribute : found->second) {
-        if (attribute.header.guid == guid)
-            return &attribute;
-    }
-    return nullptr;
-}
-
-Attribute* Project::FindAttribute(API_AttrTypeID type, const GS::UniString& name)
-{
-    const auto found = attributes_.find(type);
-    if (found == attributes_.end())
-        return nullptr;
-    for (auto& attribute : found->second) {
-        if (attribute.header.name == name)
-            return &attribute;
-    }
-    return nullptr;
-}
-
-std::string Project::ToJson() const
-{
-    rapidjson::StringBuffer buffer;
-    rapidjson::PrettyWriter<rapidjson::StringBuffer> writer(buffer);
-    writer.StartObject();
-    writer.Key("format");
-    writer.String(FileFormat);
-    writer.Key("version");
-    writer.Int(FileVersion);
-    writer.Key("elements");
-    writer.StartArray();
-    for (const auto& element : elements_) {
-        writer.StartObject();
-        writer.Key("guid");
-        writer.String(APIGuidToString(element.guid).ToUtf8().c_str());
-        writer.Key("type");
-        writer.String(ElemTypeName(element.type));
-        if (element.userData) {
-            writer.Key("userData");
-            writer.StartObject();
-            WriteUserData(writer, *element.userData);
-            writer.EndObject();
-        }
-        writer.EndObject();
-    }
-    writer.EndArray();
-    writer.Key("attributes");
-    writer.StartArray();
-    for (const auto& [type, list] : attributes_) {
-        for (const auto& attribute : list) {
-            writer.StartObject();
-            writer.Key("type");
-            writer.String(AttrTypeName(type));
-            writer.Key("guid");
-            writer.String(APIGuidToString(attribute.header.guid).ToUtf8().c_str());
-            writer.Key("name");
-            const std::string name = attribute.header.name.ToUtf8();
-            writer.String(name.c_str(), static_cast<rapidjson::SizeType>(name.size()));
-            writer.Key("flags");
-            writer.Int(attribute.header.flags);
-            if (attribute.userData) {
-                writer.Key("userData");
-                writer.StartObject();
-                WriteUserData(writer, *attribute.userData);
-                writer.EndObject();
-            }
-            writer.EndObject();
-        }
-    }
-    writer.EndArray();
-    writer.Key("moduleData");
-    writer.StartArray();
-    for (const auto& [name, data] : moduleData_) {
-        writer.StartObject();
-        writer.Key("name");
-        writer.String(name.c_str());
-        WriteUserData(writer, data);
-        writer.EndObject();
-    }
-    writer.EndArray();
-    writer.EndObject();
-    return buffer.GetString();
-}
-
-bool Project::FromJson(const std::string& text, std::string* error)
-{
-    rapidjson::Document document;
-    document.Parse<rapidjson::kParseIterativeFlag>(text.c_str(), text.size());
-    if (document.HasParseError()) {
-        *error = std::string("not JSON: ") + rapidjson::GetParseError_En(document.GetParseError()) + " at offset " +
-                 std::to_string(document.GetErrorOffset());
-        return false;
-    }
-    if (!document.IsObject() || !document.HasMember("format") || !document["format"].IsString() ||
-        std::string(document["format"].GetString()) != FileFormat) {
-        *error = "not a project file";
-        return false;
-    }
-    if (!document.HasMember("version") || !document["version"].IsInt() || document["version"].GetInt() != FileVersion) {
-        *error = "unsupported project file version";
-        return false;
-    }
-
-    std::vector<Element> elements;
-    if (document.HasMember("elements")) {
-        const auto& list = document["elements"];
-        if (!list.IsArray()) {
-            *error = "elements must be an array";
-            return false;
-        }
-        for (const auto& item : list.GetArray()) {
-            Element element;
-            if (!item.IsObject() || !item.HasMember("guid") || !ReadGuid(item["guid"], &element.guid) ||
-                !item.HasMember("type") || !item["type"].IsString()) {
-                *error = "an element needs a guid and a type";
-                return false;
-            }
-            const auto type = ElemTypeFromName(item["type"].GetString());
-            if (!type) {
-                *error = std::string("unknown element type ") + item["type"].GetString();
-                return false;
-            }
-            element.type = *type;
-            if (item.HasMember("userData")) {
-                UserData data;
-                if (!ReadUserData(item["userData"], &data, error))
-                    return false;
-                element.userData = data;
-            }
-            elements.push_back(element);
-        }
-    }
-    std::map<API_AttrTypeID, std::vector<Attribute>> attributes;
-    if (document.HasMember("attributes")) {
-        const auto& list = document["attributes"];
-        if (!list.IsArray()) {
-            *error = "attributes must be an array";
-            return false;
-        }
-        for (const auto& item : list.GetArray()) {
-            if (!ReadAttribute(item, &attributes, error))
-                return false;
-        }
-    }
-    std::map<std::string, UserData> moduleData;
-    if (document.HasMember("moduleData")) {
-        const auto& list = document["moduleData"];
-        if (!list.IsArray()) {
-            *error = "moduleData must be an array";
-            return false;
-        }
-        for (const auto& item : list.GetArray()) {
-            UserData data;
-            if (!item.IsObject() || !item.HasMember("name") || !item["name"].IsString()) {
-                *error = "module data needs a name";
-                return false;
-            }
-            if (!ReadUserData(item, &data, error))
-                return false;
-            moduleData[item["name"].GetString()] = data;
-        }
-    }
-    elements_ = std::move(elements);
-    attributes_ = std::move(attributes);
-    moduleData_ = std::move(moduleData);
-    selection_.clear();
-    return true;
+    attribute.name = name;
+    const std::string utf8 = name.ToUtf8();
+    const std::size_t length = std::min(utf8.size(), static_cast<std::size_t>(API_AttrNameLen - 1));
+    std::memset(attribute.record.header.name, 0, sizeof attribute.record.header.name);
+    std::memcpy(attribute.record.header.name, utf8.data(), length);
 }
 
 }  // namespace Sim

@@ -1,69 +1,150 @@
-// The simulated project: elements and attributes with their user data, module data by name, and the
-// selection; saved to and opened from a JSON project file.
+// The simulated project: its tables of elements, attributes, properties, classifications and module
+// data, the undo and redo stacks of named steps, the pens and the built-in property groups every
+// project has, and the selection; saved to and opened from a JSON project file.
 #pragma once
 
-#include "APIdefs.h"
+#include "Journal.hpp"
+#include "Model.hpp"
 
-#include <map>
-#include <optional>
+#include <functional>
+#include <memory>
+#include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace Sim {
 
-struct UserData {
-    Int32 version = 0;
-    UInt16 platformSign = 0;
-    std::string bytes;
+// Elements by creation order, found by guid, and the openings of each wall, without a scan.
+class ElementTable : public Table<UInt64, Element> {
+public:
+    const Element* FindByGuid(const API_Guid& guid) const;
+    std::optional<UInt64> OrderOf(const API_Guid& guid) const;
+    std::vector<const Element*> OpeningsOf(const API_Guid& wall) const;
+
+protected:
+    void Added(const UInt64& order, const Element& element) override;
+    void Removed(const UInt64& order, const Element& element) override;
+    void Cleared() override;
+
+private:
+    std::unordered_map<API_Guid, UInt64> index_;
+    std::unordered_map<API_Guid, std::set<UInt64>> openings_;
 };
 
-struct Element {
-    API_Guid guid;
-    API_ElemTypeID type = API_ZombieElemID;
-    std::optional<UserData> userData;
-};
+// One undo step: the rows each table had before it and has after it.
+struct UndoStep {
+    std::string name;
+    Changes<UInt64, Element> elements;
+    Changes<AttributeKey, Attribute> attributes;
+    Changes<API_Guid, PropertyGroup> groups;
+    Changes<API_Guid, PropertyDefinition> definitions;
+    Changes<API_Guid, ClassificationSystem> systems;
+    Changes<API_Guid, ClassificationItem> items;
+    Changes<std::string, UserData> moduleData;
 
-struct Attribute {
-    API_Attr_Head header;
-    std::optional<UserData> userData;
+    bool Empty() const;
 };
 
 class Project {
 public:
-    API_Guid AddElement(API_ElemTypeID type);
-    Element* FindElement(const API_Guid& guid);
-    const std::vector<Element>& GetElements() const { return elements_; }
+    Project();
 
-    // Attributes of one type in index order; types outside AttrTypeFromName's table have none.
-    const std::vector<Attribute>& GetAttributes(API_AttrTypeID type) const;
-    // Adds an attribute of the header's type, name and flags and fills in its index (the next one) and
-    // a new guid. APIERR_BADID for an unknown type, APIERR_BADNAME for an empty name,
-    // APIERR_NAMEALREADYUSED when the type already has the name.
-    GSErrCode AddAttribute(API_Attr_Head* header);
-    Attribute* FindAttribute(API_AttrTypeID type, API_AttributeIndex index);
-    Attribute* FindAttribute(API_AttrTypeID type, const API_Guid& guid);
-    Attribute* FindAttribute(API_AttrTypeID type, const GS::UniString& name);
+    // Elements, in creation order.
+    const Element* FindElement(const API_Guid& guid) const { return elements_.FindByGuid(guid); }
+    Element* EditElement(const API_Guid& guid);
+    Element& AddElement(Element element);
+    bool DeleteElement(const API_Guid& guid);
+    const std::map<UInt64, Element>& Elements() const { return elements_.Rows(); }
+    // The windows and doors placed in a wall, in placement order.
+    std::vector<const Element*> OpeningsOf(const API_Guid& wall) const { return elements_.OpeningsOf(wall); }
 
-    std::map<std::string, UserData>& ModuleData() { return moduleData_; }
+    // Attributes of one type in index order. Pens are not attributes: the project's pen table holds them.
+    std::vector<const Attribute*> Attributes(API_AttrTypeID type) const;
+    const Attribute* FindAttribute(API_AttrTypeID type, Int32 index) const;
+    const Attribute* FindAttribute(API_AttrTypeID type, const API_Guid& guid) const;
+    const Attribute* FindAttribute(API_AttrTypeID type, const GS::UniString& name) const;
+    Attribute* EditAttribute(API_AttrTypeID type, Int32 index);
+    // Adds it with the next index of its type and a new guid (unless it has one); answers its index.
+    Int32 AddAttribute(Attribute attribute);
+    const API_Pen* FindPen(Int32 index) const;
+    const std::vector<API_Pen>& Pens() const { return pens_; }
+
+    // Property groups and definitions in creation order, the built-in ones first.
+    std::vector<const PropertyGroup*> Groups() const;
+    const PropertyGroup* FindGroup(const API_Guid& guid) const;
+    void AddGroup(PropertyGroup group);
+    std::vector<const PropertyDefinition*> Definitions(const API_Guid& group) const;  // null guid: all
+    const PropertyDefinition* FindDefinition(const API_Guid& guid) const;
+    PropertyDefinition* EditDefinition(const API_Guid& guid);
+    void AddDefinition(PropertyDefinition definition);
+    void DeleteDefinition(const API_Guid& guid);
+    // Whether the element has the definition: an empty availability means every element.
+    bool IsAvailable(const Element& element, const API_PropertyDefinition& definition) const;
+    static bool IsBuiltIn(const API_Guid& guidOfGroupOrDefinition);
+
+    std::vector<const ClassificationSystem*> Systems() const;
+    const ClassificationSystem* FindSystem(const API_Guid& guid) const;
+    const ClassificationItem* FindItem(const API_Guid& guid) const;
+    void AddSystem(ClassificationSystem system);
+    void AddItem(ClassificationItem item);
+
+    const std::map<std::string, UserData>& ModuleData() const { return moduleData_.Rows(); }
+    void StoreModuleData(const std::string& name, UserData data);
+    bool DeleteModuleData(const std::string& name);
+
     std::vector<API_Guid>& Selection() { return selection_; }
+
+    // Undo steps. Changes made between Begin and Commit form one step; Rollback puts them back.
+    bool InStep() const { return pending_ != nullptr; }
+    void BeginStep(const std::string& name);
+    void CommitStep();
+    void RollbackStep();
+    // The name of the step undone or redone; none when there is nothing to undo or redo.
+    std::optional<std::string> Undo();
+    std::optional<std::string> Redo();
+    std::vector<std::string> UndoNames() const;  // newest first
+    std::vector<std::string> RedoNames() const;
 
     // The whole project as the text of a project file, and back; a malformed file leaves the project as it was.
     std::string ToJson() const;
     bool FromJson(const std::string& text, std::string* error);
 
 private:
-    std::vector<Element> elements_;
-    std::map<API_AttrTypeID, std::vector<Attribute>> attributes_;
-    std::map<std::string, UserData> moduleData_;
+    void Restore(UndoStep& step, bool before);
+    UInt64 NextOrder() { return ++lastOrder_; }
+
+    ElementTable elements_;
+    Table<AttributeKey, Attribute> attributes_;
+    Table<API_Guid, PropertyGroup> groups_;
+    Table<API_Guid, PropertyDefinition> definitions_;
+    Table<API_Guid, ClassificationSystem> systems_;
+    Table<API_Guid, ClassificationItem> items_;
+    Table<std::string, UserData> moduleData_;
+    std::vector<API_Pen> pens_;
     std::vector<API_Guid> selection_;
+    UInt64 lastOrder_ = 0;
+
+    std::unique_ptr<UndoStep> pending_;
+    std::vector<UndoStep> undo_;
+    std::vector<UndoStep> redo_;
+
+    friend class ProjectFile;
 };
+
+// An element of the type as the user's tool places it by default (docs/host-model.md); a window or
+// door still needs its wall.
+Element NewElement(API_ElemTypeID type);
 
 // Element type names as scripts and project files spell them.
 std::optional<API_ElemTypeID> ElemTypeFromName(const std::string& name);
 const char* ElemTypeName(API_ElemTypeID type);
-// Attribute type names likewise: composite, buildingmaterial, material, pen.
+// Attribute type names likewise: composite, buildingmaterial, surface (also material), fill.
 std::optional<API_AttrTypeID> AttrTypeFromName(const std::string& name);
 const char* AttrTypeName(API_AttrTypeID type);
 bool IsAttrType(API_AttrTypeID type);
+
+// The attribute's name as the host keeps it (its record's name is only the first 255 bytes).
+void SetAttributeName(Attribute& attribute, const GS::UniString& name);
 
 }  // namespace Sim

@@ -54,16 +54,22 @@
     X(ACAPI_Selection_DeselectAll, GSErrCode, (), ())                                                                  \
     X(ACAPI_Selection_Select, GSErrCode, (const GS::Array<API_Neig>& selNeigs, bool add), (selNeigs, add))             \
     X(ACAPI_Automate, GSErrCode, (GSType commandID), (commandID))                                                      \
-    X(ACAPI_Element_GetHeader, GSErrCode, (API_Elem_Head * elemHead), (elemHead))                                      \
-    X(ACAPI_Element_GetElemList, GSErrCode, (API_ElemTypeID typeID, GS::Array<API_Guid> * elemList),                   \
-      (typeID, elemList))                                                                                              \
+    X(ACAPI_Element_GetHeader, GSErrCode, (API_Elem_Head * elemHead, UInt32 mask), (elemHead, mask))                 \
+    X(ACAPI_Element_Get, GSErrCode, (API_Element * element, UInt32 mask), (element, mask))                            \
+    X(ACAPI_Element_GetElemList, GSErrCode,                                                                            \
+      (const API_ElemType& type, GS::Array<API_Guid>* elemList, API_ElemFilterFlags filterBits,                        \
+       const API_Guid& renovationFilterGuid),                                                                          \
+      (type, elemList, filterBits, renovationFilterGuid))                                                              \
+    X(ACAPI_Grouping_GetConnectedElements, GSErrCode,                                                                  \
+      (const API_Guid& guid, const API_ElemType& connectedElemType, GS::Array<API_Guid>* connectedElements,            \
+       API_ElemFilterFlags filterBits, const API_Guid& renovationFilterGuid),                                          \
+      (guid, connectedElemType, connectedElements, filterBits, renovationFilterGuid))                                  \
     X(ACAPI_Element_GetUserData, GSErrCode, (const API_Elem_Head* elemHead, API_ElementUserData* userData),            \
       (elemHead, userData))                                                                                            \
     X(ACAPI_Element_SetUserData, GSErrCode, (const API_Elem_Head* elemHead, const API_ElementUserData* userData),      \
       (elemHead, userData))                                                                                            \
     X(ACAPI_Element_GetQuantities, GSErrCode,                                                                          \
-      (const API_Guid& elemGuid, const API_QuantityPar* params, API_Quantities* quantities,                            \
-       const API_QuantitiesMask* mask),                                                                                \
+      (API_Guid elemGuid, const API_QuantityPar* params, API_Quantities* quantities, const API_QuantitiesMask* mask),  \
       (elemGuid, params, quantities, mask))                                                                            \
     X(ACAPI_ModulData_GetList, GSErrCode, (GS::Array<GS::UniString> * modulNameList), (modulNameList))                 \
     X(ACAPI_ModulData_Get, GSErrCode, (API_ModulData * info, const GS::UniString& modulName), (info, modulName))       \
@@ -72,15 +78,22 @@
     X(ACAPI_ModulData_Delete, GSErrCode, (const GS::UniString& modulName), (modulName))                                \
     X(ACAPI_Attribute_Search, GSErrCode, (API_Attr_Head * attrHead), (attrHead))                                       \
     X(ACAPI_Attribute_Get, GSErrCode, (API_Attribute * attribute), (attribute))                                        \
-    X(ACAPI_Attribute_Create, GSErrCode, (API_Attribute * attribute, API_AttributeDefExt * defs), (attribute, defs))   \
-    X(ACAPI_Attribute_Modify, GSErrCode, (API_Attribute * attribute, API_AttributeDefExt * defs), (attribute, defs))   \
-    X(ACAPI_Attribute_GetAttributesByType, GSErrCode, (API_AttrTypeID typeID, GS::Array<API_Attribute> * attributes),  \
+    X(ACAPI_Attribute_GetDefExt, GSErrCode, (API_AttrTypeID typeID, API_AttributeIndex index, API_AttributeDefExt* defs), \
+      (typeID, index, defs))                                                                                           \
+    X(ACAPI_Attribute_CreateExt, GSErrCode, (API_Attribute * attribute, API_AttributeDefExt * defs),                   \
+      (attribute, defs))                                                                                               \
+    X(ACAPI_Attribute_ModifyExt, GSErrCode, (API_Attribute * attribute, API_AttributeDefExt * defs),                   \
+      (attribute, defs))                                                                                               \
+    X(ACAPI_DisposeAttrDefsHdlsExt, GSErrCode, (API_AttributeDefExt * defs), (defs))                                   \
+    X(ACAPI_Attribute_GetAttributesByType, GSErrCode, (API_AttrTypeID typeID, GS::Array<API_Attribute>& attributes),   \
       (typeID, attributes))                                                                                            \
     X(ACAPI_Attribute_GetUserData, GSErrCode, (API_Attr_Head * attrHead, API_AttributeUserData * userData),            \
       (attrHead, userData))                                                                                            \
     X(ACAPI_Attribute_SetUserData, GSErrCode, (API_Attr_Head * attrHead, const API_AttributeUserData* userData),       \
       (attrHead, userData))                                                                                            \
-    X(ACAPI_Attribute_GetNum, GSErrCode, (API_AttrTypeID typeID, UInt32 * count), (typeID, count))                     \
+    X(ACAPI_Attribute_GetNum, GSErrCode, (API_AttrTypeID typeID, UInt32 & count), (typeID, count))                     \
+    X(ACAPI_Attribute_GetPen, GSErrCode, (API_Pen & pen), (pen))                                                       \
+    X(ACAPI_Attribute_GetPenNum, GSErrCode, (UInt32 & count), (count))                                                 \
     X(ACAPI_Property_GetPropertyGroups, GSErrCode, (GS::Array<API_PropertyGroup> & groups), (groups))                  \
     X(ACAPI_Property_GetPropertyDefinitions, GSErrCode,                                                                \
       (const API_Guid& groupGuid, GS::Array<API_PropertyDefinition>& definitions), (groupGuid, definitions))           \
@@ -88,6 +101,10 @@
     X(ACAPI_Property_CreatePropertyGroup, GSErrCode, (API_PropertyGroup & group), (group))                             \
     X(ACAPI_Property_CreatePropertyDefinition, GSErrCode, (API_PropertyDefinition & definition), (definition))         \
     X(ACAPI_Property_ChangePropertyDefinition, GSErrCode, (const API_PropertyDefinition& definition), (definition))    \
+    X(ACAPI_Property_DeletePropertyDefinition, GSErrCode, (const API_Guid& propertyGuid), (propertyGuid))              \
+    X(ACAPI_Element_GetPropertyDefinitions, GSErrCode,                                                                 \
+      (const API_Guid& elemGuid, API_PropertyDefinitionFilter filter, GS::Array<API_PropertyDefinition>& definitions), \
+      (elemGuid, filter, definitions))                                                                                 \
     X(ACAPI_Element_GetPropertyValue, GSErrCode,                                                                       \
       (const API_Guid& elemGuid, const API_Guid& definitionGuid, API_Property& property),                              \
       (elemGuid, definitionGuid, property))                                                                            \
@@ -99,6 +116,22 @@
       (const API_Guid& systemGuid, GS::Array<API_ClassificationItem>& items), (systemGuid, items))                     \
     X(ACAPI_Classification_GetClassificationItemChildren, GSErrCode,                                                   \
       (const API_Guid& itemGuid, GS::Array<API_ClassificationItem>& children), (itemGuid, children))                   \
+    X(ACAPI_Classification_GetClassificationItem, GSErrCode, (API_ClassificationItem & item), (item))                  \
+    X(ACAPI_Element_GetClassificationItems, GSErrCode,                                                                 \
+      (const API_Guid& elemGuid, GS::Array<GS::Pair<API_Guid, API_Guid>>& systemItemPairs), (elemGuid, systemItemPairs)) \
+    X(ACAPI_Element_AddClassificationItem, GSErrCode, (const API_Guid& elemGuid, const API_Guid& itemGuid),            \
+      (elemGuid, itemGuid))                                                                                            \
+    X(ACAPI_Element_RemoveClassificationItem, GSErrCode, (const API_Guid& elemGuid, const API_Guid& itemGuid),         \
+      (elemGuid, itemGuid))                                                                                            \
+    X(ACAPI_ProcessWindow_InitProcessWindow, GSErrCode,                                                                \
+      (const GS::UniString* title, Int32* nPhase, API_ProcessControlTypeID* processCntrolType),                        \
+      (title, nPhase, processCntrolType))                                                                              \
+    X(ACAPI_ProcessWindow_SetNextProcessPhase, GSErrCode,                                                              \
+      (const GS::UniString* subtitle, Int32* maxval, bool* showPercent), (subtitle, maxval, showPercent))              \
+    X(ACAPI_ProcessWindow_SetProcessValue, GSErrCode, (Int32 * newval), (newval))                                      \
+    X(ACAPI_ProcessWindow_IncProcessValue, GSErrCode, (Int32 * incval), (incval))                                      \
+    X(ACAPI_ProcessWindow_IsProcessCanceled, GSErrCode, (), ())                                                        \
+    X(ACAPI_ProcessWindow_CloseProcessWindow, GSErrCode, (), ())                                                       \
     X(ACAPI_CallUndoableCommand, GSErrCode,                                                                            \
       (const GS::UniString& undoString, const std::function<GSErrCode()>& command), (undoString, command))             \
     X(OS_ShellExecute, GSErrCode, (const GS::UniString& verb, const GS::UniString& address, Int32 showCommand),        \

@@ -175,10 +175,10 @@ TEST_F(Downloads, LinkingACompositeTheProjectDoesNotHaveAnswersFalse)
     Serve(R"("a":{"ID":"A","LOD":"100"})");
     ASSERT_TRUE(manager_.LoadSystem("S1"));
     velmar::ui::model::ProductDownload download;
-    API_Attr_Head composite;
-    composite.typeID = API_CompWallID;
-    composite.name = "Wall A";
-    ASSERT_EQ(host_.CurrentProject().AddAttribute(&composite), NoError);
+    Sim::Attribute composite;
+    composite.record.header.typeID = API_CompWallID;
+    Sim::SetAttributeName(composite, "Wall A");
+    host_.RunHostCommand("Create Attribute", [&] { host_.CurrentProject().AddAttribute(composite); });
     download.existingCompositeName.Set("Wall B");
     download.selectedLod.Set(300);
     EXPECT_FALSE(manager_.ProcessDownload(download));

@@ -33,25 +33,20 @@ public:
     Sim::Archicad& Host() { return host_; }
 
 private:
+    // As the user's attribute manager would: a composite with or without a tag in its user data.
     void Place(const Composite& composite)
     {
-        API_Attribute attribute;
-        attribute.header.typeID = API_CompWallID;
-        attribute.header.name = composite.name;
-        ASSERT_EQ(ACAPI_Attribute_Create(&attribute, nullptr), NoError);
-        if (!composite.tagLod)
-            return;
-        Velmar::Bo::CompositeTag tag;
-        tag.systemName = composite.name;
-        tag.lod = *composite.tagLod;
-        const std::string bytes = tag.ToBytes();
-        GS::HandleGuard handle(BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0));
-        std::memcpy(*handle.Get(), bytes.data(), bytes.size());
-        API_AttributeUserData userData;
-        userData.dataVersion = Velmar::Bo::CompositeTag::DataVersion;
-        userData.platformSign = composite.platformSign;
-        userData.dataHdl = handle.Get();
-        ASSERT_EQ(ACAPI_Attribute_SetUserData(&attribute.header, &userData), NoError);
+        Sim::Attribute attribute;
+        attribute.record.header.typeID = API_CompWallID;
+        Sim::SetAttributeName(attribute, composite.name);
+        if (composite.tagLod) {
+            Velmar::Bo::CompositeTag tag;
+            tag.systemName = composite.name;
+            tag.lod = *composite.tagLod;
+            attribute.userData =
+                Sim::UserData{Velmar::Bo::CompositeTag::DataVersion, composite.platformSign, tag.ToBytes()};
+        }
+        host_.RunHostCommand("Create Attribute", [&] { host_.CurrentProject().AddAttribute(attribute); });
     }
 
     TempFolder root_;

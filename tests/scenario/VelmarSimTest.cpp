@@ -124,13 +124,13 @@ TEST(VelmarSim, TaggedCompositesKeepIndexGuidAndUserDataThroughSaveAndOpen)
                   R"({"cmd":"attribute.new","type":"composite","name":"Plain"})",  // 2
                   R"({"cmd":"attribute.new","type":"composite","name":"Plain"})",  // 3 taken
                   R"({"cmd":"attribute.new","type":"layer","name":"X"})",          // 4 no such type
-                  R"({"cmd":"attribute.new","type":"pen","name":"P","userData":{"version":1,"data":""}})",  // 5 no sign
+                  R"({"cmd":"attribute.new","type":"surface","name":"P","userData":{"version":1,"data":""}})",  // 5 no sign
                   R"({"cmd":"project.save","path":")" + (root / "p.json") + R"("})",                        // 6
                   R"({"cmd":"project.new"})",                                                               // 7
                   R"({"cmd":"attributes","type":"composite"})",                                             // 8
                   R"({"cmd":"project.open","path":")" + (root / "p.json") + R"("})",                        // 9
                   R"({"cmd":"attributes","type":"composite"})",                                             // 10
-                  R"({"cmd":"attributes","type":"pen"})",                                                   // 11
+                  R"({"cmd":"attributes","type":"surface"})",                                               // 11
               });
     ASSERT_EQ(run.answers.size(), 12u);
     for (int bad : {3, 4, 5})
@@ -138,7 +138,7 @@ TEST(VelmarSim, TaggedCompositesKeepIndexGuidAndUserDataThroughSaveAndOpen)
     for (int good : {0, 1, 2, 6, 7, 9})
         EXPECT_TRUE(Parse(run.answers[good])["ok"].GetBool()) << run.answers[good];
     EXPECT_EQ(Parse(run.answers[8])["attributes"].Size(), 0u) << "a new project has no composites";
-    EXPECT_EQ(Parse(run.answers[11])["attributes"].Size(), 0u) << "the refused pen was not created";
+    EXPECT_EQ(Parse(run.answers[11])["attributes"].Size(), 4u) << "the refused surface was not created";
 
     const auto listed = Parse(run.answers[10]);
     const auto& composites = listed["attributes"];

@@ -135,13 +135,37 @@ TEST(Faults, ArmedOperationsFailTheGivenNumberOfTimesThenWorkAgain)
     EXPECT_FALSE(Sim::IsHostOperation("ACAPI_NoSuchThing"));
 }
 
-API_Attribute Named(API_AttrTypeID type, const char* name, API_AttributeIndex index = 0)
+API_Attribute Named(API_AttrTypeID type, const char* name, Int32 index = 0)
 {
     API_Attribute attribute;
     attribute.header.typeID = type;
-    attribute.header.name = name;
-    attribute.header.index = index;
+    std::strncpy(attribute.header.name, name, sizeof attribute.header.name - 1);
+    attribute.header.index = ACAPI_CreateAttributeIndex(index);
     return attribute;
+}
+
+// A one-skin composite of the first building material, created through the table inside a command.
+GSErrCode CreateComposite(API_Attribute& composite, double thickness = 0.1)
+{
+    API_CWallComponent skin;
+    skin.buildingMaterial = ACAPI_CreateAttributeIndex(1);
+    skin.fillThick = thickness;
+    GS::HandleGuard skins(BMAllocateHandle(sizeof skin, 0, 0));
+    std::memcpy(*skins.Get(), &skin, sizeof skin);
+    API_AttributeDefExt defs;
+    defs.cwall_compItems = reinterpret_cast<API_CWallComponent**>(skins.Get());
+    composite.compWall.nComps = 1;
+    return Api().ACAPI_CallUndoableCommand("Create", [&] { return Api().ACAPI_Attribute_CreateExt(&composite, &defs); });
+}
+
+GSErrCode InCommand(const std::function<GSErrCode()>& call)
+{
+    GSErrCode result = APIERR_GENERAL;
+    const GSErrCode err = Api().ACAPI_CallUndoableCommand("Test", [&] {
+        result = call();
+        return NoError;
+    });
+    return err != NoError ? err : result;
 }
 
 // Sets a composite tag's version and sign with the given bytes.
@@ -153,7 +177,7 @@ GSErrCode SetUserData(API_Attr_Head head, const std::string& bytes)
     userData.dataVersion = 1;
     userData.platformSign = 0x5757;
     userData.dataHdl = handle.Get();
-    return Api().ACAPI_Attribute_SetUserData(&head, &userData);
+    return InCommand([&] { return Api().ACAPI_Attribute_SetUserData(&head, &userData); });
 }
 
 // "version sign bytes", "none" (no handle and version 0) or the error code.
@@ -176,14 +200,14 @@ std::vector<std::string> NamesOf(API_AttrTypeID type)
 {
     GS::Array<API_Attribute> attributes;
     std::vector<std::string> names;
-    if (Api().ACAPI_Attribute_GetAttributesByType(type, &attributes) != NoError)
+    if (Api().ACAPI_Attribute_GetAttributesByType(type, attributes) != NoError)
         return {"(not listed)"};
     for (const auto& attribute : attributes)
-        names.push_back(std::to_string(attribute.header.index) + " " + attribute.header.name.ToUtf8());
+        names.push_back(std::to_string(attribute.header.index.ToInt32_Deprecated()) + " " + attribute.header.name);
     return names;
 }
 
-TEST(Project, SavedProjectOpensWithItsElementsAttributesUserDataAndModuleData)
+TEST(Project, SavedProjectOpensByteForByteWithItsElementsAttributesUserDataAndModuleData)
 {
     TempFolder root;
     Sim::Archicad host(root / "data");
@@ -203,20 +227,22 @@ TEST(Project, SavedProjectOpensWithItsElementsAttributesUserDataAndModuleData)
     API_ElementUserData userData;
     userData.dataVersion = 1;
     userData.dataHdl = handle.Get();
-    ASSERT_EQ(Api().ACAPI_Element_SetUserData(&head, &userData), NoError);
+    ASSERT_EQ(InCommand([&] { return Api().ACAPI_Element_SetUserData(&head, &userData); }), NoError);
     API_Attribute composites[] = {Named(API_CompWallID, "Wall 300"), Named(API_CompWallID, "Wand Ã©")};
     for (auto& composite : composites)
-        ASSERT_EQ(Api().ACAPI_Attribute_Create(&composite, nullptr), NoError);
+        ASSERT_EQ(CreateComposite(composite), NoError);
     ASSERT_EQ(SetUserData(composites[1].header, bytes), NoError);
 
     std::string error;
     ASSERT_TRUE(host.SaveProject(root / "p.json", &error)) << error;
     host.NewProject();
-    EXPECT_TRUE(host.CurrentProject().GetElements().empty());
+    EXPECT_TRUE(host.CurrentProject().Elements().empty());
     ASSERT_TRUE(host.OpenProject(root / "p.json", &error)) << error;
+    ASSERT_TRUE(host.SaveProject(root / "again.json", &error)) << error;
+    EXPECT_EQ(Velmar::Testing::ReadFile(root / "again.json"), Velmar::Testing::ReadFile(root / "p.json"));
 
     GS::Array<API_Guid> walls;
-    ASSERT_EQ(Api().ACAPI_Element_GetElemList(API_WallID, &walls), NoError);
+    ASSERT_EQ(Api().ACAPI_Element_GetElemList(API_WallID, &walls, APIFilt_None, APINULLGuid), NoError);
     ASSERT_EQ(walls.GetSize(), 1u);
     EXPECT_EQ(walls[0], wall);
     API_ModulData read;
@@ -241,37 +267,36 @@ TEST(Project, AMalformedProjectFileIsRefusedAndTheOpenProjectStays)
     TempFolder root;
     Sim::Archicad host(root / "data");
     host.CreateElement(API_WallID);
-    API_Attr_Head pen;
-    pen.typeID = API_PenID;
-    pen.name = "Pen 1";
-    ASSERT_EQ(host.CurrentProject().AddAttribute(&pen), NoError);
+    const std::size_t composites = host.CurrentProject().Attributes(API_CompWallID).size();
     const char* files[] = {
         "",
         "{",
         "[]",
         R"({"format":"other","version":1})",
-        R"({"format":"velmar-sim-project","version":2})",
+        R"({"format":"velmar-sim-project","version":3})",
         R"({"format":"velmar-sim-project","version":1,"elements":[{"guid":"nope","type":"wall"}]})",
         R"({"format":"velmar-sim-project","version":1,"elements":[{"guid":"901E167F-078D-4032-8383-39568546B9F9","type":"tree"}]})",
+        R"({"format":"velmar-sim-project","version":2,"elements":[{"guid":"901E167F-078D-4032-8383-39568546B9F9","type":"wall","height":-1}]})",
+        R"({"format":"velmar-sim-project","version":2,"elements":[{"guid":"901E167F-078D-4032-8383-39568546B9F9","type":"wall","composite":7}]})",
         R"({"format":"velmar-sim-project","version":1,"moduleData":[{"name":"x","version":1,"platformSign":1,"data":"!!"}]})",
         R"({"format":"velmar-sim-project","version":1,"moduleData":[{"name":"x","version":1,"platformSign":70000,"data":""}]})",
         R"({"format":"velmar-sim-project","version":1,"attributes":{}})",
         R"({"format":"velmar-sim-project","version":1,"attributes":[{"type":"composite","guid":"901E167F-078D-4032-8383-39568546B9F9"}]})",
         R"({"format":"velmar-sim-project","version":1,"attributes":[{"type":"layer","guid":"901E167F-078D-4032-8383-39568546B9F9","name":"A"}]})",
-        R"({"format":"velmar-sim-project","version":1,"attributes":[{"type":"pen","guid":"nope","name":"A"}]})",
-        R"({"format":"velmar-sim-project","version":1,"attributes":[{"type":"pen","guid":"901E167F-078D-4032-8383-39568546B9F9","name":"A","userData":{"version":1}}]})",
-        R"({"format":"velmar-sim-project","version":1,"attributes":[{"type":"pen","guid":"901E167F-078D-4032-8383-39568546B9F9","name":"A"},)"
-        R"({"type":"pen","guid":"11111111-1111-4111-8111-111111111111","name":"A"}]})",
-        R"({"format":"velmar-sim-project","version":1,"attributes":[{"type":"pen","guid":"901E167F-078D-4032-8383-39568546B9F9","name":"A"},)"
-        R"({"type":"material","guid":"901E167F-078D-4032-8383-39568546B9F9","name":"B"}]})",
+        R"({"format":"velmar-sim-project","version":1,"attributes":[{"type":"composite","guid":"nope","name":"A"}]})",
+        R"({"format":"velmar-sim-project","version":1,"attributes":[{"type":"composite","guid":"901E167F-078D-4032-8383-39568546B9F9","name":"A","userData":{"version":1}}]})",
+        R"({"format":"velmar-sim-project","version":1,"attributes":[{"type":"composite","guid":"901E167F-078D-4032-8383-39568546B9F9","name":"A"},)"
+        R"({"type":"composite","guid":"11111111-1111-4111-8111-111111111111","name":"A"}]})",
+        R"({"format":"velmar-sim-project","version":1,"attributes":[{"type":"composite","guid":"901E167F-078D-4032-8383-39568546B9F9","name":"A"},)"
+        R"({"type":"composite","guid":"901E167F-078D-4032-8383-39568546B9F9","name":"B"}]})",
     };
     for (const char* text : files) {
         Velmar::Testing::WriteFile(root / "bad.json", text);
         std::string error;
         EXPECT_FALSE(host.OpenProject(root / "bad.json", &error)) << text;
         EXPECT_FALSE(error.empty());
-        EXPECT_EQ(host.CurrentProject().GetElements().size(), 1u) << text;
-        EXPECT_EQ(host.CurrentProject().GetAttributes(API_PenID).size(), 1u) << text;
+        EXPECT_EQ(host.CurrentProject().Elements().size(), 1u) << text;
+        EXPECT_EQ(host.CurrentProject().Attributes(API_CompWallID).size(), composites) << text;
     }
 }
 
@@ -283,71 +308,71 @@ TEST(Attributes, CreateSearchGetModifyAndUserDataBehaveAsTheHostsThroughTheTable
         API_AttrTypeID type;
         const char* name;
         GSErrCode expected;
-        API_AttributeIndex index;
+        Int32 index;
     };
     const Creation creations[] = {
         {API_CompWallID, "Wall 300", NoError, 1},
         {API_CompWallID, "Wall 100", NoError, 2},
-        {API_PenID, "Wall 300", NoError, 1},
-        {API_CompWallID, "Wall 300", APIERR_NAMEALREADYUSED, 0},
+        {API_CompWallID, "Wall 300", APIERR_ATTREXIST, 1},
         {API_CompWallID, "wall 300", NoError, 3},
-        {API_MaterialID, "", APIERR_BADNAME, 0},
+        {API_CompWallID, "", APIERR_BADNAME, 0},
         {API_ZombieAttrID, "Anything", APIERR_BADID, 0},
     };
     std::vector<API_Attr_Head> created;
     for (const auto& c : creations) {
         API_Attribute attribute = Named(c.type, c.name);
-        EXPECT_EQ(Api().ACAPI_Attribute_Create(&attribute, nullptr), c.expected) << c.name;
-        EXPECT_EQ(attribute.header.index, c.index) << c.name;
+        EXPECT_EQ(CreateComposite(attribute), c.expected) << c.name;
+        EXPECT_EQ(attribute.header.index.ToInt32_Deprecated(), c.index) << c.name;
         if (c.expected == NoError)
             created.push_back(attribute.header);
     }
     EXPECT_NE(created[0].guid, created[1].guid);
     EXPECT_EQ(NamesOf(API_CompWallID), (std::vector<std::string>{"1 Wall 300", "2 Wall 100", "3 wall 300"}));
     EXPECT_EQ(NamesOf(API_ZombieAttrID), std::vector<std::string>{"(not listed)"});
+    API_Attribute outside = Named(API_CompWallID, "Outside");
+    EXPECT_EQ(Api().ACAPI_Attribute_CreateExt(&outside, nullptr), APIERR_NEEDSUNDOSCOPE);
     UInt32 count = 0;
-    EXPECT_EQ(Api().ACAPI_Attribute_GetNum(API_PenID, &count), NoError);
-    EXPECT_EQ(count, 1u);
+    EXPECT_EQ(Api().ACAPI_Attribute_GetNum(API_CompWallID, count), NoError);
+    EXPECT_EQ(count, 3u);
+    EXPECT_EQ(Api().ACAPI_Attribute_GetPenNum(count), NoError);
+    EXPECT_EQ(count, 255u);
 
     struct Lookup {
-        API_AttrTypeID type;
-        API_AttributeIndex index;
+        Int32 index;
         API_Guid guid;
         GSErrCode expected;
         const char* name;
     };
     const Lookup lookups[] = {
-        {API_CompWallID, 2, {}, NoError, "Wall 100"},
-        {API_CompWallID, 0, created[0].guid, NoError, "Wall 300"},
-        {API_CompWallID, 4, {}, APIERR_BADINDEX, ""},
-        {API_CompWallID, 0, GSGuid2APIGuid(GS::Guid::Generate()), APIERR_BADINDEX, ""},
-        {API_BuildingMaterialID, 1, {}, APIERR_BADINDEX, ""},
+        {2, {}, NoError, "Wall 100"},
+        {0, created[0].guid, NoError, "Wall 300"},
+        {4, {}, APIERR_BADINDEX, ""},
+        {0, GSGuid2APIGuid(GS::Guid::Generate()), APIERR_BADNAME, ""},
     };
     for (const auto& c : lookups) {
-        API_Attribute attribute = Named(c.type, "", c.index);
+        API_Attribute attribute = Named(API_CompWallID, "", c.index);
         attribute.header.guid = c.guid;
+        GS::UniString name;
+        attribute.header.uniStringNamePtr = &name;
         EXPECT_EQ(Api().ACAPI_Attribute_Get(&attribute), c.expected) << c.index;
-        EXPECT_EQ(attribute.header.name.ToUtf8(), c.name) << c.index;
+        EXPECT_EQ(name.ToUtf8(), c.name) << c.index;
     }
     API_Attr_Head search = Named(API_CompWallID, "Wall 100").header;
     ASSERT_EQ(Api().ACAPI_Attribute_Search(&search), NoError);
-    EXPECT_EQ(search.index, 2);
+    EXPECT_EQ(search.index.ToInt32_Deprecated(), 2);
     EXPECT_EQ(search.guid, created[1].guid);
-    API_Attr_Head missing = Named(API_PenID, "Wall 100").header;
-    EXPECT_EQ(Api().ACAPI_Attribute_Search(&missing), APIERR_BADNAME);
 
     EXPECT_EQ(UserDataOf(created[1]), "none");
     const std::string bytes("tag\x00\xFFtail", 9);
     API_Attr_Head byGuid = created[1];
-    byGuid.index = 0;
+    byGuid.index = APIInvalidAttributeIndex;
     ASSERT_EQ(SetUserData(byGuid, bytes), NoError);
     API_Attribute renamed = Named(API_CompWallID, "Wall 200", 2);
-    ASSERT_EQ(Api().ACAPI_Attribute_Modify(&renamed, nullptr), NoError);
-    EXPECT_EQ(renamed.header.guid, created[1].guid);
+    ASSERT_EQ(InCommand([&] { return Api().ACAPI_Attribute_ModifyExt(&renamed, nullptr); }), NoError);
     const std::pair<const char*, GSErrCode> refusals[] = {{"Wall 300", APIERR_NAMEALREADYUSED}, {"", APIERR_BADNAME}};
     for (const auto& [name, expected] : refusals) {
         API_Attribute refused = Named(API_CompWallID, name, 2);
-        EXPECT_EQ(Api().ACAPI_Attribute_Modify(&refused, nullptr), expected) << name;
+        EXPECT_EQ(InCommand([&] { return Api().ACAPI_Attribute_ModifyExt(&refused, nullptr); }), expected) << name;
     }
     EXPECT_EQ(NamesOf(API_CompWallID), (std::vector<std::string>{"1 Wall 300", "2 Wall 200", "3 wall 300"}));
     EXPECT_EQ(UserDataOf(renamed.header), "1 22359 " + bytes);

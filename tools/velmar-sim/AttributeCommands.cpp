@@ -1,7 +1,8 @@
-// velmar-sim's commands of the project's attributes: adding one (with user data) and listing those of a type.
+// velmar-sim's commands of the project's attributes: adding one as the attribute manager does, listing those
+// of a type (and the pens).
 #include "ScriptCommand.hpp"
 
-#include "Base64.hpp"
+#include "ModelJson.hpp"
 
 #include <optional>
 
@@ -9,75 +10,64 @@ namespace Sim::Script {
 
 namespace {
 
-API_AttrTypeID AttrTypeMember(const Context& c)
-{
-    const auto type = AttrTypeFromName(StringMember(c, "type"));
-    if (!type)
-        throw CommandError{"unknown attribute type"};
-    return *type;
-}
-
-UserData UserDataMember(const Context& c)
-{
-    const auto& value = Member(c, "userData");
-    const char* invalid = "\"userData\" needs version, platformSign (0 to 65535) and base64 data";
-    if (!value.IsObject() || !value.HasMember("version") || !value["version"].IsInt() ||
-        !value.HasMember("platformSign") || !value["platformSign"].IsUint() ||
-        value["platformSign"].GetUint() > 0xFFFF || !value.HasMember("data") || !value["data"].IsString())
-        throw CommandError{invalid};
-    const auto bytes = DecodeBase64(value["data"].GetString());
-    if (!bytes)
-        throw CommandError{invalid};
-    return UserData{value["version"].GetInt(), static_cast<UInt16>(value["platformSign"].GetUint()), *bytes};
-}
-
+// A composite given without skins gets one skin of the first building material, 0.1 m thick.
 void AttributeNew(Context& c)
 {
-    API_Attr_Head header;
-    header.typeID = AttrTypeMember(c);
-    header.name = GS::UniString::FromUtf8(StringMember(c, "name"));
-    const std::optional<UserData> userData =
-        c.command.HasMember("userData") ? std::optional<UserData>(UserDataMember(c)) : std::nullopt;
+    const std::string typeName = StringMember(c, "type");
+    const auto type = AttrTypeFromName(typeName);
+    if (!type)
+        throw CommandError{"unknown attribute type"};
     Project& project = c.host.CurrentProject();
-    const GSErrCode err = project.AddAttribute(&header);
-    if (err == APIERR_BADNAME)
-        throw CommandError{"an attribute needs a name"};
-    if (err == APIERR_NAMEALREADYUSED)
+    rapidjson::Document given;
+    given.CopyFrom(c.command, given.GetAllocator());
+    if (*type == API_CompWallID && !given.HasMember("skins") && !project.Attributes(API_BuildingMaterialID).empty()) {
+        rapidjson::Value skin(rapidjson::kObjectType);
+        skin.AddMember("materialIndex", project.Attributes(API_BuildingMaterialID).front()->Index(), given.GetAllocator());
+        skin.AddMember("thickness", 0.1, given.GetAllocator());
+        rapidjson::Value skins(rapidjson::kArrayType);
+        skins.PushBack(skin, given.GetAllocator());
+        given.AddMember("skins", skins, given.GetAllocator());
+    }
+    Attribute attribute;
+    try {
+        attribute = Json::ReadAttribute(given, project, *type, Json::References::Name);
+    } catch (const Json::FormatError& error) {
+        throw CommandError{error.what()};
+    }
+    if (project.FindAttribute(*type, attribute.name) != nullptr)
         throw CommandError{"the name is already used"};
-    if (err != NoError)
-        throw CommandError{"the attribute was not created, error " + std::to_string(err)};
-    project.FindAttribute(header.typeID, header.index)->userData = userData;
+    attribute.record.header.guid = APINULLGuid;
+    Int32 index = 0;
+    c.host.RunHostCommand("Create Attribute", [&] { index = project.AddAttribute(std::move(attribute)); });
     c.answer.Key("index");
-    c.answer.Int(header.index);
+    c.answer.Int(index);
     c.answer.Key("guid");
-    WriteString(c.answer, APIGuidToString(header.guid).ToUtf8());
+    Json::WriteGuid(c.answer, project.FindAttribute(*type, index)->record.header.guid);
 }
 
 void Attributes(Context& c)
 {
-    const API_AttrTypeID type = AttrTypeMember(c);
+    const std::string typeName = StringMember(c, "type");
+    const Project& project = c.host.CurrentProject();
     c.answer.Key("attributes");
     c.answer.StartArray();
-    for (const auto& attribute : c.host.CurrentProject().GetAttributes(type)) {
-        c.answer.StartObject();
-        c.answer.Key("index");
-        c.answer.Int(attribute.header.index);
-        c.answer.Key("name");
-        WriteString(c.answer, attribute.header.name.ToUtf8());
-        c.answer.Key("guid");
-        WriteString(c.answer, APIGuidToString(attribute.header.guid).ToUtf8());
-        if (attribute.userData) {
-            c.answer.Key("userData");
+    if (typeName == "pen") {
+        for (const API_Pen& pen : project.Pens()) {
             c.answer.StartObject();
-            c.answer.Key("version");
-            c.answer.Int(attribute.userData->version);
-            c.answer.Key("platformSign");
-            c.answer.Uint(attribute.userData->platformSign);
-            c.answer.Key("data");
-            WriteString(c.answer, EncodeBase64(attribute.userData->bytes));
+            c.answer.Key("index");
+            c.answer.Int(pen.index);
+            c.answer.Key("colour");
+            Json::WriteColour(c.answer, pen.rgb);
+            c.answer.Key("width");
+            c.answer.Double(pen.width);
             c.answer.EndObject();
         }
-        c.answer.EndObject();
+    } else {
+        const auto type = AttrTypeFromName(typeName);
+        if (!type)
+            throw CommandError{"unknown attribute type"};
+        for (const Attribute* attribute : project.Attributes(*type))
+            Json::WriteAttribute(c.answer, project, *attribute, Json::References::Name);
     }
     c.answer.EndArray();
 }

@@ -11,6 +11,7 @@ namespace Sim::Script {
 CommandArea MenuAndWindowCommands();
 CommandArea ProjectCommands();
 CommandArea AttributeCommands();
+CommandArea PropertyCommands();
 CommandArea FileCommands();
 CommandArea SessionCommands();
 
@@ -19,7 +20,8 @@ namespace {
 std::unordered_map<std::string, const Command*> BuildTable()
 {
     const CommandArea Areas[] = {
-        MenuAndWindowCommands(), ProjectCommands(), AttributeCommands(), FileCommands(), SessionCommands(),
+        MenuAndWindowCommands(), ProjectCommands(), AttributeCommands(), PropertyCommands(), FileCommands(),
+        SessionCommands(),
     };
     std::unordered_map<std::string, const Command*> table;
     for (const CommandArea& area : Areas) {

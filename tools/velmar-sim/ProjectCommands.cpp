@@ -1,6 +1,12 @@
-// velmar-sim's commands of the project and its elements: project events, placing, listing and selecting elements.
+// velmar-sim's commands of the project and its elements: project events; placing, editing, deleting,
+// reading, listing, classifying and selecting elements; undo and redo; the view and process windows.
 #include "ScriptCommand.hpp"
 
+#include "HostImpl.hpp"
+#include "ModelJson.hpp"
+#include "QuantityKeys.hpp"
+
+#include <algorithm>
 #include <vector>
 
 namespace Sim::Script {
@@ -26,33 +32,131 @@ void ProjectSave(Context& c)
         throw CommandError{error};
 }
 
+API_Guid GuidMember(const Context& c, const char* name)
+{
+    try {
+        return Json::ReadGuid(Member(c, name), name);
+    } catch (const Json::FormatError& error) {
+        throw CommandError{error.what()};
+    }
+}
+
+const Element& ElementMember(const Context& c)
+{
+    const Element* element = c.host.CurrentProject().FindElement(GuidMember(c, "guid"));
+    if (element == nullptr)
+        throw CommandError{"no such element"};
+    return *element;
+}
+
+// The command's geometry keys (all but "cmd", "type" and "guid") read onto the element.
+void ReadGeometry(const Context& c, Element& element)
+{
+    rapidjson::Document keys;
+    keys.SetObject();
+    for (const auto& member : c.command.GetObject()) {
+        const std::string name = member.name.GetString();
+        if (name == "cmd" || name == "type" || name == "guid")
+            continue;
+        keys.AddMember(rapidjson::Value(name.c_str(), keys.GetAllocator()),
+                       rapidjson::Value(member.value, keys.GetAllocator()), keys.GetAllocator());
+    }
+    try {
+        Json::ReadGeometry(keys, c.host.CurrentProject(), element, Json::References::Name);
+    } catch (const Json::FormatError& error) {
+        throw CommandError{error.what()};
+    }
+}
+
 void ElementNew(Context& c)
 {
     const auto type = ElemTypeFromName(StringMember(c, "type"));
     if (!type)
         throw CommandError{"unknown element type"};
+    Element element = NewElement(*type);
+    ReadGeometry(c, element);
     c.answer.Key("guid");
-    WriteString(c.answer, APIGuidToString(c.host.CreateElement(*type)).ToUtf8());
+    WriteString(c.answer, APIGuidToString(c.host.PlaceElement(std::move(element))).ToUtf8());
+}
+
+void ElementSet(Context& c)
+{
+    Element changed = ElementMember(c);
+    ReadGeometry(c, changed);
+    c.host.EditElement(changed.Guid(), [&](Element& element) {
+        element.record = changed.record;
+        element.polygon = changed.polygon;
+        element.holes = changed.holes;
+    });
+}
+
+void ElementDelete(Context& c)
+{
+    c.host.DeleteElement(ElementMember(c).Guid());
+}
+
+void ElementGet(Context& c)
+{
+    const Element& element = ElementMember(c);
+    const Project& project = c.host.CurrentProject();
+    c.answer.Key("element");
+    c.answer.StartObject();
+    c.answer.Key("guid");
+    Json::WriteGuid(c.answer, element.Guid());
+    c.answer.Key("type");
+    c.answer.String(ElemTypeName(element.Type()));
+    Json::WriteGeometry(c.answer, project, element, Json::References::Name);
+    c.answer.Key("userData");
+    if (element.userData) {
+        c.answer.StartObject();
+        Json::WriteUserData(c.answer, *element.userData);
+        c.answer.EndObject();
+    } else {
+        c.answer.Null();
+    }
+    c.answer.Key("classification");
+    c.answer.StartArray();
+    for (const auto& [system, item] : element.classification) {
+        c.answer.StartObject();
+        c.answer.Key("system");
+        Json::WriteGuid(c.answer, system);
+        c.answer.Key("item");
+        Json::WriteGuid(c.answer, item);
+        c.answer.EndObject();
+    }
+    c.answer.EndArray();
+    if (HasQuantities(element.Type())) {
+        c.answer.Key("quantities");
+        WriteQuantities(c.answer, project, element);
+    }
+    c.answer.EndObject();
 }
 
 void Elements(Context& c)
 {
+    const auto& observed = c.host.Handlers().observed;
     c.answer.Key("elements");
     c.answer.StartArray();
-    for (const auto& element : c.host.CurrentProject().GetElements()) {
+    for (const auto& entry : c.host.CurrentProject().Elements()) {
+        const Element& element = entry.second;
         c.answer.StartObject();
         c.answer.Key("guid");
-        WriteString(c.answer, APIGuidToString(element.guid).ToUtf8());
+        WriteString(c.answer, APIGuidToString(element.Guid()).ToUtf8());
         c.answer.Key("type");
-        c.answer.String(ElemTypeName(element.type));
+        c.answer.String(ElemTypeName(element.Type()));
         c.answer.Key("observed");
-        bool observed = false;
-        for (const auto& guid : c.host.Handlers().observed)
-            observed = observed || guid == element.guid;
-        c.answer.Bool(observed);
+        c.answer.Bool(std::find(observed.begin(), observed.end(), element.Guid()) != observed.end());
         c.answer.EndObject();
     }
     c.answer.EndArray();
+}
+
+void WriteGuids(Writer& writer, const std::vector<API_Guid>& guids)
+{
+    writer.StartArray();
+    for (const API_Guid& guid : guids)
+        Json::WriteGuid(writer, guid);
+    writer.EndArray();
 }
 
 void Select(Context& c)
@@ -71,6 +175,126 @@ void Select(Context& c)
         throw CommandError{"no such element"};
 }
 
+void Selection(Context& c)
+{
+    c.answer.Key("guids");
+    WriteGuids(c.answer, c.host.CurrentProject().Selection());
+}
+
+void View(Context& c)
+{
+    c.answer.Key("zoomedTo");
+    WriteGuids(c.answer, c.host.ZoomedTo());
+}
+
+void Classify(Context& c)
+{
+    const API_Guid element = ElementMember(c).Guid();
+    const API_Guid item = GuidMember(c, "item");
+    if (c.host.CurrentProject().FindItem(item) == nullptr)
+        throw CommandError{"no such classification item"};
+    c.host.RunHostCommand("Classify", [&] { Impl::ACAPI_Element_AddClassificationItem(element, item); });
+}
+
+void Classifications(Context& c)
+{
+    const Project& project = c.host.CurrentProject();
+    const std::function<void(const std::vector<API_Guid>&)> writeItems = [&](const std::vector<API_Guid>& items) {
+        c.answer.StartArray();
+        for (const API_Guid& guid : items) {
+            const ClassificationItem* item = project.FindItem(guid);
+            c.answer.StartObject();
+            c.answer.Key("guid");
+            Json::WriteGuid(c.answer, guid);
+            c.answer.Key("id");
+            Json::WriteText(c.answer, item->item.id);
+            c.answer.Key("name");
+            Json::WriteText(c.answer, item->item.name);
+            c.answer.Key("children");
+            writeItems(item->children);
+            c.answer.EndObject();
+        }
+        c.answer.EndArray();
+    };
+    c.answer.Key("systems");
+    c.answer.StartArray();
+    for (const ClassificationSystem* system : project.Systems()) {
+        c.answer.StartObject();
+        c.answer.Key("guid");
+        Json::WriteGuid(c.answer, system->system.guid);
+        c.answer.Key("name");
+        Json::WriteText(c.answer, system->system.name);
+        c.answer.Key("editionVersion");
+        Json::WriteText(c.answer, system->system.editionVersion);
+        c.answer.Key("items");
+        writeItems(system->roots);
+        c.answer.EndObject();
+    }
+    c.answer.EndArray();
+}
+
+void Undo(Context& c)
+{
+    const auto step = c.host.Undo();
+    if (!step)
+        throw CommandError{"there is nothing to undo"};
+    c.answer.Key("step");
+    WriteString(c.answer, *step);
+}
+
+void Redo(Context& c)
+{
+    const auto step = c.host.Redo();
+    if (!step)
+        throw CommandError{"there is nothing to redo"};
+    c.answer.Key("step");
+    WriteString(c.answer, *step);
+}
+
+void UndoList(Context& c)
+{
+    c.answer.Key("steps");
+    c.answer.StartArray();
+    for (const auto& name : c.host.CurrentProject().UndoNames())
+        WriteString(c.answer, name);
+    c.answer.EndArray();
+}
+
+void Progress(Context& c)
+{
+    c.answer.Key("windows");
+    c.answer.StartArray();
+    for (const ProcessWindow& window : c.host.ProcessWindows()) {
+        c.answer.StartObject();
+        c.answer.Key("title");
+        WriteString(c.answer, window.title);
+        c.answer.Key("phases");
+        c.answer.Int(window.phases);
+        c.answer.Key("phase");
+        c.answer.Int(window.phase);
+        c.answer.Key("subtitle");
+        WriteString(c.answer, window.subtitle);
+        c.answer.Key("value");
+        c.answer.Int(window.value);
+        c.answer.Key("max");
+        c.answer.Int(window.max);
+        c.answer.Key("cancelled");
+        c.answer.Bool(window.cancelled);
+        c.answer.Key("open");
+        c.answer.Bool(window.open);
+        c.answer.EndObject();
+    }
+    c.answer.EndArray();
+}
+
+void ProgressCancel(Context& c)
+{
+    const Int64 phase = IntMember(c, "atPhase", 1);
+    if (phase < 1 || phase > 1000000)
+        throw CommandError{"\"atPhase\" must be a phase from 1"};
+    c.host.ArmProcessCancel(static_cast<Int32>(phase));
+}
+
 }  // namespace
 
 CommandArea ProjectCommands()
@@ -80,8 +304,20 @@ CommandArea ProjectCommands()
         {"project.open", ProjectOpen},
         {"project.save", ProjectSave},
         {"element.new", ElementNew},
+        {"element.set", ElementSet},
+        {"element.delete", ElementDelete},
+        {"element.get", ElementGet},
         {"elements", Elements},
         {"select", Select},
+        {"selection", Selection},
+        {"view", View},
+        {"classify", Classify},
+        {"classifications", Classifications},
+        {"undo", Undo},
+        {"redo", Redo},
+        {"undo.list", UndoList},
+        {"progress", Progress},
+        {"progress.cancel", ProgressCancel},
     };
     return Rows;
 }

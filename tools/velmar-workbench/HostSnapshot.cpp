@@ -42,16 +42,17 @@ void WriteProject(Writer& writer, Archicad& host)
     writer.StartObject();
     writer.Key("elements");
     writer.StartArray();
-    for (const auto& element : project.GetElements()) {
+    for (const auto& entry : project.Elements()) {
+        const Element& element = entry.second;
         writer.StartObject();
         writer.Key("guid");
-        WriteString(writer, APIGuidToString(element.guid).ToUtf8());
+        WriteString(writer, APIGuidToString(element.Guid()).ToUtf8());
         writer.Key("type");
-        writer.String(ElemTypeName(element.type));
+        writer.String(ElemTypeName(element.Type()));
         writer.Key("observed");
-        writer.Bool(std::find(observed.begin(), observed.end(), element.guid) != observed.end());
+        writer.Bool(std::find(observed.begin(), observed.end(), element.Guid()) != observed.end());
         writer.Key("selected");
-        writer.Bool(std::find(selection.begin(), selection.end(), element.guid) != selection.end());
+        writer.Bool(std::find(selection.begin(), selection.end(), element.Guid()) != selection.end());
         writer.Key("userDataBytes");
         writer.Uint64(element.userData ? element.userData->bytes.size() : 0);
         writer.EndObject();
@@ -59,17 +60,17 @@ void WriteProject(Writer& writer, Archicad& host)
     writer.EndArray();
     writer.Key("attributes");
     writer.StartArray();
-    for (const char* typeName : {"composite", "buildingmaterial", "material", "pen"}) {
-        for (const auto& attribute : project.GetAttributes(*AttrTypeFromName(typeName))) {
+    for (const char* typeName : {"composite", "buildingmaterial", "surface"}) {
+        for (const Attribute* attribute : project.Attributes(*AttrTypeFromName(typeName))) {
             writer.StartObject();
             writer.Key("type");
             writer.String(typeName);
             writer.Key("index");
-            writer.Int(attribute.header.index);
+            writer.Int(attribute->Index());
             writer.Key("name");
-            WriteString(writer, attribute.header.name.ToUtf8());
+            WriteString(writer, attribute->name.ToUtf8());
             writer.Key("userDataBytes");
-            writer.Uint64(attribute.userData ? attribute.userData->bytes.size() : 0);
+            writer.Uint64(attribute->userData ? attribute->userData->bytes.size() : 0);
             writer.EndObject();
         }
     }

@@ -1,0 +1,108 @@
+// The Archicad API's basic records: GUIDs, coordinates and colours, in the host's units (metres,
+// radians, colour components 0..1).
+#pragma once
+
+#include "Array.hpp"
+#include "BM.hpp"
+#include "Definitions.hpp"
+#include "Guid.hpp"
+#include "RS.hpp"
+#include "UniString.hpp"
+
+#include <functional>
+
+struct API_Guid {
+    UInt32 time_low = 0;
+    UInt16 time_mid = 0;
+    UInt16 time_hi_and_version = 0;
+    UInt8 clock_seq_hi_and_reserved = 0;
+    UInt8 clock_seq_low = 0;
+    UInt8 node[6] = {};
+};
+
+inline API_Guid GSGuid2APIGuid(const GS::Guid& guid)
+{
+    const auto& b = guid.GetBytes();
+    API_Guid result;
+    result.time_low = (UInt32(b[0]) << 24) | (UInt32(b[1]) << 16) | (UInt32(b[2]) << 8) | b[3];
+    result.time_mid = static_cast<UInt16>((b[4] << 8) | b[5]);
+    result.time_hi_and_version = static_cast<UInt16>((b[6] << 8) | b[7]);
+    result.clock_seq_hi_and_reserved = b[8];
+    result.clock_seq_low = b[9];
+    for (int i = 0; i < 6; ++i)
+        result.node[i] = b[10 + i];
+    return result;
+}
+
+inline GS::Guid APIGuid2GSGuid(const API_Guid& guid)
+{
+    std::array<UInt8, 16> b{};
+    for (int i = 0; i < 4; ++i)
+        b[i] = static_cast<UInt8>(guid.time_low >> (24 - 8 * i));
+    b[4] = static_cast<UInt8>(guid.time_mid >> 8);
+    b[5] = static_cast<UInt8>(guid.time_mid);
+    b[6] = static_cast<UInt8>(guid.time_hi_and_version >> 8);
+    b[7] = static_cast<UInt8>(guid.time_hi_and_version);
+    b[8] = guid.clock_seq_hi_and_reserved;
+    b[9] = guid.clock_seq_low;
+    for (int i = 0; i < 6; ++i)
+        b[10 + i] = guid.node[i];
+    return GS::Guid(b);
+}
+
+inline bool operator==(const API_Guid& left, const API_Guid& right)
+{
+    return APIGuid2GSGuid(left) == APIGuid2GSGuid(right);
+}
+inline bool operator!=(const API_Guid& left, const API_Guid& right)
+{
+    return !(left == right);
+}
+
+inline GS::UniString APIGuidToString(const API_Guid& guid)
+{
+    return APIGuid2GSGuid(guid).ToUniString();
+}
+
+inline bool operator<(const API_Guid& left, const API_Guid& right)
+{
+    return APIGuid2GSGuid(left) < APIGuid2GSGuid(right);
+}
+
+inline const API_Guid APINULLGuid{};
+
+struct API_Coord {
+    double x = 0.0;
+    double y = 0.0;
+};
+
+struct API_Coord3D {
+    double x = 0.0;
+    double y = 0.0;
+    double z = 0.0;
+};
+
+struct API_RGBColor {
+    double f_red = 0.0;
+    double f_green = 0.0;
+    double f_blue = 0.0;
+};
+
+// A value that may be absent, as the kit's overridable fields are.
+template <typename T>
+struct APIOptional {
+    bool hasValue = false;
+    T value;
+
+    APIOptional& operator=(const T& given)
+    {
+        hasValue = true;
+        value = given;
+        return *this;
+    }
+};
+
+template <>
+struct std::hash<API_Guid> {
+    std::size_t operator()(const API_Guid& guid) const noexcept { return std::hash<GS::Guid>()(APIGuid2GSGuid(guid)); }
+};

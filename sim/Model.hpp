@@ -1,0 +1,93 @@
+// What the simulated project holds, row by row: elements with their geometry, user data, property values
+// and classification; attributes with their type's parts; property groups and definitions;
+// classification systems and items; module data.
+#pragma once
+
+#include "APIdefs.h"
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Sim {
+
+struct UserData {
+    Int32 version = 0;
+    UInt16 platformSign = 0;
+    std::string bytes;
+
+    bool operator==(const UserData& other) const
+    {
+        return version == other.version && platformSign == other.platformSign && bytes == other.bytes;
+    }
+};
+
+using Ring = std::vector<API_Coord>;
+
+struct Element {
+    UInt64 order = 0;  // creation order: element lists come in it
+    // The header (type, guid) and the type's part, as ACAPI_Element_Get hands it out.
+    API_Element record;
+    // A slab's contour and holes as open rings; a curtain wall's base line as its two end points.
+    Ring polygon;
+    std::vector<Ring> holes;
+    std::optional<UserData> userData;
+    // Values the element carries itself; a definition without one here has its default.
+    std::map<API_Guid, API_PropertyValue> properties;
+    // At most one item per classification system: system → item.
+    std::map<API_Guid, API_Guid> classification;
+
+    API_ElemTypeID Type() const { return record.header.type.typeID; }
+    const API_Guid& Guid() const { return record.header.guid; }
+};
+
+struct Attribute {
+    // Header and the type's part; texts the record only points at are kept beside it.
+    API_Attribute record;
+    GS::UniString name;
+    GS::UniString id;
+    GS::UniString manufacturer;
+    GS::UniString description;
+    std::vector<API_CWallComponent> skins;
+    std::vector<API_CWallLineComponent> lines;  // skins + 1 when the composite has skins
+    std::optional<UserData> userData;
+
+    API_AttrTypeID Type() const { return record.header.typeID; }
+    Int32 Index() const { return record.header.index.ToInt32_Deprecated(); }
+};
+
+struct PropertyGroup {
+    UInt64 order = 0;
+    API_PropertyGroup group;
+};
+
+struct PropertyDefinition {
+    UInt64 order = 0;
+    API_PropertyDefinition definition;
+};
+
+struct ClassificationItem {
+    API_ClassificationItem item;
+    API_Guid system;
+    API_Guid parent;  // null for a root item
+    std::vector<API_Guid> children;
+};
+
+struct ClassificationSystem {
+    UInt64 order = 0;
+    API_ClassificationSystem system;
+    std::vector<API_Guid> roots;
+};
+
+// Attributes are keyed by type and index.
+struct AttributeKey {
+    API_AttrTypeID type;
+    Int32 index;
+    bool operator<(const AttributeKey& other) const
+    {
+        return type != other.type ? type < other.type : index < other.index;
+    }
+};
+
+}  // namespace Sim
