@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+
 namespace {
 
 using Velmar::Testing::SimRun;
@@ -157,6 +160,41 @@ TEST(VelmarSim, TaggedCompositesKeepIndexGuidAndUserDataThroughSaveAndOpen)
         EXPECT_EQ(userData["version"].GetInt(), 1);
         EXPECT_EQ(userData["platformSign"].GetInt(), 22359);
         EXPECT_EQ(userData["data"].GetString(), tags[i]);
+    }
+}
+
+// Each case fails for root too, whom permission bits do not stop.
+TEST(VelmarSim, AnUnreadableSharedDataFolderEndsTheRunWithItsNameAndTheReason)
+{
+    struct Case {
+        const char* name;
+        std::function<void(const std::string& data)> damage;
+        const char* named;  // in the data folder
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"a file where the folder belongs",
+         [](const std::string& data) {
+             std::filesystem::create_directories(data);
+             Velmar::Testing::WriteFile(data + "/shared", "");
+         },
+         "/shared: ", "Not a directory"},
+        {"a link to itself inside it",
+         [](const std::string& data) {
+             std::filesystem::create_directories(data + "/shared");
+             std::filesystem::create_directory_symlink("Velmar", data + "/shared/Velmar");
+         },
+         "/shared/Velmar/Archicad/", "Too many levels of symbolic links"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder root;
+        c.damage(root / "data");
+        const SimRun run = RunScript(root, {R"({"cmd":"menus"})"});
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_TRUE(run.answers.empty());
+        EXPECT_NE(run.errors.find(root / "data" + c.named), std::string::npos) << run.errors;
+        EXPECT_NE(run.errors.find(c.reason), std::string::npos) << run.errors;
     }
 }
 

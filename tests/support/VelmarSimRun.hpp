@@ -15,6 +15,7 @@ namespace Velmar::Testing {
 struct SimRun {
     std::vector<std::string> answers;
     int exitCode = -1;
+    std::string errors;  // standard error
 };
 
 inline SimRun RunVelmarSim(const std::string& dataFolder, const std::string& scriptFile,
@@ -25,7 +26,7 @@ inline SimRun RunVelmarSim(const std::string& dataFolder, const std::string& scr
         script += line + "\n";
     WriteFile(scriptFile, script);
     const std::string command =
-        std::string(VELMAR_SIM_PATH) + " --data " + dataFolder + " " + scriptFile + " 2>/dev/null";
+        std::string(VELMAR_SIM_PATH) + " --data " + dataFolder + " " + scriptFile + " 2>" + scriptFile + ".errors";
     SimRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr)
@@ -36,6 +37,7 @@ inline SimRun RunVelmarSim(const std::string& dataFolder, const std::string& scr
         output.append(buffer, n);
     const int status = pclose(pipe);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.errors = ReadFile(scriptFile + ".errors");
     for (std::size_t start = 0, end; (end = output.find('\n', start)) != std::string::npos; start = end + 1)
         run.answers.push_back(output.substr(start, end - start));
     return run;
