@@ -147,19 +147,37 @@ function frameAddress(info) {
   return info.frameUrl ?? `data:text/html,${encodeURIComponent(`<p>No stand-in serves ${info.url}</p>`)}`;
 }
 
+// Below this a page has no room to show anything; the host may still hold a window larger.
+const MinimumWindowSize = { width: 160, height: 100 };
+
 // Dragging the corner grip resizes the window as a user does; the host has the last word on the size.
+// As on a screen, the window grows only up to the visible edge, unless it was larger already.
 function addGrip(view, id) {
   const grip = element('div', { className: 'window-grip', title: 'Drag to resize' });
   grip.addEventListener('pointerdown', (start) => {
     start.preventDefault();
     grip.setPointerCapture(start.pointerId);
+    // A centred dialog would move its left edge as it grows; a resized one stays where it is.
+    if (view.classList.contains('modal')) view.style.marginLeft = `${view.offsetLeft}px`;
     const frame = view.querySelector('iframe');
-    const from = { x: start.clientX, y: start.clientY, width: frame.width, height: frame.height };
-    const size = (event) => ({ width: Math.max(1, Math.round(from.width + event.clientX - from.x)), height: Math.max(1, Math.round(from.height + event.clientY - from.y)) });
+    // The frame's width and height attributes are texts; its box is in numbers.
+    const box = frame.getBoundingClientRect();
+    const viewport = document.documentElement;
+    const limit = {
+      width: Math.max(box.width, viewport.clientWidth - box.left),
+      height: Math.max(box.height, viewport.clientHeight - box.top),
+    };
+    const clamp = (value, dimension) => Math.round(Math.min(Math.max(value, MinimumWindowSize[dimension]), limit[dimension]));
+    const size = (event) => ({
+      width: clamp(box.width + event.clientX - start.clientX, 'width'),
+      height: clamp(box.height + event.clientY - start.clientY, 'height'),
+    });
     const move = (event) => Object.assign(frame, size(event));
-    const end = (event) => {
+    // A size the host refuses changes no state, so no render would put its own size back.
+    const end = async (event) => {
       grip.removeEventListener('pointermove', move);
-      act('/api/window/resize', { window: id, ...size(event) });
+      await act('/api/window/resize', { window: id, ...size(event) });
+      Object.assign(frame, view.hostSize);
     };
     grip.addEventListener('pointermove', move);
     grip.addEventListener('pointerup', end, { once: true });
@@ -190,7 +208,8 @@ function renderWindows(windows) {
     view.hidden = !info.visible;
     view.querySelector('.window-name').textContent = info.title;
     const frame = view.querySelector('iframe');
-    Object.assign(frame, { width: info.width, height: info.height });
+    view.hostSize = { width: info.width, height: info.height };
+    Object.assign(frame, view.hostSize);
     const page = `${info.loads} ${info.url}`;
     if (view.dataset.page !== page) {
       view.dataset.page = page;
