@@ -124,10 +124,21 @@ for (const c of cases) {
 
     await chooseVelmarItem(page, SearchMenu, 1);
     const selector = page.frameLocator('.panel.browser iframe');
-    await selector.locator(`button[data-product="${Product}"]`).click();
+    // A click inside a frame closes an open menu, as a click anywhere does: first in the browser tab, then
+    // in the Download window, which the pick opens while the menu is open again.
+    const openMenus = page.locator('.menu.open');
+    await page.getByRole('button', { name: 'Velmar', exact: true }).click();
+    assert.equal(await openMenus.count(), 1);
+    await selector.locator('h1').click();
+    assert.equal(await openMenus.count(), 0, 'a click in the browser tab closes the menu');
+    await page.getByRole('button', { name: 'Velmar', exact: true }).click();
+    await selector.locator(`button[data-product="${Product}"]`).dispatchEvent('click');
 
     const dialog = page.frameLocator(DownloadWindow);
     await dialog.getByText(language.product, { exact: true }).waitFor({ timeout: 15000 });
+    assert.equal(await openMenus.count(), 1);
+    await dialog.locator('h1').click();
+    assert.equal(await openMenus.count(), 0, 'a click in the Download window closes the menu');
     await selector.getByText(language.sent, { exact: true }).waitFor();
     assert.equal(await dialog.locator('#newName').inputValue(), Product);
     assert.deepEqual(await dialog.locator('#existingName option').allTextContents(), [c.existing]);

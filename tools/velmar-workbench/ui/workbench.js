@@ -89,6 +89,9 @@ function renderMenus(menus) {
 }
 
 document.addEventListener('click', closeMenus);
+// A click in a frame (an add-on window, a browser tab) reaches the frame's document, never this one; it
+// only takes the focus from this window.
+window.addEventListener('blur', closeMenus);
 
 // Project, report, log and the web browser --------------------------------------------------------------
 
