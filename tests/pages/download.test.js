@@ -169,5 +169,15 @@ for (const c of cases) {
     assert.deepEqual(await compositeNames(page), c.composites);
     const reports = await page.locator('#reports li').allTextContents();
     assert.equal(reports.some((report) => report.includes(NotBuilt)), c.report !== undefined, reports.join(' | '));
+    // The add-on reports the failure as an alert: it holds the user until OK, once, in the add-on's words.
+    const alert = page.getByRole('alertdialog');
+    assert.equal(await alert.isVisible(), c.report !== undefined);
+    if (c.report !== undefined) {
+      assert.equal(await alert.locator('#alertText').innerText(), `failed\n ${c.report}`);
+      await alert.getByRole('button', { name: 'OK' }).click();
+    }
+    await page.getByRole('button', { name: 'Place' }).click();
+    await page.locator('#elements tbody tr').waitFor();
+    assert.equal(await alert.isVisible(), false);
   });
 }

@@ -107,9 +107,25 @@ function renderProject(project) {
     element('td', { textContent: item.userDataBytes > 0 ? `${item.userDataBytes} bytes` : '' }))));
 }
 
+// A report the add-on wrote with the alert flag holds the user until OK, as Archicad's alert does, one at a
+// time; the report list keeps every report.
+let reportsSeen = 0;
+const waitingAlerts = [];
+
+function showNextAlert() {
+  if ($('alert').open || waitingAlerts.length === 0) return;
+  $('alertText').textContent = waitingAlerts.shift();
+  $('alert').showModal();
+}
+
 function renderReports(reports) {
   $('reports').replaceChildren(...reports.map((report) =>
     element('li', { className: report.alert ? 'alert' : '', textContent: (report.alert ? '⚠ ' : '') + report.text })));
+  // The host's reports only grow; a shorter list comes from a restarted host.
+  if (reports.length < reportsSeen) reportsSeen = 0;
+  waitingAlerts.push(...reports.slice(reportsSeen).filter((report) => report.alert).map((report) => report.text));
+  reportsSeen = reports.length;
+  showNextAlert();
 }
 
 function renderLog(lines) {
@@ -264,6 +280,7 @@ async function followState() {
   }
 }
 
+$('alert').addEventListener('close', showNextAlert);
 $('elementType').append(...ElementTypes.map((type) => new Option(type, type)));
 $('place').addEventListener('submit', (event) => {
   event.preventDefault();
