@@ -72,6 +72,10 @@ ProductDetails DownloadManager::GetProductDetails() const
             value.name.Set(*name);
         if (const auto text = attribute.ValueText(language))
             value.value.Set(*text);
+        if (attribute.Unit.HasValue())
+            value.unit.Set(attribute.Unit.Get());
+        if (attribute.DataType.HasValue())
+            value.dataType.Set(attribute.DataType.Get());
         details.properties.Items().Push(value);
     }
     if (const auto mapping = ConfigurationService::ActiveMapping())

@@ -5,12 +5,15 @@
 
 namespace velmar::ui::model {
 
+// The value as the platform words it; the page puts the unit beside it and words a "Boolean" itself.
 class ProductPropertyValue : public Velmar::Json::BaseObject {
 public:
     Velmar::Json::ValueProperty<GS::UniString> name{"name"};
     Velmar::Json::ValueProperty<Int32> lod{"lod"};
     Velmar::Json::ValueProperty<GS::UniString> value{"value"};
-    VELMAR_JSON_MEMBERS(name, lod, value)
+    Velmar::Json::ValueProperty<GS::UniString> unit{"unit"};
+    Velmar::Json::ValueProperty<GS::UniString> dataType{"dataType"};
+    VELMAR_JSON_MEMBERS(name, lod, value, unit, dataType)
 };
 
 class ProductMappedClassification : public Velmar::Json::BaseObject {

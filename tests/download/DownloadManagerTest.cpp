@@ -142,12 +142,13 @@ protected:
 
 TEST_F(Downloads, DetailsListTheAttributesWithALevelAndTheLevelsToChooseFrom)
 {
-    Serve(R"("a":{"ID":"A","LOD":"300","Name":{"en_US":"Board"},"Value":{"en_US":"12.5"}},)"
-          R"("b":{"ID":"B","Name":{"en_US":"No level"}},"c":{"ID":"C","LOD":"100"})");
+    Serve(R"("a":{"ID":"A","LOD":"300","Name":{"en_US":"Board"},"Value":{"en_US":"12.5"},"Unit":"mm",)"
+          R"("DataType":"Length"},"b":{"ID":"B","Name":{"en_US":"No level"}},"c":{"ID":"C","LOD":"100"})");
     ASSERT_TRUE(manager_.LoadSystem("S1"));
     EXPECT_EQ(Velmar::Json::RecordToText(manager_.GetProductDetails()).ToUtf8(),
-              R"({"productCode":"S1","properties":[{"name":"Board","lod":300,"value":"12.5"},)"
-              R"({"name":null,"lod":100,"value":null}],"mappedClassifications":[],)"
+              R"({"productCode":"S1","properties":[{"name":"Board","lod":300,"value":"12.5","unit":"mm",)"
+              R"("dataType":"Length"},{"name":null,"lod":100,"value":null,"unit":null,"dataType":null}],)"
+              R"("mappedClassifications":[],)"
               R"("availableClassificationTargets":[],"availableLods":[100,200,300,400,500],"activeLod":200})");
 }
 

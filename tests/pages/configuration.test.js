@@ -23,6 +23,25 @@ const choices = [
   },
 ];
 
+// Drags of the window's corner grip and the size the window takes, from its size before, the size the page
+// fitted it to (the least the host allows) and the room up to the visible edge. The first drag is refused
+// at the size the host already has, so no new state puts the window back: the page must.
+const drags = [
+  { what: 'keeps the fitted size', by: [-5000, -5000], size: ({ fitted }) => fitted },
+  { what: 'grows by the drag', by: [40, 30], size: ({ before }) => ({ width: before.width + 40, height: before.height + 30 }) },
+  { what: 'stops at the visible edge', by: [5000, 5000], size: ({ edge }) => edge },
+];
+
+async function frameSize(frame) {
+  return { width: Number(await frame.getAttribute('width')), height: Number(await frame.getAttribute('height')) };
+}
+
+async function hostWindowSize(workbench, id) {
+  const { state } = await (await fetch(new URL('api/state', workbench.address))).json();
+  const { width, height } = state.windows.find((window) => window.id === id);
+  return { width, height };
+}
+
 let chromium;
 before(async () => { if (!skipReason) chromium = await launchChromium(); });
 after(async () => chromium?.close());
@@ -58,12 +77,28 @@ for (const choice of choices) {
   });
 }
 
-test('cancelling closes the settings and keeps the file', { skip: skipReason }, async (t) => {
+test('the settings window resizes by its grip, and cancelling closes it and keeps the file', { skip: skipReason }, async (t) => {
   const { workbench, page } = await openWorkbench(t, chromium);
   const original = readFileSync(settingsFile(workbench.data), 'utf8');
 
   await chooseVelmarItem(page, SettingsMenu, 1);
   const dialog = page.frameLocator(ConfigWindow);
+  const frame = page.locator(ConfigWindow);
+  await eventually(async () => assert.equal(await frame.getAttribute('width'), '560'));
+  const fitted = await frameSize(frame);
+  for (const drag of drags) {
+    const before = await frameSize(frame);
+    const box = await frame.boundingBox();
+    const edge = { width: Math.round(page.viewportSize().width - box.x), height: Math.round(page.viewportSize().height - box.y) };
+    const grip = await page.locator('.window-grip').boundingBox();
+    await page.mouse.move(grip.x + grip.width / 2, grip.y + grip.height / 2);
+    await page.mouse.down();
+    await page.mouse.move(grip.x + grip.width / 2 + drag.by[0], grip.y + grip.height / 2 + drag.by[1], { steps: 4 });
+    await page.mouse.up();
+    const expected = drag.size({ before, fitted, edge });
+    await eventually(async () => assert.deepEqual(await frameSize(frame), expected, `the window ${drag.what}`));
+    await eventually(async () => assert.deepEqual(await hostWindowSize(workbench, 2), expected, `the host's window ${drag.what}`));
+  }
   await dialog.getByLabel('Land').selectOption('INT');
   await dialog.getByRole('button', { name: 'Annuleren' }).click();
   await page.locator(ConfigWindow).waitFor({ state: 'detached' });

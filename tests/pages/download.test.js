@@ -8,14 +8,15 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { after, before, test } from 'node:test';
-import { chooseVelmarItem, launchChromium, openWorkbench, shippedSettings, skipReason, writeUserSettings } from './workbench.js';
+import { chooseVelmarItem, eventually, launchChromium, openWorkbench, shippedSettings, skipReason, writeUserSettings } from './workbench.js';
 
 const SearchMenu = 32500;
 const DownloadWindow = 'iframe[name="velmar-window-4"]';
 const Product = 'VELMAR-MS75-2x12.5';
 const catalogFolder = fileURLToPath(new URL('../../services/catalog/', import.meta.url));
 
-// The shipped catalog, with one classification code of the property mapping added to the product.
+// The shipped catalog, with one classification code of the property mapping and a second yes-or-no
+// property (the product has only a "no") added to the product.
 function catalogWithClassification() {
   const folder = mkdtempSync(join(tmpdir(), 'velmar-catalog-'));
   cpSync(catalogFolder, folder, { recursive: true });
@@ -25,19 +26,44 @@ function catalogWithClassification() {
     ID: 'NL-SfB', Name: { nl_NL: 'NL-SfB-code', fr_FR: 'Code NL-SfB', en_US: 'NL-SfB code' },
     Value: { nl_NL: '22.21', fr_FR: '22.21', en_US: '22.21' }, DataType: 'String',
   };
+  system.Attributes.composition.SEALED = {
+    ID: 'SEALED', LOD: '300', Name: { nl_NL: 'Luchtdicht', fr_FR: 'Étanche à l’air', en_US: 'Airtight' },
+    Value: { nl_NL: 'true', fr_FR: 'true', en_US: 'true' }, DataType: 'Boolean',
+  };
   writeFileSync(file, JSON.stringify(system));
   return folder;
 }
 
 // What the page should list: every attribute with a level, general first, then composition, then each
-// property set, in English.
-function expectedProperties() {
-  const { Attributes: attributes } = JSON.parse(readFileSync(join(catalogFolder, `${Product}.json`), 'utf8'));
+// property set, named in the platform's `language`.
+function expectedProperties(language) {
+  const { Attributes: attributes } = JSON.parse(readFileSync(join(catalog, `${Product}.json`), 'utf8'));
   return [attributes.general, attributes.composition, ...Object.values(attributes.propertyset)]
     .flatMap((section) => Object.values(section))
     .filter((attribute) => attribute.LOD !== undefined)
-    .map((attribute) => ({ name: attribute.Name.en_US, value: attribute.Value.en_US, lod: attribute.LOD }));
+    .map((attribute) => ({ name: attribute.Name[language], lod: attribute.LOD }));
 }
+
+// The page in each of the add-on's languages: its own words, and values of each kind as they read there.
+const languages = {
+  nl: {
+    country: 'NL', code: 'nl-NL', names: 'nl_NL', product: `Product: ${Product}`, classification: 'NL-SfB-code (22.21)',
+    sent: 'Het systeem is naar Archicad verzonden. Ga verder in Archicad.',
+    values: { Merk: 'Velmar', 'Totale dikte': '125\u00a0mm', Gewicht: '44,5\u00a0kg/m²', 'Met isolatie': 'Nee', Luchtdicht: 'Ja' },
+  },
+  fr: {
+    country: 'BE', code: 'fr-BE', names: 'fr_FR', product: `Produit : ${Product}`, classification: 'Code NL-SfB (22.21)',
+    sent: 'Le système a été envoyé à Archicad. Continuez dans Archicad.',
+    values: { Marque: 'Velmar', 'Épaisseur totale': '125\u00a0mm', Poids: '44,5\u00a0kg/m²', 'Avec isolation': 'Non', 'Étanche à l’air': 'Oui' },
+  },
+  en: {
+    country: 'INT', code: 'en-US', names: 'en_US', product: `Product: ${Product}`, classification: 'NL-SfB code (22.21)',
+    sent: 'The system was sent to Archicad. Continue in Archicad.',
+    values: { Brand: 'Velmar', 'Total thickness': '125\u00a0mm', Weight: '44.5\u00a0kg/m²', 'With insulation': 'No', Airtight: 'Yes' },
+  },
+};
+// The size the add-on opens its windows at; a page fitting its window to itself stays within it.
+const OpeningSize = { width: 1244, height: 788 };
 
 function projectWithComposite(name) {
   const attributes = [{ type: 'composite', guid: randomUUID().toUpperCase(), name }];
@@ -54,23 +80,23 @@ async function compositeNames(page) {
 const NotBuilt = 'building composites is not available';
 const cases = [
   {
-    what: 'a request for a new composite named after the product', existing: 'Wall A',
-    choose: async (dialog) => dialog.getByRole('button', { name: 'Download', exact: true }).click(),
+    what: 'a request for a new composite named after the product', existing: 'Wall A', language: languages.nl,
+    choose: async (dialog) => dialog.locator('#confirm').click(),
     composites: ['Wall A'], report: NotBuilt,
   },
   {
-    what: 'a request to link an existing composite', existing: 'Wall A',
+    what: 'a request to link an existing composite', existing: 'Wall A', language: languages.fr,
     choose: async (dialog) => {
-      await dialog.getByLabel('Link an existing composite').check();
+      await dialog.locator('#useExisting').check();
       await dialog.locator('#existingName').selectOption('Wall A');
       await dialog.locator('#lod').selectOption('300');
-      await dialog.getByRole('button', { name: 'Download', exact: true }).click();
+      await dialog.locator('#confirm').click();
     },
     composites: ['Wall A'], report: NotBuilt,
   },
   {
-    what: 'nothing when the user cancels', existing: 'Wall A',
-    choose: async (dialog) => dialog.getByRole('button', { name: 'Cancel', exact: true }).click(),
+    what: 'nothing when the user cancels', existing: 'Wall A', language: languages.en,
+    choose: async (dialog) => dialog.locator('#cancel').click(),
     composites: ['Wall A'], report: undefined,
   },
 ];
@@ -88,30 +114,54 @@ after(async () => {
 });
 
 for (const c of cases) {
-  test(`a product picked in the selector becomes ${c.what}`, { skip: skipReason }, async (t) => {
+  test(`a product picked in the selector becomes ${c.what}, in ${c.language.code}`, { skip: skipReason }, async (t) => {
+    const { language } = c;
     const { page } = await openWorkbench(t, chromium, {
       catalog,
       project: projectWithComposite(c.existing),
-      prepare: (data) => writeUserSettings(data, { ...shippedSettings(), defaultCountry: 'INT', defaultLanguage: 'en-US' }),
+      prepare: (data) => writeUserSettings(data, { ...shippedSettings(), defaultCountry: language.country, defaultLanguage: language.code }),
     });
 
     await chooseVelmarItem(page, SearchMenu, 1);
     const selector = page.frameLocator('.panel.browser iframe');
-    await selector.locator(`button[data-product="${Product}"]`).click();
+    // A click inside a frame closes an open menu, as a click anywhere does: first in the browser tab, then
+    // in the Download window, which the pick opens while the menu is open again.
+    const openMenus = page.locator('.menu.open');
+    await page.getByRole('button', { name: 'Velmar', exact: true }).click();
+    assert.equal(await openMenus.count(), 1);
+    await selector.locator('h1').click();
+    assert.equal(await openMenus.count(), 0, 'a click in the browser tab closes the menu');
+    await page.getByRole('button', { name: 'Velmar', exact: true }).click();
+    await selector.locator(`button[data-product="${Product}"]`).dispatchEvent('click');
 
     const dialog = page.frameLocator(DownloadWindow);
-    await dialog.getByText(`Product: ${Product}`, { exact: true }).waitFor({ timeout: 15000 });
-    await selector.getByText('The system was sent to Archicad. Continue in Archicad.', { exact: true }).waitFor();
+    await dialog.getByText(language.product, { exact: true }).waitFor({ timeout: 15000 });
+    assert.equal(await openMenus.count(), 1);
+    await dialog.locator('h1').click();
+    assert.equal(await openMenus.count(), 0, 'a click in the Download window closes the menu');
+    await selector.getByText(language.sent, { exact: true }).waitFor();
     assert.equal(await dialog.locator('#newName').inputValue(), Product);
     assert.deepEqual(await dialog.locator('#existingName option').allTextContents(), [c.existing]);
     assert.deepEqual(await dialog.locator('#lod option').allTextContents(), ['LOD 100', 'LOD 200', 'LOD 300', 'LOD 400', 'LOD 500']);
     assert.equal(await dialog.locator('#lod').inputValue(), '100', 'the active level comes first');
     const properties = await dialog.locator('#properties tbody tr').evaluateAll((rows) =>
       rows.map((row) => ({ name: row.cells[0].textContent, value: row.cells[1].textContent, lod: row.cells[2].textContent, above: row.classList.contains('above-lod') })));
-    assert.deepEqual(properties, expectedProperties().map((property) => ({ ...property, above: Number(property.lod) > 100 })));
+    assert.deepEqual(properties.map(({ value, ...listed }) => listed),
+      expectedProperties(language.names).map((property) => ({ ...property, above: Number(property.lod) > 100 })));
+    for (const [name, value] of Object.entries(language.values)) assert.equal(properties.find((property) => property.name === name)?.value, value, name);
     assert.deepEqual(await dialog.locator('#classifications tbody tr').evaluateAll((rows) =>
       rows.map((row) => ({ code: row.dataset.code, label: row.cells[1].textContent, active: row.querySelector('input').checked }))),
-    [{ code: 'NL-SfB', label: 'NL-SfB code (22.21)', active: false }]);
+    [{ code: 'NL-SfB', label: language.classification, active: false }]);
+    // The page shows whole, cut off neither way, in a window no larger than the add-on opens it at.
+    await eventually(async () => {
+      const frame = page.locator(DownloadWindow);
+      assert.ok(Number(await frame.getAttribute('width')) <= OpeningSize.width && Number(await frame.getAttribute('height')) <= OpeningSize.height,
+        `the window is ${await frame.getAttribute('width')} × ${await frame.getAttribute('height')}`);
+      const overflows = await dialog.locator('html, .choices, .table-scroll').evaluateAll((boxes) => boxes
+        .filter((box) => box.scrollWidth > box.clientWidth || (box.tagName === 'HTML' && box.scrollHeight > box.clientHeight))
+        .map((box) => box.className || box.tagName));
+      assert.deepEqual(overflows, []);
+    });
 
     await c.choose(dialog);
     await page.locator(DownloadWindow).waitFor({ state: 'detached' });
@@ -119,5 +169,15 @@ for (const c of cases) {
     assert.deepEqual(await compositeNames(page), c.composites);
     const reports = await page.locator('#reports li').allTextContents();
     assert.equal(reports.some((report) => report.includes(NotBuilt)), c.report !== undefined, reports.join(' | '));
+    // The add-on reports the failure as an alert: it holds the user until OK, once, in the add-on's words.
+    const alert = page.getByRole('alertdialog');
+    assert.equal(await alert.isVisible(), c.report !== undefined);
+    if (c.report !== undefined) {
+      assert.equal(await alert.locator('#alertText').innerText(), `failed\n ${c.report}`);
+      await alert.getByRole('button', { name: 'OK' }).click();
+    }
+    await page.getByRole('button', { name: 'Place' }).click();
+    await page.locator('#elements tbody tr').waitFor();
+    assert.equal(await alert.isVisible(), false);
   });
 }

@@ -18,6 +18,15 @@ function cell(content) {
   return td;
 }
 
+// The value as the user reads it: a yes or no in the page's language, a measure with its unit.
+function shownValue(text, property) {
+  const value = property.value ?? '';
+  const flag = value.toLowerCase();
+  if (property.dataType === 'Boolean' && (flag === 'true' || flag === 'false')) return text(flag === 'true' ? 'download.yes' : 'download.no');
+  // The no-break space keeps the unit on the line of its number.
+  return value !== '' && property.unit ? `${value}\u00a0${property.unit}` : value;
+}
+
 const sameGuid = (a, b) => typeof a === 'string' && typeof b === 'string' && a.toLowerCase() === b.toLowerCase();
 
 // Properties above the chosen level are not written at it: they stay listed, marked, so the user sees
@@ -31,7 +40,7 @@ function showProperties(text, properties) {
     const above = property.lod > lod;
     row.classList.toggle('above-lod', above);
     if (above) row.title = text('download.aboveLod', { lod: property.lod });
-    row.append(cell(property.name ?? ''), cell(property.value ?? ''), cell(String(property.lod ?? '')));
+    row.append(cell(property.name ?? ''), cell(shownValue(text, property)), cell(String(property.lod ?? '')));
     return row;
   }));
 }

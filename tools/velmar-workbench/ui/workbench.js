@@ -89,6 +89,9 @@ function renderMenus(menus) {
 }
 
 document.addEventListener('click', closeMenus);
+// A click in a frame (an add-on window, a browser tab) reaches the frame's document, never this one; it
+// only takes the focus from this window.
+window.addEventListener('blur', closeMenus);
 
 // Project, report, log and the web browser --------------------------------------------------------------
 
@@ -104,9 +107,25 @@ function renderProject(project) {
     element('td', { textContent: item.userDataBytes > 0 ? `${item.userDataBytes} bytes` : '' }))));
 }
 
+// A report the add-on wrote with the alert flag holds the user until OK, as Archicad's alert does, one at a
+// time; the report list keeps every report.
+let reportsSeen = 0;
+const waitingAlerts = [];
+
+function showNextAlert() {
+  if ($('alert').open || waitingAlerts.length === 0) return;
+  $('alertText').textContent = waitingAlerts.shift();
+  $('alert').showModal();
+}
+
 function renderReports(reports) {
   $('reports').replaceChildren(...reports.map((report) =>
     element('li', { className: report.alert ? 'alert' : '', textContent: (report.alert ? '⚠ ' : '') + report.text })));
+  // The host's reports only grow; a shorter list comes from a restarted host.
+  if (reports.length < reportsSeen) reportsSeen = 0;
+  waitingAlerts.push(...reports.slice(reportsSeen).filter((report) => report.alert).map((report) => report.text));
+  reportsSeen = reports.length;
+  showNextAlert();
 }
 
 function renderLog(lines) {
@@ -147,19 +166,37 @@ function frameAddress(info) {
   return info.frameUrl ?? `data:text/html,${encodeURIComponent(`<p>No stand-in serves ${info.url}</p>`)}`;
 }
 
+// Below this a page has no room to show anything; the host may still hold a window larger.
+const MinimumWindowSize = { width: 160, height: 100 };
+
 // Dragging the corner grip resizes the window as a user does; the host has the last word on the size.
+// As on a screen, the window grows only up to the visible edge, unless it was larger already.
 function addGrip(view, id) {
   const grip = element('div', { className: 'window-grip', title: 'Drag to resize' });
   grip.addEventListener('pointerdown', (start) => {
     start.preventDefault();
     grip.setPointerCapture(start.pointerId);
+    // A centred dialog would move its left edge as it grows; a resized one stays where it is.
+    if (view.classList.contains('modal')) view.style.marginLeft = `${view.offsetLeft}px`;
     const frame = view.querySelector('iframe');
-    const from = { x: start.clientX, y: start.clientY, width: frame.width, height: frame.height };
-    const size = (event) => ({ width: Math.max(1, Math.round(from.width + event.clientX - from.x)), height: Math.max(1, Math.round(from.height + event.clientY - from.y)) });
+    // The frame's width and height attributes are texts; its box is in numbers.
+    const box = frame.getBoundingClientRect();
+    const viewport = document.documentElement;
+    const limit = {
+      width: Math.max(box.width, viewport.clientWidth - box.left),
+      height: Math.max(box.height, viewport.clientHeight - box.top),
+    };
+    const clamp = (value, dimension) => Math.round(Math.min(Math.max(value, MinimumWindowSize[dimension]), limit[dimension]));
+    const size = (event) => ({
+      width: clamp(box.width + event.clientX - start.clientX, 'width'),
+      height: clamp(box.height + event.clientY - start.clientY, 'height'),
+    });
     const move = (event) => Object.assign(frame, size(event));
-    const end = (event) => {
+    // A size the host refuses changes no state, so no render would put its own size back.
+    const end = async (event) => {
       grip.removeEventListener('pointermove', move);
-      act('/api/window/resize', { window: id, ...size(event) });
+      await act('/api/window/resize', { window: id, ...size(event) });
+      Object.assign(frame, view.hostSize);
     };
     grip.addEventListener('pointermove', move);
     grip.addEventListener('pointerup', end, { once: true });
@@ -190,7 +227,8 @@ function renderWindows(windows) {
     view.hidden = !info.visible;
     view.querySelector('.window-name').textContent = info.title;
     const frame = view.querySelector('iframe');
-    Object.assign(frame, { width: info.width, height: info.height });
+    view.hostSize = { width: info.width, height: info.height };
+    Object.assign(frame, view.hostSize);
     const page = `${info.loads} ${info.url}`;
     if (view.dataset.page !== page) {
       view.dataset.page = page;
@@ -242,6 +280,7 @@ async function followState() {
   }
 }
 
+$('alert').addEventListener('close', showNextAlert);
 $('elementType').append(...ElementTypes.map((type) => new Option(type, type)));
 $('place').addEventListener('submit', (event) => {
   event.preventDefault();
