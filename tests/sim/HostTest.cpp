@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <stdexcept>
 #include <thread>
 
 namespace {
@@ -379,6 +381,136 @@ TEST(Attributes, CreateSearchGetModifyAndUserDataBehaveAsTheHostsThroughTheTable
     EXPECT_EQ(UserDataOf(created[0]), "none") << "only the attribute it was set on has it";
     EXPECT_EQ(UserDataOf(Named(API_CompWallID, "", 9).header), std::to_string(APIERR_BADINDEX));
     EXPECT_EQ(SetUserData(Named(API_CompWallID, "", 9).header, bytes), APIERR_BADINDEX);
+}
+
+}  // namespace
+
+namespace {
+
+using Velmar::Testing::TempFolder;
+
+TEST(Commands, ChangesNeedAScopeNestingIsRefusedAThrowRollsBackAndUndoRestoresExactly)
+{
+    TempFolder root;
+    Sim::Archicad host(root / "data");
+    const API_Guid wall = host.CreateElement(API_WallID);
+    const std::string placed = host.CurrentProject().ToJson();
+    API_PropertyGroup group;
+    group.name = "Velmar";
+    API_Elem_Head head;
+    head.guid = wall;
+    API_ElementUserData userData;
+    struct Case {
+        const char* what;
+        std::function<GSErrCode()> call;
+        GSErrCode expected;
+    };
+    const Case cases[] = {
+        {"user data outside a command", [&] { return Api().ACAPI_Element_SetUserData(&head, &userData); },
+         APIERR_NEEDSUNDOSCOPE},
+        {"a group outside a command", [&] { return Api().ACAPI_Property_CreatePropertyGroup(group); },
+         APIERR_NEEDSUNDOSCOPE},
+        {"a classification outside a command",
+         [&] {
+             GS::Array<API_ClassificationSystem> systems;
+             GS::Array<API_ClassificationItem> items;
+             Api().ACAPI_Classification_GetClassificationSystems(systems);
+             Api().ACAPI_Classification_GetClassificationSystemRootItems(systems[0].guid, items);
+             return Api().ACAPI_Element_AddClassificationItem(wall, items[0].guid);
+         },
+         APIERR_NEEDSUNDOSCOPE},
+        {"a nested command",
+         [&] {
+             return Api().ACAPI_CallUndoableCommand("Outer", [&] {
+                 return Api().ACAPI_CallUndoableCommand("Inner", [] { return NoError; });
+             });
+         },
+         APIERR_REFUSEDCMD},
+        {"a command that throws after a change",
+         [&] {
+             return Api().ACAPI_CallUndoableCommand("Throws", [&]() -> GSErrCode {
+                 Api().ACAPI_Property_CreatePropertyGroup(group);
+                 throw std::runtime_error("stod");
+             });
+         },
+         APIERR_COMMANDFAILED},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.call(), c.expected) << c.what;
+        EXPECT_EQ(host.CurrentProject().ToJson(), placed) << c.what << " left the project changed";
+    }
+    EXPECT_EQ(host.CurrentProject().UndoNames(), std::vector<std::string>{"Create Wall"});
+
+    ASSERT_EQ(Api().ACAPI_CallUndoableCommand("Create group", [&] { return Api().ACAPI_Property_CreatePropertyGroup(group); }),
+              NoError);
+    const std::string grouped = host.CurrentProject().ToJson();
+    EXPECT_EQ(host.Undo(), std::optional<std::string>("Create group"));
+    EXPECT_EQ(host.CurrentProject().ToJson(), placed);
+    EXPECT_EQ(host.Redo(), std::optional<std::string>("Create group"));
+    EXPECT_EQ(host.CurrentProject().ToJson(), grouped);
+    EXPECT_EQ(host.Undo(), std::optional<std::string>("Create group"));
+    EXPECT_EQ(host.Undo(), std::optional<std::string>("Create Wall"));
+    EXPECT_TRUE(host.CurrentProject().Elements().empty());
+    EXPECT_EQ(host.Undo(), std::nullopt);
+}
+
+TEST(Quantities, KnownShapesGiveHandComputedValuesAndFieldsOutsideTheMaskStayUntouched)
+{
+    TempFolder root;
+    Sim::Archicad host(root / "data");
+    Sim::Element wall = Sim::NewElement(API_WallID);
+    wall.record.wall.endC = API_Coord{12.0, 0.0};
+    const API_Guid wallGuid = host.PlaceElement(wall);
+    Sim::Element window = Sim::NewElement(API_WindowID);
+    window.record.window.owner = wallGuid;
+    window.record.window.objLoc = 6.0;
+    host.PlaceElement(window);
+    Sim::Element slab = Sim::NewElement(API_SlabID);
+    slab.polygon = {{0, 0}, {10, 0}, {10, 8}, {0, 8}};
+    slab.holes = {{{1, 1}, {3, 1}, {3, 2}, {1, 2}}};
+    slab.record.slab.thickness = 0.25;
+    const API_Guid slabGuid = host.PlaceElement(slab);
+    const API_Guid curtainWall = host.CreateElement(API_CurtainWallID);
+
+    struct Case {
+        const char* what;
+        API_Guid element;
+        std::function<void(API_QuantitiesMask&)> ask;
+        std::function<double(const API_ElementQuantity&)> read;
+        double expected;
+    };
+    const Case cases[] = {
+        {"wall length", wallGuid, [](auto& m) { ACAPI_ELEMENT_QUANTITY_MASK_SET(m, wall, length); },
+         [](const auto& q) { return q.wall.length; }, 12.0},
+        {"wall side net of the window", wallGuid, [](auto& m) { ACAPI_ELEMENT_QUANTITY_MASK_SET(m, wall, surface1); },
+         [](const auto& q) { return q.wall.surface1; }, 12.0 * 2.7 - 1.2},
+        {"wall volume net of the window", wallGuid, [](auto& m) { ACAPI_ELEMENT_QUANTITY_MASK_SET(m, wall, volume); },
+         [](const auto& q) { return q.wall.volume; }, (12.0 * 2.7 - 1.2) * 0.1},
+        {"gross volume not asked", wallGuid, [](auto& m) { ACAPI_ELEMENT_QUANTITY_MASK_SET(m, wall, volume); },
+         [](const auto& q) { return q.wall.grossVolume; }, -1.0},
+        {"slab top net of its hole", slabGuid, [](auto& m) { ACAPI_ELEMENT_QUANTITY_MASK_SET(m, slab, topSurface); },
+         [](const auto& q) { return q.slab.topSurface; }, 78.0},
+        {"slab hole perimeter", slabGuid, [](auto& m) { ACAPI_ELEMENT_QUANTITY_MASK_SET(m, slab, holesPrm); },
+         [](const auto& q) { return q.slab.holesPrm; }, 6.0},
+        {"slab volume", slabGuid, [](auto& m) { ACAPI_ELEMENT_QUANTITY_MASK_SET(m, slab, volume); },
+         [](const auto& q) { return q.slab.volume; }, 19.5},
+        {"curtain wall panels on a 1.5 m grid", curtainWall,
+         [](auto& m) { ACAPI_ELEMENT_QUANTITY_MASK_SET(m, cw, numOfPanels); },
+         [](const auto& q) { return double(q.cw.numOfPanels); }, 8.0},
+        {"curtain wall vertical frames", curtainWall,
+         [](auto& m) { ACAPI_ELEMENT_QUANTITY_MASK_SET(m, cw, mainaxisFramesLength); },
+         [](const auto& q) { return q.cw.mainaxisFramesLength; }, 9.0},
+    };
+    for (const auto& c : cases) {
+        API_ElementQuantity quantity;
+        quantity.wall.grossVolume = -1.0;
+        API_Quantities quantities;
+        quantities.elements = &quantity;
+        API_QuantitiesMask mask;
+        c.ask(mask);
+        ASSERT_EQ(Api().ACAPI_Element_GetQuantities(c.element, nullptr, &quantities, &mask), NoError) << c.what;
+        EXPECT_NEAR(c.read(quantity), c.expected, 1e-9) << c.what;
+    }
 }
 
 }  // namespace
