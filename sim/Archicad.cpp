@@ -303,21 +303,12 @@ GSErrCode Archicad::RunUndoableCommand(const std::string& name, const std::funct
     return result;
 }
 
-std::optional<std::string> Archicad::Undo()
+bool Archicad::TakeProcessCancel(Int32 phase)
 {
-    return project_.InStep() ? std::nullopt : project_.Undo();
-}
-
-std::optional<std::string> Archicad::Redo()
-{
-    return project_.InStep() ? std::nullopt : project_.Redo();
-}
-
-std::optional<Int32> Archicad::TakeProcessCancel()
-{
-    const auto phase = cancelAtPhase_;
+    if (!cancelAtPhase_ || *cancelAtPhase_ > phase)
+        return false;
     cancelAtPhase_.reset();
-    return phase;
+    return true;
 }
 
 API_Guid Archicad::PlaceElement(Element element)

@@ -120,15 +120,16 @@ public:
     // back when it throws.
     GSErrCode RunUndoableCommand(const std::string& name, const std::function<GSErrCode()>& command);
     bool InCommand() const { return project_.InStep(); }
-    std::optional<std::string> Undo();
-    std::optional<std::string> Redo();
+    std::optional<std::string> Undo() { return project_.Undo(); }
+    std::optional<std::string> Redo() { return project_.Redo(); }
 
     // Process windows, oldest first; the user's cancel click is armed for the next one at a phase.
     std::vector<ProcessWindow>& ProcessWindows() { return processWindows_; }
     // What the plan view last zoomed to.
     std::vector<API_Guid>& ZoomedTo() { return zoomedTo_; }
     void ArmProcessCancel(Int32 atPhase) { cancelAtPhase_ = atPhase; }
-    std::optional<Int32> TakeProcessCancel();
+    // Whether the armed click lands in this phase (it is used up then).
+    bool TakeProcessCancel(Int32 phase);
 
     EventLoop& Loop() { return loop_; }
     FaultInjector& Faults() { return faults_; }

@@ -68,8 +68,10 @@ std::vector<Item> ItemsOf(Item** handle, std::size_t count)
     return handle != nullptr ? std::vector<Item>(*handle, *handle + count) : std::vector<Item>();
 }
 
-// The caller's record and definitions as the host would keep them, or the error that refuses them.
-GSErrCode TakeRecord(const API_Attribute& given, const API_AttributeDefExt* defs, Attribute& into)
+// The caller's record and definitions as the host would keep them, or the error that refuses them. A
+// composite given without skins keeps those of `kept` when there is one.
+GSErrCode TakeRecord(const API_Attribute& given, const API_AttributeDefExt* defs, Attribute& into,
+                     const Attribute* kept = nullptr)
 {
     const Project& project = Host().CurrentProject();
     into.record = given;
@@ -79,8 +81,16 @@ GSErrCode TakeRecord(const API_Attribute& given, const API_AttributeDefExt* defs
         return APIERR_BADNAME;
     switch (given.header.typeID) {
         case API_CompWallID: {
+            const bool skinsGiven = defs != nullptr && defs->cwall_compItems != nullptr;
+            if (!skinsGiven && kept != nullptr) {
+                into.skins = kept->skins;
+                into.lines = kept->lines;
+                into.record.compWall.nComps = kept->record.compWall.nComps;
+                into.record.compWall.totalThick = kept->record.compWall.totalThick;
+                break;
+            }
             const auto count = static_cast<std::size_t>(given.compWall.nComps);
-            if (count == 0 || defs == nullptr || defs->cwall_compItems == nullptr ||
+            if (count == 0 || !skinsGiven ||
                 BMGetHandleSize(reinterpret_cast<GSHandle>(defs->cwall_compItems)) <
                     static_cast<Int32>(count * sizeof(API_CWallComponent)))
                 return APIERR_BADPARS;
@@ -231,18 +241,8 @@ GSErrCode ACAPI_Attribute_ModifyExt(API_Attribute* attribute, API_AttributeDefEx
     const Attribute* named = project.FindAttribute(found->Type(), NameIn(attribute->header));
     if (named != nullptr && named != found)
         return APIERR_NAMEALREADYUSED;
-    API_AttributeDefExt kept;
-    if (found->Type() == API_CompWallID && (defs == nullptr || defs->cwall_compItems == nullptr)) {
-        kept.cwall_compItems = NewHandle(found->skins);
-        kept.cwall_compLItems = NewHandle(found->lines);
-        attribute->compWall.nComps = static_cast<short>(found->skins.size());
-        defs = &kept;
-    }
     Attribute modified;
-    GSErrCode err = TakeRecord(*attribute, defs, modified);
-    if (defs == &kept)
-        ACAPI_DisposeAttrDefsHdlsExt(&kept);
-    if (err != NoError)
+    if (const GSErrCode err = TakeRecord(*attribute, defs, modified, found); err != NoError)
         return err;
     modified.record.header.index = found->record.header.index;
     modified.record.header.guid = found->record.header.guid;

@@ -236,11 +236,8 @@ GSErrCode ACAPI_ProcessWindow_SetNextProcessPhase(const GS::UniString* subtitle,
     window->max = *maxval;
     window->value = 0;
     // The user's click lands while the phase it was armed for runs.
-    const auto armed = Host().TakeProcessCancel();
-    if (armed && *armed <= window->phase)
+    if (Host().TakeProcessCancel(window->phase))
         window->cancelled = true;
-    else if (armed)
-        Host().ArmProcessCancel(*armed);
     return NoError;
 }
 

@@ -78,7 +78,6 @@ public:
     }
 
     const std::map<Key, Value>& Rows() const { return rows_; }
-    std::size_t Size() const { return rows_.size(); }
 
     void Clear()
     {

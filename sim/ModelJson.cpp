@@ -1,6 +1,7 @@
 #include "ModelJson.hpp"
 
 #include "Base64.hpp"
+#include "Quantities.hpp"
 
 #include <cmath>
 #include <set>
@@ -59,10 +60,7 @@ Ring ReadRing(const Value& value, const char* key)
     Ring ring;
     for (const auto& point : value.GetArray())
         ring.push_back(Point(point, key));
-    double twice = 0.0;
-    for (std::size_t i = 0; i < ring.size(); ++i)
-        twice += ring[i].x * ring[(i + 1) % ring.size()].y - ring[(i + 1) % ring.size()].x * ring[i].y;
-    if (std::fabs(twice) < 1e-12)
+    if (RingArea(ring) < 1e-12)
         Fail(std::string("\"") + key + "\" encloses no area");
     return ring;
 }
@@ -151,6 +149,22 @@ void ReadStructure(const Value& value, const Project& project, Record& record, R
             ReadReference(value["material"], project, API_BuildingMaterialID, "material", references);
         record.modelElemStructureType = API_BasicStructure;
         record.composite = APIInvalidAttributeIndex;
+    }
+}
+
+// A composite element is as thick as its composite; a basic one takes the thickness given.
+template <typename Record>
+void ReadThickness(const Value& value, const Project& project, Record& record, References references,
+                   const char* what)
+{
+    const bool given = value.HasMember("thickness");
+    if (record.modelElemStructureType == API_CompositeStructure) {
+        if (given && references == References::Name)
+            Fail(std::string("a composite ") + what + " is as thick as its composite: give no \"thickness\"");
+        record.thickness =
+            project.FindAttribute(API_CompWallID, record.composite.ToInt32_Deprecated())->record.compWall.totalThick;
+    } else if (given) {
+        record.thickness = Positive(value["thickness"], "thickness");
     }
 }
 
@@ -271,12 +285,13 @@ void WriteGeometry(Writer& writer, const Project& project, const Element& elemen
     }
 }
 
-void ReadGeometry(const Value& value, const Project& project, Element& element, References references)
+void ReadGeometry(const Value& value, const Project& project, Element& element, References references,
+                  const std::set<std::string>& otherKeys)
 {
     const auto& keys = KeysOf(element.Type());
     for (const auto& member : value.GetObject()) {
         const std::string key = member.name.GetString();
-        if (keys.count(key) == 0)
+        if (keys.count(key) == 0 && otherKeys.count(key) == 0)
             Fail("a " + std::string(ElemTypeName(element.Type())) + " has no key \"" + key + "\"");
     }
     const auto has = [&](const char* key) { return value.HasMember(key); };
@@ -302,14 +317,7 @@ void ReadGeometry(const Value& value, const Project& project, Element& element, 
                 wall.referenceLineLocation = found->location;
             }
             ReadStructure(value, project, wall, references);
-            if (wall.modelElemStructureType == API_CompositeStructure) {
-                if (has("thickness") && references == References::Name)
-                    Fail("a composite wall is as thick as its composite: give no \"thickness\"");
-                wall.thickness = project.FindAttribute(API_CompWallID, wall.composite.ToInt32_Deprecated())
-                                     ->record.compWall.totalThick;
-            } else if (has("thickness")) {
-                wall.thickness = Positive(value["thickness"], "thickness");
-            }
+            ReadThickness(value, project, wall, references, "wall");
             wall.thickness1 = wall.thickness;
             if (wall.modelElemStructureType != API_CompositeStructure &&
                 (wall.referenceLineLocation == APIWallRefLine_CoreOutside ||
@@ -332,14 +340,7 @@ void ReadGeometry(const Value& value, const Project& project, Element& element, 
             if (has("elevation"))
                 slab.level = Number(value["elevation"], "elevation");
             ReadStructure(value, project, slab, references);
-            if (slab.modelElemStructureType == API_CompositeStructure) {
-                if (has("thickness") && references == References::Name)
-                    Fail("a composite slab is as thick as its composite: give no \"thickness\"");
-                slab.thickness = project.FindAttribute(API_CompWallID, slab.composite.ToInt32_Deprecated())
-                                     ->record.compWall.totalThick;
-            } else if (has("thickness")) {
-                slab.thickness = Positive(value["thickness"], "thickness");
-            }
+            ReadThickness(value, project, slab, references, "slab");
             break;
         }
         case API_CurtainWallID:
@@ -699,6 +700,49 @@ void WriteColour(Writer& writer, const API_RGBColor& colour)
 
 namespace {
 
+void WriteItems(Writer& writer, const Project& project, const std::vector<API_Guid>& items)
+{
+    writer.StartArray();
+    for (const API_Guid& guid : items) {
+        const ClassificationItem* item = project.FindItem(guid);
+        writer.StartObject();
+        writer.Key("guid");
+        WriteGuid(writer, guid);
+        writer.Key("id");
+        WriteText(writer, item->item.id);
+        writer.Key("name");
+        WriteText(writer, item->item.name);
+        writer.Key("description");
+        WriteText(writer, item->item.description);
+        writer.Key("children");
+        WriteItems(writer, project, item->children);
+        writer.EndObject();
+    }
+    writer.EndArray();
+}
+
+}  // namespace
+
+void WriteClassificationSystem(Writer& writer, const Project& project, const ClassificationSystem& system)
+{
+    writer.StartObject();
+    writer.Key("guid");
+    WriteGuid(writer, system.system.guid);
+    writer.Key("name");
+    WriteText(writer, system.system.name);
+    writer.Key("description");
+    WriteText(writer, system.system.description);
+    writer.Key("source");
+    WriteText(writer, system.system.source);
+    writer.Key("editionVersion");
+    WriteText(writer, system.system.editionVersion);
+    writer.Key("items");
+    WriteItems(writer, project, system.roots);
+    writer.EndObject();
+}
+
+namespace {
+
 API_RGBColor ReadColour(const Value& value)
 {
     if (!value.IsArray() || value.Size() != 3)
@@ -811,16 +855,15 @@ void WriteAttribute(Writer& writer, const Project& project, const Attribute& att
             writer.Key("colour");
             WriteColour(writer, attribute.record.material.surfaceRGB);
             break;
-        case API_FilltypeID:
+        case API_FilltypeID: {
+            // Gradients and images are drawn here as vector fills.
+            const auto found = std::find_if(std::begin(FillTypes), std::end(FillTypes), [&](const FillTypeName& row) {
+                return row.type == attribute.record.filltype.subType;
+            });
             writer.Key("fill");
-            for (const auto& row : FillTypes) {
-                if (row.type == attribute.record.filltype.subType)
-                    writer.String(row.name);
-            }
-            if (std::none_of(std::begin(FillTypes), std::end(FillTypes),
-                             [&](const FillTypeName& row) { return row.type == attribute.record.filltype.subType; }))
-                writer.String("vector");
+            writer.String(found != std::end(FillTypes) ? found->name : "vector");
             break;
+        }
         default:
             break;
     }

@@ -8,6 +8,7 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
+#include <set>
 #include <stdexcept>
 #include <string>
 
@@ -30,8 +31,10 @@ enum class References { Index, Name };
 
 // An element's geometry and structure keys (the keys element.new takes), without guid and type.
 void WriteGeometry(Writer& writer, const Project& project, const Element& element, References references);
-// Sets the keys `value` has on `element`, refusing unknown keys and values that do not fit.
-void ReadGeometry(const rapidjson::Value& value, const Project& project, Element& element, References references);
+// Sets the keys `value` has on `element`, refusing unknown keys (beyond `otherKeys`, which the caller
+// reads) and values that do not fit.
+void ReadGeometry(const rapidjson::Value& value, const Project& project, Element& element, References references,
+                  const std::set<std::string>& otherKeys = {});
 
 void WriteUserData(Writer& writer, const UserData& data);  // the members, not the object
 UserData ReadUserData(const rapidjson::Value& value);
@@ -59,5 +62,9 @@ Attribute ReadAttribute(const rapidjson::Value& value, const Project& project, A
                         References references);
 
 void WriteColour(Writer& writer, const API_RGBColor& colour);
+
+// A classification system with its item tree: {"guid","name","description","source","editionVersion",
+// "items":[{"guid","id","name","description","children":[...]}]}.
+void WriteClassificationSystem(Writer& writer, const Project& project, const ClassificationSystem& system);
 
 }  // namespace Sim::Json

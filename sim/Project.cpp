@@ -387,19 +387,6 @@ const std::vector<PropertyDefinition>& BuiltInDefinitionRows()
 
 }  // namespace
 
-bool Project::IsBuiltIn(const API_Guid& guid)
-{
-    for (const auto& group : BuiltInGroups()) {
-        if (group.group.guid == guid)
-            return true;
-    }
-    for (const auto& definition : BuiltInDefinitionRows()) {
-        if (definition.definition.guid == guid)
-            return true;
-    }
-    return false;
-}
-
 std::vector<const PropertyGroup*> Project::Groups() const
 {
     std::vector<const PropertyGroup*> groups;
@@ -555,7 +542,7 @@ void Project::RollbackStep()
     pending_.reset();
 }
 
-void Project::Restore(UndoStep& step, bool before)
+void Project::Restore(const UndoStep& step, bool before)
 {
     elements_.Restore(step.elements, before);
     attributes_.Restore(step.attributes, before);
@@ -570,42 +557,31 @@ void Project::Restore(UndoStep& step, bool before)
                      selection_.end());
 }
 
+// Moves the newest step of `from` to `to`, putting back the project as it was before or after it.
+std::optional<std::string> Project::Step(std::vector<UndoStep>& from, std::vector<UndoStep>& to, bool before)
+{
+    if (from.empty() || pending_)
+        return std::nullopt;
+    to.push_back(std::move(from.back()));
+    from.pop_back();
+    Restore(to.back(), before);
+    return to.back().name;
+}
+
 std::optional<std::string> Project::Undo()
 {
-    if (undo_.empty() || pending_)
-        return std::nullopt;
-    UndoStep step = std::move(undo_.back());
-    undo_.pop_back();
-    Restore(step, true);
-    std::string name = step.name;
-    redo_.push_back(std::move(step));
-    return name;
+    return Step(undo_, redo_, true);
 }
 
 std::optional<std::string> Project::Redo()
 {
-    if (redo_.empty() || pending_)
-        return std::nullopt;
-    UndoStep step = std::move(redo_.back());
-    redo_.pop_back();
-    Restore(step, false);
-    std::string name = step.name;
-    undo_.push_back(std::move(step));
-    return name;
+    return Step(redo_, undo_, false);
 }
 
 std::vector<std::string> Project::UndoNames() const
 {
     std::vector<std::string> names;
     for (auto it = undo_.rbegin(); it != undo_.rend(); ++it)
-        names.push_back(it->name);
-    return names;
-}
-
-std::vector<std::string> Project::RedoNames() const
-{
-    std::vector<std::string> names;
-    for (auto it = redo_.rbegin(); it != redo_.rend(); ++it)
         names.push_back(it->name);
     return names;
 }

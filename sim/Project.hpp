@@ -81,7 +81,6 @@ public:
     void DeleteDefinition(const API_Guid& guid);
     // Whether the element has the definition: an empty availability means every element.
     bool IsAvailable(const Element& element, const API_PropertyDefinition& definition) const;
-    static bool IsBuiltIn(const API_Guid& guidOfGroupOrDefinition);
 
     std::vector<const ClassificationSystem*> Systems() const;
     const ClassificationSystem* FindSystem(const API_Guid& guid) const;
@@ -104,14 +103,14 @@ public:
     std::optional<std::string> Undo();
     std::optional<std::string> Redo();
     std::vector<std::string> UndoNames() const;  // newest first
-    std::vector<std::string> RedoNames() const;
 
     // The whole project as the text of a project file, and back; a malformed file leaves the project as it was.
     std::string ToJson() const;
     bool FromJson(const std::string& text, std::string* error);
 
 private:
-    void Restore(UndoStep& step, bool before);
+    void Restore(const UndoStep& step, bool before);
+    std::optional<std::string> Step(std::vector<UndoStep>& from, std::vector<UndoStep>& to, bool before);
     UInt64 NextOrder() { return ++lastOrder_; }
 
     ElementTable elements_;

@@ -80,41 +80,8 @@ std::string ProjectFile::Write(const Project& project)
 
     writer.Key("classificationSystems");
     writer.StartArray();
-    for (const ClassificationSystem* system : project.Systems()) {
-        writer.StartObject();
-        writer.Key("guid");
-        WriteGuid(writer, system->system.guid);
-        writer.Key("name");
-        WriteText(writer, system->system.name);
-        writer.Key("description");
-        WriteText(writer, system->system.description);
-        writer.Key("source");
-        WriteText(writer, system->system.source);
-        writer.Key("editionVersion");
-        WriteText(writer, system->system.editionVersion);
-        writer.Key("items");
-        const std::function<void(const std::vector<API_Guid>&)> writeItems = [&](const std::vector<API_Guid>& items) {
-            writer.StartArray();
-            for (const API_Guid& guid : items) {
-                const ClassificationItem* item = project.FindItem(guid);
-                writer.StartObject();
-                writer.Key("guid");
-                WriteGuid(writer, guid);
-                writer.Key("id");
-                WriteText(writer, item->item.id);
-                writer.Key("name");
-                WriteText(writer, item->item.name);
-                writer.Key("description");
-                WriteText(writer, item->item.description);
-                writer.Key("children");
-                writeItems(item->children);
-                writer.EndObject();
-            }
-            writer.EndArray();
-        };
-        writeItems(system->roots);
-        writer.EndObject();
-    }
+    for (const ClassificationSystem* system : project.Systems())
+        WriteClassificationSystem(writer, project, *system);
     writer.EndArray();
 
     writer.Key("propertyGroups");
@@ -234,12 +201,14 @@ void ProjectFile::ReadSystem(const rapidjson::Value& value, Project& project)
     ClassificationSystem system;
     system.system.guid = ReadGuid(MemberOrNull(value, "guid"), "guid");
     system.system.name = GS::UniString::FromUtf8(TextMember(value, "name", "a classification system"));
-    for (const char* key : {"description", "source", "editionVersion"}) {
-        if (value.HasMember(key)) {
-            const auto text = GS::UniString::FromUtf8(TextMember(value, key, "a classification system"));
-            (key[0] == 'd' ? system.system.description : key[0] == 's' ? system.system.source : system.system.editionVersion) =
-                text;
-        }
+    const std::pair<const char*, GS::UniString API_ClassificationSystem::*> texts[] = {
+        {"description", &API_ClassificationSystem::description},
+        {"source", &API_ClassificationSystem::source},
+        {"editionVersion", &API_ClassificationSystem::editionVersion},
+    };
+    for (const auto& [key, member] : texts) {
+        if (value.HasMember(key))
+            system.system.*member = GS::UniString::FromUtf8(TextMember(value, key, "a classification system"));
     }
     const API_Guid guid = system.system.guid;
     project.AddSystem(system);
@@ -259,19 +228,11 @@ void ProjectFile::ReadElement(const rapidjson::Value& item, Project& project)
     element.record.header.guid = ReadGuid(item["guid"], "guid");
     if (project.FindElement(element.Guid()) != nullptr)
         throw FormatError("two elements have the guid " + APIGuidToString(element.Guid()).ToUtf8());
-    rapidjson::Document geometry;
-    geometry.SetObject();
-    for (const auto& member : item.GetObject()) {
-        const std::string key = member.name.GetString();
-        if (key == "guid" || key == "type" || key == "userData" || key == "properties" || key == "classification")
-            continue;
-        geometry.AddMember(rapidjson::Value(key.c_str(), geometry.GetAllocator()),
-                           rapidjson::Value(member.value, geometry.GetAllocator()), geometry.GetAllocator());
-    }
+    static const std::set<std::string> otherKeys{"guid", "type", "userData", "properties", "classification"};
     // A version 1 opening has no wall: it stays as it was placed, outside any wall.
     const bool opening = *type == API_WindowID || *type == API_DoorID;
-    if (!(opening && !geometry.HasMember("wall")))
-        ReadGeometry(geometry, project, element, References::Index);
+    if (!(opening && !item.HasMember("wall")))
+        ReadGeometry(item, project, element, References::Index, otherKeys);
     if (item.HasMember("userData"))
         element.userData = ReadUserData(item["userData"]);
     if (const rapidjson::Value* classification = ArrayMember(item, "classification")) {
@@ -320,7 +281,7 @@ void ProjectFile::Read(const rapidjson::Document& document, int version, Project
                 continue;  // pens were attributes once; now the pen table holds them
             if (!type)
                 throw FormatError("unknown attribute type " + typeName);
-            if (version == 1 && item.HasMember("guid") && project.FindAttribute(*type, ReadGuid(item["guid"], "guid")))
+            if (item.HasMember("guid") && project.FindAttribute(*type, ReadGuid(item["guid"], "guid")))
                 throw FormatError("two attributes have the guid " + std::string(item["guid"].GetString()));
             Attribute attribute = ReadAttribute(item, project, *type, References::Index);
             if (project.FindAttribute(*type, attribute.name) != nullptr)

@@ -2,11 +2,6 @@
 
 namespace Sim::HostJson {
 
-void WriteString(Writer& writer, const std::string& text)
-{
-    writer.String(text.c_str(), static_cast<rapidjson::SizeType>(text.size()));
-}
-
 void WriteMenus(Writer& writer, const std::vector<Menu>& menus, EmptySubmenu emptySubmenu)
 {
     writer.StartArray();

@@ -3,6 +3,7 @@
 
 #include "Archicad.hpp"
 #include "DGHost.hpp"
+#include "ModelJson.hpp"
 
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
@@ -15,7 +16,10 @@ namespace Sim::HostJson {
 
 using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
 
-void WriteString(Writer& writer, const std::string& text);
+inline void WriteString(Writer& writer, const std::string& text)
+{
+    Json::WriteText(writer, text);
+}
 
 // A menu without a submenu has no "submenu" member in velmar-sim's answers; the workbench page reads
 // "submenu":"" instead.

@@ -32,37 +32,12 @@ void ProjectSave(Context& c)
         throw CommandError{error};
 }
 
-API_Guid GuidMember(const Context& c, const char* name)
-{
-    try {
-        return Json::ReadGuid(Member(c, name), name);
-    } catch (const Json::FormatError& error) {
-        throw CommandError{error.what()};
-    }
-}
-
-const Element& ElementMember(const Context& c)
-{
-    const Element* element = c.host.CurrentProject().FindElement(GuidMember(c, "guid"));
-    if (element == nullptr)
-        throw CommandError{"no such element"};
-    return *element;
-}
-
 // The command's geometry keys (all but "cmd", "type" and "guid") read onto the element.
 void ReadGeometry(const Context& c, Element& element)
 {
-    rapidjson::Document keys;
-    keys.SetObject();
-    for (const auto& member : c.command.GetObject()) {
-        const std::string name = member.name.GetString();
-        if (name == "cmd" || name == "type" || name == "guid")
-            continue;
-        keys.AddMember(rapidjson::Value(name.c_str(), keys.GetAllocator()),
-                       rapidjson::Value(member.value, keys.GetAllocator()), keys.GetAllocator());
-    }
+    static const std::set<std::string> commandKeys{"cmd", "type", "guid"};
     try {
-        Json::ReadGeometry(keys, c.host.CurrentProject(), element, Json::References::Name);
+        Json::ReadGeometry(c.command, c.host.CurrentProject(), element, Json::References::Name, commandKeys);
     } catch (const Json::FormatError& error) {
         throw CommandError{error.what()};
     }
@@ -199,56 +174,29 @@ void Classify(Context& c)
 void Classifications(Context& c)
 {
     const Project& project = c.host.CurrentProject();
-    const std::function<void(const std::vector<API_Guid>&)> writeItems = [&](const std::vector<API_Guid>& items) {
-        c.answer.StartArray();
-        for (const API_Guid& guid : items) {
-            const ClassificationItem* item = project.FindItem(guid);
-            c.answer.StartObject();
-            c.answer.Key("guid");
-            Json::WriteGuid(c.answer, guid);
-            c.answer.Key("id");
-            Json::WriteText(c.answer, item->item.id);
-            c.answer.Key("name");
-            Json::WriteText(c.answer, item->item.name);
-            c.answer.Key("children");
-            writeItems(item->children);
-            c.answer.EndObject();
-        }
-        c.answer.EndArray();
-    };
     c.answer.Key("systems");
     c.answer.StartArray();
-    for (const ClassificationSystem* system : project.Systems()) {
-        c.answer.StartObject();
-        c.answer.Key("guid");
-        Json::WriteGuid(c.answer, system->system.guid);
-        c.answer.Key("name");
-        Json::WriteText(c.answer, system->system.name);
-        c.answer.Key("editionVersion");
-        Json::WriteText(c.answer, system->system.editionVersion);
-        c.answer.Key("items");
-        writeItems(system->roots);
-        c.answer.EndObject();
-    }
+    for (const ClassificationSystem* system : project.Systems())
+        Json::WriteClassificationSystem(c.answer, project, *system);
     c.answer.EndArray();
+}
+
+void AnswerStep(Context& c, const std::optional<std::string>& step, const char* none)
+{
+    if (!step)
+        throw CommandError{none};
+    c.answer.Key("step");
+    WriteString(c.answer, *step);
 }
 
 void Undo(Context& c)
 {
-    const auto step = c.host.Undo();
-    if (!step)
-        throw CommandError{"there is nothing to undo"};
-    c.answer.Key("step");
-    WriteString(c.answer, *step);
+    AnswerStep(c, c.host.Undo(), "there is nothing to undo");
 }
 
 void Redo(Context& c)
 {
-    const auto step = c.host.Redo();
-    if (!step)
-        throw CommandError{"there is nothing to redo"};
-    c.answer.Key("step");
-    WriteString(c.answer, *step);
+    AnswerStep(c, c.host.Redo(), "there is nothing to redo");
 }
 
 void UndoList(Context& c)

@@ -76,22 +76,10 @@ void DefinitionNew(Context& c)
     Json::WriteGuid(c.answer, definition.guid);
 }
 
-const Element& ElementOf(const Context& c)
-{
-    try {
-        const Element* element = c.host.CurrentProject().FindElement(Json::ReadGuid(Member(c, "guid"), "guid"));
-        if (element == nullptr)
-            throw CommandError{"no such element"};
-        return *element;
-    } catch (const Json::FormatError& error) {
-        throw CommandError{error.what()};
-    }
-}
-
 void ElementProperties(Context& c)
 {
     const Project& project = c.host.CurrentProject();
-    const Element& element = ElementOf(c);
+    const Element& element = ElementMember(c);
     c.answer.Key("values");
     c.answer.StartArray();
     for (const PropertyDefinition* row : project.Definitions(APINULLGuid)) {
@@ -122,14 +110,13 @@ void ElementProperties(Context& c)
 void PropertySet(Context& c)
 {
     const Project& project = c.host.CurrentProject();
-    const API_Guid element = ElementOf(c).Guid();
+    const API_Guid element = ElementMember(c).Guid();
     API_Property property;
+    const PropertyDefinition* definition = project.FindDefinition(GuidMember(c, "definition"));
+    if (definition == nullptr)
+        throw CommandError{"no such property definition"};
+    property.definition = definition->definition;
     try {
-        const PropertyDefinition* definition =
-            project.FindDefinition(Json::ReadGuid(Member(c, "definition"), "definition"));
-        if (definition == nullptr)
-            throw CommandError{"no such property definition"};
-        property.definition = definition->definition;
         const auto& value = Member(c, "value");
         property.isDefault = value.IsNull();
         if (!property.isDefault)

@@ -4,6 +4,7 @@
 
 #include "Archicad.hpp"
 #include "HostJson.hpp"
+#include "ModelJson.hpp"
 
 #include <rapidjson/document.h>
 
@@ -52,6 +53,24 @@ inline Int64 IntMember(const Context& context, const char* name, std::optional<I
     if (!value.IsInt64())
         throw CommandError{std::string("\"") + name + "\" must be an integer"};
     return value.GetInt64();
+}
+
+inline API_Guid GuidMember(const Context& context, const char* name)
+{
+    try {
+        return Json::ReadGuid(Member(context, name), name);
+    } catch (const Json::FormatError& error) {
+        throw CommandError{error.what()};
+    }
+}
+
+// The element the command's "guid" names.
+inline const Element& ElementMember(const Context& context)
+{
+    const Element* element = context.host.CurrentProject().FindElement(GuidMember(context, "guid"));
+    if (element == nullptr)
+        throw CommandError{"no such element"};
+    return *element;
 }
 
 struct Command {
