@@ -93,6 +93,7 @@ public:
     bool DeleteModuleData(const std::string& name);
 
     std::vector<API_Guid>& Selection() { return selection_; }
+    const std::vector<API_Guid>& Selection() const { return selection_; }
 
     // Undo steps. Changes made between Begin and Commit form one step; Rollback puts them back.
     bool InStep() const { return pending_ != nullptr; }

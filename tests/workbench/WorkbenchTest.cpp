@@ -116,6 +116,8 @@ TEST(Workbench, AnswersEachRequestWithItsOutcome)
         {"an element placed", [&] { return workbench.PlaceElement("wall"); }, R"({"ok":true,"guid":")"},
         {"an element of no type", [&] { return workbench.PlaceElement("tree"); },
          R"({"ok":false,"error":"unknown element type tree"})"},
+        {"a window with no wall selected", [&] { return workbench.PlaceElement("window"); },
+         R"({"ok":false,"error":"select the one wall to place the window in"})"},
     };
     std::vector<std::string> answers;
     Drive(workbench, [&] {

@@ -4,6 +4,7 @@
 #include "GSException.hpp"
 #include "HostSnapshot.hpp"
 #include "JsValueJson.hpp"
+#include "ModelJson.hpp"
 
 #include <rapidjson/document.h>
 #include <rapidjson/stringbuffer.h>
@@ -196,7 +197,29 @@ std::string Workbench::PlaceElement(const std::string& type)
         const auto typeId = ElemTypeFromName(type);
         if (!typeId)
             throw ActionError {"unknown element type " + type};
-        const std::string guid = APIGuidToString(host_.CreateElement(*typeId)).ToUtf8();
+        Element element = NewElement(*typeId);
+        // A window or door goes into the one wall the user selected, checked as velmar-sim checks it.
+        if (*typeId == API_WindowID || *typeId == API_DoorID) {
+            const Project& project = host_.CurrentProject();
+            std::vector<API_Guid> walls;
+            for (const API_Guid& selected : project.Selection()) {
+                const Element* found = project.FindElement(selected);
+                if (found != nullptr && found->Type() == API_WallID)
+                    walls.push_back(selected);
+            }
+            if (walls.size() != 1)
+                throw ActionError {"select the one wall to place the " + type + " in"};
+            rapidjson::Document keys;
+            keys.SetObject();
+            const std::string wall = APIGuidToString(walls.front()).ToUtf8();
+            keys.AddMember("wall", rapidjson::Value(wall.c_str(), keys.GetAllocator()), keys.GetAllocator());
+            try {
+                Json::ReadGeometry(keys, project, element, Json::References::Name);
+            } catch (const Json::FormatError& error) {
+                throw ActionError {error.what()};
+            }
+        }
+        const std::string guid = APIGuidToString(host_.PlaceElement(std::move(element))).ToUtf8();
         return OkAnswer([&guid](Writer& answer) {
             answer.Key("guid");
             WriteString(answer, guid);
