@@ -305,10 +305,18 @@ GSErrCode Archicad::RunUndoableCommand(const std::string& name, const std::funct
 
 bool Archicad::TakeProcessCancel(Int32 phase)
 {
+    if (cancelRequested_.exchange(false))
+        return true;
     if (!cancelAtPhase_ || *cancelAtPhase_ > phase)
         return false;
     cancelAtPhase_.reset();
     return true;
+}
+
+void Archicad::ProcessWindowChanged()
+{
+    if (processObserver_)
+        processObserver_();
 }
 
 API_Guid Archicad::PlaceElement(Element element)

@@ -7,6 +7,7 @@
 #include "FaultInjector.hpp"
 #include "Project.hpp"
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <mutex>
@@ -128,8 +129,18 @@ public:
     // What the plan view last zoomed to.
     std::vector<API_Guid>& ZoomedTo() { return zoomedTo_; }
     void ArmProcessCancel(Int32 atPhase) { cancelAtPhase_ = atPhase; }
-    // Whether the armed click lands in this phase (it is used up then).
+    // Whether the armed click lands in this phase (it is used up then), or the user clicked Cancel while
+    // the window was open.
     bool TakeProcessCancel(Int32 phase);
+    // The user's click on the open process window's Cancel button, from any thread; long work sees it the
+    // next time it asks.
+    void RequestProcessCancel() { cancelRequested_ = true; }
+    // A click on an earlier window's Cancel cannot land on a new one.
+    void ForgetProcessCancel() { cancelRequested_ = false; }
+    // Called whenever a process window opens, advances or closes, on the thread doing the work: what shows
+    // the host to a user redraws it there, since the work holds the event loop.
+    void SetProcessObserver(std::function<void()> observer) { processObserver_ = std::move(observer); }
+    void ProcessWindowChanged();
 
     EventLoop& Loop() { return loop_; }
     FaultInjector& Faults() { return faults_; }
@@ -187,6 +198,8 @@ private:
     std::vector<ShellRequest> refusedShellRequests_;
     std::vector<ProcessWindow> processWindows_;
     std::optional<Int32> cancelAtPhase_;
+    std::atomic<bool> cancelRequested_{false};
+    std::function<void()> processObserver_;
     std::vector<API_Guid> zoomedTo_;
     Notifications notifications_;
     mutable std::mutex commandMutex_;

@@ -213,6 +213,8 @@ GSErrCode ACAPI_ProcessWindow_InitProcessWindow(const GS::UniString* title, Int3
     window.title = title != nullptr ? title->ToUtf8() : std::string();
     window.phases = *nPhase;
     windows.push_back(window);
+    Host().ForgetProcessCancel();
+    Host().ProcessWindowChanged();
     return NoError;
 }
 
@@ -238,6 +240,7 @@ GSErrCode ACAPI_ProcessWindow_SetNextProcessPhase(const GS::UniString* subtitle,
     // The user's click lands while the phase it was armed for runs.
     if (Host().TakeProcessCancel(window->phase))
         window->cancelled = true;
+    Host().ProcessWindowChanged();
     return NoError;
 }
 
@@ -247,6 +250,7 @@ GSErrCode ACAPI_ProcessWindow_SetProcessValue(Int32* newval)
         return APIERR_BADPARS;
     if (ProcessWindow* window = OpenProcessWindow())
         window->value = *newval;
+    Host().ProcessWindowChanged();
     return NoError;
 }
 
@@ -256,19 +260,25 @@ GSErrCode ACAPI_ProcessWindow_IncProcessValue(Int32* incval)
         return APIERR_BADPARS;
     if (ProcessWindow* window = OpenProcessWindow())
         window->value += *incval;
+    Host().ProcessWindowChanged();
     return NoError;
 }
 
 GSErrCode ACAPI_ProcessWindow_IsProcessCanceled()
 {
-    const ProcessWindow* window = OpenProcessWindow();
-    return window != nullptr && window->cancelled ? APIERR_CANCEL : NoError;
+    ProcessWindow* window = OpenProcessWindow();
+    if (window == nullptr)
+        return NoError;
+    if (Host().TakeProcessCancel(window->phase))
+        window->cancelled = true;
+    return window->cancelled ? APIERR_CANCEL : NoError;
 }
 
 GSErrCode ACAPI_ProcessWindow_CloseProcessWindow()
 {
     if (ProcessWindow* window = OpenProcessWindow())
         window->open = false;
+    Host().ProcessWindowChanged();
     return NoError;
 }
 

@@ -3,6 +3,7 @@
 // those rows, at a cost that grows with what the step changed, not with the project.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <utility>
@@ -38,6 +39,8 @@ public:
         if (found == rows_.end())
             return nullptr;
         Touch(key, journal);
+        ++revision_;
+        Edited(key, found->second);
         return &found->second;
     }
 
@@ -78,10 +81,13 @@ public:
     }
 
     const std::map<Key, Value>& Rows() const { return rows_; }
+    // Grows with every change of a row, so a reader can tell whether anything changed since it looked.
+    std::uint64_t Revision() const { return revision_; }
 
     void Clear()
     {
         rows_.clear();
+        ++revision_;
         Cleared();
     }
 
@@ -89,6 +95,8 @@ protected:
     // Indexes kept beside the rows follow every change through these.
     virtual void Added(const Key&, const Value&) {}
     virtual void Removed(const Key&, const Value&) {}
+    // A row handed out to be changed in place.
+    virtual void Edited(const Key&, const Value&) {}
     virtual void Cleared() {}
 
 public:
@@ -102,6 +110,7 @@ public:
 private:
     Value& Set(const Key& key, Value value)
     {
+        ++revision_;
         const auto found = rows_.find(key);
         if (found != rows_.end()) {
             Removed(key, found->second);
@@ -119,6 +128,7 @@ private:
         const auto found = rows_.find(key);
         if (found == rows_.end())
             return;
+        ++revision_;
         Removed(key, found->second);
         rows_.erase(found);
     }
@@ -132,6 +142,7 @@ private:
     }
 
     std::map<Key, Value> rows_;
+    std::uint64_t revision_ = 0;
 };
 
 }  // namespace Sim

@@ -1,6 +1,7 @@
 #include "Project.hpp"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 
@@ -195,6 +196,7 @@ bool IsOpening(const Element& element)
 
 void ElementTable::Added(const UInt64& order, const Element& element)
 {
+    Stamp(order, element.Guid());
     index_[element.Guid()] = order;
     if (IsOpening(element))
         openings_[element.record.window.owner].insert(order);
@@ -202,6 +204,7 @@ void ElementTable::Added(const UInt64& order, const Element& element)
 
 void ElementTable::Removed(const UInt64& order, const Element& element)
 {
+    Stamp(order, element.Guid());
     index_.erase(element.Guid());
     if (!IsOpening(element))
         return;
@@ -210,10 +213,38 @@ void ElementTable::Removed(const UInt64& order, const Element& element)
         openings_.erase(found);
 }
 
+void ElementTable::Edited(const UInt64& order, const Element& element)
+{
+    Stamp(order, element.Guid());
+}
+
 void ElementTable::Cleared()
 {
     index_.clear();
     openings_.clear();
+    byRevision_.clear();
+    revisionOf_.clear();
+}
+
+void ElementTable::Stamp(UInt64 order, const API_Guid& guid)
+{
+    const auto previous = revisionOf_.find(order);
+    if (previous != revisionOf_.end())
+        byRevision_.erase(previous->second);
+    revisionOf_[order] = Revision();
+    byRevision_[Revision()] = Stamped{order, guid};
+}
+
+ElementChanges ElementTable::ChangesSince(std::uint64_t revision) const
+{
+    ElementChanges changes;
+    for (auto it = byRevision_.upper_bound(revision); it != byRevision_.end(); ++it) {
+        if (const Element* element = Find(it->second.order))
+            changes.changed.push_back(element);
+        else
+            changes.removed.push_back(it->second.guid);
+    }
+    return changes;
 }
 
 bool UndoStep::Empty() const
@@ -222,7 +253,15 @@ bool UndoStep::Empty() const
            items.Empty() && moduleData.Empty();
 }
 
-Project::Project() : pens_(DefaultPens())
+namespace {
+std::uint64_t NextProjectIdentity()
+{
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
+}  // namespace
+
+Project::Project() : pens_(DefaultPens()), identity_(NextProjectIdentity())
 {
     for (const auto& fill : DefaultFills) {
         Attribute attribute;
@@ -578,12 +617,31 @@ std::optional<std::string> Project::Redo()
     return Step(redo_, undo_, false);
 }
 
-std::vector<std::string> Project::UndoNames() const
+namespace {
+// The stack's names, its top first.
+std::vector<std::string> StepNames(const std::vector<UndoStep>& stack)
 {
     std::vector<std::string> names;
-    for (auto it = undo_.rbegin(); it != undo_.rend(); ++it)
+    for (auto it = stack.rbegin(); it != stack.rend(); ++it)
         names.push_back(it->name);
     return names;
+}
+}  // namespace
+
+std::vector<std::string> Project::UndoNames() const
+{
+    return StepNames(undo_);
+}
+
+std::vector<std::string> Project::RedoNames() const
+{
+    return StepNames(redo_);
+}
+
+std::uint64_t Project::Revision() const
+{
+    return elements_.Revision() + attributes_.Revision() + groups_.Revision() + definitions_.Revision() +
+           systems_.Revision() + items_.Revision() + moduleData_.Revision();
 }
 
 Element NewElement(API_ElemTypeID type)

@@ -15,21 +15,41 @@
 
 namespace Sim {
 
-// Elements by creation order, found by guid, and the openings of each wall, without a scan.
+// What changed among the elements since a revision: the elements there now and the guids of those gone.
+struct ElementChanges {
+    std::vector<const Element*> changed;
+    std::vector<API_Guid> removed;
+};
+
+// Elements by creation order, found by guid, the openings of each wall, and which element changed when,
+// without a scan.
 class ElementTable : public Table<UInt64, Element> {
 public:
     const Element* FindByGuid(const API_Guid& guid) const;
     std::optional<UInt64> OrderOf(const API_Guid& guid) const;
     std::vector<const Element*> OpeningsOf(const API_Guid& wall) const;
+    // At a cost that grows with what changed, so a view of a big project can follow it.
+    ElementChanges ChangesSince(std::uint64_t revision) const;
 
 protected:
     void Added(const UInt64& order, const Element& element) override;
     void Removed(const UInt64& order, const Element& element) override;
+    void Edited(const UInt64& order, const Element& element) override;
     void Cleared() override;
 
 private:
+    void Stamp(UInt64 order, const API_Guid& guid);
+
+    struct Stamped {
+        UInt64 order;
+        API_Guid guid;
+    };
+
     std::unordered_map<API_Guid, UInt64> index_;
     std::unordered_map<API_Guid, std::set<UInt64>> openings_;
+    // Each element's latest change, removed ones included, by the table's revision then.
+    std::map<std::uint64_t, Stamped> byRevision_;
+    std::unordered_map<UInt64, std::uint64_t> revisionOf_;
 };
 
 // One undo step: the rows each table had before it and has after it.
@@ -56,6 +76,8 @@ public:
     Element& AddElement(Element element);
     bool DeleteElement(const API_Guid& guid);
     const std::map<UInt64, Element>& Elements() const { return elements_.Rows(); }
+    ElementChanges ElementChangesSince(std::uint64_t revision) const { return elements_.ChangesSince(revision); }
+    std::uint64_t ElementRevision() const { return elements_.Revision(); }
     // The windows and doors placed in a wall, in placement order.
     std::vector<const Element*> OpeningsOf(const API_Guid& wall) const { return elements_.OpeningsOf(wall); }
 
@@ -104,6 +126,12 @@ public:
     std::optional<std::string> Undo();
     std::optional<std::string> Redo();
     std::vector<std::string> UndoNames() const;  // newest first
+    std::vector<std::string> RedoNames() const;  // next first
+
+    // Which project this is: a new or opened project is another one, whose revisions start again.
+    std::uint64_t Identity() const { return identity_; }
+    // Grows with every change of the model, the selection aside.
+    std::uint64_t Revision() const;
 
     // The whole project as the text of a project file, and back; a malformed file leaves the project as it was.
     std::string ToJson() const;
@@ -124,6 +152,7 @@ private:
     std::vector<API_Pen> pens_;
     std::vector<API_Guid> selection_;
     UInt64 lastOrder_ = 0;
+    std::uint64_t identity_;
 
     std::unique_ptr<UndoStep> pending_;
     std::vector<UndoStep> undo_;

@@ -514,3 +514,48 @@ TEST(Quantities, KnownShapesGiveHandComputedValuesAndFieldsOutsideTheMaskStayUnt
 }
 
 }  // namespace
+
+namespace {
+
+// The user's Cancel lands on the window open when it is clicked (or armed for a phase), never on a later one.
+TEST(ProcessWindow, TheUsersCancelReachesTheWorkOnlyWhileItsWindowIsOpen)
+{
+    enum class Click { None, ArmedForPhase2, WhileOpenInPhase1, BeforeTheWindowOpened };
+    const struct {
+        Click click;
+        Int32 cancelledFromPhase;  // 0: never
+    } cases[] = {
+        {Click::None, 0},
+        {Click::ArmedForPhase2, 2},
+        {Click::WhileOpenInPhase1, 1},
+        {Click::BeforeTheWindowOpened, 0},
+    };
+    for (const auto& c : cases) {
+        TempFolder root;
+        Sim::Archicad host(root / "data");
+        int shown = 0;
+        host.SetProcessObserver([&shown] { ++shown; });
+        if (c.click == Click::ArmedForPhase2)
+            host.ArmProcessCancel(2);
+        if (c.click == Click::BeforeTheWindowOpened)
+            host.RequestProcessCancel();
+        const GS::UniString title("Rebuilding");
+        Int32 phases = 3;
+        ASSERT_EQ(Api().ACAPI_ProcessWindow_InitProcessWindow(&title, &phases, nullptr), NoError);
+        Int32 cancelledFrom = 0;
+        for (Int32 phase = 1; phase <= phases; ++phase) {
+            Int32 max = 10;
+            ASSERT_EQ(Api().ACAPI_ProcessWindow_SetNextProcessPhase(&title, &max, nullptr), NoError);
+            if (c.click == Click::WhileOpenInPhase1 && phase == 1)
+                host.RequestProcessCancel();
+            if (cancelledFrom == 0 && Api().ACAPI_ProcessWindow_IsProcessCanceled() == APIERR_CANCEL)
+                cancelledFrom = phase;
+        }
+        ASSERT_EQ(Api().ACAPI_ProcessWindow_CloseProcessWindow(), NoError);
+        EXPECT_EQ(cancelledFrom, c.cancelledFromPhase) << static_cast<int>(c.click);
+        EXPECT_EQ(shown, 1 + phases + 1) << "each change is shown while the work holds the loop";
+        EXPECT_FALSE(host.ProcessWindows().back().open);
+    }
+}
+
+}  // namespace

@@ -113,11 +113,12 @@ TEST(Workbench, AnswersEachRequestWithItsOutcome)
          R"({"ok":false,"error":"no open window 9"})"},
         {"a call to no window", [&] { return workbench.Call(9, "config_close", std::nullopt); },
          R"({"ok":false,"error":"no open window 9"})"},
-        {"an element placed", [&] { return workbench.PlaceElement("wall"); }, R"({"ok":true,"guid":")"},
-        {"an element of no type", [&] { return workbench.PlaceElement("tree"); },
-         R"({"ok":false,"error":"unknown element type tree"})"},
-        {"a window with no wall selected", [&] { return workbench.PlaceElement("window"); },
-         R"({"ok":false,"error":"select the one wall to place the window in"})"},
+        {"an element placed", [&] { return workbench.Script(R"({"cmd":"element.new","type":"wall"})"); },
+         R"({"ok":true,"guid":")"},
+        {"a command the protocol lacks", [&] { return workbench.Script(R"({"cmd":"tree"})"); },
+         R"({"ok":false,"error":"unknown command \"tree\""})"},
+        {"a window in no wall", [&] { return workbench.Script(R"({"cmd":"element.new","type":"window"})"); },
+         R"({"ok":false,"error":")"},
     };
     std::vector<std::string> answers;
     Drive(workbench, [&] {
@@ -127,6 +128,63 @@ TEST(Workbench, AnswersEachRequestWithItsOutcome)
     ASSERT_EQ(answers.size(), cases.size());
     for (std::size_t i = 0; i < cases.size(); ++i)
         EXPECT_EQ(answers[i].substr(0, cases[i].answer.size()), cases[i].answer) << cases[i].what << ": " << answers[i];
+}
+
+// The plan view asks for what changed since it last looked: at a cost of the change, not of the project.
+TEST(Workbench, SendsThePlanViewOnlyTheElementsChangedSinceItLooked)
+{
+    SimHost host;
+    Workbench workbench(host.Host(), WebApplicationRoute());
+    struct Seen {
+        std::uint64_t identity = 0;
+        std::uint64_t revision = 0;
+        bool whole = false;
+        std::vector<std::string> changed;
+        std::vector<std::string> removed;
+    };
+    const auto look = [&](std::uint64_t identity, std::uint64_t since) {
+        rapidjson::Document answer;
+        answer.Parse(workbench.Model(identity, since).c_str());
+        Seen seen{answer["identity"].GetUint64(), answer["revision"].GetUint64(), answer["whole"].GetBool(), {}, {}};
+        for (const auto& element : answer["elements"].GetArray())
+            seen.changed.push_back(element["guid"].GetString());
+        for (const auto& guid : answer["removed"].GetArray())
+            seen.removed.push_back(guid.GetString());
+        return seen;
+    };
+    const auto guidOf = [](const std::string& answer) {
+        rapidjson::Document document;
+        document.Parse(answer.c_str());
+        return std::string(document["guid"].GetString());
+    };
+    Drive(workbench, [&] {
+        const std::string a = guidOf(workbench.Script(R"({"cmd":"element.new","type":"wall"})"));
+        const std::string b = guidOf(workbench.Script(R"({"cmd":"element.new","type":"slab"})"));
+        const Seen first = look(0, 0);
+        EXPECT_TRUE(first.whole);
+        EXPECT_EQ(first.changed, (std::vector<std::string>{a, b}));
+
+        workbench.Script(R"({"cmd":"element.set","guid":")" + a + R"(","height":3})");
+        const Seen edited = look(first.identity, first.revision);
+        EXPECT_FALSE(edited.whole);
+        EXPECT_EQ(edited.changed, (std::vector<std::string>{a}));
+        EXPECT_TRUE(edited.removed.empty());
+
+        workbench.Script(R"({"cmd":"element.delete","guid":")" + b + R"("})");
+        const Seen deleted = look(first.identity, edited.revision);
+        EXPECT_TRUE(deleted.changed.empty());
+        EXPECT_EQ(deleted.removed, (std::vector<std::string>{b}));
+
+        workbench.Script(R"({"cmd":"undo"})");
+        EXPECT_EQ(look(first.identity, deleted.revision).changed, (std::vector<std::string>{b}));
+        EXPECT_TRUE(look(first.identity, look(first.identity, 0).revision).changed.empty());
+
+        workbench.Script(R"({"cmd":"project.new"})");
+        const Seen other = look(first.identity, deleted.revision);
+        EXPECT_TRUE(other.whole);
+        EXPECT_NE(other.identity, first.identity);
+        EXPECT_TRUE(other.changed.empty());
+    });
 }
 
 TEST(Workbench, HandsThePageArgumentToTheFunctionAsThePageGaveIt)
@@ -205,7 +263,7 @@ TEST(Workbench, QuittingAnswersEveryoneStillWaiting)
     EXPECT_EQ(busy, R"({"ok":false,"error":"the host is quitting"})");
     EXPECT_EQ(queued, R"({"ok":false,"error":"the host is quitting"})");
     EXPECT_EQ(state.rfind(R"({"version":1,)", 0), 0u) << state;
-    EXPECT_EQ(workbench.NewProject(), R"({"ok":false,"error":"the host is quitting"})");
+    EXPECT_EQ(workbench.Script(R"({"cmd":"project.new"})"), R"({"ok":false,"error":"the host is quitting"})");
 }
 
 // The HTTP side: malformed requests, and requests of other sites' pages, are refused before they reach the
@@ -234,8 +292,9 @@ TEST(WorkbenchServer, RefusesMalformedRequestsAndOtherSitesAndAnswersTheAddOnsPa
         {"POST", "/api/call", R"({"window":2})", 400, R"({"ok":false,"error":"\"fn\" must be a text"})"},
         {"POST", "/api/window/resize", R"({"window":2,"width":1.5,"height":3})", 400,
          R"({"ok":false,"error":"\"width\" must be an integer"})"},
-        {"POST", "/api/element", R"({"type":7})", 400, R"({"ok":false,"error":"\"type\" must be a text"})"},
-        {"GET", "/api/state?since=later", nullptr, 400, R"({"ok":false,"error":"\"since\" must be a state version"})"},
+        {"POST", "/api/script", R"([{"cmd":"undo"}])", 400, R"({"ok":false,"error":"the body must be a JSON object"})"},
+        {"GET", "/api/state?since=later", nullptr, 400, R"({"ok":false,"error":"\"since\" must be a count"})"},
+        {"GET", "/api/model?identity=1&since=-2", nullptr, 400, R"({"ok":false,"error":"\"since\" must be a count"})"},
         {"GET", "/api/state?since=0", nullptr, 200, R"({"version":1,"state":{"addOn":"Velmar)"},
         {"POST", "/api/call", R"({"window":2,"fn":"config_close"})", 200, R"({"ok":false,"error":"no open window 2"})"},
         {"GET", "/", nullptr, 200, "<!doctype html>"},

@@ -63,4 +63,26 @@ void WriteWindows(Writer& writer, const WindowMembers& extra)
     writer.EndArray();
 }
 
+void WriteProcessWindow(Writer& writer, const ProcessWindow& window)
+{
+    writer.StartObject();
+    writer.Key("title");
+    WriteString(writer, window.title);
+    writer.Key("phases");
+    writer.Int(window.phases);
+    writer.Key("phase");
+    writer.Int(window.phase);
+    writer.Key("subtitle");
+    WriteString(writer, window.subtitle);
+    writer.Key("value");
+    writer.Int(window.value);
+    writer.Key("max");
+    writer.Int(window.max);
+    writer.Key("cancelled");
+    writer.Bool(window.cancelled);
+    writer.Key("open");
+    writer.Bool(window.open);
+    writer.EndObject();
+}
+
 }  // namespace Sim::HostJson

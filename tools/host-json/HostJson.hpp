@@ -36,4 +36,7 @@ void WriteWindow(Writer& writer, const DG::WindowInfo& window, const WindowMembe
 // The open windows, in the order they opened.
 void WriteWindows(Writer& writer, const WindowMembers& extra = nullptr);
 
+// {"title","phases","phase","subtitle","value","max","cancelled","open"}
+void WriteProcessWindow(Writer& writer, const ProcessWindow& window);
+
 }  // namespace Sim::HostJson

@@ -7,6 +7,7 @@
 #include "QuantityKeys.hpp"
 
 #include <algorithm>
+#include <set>
 #include <vector>
 
 namespace Sim::Script {
@@ -109,7 +110,8 @@ void ElementGet(Context& c)
 
 void Elements(Context& c)
 {
-    const auto& observed = c.host.Handlers().observed;
+    const auto& list = c.host.Handlers().observed;
+    const std::set<API_Guid> observed(list.begin(), list.end());
     c.answer.Key("elements");
     c.answer.StartArray();
     for (const auto& entry : c.host.CurrentProject().Elements()) {
@@ -120,7 +122,7 @@ void Elements(Context& c)
         c.answer.Key("type");
         c.answer.String(ElemTypeName(element.Type()));
         c.answer.Key("observed");
-        c.answer.Bool(std::find(observed.begin(), observed.end(), element.Guid()) != observed.end());
+        c.answer.Bool(observed.count(element.Guid()) > 0);
         c.answer.EndObject();
     }
     c.answer.EndArray();
@@ -212,26 +214,8 @@ void Progress(Context& c)
 {
     c.answer.Key("windows");
     c.answer.StartArray();
-    for (const ProcessWindow& window : c.host.ProcessWindows()) {
-        c.answer.StartObject();
-        c.answer.Key("title");
-        WriteString(c.answer, window.title);
-        c.answer.Key("phases");
-        c.answer.Int(window.phases);
-        c.answer.Key("phase");
-        c.answer.Int(window.phase);
-        c.answer.Key("subtitle");
-        WriteString(c.answer, window.subtitle);
-        c.answer.Key("value");
-        c.answer.Int(window.value);
-        c.answer.Key("max");
-        c.answer.Int(window.max);
-        c.answer.Key("cancelled");
-        c.answer.Bool(window.cancelled);
-        c.answer.Key("open");
-        c.answer.Bool(window.open);
-        c.answer.EndObject();
-    }
+    for (const ProcessWindow& window : c.host.ProcessWindows())
+        HostJson::WriteProcessWindow(c.answer, window);
     c.answer.EndArray();
 }
 

@@ -96,6 +96,15 @@ void ElementProperties(Context& c)
         Json::WriteText(c.answer, definition.name);
         c.answer.Key("definition");
         Json::WriteGuid(c.answer, definition.guid);
+        // What a value editor needs to know of its definition.
+        c.answer.Key("valueType");
+        c.answer.String(Json::ValueTypeName(definition.valueType));
+        c.answer.Key("measureType");
+        c.answer.String(Json::MeasureTypeName(definition.measureType));
+        c.answer.Key("collection");
+        c.answer.String(Json::CollectionName(definition.collectionType));
+        c.answer.Key("editable");
+        c.answer.Bool(definition.canValueBeEditable);
         c.answer.Key("value");
         Json::WritePropertyValue(c.answer, definition, value);
         c.answer.Key("status");

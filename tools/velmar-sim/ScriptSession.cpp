@@ -42,7 +42,7 @@ ScriptSession::ScriptSession(Archicad& host, std::istream& input, std::ostream& 
 {
 }
 
-std::string ScriptSession::Execute(const std::string& line)
+std::string ExecuteCommand(Archicad& host, const std::string& line, ScriptState& state)
 {
     rapidjson::Document command;
     command.Parse<rapidjson::kParseIterativeFlag>(line.c_str(), line.size());
@@ -60,7 +60,7 @@ std::string ScriptSession::Execute(const std::string& line)
     writer.StartObject();
     writer.Key("ok");
     writer.Bool(true);
-    Script::Context context{host_, command, writer, quit_, lastPick_};
+    Script::Context context{host, command, writer, state.quit, state.lastPick};
     try {
         entry->run(context);
     } catch (const Script::CommandError& error) {
@@ -68,6 +68,11 @@ std::string ScriptSession::Execute(const std::string& line)
     }
     writer.EndObject();
     return buffer.GetString();
+}
+
+std::string ScriptSession::Execute(const std::string& line)
+{
+    return ExecuteCommand(host_, line, state_);
 }
 
 bool ScriptSession::OnIdle()
@@ -79,7 +84,7 @@ bool ScriptSession::OnIdle()
         output_.flush();
         inFlight_.back() = true;
     }
-    if (quit_)
+    if (state_.quit)
         return false;
     std::string line;
     while (std::getline(input_, line)) {
@@ -91,14 +96,14 @@ bool ScriptSession::OnIdle()
         inFlight_.pop_back();
         if (!answered)
             pendingAnswer_ = std::move(answer);
-        if (quit_) {
+        if (state_.quit) {
             Flush();
             host_.Loop().Quit();
         }
         return true;
     }
     // End of input ends the run as a quit would.
-    quit_ = true;
+    state_.quit = true;
     host_.Loop().Quit();
     return false;
 }
@@ -115,7 +120,7 @@ void ScriptSession::Flush()
 void ScriptSession::Run()
 {
     host_.Loop().SetIdleHandler([this] { return OnIdle(); });
-    host_.Loop().Run([this] { return quit_; });
+    host_.Loop().Run([this] { return state_.quit; });
     Flush();
     host_.Loop().SetIdleHandler(nullptr);
 }

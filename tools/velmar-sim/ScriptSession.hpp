@@ -16,6 +16,15 @@ std::string ErrorAnswer(const std::string& message);
 // The add-on's log file, split at CR LF.
 std::vector<std::string> LogLines(const Archicad& host);
 
+// What a run of commands keeps between them: whether one asked to quit, the relay's key of the last pick.
+struct ScriptState {
+    bool quit = false;
+    std::string lastPick;
+};
+
+// Answers one command line of the protocol.
+std::string ExecuteCommand(Archicad& host, const std::string& line, ScriptState& state);
+
 class ScriptSession {
 public:
     ScriptSession(Archicad& host, std::istream& input, std::ostream& output);
@@ -34,8 +43,7 @@ private:
     std::ostream& output_;
     std::string pendingAnswer_;
     std::vector<bool> inFlight_;  // commands still running, and whether each was answered early
-    bool quit_ = false;
-    std::string lastPick_;  // the relay's key for the last product picked, for pick.answer
+    ScriptState state_;
 };
 
 }  // namespace Sim

@@ -5,7 +5,6 @@
 #include "HostJson.hpp"
 #include "ScriptSession.hpp"
 
-#include <algorithm>
 
 namespace Sim::Workbench {
 
@@ -34,47 +33,42 @@ void WriteWindows(Writer& writer, const RouteTable& routes)
     });
 }
 
+void WriteNames(Writer& writer, const std::vector<std::string>& names)
+{
+    writer.StartArray();
+    for (const auto& name : names)
+        WriteString(writer, name);
+    writer.EndArray();
+}
+
+void WriteGuids(Writer& writer, const std::vector<API_Guid>& guids)
+{
+    writer.StartArray();
+    for (const API_Guid& guid : guids)
+        Json::WriteGuid(writer, guid);
+    writer.EndArray();
+}
+
+// What changes with every edit, without the elements: the page asks for those it has not seen (DescribeModel).
 void WriteProject(Writer& writer, Archicad& host)
 {
-    Project& project = host.CurrentProject();
-    const auto& observed = host.Handlers().observed;
-    const auto& selection = project.Selection();
+    const Project& project = host.CurrentProject();
     writer.StartObject();
-    writer.Key("elements");
-    writer.StartArray();
-    for (const auto& entry : project.Elements()) {
-        const Element& element = entry.second;
-        writer.StartObject();
-        writer.Key("guid");
-        WriteString(writer, APIGuidToString(element.Guid()).ToUtf8());
-        writer.Key("type");
-        writer.String(ElemTypeName(element.Type()));
-        writer.Key("observed");
-        writer.Bool(std::find(observed.begin(), observed.end(), element.Guid()) != observed.end());
-        writer.Key("selected");
-        writer.Bool(std::find(selection.begin(), selection.end(), element.Guid()) != selection.end());
-        writer.Key("userDataBytes");
-        writer.Uint64(element.userData ? element.userData->bytes.size() : 0);
-        writer.EndObject();
-    }
-    writer.EndArray();
-    writer.Key("attributes");
-    writer.StartArray();
-    for (const char* typeName : {"composite", "buildingmaterial", "surface"}) {
-        for (const Attribute* attribute : project.Attributes(*AttrTypeFromName(typeName))) {
-            writer.StartObject();
-            writer.Key("type");
-            writer.String(typeName);
-            writer.Key("index");
-            writer.Int(attribute->Index());
-            writer.Key("name");
-            WriteString(writer, attribute->name.ToUtf8());
-            writer.Key("userDataBytes");
-            writer.Uint64(attribute->userData ? attribute->userData->bytes.size() : 0);
-            writer.EndObject();
-        }
-    }
-    writer.EndArray();
+    writer.Key("identity");
+    writer.Uint64(project.Identity());
+    writer.Key("revision");
+    writer.Uint64(project.Revision());
+    writer.Key("elementCount");
+    writer.Uint64(project.Elements().size());
+    writer.Key("selection");
+    WriteGuids(writer, project.Selection());
+    // Which elements the add-on observes is the host's, not the project's: it changes no revision.
+    writer.Key("observed");
+    WriteGuids(writer, host.Handlers().observed);
+    writer.Key("undo");
+    WriteNames(writer, project.UndoNames());
+    writer.Key("redo");
+    WriteNames(writer, project.RedoNames());
     writer.EndObject();
 }
 
@@ -93,6 +87,12 @@ std::string DescribeHost(Archicad& host, const RouteTable& routes)
     WriteWindows(writer, routes);
     writer.Key("project");
     WriteProject(writer, host);
+    writer.Key("progress");
+    const auto& processWindows = host.ProcessWindows();
+    if (!processWindows.empty() && processWindows.back().open)
+        HostJson::WriteProcessWindow(writer, processWindows.back());
+    else
+        writer.Null();
     writer.Key("reports");
     writer.StartArray();
     for (const auto& report : host.Reports()) {
@@ -119,6 +119,54 @@ std::string DescribeHost(Archicad& host, const RouteTable& routes)
         WriteAddress(writer, routes, request.address);
         writer.EndObject();
     }
+    writer.EndArray();
+    writer.EndObject();
+    return buffer.GetString();
+}
+
+std::string DescribeModel(Archicad& host, std::uint64_t identity, std::uint64_t since)
+{
+    const Project& project = host.CurrentProject();
+    // Another project, or a page that has seen nothing: every element.
+    const bool whole = identity != project.Identity() || since == 0;
+    const ElementChanges changes = whole ? ElementChanges{} : project.ElementChangesSince(since);
+
+    rapidjson::StringBuffer buffer;
+    Writer writer(buffer);
+    const auto writeElement = [&](const Element& element) {
+        writer.StartObject();
+        writer.Key("guid");
+        Json::WriteGuid(writer, element.Guid());
+        writer.Key("type");
+        writer.String(ElemTypeName(element.Type()));
+        Json::WriteGeometry(writer, project, element, Json::References::Index);
+        writer.Key("userDataBytes");
+        writer.Uint64(element.userData ? element.userData->bytes.size() : 0);
+        writer.EndObject();
+    };
+    writer.StartObject();
+    writer.Key("ok");
+    writer.Bool(true);
+    writer.Key("identity");
+    writer.Uint64(project.Identity());
+    writer.Key("revision");
+    writer.Uint64(project.ElementRevision());
+    writer.Key("whole");
+    writer.Bool(whole);
+    writer.Key("elements");
+    writer.StartArray();
+    if (whole) {
+        for (const auto& entry : project.Elements())
+            writeElement(entry.second);
+    } else {
+        for (const Element* element : changes.changed)
+            writeElement(*element);
+    }
+    writer.EndArray();
+    writer.Key("removed");
+    writer.StartArray();
+    for (const API_Guid& guid : changes.removed)
+        Json::WriteGuid(writer, guid);
     writer.EndArray();
     writer.EndObject();
     return buffer.GetString();

@@ -5,11 +5,17 @@
 #include "Archicad.hpp"
 #include "RouteTable.hpp"
 
+#include <cstdint>
 #include <string>
 
 namespace Sim::Workbench {
 
 // Main thread only: reads the host's data and its window list.
 std::string DescribeHost(Archicad& host, const RouteTable& routes);
+
+// {"ok":true,"identity","revision","whole","elements":[...],"removed":[guids]}: the elements of the project
+// `identity` that changed after element revision `since` and the guids of those removed since; every element
+// ("whole") for another project or `since` 0. Each element as element.get writes its geometry.
+std::string DescribeModel(Archicad& host, std::uint64_t identity, std::uint64_t since);
 
 }  // namespace Sim::Workbench

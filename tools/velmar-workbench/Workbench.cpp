@@ -4,14 +4,15 @@
 #include "GSException.hpp"
 #include "HostSnapshot.hpp"
 #include "JsValueJson.hpp"
-#include "ModelJson.hpp"
 
 #include <rapidjson/document.h>
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
 #include <iostream>
+#include <algorithm>
 #include <stdexcept>
+#include <thread>
 
 namespace Sim::Workbench {
 
@@ -20,11 +21,6 @@ namespace {
 using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
 
 constexpr const char* ModalAnswer = R"({"ok":true,"modal":true})";
-
-void WriteString(Writer& writer, const std::string& text)
-{
-    writer.String(text.c_str(), static_cast<rapidjson::SizeType>(text.size()));
-}
 
 // Runs work of the add-on at the workbench's boundary: what the add-on lets escape is the host's error to
 // show, not a reason to end the host.
@@ -82,8 +78,10 @@ Workbench::Workbench(Archicad& host, RouteTable routes) : host_(host), routes_(s
 void Workbench::Run()
 {
     host_.Loop().SetIdleHandler([this] { return OnIdle(); });
+    host_.SetProcessObserver([this] { OnProcessWindowChanged(); });
     PublishState();
     host_.Loop().Run([this] { return IsQuitting(); });
+    host_.SetProcessObserver(nullptr);
     host_.Loop().SetIdleHandler(nullptr);
 }
 
@@ -183,48 +181,52 @@ std::string Workbench::CloseWindow(int window)
     });
 }
 
-std::string Workbench::NewProject()
+std::string Workbench::Script(const std::string& command)
 {
-    return RunUserAction([this] {
-        host_.NewProject();
-        return OkAnswer();
+    return RunUserAction([this, command] {
+        std::string answer = ExecuteCommand(host_, command, script_);
+        if (script_.quit)
+            Quit();
+        return answer;
     });
 }
 
-std::string Workbench::PlaceElement(const std::string& type)
+std::string Workbench::CancelProcess()
 {
-    return RunUserAction([this, type] {
-        const auto typeId = ElemTypeFromName(type);
-        if (!typeId)
-            throw ActionError {"unknown element type " + type};
-        Element element = NewElement(*typeId);
-        // A window or door goes into the one wall the user selected, checked as velmar-sim checks it.
-        if (*typeId == API_WindowID || *typeId == API_DoorID) {
-            const Project& project = host_.CurrentProject();
-            std::vector<API_Guid> walls;
-            for (const API_Guid& selected : project.Selection()) {
-                const Element* found = project.FindElement(selected);
-                if (found != nullptr && found->Type() == API_WallID)
-                    walls.push_back(selected);
-            }
-            if (walls.size() != 1)
-                throw ActionError {"select the one wall to place the " + type + " in"};
-            rapidjson::Document keys;
-            keys.SetObject();
-            const std::string wall = APIGuidToString(walls.front()).ToUtf8();
-            keys.AddMember("wall", rapidjson::Value(wall.c_str(), keys.GetAllocator()), keys.GetAllocator());
-            try {
-                Json::ReadGeometry(keys, project, element, Json::References::Name);
-            } catch (const Json::FormatError& error) {
-                throw ActionError {error.what()};
-            }
-        }
-        const std::string guid = APIGuidToString(host_.PlaceElement(std::move(element))).ToUtf8();
-        return OkAnswer([&guid](Writer& answer) {
-            answer.Key("guid");
-            WriteString(answer, guid);
-        });
+    host_.RequestProcessCancel();
+    return OkAnswer();
+}
+
+std::string Workbench::Model(std::uint64_t identity, std::uint64_t since)
+{
+    return OnMainThread([this, identity, since] { return DescribeModel(host_, identity, since); });
+}
+
+std::string Workbench::OnMainThread(std::function<std::string()> work)
+{
+    const auto request = NewRequest();
+    if (request == nullptr)
+        return ErrorAnswer("the host is quitting");
+    host_.Loop().Post([this, request, work = std::move(work)] {
+        std::string answer;
+        const auto error = Guarded([&] { answer = work(); });
+        Answer(request, error ? ErrorAnswer(*error) : answer);
     });
+    return Await(request);
+}
+
+void Workbench::OnProcessWindowChanged()
+{
+    PublishState();
+    const auto& windows = host_.ProcessWindows();
+    if (windows.empty() || !windows.back().open)
+        return;
+    // Work this quick would flash past; each phase stays long enough to be seen and cancelled, and a
+    // window of many phases still ends within a few seconds.
+    constexpr auto LongestPhase = std::chrono::milliseconds(400);
+    constexpr auto LongestWindow = std::chrono::milliseconds(4000);
+    const auto phases = std::max<Int32>(1, windows.back().phases);
+    std::this_thread::sleep_for(std::min<std::chrono::milliseconds>(LongestPhase, LongestWindow / phases));
 }
 
 std::string Workbench::Call(int window, const std::string& function, const std::optional<std::string>& argumentJson)

@@ -47,8 +47,15 @@ public:
     std::string Choose(int menu, int item);
     std::string ResizeWindow(int window, int width, int height);
     std::string CloseWindow(int window);
-    std::string NewProject();
-    std::string PlaceElement(const std::string& type);
+    // A velmar-sim command (docs/velmar-sim.md) as the user's action: what the page's plan view, info panel,
+    // attribute panel and File and Edit menus do goes through the one protocol the scenario tests use.
+    std::string Script(const std::string& command);
+    // The user's click on the open process window's Cancel; answered at once, the work sees it when it next
+    // asks the host.
+    std::string CancelProcess();
+
+    // The plan view's elements that changed (DescribeModel); answered as soon as the main thread is free.
+    std::string Model(std::uint64_t identity, std::uint64_t since);
 
     // A page's call of a function of its window's registered objects; answered when the function returns.
     // `argumentJson` is the argument's JSON text; none for a call without one.
@@ -64,6 +71,10 @@ private:
     // Answers the request unless it was answered already (by the main thread or by Quit).
     void Answer(const std::shared_ptr<Request>& request, const std::string& text);
     std::string Await(const std::shared_ptr<Request>& request);
+    // Runs `work` on the main thread and answers what it answers.
+    std::string OnMainThread(std::function<std::string()> work);
+    // Shows a process window's progress while the work holds the event loop, at a pace a user can follow.
+    void OnProcessWindowChanged();
     bool OnIdle();
     void PublishState();
 
@@ -79,6 +90,7 @@ private:
 
     // Main thread only: user actions that have started and wait for the loop to go idle.
     std::vector<std::shared_ptr<Request>> startedActions_;
+    ScriptState script_;
 };
 
 }  // namespace Sim::Workbench

@@ -5,6 +5,7 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -42,6 +43,22 @@ std::string StringMember(const rapidjson::Document& body, const char* name)
     if (!body.HasMember(name) || !body[name].IsString())
         throw BadRequest {std::string("\"") + name + "\" must be a text"};
     return std::string(body[name].GetString(), body[name].GetStringLength());
+}
+
+// A query parameter that counts (a version, a revision, an identity); 0 when absent.
+std::uint64_t CountParam(const httplib::Request& request, const char* name)
+{
+    if (!request.has_param(name))
+        return 0;
+    const std::string text = request.get_param_value(name);
+    // stoull takes a sign and leading blanks; a count is digits only.
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
+        throw BadRequest {std::string("\"") + name + "\" must be a count"};
+    try {
+        return std::stoull(text);
+    } catch (const std::out_of_range&) {
+        throw BadRequest {std::string("\"") + name + "\" must be a count"};
+    }
 }
 
 using Handler = std::function<std::string(const httplib::Request&)>;
@@ -83,6 +100,57 @@ const char* ContentTypeOf(const std::string& name)
     if (extension == ".css")
         return "text/css; charset=utf-8";
     return "text/html; charset=utf-8";
+}
+
+// {"ok":true,"folders":[{"title","path","users","files":[{"name","path"}]}]}: the project files of each
+// folder by name; the user's folder is made when missing, so Save As has somewhere to go.
+std::string ListProjects(const std::vector<ProjectFolder>& folders)
+{
+    rapidjson::StringBuffer buffer;
+    rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+    writer.StartObject();
+    writer.Key("ok");
+    writer.Bool(true);
+    writer.Key("folders");
+    writer.StartArray();
+    for (const ProjectFolder& folder : folders) {
+        std::error_code error;
+        if (folder.users)
+            std::filesystem::create_directories(folder.path, error);
+        std::vector<std::filesystem::path> files;
+        for (std::filesystem::directory_iterator it(folder.path, error), end; !error && it != end; it.increment(error)) {
+            if (it->path().extension() == ".json" && it->is_regular_file())
+                files.push_back(it->path());
+        }
+        std::sort(files.begin(), files.end());
+        writer.StartObject();
+        writer.Key("title");
+        writer.String(folder.title.c_str());
+        writer.Key("path");
+        writer.String(folder.path.c_str());
+        writer.Key("users");
+        writer.Bool(folder.users);
+        writer.Key("files");
+        writer.StartArray();
+        for (const auto& file : files) {
+            writer.StartObject();
+            writer.Key("name");
+            writer.String(file.stem().string().c_str());
+            writer.Key("path");
+            writer.String(file.string().c_str());
+            writer.EndObject();
+        }
+        writer.EndArray();
+        // A folder that cannot be read lists no files, and says why.
+        if (error) {
+            writer.Key("error");
+            writer.String(error.message().c_str());
+        }
+        writer.EndObject();
+    }
+    writer.EndArray();
+    writer.EndObject();
+    return buffer.GetString();
 }
 
 }  // namespace
@@ -146,15 +214,7 @@ void WorkbenchServer::AddRoutes()
                  });
 
     server_->Get("/api/state", api([this](const httplib::Request& request) {
-                     std::uint64_t since = 0;
-                     if (request.has_param("since")) {
-                         try {
-                             since = std::stoull(request.get_param_value("since"));
-                         } catch (const std::exception&) {
-                             throw BadRequest {"\"since\" must be a state version"};
-                         }
-                     }
-                     return workbench_->State(since, LongestStateWait);
+                     return workbench_->State(CountParam(request, "since"), LongestStateWait);
                  }));
     server_->Post("/api/choose", api([this](const httplib::Request& request) {
                       const auto body = Body(request);
@@ -168,10 +228,16 @@ void WorkbenchServer::AddRoutes()
     server_->Post("/api/window/close", api([this](const httplib::Request& request) {
                       return workbench_->CloseWindow(IntMember(Body(request), "window"));
                   }));
-    server_->Post("/api/project/new", api([this](const httplib::Request&) { return workbench_->NewProject(); }));
-    server_->Post("/api/element", api([this](const httplib::Request& request) {
-                      return workbench_->PlaceElement(StringMember(Body(request), "type"));
+    server_->Post("/api/script", api([this](const httplib::Request& request) {
+                      Body(request);
+                      return workbench_->Script(request.body);
                   }));
+    server_->Get("/api/projects", api([this](const httplib::Request&) { return ListProjects(projectFolders_); }));
+    server_->Post("/api/progress/cancel",
+                  api([this](const httplib::Request&) { return workbench_->CancelProcess(); }));
+    server_->Get("/api/model", api([this](const httplib::Request& request) {
+                     return workbench_->Model(CountParam(request, "identity"), CountParam(request, "since"));
+                 }));
 
     server_->Post("/api/call", api([this](const httplib::Request& request) {
                       const auto body = Body(request);

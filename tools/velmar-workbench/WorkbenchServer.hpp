@@ -8,12 +8,20 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace httplib {
 class Server;
 }
 
 namespace Sim::Workbench {
+
+// A folder of project files File > Open lists; File > Save As writes into the one that is the user's.
+struct ProjectFolder {
+    std::string title;
+    std::string path;
+    bool users = false;
+};
 
 class WorkbenchServer {
 public:
@@ -28,6 +36,8 @@ public:
     // Serves the workbench on threads of its own. `pageOrigin` is the origin of the add-on's pages (the web
     // application stand-in, whose pages load the bridge script from here), whose bridge calls it answers.
     void Listen(Workbench& workbench, const std::string& pageOrigin);
+    // Before Listen.
+    void SetProjectFolders(std::vector<ProjectFolder> folders) { projectFolders_ = std::move(folders); }
     void Stop();
 
 private:
@@ -36,6 +46,7 @@ private:
     Workbench* workbench_ = nullptr;
     std::string uiRoot_;
     std::string pageOrigin_;
+    std::vector<ProjectFolder> projectFolders_;
     int port_ = 0;
     std::unique_ptr<httplib::Server> server_;
     std::thread thread_;

@@ -21,6 +21,7 @@ struct Options {
     std::string project;
     std::string addOn;
     std::string ui = VELMAR_WORKBENCH_UI_DIR;
+    std::string samples;
     std::string webApp = Velmar::Services::StandInServices::Options::Defaults().webAppDir;
     std::string catalog = Velmar::Services::StandInServices::Options::Defaults().catalogDir;
     int port = DefaultPort;
@@ -32,6 +33,7 @@ void Usage()
 {
     std::cerr
         << "usage: velmar-workbench --data DIR [--project FILE] [--addon PATH] [--port N] [--webapp-port N]\n"
+           "                        [--samples DIR]\n"
            "                        [--route HOST=http://127.0.0.1:PORT]... [--ui DIR] [--webapp DIR] [--catalog DIR]\n"
            "  production hosts without a --route go to stand-ins this program starts\n";
 }
@@ -62,6 +64,8 @@ bool ParseOptions(int argc, char** argv, Options* options)
             options->addOn = value;
         else if (arg == "--ui")
             options->ui = value;
+        else if (arg == "--samples")
+            options->samples = value;
         else if (arg == "--webapp")
             options->webApp = value;
         else if (arg == "--catalog")
@@ -81,6 +85,8 @@ bool ParseOptions(int argc, char** argv, Options* options)
         return false;
     if (options->addOn.empty())
         options->addOn = Sim::ProgramFolder(argv[0]) + "/../lib/libVelmar.so";
+    if (options->samples.empty())
+        options->samples = Sim::ProgramFolder(argv[0]) + "/../samples";
     return !options->data.empty();
 }
 
@@ -145,6 +151,7 @@ int main(int argc, char** argv)
     }
     const std::string webApplication = routes[Velmar::Services::StandInServices::WebApplicationHost];
     Sim::Workbench::Workbench workbench(host, options.routes);
+    server.SetProjectFolders({{"Sample projects", options.samples, false}, {"My projects", options.data + "/projects", true}});
     server.Listen(workbench, webApplication);
 
     std::thread stopper([&workbench, &stopSignals] {

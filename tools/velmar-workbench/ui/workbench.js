@@ -1,35 +1,20 @@
 // The workbench page: shows the simulated Archicad's state as the workbench reports it (long polling
 // /api/state) and sends the user's clicks to it. The add-on's windows are frames of its pages.
 
+import { $, act, command, element, showNotice } from './host.js';
+import { allGuids, deleteSelection, elementByGuid, fitToProject, onElementsInView, select, selectedGuids, setSelection, setTool, syncModel } from './plan.js';
+import { refreshAttributes, refreshInfo, renderElementsInView } from './panels.js';
+
 const ElementTypes = ['wall', 'slab', 'column', 'beam', 'window', 'door', 'object', 'lamp', 'roof', 'curtainwall', 'curtainwallpanel'];
+const Tools = [
+  { name: 'arrow', title: 'Arrow', hint: 'Select: click, Shift-click, or drag a box (to the right: what lies inside; to the left: what it touches). Pan with the right button, zoom with the wheel.' },
+  { name: 'wall', title: 'Wall', hint: 'Click where the wall begins, then where it ends; walls chain until Escape or a double click. Shift keeps 45° steps.' },
+  { name: 'slab', title: 'Slab', hint: 'Click the corners; click the first corner again or double-click to close.' },
+  { name: 'window', title: 'Window', hint: 'Click a wall where the window goes.' },
+  { name: 'door', title: 'Door', hint: 'Click a wall where the door goes.' },
+];
 const MenuDisabled = 1;
 const MenuChecked = 2;
-
-const $ = (id) => document.getElementById(id);
-
-function element(tag, properties = {}, ...children) {
-  const node = Object.assign(document.createElement(tag), properties);
-  node.append(...children);
-  return node;
-}
-
-async function post(path, body = {}) {
-  const response = await fetch(path, { method: 'POST', headers: { 'Content-Type': 'application/json' }, body: JSON.stringify(body) });
-  const answer = await response.json();
-  if (!answer.ok) throw new Error(answer.error);
-  return answer;
-}
-
-function showNotice(message) {
-  $('notice').textContent = message;
-  $('notice').hidden = message === '';
-}
-
-// A user's action; its failure is shown, since the user asked for it.
-function act(path, body) {
-  showNotice('');
-  return post(path, body).catch((error) => showNotice(`${path}: ${error.message}`));
-}
 
 // Menus -------------------------------------------------------------------------------------------------
 
@@ -70,8 +55,9 @@ function topMenu(title, entries) {
   return menu;
 }
 
-// The host's own File menu, then the add-on's menus under their host menu titles in registration order.
-function renderMenus(menus) {
+// The host's own File and Edit menus, then the add-on's menus under their host menu titles in
+// registration order.
+function renderMenus(menus, project) {
   const titles = new Map();
   for (const menu of menus) {
     const entries = titles.get(menu.title) ?? [];
@@ -84,28 +70,123 @@ function renderMenus(menus) {
         element('ul', { className: 'dropdown' }, ...addOnMenuItems(menu))));
     }
   }
-  const file = topMenu('File', [menuItem('New project', { onChoose: () => act('/api/project/new') })]);
-  $('menubar').replaceChildren(file, ...[...titles].map(([title, entries]) => topMenu(title, entries)));
+  const file = topMenu('File', [
+    menuItem('New', { onChoose: newProject }),
+    menuItem('Open…', { onChoose: showOpenDialog }),
+    menuItem('Save', { onChoose: saveProject }),
+    menuItem('Save As…', { onChoose: showSaveDialog }),
+  ]);
+  const edit = topMenu('Edit', [
+    menuItem(project.undo.length > 0 ? `Undo ${project.undo[0]}` : 'Undo', { disabled: project.undo.length === 0, onChoose: undo }),
+    menuItem(project.redo.length > 0 ? `Redo ${project.redo[0]}` : 'Redo', { disabled: project.redo.length === 0, onChoose: redo }),
+    menuItem('Select All', { disabled: project.elementCount === 0, onChoose: selectAll }),
+    menuItem('Delete', { disabled: project.selection.length === 0, onChoose: deleteSelection }),
+  ]);
+  $('menubar').replaceChildren(file, edit, ...[...titles].map(([title, entries]) => topMenu(title, entries)));
 }
+
+const undo = () => command('undo');
+const redo = () => command('redo');
+
+const selectAll = () => select(allGuids());
 
 document.addEventListener('click', closeMenus);
 // A click in a frame (an add-on window, a browser tab) reaches the frame's document, never this one; it
 // only takes the focus from this window.
 window.addEventListener('blur', closeMenus);
 
-// Project, report, log and the web browser --------------------------------------------------------------
+// Files ---------------------------------------------------------------------------------------------------
 
-function renderProject(project) {
-  const yes = (flag) => (flag ? '✓' : '');
-  $('elements').tBodies[0].replaceChildren(...project.elements.map((item) => element('tr', {},
-    element('td', { textContent: item.type }), element('td', { className: 'guid', textContent: item.guid }),
-    element('td', { textContent: yes(item.observed) }), element('td', { textContent: yes(item.selected) }),
-    element('td', { textContent: item.userDataBytes > 0 ? `${item.userDataBytes} bytes` : '' }))));
-  $('attributes').tBodies[0].replaceChildren(...project.attributes.map((item) => element('tr', {},
-    element('td', { textContent: item.type }), element('td', { textContent: item.index }),
-    element('td', { textContent: item.name }),
-    element('td', { textContent: item.userDataBytes > 0 ? `${item.userDataBytes} bytes` : '' }))));
+// The file the project was last opened from or saved to; a new project has none until Save As.
+let projectPath = null;
+let userFolder = null;
+
+function setProjectPath(path) {
+  projectPath = path;
+  $('projectName').textContent = path === null ? 'Untitled' : path.split('/').at(-1).replace(/\.json$/, '');
 }
+
+async function newProject() {
+  if ((await command('project.new')) !== undefined) setProjectPath(null);
+}
+
+async function openProject(path) {
+  $('openDialog').close();
+  if ((await command('project.open', { path })) !== undefined) setProjectPath(path);
+}
+
+async function showOpenDialog() {
+  const answer = await act('/api/projects');
+  if (answer === undefined) return;
+  $('projectFolders').replaceChildren(...answer.folders.map((folder) => element('section', {},
+    element('h3', { textContent: folder.title }),
+    folder.files.length === 0
+      ? element('p', { className: 'muted', textContent: folder.error ?? 'No projects here yet.' })
+      : element('ul', { className: 'file-list' }, ...folder.files.map((file) => {
+        const button = element('button', { type: 'button', textContent: file.name, title: file.path });
+        button.addEventListener('click', () => openProject(file.path));
+        return element('li', {}, button);
+      })))));
+  $('openDialog').showModal();
+}
+
+async function saveAs(path) {
+  if ((await command('project.save', { path })) !== undefined) setProjectPath(path);
+}
+
+function saveProject() {
+  if (projectPath === null) showSaveDialog();
+  else saveAs(projectPath);
+}
+
+async function showSaveDialog() {
+  const answer = await act('/api/projects');
+  if (answer === undefined) return;
+  userFolder = answer.folders.find((folder) => folder.users).path;
+  $('saveFolder').textContent = userFolder;
+  $('saveName').value = projectPath?.split('/').at(-1).replace(/\.json$/, '') ?? '';
+  $('saveDialog').showModal();
+}
+
+$('saveDialog').addEventListener('close', () => {
+  if ($('saveDialog').returnValue === 'save') saveAs(`${userFolder}/${$('saveName').value}.json`);
+});
+
+// The project -----------------------------------------------------------------------------------------------
+
+let shownProject = { identity: 0, revision: -1, selection: '' };
+
+// The plan, the attributes and the info panel follow the project when it changes.
+function renderProject(project) {
+  const changed = project.identity !== shownProject.identity || project.revision !== shownProject.revision;
+  const selection = JSON.stringify(project.selection) + JSON.stringify(project.observed);
+  if (changed) {
+    syncModel();
+    refreshAttributes();
+  }
+  if (selection !== shownProject.selection) setSelection(project.selection, project.observed);
+  if (changed || selection !== shownProject.selection) refreshInfo();
+  shownProject = { identity: project.identity, revision: project.revision, selection };
+}
+
+// The host's process window: long work shows its phases here and the user may cancel it.
+function renderProgress(progress) {
+  const dialog = $('process');
+  if (progress === null) {
+    if (dialog.open) dialog.close();
+    return;
+  }
+  $('processTitle').textContent = progress.title;
+  $('processPhase').textContent = progress.phase > 0 ? `${progress.phase} / ${progress.phases}: ${progress.subtitle}` : '';
+  Object.assign($('processBar'), { max: Math.max(progress.phases, 1), value: Math.max(progress.phase - 1, 0) + (progress.max > 0 ? progress.value / progress.max : 0) });
+  $('processCancel').disabled = progress.cancelled;
+  $('processCancel').textContent = progress.cancelled ? 'Cancelling…' : 'Cancel';
+  if (!dialog.open) dialog.showModal();
+}
+
+$('processCancel').addEventListener('click', () => act('/api/progress/cancel'));
+// The process window closes when the work ends, not on Escape.
+$('process').addEventListener('cancel', (event) => event.preventDefault());
 
 // A report the add-on wrote with the alert flag holds the user until OK, as Archicad's alert does, one at a
 // time; the report list keeps every report.
@@ -249,12 +330,13 @@ function renderWindows(windows) {
 let shownMenus = '';
 function render(state) {
   $('addon').textContent = state.addOn;
-  const menus = JSON.stringify(state.menus);
+  const menus = JSON.stringify([state.menus, state.project.undo[0], state.project.redo[0], state.project.elementCount, state.project.selection.length > 0]);
   if (menus !== shownMenus) {
     shownMenus = menus;
-    renderMenus(state.menus);
+    renderMenus(state.menus, state.project);
   }
   renderProject(state.project);
+  renderProgress(state.progress);
   renderReports(state.reports);
   renderLog(state.log);
   renderBrowser(state.browser);
@@ -280,10 +362,56 @@ async function followState() {
   }
 }
 
-$('alert').addEventListener('close', showNextAlert);
+// The toolbox ---------------------------------------------------------------------------------------------
+
+function chooseTool(name) {
+  setTool(name);
+  for (const button of $('tools').children) button.setAttribute('aria-checked', String(button.dataset.tool === name));
+  $('plan').title = Tools.find((entry) => entry.name === name).hint;
+}
+
+$('tools').append(...Tools.map(({ name, title, hint }) => {
+  const button = element('button', { type: 'button', textContent: title, title: hint });
+  button.dataset.tool = name;
+  button.setAttribute('role', 'radio');
+  button.addEventListener('click', () => chooseTool(name));
+  return button;
+}));
+chooseTool('arrow');
+
+// Placing with the tool's defaults; a window or door goes into the one selected wall.
 $('elementType').append(...ElementTypes.map((type) => new Option(type, type)));
 $('place').addEventListener('submit', (event) => {
   event.preventDefault();
-  act('/api/element', { type: $('elementType').value });
+  const type = $('elementType').value;
+  const opening = type === 'window' || type === 'door';
+  const walls = selectedGuids().filter((guid) => elementByGuid(guid)?.type === 'wall');
+  if (opening && walls.length !== 1) {
+    showNotice(`Select the one wall to place the ${type} in.`);
+    return;
+  }
+  command('element.new', opening ? { type, wall: walls[0] } : { type });
 });
+
+$('fit').addEventListener('click', fitToProject);
+onElementsInView(renderElementsInView);
+
+// Archicad's shortcuts, except where the user is typing.
+document.addEventListener('keydown', (event) => {
+  if (event.target instanceof HTMLInputElement || event.target instanceof HTMLSelectElement) return;
+  const key = event.key.toLowerCase();
+  if ((event.ctrlKey || event.metaKey) && key === 'z') {
+    event.preventDefault();
+    if (event.shiftKey) redo();
+    else undo();
+  } else if ((event.ctrlKey || event.metaKey) && key === 'y') {
+    event.preventDefault();
+    redo();
+  } else if ((event.ctrlKey || event.metaKey) && key === 'a' && document.activeElement === $('plan')) {
+    event.preventDefault();
+    selectAll();
+  }
+});
+
+$('alert').addEventListener('close', showNextAlert);
 followState();

@@ -1,0 +1,282 @@
+// The panels beside the floor plan: the info panel of the selected element (geometry, structure, quantities,
+// classification and every property value, editable where Archicad lets a user edit), the attribute panel
+// (composites drawn as a section of their skins, building materials, surfaces) and the elements in view.
+
+import { $, colourCss, command, element, formatNumber, query, showNotice } from './host.js';
+import { elementByGuid, isObserved, selectedGuids, setAttributes, setStructure } from './plan.js';
+
+// Attributes -------------------------------------------------------------------------------------------------
+
+const AttributeTypes = [
+  { type: 'composite', title: 'Composites' },
+  { type: 'buildingmaterial', title: 'Building materials' },
+  { type: 'surface', title: 'Surfaces' },
+];
+let shownType = 'composite';
+const known = { composite: [], buildingmaterial: [], surface: [] };
+
+function surfaceColour(material) {
+  const surface = known.surface.find((item) => item.name === material?.surface);
+  return surface !== undefined ? colourCss(surface.colour) : '#bebebe';
+}
+
+// A composite's section: its skins side by side as thick as they are, in their materials' colours, with
+// the separator lines between them.
+function compositeSection(composite) {
+  const total = composite.skins.reduce((sum, skin) => sum + skin.thickness, 0) || 1;
+  const section = element('div', { className: 'section', title: `${formatNumber(composite.thickness * 1000, 1)} mm` });
+  for (const skin of composite.skins) {
+    const material = known.buildingmaterial.find((item) => item.index === skin.materialIndex);
+    section.append(element('span', {
+      className: 'skin',
+      title: `${skin.material ?? 'no material'} · ${formatNumber(skin.thickness * 1000, 1)} mm${(skin.flags & 0x0002) !== 0 ? ' · core' : ''}`,
+      style: `flex-grow: ${skin.thickness / total}; background: ${surfaceColour(material)}`,
+    }));
+  }
+  return section;
+}
+
+function attributeDetails(type, item) {
+  if (type === 'composite') {
+    const uses = [(item.usage & 1) !== 0 ? 'walls' : '', (item.usage & 2) !== 0 ? 'slabs' : ''].filter(Boolean).join(', ');
+    return [compositeSection(item), element('span', { className: 'muted', textContent: `${formatNumber(item.thickness * 1000, 1)} mm · ${item.skins.length} skins · ${uses}` })];
+  }
+  if (type === 'buildingmaterial') {
+    const parts = [item.manufacturer, item.thermalConductivity !== undefined ? `λ ${item.thermalConductivity} W/mK` : '', item.surface ?? ''].filter(Boolean);
+    return [element('span', { className: 'swatch', style: `background: ${surfaceColour(item)}` }), element('span', { textContent: parts.join(' · ') })];
+  }
+  return [element('span', { className: 'swatch', style: `background: ${colourCss(item.colour)}` })];
+}
+
+function renderAttributes() {
+  const rows = AttributeTypes.flatMap(({ type }) => known[type].map((item) => {
+    const row = element('tr', {},
+      element('td', { textContent: type }), element('td', { textContent: item.index }), element('td', { textContent: item.name }),
+      element('td', { className: 'details' }, ...attributeDetails(type, item)),
+      element('td', { textContent: item.userData !== undefined ? `${atob(item.userData.data).length} bytes` : '' }));
+    row.hidden = type !== shownType;
+    return row;
+  }));
+  $('attributes').tBodies[0].replaceChildren(...rows);
+  for (const tab of $('attributeTabs').children) tab.setAttribute('aria-selected', String(tab.dataset.type === shownType));
+  renderStructureChoices();
+}
+
+function renderStructureChoices() {
+  const choice = $('structure').value;
+  const options = [new Option('Default structure', '{}')];
+  for (const composite of known.composite) options.push(new Option(`Composite: ${composite.name}`, JSON.stringify({ composite: composite.name })));
+  for (const material of known.buildingmaterial) options.push(new Option(`Material: ${material.name}`, JSON.stringify({ material: material.name })));
+  $('structure').replaceChildren(...options);
+  $('structure').value = options.some((option) => option.value === choice) ? choice : '{}';
+  setStructure(JSON.parse($('structure').value));
+}
+
+export async function refreshAttributes() {
+  try {
+    const answers = await Promise.all(AttributeTypes.map(({ type }) => query('attributes', { type })));
+    AttributeTypes.forEach(({ type }, index) => {
+      known[type] = answers[index].attributes;
+    });
+  } catch (error) {
+    showNotice(`The attributes could not be read: ${error.message}`);
+    return;
+  }
+  setAttributes({ composites: known.composite, materials: known.buildingmaterial, surfaces: known.surface });
+  renderAttributes();
+}
+
+$('attributeTabs').append(...AttributeTypes.map(({ type, title }) => {
+  const tab = element('button', { type: 'button', textContent: title });
+  tab.dataset.type = type;
+  tab.setAttribute('role', 'tab');
+  tab.addEventListener('click', () => {
+    shownType = type;
+    renderAttributes();
+  });
+  return tab;
+}));
+$('structure').addEventListener('change', () => setStructure(JSON.parse($('structure').value)));
+
+// The info panel ----------------------------------------------------------------------------------------------
+
+// Geometry keys a user edits in Archicad's info box, by the kind of input.
+const NumberKeys = ['height', 'thickness', 'baseOffset', 'elevation', 'at', 'width', 'sill'];
+const ReferenceLines = ['Outside', 'Center', 'Inside', 'CoreOutside', 'CoreCenter', 'CoreInside'];
+
+function field(label, ...content) {
+  return element('div', { className: 'field' }, element('label', { textContent: label }), element('div', {}, ...content));
+}
+
+function numberInput(value, onChange, { step = 0.001 } = {}) {
+  const input = element('input', { type: 'number', value: String(value), step: String(step) });
+  input.addEventListener('change', () => {
+    if (input.value !== '' && Number.isFinite(Number(input.value))) onChange(Number(input.value));
+  });
+  return input;
+}
+
+function pointText(point) {
+  return `(${formatNumber(point[0])}, ${formatNumber(point[1])})`;
+}
+
+function geometryFields(item) {
+  const set = (members) => command('element.set', { guid: item.guid, ...members });
+  const fields = [];
+  for (const [key, value] of Object.entries(item)) {
+    if (NumberKeys.includes(key)) {
+      const locked = key === 'thickness' && item.composite !== undefined;
+      const input = numberInput(value, (number) => set({ [key]: number }));
+      input.disabled = locked;
+      input.title = locked ? 'A composite wall or slab is as thick as its composite' : '';
+      fields.push(field(`${key} (m)`, input));
+    } else if (key === 'begin' || key === 'end') {
+      fields.push(field(key, element('span', { textContent: pointText(value) })));
+    } else if (key === 'polygon') {
+      fields.push(field('polygon', element('span', { textContent: `${value.length} corners` })));
+    } else if (key === 'holes') {
+      fields.push(field('holes', element('span', { textContent: String(value.length) })));
+    } else if (key === 'referenceLine') {
+      const select = element('select', {}, ...ReferenceLines.map((name) => new Option(name, name)));
+      select.value = value;
+      select.addEventListener('change', () => set({ referenceLine: select.value }));
+      fields.push(field('reference line', select));
+    } else if (key === 'wall') {
+      fields.push(field('in wall', element('span', { className: 'guid', textContent: value })));
+    }
+  }
+  if (item.type === 'wall' || item.type === 'slab') {
+    const select = element('select', {}, new Option('Basic (no material)', ''),
+      ...known.composite.filter((composite) => (composite.usage & (item.type === 'wall' ? 1 : 2)) !== 0)
+        .map((composite) => new Option(`Composite: ${composite.name}`, JSON.stringify({ composite: composite.name }))),
+      ...known.buildingmaterial.map((material) => new Option(`Material: ${material.name}`, JSON.stringify({ material: material.name }))));
+    select.value = item.composite !== undefined ? JSON.stringify({ composite: item.composite })
+      : item.material !== undefined ? JSON.stringify({ material: item.material }) : '';
+    select.addEventListener('change', () => {
+      if (select.value !== '') set(JSON.parse(select.value));
+    });
+    fields.push(field('structure', select));
+  }
+  return fields;
+}
+
+function classificationField(item, systems) {
+  return systems.map((system) => {
+    const options = [new Option('Unclassified', '')];
+    const walk = (items, depth) => {
+      for (const entry of items) {
+        options.push(new Option(`${'  '.repeat(depth)}${entry.id} ${entry.name}`.trimEnd(), entry.guid));
+        walk(entry.children, depth + 1);
+      }
+    };
+    walk(system.items, 0);
+    const select = element('select', {}, ...options);
+    select.value = item.classification.find((entry) => entry.system === system.guid)?.item ?? '';
+    select.addEventListener('change', () => {
+      if (select.value !== '') command('classify', { guid: item.guid, item: select.value });
+    });
+    return field(system.name, select);
+  });
+}
+
+function quantityRows(quantities) {
+  return Object.entries(quantities).map(([key, value]) =>
+    element('tr', {}, element('td', { textContent: key.replace(/^Quantity\./, '') }), element('td', { className: 'number', textContent: formatNumber(value) })));
+}
+
+const MeasureUnits = { length: 'm', area: 'm²', volume: 'm³', angle: 'rad', default: '' };
+
+// A value editor for one property; a value that cannot be typed here (lists, choices) is shown as it is.
+function propertyEditor(item, value) {
+  const set = (typed) => command('property.set', { guid: item.guid, definition: value.definition, value: typed });
+  if (!value.editable || value.collection !== 'single') {
+    return element('span', { textContent: value.value === null ? '' : JSON.stringify(value.value) });
+  }
+  let input;
+  if (value.valueType === 'boolean') {
+    input = element('input', { type: 'checkbox', checked: value.value === true });
+    input.addEventListener('change', () => set(input.checked));
+  } else if (value.valueType === 'real' || value.valueType === 'integer') {
+    input = numberInput(value.value ?? '', (number) => set(number), { step: value.valueType === 'integer' ? 1 : 0.001 });
+  } else {
+    input = element('input', { type: 'text', value: value.value ?? '' });
+    input.addEventListener('change', () => set(input.value));
+  }
+  input.setAttribute('aria-label', value.name);
+  const reset = element('button', { type: 'button', className: 'reset', textContent: '↺', title: 'Back to the default value' });
+  reset.disabled = value.status === 'default' || value.status === 'undefined';
+  reset.addEventListener('click', () => set(null));
+  return element('span', { className: 'editor' }, input, element('span', { className: 'muted', textContent: ` ${MeasureUnits[value.measureType] ?? ''} ` }), reset);
+}
+
+function propertyGroups(item, values) {
+  const groups = new Map();
+  for (const value of values) {
+    groups.set(value.group, [...(groups.get(value.group) ?? []), value]);
+  }
+  return [...groups].map(([group, rows]) => element('details', { open: true },
+    element('summary', { textContent: group }),
+    element('table', { className: 'properties' }, element('tbody', {}, ...rows.map((value) => {
+      const row = element('tr', {}, element('th', { textContent: value.name, title: value.status }), element('td', {}, propertyEditor(item, value)));
+      row.dataset.status = value.status;
+      return row;
+    })))));
+}
+
+let infoRequest = 0;
+
+// The info panel follows the selection and every change of the project.
+export async function refreshInfo() {
+  const guids = selectedGuids();
+  const request = ++infoRequest;
+  if (guids.length !== 1) {
+    const counts = new Map();
+    for (const guid of guids) {
+      const type = elementByGuid(guid)?.type ?? 'element';
+      counts.set(type, (counts.get(type) ?? 0) + 1);
+    }
+    $('info').replaceChildren(element('p', { className: 'muted', textContent: guids.length === 0
+      ? 'Select an element in the floor plan to see and edit it here.'
+      : `${guids.length} elements selected: ${[...counts].map(([type, count]) => `${count} ${type}`).join(', ')}.` }));
+    return;
+  }
+  let item;
+  let values;
+  let systems;
+  try {
+    [{ element: item }, { values }, { systems }] = await Promise.all([
+      query('element.get', { guid: guids[0] }), query('element.properties', { guid: guids[0] }), query('classifications')]);
+  } catch (error) {
+    // The element went while the panel asked: the next state shows what is selected now.
+    return;
+  }
+  if (request !== infoRequest) return;
+  const sections = [
+    element('h3', { textContent: `${item.type} ` }, element('span', { className: 'guid', textContent: item.guid })),
+    ...geometryFields(item),
+  ];
+  if (systems.length > 0) sections.push(element('h4', { textContent: 'Classification' }), ...classificationField(item, systems));
+  if (item.quantities !== undefined) {
+    sections.push(element('h4', { textContent: 'Quantities' }), element('table', { className: 'quantities' }, element('tbody', {}, ...quantityRows(item.quantities))));
+  }
+  if (values.length > 0) sections.push(element('h4', { textContent: 'Properties' }), ...propertyGroups(item, values));
+  $('info').replaceChildren(...sections);
+}
+
+// The elements in view --------------------------------------------------------------------------------------------
+
+const ListedAtMost = 200;
+
+export function renderElementsInView(inView) {
+  const yes = (flag) => (flag ? '✓' : '');
+  const selected = new Set(selectedGuids());
+  $('elements').tBodies[0].replaceChildren(...inView.slice(0, ListedAtMost).map((item) => {
+    const row = element('tr', {},
+      element('td', { textContent: item.type }), element('td', { className: 'guid', textContent: item.guid }),
+      element('td', { textContent: yes(isObserved(item.guid)) }), element('td', { textContent: yes(selected.has(item.guid)) }),
+      element('td', { textContent: item.userDataBytes > 0 ? `${item.userDataBytes} bytes` : '' }));
+    row.addEventListener('click', () => command('select', { guids: [item.guid] }));
+    return row;
+  }));
+  $('elementsMore').textContent = inView.length > ListedAtMost ? `and ${inView.length - ListedAtMost} more in view` : '';
+}
