@@ -134,6 +134,14 @@ export async function openWorkbench(t, browser, options) {
   return { workbench, page };
 }
 
+// A velmar-sim command (docs/velmar-sim.md) run by the workbench as the user's action; its answer.
+export async function script(workbench, command) {
+  const response = await fetch(new URL('api/script', workbench.address), { method: 'POST', headers: { 'Content-Type': 'application/json' }, body: JSON.stringify(command) });
+  const answer = await response.json();
+  assert.ok(answer.ok, `${command.cmd}: ${answer.error}`);
+  return answer;
+}
+
 // Retries `check` (which throws while what it checks does not hold yet) until it passes or time is up.
 export async function eventually(check, milliseconds = 10000) {
   const deadline = Date.now() + milliseconds;

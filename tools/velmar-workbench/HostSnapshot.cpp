@@ -127,8 +127,8 @@ std::string DescribeHost(Archicad& host, const RouteTable& routes)
 std::string DescribeModel(Archicad& host, std::uint64_t identity, std::uint64_t since)
 {
     const Project& project = host.CurrentProject();
-    // Another project, or a page that has seen nothing: every element.
-    const bool whole = identity != project.Identity() || since == 0;
+    // Another project than the page has seen: every element.
+    const bool whole = identity != project.Identity();
     const ElementChanges changes = whole ? ElementChanges{} : project.ElementChangesSince(since);
 
     rapidjson::StringBuffer buffer;

@@ -15,7 +15,7 @@ std::string DescribeHost(Archicad& host, const RouteTable& routes);
 
 // {"ok":true,"identity","revision","whole","elements":[...],"removed":[guids]}: the elements of the project
 // `identity` that changed after element revision `since` and the guids of those removed since; every element
-// ("whole") for another project or `since` 0. Each element as element.get writes its geometry.
+// ("whole") for another project. Each element as element.get writes its geometry, with attributes by index.
 std::string DescribeModel(Archicad& host, std::uint64_t identity, std::uint64_t since);
 
 }  // namespace Sim::Workbench

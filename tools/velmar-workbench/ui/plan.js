@@ -131,38 +131,47 @@ function refreshBox(item) {
 
 // Following the project ---------------------------------------------------------------------------------------
 
-let syncing = null;
-let syncAgain = false;
+let syncing = false;
+let wanted = false;
 
-// Asks for what changed since the page last looked; one request at a time, the last change never missed.
-export async function syncModel() {
-  if (syncing !== null) {
-    syncAgain = true;
-    return syncing;
+async function fetchChanges() {
+  const response = await fetch(`/api/model?identity=${model.identity}&since=${model.revision}`);
+  const answer = await response.json();
+  if (!answer.ok) throw new Error(answer.error);
+  const fresh = answer.whole;
+  if (fresh) model.elements.clear();
+  for (const guid of answer.removed) model.elements.delete(guid);
+  for (const item of answer.elements) model.elements.set(item.guid, item);
+  model.identity = answer.identity;
+  model.revision = answer.revision;
+  for (const item of fresh ? model.elements.values() : answer.elements) refreshBox(item);
+  // An opening's box follows its wall, which may be what changed.
+  if (!fresh) {
+    const walls = new Set(answer.elements.map((item) => item.guid));
+    for (const item of model.elements.values()) {
+      if ((item.type === 'window' || item.type === 'door') && walls.has(item.wall)) refreshBox(item);
+    }
   }
-  syncing = (async () => {
-    do {
-      syncAgain = false;
-      const response = await fetch(`/api/model?identity=${model.identity}&since=${model.revision}`);
-      const answer = await response.json();
-      if (!answer.ok) throw new Error(answer.error);
-      const fresh = answer.whole || answer.identity !== model.identity;
-      if (fresh) model.elements.clear();
-      for (const guid of answer.removed) model.elements.delete(guid);
-      for (const item of answer.elements) model.elements.set(item.guid, item);
-      model.identity = answer.identity;
-      model.revision = answer.revision;
-      // An opening's box follows its wall, which may be what changed.
-      for (const item of fresh ? model.elements.values() : answer.elements) refreshBox(item);
-      for (const item of model.elements.values()) {
-        if ((item.type === 'window' || item.type === 'door') && (fresh || answer.elements.some((changed) => changed.guid === item.wall))) refreshBox(item);
-      }
-      if (fresh) fitToProject();
-    } while (syncAgain);
-  })().catch((error) => showNotice(`The floor plan could not follow the project: ${error.message}`)).finally(() => {
-    syncing = null;
-  });
-  await syncing;
+  // An opened project shows whole, as Archicad opens it; a new one keeps the view.
+  if (fresh && answer.elements.length > 0) fitToProject();
+}
+
+// Asks for what changed since the page last looked: one request at a time, and a change announced while
+// one runs is asked for after it.
+export async function syncModel() {
+  wanted = true;
+  if (syncing) return;
+  syncing = true;
+  try {
+    while (wanted) {
+      wanted = false;
+      await fetchChanges();
+    }
+  } catch (error) {
+    showNotice(`The floor plan could not follow the project: ${error.message}`);
+  } finally {
+    syncing = false;
+  }
   draw();
 }
 
@@ -393,6 +402,8 @@ function render() {
   }
   for (const item of drawn) if (selection.has(item.guid)) drawHighlight(item);
   drawTool();
+  // Where the plan looks, for whoever maps metres to the canvas (the page tests do).
+  canvas.dataset.view = JSON.stringify(view);
   $('planStatus').textContent = `${inView.length} of ${model.elements.size} elements in view · 1 m = ${formatNumber(view.scale, 1)} px`;
   for (const listener of listeners.inView) listener(inView);
 }
@@ -522,7 +533,10 @@ async function placeOpening(type, point) {
   await command('element.new', { type, wall: wall.guid, at });
 }
 
+// The plan shows the new selection at once; the host's state confirms it.
 export function select(guids) {
+  selection = new Set(guids);
+  draw();
   return command('select', { guids });
 }
 
