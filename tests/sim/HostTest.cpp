@@ -146,8 +146,8 @@ API_Attribute Named(API_AttrTypeID type, const char* name, Int32 index = 0)
     return attribute;
 }
 
-// A one-skin composite of the first building material, created through the table inside a command.
-GSErrCode CreateComposite(API_Attribute& composite, double thickness = 0.1)
+// A one-skin composite of the first building material, created through the table.
+GSErrCode CreateCompositeHere(API_Attribute& composite, double thickness = 0.1)
 {
     API_CWallComponent skin;
     skin.buildingMaterial = ACAPI_CreateAttributeIndex(1);
@@ -157,7 +157,13 @@ GSErrCode CreateComposite(API_Attribute& composite, double thickness = 0.1)
     API_AttributeDefExt defs;
     defs.cwall_compItems = reinterpret_cast<API_CWallComponent**>(skins.Get());
     composite.compWall.nComps = 1;
-    return Api().ACAPI_CallUndoableCommand("Create", [&] { return Api().ACAPI_Attribute_CreateExt(&composite, &defs); });
+    return Api().ACAPI_Attribute_CreateExt(&composite, &defs);
+}
+
+// The same in a command of its own.
+GSErrCode CreateComposite(API_Attribute& composite, double thickness = 0.1)
+{
+    return Api().ACAPI_CallUndoableCommand("Create", [&] { return CreateCompositeHere(composite, thickness); });
 }
 
 GSErrCode InCommand(const std::function<GSErrCode()>& call)
@@ -389,7 +395,7 @@ namespace {
 
 using Velmar::Testing::TempFolder;
 
-TEST(Commands, ChangesNeedAScopeNestingIsRefusedAThrowRollsBackAndUndoRestoresExactly)
+TEST(Commands, ChangesNeedAScopeNestingIsRefusedAndAThrowRollsBack)
 {
     TempFolder root;
     Sim::Archicad host(root / "data");
@@ -441,17 +447,6 @@ TEST(Commands, ChangesNeedAScopeNestingIsRefusedAThrowRollsBackAndUndoRestoresEx
     }
     EXPECT_EQ(host.CurrentProject().UndoNames(), std::vector<std::string>{"Create Wall"});
 
-    ASSERT_EQ(Api().ACAPI_CallUndoableCommand("Create group", [&] { return Api().ACAPI_Property_CreatePropertyGroup(group); }),
-              NoError);
-    const std::string grouped = host.CurrentProject().ToJson();
-    EXPECT_EQ(host.Undo(), std::optional<std::string>("Create group"));
-    EXPECT_EQ(host.CurrentProject().ToJson(), placed);
-    EXPECT_EQ(host.Redo(), std::optional<std::string>("Create group"));
-    EXPECT_EQ(host.CurrentProject().ToJson(), grouped);
-    EXPECT_EQ(host.Undo(), std::optional<std::string>("Create group"));
-    EXPECT_EQ(host.Undo(), std::optional<std::string>("Create Wall"));
-    EXPECT_TRUE(host.CurrentProject().Elements().empty());
-    EXPECT_EQ(host.Undo(), std::nullopt);
 }
 
 TEST(Quantities, KnownShapesGiveHandComputedValuesAndFieldsOutsideTheMaskStayUntouched)
@@ -555,6 +550,180 @@ TEST(ProcessWindow, TheUsersCancelReachesTheWorkOnlyWhileItsWindowIsOpen)
         EXPECT_EQ(cancelledFrom, c.cancelledFromPhase) << static_cast<int>(c.click);
         EXPECT_EQ(shown, 1 + phases + 1) << "each change is shown while the work holds the loop";
         EXPECT_FALSE(host.ProcessWindows().back().open);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+using Velmar::Testing::TempFolder;
+
+// A project with one of each kind of row a change can touch: a wall, a composite, a property group with a
+// custom real definition, and the built-in classification system.
+struct Furnished {
+    TempFolder root;
+    Sim::Archicad host{root / "data"};
+    API_Guid wall = host.CreateElement(API_WallID);
+    API_Attribute composite = Named(API_CompWallID, "Wall 100");
+    API_PropertyGroup group;
+    API_PropertyDefinition definition;
+    API_Guid item;
+
+    Furnished()
+    {
+        EXPECT_EQ(CreateComposite(composite), NoError);
+        group.name = "Velmar";
+        definition.name = "Fire rating";
+        definition.collectionType = API_PropertySingleCollectionType;
+        definition.valueType = API_PropertyRealValueType;
+        definition.defaultValue.basicValue.variantStatus = API_VariantStatusUserUndefined;
+        EXPECT_EQ(InCommand([&] {
+                      if (const GSErrCode err = Api().ACAPI_Property_CreatePropertyGroup(group); err != NoError)
+                          return err;
+                      definition.groupGuid = group.guid;
+                      return Api().ACAPI_Property_CreatePropertyDefinition(definition);
+                  }),
+                  NoError);
+        GS::Array<API_ClassificationSystem> systems;
+        GS::Array<API_ClassificationItem> items;
+        Api().ACAPI_Classification_GetClassificationSystems(systems);
+        Api().ACAPI_Classification_GetClassificationSystemRootItems(systems[0].guid, items);
+        item = items[0].guid;
+    }
+
+    API_Property Value(double number) const
+    {
+        API_Property property;
+        property.definition = definition;
+        property.isDefault = false;
+        property.value.singleVariant.variant.type = API_PropertyRealValueType;
+        property.value.singleVariant.variant.doubleValue = number;
+        return property;
+    }
+};
+
+GSErrCode StoreBytes(const char* name, const std::string& bytes)
+{
+    GS::HandleGuard handle(BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0));
+    std::memcpy(*handle.Get(), bytes.data(), bytes.size());
+    API_ModulData data;
+    data.dataVersion = 1;
+    data.dataHdl = handle.Get();
+    return Api().ACAPI_ModulData_Store(&data, name);
+}
+
+TEST(Commands, UndoAndRedoPutBackEveryKindOfChangeExactlyAndNameTheStep)
+{
+    Furnished p;
+    API_Elem_Head head;
+    head.guid = p.wall;
+    const std::string bytes("\x01\x02tag", 5);
+    GS::HandleGuard handle(BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0));
+    std::memcpy(*handle.Get(), bytes.data(), bytes.size());
+    API_ElementUserData userData;
+    userData.dataVersion = 2;
+    userData.dataHdl = handle.Get();
+    struct Case {
+        const char* what;
+        std::function<GSErrCode()> change;  // runs inside the step
+    };
+    const Case cases[] = {
+        {"element user data", [&] { return Api().ACAPI_Element_SetUserData(&head, &userData); }},
+        {"a composite created",
+         [&] {
+             API_Attribute added = Named(API_CompWallID, "Wall 200");
+             return CreateCompositeHere(added);
+         }},
+        {"a composite renamed",
+         [&] {
+             API_Attribute renamed = p.composite;
+             std::strcpy(renamed.header.name, "Wall 150");
+             return Api().ACAPI_Attribute_ModifyExt(&renamed, nullptr);
+         }},
+        {"a property group created",
+         [&] {
+             API_PropertyGroup other;
+             other.name = "Acoustics";
+             return Api().ACAPI_Property_CreatePropertyGroup(other);
+         }},
+        {"a property value set", [&] { return Api().ACAPI_Element_SetProperty(p.wall, p.Value(60)); }},
+        {"a definition changed",
+         [&] {
+             API_PropertyDefinition changed = p.definition;
+             changed.name = "Fire resistance";
+             return Api().ACAPI_Property_ChangePropertyDefinition(changed);
+         }},
+        {"a definition deleted", [&] { return Api().ACAPI_Property_DeletePropertyDefinition(p.definition.guid); }},
+        {"an element classified", [&] { return Api().ACAPI_Element_AddClassificationItem(p.wall, p.item); }},
+        {"module data stored in a command", [&] { return StoreBytes("VelmarSettings", bytes); }},
+    };
+    for (const auto& c : cases) {
+        const std::string before = p.host.CurrentProject().ToJson();
+        ASSERT_EQ(Api().ACAPI_CallUndoableCommand(c.what, c.change), NoError) << c.what;
+        const std::string after = p.host.CurrentProject().ToJson();
+        EXPECT_NE(after, before) << c.what << " changed nothing";
+        EXPECT_EQ(p.host.Undo(), std::optional<std::string>(c.what));
+        EXPECT_EQ(p.host.CurrentProject().ToJson(), before) << c.what;
+        EXPECT_EQ(p.host.Redo(), std::optional<std::string>(c.what));
+        EXPECT_EQ(p.host.CurrentProject().ToJson(), after) << c.what;
+        p.host.Undo();
+    }
+    // The user's own edits are steps of the host's fixed names.
+    const std::string before = p.host.CurrentProject().ToJson();
+    ASSERT_TRUE(p.host.EditElement(p.wall, [](Sim::Element& element) { element.record.wall.height = 3.2; }));
+    ASSERT_TRUE(p.host.DeleteElement(p.wall));
+    EXPECT_EQ(p.host.CurrentProject().UndoNames().front(), "Delete");
+    EXPECT_EQ(p.host.Undo(), std::optional<std::string>("Delete"));
+    EXPECT_EQ(p.host.Undo(), std::optional<std::string>("Edit Element"));
+    EXPECT_EQ(p.host.CurrentProject().ToJson(), before);
+}
+
+// An injected failure answers the call with the host's code and changes nothing; the next call works.
+TEST(Faults, AnInjectedFailureOfAModelCallChangesNothing)
+{
+    Furnished p;
+    struct Case {
+        const char* operation;
+        std::function<GSErrCode()> call;
+    };
+    const Case cases[] = {
+        {"ACAPI_Element_Get",
+         [&] {
+             API_Element element;
+             element.header.guid = p.wall;
+             return Api().ACAPI_Element_Get(&element, 0);
+         }},
+        {"ACAPI_Element_GetQuantities",
+         [&] {
+             API_ElementQuantity quantity;
+             API_Quantities quantities;
+             quantities.elements = &quantity;
+             API_QuantitiesMask mask;
+             ACAPI_ELEMENT_QUANTITY_MASK_SETFULL(mask);
+             return Api().ACAPI_Element_GetQuantities(p.wall, nullptr, &quantities, &mask);
+         }},
+        {"ACAPI_Attribute_CreateExt",
+         [&] {
+             API_Attribute added = Named(API_CompWallID, "Wall 300");
+             return InCommand([&] { return CreateCompositeHere(added); });
+         }},
+        {"ACAPI_Element_SetProperty", [&] { return InCommand([&] { return Api().ACAPI_Element_SetProperty(p.wall, p.Value(30)); }); }},
+        {"ACAPI_Element_AddClassificationItem",
+         [&] { return InCommand([&] { return Api().ACAPI_Element_AddClassificationItem(p.wall, p.item); }); }},
+        {"ACAPI_Property_CreatePropertyGroup",
+         [&] {
+             API_PropertyGroup other;
+             other.name = "Other";
+             return InCommand([&] { return Api().ACAPI_Property_CreatePropertyGroup(other); });
+         }},
+    };
+    for (const auto& c : cases) {
+        const std::string before = p.host.CurrentProject().ToJson();
+        p.host.Faults().Arm(c.operation, APIERR_MEMFULL, 1);
+        EXPECT_EQ(c.call(), APIERR_MEMFULL) << c.operation;
+        EXPECT_EQ(p.host.CurrentProject().ToJson(), before) << c.operation;
+        EXPECT_EQ(c.call(), NoError) << c.operation;
     }
 }
 
