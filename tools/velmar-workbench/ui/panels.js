@@ -266,8 +266,15 @@ export async function refreshInfo() {
 // The elements in view --------------------------------------------------------------------------------------------
 
 const ListedAtMost = 200;
+let listTimer = 0;
 
+// The list follows the plan a moment after it settles: panning redraws the plan every frame.
 export function renderElementsInView(inView) {
+  clearTimeout(listTimer);
+  listTimer = setTimeout(() => listElements(inView), 150);
+}
+
+function listElements(inView) {
   const yes = (flag) => (flag ? '✓' : '');
   const selected = new Set(selectedGuids());
   $('elements').tBodies[0].replaceChildren(...inView.slice(0, ListedAtMost).map((item) => {

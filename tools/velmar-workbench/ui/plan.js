@@ -172,13 +172,13 @@ export async function syncModel() {
   } finally {
     syncing = false;
   }
-  draw();
+  invalidate();
 }
 
 export function setSelection(guids, observedGuids) {
   selection = new Set(guids);
   observed = new Set(observedGuids);
-  draw();
+  invalidate();
 }
 
 export function setAttributes({ composites, materials, surfaces }) {
@@ -187,7 +187,7 @@ export function setAttributes({ composites, materials, surfaces }) {
   attributes.surfaces = new Map(surfaces.map((item) => [item.name, item]));
   // A wall's outline depends on its composite's skins.
   for (const item of model.elements.values()) refreshBox(item);
-  draw();
+  invalidate();
 }
 
 function materialColour(index, alpha = 1) {
@@ -207,8 +207,16 @@ function structureColour(item, alpha) {
 
 // The view ------------------------------------------------------------------------------------------------------
 
+// The scene (grid and elements) is drawn into a canvas of its own, and the plan shows it with the tools'
+// marks on top: moving the pointer redraws only the marks, and panning or zooming shows the last scene moved
+// and scaled until the view settles, so a project of any size follows the hand.
 const canvas = $('plan');
-const context = canvas.getContext('2d');
+const screen = canvas.getContext('2d');
+const scene = document.createElement('canvas');
+const context = scene.getContext('2d');
+let sceneView = null;  // the view the scene was drawn for
+let stale = true;
+let moving = 0;  // the timer that redraws the scene once the view has settled
 const view = { x: 5, y: 3, scale: 40 };  // the world point at the canvas centre, pixels per metre
 
 const toScreen = ([x, y]) => [(x - view.x) * view.scale + canvas.clientWidth / 2, canvas.clientHeight / 2 - (y - view.y) * view.scale];
@@ -232,16 +240,17 @@ export function fitToProject() {
   const width = Math.max(all.maxX - all.minX, 1);
   const height = Math.max(all.maxY - all.minY, 1);
   view.scale = Math.min(canvas.clientWidth / width, canvas.clientHeight / height) * 0.9;
-  draw();
+  invalidate();
 }
 
-function tracePolygon(points) {
+// Onto the canvas's current path, or a Path2D.
+function tracePolygon(points, path = context) {
   points.forEach((point, index) => {
     const [sx, sy] = toScreen(point);
-    if (index === 0) context.moveTo(sx, sy);
-    else context.lineTo(sx, sy);
+    if (index === 0) path.moveTo(sx, sy);
+    else path.lineTo(sx, sy);
   });
-  context.closePath();
+  path.closePath();
 }
 
 function drawGrid(box) {
@@ -263,15 +272,26 @@ function drawGrid(box) {
   context.stroke();
 }
 
-function drawSlab(item) {
-  context.beginPath();
-  tracePolygon(item.polygon);
-  for (const hole of item.holes) tracePolygon(hole);
-  context.fillStyle = structureColour(item, 0.35);
-  context.fill('evenodd');
+// Slabs share one path per colour, so a floor of thousands of slabs is a few fills.
+function drawSlabs(slabs) {
+  const byColour = new Map();
+  const outlines = new Path2D();
+  for (const item of slabs) {
+    const colour = structureColour(item, 0.35);
+    const path = byColour.get(colour) ?? new Path2D();
+    byColour.set(colour, path);
+    for (const ring of [item.polygon, ...item.holes]) {
+      tracePolygon(ring, path);
+      tracePolygon(ring, outlines);
+    }
+  }
+  for (const [colour, path] of byColour) {
+    context.fillStyle = colour;
+    context.fill(path, 'evenodd');
+  }
   context.strokeStyle = '#6b7280';
   context.lineWidth = 1;
-  context.stroke();
+  context.stroke(outlines);
 }
 
 function drawWall(item, thin) {
@@ -355,24 +375,45 @@ function drawHighlight(item) {
 
 let frame = 0;
 let inView = [];
+
+// Shows the plan at the next frame, drawing the scene again first when it is stale and the view is not moving.
 export function draw() {
   if (frame !== 0) return;
   frame = requestAnimationFrame(() => {
     frame = 0;
-    render();
+    if (stale && (moving === 0 || sceneView === null)) renderScene();
+    compose();
   });
 }
 
-function render() {
+// The model, the selection or the canvas changed: the scene must be drawn again.
+function invalidate() {
+  stale = true;
+  draw();
+}
+
+// The view moved: the scene follows as a picture now and is drawn again once the view rests.
+function moved() {
+  clearTimeout(moving);
+  moving = setTimeout(() => {
+    moving = 0;
+    invalidate();
+  }, 150);
+  draw();
+}
+
+function fitCanvas(target) {
   const ratio = window.devicePixelRatio || 1;
-  const width = canvas.clientWidth;
-  const height = canvas.clientHeight;
-  if (canvas.width !== Math.round(width * ratio) || canvas.height !== Math.round(height * ratio)) {
-    canvas.width = Math.round(width * ratio);
-    canvas.height = Math.round(height * ratio);
-  }
+  const width = Math.round(canvas.clientWidth * ratio);
+  const height = Math.round(canvas.clientHeight * ratio);
+  if (target.width !== width || target.height !== height) Object.assign(target, { width, height });
+  return ratio;
+}
+
+function renderScene() {
+  const ratio = fitCanvas(scene);
   context.setTransform(ratio, 0, 0, ratio, 0, 0);
-  context.clearRect(0, 0, width, height);
+  context.clearRect(0, 0, canvas.clientWidth, canvas.clientHeight);
   const box = visibleBox();
   drawGrid(box);
   // Elements the plan does not draw (columns, objects, ...) are listed as in view wherever it looks.
@@ -380,16 +421,15 @@ function render() {
   for (const item of model.elements.values()) {
     if (item.box === null || overlaps(item.box, box)) inView.push(item);
   }
-  const order = { slab: 0, wall: 1, curtainwall: 2, window: 3, door: 3 };
-  const drawn = inView.filter((item) => item.type in order && item.box !== null).sort((a, b) => order[a.type] - order[b.type]);
+  // Slabs under walls under openings.
+  const layers = { slab: [], wall: [], curtainwall: [], window: [], door: [] };
+  for (const item of inView) if (item.box !== null) layers[item.type]?.push(item);
+  drawSlabs(layers.slab);
   // A wall thinner than two pixels is a line: one path for all of them keeps a whole building quick to draw.
   const thin = [];
-  for (const item of drawn) {
-    if (item.type === 'slab') drawSlab(item);
-    else if (item.type === 'wall') drawWall(item, item.thickness * view.scale < 2 ? thin : null);
-    else if (item.type === 'curtainwall') drawCurtainWall(item);
-    else drawOpening(item);
-  }
+  for (const item of layers.wall) drawWall(item, item.thickness * view.scale < 2 ? thin : null);
+  for (const item of layers.curtainwall) drawCurtainWall(item);
+  for (const item of [...layers.window, ...layers.door]) drawOpening(item);
   if (thin.length > 0) {
     context.beginPath();
     for (const wall of thin) {
@@ -400,12 +440,28 @@ function render() {
     context.lineWidth = 1;
     context.stroke();
   }
-  for (const item of drawn) if (selection.has(item.guid)) drawHighlight(item);
+  for (const layer of Object.values(layers)) for (const item of layer) if (selection.has(item.guid)) drawHighlight(item);
+  sceneView = { ...view, width: canvas.clientWidth, height: canvas.clientHeight };
+  stale = false;
+  $('planStatus').textContent = `${inView.length} of ${model.elements.size} elements in view · 1 m = ${formatNumber(view.scale, 1)} px`;
+  for (const listener of listeners.inView) listener(inView);
+}
+
+function compose() {
+  const ratio = fitCanvas(canvas);
+  screen.setTransform(1, 0, 0, 1, 0, 0);
+  screen.clearRect(0, 0, canvas.width, canvas.height);
+  screen.setTransform(ratio, 0, 0, ratio, 0, 0);
+  if (sceneView !== null) {
+    // The scene's top left corner, in metres, where the view shows it now.
+    const k = view.scale / sceneView.scale;
+    const corner = [sceneView.x - sceneView.width / 2 / sceneView.scale, sceneView.y + sceneView.height / 2 / sceneView.scale];
+    const [left, top] = toScreen(corner);
+    screen.drawImage(scene, left, top, sceneView.width * k, sceneView.height * k);
+  }
   drawTool();
   // Where the plan looks, for whoever maps metres to the canvas (the page tests do).
   canvas.dataset.view = JSON.stringify(view);
-  $('planStatus').textContent = `${inView.length} of ${model.elements.size} elements in view · 1 m = ${formatNumber(view.scale, 1)} px`;
-  for (const listener of listeners.inView) listener(inView);
 }
 
 // Hit testing ----------------------------------------------------------------------------------------------------
@@ -491,25 +547,25 @@ function snapped(event) {
 function drawTool() {
   if (tool.marquee !== null) {
     const { from, to } = tool.marquee;
-    context.setLineDash([5, 4]);
-    context.strokeStyle = '#2563eb';
-    context.lineWidth = 1;
-    context.strokeRect(from[0], from[1], to[0] - from[0], to[1] - from[1]);
-    context.setLineDash([]);
+    screen.setLineDash([5, 4]);
+    screen.strokeStyle = '#2563eb';
+    screen.lineWidth = 1;
+    screen.strokeRect(from[0], from[1], to[0] - from[0], to[1] - from[1]);
+    screen.setLineDash([]);
   }
   if (tool.points.length === 0 || tool.pointer === null) return;
-  context.beginPath();
-  tracePolygon([...tool.points, tool.pointer]);
+  screen.beginPath();
+  tracePolygon([...tool.points, tool.pointer], screen);
   if (tool.name === 'wall') {
-    context.beginPath();
-    context.moveTo(...toScreen(tool.points.at(-1)));
-    context.lineTo(...toScreen(tool.pointer));
+    screen.beginPath();
+    screen.moveTo(...toScreen(tool.points.at(-1)));
+    screen.lineTo(...toScreen(tool.pointer));
   }
-  context.setLineDash([6, 4]);
-  context.strokeStyle = '#dc2626';
-  context.lineWidth = 1.5;
-  context.stroke();
-  context.setLineDash([]);
+  screen.setLineDash([6, 4]);
+  screen.strokeStyle = '#dc2626';
+  screen.lineWidth = 1.5;
+  screen.stroke();
+  screen.setLineDash([]);
 }
 
 async function placeWall(begin, end) {
@@ -536,7 +592,7 @@ async function placeOpening(type, point) {
 // The plan shows the new selection at once; the host's state confirms it.
 export function select(guids) {
   selection = new Set(guids);
-  draw();
+  invalidate();
   return command('select', { guids });
 }
 
@@ -580,7 +636,7 @@ canvas.addEventListener('pointerdown', (event) => {
     const move = (moved) => {
       view.x = start.view.x - (moved.clientX - start.x) / view.scale;
       view.y = start.view.y + (moved.clientY - start.y) / view.scale;
-      draw();
+      moved();
     };
     canvas.addEventListener('pointermove', move);
     canvas.addEventListener('pointerup', () => canvas.removeEventListener('pointermove', move), { once: true });
@@ -647,7 +703,7 @@ canvas.addEventListener('wheel', (event) => {
   const after = toWorld(sx, sy);
   view.x += before[0] - after[0];
   view.y += before[1] - after[1];
-  draw();
+  moved();
 }, { passive: false });
 
 canvas.addEventListener('keydown', (event) => {
@@ -669,4 +725,4 @@ export async function deleteSelection() {
   for (const guid of guids) await command('element.delete', { guid });
 }
 
-new ResizeObserver(() => draw()).observe(canvas);
+new ResizeObserver(() => invalidate()).observe(canvas);
