@@ -135,3 +135,24 @@ test('the info panel edits the selected wall\'s geometry, classification and pro
     await info.locator('h3').waitFor();
   }
 });
+
+test('File saves the project as a new one, starts a new project and opens the saved one again', { skip: skipReason }, async (t) => {
+  const { workbench, page } = await openWorkbench(t, chromium, {});
+  await room(workbench);
+  await page.locator('#planStatus', { hasText: 'of 3 elements in view' }).waitFor();
+  const file = async (item) => {
+    await page.getByRole('button', { name: 'File', exact: true }).click();
+    await page.getByRole('button', { name: item, exact: true }).click();
+  };
+
+  await file('Save As…');
+  await page.getByLabel('Name').fill('Room');
+  await page.getByRole('button', { name: 'Save', exact: true }).click();
+  await page.locator('#projectName', { hasText: 'Room' }).waitFor();
+  await file('New');
+  await page.locator('#planStatus', { hasText: '0 of 0 elements' }).waitFor();
+  await file('Open…');
+  await page.getByRole('dialog').getByRole('button', { name: 'Room' }).click();
+  await page.locator('#planStatus', { hasText: '3 of 3 elements in view' }).waitFor();
+  assert.equal((await script(workbench, { cmd: 'elements' })).elements.length, 3);
+});

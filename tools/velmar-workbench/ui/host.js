@@ -8,11 +8,18 @@ export function element(tag, properties = {}, ...children) {
   return node;
 }
 
-export async function post(path, body = {}) {
-  const response = await fetch(path, { method: 'POST', headers: { 'Content-Type': 'application/json' }, body: JSON.stringify(body) });
+async function answerOf(response) {
   const answer = await response.json();
   if (!answer.ok) throw new Error(answer.error);
   return answer;
+}
+
+export async function post(path, body = {}) {
+  return answerOf(await fetch(path, { method: 'POST', headers: { 'Content-Type': 'application/json' }, body: JSON.stringify(body) }));
+}
+
+export async function get(path) {
+  return answerOf(await fetch(path));
 }
 
 export function showNotice(message) {

@@ -257,7 +257,8 @@ export async function refreshInfo() {
   ];
   if (systems.length > 0) sections.push(element('h4', { textContent: 'Classification' }), ...classificationField(item, systems));
   if (item.quantities !== undefined) {
-    sections.push(element('h4', { textContent: 'Quantities' }), element('table', { className: 'quantities' }, element('tbody', {}, ...quantityRows(item.quantities))));
+    sections.push(element('details', {}, element('summary', { textContent: 'Quantities' }),
+      element('table', { className: 'quantities' }, element('tbody', {}, ...quantityRows(item.quantities)))));
   }
   if (values.length > 0) sections.push(element('h4', { textContent: 'Properties' }), ...propertyGroups(item, values));
   $('info').replaceChildren(...sections);

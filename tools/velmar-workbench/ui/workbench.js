@@ -1,7 +1,7 @@
 // The workbench page: shows the simulated Archicad's state as the workbench reports it (long polling
 // /api/state) and sends the user's clicks to it. The add-on's windows are frames of its pages.
 
-import { $, act, command, element, showNotice } from './host.js';
+import { $, act, command, element, get, showNotice } from './host.js';
 import { allGuids, deleteSelection, elementByGuid, fitToProject, onElementsInView, select, selectedGuids, setSelection, setTool, syncModel } from './plan.js';
 import { refreshAttributes, refreshInfo, renderElementsInView } from './panels.js';
 
@@ -115,8 +115,14 @@ async function openProject(path) {
   if ((await command('project.open', { path })) !== undefined) setProjectPath(path);
 }
 
+// The project files the workbench offers; undefined (and a notice) when it cannot list them.
+function projectFolders() {
+  showNotice('');
+  return get('/api/projects').catch((error) => showNotice(error.message));
+}
+
 async function showOpenDialog() {
-  const answer = await act('/api/projects');
+  const answer = await projectFolders();
   if (answer === undefined) return;
   $('projectFolders').replaceChildren(...answer.folders.map((folder) => element('section', {},
     element('h3', { textContent: folder.title }),
@@ -140,7 +146,7 @@ function saveProject() {
 }
 
 async function showSaveDialog() {
-  const answer = await act('/api/projects');
+  const answer = await projectFolders();
   if (answer === undefined) return;
   userFolder = answer.folders.find((folder) => folder.users).path;
   $('saveFolder').textContent = userFolder;
