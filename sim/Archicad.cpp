@@ -368,8 +368,7 @@ bool Archicad::EditElement(const API_Guid& guid, const std::function<void(Elemen
     RunHostCommand("Edit Element", [&] {
         Element* element = project_.EditElement(guid);
         edit(*element);
-        const bool observed = std::find(notifications_.observed.begin(), notifications_.observed.end(), guid) !=
-                              notifications_.observed.end();
+        const bool observed = notifications_.observed.count(guid) > 0;
         if (observed && notifications_.elementObserver != nullptr) {
             API_NotifyElementType notification;
             notification.notifID = APINotifyElement_Change;

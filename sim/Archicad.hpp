@@ -13,6 +13,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace Sim {
@@ -156,7 +157,7 @@ public:
         std::optional<API_ElemTypeID> newElementType;  // none: every type
         APIProjectEventHandlerProc* project = nullptr;
         GSFlags projectMask = 0;
-        std::vector<API_Guid> observed;
+        std::unordered_set<API_Guid> observed;  // a set: a selection of walls attaches thousands
     };
     Notifications& Handlers() { return notifications_; }
 

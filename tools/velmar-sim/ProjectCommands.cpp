@@ -6,7 +6,6 @@
 #include "ModelJson.hpp"
 #include "QuantityKeys.hpp"
 
-#include <algorithm>
 #include <vector>
 
 namespace Sim::Script {
@@ -120,7 +119,7 @@ void Elements(Context& c)
         c.answer.Key("type");
         c.answer.String(ElemTypeName(element.Type()));
         c.answer.Key("observed");
-        c.answer.Bool(std::find(observed.begin(), observed.end(), element.Guid()) != observed.end());
+        c.answer.Bool(observed.count(element.Guid()) > 0);
         c.answer.EndObject();
     }
     c.answer.EndArray();

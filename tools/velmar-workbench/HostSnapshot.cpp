@@ -5,7 +5,7 @@
 #include "HostJson.hpp"
 #include "ScriptSession.hpp"
 
-#include <algorithm>
+#include <unordered_set>
 
 namespace Sim::Workbench {
 
@@ -38,7 +38,7 @@ void WriteProject(Writer& writer, Archicad& host)
 {
     Project& project = host.CurrentProject();
     const auto& observed = host.Handlers().observed;
-    const auto& selection = project.Selection();
+    const std::unordered_set<API_Guid> selection(project.Selection().begin(), project.Selection().end());
     writer.StartObject();
     writer.Key("elements");
     writer.StartArray();
@@ -50,9 +50,9 @@ void WriteProject(Writer& writer, Archicad& host)
         writer.Key("type");
         writer.String(ElemTypeName(element.Type()));
         writer.Key("observed");
-        writer.Bool(std::find(observed.begin(), observed.end(), element.Guid()) != observed.end());
+        writer.Bool(observed.count(element.Guid()) > 0);
         writer.Key("selected");
-        writer.Bool(std::find(selection.begin(), selection.end(), element.Guid()) != selection.end());
+        writer.Bool(selection.count(element.Guid()) > 0);
         writer.Key("userDataBytes");
         writer.Uint64(element.userData ? element.userData->bytes.size() : 0);
         writer.EndObject();
