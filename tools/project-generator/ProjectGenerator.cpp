@@ -241,7 +241,7 @@ API_PropertyValue Boolean(bool flag)
 
 class Generator {
 public:
-    Generator(const Options& options) : options_(options), random_(options.seed) {}
+    explicit Generator(const Options& options) : options_(options), random_(options.seed) {}
 
     Project Run()
     {
