@@ -2,6 +2,7 @@
 PRESET ?= debug
 PORT ?= 8180
 BUILD_DIR := build/$(PRESET)
+PROJECT ?= $(BUILD_DIR)/samples/sample-small.json
 
 .PHONY: deps build test run bench fuzz clean
 
@@ -25,7 +26,7 @@ test: build
 	scripts/fuzz 20
 
 run: build
-	scripts/run $(BUILD_DIR) $(PORT)
+	scripts/run $(BUILD_DIR) $(PORT) $(PROJECT)
 
 bench: deps
 	cmake --preset release >/dev/null

@@ -6,6 +6,7 @@
 #include "HTTPHost.hpp"
 
 #include <algorithm>
+#include <cerrno>
 #include <dlfcn.h>
 #include <filesystem>
 #include <fstream>
@@ -68,33 +69,62 @@ Archicad& Archicad::Current()
     return *current;
 }
 
-void Archicad::InstallSharedData(const std::string& installFolder)
+namespace {
+// Why the folder cannot be listed and entered, or nothing when it can.
+std::optional<std::string> UnreadableFolderReason(const std::string& folder)
+{
+    std::error_code error;
+    std::filesystem::directory_iterator entries(folder, error);
+    if (!error && access(folder.c_str(), R_OK | X_OK) != 0)
+        error.assign(errno, std::generic_category());
+    return error ? std::optional<std::string>(error.message()) : std::nullopt;
+}
+}  // namespace
+
+std::optional<std::string> Archicad::InstallSharedData(const std::string& installFolder)
 {
     namespace fs = std::filesystem;
+    const std::string shared = dataRoot_ + "/shared";
+    if (const auto reason = UnreadableFolderReason(shared))
+        return "cannot read the shared data folder " + shared + ": " + *reason;
     std::error_code error;
     for (fs::recursive_directory_iterator entry(installFolder, error), end; !error && entry != end;
          entry.increment(error)) {
-        if (!entry->is_regular_file())
+        const bool file = entry->is_regular_file(error);
+        const fs::path relative = file ? fs::relative(entry->path(), installFolder, error) : fs::path();
+        if (error)
+            return "cannot read " + entry->path().string() + ": " + error.message();
+        if (!file)
             continue;
-        const fs::path target = fs::path(dataRoot_) / "shared" / fs::relative(entry->path(), installFolder);
-        if (fs::exists(target))
+        const fs::path target = fs::path(shared) / relative;
+        const bool present = fs::exists(target, error);
+        if (error)
+            return "cannot read " + target.string() + ": " + error.message();
+        if (present)
             continue;
         fs::create_directories(target.parent_path(), error);
-        fs::copy_file(entry->path(), target, error);
+        if (!error)
+            fs::copy_file(entry->path(), target, error);
+        if (error)
+            return "cannot write " + target.string() + ": " + error.message();
     }
+    if (error)
+        return "cannot read the installation's data " + installFolder + ": " + error.message();
+    return std::nullopt;
 }
 
-bool Archicad::Start(const std::string& installFolder, const std::string& addOnPath, const std::string& projectPath,
-                     std::string* projectError)
+std::optional<std::string> Archicad::Start(const std::string& installFolder, const std::string& addOnPath,
+                                           const std::string& projectPath, std::string* projectError)
 {
-    InstallSharedData(installFolder);
+    if (auto failure = InstallSharedData(installFolder))
+        return failure;
     if (!LoadAddOn(addOnPath))
-        return false;
+        return "cannot load " + addOnPath + ": " + addOn_.error;
     projectError->clear();
     if (projectPath.empty() || !OpenProject(projectPath, projectError))
         NewProject();
     loop_.RunUntilIdle();
-    return true;
+    return std::nullopt;
 }
 
 std::string ProgramFolder(const char* argv0)
@@ -346,8 +376,7 @@ bool Archicad::EditElement(const API_Guid& guid, const std::function<void(Elemen
     RunHostCommand("Edit Element", [&] {
         Element* element = project_.EditElement(guid);
         edit(*element);
-        const bool observed = std::find(notifications_.observed.begin(), notifications_.observed.end(), guid) !=
-                              notifications_.observed.end();
+        const bool observed = notifications_.observed.count(guid) > 0;
         if (observed && notifications_.elementObserver != nullptr) {
             API_NotifyElementType notification;
             notification.notifID = APINotifyElement_Change;

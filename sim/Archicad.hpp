@@ -11,8 +11,10 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace Sim {
@@ -79,14 +81,17 @@ public:
     static Archicad& Current();
 
     // Places what an installation puts in the shared data folder: every file below `installFolder` that the
-    // shared folder does not have yet, at the same relative path.
-    void InstallSharedData(const std::string& installFolder);
+    // shared folder does not have yet, at the same relative path. Answers why it could not, naming the folder
+    // or the path inside it (a shared data folder that cannot be listed or entered, a path in it that cannot
+    // be looked at or written); nothing when all is in place.
+    std::optional<std::string> InstallSharedData(const std::string& installFolder);
 
     // The host's start as a user sees it: the installation's data placed, the add-on loaded, then the project
-    // at `projectPath` opened, or a new one when there is none or it cannot be opened (the answer says why),
-    // and the event loop run until idle. False when the add-on cannot be loaded (GetAddOn().error says why).
-    bool Start(const std::string& installFolder, const std::string& addOnPath, const std::string& projectPath,
-               std::string* projectError);
+    // at `projectPath` opened, or a new one when there is none or it cannot be opened (`projectError` says
+    // why), and the event loop run until idle. Answers why the host could not start: the shared data folder
+    // cannot be read or written, or the add-on cannot be loaded; nothing when it runs.
+    std::optional<std::string> Start(const std::string& installFolder, const std::string& addOnPath,
+                                     const std::string& projectPath, std::string* projectError);
 
     // dlopen, hand over the table, then CheckEnvironment, RegisterInterface and Initialize in order.
     bool LoadAddOn(const std::string& path);
@@ -163,7 +168,7 @@ public:
         std::optional<API_ElemTypeID> newElementType;  // none: every type
         APIProjectEventHandlerProc* project = nullptr;
         GSFlags projectMask = 0;
-        std::vector<API_Guid> observed;
+        std::unordered_set<API_Guid> observed;  // a set: a selection of walls attaches thousands
     };
     Notifications& Handlers() { return notifications_; }
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <deque>
 #include <set>
+#include <unordered_set>
 
 namespace Sim {
 
@@ -286,12 +287,7 @@ GSErrCode ACAPI_Element_AttachObserver(const API_Guid& elemGuid, GSFlags)
 {
     if (Host().CurrentProject().FindElement(elemGuid) == nullptr)
         return APIERR_BADID;
-    auto& observed = Host().Handlers().observed;
-    for (const auto& guid : observed) {
-        if (guid == elemGuid)
-            return NoError;
-    }
-    observed.push_back(elemGuid);
+    Host().Handlers().observed.insert(elemGuid);
     return NoError;
 }
 
@@ -331,11 +327,10 @@ GSErrCode ACAPI_Selection_Select(const GS::Array<API_Neig>& selNeigs, bool add)
     auto& selection = project.Selection();
     if (!add)
         selection.clear();
+    // Kept in the order selected; the set only answers what is in already, for selections of thousands.
+    std::unordered_set<API_Guid> present(selection.begin(), selection.end());
     for (const API_Neig& neig : selNeigs) {
-        bool present = false;
-        for (const auto& guid : selection)
-            present = present || guid == neig.guid;
-        if (!present)
+        if (present.insert(neig.guid).second)
             selection.push_back(neig.guid);
     }
     return NoError;

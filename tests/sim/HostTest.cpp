@@ -1,4 +1,5 @@
 #include "Archicad.hpp"
+#include "ProjectGenerator.hpp"
 #include "TempFolder.hpp"
 
 #include <gtest/gtest.h>
@@ -268,6 +269,31 @@ TEST(Project, SavedProjectOpensByteForByteWithItsElementsAttributesUserDataAndMo
     EXPECT_EQ(Api().ACAPI_Attribute_Get(&reopened), NoError);
     EXPECT_EQ(UserDataOf(reopened.header), "1 22359 " + bytes);
     EXPECT_EQ(UserDataOf(composites[0].header), "none");
+}
+
+TEST(Project, AGeneratedProjectOpensWithTheCountsAskedAndOneSeedMakesOneFile)
+{
+    TempFolder root;
+    Sim::Archicad host(root / "data");
+    const Sim::ProjectGenerator::Options options{60, 12, 5, 7};
+    Sim::ProjectGenerator::WriteProject(options, root / "a.json");
+    Sim::ProjectGenerator::WriteProject(options, root / "b.json");
+    const std::string generated = Velmar::Testing::ReadFile(root / "a.json");
+    EXPECT_EQ(Velmar::Testing::ReadFile(root / "b.json"), generated);
+    EXPECT_NE(Sim::ProjectGenerator::Generate({60, 12, 5, 8}).ToJson(), generated);
+
+    std::string error;
+    ASSERT_TRUE(host.OpenProject(root / "a.json", &error)) << error;
+    ASSERT_TRUE(host.SaveProject(root / "again.json", &error)) << error;
+    EXPECT_EQ(Velmar::Testing::ReadFile(root / "again.json"), generated) << "nothing is lost on opening";
+    for (const auto& [type, count] : {std::pair{API_WallID, 60u}, std::pair{API_SlabID, 12u}}) {
+        GS::Array<API_Guid> elements;
+        ASSERT_EQ(Api().ACAPI_Element_GetElemList(type, &elements, APIFilt_None, APINULLGuid), NoError);
+        EXPECT_EQ(elements.GetSize(), count) << type;
+    }
+    UInt32 composites = 0;
+    EXPECT_EQ(Api().ACAPI_Attribute_GetNum(API_CompWallID, composites), NoError);
+    EXPECT_EQ(composites, 5u);
 }
 
 TEST(Project, AMalformedProjectFileIsRefusedAndTheOpenProjectStays)

@@ -6,8 +6,6 @@
 #include "ModelJson.hpp"
 #include "QuantityKeys.hpp"
 
-#include <algorithm>
-#include <set>
 #include <vector>
 
 namespace Sim::Script {
@@ -110,8 +108,7 @@ void ElementGet(Context& c)
 
 void Elements(Context& c)
 {
-    const auto& list = c.host.Handlers().observed;
-    const std::set<API_Guid> observed(list.begin(), list.end());
+    const auto& observed = c.host.Handlers().observed;
     c.answer.Key("elements");
     c.answer.StartArray();
     for (const auto& entry : c.host.CurrentProject().Elements()) {

@@ -4,13 +4,8 @@
 #include "ScriptSession.hpp"
 #include "StandInServices.hpp"
 
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <optional>
-#include <unistd.h>
 
 namespace {
 
@@ -95,17 +90,6 @@ void Describe(Sim::Archicad& host)
         std::cout << "  " << line << "\n";
 }
 
-// Why the folder cannot be listed and entered, or nothing when it can. The host places the installation's
-// files in the shared data folder and the add-on reads its settings there, so without it there is no run.
-std::optional<std::string> UnreadableFolderReason(const std::string& folder)
-{
-    std::error_code error;
-    std::filesystem::directory_iterator entries(folder, error);
-    if (!error && access(folder.c_str(), R_OK | X_OK) != 0)
-        error.assign(errno, std::generic_category());
-    return error ? std::optional<std::string>(error.message()) : std::nullopt;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -132,22 +116,10 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    const std::string sharedFolder = options.data + "/shared";
-    if (const auto reason = UnreadableFolderReason(sharedFolder)) {
-        std::cerr << "velmar-sim: cannot read the shared data folder " << sharedFolder << ": " << *reason << "\n";
-        return 1;
-    }
     std::string projectError;
-    bool started = false;
-    try {
-        started = host.Start(Sim::ProgramFolder(argv[0]) + "/../share", options.addOn, options.project, &projectError);
-    } catch (const std::filesystem::filesystem_error& error) {
-        // A path inside the shared data folder the host could not look at while placing the installation's files.
-        std::cerr << "velmar-sim: cannot read " << error.path1().string() << ": " << error.code().message() << "\n";
-        return 1;
-    }
-    if (!started) {
-        std::cerr << "velmar-sim: cannot load " << options.addOn << ": " << host.GetAddOn().error << "\n";
+    if (const auto failure =
+            host.Start(Sim::ProgramFolder(argv[0]) + "/../share", options.addOn, options.project, &projectError)) {
+        std::cerr << "velmar-sim: " << *failure << "\n";
         return 1;
     }
     if (!projectError.empty())

@@ -41,7 +41,8 @@ void WriteNames(Writer& writer, const std::vector<std::string>& names)
     writer.EndArray();
 }
 
-void WriteGuids(Writer& writer, const std::vector<API_Guid>& guids)
+template <typename Guids>
+void WriteGuids(Writer& writer, const Guids& guids)
 {
     writer.StartArray();
     for (const API_Guid& guid : guids)

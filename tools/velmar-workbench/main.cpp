@@ -116,8 +116,9 @@ int main(int argc, char** argv)
 
     Sim::Archicad host(options.data);
     std::string projectError;
-    if (!host.Start(Sim::ProgramFolder(argv[0]) + "/../share", options.addOn, options.project, &projectError)) {
-        std::cerr << "velmar-workbench: cannot load " << options.addOn << ": " << host.GetAddOn().error << "\n";
+    if (const auto failure =
+            host.Start(Sim::ProgramFolder(argv[0]) + "/../share", options.addOn, options.project, &projectError)) {
+        std::cerr << "velmar-workbench: " << *failure << "\n";
         return 1;
     }
     if (!projectError.empty())
