@@ -3,6 +3,8 @@
 #include "ACAPinc.hpp"
 #include "Archicad.hpp"
 #include "CompositionService.hpp"
+#include "LodProvider.hpp"
+#include "LodUpdate.hpp"
 #include "MaterialStore.hpp"
 #include "ProductSystems.hpp"
 #include "ProjectStoreService.hpp"
@@ -329,6 +331,69 @@ TEST_F(Composites, HostFailuresLeaveWhatThePartSaysAndUndoRestoresTheProject)
             ASSERT_TRUE(host_.Undo()) << c.operation;
         }
         EXPECT_EQ(Project().ToJson(), before) << c.operation;
+    }
+}
+
+TEST_F(Composites, LodUpdatesRebuildTheMetElementsCompositesAtTheActiveLevelAsOneStep)
+{
+    using Velmar::Lod::LodUpdateScope;
+    struct Case {
+        const char* what;
+        LodUpdateScope scope;
+        std::optional<Int32> cancelAtPhase;
+        const char* tags;
+        Int32 phases;
+        Int32 lastPhase;
+    };
+    const Case cases[] = {
+        {"lower", LodUpdateScope::Lower, std::nullopt, "A 300, B 500, C 100, D 300", 2, 2},
+        {"all", LodUpdateScope::All, std::nullopt, "A 300, B 300, C 100, D 300", 3, 3},
+        {"all, cancelled in the second phase", LodUpdateScope::All, 2, "A 300, B 500, C 100, D 200", 3, 2},
+    };
+    SystemSpec floor = StandardWall();
+    floor.kind = "VLOER";
+    Velmar::Lod::LodProvider::instance()->SetActive(*Level(300));
+    for (const auto& c : cases) {
+        host_.NewProject();
+        Velmar::Services::ProjectStore::ProjectStoreService::instance()->Reload();
+        Download(StandardWall(), 100, "A");
+        Download(StandardWall(), 500, "B");
+        Download(StandardWall(), 100, "C");
+        Download(floor, 200, "D");
+        // Walls and a slab the add-on has met (its user data, version 1) and one it has not.
+        const auto place = [&](API_ElemTypeID type, const char* composite, bool met) {
+            Sim::Element element = Sim::NewElement(type);
+            const auto index = Project().FindAttribute(API_CompWallID, GS::UniString(composite))->record.header.index;
+            (type == API_WallID ? element.record.wall.composite : element.record.slab.composite) = index;
+            (type == API_WallID ? element.record.wall.modelElemStructureType : element.record.slab.modelElemStructureType) =
+                API_CompositeStructure;
+            if (met)
+                element.userData = Sim::UserData{1, 0x5757, "stored system"};
+            host_.PlaceElement(element);
+        };
+        place(API_WallID, "A", true);
+        place(API_WallID, "A", true);
+        place(API_WallID, "C", false);
+        place(API_WallID, "B", true);
+        place(API_SlabID, "D", true);
+        const std::string before = Project().ToJson();
+        if (c.cancelAtPhase)
+            host_.ArmProcessCancel(*c.cancelAtPhase);
+
+        Velmar::Lod::UpdateToActiveLod(c.scope);
+        std::string tags;
+        for (const char* name : {"A", "B", "C", "D"})
+            tags += std::string(tags.empty() ? "" : ", ") + name + TagOf(name).substr(std::string("VELMAR-TEST").size());
+        EXPECT_EQ(tags, c.tags) << c.what;
+        EXPECT_EQ(Describe("A"), "usage 1, 125 mm: Summary_Board 25 Summary_Frame 75 Summary_Board 25") << c.what;
+        ASSERT_FALSE(host_.ProcessWindows().empty()) << c.what;
+        const Sim::ProcessWindow& window = host_.ProcessWindows().back();
+        EXPECT_EQ(std::make_tuple(window.title, window.phases, window.phase, window.open),
+                  std::make_tuple(std::string("Update to the active LOD"), c.phases, c.lastPhase, false))
+            << c.what;
+        EXPECT_EQ(Project().UndoNames().front(), "Update to the active LOD") << c.what;
+        ASSERT_TRUE(host_.Undo()) << c.what;
+        EXPECT_EQ(Project().ToJson(), before) << c.what << ": one undo takes the whole update back";
     }
 }
 
