@@ -7,7 +7,9 @@
 #include "CorvanaDatabase.hpp"
 #include "GSException.hpp"
 #include "LodProvider.hpp"
+#include "ProjectStoreService.hpp"
 #include "State.hpp"
+#include "UndoStep.hpp"
 
 #include <string>
 
@@ -20,6 +22,8 @@ using velmar::ui::model::ProductDetails;
 using velmar::ui::model::ProductDownload;
 using velmar::ui::model::ProductMappedClassification;
 using velmar::ui::model::ProductPropertyValue;
+
+const char* const DownloadStepName = "Download Velmar system";
 
 // The first record for that classification code; codes compare ignoring letter case.
 template <typename Record>
@@ -90,14 +94,6 @@ ProductDetails DownloadManager::GetProductDetails() const
     return details;
 }
 
-GS::Array<GS::UniString> DownloadManager::GetCompositeNames() const
-{
-    GS::Array<GS::UniString> names;
-    for (const auto& [composite, system] : Composition::CompositionService::instance()->GetCompositeSystems())
-        names.Push(composite);
-    return names;
-}
-
 bool DownloadManager::ProcessDownload(const ProductDownload& download)
 {
     const auto state = App::State::instance();
@@ -113,9 +109,12 @@ bool DownloadManager::ProcessDownload(const ProductDownload& download)
 
     const auto compositions = Composition::CompositionService::instance();
     if (!download.existingCompositeName.HasValue()) {
-        const API_Attr_Head created =
-            compositions->CreateComposite(system, lod, download.newCompositeName.ValueOr(GS::UniString()));
-        compositions->TagComposite(system, created, lod);
+        const GS::UniString name = download.newCompositeName.ValueOr(GS::UniString());
+        Composition::CompositionService::CheckNewComposite(system, lod, name);
+        RunUndoStep(DownloadStepName, [&] {
+            const API_Attr_Head created = compositions->CreateComposite(system, lod, name);
+            compositions->TagComposite(system, created, lod);
+        });
         return true;
     }
     GS::Array<API_Attribute> composites;
@@ -123,10 +122,15 @@ bool DownloadManager::ProcessDownload(const ProductDownload& download)
         throw GS::GeneralException(GS::UniString("the project's composites could not be listed (") +
                                    GS::UniString(std::to_string(err)) + ")");
     for (const API_Attribute& composite : composites) {
-        if (GS::UniString(composite.header.name) == download.existingCompositeName.Get()) {
-            compositions->LinkComposite(composite.header, system, lod);
-            return true;
-        }
+        if (GS::UniString(composite.header.name) != download.existingCompositeName.Get())
+            continue;
+        Composition::CompositionService::CheckNames(system, lod);
+        // The stored systems are read again: undo may have changed them since.
+        ProjectStore::ProjectStoreService::instance()->Reload();
+        RunUndoStep(DownloadStepName, [&] { compositions->LinkComposite(composite.header, system, lod); });
+        // The properties of the walls and slabs using the composite are written here once the property
+        // writer is part of the add-on.
+        return true;
     }
     return false;
 }

@@ -28,10 +28,9 @@ public:
     // The loaded system as the download page shows it; raises a host exception when none is loaded and
     // the standard "invalid stoi argument" error for a LOD text that is not a number.
     velmar::ui::model::ProductDetails GetProductDetails() const;
-    // The names of the project's composites, in the composite list's order.
-    GS::Array<GS::UniString> GetCompositeNames() const;
-    // Writes the loaded system into the model as the page confirmed it; false when the existing composite
-    // named does not exist (nothing is changed then).
+    // Writes the loaded system into the model as the page confirmed it, as one undo step; false when the
+    // existing composite named does not exist (nothing is changed then). A name the composite cannot have
+    // raises a host exception before anything is written.
     bool ProcessDownload(const velmar::ui::model::ProductDownload& download);
 
     // The service of the active country; empty until a configuration names a country that exists.

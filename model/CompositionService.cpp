@@ -1,9 +1,17 @@
 #include "CompositionService.hpp"
 
 #include "ACAPinc.hpp"
+#include "AttributeName.hpp"
+#include "BM.hpp"
+#include "CompositeBuilder.hpp"
 #include "GSDebug.hpp"
 #include "GSException.hpp"
+#include "MaterialStore.hpp"
+#include "ProjectStoreService.hpp"
 #include "ServiceSlot.hpp"
+
+#include <cstring>
+#include <string>
 
 namespace Velmar::Services::Composition {
 
@@ -11,12 +19,127 @@ namespace {
 
 ServiceSlot<CompositionService> slot;
 
-[[noreturn]] void NotAvailable()
+using Materials::MaterialEntry;
+using Materials::MaterialStore;
+using Skin = std::pair<std::shared_ptr<const MaterialEntry>, double>;
+
+std::string Utf8(const GS::UniString& text)
 {
-    throw GS::GeneralException("building composites is not available");
+    return text.ToUtf8();
+}
+
+// Walls are usable for walls, floors and ceilings for slabs, at every level.
+short UsageOf(Bo::SystemKind kind)
+{
+    return kind == Bo::SystemKind::Wall ? APICWall_ForWall : APICWall_ForSlab;
+}
+
+// Each material once per composite, however many skins use it. A skin whose material cannot be had is
+// left out: the host takes no skin without a building material.
+std::vector<Skin> ResolveMaterials(const std::vector<PlannedSkin>& planned, const MaterialStore& store)
+{
+    std::vector<std::pair<MaterialRequest, std::shared_ptr<const MaterialEntry>>> known;
+    std::vector<Skin> skins;
+    for (const PlannedSkin& skin : planned) {
+        auto found = std::find_if(known.begin(), known.end(), [&](const auto& entry) { return entry.first == skin.material; });
+        if (found == known.end()) {
+            const MaterialRequest& wanted = skin.material;
+            known.emplace_back(wanted, wanted.summary ? store.SummaryMaterial(*wanted.summary)
+                                                      : store.ProductMaterial(wanted.product, wanted.colour, wanted.lambda));
+            found = std::prev(known.end());
+        }
+        if (found->second == nullptr) {
+            DBPrintf("Velmar: a skin of %.4f m has no material and is left out\n", skin.thickness);
+            continue;
+        }
+        skins.emplace_back(found->second, skin.thickness);
+    }
+    return skins;
+}
+
+template <typename Item>
+Item* ItemsOf(const GS::HandleGuard& handle)
+{
+    return reinterpret_cast<Item*>(*handle.Get());
+}
+
+// The host's create or modify is not examined beyond its error, which is logged: a refused composite
+// comes back without an index, so nothing is tagged after it.
+API_Attr_Head WriteComposite(const std::vector<Skin>& skins, GS::UniString name, double thickness, short usage,
+                             const API_Attribute* existing)
+{
+    API_Attribute attribute = existing != nullptr ? *existing : API_Attribute();
+    attribute.header.typeID = API_CompWallID;
+    PutAttributeName(attribute.header, name);
+    attribute.header.uniStringNamePtr = &name;
+    attribute.header.flags = usage;
+    attribute.compWall.totalThick = thickness;
+    attribute.compWall.nComps = static_cast<short>(skins.size());
+    GS::HandleGuard items(BMAllocateHandle(static_cast<Int32>(skins.size() * sizeof(API_CWallComponent)), 0, 0));
+    GS::HandleGuard lines(BMAllocateHandle(static_cast<Int32>((skins.size() + 1) * sizeof(API_CWallLineComponent)), 0, 0));
+    if (items.Get() == nullptr || lines.Get() == nullptr)
+        throw GS::OutOfMemoryException("no memory for the composite's skins");
+    for (std::size_t i = 0; i < skins.size(); ++i) {
+        const MaterialEntry& entry = *skins[i].first;
+        ItemsOf<API_CWallComponent>(items)[i] = API_CWallComponent{entry.material, entry.framePen, APICWallComp_Core, skins[i].second};
+        ItemsOf<API_CWallLineComponent>(lines)[i] = API_CWallLineComponent{ACAPI_CreateAttributeIndex(entry.lineType), entry.linePen};
+    }
+    ItemsOf<API_CWallLineComponent>(lines)[skins.size()] = API_CWallLineComponent{ACAPI_CreateAttributeIndex(1), 1};
+    API_AttributeDefExt defs;
+    defs.cwall_compItems = reinterpret_cast<API_CWallComponent**>(items.Get());
+    defs.cwall_compLItems = reinterpret_cast<API_CWallLineComponent**>(lines.Get());
+    const GSErrCode err = existing != nullptr ? ACAPI_Attribute_ModifyExt(&attribute, &defs)
+                                              : ACAPI_Attribute_CreateExt(&attribute, &defs);
+    attribute.header.uniStringNamePtr = nullptr;
+    if (err != NoError) {
+        DBPrintf("Velmar: the composite \"%s\" was not %s (%d)\n", Utf8(name).c_str(),
+                 existing != nullptr ? "rebuilt" : "created", err);
+        attribute.header.index = APIInvalidAttributeIndex;
+    }
+    return attribute.header;
+}
+
+void WriteTag(const API_Attr_Head& composite, const Bo::CompositeTag& tag)
+{
+    const std::string bytes = tag.ToBytes();
+    GS::HandleGuard data(BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0));
+    if (data.Get() == nullptr)
+        throw GS::OutOfMemoryException("no memory for the composite's tag");
+    std::memcpy(*data.Get(), bytes.data(), bytes.size());
+    API_AttributeUserData userData;
+    userData.dataVersion = Bo::CompositeTag::DataVersion;
+    userData.platformSign = Bo::CompositeTag::PlatformSign;
+    userData.dataHdl = data.Get();
+    API_Attr_Head head = composite;
+    if (const GSErrCode err = ACAPI_Attribute_SetUserData(&head, &userData); err != NoError)
+        DBPrintf("Velmar: the composite \"%s\" was not tagged (%d)\n", composite.name, err);
+}
+
+[[noreturn]] void Refuse(const std::string& reason)
+{
+    throw GS::IllegalArgumentException(GS::UniString(reason.c_str()));
 }
 
 }  // namespace
+
+Int32 LevelOf(const std::optional<Bo::LOD>& lod)
+{
+    return lod ? lod->value : 0;
+}
+
+GSErrCode ReadCompositeTag(const API_Attr_Head& composite, std::optional<Bo::CompositeTag>& tag)
+{
+    tag.reset();
+    API_Attr_Head head = composite;
+    API_AttributeUserData userData;
+    const GSErrCode err = ACAPI_Attribute_GetUserData(&head, &userData);
+    GS::HandleGuard data(userData.dataHdl);
+    if (err == APIERR_NOUSERDATA)
+        return NoError;
+    if (err == NoError)
+        tag = Bo::CompositeTag::FromUserData(userData);
+    return err;
+}
 
 std::shared_ptr<CompositionService> CompositionService::instance()
 {
@@ -41,33 +164,131 @@ void CompositionService::RebuildIndex()
         DBPrintf("Velmar: the project's composites could not be listed (%d)\n", err);
         return;
     }
-    for (API_Attribute& composite : composites) {
-        API_AttributeUserData userData;
+    for (const API_Attribute& composite : composites) {
         std::optional<Bo::CompositeTag> tag;
-        if (ACAPI_Attribute_GetUserData(&composite.header, &userData) == NoError) {
-            GS::HandleGuard guard(userData.dataHdl);
-            tag = Bo::CompositeTag::FromUserData(userData);
-        }
-        compositeSystems_.emplace_back(GS::UniString(composite.header.name), tag ? GS::UniString(tag->systemName) : GS::UniString());
+        if (const GSErrCode err = ReadCompositeTag(composite.header, tag); err != NoError)
+            DBPrintf("Velmar: the tag of composite \"%s\" was not read (%d)\n", composite.header.name, err);
+        const GS::UniString name(composite.header.name);
+        compositeSystems_.emplace_back(name, tag ? GS::UniString(tag->systemName.c_str()) : GS::UniString());
         if (tag)
-            compositeData_.emplace_back(GS::UniString(composite.header.name), tag->storedSystemId);
+            compositeData_.emplace_back(name, tag->storedSystemId);
     }
 }
 
-API_Attr_Head CompositionService::CreateComposite(const Bo::System&, const std::optional<Bo::LOD>&,
-                                                  const GS::UniString&)
+void CompositionService::CheckNewComposite(const Bo::System& system, const std::optional<Bo::LOD>& lod,
+                                           const GS::UniString& name)
 {
-    NotAvailable();
+    if (name.IsEmpty())
+        Refuse("the composite needs a name");
+    if (!FitsAttributeName(Utf8(name)))
+        Refuse("the composite name is longer than 255 bytes");
+    API_Attr_Head head;
+    head.typeID = API_CompWallID;
+    PutAttributeName(head, name);
+    const GSErrCode err = ACAPI_Attribute_Search(&head);
+    if (err == NoError)
+        Refuse("a composite named \"" + Utf8(name) + "\" exists already");
+    if (err != APIERR_BADNAME)
+        DBPrintf("Velmar: the composite names were not searched (%d)\n", err);
+    CheckNames(system, lod);
 }
 
-GS::Guid CompositionService::TagComposite(const Bo::System&, const API_Attr_Head&, const std::optional<Bo::LOD>&)
+void CompositionService::CheckNames(const Bo::System& system, const std::optional<Bo::LOD>& lod)
 {
-    NotAvailable();
+    if (Utf8(system.name).size() >= Bo::CompositeTag::NameField)
+        Refuse("the system name is longer than 255 bytes");
+    for (const PlannedSkin& skin : PlanSkins(system, lod)) {
+        if (!FitsAttributeName(Utf8(skin.material.product)))
+            Refuse("the material name \"" + Utf8(skin.material.product) + "\" is longer than 255 bytes");
+    }
 }
 
-void CompositionService::LinkComposite(const API_Attr_Head&, const Bo::System&, const std::optional<Bo::LOD>&)
+API_Attr_Head CompositionService::CreateComposite(const Bo::System& system, const std::optional<Bo::LOD>& lod,
+                                                  const GS::UniString& name, const API_Attribute* existing)
 {
-    NotAvailable();
+    const std::vector<PlannedSkin> planned = PlanSkins(system, lod);
+    if (planned.empty()) {
+        DBPrintf("Velmar: the system %s has no kind or no thickness; no composite is written\n",
+                 Utf8(system.name).c_str());
+        return API_Attr_Head();
+    }
+    const std::vector<Skin> skins = ResolveMaterials(planned, *MaterialStore::instance());
+    return WriteComposite(skins, name, *system.thickness, UsageOf(*system.kind), existing);
+}
+
+GS::Guid CompositionService::TagComposite(const Bo::System& system, const API_Attr_Head& composite,
+                                          const std::optional<Bo::LOD>& lod)
+{
+    if (!composite.index.IsPositive()) {
+        DBPrintf("Velmar: no composite was written for %s, so none is tagged\n", Utf8(system.name).c_str());
+        return GS::Guid();
+    }
+    const Bo::CompositeTag tag = ProjectStore::ProjectStoreService::instance()->StoreSystem(system, LevelOf(lod));
+    WriteTag(composite, tag);
+    Record(GS::UniString(composite.name), system.name, tag.storedSystemId);
+    return tag.storedSystemId;
+}
+
+void CompositionService::LinkComposite(const API_Attr_Head& composite, const Bo::System& system,
+                                       const std::optional<Bo::LOD>& lod)
+{
+    API_Attribute attribute;
+    attribute.header.typeID = API_CompWallID;
+    attribute.header.index = composite.index;
+    if (const GSErrCode err = ACAPI_Attribute_Get(&attribute); err != NoError)
+        throw GS::GeneralException(GS::UniString(("the composite could not be read (" + std::to_string(err) + ")").c_str()));
+    std::optional<Bo::CompositeTag> tag;
+    if (const GSErrCode err = ReadCompositeTag(attribute.header, tag); err != NoError)
+        throw GS::GeneralException(
+            GS::UniString(("the composite's tag could not be read (" + std::to_string(err) + ")").c_str()));
+    // A tagged composite keeps the system it was made from; the downloaded one only names it in the list.
+    if (!tag) {
+        tag = ProjectStore::ProjectStoreService::instance()->StoreSystem(system, LevelOf(lod));
+        WriteTag(attribute.header, *tag);
+    }
+    Record(GS::UniString(attribute.header.name), system.name, tag->storedSystemId);
+    RebuildComposite(attribute.header, *tag, lod);
+}
+
+bool CompositionService::RebuildComposite(const API_Attr_Head& composite, Bo::CompositeTag tag,
+                                          const std::optional<Bo::LOD>& lod)
+{
+    // The whole name, which the header's field may hold only the start of.
+    GS::UniString name;
+    API_Attribute attribute;
+    attribute.header.typeID = API_CompWallID;
+    attribute.header.index = composite.index;
+    attribute.header.uniStringNamePtr = &name;
+    if (const GSErrCode err = ACAPI_Attribute_Get(&attribute); err != NoError) {
+        DBPrintf("Velmar: composite %d was not read (%d); it is not rebuilt\n", composite.index.ToInt32_Deprecated(), err);
+        return false;
+    }
+    attribute.header.uniStringNamePtr = nullptr;
+    const auto system = ProjectStore::ProjectStoreService::instance()->GetSystem(tag.storedSystemId);
+    if (system == nullptr) {
+        DBPrintf("Velmar: the stored system of composite \"%s\" was not found; it is not rebuilt\n", Utf8(name).c_str());
+        return false;
+    }
+    CreateComposite(*system, lod, name, &attribute);
+    tag.lod = LevelOf(lod);
+    WriteTag(attribute.header, tag);
+    return true;
+}
+
+void CompositionService::Record(const GS::UniString& composite, const GS::UniString& system,
+                                const GS::Guid& storedSystemId)
+{
+    const auto put = [&composite](auto& list, const auto& value) {
+        for (auto& entry : list) {
+            if (entry.first == composite) {
+                entry.second = value;
+                return;
+            }
+        }
+        list.emplace_back(composite, value);
+    };
+    put(compositeSystems_, system);
+    put(compositeData_, storedSystemId);
 }
 
 }  // namespace Velmar::Services::Composition

@@ -1,5 +1,12 @@
 // Velmar::Services::Composition::CompositionService: the project's composites as the add-on knows them,
 // each with the name of the system it was made from, and the writing of composites from systems.
+//
+// Writing runs inside one undoable command that the caller opens for the user's action; the service's
+// own lists are a view of the project that undo does not reach, so they are read again (RebuildIndex)
+// where a page lists them.
+//
+// Without a level (a download naming a level the add-on does not know) a composite is built as at LOD 100
+// and 200 and its tag records level 0, which the LOD page counts as lower than every level.
 #pragma once
 
 #include "BoSystem.hpp"
@@ -11,6 +18,9 @@
 #include <vector>
 
 namespace Velmar::Services::Composition {
+
+// The level a tag records for a composite built at `lod`: its value, 0 without one.
+Int32 LevelOf(const std::optional<Bo::LOD>& lod);
 
 class CompositionService {
 public:
@@ -26,16 +36,38 @@ public:
     const std::vector<NamePair>& GetCompositeSystems() const { return compositeSystems_; }
     const std::vector<IdPair>& GetCompositeData() const { return compositeData_; }
 
-    // The composite's skins are built by the composite builder, which is not part of the add-on yet: these
-    // raise a host exception that the bridge reports, and change nothing.
-    API_Attr_Head CreateComposite(const Bo::System& system, const std::optional<Bo::LOD>& lod,
+    // Raises a host exception naming what keeps the system from becoming a new composite `name`: an empty
+    // name, a name the host's name field cannot hold or a composite already has, and the names of
+    // CheckNames. Nothing is written.
+    static void CheckNewComposite(const Bo::System& system, const std::optional<Bo::LOD>& lod,
                                   const GS::UniString& name);
+    // Raises a host exception when the system's name does not fit the tag (255 bytes) or a material the
+    // composite needs at `lod` has a name the host's name field cannot hold.
+    static void CheckNames(const Bo::System& system, const std::optional<Bo::LOD>& lod);
+
+    // The written composite's header; without an index when the system has no kind or thickness, or the
+    // host refused the composite (which is logged, not raised). `existing` is modified instead of creating.
+    API_Attr_Head CreateComposite(const Bo::System& system, const std::optional<Bo::LOD>& lod,
+                                  const GS::UniString& name, const API_Attribute* existing = nullptr);
+    // Stores the system in the project, tags the composite with it and lists it; answers the stored-system
+    // id, null when the header names no composite (nothing is stored then).
     GS::Guid TagComposite(const Bo::System& system, const API_Attr_Head& composite, const std::optional<Bo::LOD>& lod);
+    // Tags a composite that has no tag yet with `system`, then rebuilds it from the system its tag names.
+    // Raises a host exception when the composite or its user data cannot be read.
     void LinkComposite(const API_Attr_Head& composite, const Bo::System& system, const std::optional<Bo::LOD>& lod);
+    // Rebuilds the composite from its stored system and records the level in its tag; false (composite
+    // unchanged, logged) when the composite or the stored system cannot be had.
+    bool RebuildComposite(const API_Attr_Head& composite, Bo::CompositeTag tag, const std::optional<Bo::LOD>& lod);
 
 private:
+    void Record(const GS::UniString& composite, const GS::UniString& system, const GS::Guid& storedSystemId);
+
     std::vector<IdPair> compositeData_;
     std::vector<NamePair> compositeSystems_;
 };
+
+// The tag in a composite's user data. NoError and none when the composite has no user data or holds
+// something else; the host's error when it could not be read.
+GSErrCode ReadCompositeTag(const API_Attr_Head& composite, std::optional<Bo::CompositeTag>& tag);
 
 }  // namespace Velmar::Services::Composition

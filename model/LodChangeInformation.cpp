@@ -1,7 +1,7 @@
 #include "LodChangeInformation.hpp"
 
 #include "ACAPinc.hpp"
-#include "CompositeTag.hpp"
+#include "CompositionService.hpp"
 #include "GSDebug.hpp"
 
 #include <algorithm>
@@ -20,15 +20,13 @@ std::vector<Int32> TaggedCompositeLods()
         return {};
     }
     std::vector<Int32> lods;
-    for (API_Attribute& composite : composites) {
-        API_AttributeUserData userData;
-        const GSErrCode err = ACAPI_Attribute_GetUserData(&composite.header, &userData);
-        GS::HandleGuard data(userData.dataHdl);
-        if (err != NoError) {
+    for (const API_Attribute& composite : composites) {
+        std::optional<Bo::CompositeTag> tag;
+        if (const GSErrCode err = Services::Composition::ReadCompositeTag(composite.header, tag); err != NoError) {
             DBPrintf("Velmar: user data of composite %d not read, error %d\n", composite.header.index.ToInt32_Deprecated(), err);
             continue;
         }
-        if (const auto tag = Bo::CompositeTag::FromUserData(userData))
+        if (tag)
             lods.push_back(tag->lod);
     }
     return lods;

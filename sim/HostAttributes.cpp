@@ -276,7 +276,8 @@ GSErrCode ACAPI_Attribute_GetUserData(API_Attr_Head* attrHead, API_AttributeUser
     if (found == nullptr)
         return APIERR_BADINDEX;
     *userData = API_AttributeUserData{};
-    return found->userData ? HandOut(*found->userData, userData) : NoError;
+    // Archicad answers that the attribute has none rather than an empty record.
+    return found->userData ? HandOut(*found->userData, userData) : APIERR_NOUSERDATA;
 }
 
 GSErrCode ACAPI_Attribute_SetUserData(API_Attr_Head* attrHead, const API_AttributeUserData* userData)

@@ -2,12 +2,14 @@
 
 #include "ACAPinc.hpp"
 #include "BridgeRecords.hpp"
+#include "CompositionService.hpp"
 #include "ConfigurationService.hpp"
 #include "DownloadManager.hpp"
 #include "DownloadRecords.hpp"
 #include "GSDebug.hpp"
 #include "LodChangeInformation.hpp"
 #include "LodProvider.hpp"
+#include "LodUpdate.hpp"
 #include "Logger.hpp"
 #include "MenuIds.hpp"
 #include "PaletteController.hpp"
@@ -182,23 +184,32 @@ Answer ProductDetails(const Answer&)
     return Text(Velmar::Json::RecordToText(Downloads()->GetProductDetails()));
 }
 
+// Read again from the project each time the page asks: undo may have taken composites away or brought
+// them back since the list was last read.
 Answer GetComposites(const Answer&)
 {
-    const GS::Array<GS::UniString> names = Downloads()->GetCompositeNames();
+    const auto compositions = Velmar::Services::Composition::CompositionService::instance();
+    compositions->RebuildIndex();
     const GS::Ref<JS::Array> answer(new JS::Array());
-    for (const GS::UniString& name : names)
-        answer->AddItem(new JS::Value(name));
+    for (const auto& [composite, system] : compositions->GetCompositeSystems())
+        answer->AddItem(new JS::Value(composite));
     return answer;
 }
 
+// The window closes once the processing answered, true or false; a failure raised before leaves it open
+// with the user's choices.
 Answer ProcessDownload(const Answer& argument)
 {
     const auto download = ParseArgument<velmar::ui::model::ProductDownload>(argument);
-    // The window closes whatever the outcome, also when the processing raises.
-    struct CloseDownloadWindow {
-        ~CloseDownloadWindow() { PaletteController::instance()->CloseWindow(PaletteIdentifiers::Download); }
-    } closeWindow;
-    return Answer(new JS::Value(Downloads()->ProcessDownload(download)));
+    const bool processed = Downloads()->ProcessDownload(download);
+    PaletteController::instance()->CloseWindow(PaletteIdentifiers::Download);
+    return Answer(new JS::Value(processed));
+}
+
+Answer RebuildAtActiveLod(Velmar::Lod::LodUpdateScope scope)
+{
+    Velmar::Lod::UpdateToActiveLod(scope);
+    return True();
 }
 
 struct BridgeFunction {
@@ -237,8 +248,8 @@ const BridgeFunction ServiceFunctions[] = {
     {"update_resize", [](const Answer& argument) { return Resize(PaletteIdentifiers::Update, argument); }},
     {"update_close", [](const Answer&) { return Close(PaletteIdentifiers::Update); }},
     {"lod_getLodStatus", GetLodStatus},
-    {"lod_updateLower", [](const Answer&) { return NotAvailable("rebuilding composites"); }},
-    {"lod_updateAll", [](const Answer&) { return NotAvailable("rebuilding composites"); }},
+    {"lod_updateLower", [](const Answer&) { return RebuildAtActiveLod(Velmar::Lod::LodUpdateScope::Lower); }},
+    {"lod_updateAll", [](const Answer&) { return RebuildAtActiveLod(Velmar::Lod::LodUpdateScope::All); }},
     {"lod_resize", [](const Answer& argument) { return Resize(PaletteIdentifiers::Lod, argument); }},
     {"lod_close", [](const Answer&) { return Close(PaletteIdentifiers::Lod); }},
 };

@@ -3,10 +3,12 @@
 #include "DownloadManager.hpp"
 #include "ACAPinc.hpp"
 #include "Archicad.hpp"
+#include "CompositeTag.hpp"
 #include "CorvanaDatabase.hpp"
 #include "GSException.hpp"
 #include "HTTPHost.hpp"
 #include "LodProvider.hpp"
+#include "ProductSystems.hpp"
 #include "RecordingServer.hpp"
 #include "TempFolder.hpp"
 
@@ -123,9 +125,11 @@ protected:
                     Velmar::Bo::LOD(GS::UniString(std::to_string(level)), level >= 300, level == 500, level));
         }
         lods->SetActive(lods->GetLevels()[1]);
+        Velmar::App::State::instance()->languageIndex = 3;  // as the configuration leaves it
     }
     ~Downloads() override
     {
+        Velmar::App::State::instance()->languageIndex.reset();
         CorvanaDatabase::Replace(nullptr);
         HTTP::ClearRoutes();
         Velmar::Host::SetHostFunctions(nullptr);
@@ -171,21 +175,94 @@ TEST_F(Downloads, AFailedLoadForgetsTheProductLoadedBefore)
     EXPECT_THROW(manager_.ProcessDownload(download), GS::GeneralException);
 }
 
-TEST_F(Downloads, LinkingACompositeTheProjectDoesNotHaveAnswersFalse)
+// A confirmation is one undo step, or nothing: what the page asks is checked before anything is written.
+TEST_F(Downloads, AConfirmationWritesOneUndoStepOrNothing)
 {
-    Serve(R"("a":{"ID":"A","LOD":"100"})");
+    using Velmar::Testing::SystemSpec;
+    SystemSpec wall = Velmar::Testing::StandardWall();
+    wall.id = "S1";
+    SystemSpec longName = wall;
+    longName.id = std::string(256, 'S');
+    SystemSpec badThickness = wall;
+    badThickness.thickness = "dik";
+    const std::string tooLong(256, 'x');
+    struct Case {
+        const char* what;
+        SystemSpec served;
+        std::string download;
+        const char* answer;  // "true", "false", or what is raised
+        const char* composites;
+    };
+    const Case cases[] = {
+        {"a new composite", wall, R"({"newCompositeName":"New","selectedLod":300})", "true", "Wall A (untagged), New (S1 300)"},
+        {"a level the add-on does not know builds as at LOD 100, tagged 0", wall,
+         R"({"newCompositeName":"New","selectedLod":250})", "true", "Wall A (untagged), New (S1 0)"},
+        {"linking tags the composite and rebuilds it", wall, R"({"existingCompositeName":"Wall A","selectedLod":300})",
+         "true", "Wall A (S1 300)"},
+        {"linking a composite the project does not have", wall, R"({"existingCompositeName":"Wall B","selectedLod":300})",
+         "false", "Wall A (untagged)"},
+        {"no name", wall, R"({"selectedLod":300})", "the composite needs a name", "Wall A (untagged)"},
+        {"a name in use", wall, R"({"newCompositeName":"Wall A"})", "a composite named \"Wall A\" exists already",
+         "Wall A (untagged)"},
+        {"a name the host cannot hold", wall, R"({"newCompositeName":")" + tooLong + R"("})",
+         "the composite name is longer than 255 bytes", "Wall A (untagged)"},
+        {"a system name the tag cannot hold", longName, R"({"newCompositeName":"New"})",
+         "the system name is longer than 255 bytes", "Wall A (untagged)"},
+        {"a thickness that is no number", badThickness, R"({"newCompositeName":"New"})", "invalid stod argument", "Wall A (untagged)"},
+    };
+    for (const auto& c : cases) {
+        host_.NewProject();
+        Sim::Attribute composite;
+        composite.record.header.typeID = API_CompWallID;
+        Sim::SetAttributeName(composite, "Wall A");
+        composite.skins = {API_CWallComponent{ACAPI_CreateAttributeIndex(1), 1, 0, 0.2}};
+        composite.lines.assign(2, API_CWallLineComponent{ACAPI_CreateAttributeIndex(1), 1});
+        host_.RunHostCommand("Create Attribute", [&] { host_.CurrentProject().AddAttribute(composite); });
+        const std::string before = host_.CurrentProject().ToJson();
+        system_ = Velmar::Testing::SystemResponse(c.served);
+        ASSERT_TRUE(manager_.LoadSystem(GS::UniString(c.served.id.c_str()))) << c.what;
+        std::string answer;
+        try {
+            answer = manager_.ProcessDownload(Velmar::Json::ParseRecord<velmar::ui::model::ProductDownload>(c.download))
+                         ? "true"
+                         : "false";
+        } catch (const GS::Exception& error) {
+            answer = error.GetMessage().ToUtf8();
+        } catch (const std::exception& error) {
+            answer = error.what();
+        }
+        EXPECT_EQ(answer, c.answer) << c.what;
+        std::string composites;
+        for (const Sim::Attribute* written : host_.CurrentProject().Attributes(API_CompWallID)) {
+            std::optional<Velmar::Bo::CompositeTag> tag;
+            if (written->userData)
+                tag = Velmar::Bo::CompositeTag::FromUserData(written->userData->version, written->userData->platformSign,
+                                                             written->userData->bytes.data(), written->userData->bytes.size());
+            composites += (composites.empty() ? "" : ", ") + written->name.ToUtf8() +
+                          (tag ? " (" + tag->systemName + " " + std::to_string(tag->lod) + ")" : " (untagged)");
+        }
+        EXPECT_EQ(composites, c.composites) << c.what;
+        const bool changed = answer == "true";
+        EXPECT_EQ(host_.CurrentProject().UndoNames().size(), changed ? 2u : 1u) << c.what;
+        if (changed) {
+            EXPECT_EQ(host_.Undo(), std::optional<std::string>("Download Velmar system")) << c.what;
+            EXPECT_EQ(host_.CurrentProject().ToJson(), before) << c.what << ": the whole download is undone";
+        }
+    }
+    // Inside another command (a notification of the user's own step) the host refuses the step.
+    system_ = Velmar::Testing::SystemResponse(wall);
     ASSERT_TRUE(manager_.LoadSystem("S1"));
-    velmar::ui::model::ProductDownload download;
-    Sim::Attribute composite;
-    composite.record.header.typeID = API_CompWallID;
-    Sim::SetAttributeName(composite, "Wall A");
-    host_.RunHostCommand("Create Attribute", [&] { host_.CurrentProject().AddAttribute(composite); });
-    download.existingCompositeName.Set("Wall B");
-    download.selectedLod.Set(300);
-    EXPECT_FALSE(manager_.ProcessDownload(download));
-    // The composite that is there gets as far as the composite builder, which says it is not there yet.
-    download.existingCompositeName.Set("Wall A");
-    EXPECT_THROW(manager_.ProcessDownload(download), GS::GeneralException);
+    std::string refused;
+    host_.RunHostCommand("Create Wall", [&] {
+        try {
+            velmar::ui::model::ProductDownload download;
+            download.newCompositeName.Set("Nested");
+            manager_.ProcessDownload(download);
+        } catch (const GS::Exception& error) {
+            refused = error.GetMessage().ToUtf8();
+        }
+    });
+    EXPECT_EQ(refused, "Download Velmar system was refused by the host (" + std::to_string(APIERR_REFUSEDCMD) + ")");
 }
 
 }  // namespace

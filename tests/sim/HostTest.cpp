@@ -189,17 +189,19 @@ GSErrCode SetUserData(API_Attr_Head head, const std::string& bytes)
     return InCommand([&] { return Api().ACAPI_Attribute_SetUserData(&head, &userData); });
 }
 
-// "version sign bytes", "none" (no handle and version 0) or the error code.
+// "version sign bytes", "none" (the host's APIERR_NOUSERDATA, no handle) or another error code.
 std::string UserDataOf(API_Attr_Head head)
 {
     API_AttributeUserData userData;
     userData.dataVersion = -1;
     const GSErrCode err = Api().ACAPI_Attribute_GetUserData(&head, &userData);
     GS::HandleGuard handle(userData.dataHdl);
+    if (err == APIERR_NOUSERDATA && handle.Get() == nullptr)
+        return "none";
     if (err != NoError)
         return std::to_string(err);
     if (handle.Get() == nullptr)
-        return userData.dataVersion == 0 ? "none" : "no handle, version " + std::to_string(userData.dataVersion);
+        return "no handle, version " + std::to_string(userData.dataVersion);
     return std::to_string(userData.dataVersion) + " " + std::to_string(userData.platformSign) + " " +
            std::string(*handle.Get(), static_cast<std::size_t>(BMGetHandleSize(handle.Get())));
 }

@@ -27,6 +27,17 @@ function shownValue(text, property) {
   return value !== '' && property.unit ? `${value}\u00a0${property.unit}` : value;
 }
 
+// Archicad keeps an attribute's name in 255 bytes of UTF-8.
+const MaxNameBytes = 255;
+
+// Why the add-on would refuse the name for a new composite, as a text key; undefined for a good name.
+function nameRefusal(name, composites) {
+  if (name === '') return 'download.nameMissing';
+  if (composites.includes(name)) return 'download.nameUsed';
+  if (new TextEncoder().encode(name).length > MaxNameBytes) return 'download.nameTooLong';
+  return undefined;
+}
+
 const sameGuid = (a, b) => typeof a === 'string' && typeof b === 'string' && a.toLowerCase() === b.toLowerCase();
 
 // Properties above the chosen level are not written at it: they stay listed, marked, so the user sees
@@ -128,10 +139,19 @@ async function showPage() {
     event.preventDefault();
     const download = { newCompositeName: newName.value.trim() };
     if (useExisting.checked) download.existingCompositeName = existingName.value;
-    else if (download.newCompositeName === '') {
-      showStatus(text('download.nameMissing'), true);
-      newName.focus();
-      return;
+    else {
+      const refusal = nameRefusal(download.newCompositeName, composites);
+      if (refusal === 'download.nameUsed') {
+        // The add-on makes no second composite of a name: the user may link the one there instead.
+        useExisting.checked = true;
+        existingName.value = download.newCompositeName;
+        showTarget();
+      }
+      if (refusal !== undefined) {
+        showStatus(text(refusal, { name: download.newCompositeName }), true);
+        (refusal === 'download.nameUsed' ? existingName : newName).focus();
+        return;
+      }
     }
     if (lods.length > 0) download.selectedLod = Number(lodSelect.value);
     download.mappedClassifications = rows.map(({ read }) => read());

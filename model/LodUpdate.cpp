@@ -1,0 +1,140 @@
+#include "LodUpdate.hpp"
+
+#include "ACAPinc.hpp"
+#include "BM.hpp"
+#include "CompositionService.hpp"
+#include "GSDebug.hpp"
+#include "LodProvider.hpp"
+#include "ProjectStoreService.hpp"
+#include "UndoStep.hpp"
+
+#include <set>
+
+namespace Velmar::Lod {
+
+namespace {
+
+const char* const StepName = "Update to the active LOD";
+constexpr Int32 MetElementVersion = 1;
+
+// The host's process window, closed however the work ends.
+class ProcessWindow {
+public:
+    ProcessWindow(const GS::UniString& title, Int32 phases)
+    {
+        API_ProcessControlTypeID control = API_MenuCommandEnabled;
+        const GSErrCode err = ACAPI_ProcessWindow_InitProcessWindow(&title, &phases, &control);
+        open_ = err == NoError;
+        if (!open_)
+            DBPrintf("Velmar: the process window was not opened (%d)\n", err);
+    }
+    ~ProcessWindow()
+    {
+        if (!open_)
+            return;
+        if (const GSErrCode err = ACAPI_ProcessWindow_CloseProcessWindow(); err != NoError)
+            DBPrintf("Velmar: the process window was not closed (%d)\n", err);
+    }
+    ProcessWindow(const ProcessWindow&) = delete;
+    ProcessWindow& operator=(const ProcessWindow&) = delete;
+
+    // False when the user has cancelled.
+    bool NextPhase(const GS::UniString& subtitle)
+    {
+        if (!open_)
+            return true;
+        Int32 max = 1;
+        bool showPercent = false;
+        if (const GSErrCode err = ACAPI_ProcessWindow_SetNextProcessPhase(&subtitle, &max, &showPercent); err != NoError)
+            DBPrintf("Velmar: the process window's next phase was not shown (%d)\n", err);
+        return ACAPI_ProcessWindow_IsProcessCanceled() == NoError;
+    }
+
+private:
+    bool open_ = false;
+};
+
+// The composite the element uses, when the add-on has met the element; none otherwise.
+std::optional<API_AttributeIndex> CompositeOf(const API_Guid& guid)
+{
+    API_Element element;
+    element.header.guid = guid;
+    if (const GSErrCode err = ACAPI_Element_Get(&element, 0); err != NoError) {
+        DBPrintf("Velmar: an element was not read (%d)\n", err);
+        return std::nullopt;
+    }
+    API_ElementUserData userData;
+    const GSErrCode err = ACAPI_Element_GetUserData(&element.header, &userData);
+    GS::HandleGuard data(userData.dataHdl);
+    if (err != NoError || userData.dataVersion != MetElementVersion)
+        return std::nullopt;
+    return element.header.type.typeID == API_WallID ? element.wall.composite : element.slab.composite;
+}
+
+}  // namespace
+
+bool IsCollected(LodUpdateScope scope, Int32 tagged, Int32 active)
+{
+    return scope == LodUpdateScope::Lower ? tagged < active : tagged != active;
+}
+
+std::vector<CollectedComposite> CollectComposites(LodUpdateScope scope, Int32 active)
+{
+    std::vector<CollectedComposite> collected;
+    GS::Array<API_Guid> elements;
+    if (const GSErrCode err = ACAPI_Element_GetElemList(API_ElemType{API_ZombieElemID}, &elements, APIFilt_None, APINULLGuid);
+        err != NoError) {
+        DBPrintf("Velmar: the project's elements were not listed (%d)\n", err);
+        return collected;
+    }
+    // A composite's tag is read once, whether it is taken or not.
+    std::set<Int32> seen;
+    for (const API_Guid& guid : elements) {
+        const auto composite = CompositeOf(guid);
+        if (!composite || !composite->IsPositive() || !seen.insert(composite->ToInt32_Deprecated()).second)
+            continue;
+        API_Attr_Head head;
+        head.typeID = API_CompWallID;
+        head.index = *composite;
+        std::optional<Bo::CompositeTag> tag;
+        if (const GSErrCode err = Services::Composition::ReadCompositeTag(head, tag); err != NoError)
+            DBPrintf("Velmar: the tag of composite %d was not read (%d)\n", composite->ToInt32_Deprecated(), err);
+        if (!tag || !IsCollected(scope, tag->lod, active))
+            continue;
+        API_Attribute attribute;
+        attribute.header = head;
+        if (const GSErrCode err = ACAPI_Attribute_Get(&attribute); err != NoError)
+            DBPrintf("Velmar: the name of composite %d was not read (%d)\n", composite->ToInt32_Deprecated(), err);
+        else
+            head = attribute.header;
+        collected.push_back({head, *tag});
+    }
+    return collected;
+}
+
+std::size_t UpdateToActiveLod(LodUpdateScope scope)
+{
+    const auto active = LodProvider::instance()->GetActive();
+    if (!active)
+        return 0;
+    const auto collected = CollectComposites(scope, active->value);
+    if (collected.empty())
+        return 0;
+    // Undo may have taken stored systems away or brought them back since they were last read.
+    Services::ProjectStore::ProjectStoreService::instance()->Reload();
+    const auto compositions = Services::Composition::CompositionService::instance();
+    std::size_t rebuilt = 0;
+    RunUndoStep(StepName, [&] {
+        ProcessWindow window(StepName, static_cast<Int32>(collected.size()));
+        for (const CollectedComposite& composite : collected) {
+            if (!window.NextPhase(GS::UniString(composite.head.name)))
+                break;
+            rebuilt += compositions->RebuildComposite(composite.head, composite.tag, active) ? 1 : 0;
+        }
+    });
+    // The properties of the walls and slabs using the rebuilt composites are written here once the
+    // property writer is part of the add-on.
+    return rebuilt;
+}
+
+}  // namespace Velmar::Lod
