@@ -63,6 +63,10 @@ Item* ItemsOf(const GS::HandleGuard& handle)
     return reinterpret_cast<Item*>(*handle.Get());
 }
 
+// Every skin is written with flag bits 1, which the systems call their core skin. The kit's core bit is
+// APICWallComp_Core (2), so Archicad itself does not treat these skins as core.
+constexpr short SkinFlags = 1;
+
 // The host's create or modify is not examined beyond its error, which is logged: a refused composite
 // comes back without an index, so nothing is tagged after it.
 API_Attr_Head WriteComposite(const std::vector<Skin>& skins, GS::UniString name, double thickness, short usage,
@@ -81,7 +85,7 @@ API_Attr_Head WriteComposite(const std::vector<Skin>& skins, GS::UniString name,
         throw GS::OutOfMemoryException("no memory for the composite's skins");
     for (std::size_t i = 0; i < skins.size(); ++i) {
         const MaterialEntry& entry = *skins[i].first;
-        ItemsOf<API_CWallComponent>(items)[i] = API_CWallComponent{entry.material, entry.framePen, APICWallComp_Core, skins[i].second};
+        ItemsOf<API_CWallComponent>(items)[i] = API_CWallComponent{entry.material, entry.framePen, SkinFlags, skins[i].second};
         ItemsOf<API_CWallLineComponent>(lines)[i] = API_CWallLineComponent{ACAPI_CreateAttributeIndex(entry.lineType), entry.linePen};
     }
     ItemsOf<API_CWallLineComponent>(lines)[skins.size()] = API_CWallLineComponent{ACAPI_CreateAttributeIndex(1), 1};

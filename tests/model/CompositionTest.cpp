@@ -78,7 +78,7 @@ protected:
         for (const auto& skin : composite->skins) {
             const auto* material = Project().FindAttribute(API_BuildingMaterialID, skin.buildingMaterial.ToInt32_Deprecated());
             text += " " + (material != nullptr ? material->name.ToUtf8() : std::string("?")) + " " + Millimetres(skin.fillThick);
-            EXPECT_EQ(std::make_pair(skin.flagBits, skin.framePen), std::make_pair(APICWallComp_Core, short(1))) << name;
+            EXPECT_EQ(std::make_pair(skin.flagBits, skin.framePen), std::make_pair(short(1), short(1))) << name;
         }
         EXPECT_EQ(composite->lines.size(), composite->skins.size() + 1) << name;
         for (const auto& line : composite->lines)
