@@ -163,6 +163,8 @@ void CompositionService::RebuildIndex()
 {
     compositeData_.clear();
     compositeSystems_.clear();
+    dataAt_.clear();
+    systemAt_.clear();
     GS::Array<API_Attribute> composites;
     if (const GSErrCode err = ACAPI_Attribute_GetAttributesByType(API_CompWallID, composites); err != NoError) {
         DBPrintf("Velmar: the project's composites could not be listed (%d)\n", err);
@@ -173,9 +175,12 @@ void CompositionService::RebuildIndex()
         if (const GSErrCode err = ReadCompositeTag(composite.header, tag); err != NoError)
             DBPrintf("Velmar: the tag of composite \"%s\" was not read (%d)\n", composite.header.name, err);
         const GS::UniString name(composite.header.name);
+        systemAt_.emplace(name.ToUtf8(), compositeSystems_.size());
         compositeSystems_.emplace_back(name, tag ? GS::UniString(tag->systemName.c_str()) : GS::UniString());
-        if (tag)
+        if (tag) {
+            dataAt_.emplace(name.ToUtf8(), compositeData_.size());
             compositeData_.emplace_back(name, tag->storedSystemId);
+        }
     }
 }
 
@@ -282,17 +287,18 @@ bool CompositionService::RebuildComposite(const API_Attr_Head& composite, Bo::Co
 void CompositionService::Record(const GS::UniString& composite, const GS::UniString& system,
                                 const GS::Guid& storedSystemId)
 {
-    const auto put = [&composite](auto& list, const auto& value) {
-        for (auto& entry : list) {
-            if (entry.first == composite) {
-                entry.second = value;
-                return;
-            }
+    const std::string key = composite.ToUtf8();
+    const auto put = [&](auto& list, auto& at, const auto& value) {
+        const auto found = at.find(key);
+        if (found != at.end()) {
+            list[found->second].second = value;
+            return;
         }
+        at.emplace(key, list.size());
         list.emplace_back(composite, value);
     };
-    put(compositeSystems_, system);
-    put(compositeData_, storedSystemId);
+    put(compositeSystems_, systemAt_, system);
+    put(compositeData_, dataAt_, storedSystemId);
 }
 
 }  // namespace Velmar::Services::Composition

@@ -14,6 +14,8 @@
 
 #include <memory>
 #include <optional>
+#include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -64,6 +66,10 @@ private:
 
     std::vector<IdPair> compositeData_;
     std::vector<NamePair> compositeSystems_;
+    // Where each composite's entry is in each list, by its name in UTF-8: a download session records one
+    // composite after another, and a scan per record would grow with the project.
+    std::unordered_map<std::string, std::size_t> dataAt_;
+    std::unordered_map<std::string, std::size_t> systemAt_;
 };
 
 // The tag in a composite's user data. NoError and none when the composite has no user data or holds

@@ -77,6 +77,7 @@ std::shared_ptr<ProjectStoreService> ProjectStoreService::Existing()
 void ProjectStoreService::Reload()
 {
     systemTexts_.clear();
+    textAt_.clear();
     GS::Array<GS::UniString> names;
     if (const GSErrCode err = ACAPI_ModulData_GetList(&names); err != NoError) {
         DBPrintf("Velmar: the project's module data were not listed (%d)\n", err);
@@ -94,7 +95,7 @@ void ProjectStoreService::Reload()
             DBPrintf("Velmar: the stored system %s was not read (%d)\n", name.ToUtf8().c_str(), err);
             continue;
         }
-        if (auto text = EntryText(data.Get()))
+        if (auto text = EntryText(data.Get()); text && textAt_.emplace(guid, systemTexts_.size()).second)
             systemTexts_.emplace_back(guid, std::move(*text));
     }
 }
@@ -107,6 +108,7 @@ Bo::CompositeTag ProjectStoreService::StoreSystem(const Bo::System& system, Int3
     if (const auto& stamp = system.timeStamp)
         tag.timeStamp = {(*stamp)[0], (*stamp)[1], (*stamp)[3], (*stamp)[4], (*stamp)[5], (*stamp)[6]};
     tag.lod = lod;
+    textAt_.emplace(tag.storedSystemId, systemTexts_.size());
     systemTexts_.emplace_back(tag.storedSystemId, system.rawText);
     // The text stays in memory, so composites of this session still rebuild when the project keeps none.
     if (const GSErrCode err = Store(tag.storedSystemId); err != NoError)
@@ -118,13 +120,17 @@ std::shared_ptr<Bo::System> ProjectStoreService::GetSystem(const GS::Guid& guid)
 {
     if (systemTexts_.empty())
         Reload();
-    for (const auto& entry : systemTexts_) {
-        if (entry.first != guid)
-            continue;
-        auto system = ReadReporting(entry.first, [&entry] { return ParseSystem(entry.second); });
-        return system ? std::make_shared<Bo::System>(std::move(*system)) : nullptr;
-    }
-    return nullptr;
+    const std::string* text = TextOf(guid);
+    if (text == nullptr)
+        return nullptr;
+    auto system = ReadReporting(guid, [text] { return ParseSystem(*text); });
+    return system ? std::make_shared<Bo::System>(std::move(*system)) : nullptr;
+}
+
+const std::string* ProjectStoreService::TextOf(const GS::Guid& guid) const
+{
+    const auto found = textAt_.find(guid);
+    return found != textAt_.end() ? &systemTexts_[found->second].second : nullptr;
 }
 
 std::vector<std::pair<Bo::System, GS::Guid>> ProjectStoreService::GetAllSystems()
@@ -140,22 +146,19 @@ std::vector<std::pair<Bo::System, GS::Guid>> ProjectStoreService::GetAllSystems(
 
 GSErrCode ProjectStoreService::Store(const GS::Guid& guid)
 {
-    for (const auto& [id, text] : systemTexts_) {
-        if (id != guid)
-            continue;
-        const std::string& bytes = text;
-        // Stored with its terminating zero, as readers take the entry as a zero-terminated text.
-        GS::HandleGuard data(BMAllocateHandle(static_cast<Int32>(bytes.size() + 1), 0, 0));
-        if (data.Get() == nullptr)
-            return APIERR_MEMFULL;
-        std::memcpy(*data.Get(), bytes.c_str(), bytes.size() + 1);
-        API_ModulData entry;
-        entry.dataVersion = DataVersion;
-        entry.platformSign = PlatformSign;
-        entry.dataHdl = data.Get();
-        return ACAPI_ModulData_Store(&entry, id.ToUniString());
-    }
-    return NoError;
+    const std::string* text = TextOf(guid);
+    if (text == nullptr)
+        return NoError;
+    // Stored with its terminating zero, as readers take the entry as a zero-terminated text.
+    GS::HandleGuard data(BMAllocateHandle(static_cast<Int32>(text->size() + 1), 0, 0));
+    if (data.Get() == nullptr)
+        return APIERR_MEMFULL;
+    std::memcpy(*data.Get(), text->c_str(), text->size() + 1);
+    API_ModulData entry;
+    entry.dataVersion = DataVersion;
+    entry.platformSign = PlatformSign;
+    entry.dataHdl = data.Get();
+    return ACAPI_ModulData_Store(&entry, guid.ToUniString());
 }
 
 }  // namespace Velmar::Services::ProjectStore

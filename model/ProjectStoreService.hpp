@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <utility>
+#include <unordered_map>
 #include <vector>
 
 namespace Velmar::Services::ProjectStore {
@@ -37,7 +38,13 @@ public:
     const std::vector<std::pair<GS::Guid, std::string>>& GetSystemTexts() const { return systemTexts_; }
 
 private:
+    // The kept text of that GUID, null when none.
+    const std::string* TextOf(const GS::Guid& guid) const;
+
     std::vector<std::pair<GS::Guid, std::string>> systemTexts_;
+    // Where each GUID's text is in the list: a project keeps thousands of systems, and each store and
+    // rebuild looks one up.
+    std::unordered_map<GS::Guid, std::size_t> textAt_;
 };
 
 }  // namespace Velmar::Services::ProjectStore

@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace Sim {
 
@@ -247,6 +248,82 @@ ElementChanges ElementTable::ChangesSince(std::uint64_t revision) const
     return changes;
 }
 
+void AttributeTable::Added(const AttributeKey& key, const Attribute& attribute)
+{
+    const std::string name = attribute.name.ToUtf8();
+    byName_[NameKey{key.type, name}] = key;
+    nameOf_[key] = name;
+    byGuid_[{key.type, attribute.record.header.guid}] = key;
+}
+
+void AttributeTable::Removed(const AttributeKey& key, const Attribute& attribute)
+{
+    Unindex(key);
+    edited_.erase(key);
+    byGuid_.erase({key.type, attribute.record.header.guid});
+}
+
+void AttributeTable::Edited(const AttributeKey& key, const Attribute&)
+{
+    edited_.insert(key);
+}
+
+void AttributeTable::Cleared()
+{
+    byName_.clear();
+    nameOf_.clear();
+    edited_.clear();
+    byGuid_.clear();
+}
+
+void AttributeTable::Unindex(const AttributeKey& key)
+{
+    const auto found = nameOf_.find(key);
+    if (found == nameOf_.end())
+        return;
+    const auto named = byName_.find(NameKey{key.type, found->second});
+    // Two attributes may have shared a name for a moment during a rename; only this one's entry goes.
+    if (named != byName_.end() && !(named->second < key) && !(key < named->second))
+        byName_.erase(named);
+    nameOf_.erase(found);
+}
+
+void AttributeTable::IndexEdited() const
+{
+    for (const AttributeKey& key : edited_) {
+        const_cast<AttributeTable*>(this)->Unindex(key);
+        if (const Attribute* attribute = Find(key)) {
+            const std::string name = attribute->name.ToUtf8();
+            byName_[NameKey{key.type, name}] = key;
+            nameOf_[key] = name;
+        }
+    }
+    edited_.clear();
+}
+
+const Attribute* AttributeTable::FindByName(API_AttrTypeID type, const GS::UniString& name) const
+{
+    IndexEdited();
+    const auto found = byName_.find(NameKey{type, name.ToUtf8()});
+    return found != byName_.end() ? Find(found->second) : nullptr;
+}
+
+const Attribute* AttributeTable::FindByGuid(API_AttrTypeID type, const API_Guid& guid) const
+{
+    const auto found = byGuid_.find({type, guid});
+    return found != byGuid_.end() ? Find(found->second) : nullptr;
+}
+
+Int32 AttributeTable::LastIndex(API_AttrTypeID type) const
+{
+    const auto& rows = Rows();
+    auto after = rows.upper_bound(AttributeKey{type, std::numeric_limits<Int32>::max()});
+    if (after == rows.begin())
+        return 0;
+    --after;
+    return after->first.type == type ? after->first.index : 0;
+}
+
 bool UndoStep::Empty() const
 {
     return elements.Empty() && attributes.Empty() && groups.Empty() && definitions.Empty() && systems.Empty() &&
@@ -346,20 +423,12 @@ const Attribute* Project::FindAttribute(API_AttrTypeID type, Int32 index) const
 
 const Attribute* Project::FindAttribute(API_AttrTypeID type, const API_Guid& guid) const
 {
-    for (const Attribute* attribute : Attributes(type)) {
-        if (attribute->record.header.guid == guid)
-            return attribute;
-    }
-    return nullptr;
+    return attributes_.FindByGuid(type, guid);
 }
 
 const Attribute* Project::FindAttribute(API_AttrTypeID type, const GS::UniString& name) const
 {
-    for (const Attribute* attribute : Attributes(type)) {
-        if (attribute->name == name)
-            return attribute;
-    }
-    return nullptr;
+    return attributes_.FindByName(type, name);
 }
 
 Attribute* Project::EditAttribute(API_AttrTypeID type, Int32 index)
@@ -370,8 +439,7 @@ Attribute* Project::EditAttribute(API_AttrTypeID type, Int32 index)
 Int32 Project::AddAttribute(Attribute attribute)
 {
     const API_AttrTypeID type = attribute.Type();
-    const auto list = Attributes(type);
-    const Int32 index = list.empty() ? 1 : list.back()->Index() + 1;
+    const Int32 index = attributes_.LastIndex(type) + 1;
     attribute.record.header.index = ACAPI_CreateAttributeIndex(index);
     if (attribute.record.header.guid == APINULLGuid)
         attribute.record.header.guid = GSGuid2APIGuid(GS::Guid::Generate());

@@ -7,6 +7,7 @@
 #include "Model.hpp"
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -50,6 +51,32 @@ private:
     // Each element's latest change, removed ones included, by the table's revision then.
     std::map<std::uint64_t, Stamped> byRevision_;
     std::unordered_map<UInt64, std::uint64_t> revisionOf_;
+};
+
+// Attributes by type and index, found by name or guid without a scan. A name changed in place (a rename
+// through EditAttribute) is indexed again at the next lookup by name; a guid never changes.
+class AttributeTable : public Table<AttributeKey, Attribute> {
+public:
+    const Attribute* FindByName(API_AttrTypeID type, const GS::UniString& name) const;
+    const Attribute* FindByGuid(API_AttrTypeID type, const API_Guid& guid) const;
+    // The highest index of the type, 0 when it has none.
+    Int32 LastIndex(API_AttrTypeID type) const;
+
+protected:
+    void Added(const AttributeKey& key, const Attribute& attribute) override;
+    void Removed(const AttributeKey& key, const Attribute& attribute) override;
+    void Edited(const AttributeKey& key, const Attribute& attribute) override;
+    void Cleared() override;
+
+private:
+    using NameKey = std::pair<API_AttrTypeID, std::string>;
+    void Unindex(const AttributeKey& key);
+    void IndexEdited() const;
+
+    mutable std::map<NameKey, AttributeKey> byName_;
+    mutable std::map<AttributeKey, std::string> nameOf_;
+    mutable std::set<AttributeKey> edited_;
+    std::map<std::pair<API_AttrTypeID, API_Guid>, AttributeKey> byGuid_;
 };
 
 // One undo step: the rows each table had before it and has after it.
@@ -143,7 +170,7 @@ private:
     UInt64 NextOrder() { return ++lastOrder_; }
 
     ElementTable elements_;
-    Table<AttributeKey, Attribute> attributes_;
+    AttributeTable attributes_;
     Table<API_Guid, PropertyGroup> groups_;
     Table<API_Guid, PropertyDefinition> definitions_;
     Table<API_Guid, ClassificationSystem> systems_;
