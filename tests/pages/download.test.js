@@ -105,6 +105,17 @@ const cases = [
     composites: ['Wall A'],
   },
   {
+    what: 'nothing for a name longer than Archicad takes, then cancelled', existing: 'Wall A', language: languages.fr,
+    choose: async (dialog) => {
+      // 128 two-byte letters: 256 bytes, one more than the host's name field holds.
+      await dialog.locator('#newName').fill('é'.repeat(128));
+      await dialog.locator('#confirm').click();
+      await dialog.getByText('Ce nom est trop long pour Archicad. Choisissez-en un plus court.').waitFor();
+      await dialog.locator('#cancel').click();
+    },
+    composites: ['Wall A'],
+  },
+  {
     what: 'nothing when the user cancels', existing: 'Wall A', language: languages.en,
     choose: async (dialog) => dialog.locator('#cancel').click(),
     composites: ['Wall A'],
