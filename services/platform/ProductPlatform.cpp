@@ -5,7 +5,9 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -74,6 +76,64 @@ std::map<std::string, std::string> LoadCatalog(const std::string& folder)
     return systems;
 }
 
+// The platform's own time stamp form, "2026-11-20 09:30:05".
+std::string StampText(std::time_t time)
+{
+    std::tm parts{};
+    gmtime_r(&time, &parts);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &parts);
+    return text;
+}
+
+std::optional<std::time_t> StampTime(const std::string& text)
+{
+    std::tm parts{};
+    if (strptime(text.c_str(), "%Y-%m-%d %H:%M:%S", &parts) == nullptr)
+        return std::nullopt;
+    return timegm(&parts);
+}
+
+// Where the platform writes numbers with a decimal comma.
+bool UsesDecimalComma(const std::string& language)
+{
+    return language == "nl_NL" || language == "fr_FR";
+}
+
+bool IsNumeric(const rapidjson::Value& attribute)
+{
+    const auto type = attribute.FindMember("DataType");
+    if (type == attribute.MemberEnd() || !type->value.IsString())
+        return false;
+    const std::string name = type->value.GetString();
+    return name == "Number" || name == "Length" || name == "Area" || name == "Volume" || name == "Angle";
+}
+
+// The attribute of that id in the system's own sections: general, composition and each property set.
+rapidjson::Value* FindOwnAttribute(rapidjson::Value& system, const std::string& id)
+{
+    const auto sections = system.FindMember("Attributes");
+    if (sections == system.MemberEnd() || !sections->value.IsObject())
+        return nullptr;
+    for (auto& section : sections->value.GetObject()) {
+        if (!section.value.IsObject())
+            continue;
+        const bool sets = std::string(section.name.GetString()) == "propertyset";
+        for (auto& member : section.value.GetObject()) {
+            if (!member.value.IsObject())
+                continue;
+            if (sets) {
+                const auto found = member.value.FindMember(id.c_str());
+                if (found != member.value.MemberEnd() && found->value.IsObject())
+                    return &found->value;
+            } else if (member.name.GetString() == id) {
+                return &member.value;
+            }
+        }
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 ProductPlatform::ProductPlatform(Options options)
@@ -81,6 +141,20 @@ ProductPlatform::ProductPlatform(Options options)
 {
     server_.Http().Post("/admin/fault", [this](const httplib::Request& request, httplib::Response& response) {
         SetFaultRoute(request, response);
+    });
+    server_.Http().Post("/admin/publish", [this](const httplib::Request& request, httplib::Response& response) {
+        PublishRoute(request, response);
+    });
+    server_.Http().Get("/admin/systems", [this](const httplib::Request&, httplib::Response& response) {
+        rapidjson::StringBuffer buffer;
+        rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+        writer.StartObject();
+        for (const auto& [id, stamp] : TimeStamps()) {
+            writer.Key(id.c_str(), static_cast<rapidjson::SizeType>(id.size()));
+            writer.String(stamp.c_str(), static_cast<rapidjson::SizeType>(stamp.size()));
+        }
+        writer.EndObject();
+        response.set_content(buffer.GetString(), JsonType);
     });
     // Any path: the token and data addresses of the settings differ in their paths, not in what they do.
     server_.Http().Get(
@@ -109,6 +183,94 @@ void ProductPlatform::SetFault(const Fault& fault)
         fault_ = fault;
     else
         fault_.reset();
+}
+
+std::size_t ProductPlatform::SystemCount() const
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return systems_.size();
+}
+
+std::map<std::string, std::string> ProductPlatform::TimeStamps() const
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    std::map<std::string, std::string> stamps;
+    for (const auto& [id, text] : systems_) {
+        rapidjson::Document system;
+        system.Parse(text.c_str(), text.size());
+        const auto stamp = system.FindMember("TimeStamp");
+        stamps[id] = stamp != system.MemberEnd() && stamp->value.IsString() ? stamp->value.GetString() : "";
+    }
+    return stamps;
+}
+
+std::string ProductPlatform::Publish(const std::string& id, const std::map<std::string, std::string>& values)
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    const auto found = systems_.find(id);
+    if (found == systems_.end())
+        throw std::invalid_argument("Unknown product id: " + id);
+    rapidjson::Document system;
+    system.Parse(found->second.c_str(), found->second.size());
+    auto& allocator = system.GetAllocator();
+    for (const auto& [attributeId, value] : values) {
+        rapidjson::Value* attribute = FindOwnAttribute(system, attributeId);
+        if (attribute == nullptr)
+            throw std::invalid_argument("The system has no attribute " + attributeId);
+        rapidjson::Value texts(rapidjson::kObjectType);
+        const auto old = attribute->FindMember("Value");
+        const bool numeric = IsNumeric(*attribute);
+        for (const char* language : {"nl_NL", "fr_FR", "en_US"}) {
+            std::string text = value;
+            if (numeric && UsesDecimalComma(language))
+                std::replace(text.begin(), text.end(), '.', ',');
+            texts.AddMember(rapidjson::Value(language, allocator), rapidjson::Value(text.c_str(), allocator), allocator);
+        }
+        if (old != attribute->MemberEnd())
+            old->value = texts;
+        else
+            attribute->AddMember("Value", texts, allocator);
+    }
+    // Every version has its own stamp, even two published within a second.
+    std::time_t time = std::time(nullptr);
+    const auto stamp = system.FindMember("TimeStamp");
+    if (stamp != system.MemberEnd() && stamp->value.IsString()) {
+        if (const auto last = StampTime(stamp->value.GetString()); last && *last >= time)
+            time = *last + 1;
+    }
+    const std::string text = StampText(time);
+    if (stamp != system.MemberEnd())
+        stamp->value.SetString(text.c_str(), allocator);
+    else
+        system.AddMember("TimeStamp", rapidjson::Value(text.c_str(), allocator), allocator);
+    found->second = Compact(system);
+    return text;
+}
+
+void ProductPlatform::PublishRoute(const httplib::Request& request, httplib::Response& response)
+{
+    if (request.remote_addr != "127.0.0.1" && request.remote_addr != "::1")
+        return Fail(response, 403, "Systems are published from this machine only");
+    rapidjson::Document document;
+    document.Parse(request.body.c_str(), request.body.size());
+    if (document.HasParseError() || !document.IsObject() || !document.HasMember("id") || !document["id"].IsString())
+        return Fail(response, 400, "Expected {\"id\":\"...\",\"values\":{...}}");
+    std::map<std::string, std::string> values;
+    if (document.HasMember("values")) {
+        if (!document["values"].IsObject())
+            return Fail(response, 400, "\"values\" must be an object of texts");
+        for (const auto& member : document["values"].GetObject()) {
+            if (!member.value.IsString())
+                return Fail(response, 400, "\"values\" must be an object of texts");
+            values[member.name.GetString()] = member.value.GetString();
+        }
+    }
+    try {
+        const std::string stamp = Publish(document["id"].GetString(), values);
+        response.set_content("{\"timeStamp\":" + Quoted(stamp) + "}", JsonType);
+    } catch (const std::invalid_argument& error) {
+        Fail(response, 404, error.what());
+    }
 }
 
 std::optional<ProductPlatform::Fault> ProductPlatform::TakeFault()
@@ -194,10 +356,16 @@ void ProductPlatform::Serve(const httplib::Request& request, httplib::Response& 
     if (!TokenValid(request.get_param_value("token")))
         return Fail(response, 401, "Missing, unknown or expired token");
     const std::string id = request.get_param_value("id");
-    const auto system = systems_.find(id);
-    if (system == systems_.end())
+    std::string system;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        const auto found = systems_.find(id);
+        if (found != systems_.end())
+            system = found->second;
+    }
+    if (system.empty())
         return Fail(response, 404, "Unknown product id: " + id);
-    response.set_content("{" + Quoted(id) + ":" + system->second + "}", JsonType);
+    response.set_content("{" + Quoted(id) + ":" + system + "}", JsonType);
 }
 
 }  // namespace Velmar::Services

@@ -49,18 +49,27 @@ public:
     void Stop();
 
     void SetFault(const Fault& fault);
-    std::size_t SystemCount() const { return systems_.size(); }
+    std::size_t SystemCount() const;
+
+    // A new version of a system, as the brand publishes one: a later "TimeStamp" (the time now, or a second
+    // past the last one when that is not earlier) and the given attributes of the system's own sections
+    // set to a value (in every language; decimal commas where the platform writes them). Answers the new
+    // time stamp, or throws std::invalid_argument naming an unknown system or attribute (nothing changes).
+    std::string Publish(const std::string& id, const std::map<std::string, std::string>& values);
+    // {"ID":"TimeStamp",...} of every system.
+    std::map<std::string, std::string> TimeStamps() const;
 
 private:
     void Serve(const httplib::Request& request, httplib::Response& response);
     void SetFaultRoute(const httplib::Request& request, httplib::Response& response);
+    void PublishRoute(const httplib::Request& request, httplib::Response& response);
     std::optional<Fault> TakeFault();
     std::string NewToken();
     bool TokenValid(const std::string& token);
 
     const Options options_;
-    std::map<std::string, std::string> systems_;  // id -> the system object as JSON text
-    std::mutex mutex_;
+    mutable std::mutex mutex_;
+    std::map<std::string, std::string> systems_;  // id -> the system object as JSON text, guarded by mutex_
     std::map<std::string, Clock::time_point> tokens_;  // token -> expiry
     std::optional<Fault> fault_;
     std::mt19937_64 random_;

@@ -303,4 +303,42 @@ TEST(ProductPlatform, DelaysAndRefusesBadFaults)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
 }
 
+// A published version is what the next data request answers: a later stamp, the values set in each
+// language's own number form; a refused publication changes nothing.
+TEST(ProductPlatform, PublishesANewVersionOfASystem)
+{
+    RunningPlatform p;
+    Client c(p.port);
+    const std::string id = "VELMAR-MS75-2x12.5";
+    const auto current = [&] {
+        const rapidjson::Document answer = Json(c.Get("/v2/be?OPSYS=GETDATA&id=" + id + "&token=" + Token(c)).body);
+        const auto& system = answer[id.c_str()];
+        const auto& value = system["Attributes"]["composition"]["Thickness"]["Value"];
+        return std::vector<std::string>{system["TimeStamp"].GetString(), value["nl_NL"].GetString(),
+                                        value["en_US"].GetString()};
+    };
+    const struct {
+        const char* body;
+        int status;
+        const char* nl;  // the thickness afterwards, in Dutch and English
+        const char* en;
+    } cases[] = {
+        {R"({"id":"VELMAR-MS75-2x12.5","values":{"Thickness":"137.5"}})", 200, "137,5", "137.5"},
+        {R"({"id":"VELMAR-MS75-2x12.5"})", 200, "137,5", "137.5"},
+        {R"({"id":"VELMAR-MS75-2x12.5","values":{"NO_SUCH":"1"}})", 404, "137,5", "137.5"},
+        {R"({"id":"VELMAR-NONE","values":{"Thickness":"1"}})", 404, "137,5", "137.5"},
+        {R"({"id":"VELMAR-MS75-2x12.5","values":{"Thickness":1}})", 400, "137,5", "137.5"},
+        {R"([])", 400, "137,5", "137.5"},
+    };
+    std::string stamp = current()[0];
+    for (const auto& t : cases) {
+        EXPECT_EQ(c.Post("/admin/publish", t.body, "application/json").status, t.status) << t.body;
+        const auto now = current();
+        EXPECT_EQ(now[0] > stamp, t.status == 200) << t.body << ": " << stamp << " then " << now[0];
+        EXPECT_EQ((std::vector<std::string>{now[1], now[2]}), (std::vector<std::string>{t.nl, t.en})) << t.body;
+        stamp = now[0];
+    }
+    EXPECT_EQ(p.platform.TimeStamps().at(id), stamp);
+}
+
 }  // namespace

@@ -15,6 +15,8 @@ namespace Sim::Script {
 namespace {
 
 constexpr const char* RelayAddress = "https://relay.velmar.example/Relay";
+// The product-data platform's data host; its admin routes are the stand-in's, for the brand's side.
+constexpr const char* PlatformAddress = "https://api.corvana.example";
 
 void Log(Context& c)
 {
@@ -165,6 +167,44 @@ void PickAnswer(Context& c)
         c.answer.Null();
 }
 
+// The brand publishing a new version of a system on the product-data platform; "values" sets attributes
+// of the system ({"Thickness":"137.5"}). Answers its new "timeStamp".
+void PlatformPublish(Context& c)
+{
+    rapidjson::StringBuffer body;
+    Writer writer(body);
+    writer.StartObject();
+    writer.Key("id");
+    WriteString(writer, StringMember(c, "id"));
+    if (c.command.HasMember("values")) {
+        writer.Key("values");
+        c.command["values"].Accept(writer);
+    }
+    writer.EndObject();
+    const auto answer = Fetch(HTTP::MessageHeader::Method::Post, std::string(PlatformAddress) + "/admin/publish",
+                              body.GetString());
+    rapidjson::Document published;
+    published.Parse(answer.GetBodyAsUtf8().c_str());
+    if (answer.GetStatusCode() != 200 || !published.IsObject() || !published.HasMember("timeStamp") ||
+        !published["timeStamp"].IsString())
+        throw CommandError{"the platform answered " + std::to_string(answer.GetStatusCode()) + ": " +
+                           answer.GetBodyAsUtf8()};
+    c.answer.Key("timeStamp");
+    WriteString(c.answer, published["timeStamp"].GetString());
+}
+
+// The platform's systems with their time stamps: "systems":{"ID":"TimeStamp",...}.
+void PlatformSystems(Context& c)
+{
+    const auto answer = Fetch(HTTP::MessageHeader::Method::Get, std::string(PlatformAddress) + "/admin/systems");
+    rapidjson::Document systems;
+    systems.Parse(answer.GetBodyAsUtf8().c_str());
+    if (answer.GetStatusCode() != 200 || !systems.IsObject())
+        throw CommandError{"the platform answered " + std::to_string(answer.GetStatusCode())};
+    c.answer.Key("systems");
+    systems.Accept(c.answer);
+}
+
 void Quit(Context& c)
 {
     c.quit = true;
@@ -181,6 +221,8 @@ CommandArea SessionCommands()
         {"wait", Wait},
         {"pick", Pick},
         {"pick.answer", PickAnswer},
+        {"platform.publish", PlatformPublish},
+        {"platform.systems", PlatformSystems},
         {"quit", Quit},
     };
     return Rows;

@@ -1,0 +1,32 @@
+import { startWorkbench, launchChromium, script, chooseVelmarItem, shippedSettings, writeUserSettings } from './workbench.js';
+const Product = 'VELMAR-MS75-2x12.5';
+const workbench = await startWorkbench({ prepare: (data) => writeUserSettings(data, { ...shippedSettings(), defaultCountry: 'INT', defaultLanguage: 'en-US' }) });
+const browser = await launchChromium();
+const page = await browser.context.newPage();
+page.on('pageerror', (e) => console.log('pageerror:', e.message));
+await page.goto(workbench.address);
+await chooseVelmarItem(page, 32500, 1);
+const selector = page.frameLocator('.panel.browser iframe');
+await selector.locator(`button[data-product="${Product}"]`).dispatchEvent('click');
+const dialog = page.frameLocator('iframe[name="velmar-window-4"]');
+await dialog.locator('#confirm').waitFor({ timeout: 15000 });
+await dialog.locator('#confirm').click();
+await page.locator('iframe[name="velmar-window-4"]').waitFor({ state: 'detached' });
+const composites = (await script(workbench, { cmd: 'attributes', type: 'composite' })).attributes;
+console.log(composites.map((c) => [c.name, c.skins.length]));
+for (let i = 0; i < 4; i++) {
+  await script(workbench, { cmd: 'element.new', type: 'wall', begin: [0, i * 3], end: [6, i * 3], composite: composites[0].name, userData: { version: 1, platformSign: 22359, data: Buffer.alloc(16).toString('base64') } });
+}
+await page.waitForTimeout(800);
+await chooseVelmarItem(page, 32501, 3);
+const lod = page.frameLocator('iframe[name="velmar-window-6"]');
+await lod.locator('#updateLower').waitFor();
+await page.screenshot({ path: '/tmp/try/lod1.png' });
+await lod.locator('#updateLower').click();
+await page.locator('#process[open]').waitFor({ timeout: 5000 }).then(() => page.screenshot({ path: '/tmp/try/lod2.png' })).catch((e) => console.log('no process window', e.message));
+await page.waitForTimeout(2500);
+console.log((await script(workbench, { cmd: 'progress' })).windows);
+console.log((await script(workbench, { cmd: 'undo.list' })).steps);
+await page.screenshot({ path: '/tmp/try/lod3.png' });
+await browser.close();
+console.log(await workbench.stop());
