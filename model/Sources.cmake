@@ -2,6 +2,7 @@
 set(VELMAR_MODEL_SOURCES
     ${CMAKE_SOURCE_DIR}/model/CompositeBuilder.cpp
     ${CMAKE_SOURCE_DIR}/model/CompositeTag.cpp
+    ${CMAKE_SOURCE_DIR}/model/CompositeUpdate.cpp
     ${CMAKE_SOURCE_DIR}/model/CompositionService.cpp
     ${CMAKE_SOURCE_DIR}/model/LodChangeInformation.cpp
     ${CMAKE_SOURCE_DIR}/model/LodUpdate.cpp

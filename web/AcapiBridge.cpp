@@ -2,6 +2,7 @@
 
 #include "ACAPinc.hpp"
 #include "BridgeRecords.hpp"
+#include "CompositeUpdate.hpp"
 #include "CompositionService.hpp"
 #include "ConfigurationService.hpp"
 #include "DownloadManager.hpp"
@@ -206,6 +207,15 @@ Answer ProcessDownload(const Answer& argument)
     return Answer(new JS::Value(processed));
 }
 
+// Asked of the platform again each time: the page's list is never older than its request.
+Answer GetSystemsToUpdate(const Answer&)
+{
+    const GS::Ref<JS::Array> answer(new JS::Array());
+    for (const auto& candidate : Velmar::Services::Update::FindSystemsToUpdate())
+        answer->AddItem(new JS::Value(candidate.fresh->name));
+    return answer;
+}
+
 Answer RebuildAtActiveLod(Velmar::Lod::LodUpdateScope scope)
 {
     Velmar::Lod::UpdateToActiveLod(scope);
@@ -243,7 +253,7 @@ const BridgeFunction ServiceFunctions[] = {
     {"ruleresult_highlightElements", HighlightElements},
     {"ruleresult_resize", [](const Answer& argument) { return Resize(PaletteIdentifiers::Result, argument); }},
     {"ruleresult_close", [](const Answer&) { return Close(PaletteIdentifiers::Result); }},
-    {"update_getSystemsToUpdate", [](const Answer&) { return NotAvailable("the update list"); }},
+    {"update_getSystemsToUpdate", GetSystemsToUpdate},
     {"update_runUpdate", [](const Answer&) { return NotAvailable("updating"); }},
     {"update_resize", [](const Answer& argument) { return Resize(PaletteIdentifiers::Update, argument); }},
     {"update_close", [](const Answer&) { return Close(PaletteIdentifiers::Update); }},

@@ -1,6 +1,7 @@
 // The download manager over the platform client and the simulated host: what the page is shown of a loaded
 // product, how its classification choices merge into the stored ones, and the confirmation's checks.
 #include "DownloadManager.hpp"
+#include "CompositeUpdate.hpp"
 #include "ACAPinc.hpp"
 #include "Archicad.hpp"
 #include "CompositeTag.hpp"
@@ -9,6 +10,7 @@
 #include "HTTPHost.hpp"
 #include "LodProvider.hpp"
 #include "ProductSystems.hpp"
+#include "ProjectStoreService.hpp"
 #include "RecordingServer.hpp"
 #include "TempFolder.hpp"
 
@@ -263,6 +265,48 @@ TEST_F(Downloads, AConfirmationWritesOneUndoStepOrNothing)
         }
     });
     EXPECT_EQ(refused, "Download Velmar system was refused by the host (" + std::to_string(APIERR_REFUSEDCMD) + ")");
+}
+
+// A stored system is offered for update when the platform's version differs from it in any part of its time
+// stamp, or either has none; one the platform does not give is left out.
+TEST_F(Downloads, SystemsToUpdateAreThoseWhosePlatformVersionDiffers)
+{
+    using Velmar::Testing::SystemSpec;
+    const auto version = [](const char* stamp) {
+        SystemSpec spec = Velmar::Testing::StandardWall();
+        spec.id = "S1";
+        spec.timeStamp = stamp;
+        return spec;
+    };
+    const struct {
+        const char* what;
+        SystemSpec stored;
+        std::optional<SystemSpec> served;  // none: the platform does not have it
+        bool offered;
+    } cases[] = {
+        {"the same version", version("2026-03-02 10:20:30"), version("2026-03-02 10:20:30"), false},
+        {"a version a second later", version("2026-03-02 10:20:30"), version("2026-03-02 10:20:31"), true},
+        {"a stored system without a time stamp", version(""), version("2026-03-02 10:20:30"), true},
+        {"a platform version without a time stamp", version("2026-03-02 10:20:30"), version(""), true},
+        {"a system the platform does not give", version("2026-03-02 10:20:30"), std::nullopt, false},
+    };
+    auto manager = std::make_shared<DownloadManager>(Velmar::Cnf::DatabaseSettings(), 3);
+    DownloadManager::Replace(manager);
+    for (const auto& c : cases) {
+        host_.NewProject();
+        const auto store = Velmar::Services::ProjectStore::ProjectStoreService::instance();
+        store->Reload();
+        const Velmar::Bo::CompositeTag tag = store->StoreSystem(Velmar::Testing::MakeSystem(c.stored), 300);
+        system_ = c.served ? Velmar::Testing::SystemResponse(*c.served) : "{}";
+        const auto candidates = Velmar::Services::Update::FindSystemsToUpdate();
+        ASSERT_EQ(candidates.size(), c.offered ? 1u : 0u) << c.what;
+        if (c.offered) {
+            EXPECT_EQ(candidates[0].storedSystemId, tag.storedSystemId) << c.what;
+            EXPECT_EQ(candidates[0].fresh->name, GS::UniString("S1")) << c.what;
+        }
+        EXPECT_EQ(manager->GetLoadedSystem() != nullptr, c.served.has_value()) << c.what;
+    }
+    DownloadManager::Replace(nullptr);
 }
 
 }  // namespace

@@ -26,6 +26,7 @@ struct InsulationSpec {
 
 struct SystemSpec {
     std::string id = "VELMAR-TEST";
+    std::string timeStamp = "2026-03-02 10:20:30";  // empty: none
     std::string kind = "SchW";
     std::string thickness = "125";  // empty: no Thickness attribute
     std::vector<std::pair<int, std::string>> studs;  // frame, depth in millimetres
@@ -87,7 +88,8 @@ inline std::string SystemObject(const SystemSpec& spec)
             text += (text.empty() ? "" : ",") + item;
         return text;
     };
-    return "{\"ID\":\"" + spec.id + "\",\"TimeStamp\":\"2026-03-02 10:20:30\",\"Attributes\":{\"general\":{" +
+    return "{\"ID\":\"" + spec.id + "\"," + (spec.timeStamp.empty() ? "" : "\"TimeStamp\":\"" + spec.timeStamp + "\",") +
+           "\"Attributes\":{\"general\":{" +
            Attribute("template_type", spec.kind) + "},\"composition\":{" + join(composition) +
            "}},\"LinkedProducts\":{" + join(products) + "}}";
 }

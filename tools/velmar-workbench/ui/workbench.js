@@ -1,7 +1,7 @@
 // The workbench page: shows the simulated Archicad's state as the workbench reports it (long polling
 // /api/state) and sends the user's clicks to it. The add-on's windows are frames of its pages.
 
-import { $, act, command, element, get, showNotice } from './host.js';
+import { $, act, command, element, get, query, showNotice } from './host.js';
 import { allGuids, deleteSelection, elementByGuid, fitToProject, onElementsInView, select, selectedGuids, setSelection, setTool, syncModel } from './plan.js';
 import { refreshAttributes, refreshInfo, renderElementsInView } from './panels.js';
 
@@ -367,6 +367,29 @@ async function followState() {
     }
   }
 }
+
+// The platform ---------------------------------------------------------------------------------------------
+
+async function listPlatformSystems() {
+  try {
+    const { systems } = await query('platform.systems');
+    const chosen = $('publishSystem').value;
+    $('publishSystem').replaceChildren(...Object.entries(systems).map(([id, stamp]) => new Option(`${id} (${stamp})`, id)));
+    if (chosen in systems) $('publishSystem').value = chosen;
+  } catch (error) {
+    $('published').textContent = `The platform could not be reached: ${error.message}`;
+  }
+}
+
+$('publish').addEventListener('submit', async (event) => {
+  event.preventDefault();
+  const thickness = $('publishThickness').value;
+  const answer = await command('platform.publish', { id: $('publishSystem').value, values: thickness === '' ? {} : { Thickness: thickness } });
+  if (answer === undefined) return;
+  $('published').textContent = `${$('publishSystem').value} is now the version of ${answer.timeStamp}.`;
+  listPlatformSystems();
+});
+listPlatformSystems();
 
 // The toolbox ---------------------------------------------------------------------------------------------
 
