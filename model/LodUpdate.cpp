@@ -5,6 +5,7 @@
 #include "CompositionService.hpp"
 #include "GSDebug.hpp"
 #include "LodProvider.hpp"
+#include "ProcessWindow.hpp"
 #include "ProjectStoreService.hpp"
 #include "UndoStep.hpp"
 
@@ -16,43 +17,6 @@ namespace {
 
 const char* const StepName = "Update to the active LOD";
 constexpr Int32 MetElementVersion = 1;
-
-// The host's process window, closed however the work ends.
-class ProcessWindow {
-public:
-    ProcessWindow(const GS::UniString& title, Int32 phases)
-    {
-        API_ProcessControlTypeID control = API_MenuCommandEnabled;
-        const GSErrCode err = ACAPI_ProcessWindow_InitProcessWindow(&title, &phases, &control);
-        open_ = err == NoError;
-        if (!open_)
-            DBPrintf("Velmar: the process window was not opened (%d)\n", err);
-    }
-    ~ProcessWindow()
-    {
-        if (!open_)
-            return;
-        if (const GSErrCode err = ACAPI_ProcessWindow_CloseProcessWindow(); err != NoError)
-            DBPrintf("Velmar: the process window was not closed (%d)\n", err);
-    }
-    ProcessWindow(const ProcessWindow&) = delete;
-    ProcessWindow& operator=(const ProcessWindow&) = delete;
-
-    // False when the user has cancelled.
-    bool NextPhase(const GS::UniString& subtitle)
-    {
-        if (!open_)
-            return true;
-        Int32 max = 1;
-        bool showPercent = false;
-        if (const GSErrCode err = ACAPI_ProcessWindow_SetNextProcessPhase(&subtitle, &max, &showPercent); err != NoError)
-            DBPrintf("Velmar: the process window's next phase was not shown (%d)\n", err);
-        return ACAPI_ProcessWindow_IsProcessCanceled() == NoError;
-    }
-
-private:
-    bool open_ = false;
-};
 
 // The composite the element uses, when the add-on has met the element; none otherwise.
 std::optional<API_AttributeIndex> CompositeOf(const API_Guid& guid)

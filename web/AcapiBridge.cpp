@@ -14,6 +14,8 @@
 #include "Logger.hpp"
 #include "MenuIds.hpp"
 #include "PaletteController.hpp"
+#include "RuleService.hpp"
+#include "SelectableProperties.hpp"
 #include "WebApplication.hpp"
 
 namespace brixlab::xdWebEngine {
@@ -24,6 +26,9 @@ using brixlab::controllers::PaletteController;
 using Answer = GS::Ref<JS::Base>;
 using Velmar::Services::ConfigurationService;
 using Velmar::Services::DownloadManager;
+using Velmar::Services::RuleService;
+
+const char* const CheckCancelled = "Check cancelled: the earlier results are kept.";
 
 constexpr Int32 ShowNormal = 1;
 
@@ -151,24 +156,52 @@ Answer GetLodStatus(const Answer&)
     return Text(Velmar::Json::RecordToText(status, false));
 }
 
+std::shared_ptr<RuleService> Rules()
+{
+    return RuleService::instance();
+}
+
+Answer GetRules(const Answer&)
+{
+    return Text(Velmar::Json::RecordListToText(Rules()->ListRules()));
+}
+
+Answer GetProperties(const Answer&)
+{
+    return Text(Velmar::Json::RecordListToText(Velmar::Bo::ListSelectableProperties()));
+}
+
+// A rule that does not compile or evaluate ends the run as any failed call does: reported, answered
+// undefined, the earlier results kept. A cancelled run is said so and leaves the windows as they are.
+Answer RunRules(const Answer& argument)
+{
+    const auto request = ParseArgument<velmar::rules::model::RuleRunRequest>(argument);
+    RuleService::RunOutcome outcome;
+    try {
+        outcome = Rules()->RunRules(request);
+    } catch (const std::exception& error) {
+        throw GS::GeneralException(GS::UniString(error.what()));
+    }
+    if (outcome == RuleService::RunOutcome::Cancelled) {
+        if (const GSErrCode err = ACAPI_WriteReport(CheckCancelled, false); err != NoError)
+            DBPrintf("Velmar: the cancel was not reported (%d)\n", err);
+        return True();
+    }
+    const auto controller = PaletteController::instance();
+    controller->CloseWindow(PaletteIdentifiers::Rules);
+    controller->ReloadWindow(PaletteIdentifiers::Result);
+    controller->OpenWindow(PaletteIdentifiers::Result);
+    return True();
+}
+
+Answer GetResults(const Answer&)
+{
+    return Text(Velmar::Json::RecordListToText(Rules()->GetResults()));
+}
+
 Answer HighlightElements(const Answer& argument)
 {
-    const std::string text = ArgumentText(argument).ToUtf8();
-    Velmar::Json::rj::Document document;
-    GS::Array<API_Neig> elements;
-    if (Velmar::Json::ParseDocument(text.data(), text.size(), document) && document.IsArray()) {
-        for (const auto& item : document.GetArray()) {
-            GS::Guid guid;
-            if (item.IsString() && guid.ConvertFromString(item.GetString()) == NoError)
-                elements.Push(API_Neig{APINeig_None, GSGuid2APIGuid(guid)});
-        }
-    }
-    if (const GSErrCode err = ACAPI_Selection_DeselectAll(); err != NoError)
-        DBPrintf("Velmar: the selection was not cleared (%d)\n", err);
-    if (const GSErrCode err = ACAPI_Selection_Select(elements, true); err != NoError)
-        DBPrintf("Velmar: the elements were not selected (%d)\n", err);
-    if (const GSErrCode err = ACAPI_Automate(MakeGSType("DOOM")); err != NoError)
-        DBPrintf("Velmar: the view was not zoomed to the selection (%d)\n", err);
+    RuleService::HighlightElements(ArgumentText(argument).ToUtf8());
     return True();
 }
 
@@ -240,16 +273,12 @@ const BridgeFunction ServiceFunctions[] = {
     {"download_processDownload", ProcessDownload},
     {"download_close", [](const Answer&) { return Close(PaletteIdentifiers::Download), Undefined(); }},
     {"download_resize", [](const Answer& argument) { return Resize(PaletteIdentifiers::Download, argument); }},
-    {"rules_getRules", [](const Answer&) { return NotAvailable("the rule list"); }},
-    {"rules_getProperties", [](const Answer&) { return NotAvailable("the property list"); }},
-    {"rules_runRules",
-     [](const Answer& argument) {
-         ArgumentText(argument);
-         return NotAvailable("running rules");
-     }},
+    {"rules_getRules", GetRules},
+    {"rules_getProperties", GetProperties},
+    {"rules_runRules", RunRules},
     {"rules_resize", [](const Answer& argument) { return Resize(PaletteIdentifiers::Rules, argument); }},
     {"rules_close", [](const Answer&) { return Close(PaletteIdentifiers::Rules); }},
-    {"ruleresult_getResults", [](const Answer&) { return NotAvailable("rule results"); }},
+    {"ruleresult_getResults", GetResults},
     {"ruleresult_highlightElements", HighlightElements},
     {"ruleresult_resize", [](const Answer& argument) { return Resize(PaletteIdentifiers::Result, argument); }},
     {"ruleresult_close", [](const Answer&) { return Close(PaletteIdentifiers::Result); }},

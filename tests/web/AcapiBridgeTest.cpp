@@ -199,7 +199,7 @@ TEST_F(Bridge, BadArgumentsAreReportedAndAnsweredWithUndefined)
         {"config_openUrl", object, "failed\n Bad cast."},
         {"ruleresult_highlightElements", object, "failed\n Bad cast."},
         {"rules_runRules", object, "failed\n Bad cast."},
-        {"rules_getRules", nullptr, "failed\n the rule list is not available"},
+        {"rules_runRules", Text("[]"), "failed\n the argument is not a JSON object"},
     };
     const std::string settingsBefore = ReadFile(root_ / "data/user/settings.json");
     for (const auto& c : cases) {
@@ -274,6 +274,7 @@ TEST_F(Bridge, HighlightingSelectsTheGivenElementsOnly)
     const Case cases[] = {
         {"[\"" + wallText + "\"]", {wall}},
         {"[\"" + wallText + "\", 5, \"no guid\"]", {wall}},
+        {"[]", {}},
         {"{\"a\":1}", {}},
         {"", {}},
     };
@@ -283,6 +284,7 @@ TEST_F(Bridge, HighlightingSelectsTheGivenElementsOnly)
         EXPECT_EQ(selection.size(), c.selected.size()) << c.argument;
         EXPECT_TRUE(std::equal(selection.begin(), selection.end(), c.selected.begin(), c.selected.end(),
                                [](const API_Guid& a, const API_Guid& b) { return a == b; }));
+        EXPECT_EQ(host_.ZoomedTo().size(), c.selected.size()) << "the view zooms to the selection";
     }
 }
 

@@ -31,12 +31,18 @@ void ProjectSave(Context& c)
         throw CommandError{error};
 }
 
-// The command's geometry keys (all but "cmd", "type" and "guid") read onto the element.
-void ReadGeometry(const Context& c, Element& element)
+// The command's geometry keys (all but "cmd", "type", "guid" and "userData") read onto the element, and its
+// user data when given (null: none). Answers whether the user data was given.
+bool ReadGeometry(const Context& c, Element& element)
 {
-    static const std::set<std::string> commandKeys{"cmd", "type", "guid"};
+    static const std::set<std::string> commandKeys{"cmd", "type", "guid", "userData"};
     try {
         Json::ReadGeometry(c.command, c.host.CurrentProject(), element, Json::References::Name, commandKeys);
+        if (!c.command.HasMember("userData"))
+            return false;
+        const auto& userData = c.command["userData"];
+        element.userData = userData.IsNull() ? std::nullopt : std::optional<UserData>(Json::ReadUserData(userData));
+        return true;
     } catch (const Json::FormatError& error) {
         throw CommandError{error.what()};
     }
@@ -56,11 +62,13 @@ void ElementNew(Context& c)
 void ElementSet(Context& c)
 {
     Element changed = ElementMember(c);
-    ReadGeometry(c, changed);
+    const bool userData = ReadGeometry(c, changed);
     c.host.EditElement(changed.Guid(), [&](Element& element) {
         element.record = changed.record;
         element.polygon = changed.polygon;
         element.holes = changed.holes;
+        if (userData)
+            element.userData = changed.userData;
     });
 }
 

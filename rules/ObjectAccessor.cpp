@@ -1,0 +1,173 @@
+#include "ObjectAccessor.hpp"
+
+#include "ACAPinc.hpp"
+#include "ExportProperty.hpp"
+#include "GSDebug.hpp"
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace Velmar::Bo {
+
+namespace {
+
+Rules::Value NumberText(double value)
+{
+    char text[400];  // "%f" of the largest double
+    std::snprintf(text, sizeof text, "%f", value);
+    return Rules::Value(std::string(text));
+}
+
+// The attribute's value as a number; none when it has no value or the value is no number.
+std::optional<double> NumberOf(const SystemParameter& parameter)
+{
+    if (!parameter.attribute.ValueText(parameter.language))
+        return std::nullopt;
+    try {
+        return parameter.attribute.ValueNumber(parameter.language);
+    } catch (const std::logic_error&) {
+        // invalid_argument and out_of_range of the conversion: not a number.
+        return std::nullopt;
+    }
+}
+
+std::optional<bool> BooleanOf(const SystemParameter& parameter)
+{
+    const auto text = parameter.attribute.ValueText(parameter.language);
+    if (!text)
+        return std::nullopt;
+    if (text->IsEqual("true", GS::UniString::CaseInsensitive) || *text == GS::UniString("1"))
+        return true;
+    if (text->IsEqual("false", GS::UniString::CaseInsensitive) || *text == GS::UniString("0"))
+        return false;
+    return std::nullopt;
+}
+
+}  // namespace
+
+ParameterTable BuildParameterTable(const System& system)
+{
+    ParameterTable table;
+    table.reserve(system.properties.GetSize());
+    for (const Property& property : system.properties) {
+        SystemParameter parameter;
+        parameter.name = property.attribute.ID.ValueOr(property.name);
+        parameter.attribute = property.attribute;
+        parameter.language = property.language;
+        parameter.type = property.dataType;
+        table.push_back(std::move(parameter));
+    }
+    return table;
+}
+
+double ScaleByUnit(double value, const std::optional<GS::UniString>& unit)
+{
+    if (!unit)
+        return value;
+    const GS::UniString lower = unit->ToLowerCase();
+    if (lower == GS::UniString("mm"))
+        return value / 1000.0;
+    if (lower == GS::UniString("cm"))
+        return value / 100.0;
+    if (lower == GS::UniString("dm"))
+        return value / 10.0;
+    return value;
+}
+
+Rules::OptionalValue ObjectAccessor::GetElementValue(const std::string& name)
+{
+    API_Element element;
+    element.header.guid = header_.guid;
+    if (const GSErrCode err = ACAPI_Element_Get(&element, 0); err != NoError) {
+        DBPrintf("Velmar: an element under test was not read (%d)\n", err);
+        return std::nullopt;
+    }
+    for (const Properties::Catalog* catalog : Properties::CatalogsFor(element.header.type.typeID)) {
+        const auto values = Properties::EvaluateCatalog(*catalog, name, element);
+        if (!values.empty())
+            return Properties::RuleReading(values.front());
+    }
+    return std::nullopt;
+}
+
+Rules::OptionalValue ObjectAccessor::GetParameterValue(const std::string& name)
+{
+    const GS::UniString wanted = GS::UniString::FromUtf8(name);
+    const SystemParameter* parameter = nullptr;
+    for (const SystemParameter& entry : *parameters_) {
+        if (entry.name.IsEqual(wanted, GS::UniString::CaseInsensitive)) {
+            parameter = &entry;
+            break;
+        }
+    }
+    if (parameter == nullptr)
+        return std::nullopt;
+    const auto& unit = parameter->attribute.Unit.Optional();
+    switch (parameter->type) {
+        case DataType::String: {
+            if (unit && !unit->IsEmpty()) {
+                if (const auto number = NumberOf(*parameter))
+                    return NumberText(ScaleByUnit(*number, unit));
+            }
+            const auto text = parameter->attribute.ValueText(parameter->language);
+            return text ? Rules::OptionalValue(text->ToUtf8()) : std::nullopt;
+        }
+        case DataType::Number:
+        case DataType::Integer:
+        case DataType::Length:
+        case DataType::Area:
+        case DataType::Volume:
+        case DataType::Angle: {
+            const auto number = NumberOf(*parameter);
+            return number ? Rules::OptionalValue(NumberText(ScaleByUnit(*number, unit))) : std::nullopt;
+        }
+        case DataType::Boolean: {
+            const auto flag = BooleanOf(*parameter);
+            return flag ? Rules::OptionalValue(*flag) : std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+const GS::UniString* ObjectAccessor::FindAnswer(const GS::UniString& code) const
+{
+    for (const auto& [question, answer] : *answers_) {
+        if (question.IsEqual(code, GS::UniString::CaseInsensitive))
+            return &answer;
+    }
+    return nullptr;
+}
+
+Rules::OptionalValue ObjectAccessor::GetAnswerValue(const std::string& code)
+{
+    const GS::UniString* answer = FindAnswer(GS::UniString::FromUtf8(code));
+    if (answer == nullptr)
+        return std::nullopt;
+    if (code.empty() || code[0] != '~')
+        return Rules::Value(answer->ToUtf8());
+
+    GS::Guid definition;
+    if (definition.ConvertFromString(answer->ToUtf8().c_str()) != NoError)
+        return std::nullopt;
+    API_Property property;
+    if (const GSErrCode err = ACAPI_Element_GetPropertyValue(header_.guid, GSGuid2APIGuid(definition), property);
+        err != NoError) {
+        DBPrintf("Velmar: a property value of an element under test was not read (%d)\n", err);
+        return std::nullopt;
+    }
+    const auto collection = property.definition.collectionType;
+    if (property.status != API_Property_HasValue || property.value.variantStatus != API_VariantStatusNormal ||
+        (collection != API_PropertySingleCollectionType && collection != API_PropertyUndefinedCollectionType))
+        return std::nullopt;
+    const API_Variant& variant = property.value.singleVariant.variant;
+    switch (property.definition.valueType) {
+        case API_PropertyIntegerValueType:
+            return Rules::Value(static_cast<double>(variant.intValue));
+        case API_PropertyRealValueType:
+            return Rules::Value(variant.doubleValue);
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace Velmar::Bo

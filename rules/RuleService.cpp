@@ -1,0 +1,255 @@
+#include "RuleService.hpp"
+
+#include "ACAPinc.hpp"
+#include "BM.hpp"
+#include "ConfigurationService.hpp"
+#include "GSDebug.hpp"
+#include "ProcessWindow.hpp"
+#include "ProjectStoreService.hpp"
+#include "RapidJson.hpp"
+#include "ServiceSlot.hpp"
+
+#include <cstring>
+#include <algorithm>
+#include <array>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace Velmar::Services {
+
+namespace {
+
+using velmar::rules::model::RuleExecutionResult;
+using velmar::rules::model::RuleRunRequest;
+
+ServiceSlot<RuleService> slot;
+
+constexpr Int32 CancelCheckEvery = 512;
+
+// The stored-system id an element's user data begins with; none without user data.
+std::optional<GS::Guid> LinkedSystem(const API_Guid& element)
+{
+    API_Elem_Head head;
+    head.guid = element;
+    API_ElementUserData userData;
+    const GSErrCode err = ACAPI_Element_GetUserData(&head, &userData);
+    GS::HandleGuard data(userData.dataHdl);
+    if (err != NoError || data.Get() == nullptr)
+        return std::nullopt;
+    std::array<UInt8, 16> bytes{};
+    if (BMGetHandleSize(data.Get()) < static_cast<Int32>(bytes.size()))
+        return std::nullopt;
+    std::memcpy(bytes.data(), *data.Get(), bytes.size());
+    return GS::Guid(bytes);
+}
+
+std::vector<GS::Guid> DistinctSystems(const std::vector<std::pair<API_Guid, GS::Guid>>& pairs)
+{
+    std::vector<GS::Guid> systems;
+    std::unordered_set<GS::Guid> seen;
+    for (const auto& pair : pairs) {
+        if (seen.insert(pair.second).second)
+            systems.push_back(pair.second);
+    }
+    return systems;
+}
+
+GS::UniString ActiveLanguageCode()
+{
+    const auto configuration = ConfigurationService::Get();
+    return configuration != nullptr ? configuration->GetLanguageCode().value_or(GS::UniString()) : GS::UniString();
+}
+
+GS::UniString LabelOf(const Rules::Rule& rule)
+{
+    return rule.Label.ValueOr(GS::UniString());
+}
+
+bool SameLabel(const Rules::Rule& left, const Rules::Rule& right)
+{
+    return LabelOf(left).IsEqual(LabelOf(right), GS::UniString::CaseInsensitive);
+}
+
+// A linked system with its elements, in pair order, and the rules of it the run takes.
+struct SystemRun {
+    std::shared_ptr<Bo::System> system;
+    std::vector<API_Guid> elements;
+    std::vector<const Bo::Rule*> rules;
+};
+
+// One label's verdicts so far: Logic false (passed) and Logic true (failed), the latest system's first.
+struct LabelResult {
+    Rules::Rule rule;
+    std::vector<API_Guid> passed;
+    std::vector<API_Guid> failed;
+};
+
+void Prepend(std::vector<API_Guid>& to, std::vector<API_Guid> first)
+{
+    first.insert(first.end(), to.begin(), to.end());
+    to = std::move(first);
+}
+
+GS::Array<API_Guid> ToArray(const std::vector<API_Guid>& guids)
+{
+    GS::Array<API_Guid> array;
+    array.SetCapacity(static_cast<USize>(guids.size()));
+    for (const API_Guid& guid : guids)
+        array.Push(guid);
+    return array;
+}
+
+}  // namespace
+
+std::vector<std::pair<API_Guid, GS::Guid>> CollectLinkedElements()
+{
+    std::vector<std::pair<API_Guid, GS::Guid>> pairs;
+    std::unordered_set<API_Guid> seen;
+    for (const API_ElemTypeID type : {API_WallID, API_SlabID}) {
+        GS::Array<API_Guid> elements;
+        if (const GSErrCode err = ACAPI_Element_GetElemList(type, &elements, APIFilt_None, APINULLGuid); err != NoError) {
+            DBPrintf("Velmar: the elements of type %d were not listed (%d)\n", type, err);
+            continue;
+        }
+        for (const API_Guid& element : elements) {
+            if (!seen.insert(element).second)
+                continue;
+            if (const auto system = LinkedSystem(element))
+                pairs.emplace_back(element, *system);
+        }
+    }
+    return pairs;
+}
+
+std::shared_ptr<RuleService> RuleService::instance()
+{
+    return slot.GetOrCreate();
+}
+
+GS::Array<Rules::Rule> RuleService::ListRules() const
+{
+    GS::Array<Rules::Rule> rules;
+    const auto store = ProjectStore::ProjectStoreService::instance();
+    store->Reload();
+    const GS::UniString language = ActiveLanguageCode();
+    for (const GS::Guid& id : DistinctSystems(CollectLinkedElements())) {
+        const auto system = store->GetSystem(id);
+        if (system == nullptr)
+            continue;
+        for (const Bo::Rule& rule : system->rules) {
+            const Rules::Rule& record = rule.Record();
+            const bool listed = std::any_of(rules.begin(), rules.end(),
+                                            [&record](const Rules::Rule& other) { return SameLabel(other, record); });
+            if (listed && record.Language.ValueOr(GS::UniString()) == language)
+                continue;
+            rules.Push(record);
+        }
+    }
+    return rules;
+}
+
+RuleService::RunOutcome RuleService::RunRules(const RuleRunRequest& request)
+{
+    Bo::AnswerList answers;
+    for (const auto& property : request.targetProperties.Items())
+        answers.emplace_back(property.targetProperty.ValueOr(GS::UniString()),
+                             property.targetValue.ValueOr(GS::UniString()));
+    const auto& activeRules = request.activeRules.Items();
+
+    const auto pairs = CollectLinkedElements();
+    const auto store = ProjectStore::ProjectStoreService::instance();
+    store->Reload();
+    std::vector<SystemRun> runs;
+    std::unordered_map<GS::Guid, std::size_t> runOf;
+    Int32 phases = 0;
+    for (const GS::Guid& id : DistinctSystems(pairs)) {
+        auto system = store->GetSystem(id);
+        if (system == nullptr)
+            continue;
+        SystemRun run;
+        for (const Bo::Rule& rule : system->rules) {
+            const bool active = std::any_of(activeRules.begin(), activeRules.end(),
+                                            [&rule](const Rules::Rule& wanted) { return SameLabel(wanted, rule.Record()); });
+            if (active)
+                run.rules.push_back(&rule);
+        }
+        phases += static_cast<Int32>(run.rules.size());
+        run.system = std::move(system);
+        runOf.emplace(id, runs.size());
+        runs.push_back(std::move(run));
+    }
+    for (const auto& [element, system] : pairs) {
+        if (const auto found = runOf.find(system); found != runOf.end())
+            runs[found->second].elements.push_back(element);
+    }
+
+    std::vector<LabelResult> labels;
+    ProcessWindow window("Check", phases);
+    for (const SystemRun& run : runs) {
+        const Bo::ParameterTable parameters = Bo::BuildParameterTable(*run.system);
+        const auto accessor = std::make_shared<Bo::ObjectAccessor>(&answers, &parameters);
+        for (const Bo::Rule* systemRule : run.rules) {
+            Bo::Rule rule(*systemRule);
+            rule.Compile();
+            rule.SetAccessor(accessor);
+            if (!window.NextPhase(LabelOf(rule.Record()) + " (" + run.system->name + ")",
+                                  static_cast<Int32>(run.elements.size())))
+                return RunOutcome::Cancelled;
+            LabelResult verdicts{rule.Record(), {}, {}};
+            Int32 done = 0;
+            for (const API_Guid& guid : run.elements) {
+                if (++done % CancelCheckEvery == 0 && !window.SetValue(done))
+                    return RunOutcome::Cancelled;
+                API_Element element;
+                element.header.guid = guid;
+                if (const GSErrCode err = ACAPI_Element_Get(&element, 0); err != NoError) {
+                    DBPrintf("Velmar: an element was not read for a rule (%d)\n", err);
+                    verdicts.failed.push_back(guid);
+                    continue;
+                }
+                accessor->SetElement(element.header);
+                (rule.Fails(accessor.get()) ? verdicts.failed : verdicts.passed).push_back(guid);
+            }
+            const auto existing = std::find_if(labels.begin(), labels.end(),
+                                               [&rule](const LabelResult& entry) { return SameLabel(entry.rule, rule.Record()); });
+            if (existing == labels.end()) {
+                labels.push_back(std::move(verdicts));
+            } else {
+                Prepend(existing->passed, std::move(verdicts.passed));
+                Prepend(existing->failed, std::move(verdicts.failed));
+            }
+        }
+    }
+
+    GS::Array<RuleExecutionResult> results;
+    for (const LabelResult& label : labels) {
+        RuleExecutionResult result;
+        result.rule.Set(label.rule);
+        result.failedItems.Items() = ToArray(label.failed);
+        result.successItems.Items() = ToArray(label.passed);
+        results.Push(std::move(result));
+    }
+    results_ = std::move(results);
+    return RunOutcome::Stored;
+}
+
+void RuleService::HighlightElements(const std::string& guidArray)
+{
+    Json::rj::Document document;
+    GS::Array<API_Neig> elements;
+    if (Json::ParseDocument(guidArray.data(), guidArray.size(), document) && document.IsArray()) {
+        for (const auto& item : document.GetArray()) {
+            GS::Guid guid;
+            if (item.IsString() && guid.ConvertFromString(item.GetString()) == NoError)
+                elements.Push(API_Neig{APINeig_None, GSGuid2APIGuid(guid)});
+        }
+    }
+    if (const GSErrCode err = ACAPI_Selection_DeselectAll(); err != NoError)
+        DBPrintf("Velmar: the selection was not cleared (%d)\n", err);
+    if (const GSErrCode err = ACAPI_Selection_Select(elements, true); err != NoError)
+        DBPrintf("Velmar: the elements were not selected (%d)\n", err);
+    if (const GSErrCode err = ACAPI_Automate(MakeGSType("DOOM")); err != NoError)
+        DBPrintf("Velmar: the view was not zoomed to the selection (%d)\n", err);
+}
+
+}  // namespace Velmar::Services

@@ -1,0 +1,77 @@
+// Velmar > Check in the workbench: the rules page lists the rules of the systems the walls are linked to,
+// runs them, and the result palette selects the failed wall in the plan and zooms to it.
+import assert from 'node:assert/strict';
+import { randomUUID } from 'node:crypto';
+import { after, before, test } from 'node:test';
+import { chooseVelmarItem, eventually, launchChromium, openWorkbench, script, shippedSettings, skipReason, writeUserSettings } from './workbench.js';
+
+const CheckMenu = 32504;
+const RulesWindow = 'iframe[name="velmar-window-1"]';
+const ResultWindow = 'iframe[name="velmar-window-5"]';
+const systemId = randomUUID().toUpperCase();
+
+function attribute(id, value, unit, dataType) {
+  return { ID: id, Unit: unit, Value: { nl_NL: value, fr_FR: value, en_US: value }, DataType: dataType };
+}
+
+// A stored system, as a download keeps it in the project: the platform's answer, zero-terminated.
+function projectWithSystem() {
+  const parameters = [
+    attribute('DILATATIE', '10000', 'mm', 'Length'), attribute('MH_FOA1', '4500', 'mm', 'Length'),
+    attribute('MH_FOA2', '5000', 'mm', 'Length'), attribute('BRANDWERENDHEID', '60', '', 'Number'),
+    attribute('ASIRW', '45', 'dB', 'Number'), attribute('LUCHTGELUIDISOLATIE_DNT_A_K', '40', 'dB', 'Number'),
+    attribute('Weight', '48', 'kg', 'Number'),
+  ];
+  const system = { 'VELMAR-TEST': { ID: 'VELMAR-TEST', TimeStamp: '2026-03-02 10:20:30',
+    Attributes: { general: {}, propertyset: { '10_Prestaties': Object.fromEntries(parameters.map((p) => [p.ID, p])) } } } };
+  const data = Buffer.concat([Buffer.from(JSON.stringify(system)), Buffer.alloc(1)]).toString('base64');
+  return JSON.stringify({ format: 'velmar-sim-project', version: 1, elements: [], attributes: [],
+    moduleData: [{ name: systemId, version: 1, platformSign: 0x5757, data }] });
+}
+
+// The user data the property writer gives a linked wall: the stored system's id as 16 bytes.
+const linked = { version: 1, platformSign: 0x5757, data: Buffer.from(systemId.replace(/-/g, ''), 'hex').toString('base64') };
+
+const cases = [
+  { language: 'nl-BE', rule: 'Maximale lengte', run: 'Controleren', failed: 'Niet voldaan: 1', passed: 'Voldaan: 1', select: 'Selecteren in het model' },
+  { language: 'en-US', country: 'INT', rule: 'Maximum length', run: 'Check', failed: 'Failed: 1', passed: 'Passed: 1', select: 'Select in the model' },
+  { language: 'fr-BE', none: 'Aucune règle ne s’applique aux murs et aux dalles de ce projet.' },
+];
+
+let chromium;
+before(async () => { if (!skipReason) chromium = await launchChromium(); });
+after(async () => chromium?.close());
+
+for (const c of cases) {
+  test(`Check in ${c.language}`, { skip: skipReason }, async (t) => {
+    const { workbench, page } = await openWorkbench(t, chromium, {
+      project: projectWithSystem(),
+      prepare: (data) => writeUserSettings(data, { ...shippedSettings(), defaultCountry: c.country ?? 'BE', defaultLanguage: c.language }),
+    });
+    const long = (await script(workbench, { cmd: 'element.new', type: 'wall', begin: [0, 0], end: [12, 0], userData: linked })).guid;
+    await script(workbench, { cmd: 'element.new', type: 'wall', begin: [0, 2], end: [8, 2], userData: linked });
+    await script(workbench, { cmd: 'element.new', type: 'wall', begin: [0, 4], end: [20, 4] });
+
+    await chooseVelmarItem(page, CheckMenu, 1);
+    const rules = page.frameLocator(RulesWindow);
+    if (c.none !== undefined) {
+      await rules.getByText(c.none).waitFor();
+      assert.equal(await rules.locator('#run').isDisabled(), true);
+      return;
+    }
+    await rules.getByText(c.rule, { exact: true }).waitFor();
+    assert.equal(await rules.locator('fieldset.rule').count(), 6);
+    await rules.getByRole('button', { name: c.run }).click();
+    await page.locator(RulesWindow).waitFor({ state: 'detached' });
+
+    const results = page.frameLocator(ResultWindow);
+    const section = results.locator('section.rule-result', { has: results.getByRole('heading', { name: c.rule, exact: true }) });
+    assert.equal(await section.locator('details.failed summary').textContent(), c.failed);
+    assert.equal(await section.locator('details.passed summary').textContent(), c.passed);
+    await section.locator('button.select.failed').click();
+    await eventually(async () => {
+      assert.deepEqual((await script(workbench, { cmd: 'selection' })).guids, [long]);
+      assert.deepEqual((await script(workbench, { cmd: 'view' })).zoomedTo, [long]);
+    });
+  });
+}
