@@ -5,7 +5,9 @@
 #include "CompositionService.hpp"
 #include "GSDebug.hpp"
 #include "LodProvider.hpp"
+#include "ProcessWindow.hpp"
 #include "ProjectStoreService.hpp"
+#include "PropertyProvider.hpp"
 #include "UndoStep.hpp"
 
 #include <set>
@@ -15,44 +17,8 @@ namespace Velmar::Lod {
 namespace {
 
 const char* const StepName = "Update to the active LOD";
+const char* const PropertiesPhase = "Walls and slabs";
 constexpr Int32 MetElementVersion = 1;
-
-// The host's process window, closed however the work ends.
-class ProcessWindow {
-public:
-    ProcessWindow(const GS::UniString& title, Int32 phases)
-    {
-        API_ProcessControlTypeID control = API_MenuCommandEnabled;
-        const GSErrCode err = ACAPI_ProcessWindow_InitProcessWindow(&title, &phases, &control);
-        open_ = err == NoError;
-        if (!open_)
-            DBPrintf("Velmar: the process window was not opened (%d)\n", err);
-    }
-    ~ProcessWindow()
-    {
-        if (!open_)
-            return;
-        if (const GSErrCode err = ACAPI_ProcessWindow_CloseProcessWindow(); err != NoError)
-            DBPrintf("Velmar: the process window was not closed (%d)\n", err);
-    }
-    ProcessWindow(const ProcessWindow&) = delete;
-    ProcessWindow& operator=(const ProcessWindow&) = delete;
-
-    // False when the user has cancelled.
-    bool NextPhase(const GS::UniString& subtitle)
-    {
-        if (!open_)
-            return true;
-        Int32 max = 1;
-        bool showPercent = false;
-        if (const GSErrCode err = ACAPI_ProcessWindow_SetNextProcessPhase(&subtitle, &max, &showPercent); err != NoError)
-            DBPrintf("Velmar: the process window's next phase was not shown (%d)\n", err);
-        return ACAPI_ProcessWindow_IsProcessCanceled() == NoError;
-    }
-
-private:
-    bool open_ = false;
-};
 
 // The composite the element uses, when the add-on has met the element; none otherwise.
 std::optional<API_AttributeIndex> CompositeOf(const API_Guid& guid)
@@ -125,15 +91,21 @@ std::size_t UpdateToActiveLod(LodUpdateScope scope)
     const auto compositions = Services::Composition::CompositionService::instance();
     std::size_t rebuilt = 0;
     RunUndoStep(StepName, [&] {
-        ProcessWindow window(StepName, static_cast<Int32>(collected.size()));
+        // A phase per composite, then one for the properties of the walls and slabs built of them; a cancel
+        // stops the work where it is.
+        ProcessWindow window(StepName, static_cast<Int32>(collected.size()) + 1);
+        GS::Array<API_AttributeIndex> composites;
         for (const CollectedComposite& composite : collected) {
             if (!window.NextPhase(GS::UniString(composite.head.name)))
-                break;
-            rebuilt += compositions->RebuildComposite(composite.head, composite.tag, active) ? 1 : 0;
+                return;
+            if (compositions->RebuildComposite(composite.head, composite.tag, active)) {
+                ++rebuilt;
+                composites.Push(composite.head.index);
+            }
         }
+        if (window.NextPhase(PropertiesPhase))
+            Services::PropertyProvider::instance()->UpdateUsersOf(composites, &window);
     });
-    // The properties of the walls and slabs using the rebuilt composites are written here once the
-    // property writer is part of the add-on.
     return rebuilt;
 }
 
