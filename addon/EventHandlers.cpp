@@ -13,6 +13,7 @@
 #include "PaletteController.hpp"
 #include "ProjectSettings.hpp"
 #include "ProjectStoreService.hpp"
+#include "PropertyProvider.hpp"
 #include "Startup.hpp"
 
 #include <optional>
@@ -54,16 +55,25 @@ GSErrCode SelectionChangeHandler(const API_Neig* selElemNeig)
     return NoError;
 }
 
+// Runs inside the host's own command (the user's placed or edited element), so the writes join its undo
+// step; a failure of ours is logged and answered, never raised into the host, which would take the user's
+// element back with it.
 GSErrCode ElementEventHandler(const API_NotifyElementType* elemType)
 {
     switch (elemType->notifID) {
     case APINotifyElement_New:
     case APINotifyElement_Copy:
     case APINotifyElement_Change:
-        return NoError;
+        break;
     default:
         return APIERR_NOTMINE;
     }
+    if (!IsWallOrSlab(elemType->elemHead.type.typeID))
+        return NoError;
+    return LoggedAtHostBoundary("Writing Velmar properties", [elemType] {
+        Services::PropertyProvider::instance()->UpdateElement(elemType->elemHead, false);
+        return NoError;
+    });
 }
 
 GSErrCode ProjectEventHandler(API_NotifyEventID notifID, Int32)
@@ -73,6 +83,7 @@ GSErrCode ProjectEventHandler(API_NotifyEventID notifID, Int32)
     return AtHostBoundary("project event", [] {
         if (const auto configuration = Services::ConfigurationService::Get())
             configuration->Apply();
+        Services::PropertyProvider::Reset();
         // Only services already in use follow the project; a first use later loads the new one itself.
         if (const auto store = Services::ProjectStore::ProjectStoreService::Existing())
             store->Reload();

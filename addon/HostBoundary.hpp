@@ -5,6 +5,7 @@
 #include "APIdefs.h"
 #include "GSDebug.hpp"
 #include "GSException.hpp"
+#include "Logger.hpp"
 
 #include <exception>
 
@@ -20,6 +21,30 @@ GSErrCode AtHostBoundary(const char* where, Body&& body) noexcept
                  exception.GetErrorCode());
     } catch (const std::exception& exception) {
         DBPrintf("Velmar: %s failed: %s\n", where, exception.what());
+    }
+    return APIERR_GENERAL;
+}
+
+// As AtHostBoundary for work the user asked for or caused (a placed wall, a menu command): the failure is
+// also a line of the add-on's log, "<what> failed: <reason>", where the user's support finds it.
+template <typename Body>
+GSErrCode LoggedAtHostBoundary(const char* what, Body&& body) noexcept
+{
+    GS::UniString reason;
+    try {
+        return body();
+    } catch (const GS::Exception& exception) {
+        reason = exception.GetMessage();
+    } catch (const std::exception& exception) {
+        reason = GS::UniString(exception.what());
+    }
+    DBPrintf("Velmar: %s failed: %s\n", what, reason.ToCStr().Get());
+    try {
+        Services::logger::instance()->log(GS::UniString(what) + " failed: " + reason);
+    } catch (const GS::Exception& exception) {
+        DBPrintf("Velmar: the log was not written: %s\n", exception.GetMessage().ToCStr().Get());
+    } catch (const std::exception& exception) {
+        DBPrintf("Velmar: the log was not written: %s\n", exception.what());
     }
     return APIERR_GENERAL;
 }

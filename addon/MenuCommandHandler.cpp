@@ -11,6 +11,7 @@
 #include "MenuMarks.hpp"
 #include "PaletteController.hpp"
 #include "ProjectSettings.hpp"
+#include "PropertyProvider.hpp"
 #include "SimpleHttpPoller.hpp"
 #include "Startup.hpp"
 #include "State.hpp"
@@ -82,6 +83,11 @@ void Settings(Int32)
     // Modal: returns once the page has stored its choice and closed, so the menus show the new language.
     controller->OpenWindow(PaletteIdentifiers::Config);
     TranslateMenus();
+    if (const auto language = App::State::instance()->languageIndex)
+        LoggedAtHostBoundary("Renaming Velmar properties", [&] {
+            Services::PropertyProvider::instance()->RefreshDefinitions(*language);
+            return NoError;
+        });
 }
 
 void Check(Int32)
@@ -96,6 +102,11 @@ void ToggleNeutral(Int32)
 {
     const auto state = App::State::instance();
     state->SetNeutral(!state->IsNeutral());
+    // The menu command itself succeeds either way; a failed re-apply is rolled back as a whole and logged.
+    LoggedAtHostBoundary("Re-applying Velmar properties", [] {
+        Services::PropertyProvider::instance()->ReapplyToAll();
+        return NoError;
+    });
 }
 
 struct MenuCommand {

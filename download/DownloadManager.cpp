@@ -2,12 +2,14 @@
 
 #include "ACAPinc.hpp"
 #include "BoSystem.hpp"
+#include "ClassificationMapping.hpp"
 #include "CompositionService.hpp"
 #include "ConfigurationService.hpp"
 #include "CorvanaDatabase.hpp"
 #include "GSException.hpp"
 #include "LodProvider.hpp"
 #include "ProjectStoreService.hpp"
+#include "PropertyProvider.hpp"
 #include "State.hpp"
 #include "UndoStep.hpp"
 
@@ -85,7 +87,7 @@ ProductDetails DownloadManager::GetProductDetails() const
     if (const auto mapping = ConfigurationService::ActiveMapping())
         details.mappedClassifications.Items() = OfferedClassifications(
             mapping->classificationCodes.Items(), system, language, App::State::instance()->classificationMappings);
-    // The project's property definitions are not read by the add-on yet, so no target is offered.
+    details.availableClassificationTargets.Items() = Classification::ClassificationTargets();
     const auto provider = Lod::LodProvider::instance();
     for (const Bo::LOD& lod : provider->GetLevels())
         details.availableLods.Items().Push(lod.value);
@@ -127,9 +129,10 @@ bool DownloadManager::ProcessDownload(const ProductDownload& download)
         Composition::CompositionService::CheckNames(system, lod);
         // The stored systems are read again: undo may have changed them since.
         ProjectStore::ProjectStoreService::instance()->Reload();
-        RunUndoStep(DownloadStepName, [&] { compositions->LinkComposite(composite.header, system, lod); });
-        // The properties of the walls and slabs using the composite are written here once the property
-        // writer is part of the add-on.
+        RunUndoStep(DownloadStepName, [&] {
+            compositions->LinkComposite(composite.header, system, lod);
+            PropertyProvider::instance()->UpdateUsersOf({composite.header.index});
+        });
         return true;
     }
     return false;

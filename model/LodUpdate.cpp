@@ -7,6 +7,7 @@
 #include "LodProvider.hpp"
 #include "ProcessWindow.hpp"
 #include "ProjectStoreService.hpp"
+#include "PropertyProvider.hpp"
 #include "UndoStep.hpp"
 
 #include <set>
@@ -16,6 +17,7 @@ namespace Velmar::Lod {
 namespace {
 
 const char* const StepName = "Update to the active LOD";
+const char* const PropertiesPhase = "Walls and slabs";
 constexpr Int32 MetElementVersion = 1;
 
 // The composite the element uses, when the add-on has met the element; none otherwise.
@@ -89,15 +91,21 @@ std::size_t UpdateToActiveLod(LodUpdateScope scope)
     const auto compositions = Services::Composition::CompositionService::instance();
     std::size_t rebuilt = 0;
     RunUndoStep(StepName, [&] {
-        ProcessWindow window(StepName, static_cast<Int32>(collected.size()));
+        // A phase per composite, then one for the properties of the walls and slabs built of them; a cancel
+        // stops the work where it is.
+        ProcessWindow window(StepName, static_cast<Int32>(collected.size()) + 1);
+        GS::Array<API_AttributeIndex> composites;
         for (const CollectedComposite& composite : collected) {
             if (!window.NextPhase(GS::UniString(composite.head.name)))
-                break;
-            rebuilt += compositions->RebuildComposite(composite.head, composite.tag, active) ? 1 : 0;
+                return;
+            if (compositions->RebuildComposite(composite.head, composite.tag, active)) {
+                ++rebuilt;
+                composites.Push(composite.head.index);
+            }
         }
+        if (window.NextPhase(PropertiesPhase))
+            Services::PropertyProvider::instance()->UpdateUsersOf(composites, &window);
     });
-    // The properties of the walls and slabs using the rebuilt composites are written here once the
-    // property writer is part of the add-on.
     return rebuilt;
 }
 

@@ -83,16 +83,23 @@ std::shared_ptr<ConfigurationService> Configuration()
 
 // Failures that surface as host exceptions are reported to the user and answered with undefined; the
 // page takes undefined for failure.
+Answer ReportFailure(const GS::UniString& message)
+{
+    if (const GSErrCode err = ACAPI_WriteReport(GS::UniString("failed\n ") + message, true); err != NoError)
+        DBPrintf("Velmar: a failure could not be reported (%d)\n", err);
+    return Undefined();
+}
+
+// A standard conversion error ("invalid stod argument") is the user's to see as much as the host's own.
 template <typename Body>
 Answer HandleBrowserCall(const Body& body)
 {
     try {
         return body();
     } catch (const GS::GeneralException& exception) {
-        if (const GSErrCode err = ACAPI_WriteReport(GS::UniString("failed\n ") + exception.GetMessage(), true);
-            err != NoError)
-            DBPrintf("Velmar: a failure could not be reported (%d)\n", err);
-        return Undefined();
+        return ReportFailure(exception.GetMessage());
+    } catch (const std::exception& exception) {
+        return ReportFailure(GS::UniString(exception.what()));
     }
 }
 
@@ -335,13 +342,7 @@ JS::Object* CreateAcapiObject(IBrowserWindow& window, std::function<GS::UniStrin
         acapi->AddItem(new JS::Function(name, [handle, name, fromOurPage](const Answer& argument) {
             if (!fromOurPage(name))
                 return Undefined();
-            try {
-                return HandleBrowserCall([&] { return handle(argument); });
-            } catch (const std::exception& error) {
-                // Not a host exception, so not the user's report; the host must still not see it.
-                DBPrintf("Velmar: %s failed: %s\n", name, error.what());
-                return Undefined();
-            }
+            return HandleBrowserCall([&] { return handle(argument); });
         }));
     }
     return acapi;

@@ -155,7 +155,8 @@ TEST_F(Downloads, DetailsListTheAttributesWithALevelAndTheLevelsToChooseFrom)
               R"({"productCode":"S1","properties":[{"name":"Board","lod":300,"value":"12.5","unit":"mm",)"
               R"("dataType":"Length"},{"name":null,"lod":100,"value":null,"unit":null,"dataType":null}],)"
               R"("mappedClassifications":[],)"
-              R"("availableClassificationTargets":[],"availableLods":[100,200,300,400,500],"activeLod":200})");
+              R"("availableClassificationTargets":[{"id":"5C4B1D8E-2F3A-4E61-9B7C-0A1D2E3F4B05","name":"Position"}],)"
+              R"("availableLods":[100,200,300,400,500],"activeLod":200})");
 }
 
 TEST_F(Downloads, ALevelThatIsNoNumberAbortsTheDetails)

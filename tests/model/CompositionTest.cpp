@@ -346,9 +346,9 @@ TEST_F(Composites, LodUpdatesRebuildTheMetElementsCompositesAtTheActiveLevelAsOn
         Int32 lastPhase;
     };
     const Case cases[] = {
-        {"lower", LodUpdateScope::Lower, std::nullopt, "A 300, B 500, C 100, D 300", 2, 2},
-        {"all", LodUpdateScope::All, std::nullopt, "A 300, B 300, C 100, D 300", 3, 3},
-        {"all, cancelled in the second phase", LodUpdateScope::All, 2, "A 300, B 500, C 100, D 200", 3, 2},
+        {"lower", LodUpdateScope::Lower, std::nullopt, "A 300, B 500, C 100, D 300", 3, 3},
+        {"all", LodUpdateScope::All, std::nullopt, "A 300, B 300, C 100, D 300", 4, 4},
+        {"all, cancelled in the second phase", LodUpdateScope::All, 2, "A 300, B 500, C 100, D 200", 4, 2},
     };
     SystemSpec floor = StandardWall();
     floor.kind = "VLOER";

@@ -1,0 +1,121 @@
+// Velmar properties through velmar-sim's protocol: a download linking a composite writes them on the walls
+// built of it, a wall placed on it gets them inside the user's own step, Neutral leaves the brand off what
+// is written next, Settings renames them into the new language, and a saved project keeps them.
+#include "VelmarSimRun.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+using Velmar::Testing::ParseAnswer;
+using Velmar::Testing::RunVelmarSim;
+using Velmar::Testing::SimRun;
+using Velmar::Testing::TempFolder;
+
+std::string GuidOf(const std::string& answer)
+{
+    const auto document = ParseAnswer(answer);
+    return document.IsObject() && document.HasMember("guid") ? document["guid"].GetString() : "(" + answer + ")";
+}
+
+// "group/name=value, ..." of the element's properties in the given groups' names starting with "Velmar".
+std::string VelmarValues(const std::string& answer)
+{
+    const auto document = ParseAnswer(answer);
+    if (!document.IsObject() || !document.HasMember("values"))
+        return "(" + answer + ")";
+    std::string text;
+    for (const auto& value : document["values"].GetArray()) {
+        const std::string group = value["group"].GetString();
+        if (group.rfind("Velmar", 0) != 0 || std::string(value["status"].GetString()) != "normal")
+            continue;
+        std::string shown;
+        if (value["value"].IsString())
+            shown = value["value"].GetString();
+        else if (value["value"].IsNumber())
+            shown = std::to_string(value["value"].GetDouble()).substr(0, 6);
+        else if (value["value"].IsBool())
+            shown = value["value"].GetBool() ? "true" : "false";
+        text += (text.empty() ? "" : ", ") + group + "/" + value["name"].GetString() + "=" + shown;
+    }
+    return text;
+}
+
+TEST(PropertyScenario, DownloadsPlacedWallsNeutralAndSettingsWriteTheVelmarProperties)
+{
+    TempFolder root;
+    // The installation's mapping without classification lists: the test's walls are not classified, and
+    // definitions with no list are every element's.
+    std::ifstream shipped(VELMAR_MAPPING_FILE);
+    std::stringstream mapping;
+    mapping << shipped.rdbuf();
+    std::string text = mapping.str();
+    for (const char* list : {"\"wallClassifications\"", "\"floorClassifications\"", "\"ceilingClassifications\""})
+        text.replace(text.find(list), std::string(list).size(), std::string("\"unused") + (list + 1));
+    std::filesystem::create_directories(root / "data/user/Velmar/Archicad");
+    Velmar::Testing::WriteFile(root / "data/user/Velmar/Archicad/PropertyMapping.28.json", text);
+
+    const std::string project = root / "project.json";
+    const SimRun first = RunVelmarSim(
+        root / "data", root / "first.jsonl",
+        {
+            R"({"cmd":"attribute.new","type":"composite","name":"Wall A"})",                                  // 0
+            R"({"cmd":"element.new","type":"wall","composite":"Wall A"})",                                   // 1
+            R"({"cmd":"choose","menu":32500,"item":1})",                                                     // 2
+            R"({"cmd":"pick","product":"VELMAR-MS75-1x12.5"})",                                              // 3
+            R"({"cmd":"wait","ms":20000,"until":{"window":4}})",                                             // 4
+            R"({"cmd":"call","window":4,"fn":"download_processDownload","arg":"{\"existingCompositeName\":\"Wall A\",\"selectedLod\":300}"})",  // 5
+            R"({"cmd":"element.new","type":"wall","composite":"Wall A","begin":[0,1],"end":[4,1]})",         // 6
+            R"({"cmd":"choose","menu":32505,"item":1})",                                                     // 7
+            R"({"cmd":"element.new","type":"wall","composite":"Wall A","begin":[0,2],"end":[4,2]})",         // 8
+            R"({"cmd":"undo.list"})",                                                                        // 9
+            R"({"cmd":"log"})",                                                                              // 10
+            R"({"cmd":"project.save","path":")" + project + R"("})",                                         // 11
+        });
+    ASSERT_EQ(first.answers.size(), 12u) << first.errors;
+    EXPECT_EQ(first.answers[5], R"({"ok":true,"answer":true})");
+    EXPECT_EQ(first.answers[7], R"({"ok":true,"result":0})");
+    EXPECT_EQ(first.answers[9], R"({"ok":true,"steps":["Create Wall","Create Wall","Download Velmar system","Create Wall","Create Attribute"]})")
+        << "the placed walls' properties are part of their own steps; Neutral changed nothing already written";
+    EXPECT_NE(first.answers[10].find("Changing Neutral settings"), std::string::npos);
+    const std::string linked = GuidOf(first.answers[1]), placed = GuidOf(first.answers[6]), neutral = GuidOf(first.answers[8]);
+
+    const SimRun second = RunVelmarSim(
+        root / "data", root / "second.jsonl",
+        {
+            R"({"cmd":"project.open","path":")" + project + R"("})",                                         // 0
+            R"({"cmd":"element.properties","guid":")" + linked + R"("})",                                   // 1
+            R"({"cmd":"element.properties","guid":")" + placed + R"("})",                                   // 2
+            R"({"cmd":"element.properties","guid":")" + neutral + R"("})",                                  // 3
+            R"({"cmd":"choose","menu":32503,"item":1})",                                                     // 4
+            R"({"cmd":"call","window":2,"fn":"config_setActiveCountryAndLanguage","arg":"{\"countryCode\":\"INT\",\"languageCode\":\"en-US\"}"})",  // 5
+            R"({"cmd":"element.properties","guid":")" + placed + R"("})",                                   // 6
+            R"({"cmd":"undo.list"})",                                                                        // 7
+        });
+    ASSERT_EQ(second.answers.size(), 8u) << second.errors;
+    const std::string atLod300 = VelmarValues(second.answers[1]);
+    EXPECT_NE(atLod300.find("Velmar/Merk=Velmar"), std::string::npos) << atLod300;
+    EXPECT_NE(atLod300.find("Velmar Afmetingen/Totale dikte=0.1"), std::string::npos) << atLod300;
+    EXPECT_NE(atLod300.find("Velmar/Systeemtype=SchW"), std::string::npos) << "unmapped, as text named in Dutch: " << atLod300;
+    EXPECT_EQ(VelmarValues(second.answers[2]), atLod300) << "a placed wall gets what the download wrote";
+    std::string withoutBrand;
+    for (std::size_t start = 0, end = 0; start < atLod300.size(); start = end + 2) {
+        end = std::min(atLod300.find(", ", start), atLod300.size());
+        const std::string entry = atLod300.substr(start, end - start);
+        if (entry.rfind("Velmar/Merk=", 0) != 0 && entry.rfind("Velmar/Productpagina=", 0) != 0)
+            withoutBrand += (withoutBrand.empty() ? "" : ", ") + entry;
+    }
+    EXPECT_EQ(VelmarValues(second.answers[3]), withoutBrand) << "in Neutral mode the brand is not written";
+    EXPECT_EQ(second.answers[5], R"({"ok":true,"answer":true})");
+    const std::string english = VelmarValues(second.answers[6]);
+    EXPECT_NE(english.find("Velmar/System type=SchW"), std::string::npos) << english;
+    EXPECT_NE(english.find("Velmar/Merk=Velmar"), std::string::npos) << "a name the mapping gives stays: " << english;
+    EXPECT_EQ(second.answers[7], R"({"ok":true,"steps":["update parameter"]})");
+}
+
+}  // namespace
