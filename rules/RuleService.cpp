@@ -3,15 +3,14 @@
 #include "ACAPinc.hpp"
 #include "BM.hpp"
 #include "ConfigurationService.hpp"
+#include "ElementLink.hpp"
 #include "GSDebug.hpp"
 #include "ProcessWindow.hpp"
 #include "ProjectStoreService.hpp"
 #include "RapidJson.hpp"
 #include "ServiceSlot.hpp"
 
-#include <cstring>
 #include <algorithm>
-#include <array>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -26,21 +25,15 @@ ServiceSlot<RuleService> slot;
 
 constexpr Int32 CancelCheckEvery = 512;
 
-// The stored-system id an element's user data begins with; none without user data.
+// The stored system the element is linked to; none without a link or when it cannot be read (logged).
 std::optional<GS::Guid> LinkedSystem(const API_Guid& element)
 {
     API_Elem_Head head;
     head.guid = element;
-    API_ElementUserData userData;
-    const GSErrCode err = ACAPI_Element_GetUserData(&head, &userData);
-    GS::HandleGuard data(userData.dataHdl);
-    if (err != NoError || data.Get() == nullptr)
-        return std::nullopt;
-    std::array<UInt8, 16> bytes{};
-    if (BMGetHandleSize(data.Get()) < static_cast<Int32>(bytes.size()))
-        return std::nullopt;
-    std::memcpy(bytes.data(), *data.Get(), bytes.size());
-    return GS::Guid(bytes);
+    std::optional<GS::Guid> system;
+    if (const GSErrCode err = Bo::ElementLink::Read(head, system); err != NoError)
+        DBPrintf("Velmar: the link of element %s was not read (%d)\n", APIGuidToString(element).ToUtf8().c_str(), err);
+    return system;
 }
 
 std::vector<GS::Guid> DistinctSystems(const std::vector<std::pair<API_Guid, GS::Guid>>& pairs)
