@@ -3,6 +3,7 @@
 // platform request is synchronous, so the host waits for the platform's answers.
 #pragma once
 
+#include "APIdefs.h"
 #include "BoSystem.hpp"
 
 #include <memory>
@@ -23,5 +24,17 @@ bool SameVersion(const Bo::System& stored, const Bo::System& fresh);
 // stamp on either side. A system the platform does not give is left out, and the download manager then
 // holds no loaded system.
 std::vector<UpdateCandidate> FindSystemsToUpdate();
+
+// The walls, then the slabs, linked to that stored system, each once.
+GS::Array<API_Guid> LinkedElements(const GS::Guid& storedSystemId);
+
+// Brings every candidate up to date, as one undo step with the host's process window (a phase per
+// system; a cancel stops before the next and keeps what was updated): the stored system's parameters
+// written on its linked elements, its stored text replaced by the platform's in memory and in the
+// project (so a saved project is not offered the same update again), the composite of the first linked
+// element rebuilt from it at its tag's level, and the linked elements written again through that
+// composite. A value that does not convert raises the standard conversion error; the step is rolled back
+// then and the store read again from the project. Answers how many systems were updated.
+std::size_t RunUpdate(const std::vector<UpdateCandidate>& candidates);
 
 }  // namespace Velmar::Services::Update

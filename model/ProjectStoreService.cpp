@@ -161,4 +161,15 @@ GSErrCode ProjectStoreService::Store(const GS::Guid& guid)
     return ACAPI_ModulData_Store(&entry, guid.ToUniString());
 }
 
+bool ProjectStoreService::ReplaceText(const GS::Guid& guid, const std::string& text)
+{
+    const auto found = textAt_.find(guid);
+    if (found == textAt_.end())
+        return false;
+    systemTexts_[found->second].second = text;
+    if (const GSErrCode err = Store(guid); err != NoError)
+        DBPrintf("Velmar: the stored system %s was not written to the project (%d)\n", guid.ToUniString().ToUtf8().c_str(), err);
+    return true;
+}
+
 }  // namespace Velmar::Services::ProjectStore

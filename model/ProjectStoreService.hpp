@@ -34,6 +34,9 @@ public:
     std::vector<std::pair<Bo::System, GS::Guid>> GetAllSystems();
     // Writes the entry of that GUID to the project; NoError when the GUID is not kept.
     GSErrCode Store(const GS::Guid& guid);
+    // Keeps `text` as the stored system of that GUID instead of its text now, and writes it to the project;
+    // false when the GUID is not kept.
+    bool ReplaceText(const GS::Guid& guid, const std::string& text);
 
     const std::vector<std::pair<GS::Guid, std::string>>& GetSystemTexts() const { return systemTexts_; }
 

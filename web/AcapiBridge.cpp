@@ -119,12 +119,6 @@ Answer Close(PaletteIdentifiers id)
     return True();
 }
 
-// What a function does that needs a service this build does not have yet: say so, the page fails.
-Answer NotAvailable(const char* service)
-{
-    throw GS::GeneralException(GS::UniString(service) + " is not available");
-}
-
 Answer GetDatabaseConfiguration(const Answer&)
 {
     return Text(Velmar::Json::RecordListToText(Configuration()->GetSettingsFile().databaseSettings.Items()));
@@ -256,6 +250,12 @@ Answer GetSystemsToUpdate(const Answer&)
     return answer;
 }
 
+Answer RunUpdate(const Answer&)
+{
+    Velmar::Services::Update::RunUpdate(Velmar::Services::Update::FindSystemsToUpdate());
+    return True();
+}
+
 Answer RebuildAtActiveLod(Velmar::Lod::LodUpdateScope scope)
 {
     Velmar::Lod::UpdateToActiveLod(scope);
@@ -290,7 +290,7 @@ const BridgeFunction ServiceFunctions[] = {
     {"ruleresult_resize", [](const Answer& argument) { return Resize(PaletteIdentifiers::Result, argument); }},
     {"ruleresult_close", [](const Answer&) { return Close(PaletteIdentifiers::Result); }},
     {"update_getSystemsToUpdate", GetSystemsToUpdate},
-    {"update_runUpdate", [](const Answer&) { return NotAvailable("updating"); }},
+    {"update_runUpdate", RunUpdate},
     {"update_resize", [](const Answer& argument) { return Resize(PaletteIdentifiers::Update, argument); }},
     {"update_close", [](const Answer&) { return Close(PaletteIdentifiers::Update); }},
     {"lod_getLodStatus", GetLodStatus},

@@ -25,7 +25,7 @@ const catalogStamp = JSON.parse(readFileSync(new URL(`../../services/catalog/${P
 const cases = [
   {
     what: 'a system the brand published again, in Dutch', language: 'nl-BE', country: 'BE', stored: catalogStamp, publish: true,
-    title: 'Systemen bijwerken', listed: [Product], status: '',
+    title: 'Systemen bijwerken', listed: [Product], status: '', updated: 'De systemen zijn bijgewerkt.',
   },
   {
     what: 'nothing when the platform has the stored version, in French', language: 'fr-BE', country: 'BE', stored: catalogStamp, publish: false,
@@ -56,5 +56,12 @@ for (const c of cases) {
     await eventually(async () => assert.equal(await dialog.locator('#status').textContent(), c.status));
     assert.deepEqual(await dialog.locator('#systems li').allTextContents(), c.listed);
     assert.equal(await dialog.locator('#updateAll').isVisible(), c.listed.length > 0);
+    if (c.updated === undefined) return;
+
+    // A system no wall uses only has its stored text replaced: the step is the update's all the same.
+    await dialog.locator('#updateAll').click();
+    await eventually(async () => assert.equal(await dialog.locator('#status').textContent(), c.updated));
+    assert.equal(await dialog.locator('#updateAll').isVisible(), false);
+    assert.equal((await script(workbench, { cmd: 'undo.list' })).steps[0], 'Update Velmar systems');
   });
 }

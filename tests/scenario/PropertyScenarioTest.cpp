@@ -46,11 +46,10 @@ std::string VelmarValues(const std::string& answer)
     return text;
 }
 
-TEST(PropertyScenario, DownloadsPlacedWallsNeutralAndSettingsWriteTheVelmarProperties)
+// The installation's mapping without classification lists, as the user's copy: the tests' walls are not
+// classified, and definitions with no list are every element's.
+void WriteUnclassifiedMapping(const TempFolder& root)
 {
-    TempFolder root;
-    // The installation's mapping without classification lists: the test's walls are not classified, and
-    // definitions with no list are every element's.
     std::ifstream shipped(VELMAR_MAPPING_FILE);
     std::stringstream mapping;
     mapping << shipped.rdbuf();
@@ -59,7 +58,25 @@ TEST(PropertyScenario, DownloadsPlacedWallsNeutralAndSettingsWriteTheVelmarPrope
         text.replace(text.find(list), std::string(list).size(), std::string("\"unused") + (list + 1));
     std::filesystem::create_directories(root / "data/user/Velmar/Archicad");
     Velmar::Testing::WriteFile(root / "data/user/Velmar/Archicad/PropertyMapping.28.json", text);
+}
 
+// The composite's total thickness in an attributes answer.
+std::string ThicknessOf(const std::string& answer, const std::string& composite)
+{
+    const auto document = ParseAnswer(answer);
+    if (!document.IsObject() || !document.HasMember("attributes"))
+        return "(" + answer + ")";
+    for (const auto& attribute : document["attributes"].GetArray()) {
+        if (attribute["name"].GetString() == composite)
+            return std::to_string(attribute["thickness"].GetDouble()).substr(0, 6);
+    }
+    return "(none)";
+}
+
+TEST(PropertyScenario, DownloadsPlacedWallsNeutralAndSettingsWriteTheVelmarProperties)
+{
+    TempFolder root;
+    WriteUnclassifiedMapping(root);
     const std::string project = root / "project.json";
     const SimRun first = RunVelmarSim(
         root / "data", root / "first.jsonl",
@@ -116,6 +133,57 @@ TEST(PropertyScenario, DownloadsPlacedWallsNeutralAndSettingsWriteTheVelmarPrope
     EXPECT_NE(english.find("Velmar/System type=SchW"), std::string::npos) << english;
     EXPECT_NE(english.find("Velmar/Merk=Velmar"), std::string::npos) << "a name the mapping gives stays: " << english;
     EXPECT_EQ(second.answers[7], R"({"ok":true,"steps":["update parameter"]})");
+}
+
+// A system the brand publishes again is offered on the Update page; running the update rebuilds the
+// composite and rewrites the walls' properties in one step, offers nothing more, and undo takes it back.
+TEST(UpdateScenario, APublishedSystemRebuildsItsCompositeAndPropertiesInOneStep)
+{
+    TempFolder root;
+    WriteUnclassifiedMapping(root);
+    const std::string project = root / "project.json";
+    const SimRun download = RunVelmarSim(
+        root / "data", root / "download.jsonl",
+        {
+            R"({"cmd":"attribute.new","type":"composite","name":"Wall A"})",                                  // 0
+            R"({"cmd":"element.new","type":"wall","composite":"Wall A"})",                                   // 1
+            R"({"cmd":"choose","menu":32500,"item":1})",                                                     // 2
+            R"({"cmd":"pick","product":"VELMAR-MS75-1x12.5"})",                                              // 3
+            R"({"cmd":"wait","ms":20000,"until":{"window":4}})",                                             // 4
+            R"({"cmd":"call","window":4,"fn":"download_processDownload","arg":"{\"existingCompositeName\":\"Wall A\",\"selectedLod\":300}"})",  // 5
+            R"({"cmd":"project.save","path":")" + project + R"("})",                                         // 6
+        });
+    ASSERT_EQ(download.answers.size(), 7u) << download.errors;
+    EXPECT_EQ(download.answers[5], R"({"ok":true,"answer":true})");
+    const std::string wall = GuidOf(download.answers[1]);
+
+    const SimRun run = RunVelmarSim(
+        root / "data", root / "update.jsonl",
+        {
+            R"({"cmd":"project.open","path":")" + project + R"("})",                                         // 0
+            R"({"cmd":"platform.publish","id":"VELMAR-MS75-1x12.5","values":{"Thickness":"110","TOTAL_THICKNESS":"110"}})",  // 1
+            R"({"cmd":"choose","menu":32502,"item":1})",                                                     // 2
+            R"({"cmd":"call","window":3,"fn":"update_getSystemsToUpdate"})",                                 // 3
+            R"({"cmd":"call","window":3,"fn":"update_runUpdate"})",                                          // 4
+            R"({"cmd":"call","window":3,"fn":"update_getSystemsToUpdate"})",                                 // 5
+            R"({"cmd":"attributes","type":"composite"})",                                                    // 6
+            R"({"cmd":"element.properties","guid":")" + wall + R"("})",                                     // 7
+            R"({"cmd":"undo.list"})",                                                                        // 8
+            R"({"cmd":"undo"})",                                                                             // 9
+            R"({"cmd":"attributes","type":"composite"})",                                                    // 10
+            R"({"cmd":"call","window":3,"fn":"update_getSystemsToUpdate"})",                                 // 11
+        });
+    ASSERT_EQ(run.answers.size(), 12u) << run.errors;
+    EXPECT_EQ(run.answers[3], R"({"ok":true,"answer":["VELMAR-MS75-1x12.5"]})");
+    EXPECT_EQ(run.answers[4], R"({"ok":true,"answer":true})");
+    EXPECT_EQ(run.answers[5], R"({"ok":true,"answer":[]})") << "the stored text is the platform's now";
+    EXPECT_EQ(ThicknessOf(run.answers[6], "Wall A"), "0.1100");
+    EXPECT_NE(VelmarValues(run.answers[7]).find("Velmar Afmetingen/Totale dikte=0.11"), std::string::npos)
+        << VelmarValues(run.answers[7]);
+    EXPECT_EQ(run.answers[8].rfind(R"({"ok":true,"steps":["Update Velmar systems")", 0), 0u) << run.answers[8];
+    EXPECT_EQ(run.answers[9], R"({"ok":true,"step":"Update Velmar systems"})");
+    EXPECT_EQ(ThicknessOf(run.answers[10], "Wall A"), "0.1000");
+    EXPECT_EQ(run.answers[11], R"({"ok":true,"answer":["VELMAR-MS75-1x12.5"]})") << "undo put the stored version back";
 }
 
 }  // namespace
