@@ -355,6 +355,7 @@ API_Guid Archicad::PlaceElement(Element element)
         element.record.header.guid = GSGuid2APIGuid(GS::Guid::Generate());
     const API_Guid guid = element.Guid();
     const API_ElemTypeID type = element.Type();
+    project_.ClassifyAsTool(element);
     RunHostCommand(PlaceStepName(type), [&] {
         project_.AddElement(std::move(element));
         const bool typeMatches = !notifications_.newElementType || *notifications_.newElementType == type;

@@ -131,8 +131,14 @@ public:
 
     // Process windows, oldest first; the user's cancel click is armed for the next one at a phase.
     std::vector<ProcessWindow>& ProcessWindows() { return processWindows_; }
-    // What the plan view last zoomed to.
-    std::vector<API_Guid>& ZoomedTo() { return zoomedTo_; }
+    // What the plan view last zoomed to, and how many zooms there were (the same elements twice are two).
+    const std::vector<API_Guid>& ZoomedTo() const { return zoomedTo_; }
+    std::uint64_t Zooms() const { return zooms_; }
+    void ZoomToSelection()
+    {
+        zoomedTo_ = project_.Selection();
+        ++zooms_;
+    }
     void ArmProcessCancel(Int32 atPhase) { cancelAtPhase_ = atPhase; }
     // Whether the armed click lands in this phase (it is used up then), or the user clicked Cancel while
     // the window was open.
@@ -206,6 +212,7 @@ private:
     std::atomic<bool> cancelRequested_{false};
     std::function<void()> processObserver_;
     std::vector<API_Guid> zoomedTo_;
+    std::uint64_t zooms_ = 0;
     Notifications notifications_;
     mutable std::mutex commandMutex_;
     std::set<CommandKey> services_;

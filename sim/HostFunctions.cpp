@@ -341,7 +341,7 @@ GSErrCode ACAPI_Automate(GSType commandID)
     // Zoom to the selection is the one automation an add-on asks for here.
     if (commandID != MakeGSType("DOOM"))
         return APIERR_BADPARS;
-    Host().ZoomedTo() = Host().CurrentProject().Selection();
+    Host().ZoomToSelection();
     return NoError;
 }
 

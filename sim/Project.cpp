@@ -384,6 +384,32 @@ Project::Project() : pens_(DefaultPens()), identity_(NextProjectIdentity())
     }
 }
 
+namespace {
+// The classification each tool gives what it places in a new project's template.
+struct ToolClassification {
+    API_ElemTypeID type;
+    const char* item;
+};
+constexpr ToolClassification ToolClassifications[] = {
+    {API_WallID, "7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7101"},
+    {API_SlabID, "7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7104"},
+    {API_CurtainWallID, "7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7107"},
+};
+}  // namespace
+
+void Project::ClassifyAsTool(Element& element) const
+{
+    if (!element.classification.empty())
+        return;
+    for (const auto& row : ToolClassifications) {
+        if (row.type != element.Type())
+            continue;
+        // A project that no longer has the item (another template, an opened file) leaves it unclassified.
+        if (const ClassificationItem* item = FindItem(GuidOf(row.item)))
+            element.classification[item->system] = item->item.guid;
+    }
+}
+
 Element* Project::EditElement(const API_Guid& guid)
 {
     const auto order = elements_.OrderOf(guid);

@@ -101,6 +101,9 @@ public:
     const Element* FindElement(const API_Guid& guid) const { return elements_.FindByGuid(guid); }
     Element* EditElement(const API_Guid& guid);
     Element& AddElement(Element element);
+    // Gives an unclassified element the classification its tool gives (a wall "Wall", a slab "Slab", a
+    // curtain wall "Curtain Wall"), when the project has that item.
+    void ClassifyAsTool(Element& element) const;
     bool DeleteElement(const API_Guid& guid);
     const std::map<UInt64, Element>& Elements() const { return elements_.Rows(); }
     ElementChanges ElementChangesSince(std::uint64_t revision) const { return elements_.ChangesSince(revision); }

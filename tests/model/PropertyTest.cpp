@@ -344,7 +344,7 @@ TEST_F(Properties, DefinitionsAreAvailableToTheKindsClassificationItems)
     };
     const Case cases[] = {
         {"a wall classified as a partition", Place(API_WallID, wall, "Partition Wall"), "Velmar/Kleur=wit"},
-        {"an unclassified wall", Place(API_WallID, wall), ""},
+        {"a wall classified as an exterior wall", Place(API_WallID, wall, "Exterior Wall"), ""},
         {"a slab on a floor system widens where the definition is available",
          Place(API_SlabID, Composite("Floor", 100, R"("template_type":{"ID":"template_type","Value":{"nl_NL":"vloer"}},)" +
                                                        Attribute("KLEUR", "100", "grijs", R"(,"Name":{"nl_NL":"Kleur"})")),

@@ -617,7 +617,8 @@ struct Furnished {
         GS::Array<API_ClassificationItem> items;
         Api().ACAPI_Classification_GetClassificationSystems(systems);
         Api().ACAPI_Classification_GetClassificationSystemRootItems(systems[0].guid, items);
-        item = items[0].guid;
+        // The wall tool classified the wall "Wall" already; "Slab" is a change.
+        item = items[1].guid;
     }
 
     API_Property Value(double number) const

@@ -66,6 +66,14 @@ void WriteProject(Writer& writer, Archicad& host)
     // Which elements the add-on observes is the host's, not the project's: it changes no revision.
     writer.Key("observed");
     WriteGuids(writer, host.Handlers().observed);
+    // Each zoom the add-on asks for ('DOOM'), so the page's plan can follow it.
+    writer.Key("zoom");
+    writer.StartObject();
+    writer.Key("count");
+    writer.Uint64(host.Zooms());
+    writer.Key("guids");
+    WriteGuids(writer, host.ZoomedTo());
+    writer.EndObject();
     writer.Key("undo");
     WriteNames(writer, project.UndoNames());
     writer.Key("redo");

@@ -20,6 +20,10 @@ export function selectedGuids() {
   return [...selection];
 }
 
+export function zoomTo(guids) {
+  fitTo(guids.map((guid) => model.elements.get(guid)));
+}
+
 export function allGuids() {
   return [...model.elements.keys()];
 }
@@ -232,14 +236,19 @@ const overlaps = (a, b) => a.minX <= b.maxX && a.maxX >= b.minX && a.minY <= b.m
 const contains = (outer, inner) => inner.minX >= outer.minX && inner.maxX <= outer.maxX && inner.minY >= outer.minY && inner.maxY <= outer.maxY;
 
 export function fitToProject() {
-  const boxes = [...model.elements.values()].map((item) => item.box).filter((box) => box !== null);
+  fitTo([...model.elements.values()]);
+}
+
+// Shows the elements whole, as the host's zoom to the selection does.
+export function fitTo(items) {
+  const boxes = items.map((item) => item?.box).filter((box) => box != null);
   if (boxes.length === 0) return;
   const all = boxOf(boxes.flatMap((box) => [[box.minX, box.minY], [box.maxX, box.maxY]]));
   view.x = (all.minX + all.maxX) / 2;
   view.y = (all.minY + all.maxY) / 2;
   const width = Math.max(all.maxX - all.minX, 1);
   const height = Math.max(all.maxY - all.minY, 1);
-  view.scale = Math.min(canvas.clientWidth / width, canvas.clientHeight / height) * 0.9;
+  view.scale = Math.min(Math.min(canvas.clientWidth / width, canvas.clientHeight / height) * 0.9, 400);
   invalidate();
 }
 

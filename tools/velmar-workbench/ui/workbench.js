@@ -2,7 +2,7 @@
 // /api/state) and sends the user's clicks to it. The add-on's windows are frames of its pages.
 
 import { $, act, command, element, get, query, showNotice } from './host.js';
-import { allGuids, deleteSelection, elementByGuid, fitToProject, onElementsInView, select, selectedGuids, setSelection, setTool, syncModel } from './plan.js';
+import { allGuids, deleteSelection, elementByGuid, zoomTo, fitToProject, onElementsInView, select, selectedGuids, setSelection, setTool, syncModel } from './plan.js';
 import { refreshAttributes, refreshInfo, renderElementsInView } from './panels.js';
 
 const ElementTypes = ['wall', 'slab', 'column', 'beam', 'window', 'door', 'object', 'lamp', 'roof', 'curtainwall', 'curtainwallpanel'];
@@ -160,7 +160,7 @@ $('saveDialog').addEventListener('close', () => {
 
 // The project -----------------------------------------------------------------------------------------------
 
-let shownProject = { identity: 0, revision: -1, selection: '' };
+let shownProject = { identity: 0, revision: -1, selection: '', zooms: 0 };
 
 // The plan, the attributes and the info panel follow the project when it changes.
 function renderProject(project) {
@@ -172,7 +172,9 @@ function renderProject(project) {
   }
   if (selection !== shownProject.selection) setSelection(project.selection, project.observed);
   if (changed || selection !== shownProject.selection) refreshInfo();
-  shownProject = { identity: project.identity, revision: project.revision, selection };
+  // The add-on's zoom to what it selected ('DOOM'), once the plan has the elements.
+  if (shownProject.revision !== -1 && project.zoom.count > shownProject.zooms) syncModel().then(() => zoomTo(project.zoom.guids));
+  shownProject = { identity: project.identity, revision: project.revision, selection, zooms: project.zoom.count };
 }
 
 // The host's process window: long work shows its phases here and the user may cancel it.
