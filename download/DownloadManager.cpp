@@ -10,7 +10,6 @@
 #include "State.hpp"
 #include "Value.hpp"
 
-
 namespace Velmar::Services {
 
 namespace {
