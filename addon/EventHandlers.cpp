@@ -89,7 +89,8 @@ GSErrCode SelectedSystemCommandHandler(GSHandle params, void*, bool)
     Int32 count = 0;
     if (params == nullptr || ACAPI_AddOnAddOnCommunication_GetMDCLParameterNum(params, &count) != NoError || count < 1)
         return NoError;
-    AtHostBoundary("selected system", [params, count] {
+    // The host's answer to its own command goes nowhere; the user hears of a failure from the report.
+    ReportedAtHostBoundary("selected system", [params, count] {
         for (Int32 index = 1; index <= count; ++index) {
             API_MDCLParameter parameter;
             parameter.index = index;

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 
 namespace {
 
@@ -47,6 +48,12 @@ protected:
             ASSERT_EQ(HTTP::SetRoute(host, server_->Base()), NoError);
     }
     ~PlatformClient() override { HTTP::ClearRoutes(); }
+
+    std::string Log() const
+    {
+        const std::string path = folder_ / "data/user/velmar/archicad/log.txt";
+        return std::filesystem::exists(path) ? Velmar::Testing::ReadFile(path) : std::string();
+    }
 
     Velmar::Testing::TempFolder folder_;
     Sim::Archicad host_{folder_ / "data"};  // initialises the HTTP library and gives the log its folder
@@ -92,6 +99,7 @@ TEST_F(PlatformClient, AnythingButTheSystemUnderItsOwnIdGivesAnEmptyRecord)
         Answer token, data;
         bool found;
         std::size_t requests;
+        bool loads = found;  // logs "Loading product": the answer has a member named by the product id
     } cases[] = {
         {"the system", goodToken, {200, SystemFor(Product)}, true, 2},
         {"a 20 MB body", goodToken, {200, SystemFor(Product) + big}, true, 2},
@@ -106,31 +114,68 @@ TEST_F(PlatformClient, AnythingButTheSystemUnderItsOwnIdGivesAnEmptyRecord)
         {"data an array", goodToken, {200, "[" + SystemFor(Product) + "]"}, false, 2},
         {"the system under another key", goodToken, {200, SystemFor("VELMAR-OTHER")}, false, 2},
         {"the key in another letter case", goodToken, {200, R"({"velmar-ms75-1x12.5":{"ID":"x"}})"}, false, 2},
-        {"an ID of the wrong kind", goodToken, {200, R"({")" + Product + R"(":{"ID":75}})"}, false, 2},
-        {"the system not an object", goodToken, {200, R"({")" + Product + R"(":"ID"})"}, false, 2},
+        {"an ID of the wrong kind", goodToken, {200, R"({")" + Product + R"(":{"ID":75}})"}, false, 2, true},
+        {"the system not an object", goodToken, {200, R"({")" + Product + R"(":"ID"})"}, false, 2, true},
     };
     for (const auto& c : cases) {
         Serve(c.token, c.data);
+        const std::string logBefore = Log();
         const auto system = database_.GetSystem(GS::UniString(Product));
         ASSERT_NE(system, nullptr) << c.what;
         EXPECT_EQ(system->id.has_value(), c.found) << c.what;
         if (c.found) {
             EXPECT_TRUE(system->rawText.has_value()) << c.what;
         }
+        EXPECT_EQ(Log(), logBefore + (c.loads ? "Loading product\r\n" : "")) << c.what;
         EXPECT_EQ(server_->Requests().size(), c.requests) << c.what;
         server_.reset();
     }
 }
 
-TEST_F(PlatformClient, AnUnreachablePlatformGivesAnEmptyRecordAndALogLine)
+// A request the host library fails is not a missing product: it raises to the caller with its cause, the
+// token hidden, and writes no log line.
+TEST_F(PlatformClient, AFailedRequestRaisesItsCauseWithTheTokenHidden)
 {
-    Serve({200, "{}"}, {200, "{}"});
-    const std::string base = server_->Base();
-    server_.reset();  // nothing listens on the routed port any more
-    const auto system = database_.GetSystem(GS::UniString(Product));
-    EXPECT_FALSE(system->id.has_value());
-    const std::string log = Velmar::Testing::ReadFile(folder_ / "data/user/velmar/archicad/log.txt");
-    EXPECT_NE(log.find("Product platform token request failed: "), std::string::npos) << log;
+    std::string deadBase;
+    {
+        RecordingServer gone([](const httplib::Request&, httplib::Response&) {});
+        deadBase = gone.Base();  // nothing listens there once it is gone
+    }
+    const struct {
+        const char* deadHost;
+        const char* message;
+    } cases[] = {
+        {"auth.corvana.example", "The product platform's token request failed: request to "},
+        {"api.corvana.example", "The product platform's data request failed: request to "},
+    };
+    for (const auto& c : cases) {
+        Serve({200, R"({"token":"s3cr3t/+"})"}, {200, SystemFor(Product)});
+        ASSERT_EQ(HTTP::SetRoute(c.deadHost, deadBase), NoError);
+        try {
+            database_.GetSystem(GS::UniString(Product));
+            ADD_FAILURE() << c.deadHost << ": no error";
+        } catch (const GS::GeneralException& error) {
+            const std::string message = error.GetMessage().ToUtf8();
+            EXPECT_EQ(message.rfind(c.message, 0), 0u) << message;
+            EXPECT_EQ(message.find("s3cr3t"), std::string::npos) << message;
+        }
+        EXPECT_EQ(Log(), "") << c.deadHost;
+    }
+}
+
+TEST(WithoutSecrets, HidesTheValuesOfSecretQueryParametersOnly)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"request to https://h/d?OPSYS=GETDATA&id=A&token=t%2B1 failed: refused",
+         "request to https://h/d?OPSYS=GETDATA&id=A&token=*** failed: refused"},
+        {"https://h/?Access_Token=x&api_key=y#top", "https://h/?Access_Token=***&api_key=***#top"},
+        {"\"https://h/?password=a;b\" and https://g/?tok%65n=z",
+         "\"https://h/?password=***;b\" and https://g/?tok%65n=***"},
+        {"https://h/?id=token&BimId=1&keyboard=k&token", "https://h/?id=token&BimId=1&keyboard=k&token"},
+        {"no address, token=x", "no address, token=x"},
+    };
+    for (const auto& [text, shown] : cases)
+        EXPECT_EQ(Velmar::Services::WithoutSecrets(text), shown) << text;
 }
 
 // The stand-in platform answers the requests the client makes, tokens and all.
