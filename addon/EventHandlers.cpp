@@ -49,8 +49,11 @@ GSErrCode SelectionChangeHandler(const API_Neig* selElemNeig)
         if (ACAPI_Element_GetHeader(&head, 0) == NoError && IsWallOrSlab(head.type.typeID))
             observed.Push(head.guid);
     }
-    for (const API_Guid& guid : observed)
-        ACAPI_Element_AttachObserver(guid, 0);
+    // An element left unobserved only misses later property updates; the rest still get theirs.
+    for (const API_Guid& guid : observed) {
+        if (const GSErrCode err = ACAPI_Element_AttachObserver(guid, 0); err != NoError)
+            DBPrintf("Velmar: no observer on element %s (%d)\n", APIGuidToString(guid).ToCStr().Get(), err);
+    }
     return NoError;
 }
 
