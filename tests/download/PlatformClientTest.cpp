@@ -132,37 +132,6 @@ TEST_F(PlatformClient, AnythingButTheSystemUnderItsOwnIdGivesAnEmptyRecord)
     }
 }
 
-// A request the host library fails is not a missing product: it raises to the caller with its cause, the
-// token hidden, and writes no log line.
-TEST_F(PlatformClient, AFailedRequestRaisesItsCauseWithTheTokenHidden)
-{
-    std::string deadBase;
-    {
-        RecordingServer gone([](const httplib::Request&, httplib::Response&) {});
-        deadBase = gone.Base();  // nothing listens there once it is gone
-    }
-    const struct {
-        const char* deadHost;
-        const char* message;
-    } cases[] = {
-        {"auth.corvana.example", "The product platform's token request failed: request to "},
-        {"api.corvana.example", "The product platform's data request failed: request to "},
-    };
-    for (const auto& c : cases) {
-        Serve({200, R"({"token":"s3cr3t/+"})"}, {200, SystemFor(Product)});
-        ASSERT_EQ(HTTP::SetRoute(c.deadHost, deadBase), NoError);
-        try {
-            database_.GetSystem(GS::UniString(Product));
-            ADD_FAILURE() << c.deadHost << ": no error";
-        } catch (const GS::GeneralException& error) {
-            const std::string message = error.GetMessage().ToUtf8();
-            EXPECT_EQ(message.rfind(c.message, 0), 0u) << message;
-            EXPECT_EQ(message.find("s3cr3t"), std::string::npos) << message;
-        }
-        EXPECT_EQ(Log(), "") << c.deadHost;
-    }
-}
-
 TEST(WithoutSecrets, HidesTheValuesOfSecretQueryParametersOnly)
 {
     const std::pair<std::string, std::string> cases[] = {

@@ -126,6 +126,10 @@ TEST(DownloadScenario, WhatThePlatformDoesNotKnowOrCannotGiveOrWhatIsNoIdOpensNo
         }
         for (std::size_t seen = 5; seen < 8; ++seen)
             EXPECT_TRUE(HidesEveryToken(run.answers[seen])) << run.answers[seen];
+        const auto logAnswer = ParseAnswer(run.answers[6]);
+        const auto& log = logAnswer["lines"];
+        ASSERT_GT(log.Size(), 0u);
+        EXPECT_STREQ(log[log.Size() - 1].GetString(), "menu routine terminated") << "the pick logged a line";
     }
 }
 
