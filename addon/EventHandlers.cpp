@@ -50,8 +50,11 @@ GSErrCode SelectionChangeHandler(const API_Neig* selElemNeig)
         if (ACAPI_Element_GetHeader(&head, 0) == NoError && IsWallOrSlab(head.type.typeID))
             observed.Push(head.guid);
     }
-    for (const API_Guid& guid : observed)
-        ACAPI_Element_AttachObserver(guid, 0);
+    // An element left unobserved only misses later property updates; the rest still get theirs.
+    for (const API_Guid& guid : observed) {
+        if (const GSErrCode err = ACAPI_Element_AttachObserver(guid, 0); err != NoError)
+            DBPrintf("Velmar: no observer on element %s (%d)\n", APIGuidToString(guid).ToCStr().Get(), err);
+    }
     return NoError;
 }
 
@@ -100,7 +103,8 @@ GSErrCode SelectedSystemCommandHandler(GSHandle params, void*, bool)
     Int32 count = 0;
     if (params == nullptr || ACAPI_AddOnAddOnCommunication_GetMDCLParameterNum(params, &count) != NoError || count < 1)
         return NoError;
-    AtHostBoundary("selected system", [params, count] {
+    // The host's answer to its own command goes nowhere; the user hears of a failure from the report.
+    ReportedAtHostBoundary("selected system", [params, count] {
         for (Int32 index = 1; index <= count; ++index) {
             API_MDCLParameter parameter;
             parameter.index = index;

@@ -1,7 +1,8 @@
 // Where the host calls into the add-on: an exception must not cross back into the host, so it is
-// reported to the host's debug output and the call answers APIERR_GENERAL.
+// reported (to the host's debug output, or to the user) and the call answers APIERR_GENERAL.
 #pragma once
 
+#include "ACAPinc.hpp"
 #include "APIdefs.h"
 #include "GSDebug.hpp"
 #include "GSException.hpp"
@@ -46,6 +47,24 @@ GSErrCode LoggedAtHostBoundary(const char* what, Body&& body) noexcept
     } catch (const std::exception& exception) {
         DBPrintf("Velmar: the log was not written: %s\n", exception.what());
     }
+    return APIERR_GENERAL;
+}
+
+// Where the host runs what the user asked for (a product picked on the selector page): a failure is the
+// user's to see, in one report made as the bridge makes one ("failed\n" and the message, with the alert).
+template <typename Body>
+GSErrCode ReportedAtHostBoundary(const char* where, Body&& body) noexcept
+{
+    GS::UniString message;
+    try {
+        return body();
+    } catch (const GS::Exception& exception) {
+        message = exception.GetMessage();
+    } catch (const std::exception& exception) {
+        message = GS::UniString(exception.what());
+    }
+    if (const GSErrCode err = ACAPI_WriteReport(GS::UniString("failed\n ") + message, true); err != NoError)
+        DBPrintf("Velmar: %s failed: %s (not reported: %d)\n", where, message.ToCStr().Get(), err);
     return APIERR_GENERAL;
 }
 

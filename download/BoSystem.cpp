@@ -2,6 +2,7 @@
 
 #include "BuiltInRules.hpp"
 #include "LodProvider.hpp"
+#include "Value.hpp"
 
 #include <regex>
 
@@ -170,8 +171,10 @@ std::optional<TimeStamp> ParseTimeStamp(const GS::UniString& text)
     // A time stamp is short; anything longer is no time stamp and never reaches the pattern.
     if (digits.size() > 64 || !std::regex_match(digits, match, TimeStampPattern))
         return std::nullopt;
-    const int year = std::stoi(match[1]), month = std::stoi(match[2]), day = std::stoi(match[3]);
-    const int hour = std::stoi(match[4]), minute = std::stoi(match[5]), second = std::stoi(match[6]);
+    const int year = Rules::ParseInteger(match[1]), month = Rules::ParseInteger(match[2]),
+              day = Rules::ParseInteger(match[3]);
+    const int hour = Rules::ParseInteger(match[4]), minute = Rules::ParseInteger(match[5]),
+              second = Rules::ParseInteger(match[6]);
     return TimeStamp{static_cast<UInt16>(year),
                      static_cast<UInt16>(month),
                      0,

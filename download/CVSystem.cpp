@@ -2,6 +2,8 @@
 
 #include "Value.hpp"
 
+#include <stdexcept>
+
 namespace Velmar::Corvana {
 
 namespace {
@@ -67,18 +69,16 @@ const Json::rj::Value* Member(const Json::rj::Value& object, const char* key)
     return object.IsObject() ? Json::FindMemberIgnoringCase(object, key) : nullptr;
 }
 
-std::optional<Colour> ColourFrom(const GS::UniString& text)
+// "#" and six hexadecimal digits, a pair for each of red, green and blue. Any other text is no colour
+// but a conversion error, as a pair that does not convert raises it.
+Colour ColourFrom(const GS::UniString& text)
 {
     const std::string hex = text.ToUtf8();
-    if (hex.size() != 7 || hex[0] != '#')
-        return std::nullopt;
+    if (hex.size() != 7 || hex[0] != '#' || hex.find_first_not_of("0123456789abcdefABCDEF", 1) != std::string::npos)
+        throw std::invalid_argument("invalid stoi argument");
     Colour colour{};
-    for (int i = 0; i < 3; ++i) {
-        const std::string pair = hex.substr(1 + 2 * i, 2);
-        if (pair.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos)
-            return std::nullopt;
-        colour[i] = std::stoi(pair, nullptr, 16) / 255.0;
-    }
+    for (int i = 0; i < 3; ++i)
+        colour[i] = Rules::ParseInteger(hex.substr(1 + 2 * i, 2), 16) / 255.0;
     return colour;
 }
 

@@ -105,6 +105,8 @@ public:
     std::optional<Colour> colour;
     std::optional<double> lambda;
 
+    // A "RGB" text that is not "#" and six hexadecimal digits raises "invalid stoi argument", a "ZZLAMBDA"
+    // text that is no number "invalid stod argument".
     void ReadFrom(const Json::rj::Value& object) override;
 };
 

@@ -1,5 +1,6 @@
 #include "CorvanaDatabase.hpp"
 
+#include "GSException.hpp"
 #include "HttpExchange.hpp"
 #include "Logger.hpp"
 
@@ -9,11 +10,11 @@ bool CorvanaDatabase::RequestObject(const IO::URI::URI& uri, const char* what, s
                                     Json::rj::Document& document)
 {
     HttpAnswer answer = Exchange(HTTP::MessageHeader::Method::Get, uri);
-    if (!answer.error.empty()) {
-        // Not a silent failure: the user sees only that the product did not come, the log says why.
-        logger::instance()->log(GS::UniString("Product platform ") + what + " failed: " + answer.error.c_str());
-        return false;
-    }
+    // Not a product the platform lacks: the caller reports it, so that the user learns why nothing came.
+    if (!answer.error.empty())
+        throw GS::GeneralException(GS::UniString("The product platform's ") + what +
+                                       " failed: " + GS::UniString(answer.error),
+                                   answer.errorCode);
     if (!answer.IsOk())
         return false;
     body = std::move(answer.body);

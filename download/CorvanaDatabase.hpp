@@ -31,8 +31,9 @@ public:
     const GS::UniString& GetTokenUrl() const { return tokenUrl_; }
     const std::optional<Corvana::TokenContract>& GetToken() const { return token_; }
 
-    // Never nothing: a system without "ID" when the platform could not give it. Runs on the main thread
-    // and waits for the platform (within the host library's time-outs).
+    // Never nothing: a system without "ID" when the platform does not give it. A request the host library
+    // fails raises a host exception naming the failure, secrets hidden. Runs on the main thread and waits
+    // for the platform (within the host library's time-outs).
     std::unique_ptr<Corvana::CVSystem> GetSystem(const GS::UniString& productId);
 
     // The client of the active country; empty until a configuration names a country that exists.
@@ -40,7 +41,7 @@ public:
     static void Replace(std::shared_ptr<CorvanaDatabase> client);
 
 private:
-    // The parsed body of a 200 answer whose root is an object; false for anything else.
+    // The parsed body of a 200 answer whose root is an object; false for any other answer.
     bool RequestObject(const IO::URI::URI& uri, const char* what, std::string& body, Json::rj::Document& document);
 
     std::optional<Corvana::TokenContract> token_;

@@ -12,6 +12,7 @@
 #include "PropertyProvider.hpp"
 #include "State.hpp"
 #include "UndoStep.hpp"
+#include "Value.hpp"
 
 #include <string>
 
@@ -72,8 +73,8 @@ ProductDetails DownloadManager::GetProductDetails() const
         if (!attribute.LOD.HasValue())
             continue;
         ProductPropertyValue value;
-        // The platform's levels are plain numbers ("300"); anything else ends the call, as std::stoi raises.
-        value.lod.Set(std::stoi(attribute.LOD.Get().ToUtf8()));
+        // The platform's levels are plain numbers ("300"); anything else ends the call.
+        value.lod.Set(Rules::ParseInteger(attribute.LOD.Get().ToUtf8()));
         if (const auto name = attribute.NameText(language))
             value.name.Set(*name);
         if (const auto text = attribute.ValueText(language))

@@ -23,7 +23,8 @@ public:
     std::optional<Int32> GetLanguageIndex() const { return languageIndex_; }
     std::shared_ptr<const Corvana::CVSystem> GetLoadedSystem() const { return loadedSystem_; }
 
-    // Looks the product up on the platform; true when it was found and is now the loaded system.
+    // Looks the product up on the platform; true when it was found and is now the loaded system. A failed
+    // request or a text that does not convert raises (nothing changes then).
     bool LoadSystem(const GS::UniString& productId);
     // The loaded system as the download page shows it; raises a host exception when none is loaded and
     // the standard "invalid stoi argument" error for a LOD text that is not a number.

@@ -3,7 +3,6 @@
 #include "GSDebug.hpp"
 #include "GSException.hpp"
 #include "HttpExchange.hpp"
-#include "Logger.hpp"
 #include "RelayRecords.hpp"
 
 #include <mutex>
@@ -22,19 +21,6 @@ std::shared_ptr<SimpleHttpPoller> pollerInstance;
 
 constexpr Int32 UnknownChannel = 401;
 
-// Only on a change of the relay's reachability, so rarely. The log appends each line with one write, so a
-// line from here cannot split one of the main thread's. It raises when its folder cannot be made, which
-// on this thread would end the process.
-void Log(const GS::UniString& line)
-{
-    try {
-        Velmar::Services::logger::instance()->log(line);
-    } catch (const GS::Exception& error) {
-        DBPrintf("Velmar: relay poller: %s (not logged: %s)\n", line.ToUtf8().c_str(),
-                 error.GetMessage().ToUtf8().c_str());
-    }
-}
-
 }  // namespace
 
 SimpleHttpPoller::SimpleHttpPoller(std::chrono::milliseconds step) : step_(step) {}
@@ -45,6 +31,7 @@ SimpleHttpPoller::~SimpleHttpPoller()
         std::lock_guard<std::mutex> lock(PollerMutex);
         stopRequested_ = true;
     }
+    interrupt_.Raise();
     wakeUp_.notify_all();
     // The poll loop holds no owner of the poller, so this never runs on its thread (where join would raise).
     if (thread_ != nullptr && thread_->joinable())
@@ -101,10 +88,13 @@ bool SimpleHttpPoller::StopRequested()
 
 void SimpleHttpPoller::NoteTransport(const std::string& error)
 {
-    if (error == lastTransportError_)
+    // A request the stop interrupted says nothing about the relay.
+    if (error == lastTransportError_ || StopRequested())
         return;
-    Log(error.empty() ? GS::UniString("Relay reachable again")
-                      : GS::UniString("Relay not reachable: ") + GS::UniString(error));
+    if (error.empty())
+        DBPrintf("Velmar: Relay reachable again\n");
+    else
+        DBPrintf("Velmar: Relay not reachable: %s\n", error.c_str());
     lastTransportError_ = error;
 }
 
@@ -162,7 +152,7 @@ GS::UniString SimpleHttpPoller::ChannelAddress(const GS::Guid& channel) const
 
 bool SimpleHttpPoller::RegisterChannel(const GS::Guid& channel)
 {
-    const HttpAnswer answer = Exchange(Method::Post, IO::URI::URI(ChannelAddress(channel)));
+    const HttpAnswer answer = Exchange(Method::Post, IO::URI::URI(ChannelAddress(channel)), {}, &interrupt_);
     NoteTransport(answer.error);
     return answer.IsOk();
 }
@@ -170,7 +160,7 @@ bool SimpleHttpPoller::RegisterChannel(const GS::Guid& channel)
 Int32 SimpleHttpPoller::PollPayload(const GS::Guid& channel, std::optional<GS::Guid>& dataKey,
                                     std::optional<GS::UniString>& payload)
 {
-    const HttpAnswer answer = Exchange(Method::Get, IO::URI::URI(ChannelAddress(channel)));
+    const HttpAnswer answer = Exchange(Method::Get, IO::URI::URI(ChannelAddress(channel)), {}, &interrupt_);
     NoteTransport(answer.error);
     if (!answer.IsOk())
         return answer.status;
@@ -192,8 +182,8 @@ void SimpleHttpPoller::AnswerPayload(const GS::Guid& channel, const GS::Guid& da
         response.message.Set(RejectedMessage);
     const GS::UniString address = ChannelAddress(channel) + "/" + dataKey.ToUniString();
     // The relay's answer carries nothing the add-on needs; a failure shows as the message coming again.
-    const HttpAnswer answer =
-        Exchange(Method::Post, IO::URI::URI(address), Velmar::Json::RecordToText(response, false).ToUtf8());
+    const HttpAnswer answer = Exchange(Method::Post, IO::URI::URI(address),
+                                       Velmar::Json::RecordToText(response, false).ToUtf8(), &interrupt_);
     NoteTransport(answer.error);
 }
 

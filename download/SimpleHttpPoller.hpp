@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Guid.hpp"
+#include "HTTPClient.hpp"
 #include "UniString.hpp"
 
 #include <atomic>
@@ -26,7 +27,7 @@ public:
 
     // `step` is the wait between polls; only tests choose another one.
     explicit SimpleHttpPoller(std::chrono::milliseconds step = Step);
-    // Stops the loop (within one wait step, or when a request in flight ends) and joins the thread.
+    // Stops the loop, interrupting a request in flight, and joins the thread.
     ~SimpleHttpPoller();
     SimpleHttpPoller(const SimpleHttpPoller&) = delete;
     SimpleHttpPoller& operator=(const SimpleHttpPoller&) = delete;
@@ -53,7 +54,8 @@ private:
     Int32 PollPayload(const GS::Guid& channel, std::optional<GS::Guid>& dataKey, std::optional<GS::UniString>& payload);
     void AnswerPayload(const GS::Guid& channel, const GS::Guid& dataKey, bool accepted);
     bool StopRequested();
-    // Logs a failure to reach the relay once, not every step, and logs when the relay is back.
+    // Reports a failure to reach the relay once, not every step, and reports when the relay is back, on the
+    // host's debug output: the log belongs to the main thread.
     void NoteTransport(const std::string& error);
 
     std::shared_ptr<std::thread> thread_;
@@ -62,6 +64,8 @@ private:
     ChannelSupplier channelSupplier_;
     std::condition_variable wakeUp_;
     bool stopRequested_ = false;
+    // Raised with stopRequested_, so that a stalled request does not hold the unloading host.
+    HTTP::Client::InterruptFlag interrupt_;
     std::chrono::milliseconds step_;
     std::atomic<std::uint64_t> waitSteps_{0};
     std::string lastTransportError_;

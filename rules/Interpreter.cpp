@@ -1,10 +1,8 @@
 #include "Interpreter.hpp"
 
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
+#include "Value.hpp"
+
 #include <regex>
-#include <stdexcept>
 
 namespace Velmar::Rules {
 
@@ -71,23 +69,9 @@ bool EqualIgnoringAsciiCase(const std::string& left, const std::string& right)
     return true;
 }
 
-// Read as std::stoi reads, with the standard messages.
-Int32 ToSlotNumber(const std::string& digits)
-{
-    const char* begin = digits.c_str();
-    char* end = nullptr;
-    errno = 0;
-    const long number = std::strtol(begin, &end, 10);
-    if (end == begin)
-        throw std::invalid_argument("invalid stoi argument");
-    if (errno == ERANGE || number < INT_MIN || number > INT_MAX)
-        throw std::out_of_range("stoi argument out of range");
-    return static_cast<Int32>(number);
-}
-
 std::size_t SlotIndex(const InterpretationContext& context, const std::string& digits)
 {
-    const Int32 slot = ToSlotNumber(digits);
+    const Int32 slot = ParseInteger(digits);
     if (slot < 0 || static_cast<std::size_t>(slot) >= context.interpretations.size())
         throw CompileError("the logic text refers to slot @" + digits + "@, which does not exist");
     return static_cast<std::size_t>(slot);

@@ -1,6 +1,8 @@
 #include "Value.hpp"
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <locale.h>
 #include <new>
 #include <stdexcept>
@@ -58,6 +60,19 @@ double ParseNumber(const std::string& text)
     if (errno == ERANGE)
         throw std::out_of_range("stod argument out of range");
     return number;
+}
+
+int ParseInteger(const std::string& text, int base)
+{
+    const char* begin = text.c_str();
+    char* end = nullptr;
+    errno = 0;
+    const long number = std::strtol(begin, &end, base);
+    if (end == begin)
+        throw std::invalid_argument("invalid stoi argument");
+    if (errno == ERANGE || number < INT_MIN || number > INT_MAX)
+        throw std::out_of_range("stoi argument out of range");
+    return static_cast<int>(number);
 }
 
 }  // namespace Velmar::Rules

@@ -250,12 +250,17 @@ GSErrCode ClientConnection::BeginReceive(MessageHeader::IncomingResponse& respon
     char errorBuffer[CURL_ERROR_SIZE] = {};
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorBuffer);
 
-    const CURLcode result = curl_easy_perform(curl);
+    bool interrupted = false;
+    const auto result = static_cast<CURLcode>(Perform(interrupted));
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, nullptr);
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, nullptr);
     curl_slist_free_all(headerList);
     state_ = State::Received;
 
+    if (interrupted) {
+        response = {};
+        return Fail(ErrInterrupted, "the request to " + effectiveUrl_ + " was interrupted");
+    }
     const std::string detail = errorBuffer[0] != '\0' ? errorBuffer : curl_easy_strerror(result);
     if (transfer.tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
         response = {};
@@ -273,6 +278,66 @@ GSErrCode ClientConnection::BeginReceive(MessageHeader::IncomingResponse& respon
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     response.statusCode_ = static_cast<Int32>(status);
     return NoError;
+}
+
+int ClientConnection::Perform(bool& interrupted)
+{
+    // The multi interface, not curl_easy_perform: its wait can be woken from another thread.
+    CURL* curl = static_cast<CURL*>(curl_);
+    CURLM* multi = curl_multi_init();
+    if (multi == nullptr)
+        return CURLE_OUT_OF_MEMORY;
+    CURLMcode state = curl_multi_add_handle(multi, curl);
+    interrupted = state == CURLM_OK && interruptFlag_ != nullptr && !interruptFlag_->Watch(multi);
+    int running = 1;
+    while (state == CURLM_OK && !interrupted) {
+        state = curl_multi_perform(multi, &running);
+        if (state != CURLM_OK || running == 0)
+            break;
+        // Returns on traffic, on libcurl's own time-outs, or when the flag wakes it.
+        state = curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+        interrupted = interruptFlag_ != nullptr && interruptFlag_->IsRaised();
+    }
+    if (interruptFlag_ != nullptr)
+        interruptFlag_->Unwatch(multi);
+    CURLcode result = state == CURLM_OUT_OF_MEMORY ? CURLE_OUT_OF_MEMORY : CURLE_FAILED_INIT;
+    int left = 0;
+    for (CURLMsg* message; (message = curl_multi_info_read(multi, &left)) != nullptr;) {
+        if (message->msg == CURLMSG_DONE)
+            result = message->data.result;
+    }
+    curl_multi_remove_handle(multi, curl);
+    curl_multi_cleanup(multi);
+    return result;
+}
+
+void InterruptFlag::Raise()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    raised_ = true;
+    for (void* multi : transfers_)
+        curl_multi_wakeup(static_cast<CURLM*>(multi));
+}
+
+bool InterruptFlag::IsRaised() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return raised_;
+}
+
+bool InterruptFlag::Watch(void* multi)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (raised_)
+        return false;
+    transfers_.push_back(multi);
+    return true;
+}
+
+void InterruptFlag::Unwatch(void* multi)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    transfers_.erase(std::remove(transfers_.begin(), transfers_.end(), multi), transfers_.end());
 }
 
 GSErrCode ClientConnection::FinishReceive()

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstddef>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,6 +22,7 @@ constexpr GSErrCode ErrNotAllowed = -4001;    // scheme/host refused (plain http
 constexpr GSErrCode ErrTimeout = -4002;       // connect, low-speed or total time-out
 constexpr GSErrCode ErrBodyTooLarge = -4003;  // response body over the connection's limit
 constexpr GSErrCode ErrState = -4004;         // an operation out of order (e.g. Send before Connect)
+constexpr GSErrCode ErrInterrupted = -4005;   // the connection's interrupt flag was raised
 
 namespace Client {
 class ClientConnection;
@@ -96,6 +98,29 @@ struct ConnectionLimits {
     std::size_t maxBodySize = 64u * 1024u * 1024u;
 };
 
+// Lets one thread end the transfers another thread carries out. Once raised (from any thread; it stays
+// raised), a BeginReceive in progress on a connection watching it returns ErrInterrupted at once, and one
+// begun later sends nothing. It must outlive the connections that watch it.
+class InterruptFlag {
+public:
+    InterruptFlag() = default;
+    InterruptFlag(const InterruptFlag&) = delete;
+    InterruptFlag& operator=(const InterruptFlag&) = delete;
+
+    void Raise();
+    bool IsRaised() const;
+
+private:
+    friend class ClientConnection;
+    // A transfer in progress registers its libcurl multi handle to be woken; false when already raised.
+    bool Watch(void* multi);
+    void Unwatch(void* multi);
+
+    mutable std::mutex mutex_;
+    bool raised_ = false;
+    std::vector<void*> transfers_;
+};
+
 // One request per connection: Connect, Send, BeginReceive (performs the exchange and fills the
 // response), FinishReceive, Close. Only https is allowed, plus http to loopback hosts; redirects are
 // reported, not followed; TLS peers and host names are verified. Usable from any thread, one thread
@@ -109,6 +134,8 @@ public:
 
     void SetLimits(const ConnectionLimits& limits) { limits_ = limits; }
     const ConnectionLimits& GetLimits() const { return limits_; }
+    // The flag that ends this connection's transfer when raised; none by default.
+    void SetInterruptFlag(InterruptFlag* flag) { interruptFlag_ = flag; }
 
     // Checks the address (after the host's routing) and prepares the transfer; nothing goes out yet.
     GSErrCode Connect();
@@ -129,9 +156,13 @@ private:
     GSErrCode Fail(GSErrCode code, std::string message);
     // Applies the host's routing to uri into effectiveUrl_ and refuses what may not be reached.
     GSErrCode Route(const IO::URI::URI& uri);
+    // Carries the prepared transfer out, woken as soon as the interrupt flag is raised (then `interrupted`);
+    // answers libcurl's result code.
+    int Perform(bool& interrupted);
 
     IO::URI::URI uri_;
     ConnectionLimits limits_;
+    InterruptFlag* interruptFlag_ = nullptr;
     State state_ = State::Closed;
     std::string effectiveUrl_;
     std::string lastError_;

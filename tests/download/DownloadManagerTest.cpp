@@ -163,7 +163,12 @@ TEST_F(Downloads, ALevelThatIsNoNumberAbortsTheDetails)
 {
     Serve(R"("a":{"ID":"A","LOD":"LOD 300"})");
     ASSERT_TRUE(manager_.LoadSystem("S1"));
-    EXPECT_THROW(manager_.GetProductDetails(), std::invalid_argument);
+    try {
+        manager_.GetProductDetails();
+        ADD_FAILURE() << "no error";
+    } catch (const std::invalid_argument& error) {
+        EXPECT_STREQ(error.what(), "invalid stoi argument");
+    }
 }
 
 TEST_F(Downloads, AFailedLoadForgetsTheProductLoadedBefore)

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 
 namespace {
 
@@ -47,6 +48,12 @@ protected:
             ASSERT_EQ(HTTP::SetRoute(host, server_->Base()), NoError);
     }
     ~PlatformClient() override { HTTP::ClearRoutes(); }
+
+    std::string Log() const
+    {
+        const std::string path = folder_ / "data/user/velmar/archicad/log.txt";
+        return std::filesystem::exists(path) ? Velmar::Testing::ReadFile(path) : std::string();
+    }
 
     Velmar::Testing::TempFolder folder_;
     Sim::Archicad host_{folder_ / "data"};  // initialises the HTTP library and gives the log its folder
@@ -92,6 +99,7 @@ TEST_F(PlatformClient, AnythingButTheSystemUnderItsOwnIdGivesAnEmptyRecord)
         Answer token, data;
         bool found;
         std::size_t requests;
+        bool loads = found;  // logs "Loading product": the answer has a member named by the product id
     } cases[] = {
         {"the system", goodToken, {200, SystemFor(Product)}, true, 2},
         {"a 20 MB body", goodToken, {200, SystemFor(Product) + big}, true, 2},
@@ -106,31 +114,37 @@ TEST_F(PlatformClient, AnythingButTheSystemUnderItsOwnIdGivesAnEmptyRecord)
         {"data an array", goodToken, {200, "[" + SystemFor(Product) + "]"}, false, 2},
         {"the system under another key", goodToken, {200, SystemFor("VELMAR-OTHER")}, false, 2},
         {"the key in another letter case", goodToken, {200, R"({"velmar-ms75-1x12.5":{"ID":"x"}})"}, false, 2},
-        {"an ID of the wrong kind", goodToken, {200, R"({")" + Product + R"(":{"ID":75}})"}, false, 2},
-        {"the system not an object", goodToken, {200, R"({")" + Product + R"(":"ID"})"}, false, 2},
+        {"an ID of the wrong kind", goodToken, {200, R"({")" + Product + R"(":{"ID":75}})"}, false, 2, true},
+        {"the system not an object", goodToken, {200, R"({")" + Product + R"(":"ID"})"}, false, 2, true},
     };
     for (const auto& c : cases) {
         Serve(c.token, c.data);
+        const std::string logBefore = Log();
         const auto system = database_.GetSystem(GS::UniString(Product));
         ASSERT_NE(system, nullptr) << c.what;
         EXPECT_EQ(system->id.has_value(), c.found) << c.what;
         if (c.found) {
             EXPECT_TRUE(system->rawText.has_value()) << c.what;
         }
+        EXPECT_EQ(Log(), logBefore + (c.loads ? "Loading product\r\n" : "")) << c.what;
         EXPECT_EQ(server_->Requests().size(), c.requests) << c.what;
         server_.reset();
     }
 }
 
-TEST_F(PlatformClient, AnUnreachablePlatformGivesAnEmptyRecordAndALogLine)
+TEST(WithoutSecrets, HidesTheValuesOfSecretQueryParametersOnly)
 {
-    Serve({200, "{}"}, {200, "{}"});
-    const std::string base = server_->Base();
-    server_.reset();  // nothing listens on the routed port any more
-    const auto system = database_.GetSystem(GS::UniString(Product));
-    EXPECT_FALSE(system->id.has_value());
-    const std::string log = Velmar::Testing::ReadFile(folder_ / "data/user/velmar/archicad/log.txt");
-    EXPECT_NE(log.find("Product platform token request failed: "), std::string::npos) << log;
+    const std::pair<std::string, std::string> cases[] = {
+        {"request to https://h/d?OPSYS=GETDATA&id=A&token=t%2B1 failed: refused",
+         "request to https://h/d?OPSYS=GETDATA&id=A&token=*** failed: refused"},
+        {"https://h/?Access_Token=x&api_key=y#top", "https://h/?Access_Token=***&api_key=***#top"},
+        {"\"https://h/?password=a;b\" and https://g/?tok%65n=z",
+         "\"https://h/?password=***;b\" and https://g/?tok%65n=***"},
+        {"https://h/?id=token&BimId=1&keyboard=k&token", "https://h/?id=token&BimId=1&keyboard=k&token"},
+        {"no address, token=x", "no address, token=x"},
+    };
+    for (const auto& [text, shown] : cases)
+        EXPECT_EQ(Velmar::Services::WithoutSecrets(text), shown) << text;
 }
 
 // The stand-in platform answers the requests the client makes, tokens and all.

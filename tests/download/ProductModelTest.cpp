@@ -107,7 +107,30 @@ TEST_F(ProductModel, KindLanguageAndNumbersFollowTheirRules)
             EXPECT_DOUBLE_EQ(*system.thickness, 0.12);
         }
     }
-    EXPECT_THROW(Bo::System(Read(WallSystem(Attribute("Thickness", "dik"))), 1), std::invalid_argument);
+    // A text that does not convert ends the reading with the standard library's message.
+    const auto replaced = [](std::string text, const std::string& from, const std::string& to) {
+        return text.replace(text.find(from), from.size(), to);
+    };
+    const std::string wall = WallSystem(Attribute("Thickness", "120"));
+    const struct {
+        std::string text;
+        const char* message;
+    } unconvertible[] = {
+        {WallSystem(Attribute("Thickness", "dik")), "invalid stod argument"},
+        {replaced(wall, "0,035", "n.b."), "invalid stod argument"},
+        {replaced(wall, "#FF8000", "#FF80"), "invalid stoi argument"},
+        {replaced(wall, "#FF8000", "FF8000"), "invalid stoi argument"},
+        {replaced(wall, "#FF8000", "#FF80G0"), "invalid stoi argument"},
+        {replaced(wall, "2026-11", "99999999999-11"), "stoi argument out of range"},
+    };
+    for (const auto& c : unconvertible) {
+        try {
+            const Bo::System system(Read(c.text), 1);
+            ADD_FAILURE() << "converted: " << c.message;
+        } catch (const std::logic_error& error) {
+            EXPECT_STREQ(error.what(), c.message);
+        }
+    }
     for (const char* bad : {"2026-11-20", "2026-11-20T09:30:05", " 2026-11-20 09:30:05", "2026-11-20 9:3:5x"})
         EXPECT_FALSE(Bo::ParseTimeStamp(bad).has_value()) << bad;
     EXPECT_EQ(Bo::DataTypeOf("INT"), Bo::DataType::Integer);

@@ -71,8 +71,9 @@ protected:
             });
         });
         // A byte now and then, for ever.
-        server_.Get("/drip", [](const httplib::Request&, httplib::Response& res) {
-            res.set_chunked_content_provider("text/plain", [](size_t, httplib::DataSink& sink) {
+        server_.Get("/drip", [this](const httplib::Request&, httplib::Response& res) {
+            res.set_chunked_content_provider("text/plain", [this](size_t, httplib::DataSink& sink) {
+                ++drips_;
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
                 return sink.write("x", 1);
             });
@@ -102,11 +103,12 @@ protected:
     };
 
     static Outcome Fetch(const IO::URI::URI& uri, Method method = Method::Get, const std::string& body = {},
-                         const ConnectionLimits& limits = Short())
+                         const ConnectionLimits& limits = Short(), HTTP::Client::InterruptFlag* interrupt = nullptr)
     {
         Outcome outcome;
         ClientConnection connection(uri);
         connection.SetLimits(limits);
+        connection.SetInterruptFlag(interrupt);
         Request request(method, uri);
         request.GetRequestHeaderFieldCollection().Add(HTTP::MessageHeader::HeaderFieldName::UserAgent, Agent);
         HTTP::MessageHeader::IncomingResponse response;
@@ -150,6 +152,7 @@ protected:
     int port_ = 0;
     std::mutex mutex_;
     Seen seen_;
+    std::atomic<int> drips_{0};
 };
 
 TEST_F(HttpTest, QueryParametersArriveDecodedExactly)
@@ -304,10 +307,37 @@ TEST_F(HttpTest, AServerThatDripFeedsItsBodyTimesOut)
     EXPECT_EQ(outcome.error, HTTP::ErrTimeout) << outcome.message;
 }
 
+// Raised before the transfer, nothing goes out; raised while a body drips in, the transfer ends then rather
+// than at its time-out (ErrTimeout would tell).
+TEST_F(HttpTest, ARaisedInterruptFlagEndsTheTransfer)
+{
+    ConnectionLimits limits = Short();
+    limits.totalTimeout = std::chrono::seconds(60);
+    for (const bool whileReceiving : {false, true}) {
+        ResetSeen();
+        HTTP::Client::InterruptFlag interrupt;
+        if (!whileReceiving)
+            interrupt.Raise();
+        std::thread raiser([&] {
+            while (whileReceiving && drips_ == 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            interrupt.Raise();
+        });
+        const std::string path = whileReceiving ? "/drip" : "/echo";
+        const Outcome outcome =
+            Fetch(IO::URI::URI{GS::UniString::FromUtf8(Base() + path)}, Method::Get, {}, limits, &interrupt);
+        raiser.join();
+        EXPECT_EQ(outcome.error, HTTP::ErrInterrupted) << path << ": " << outcome.message;
+        EXPECT_TRUE(outcome.body.empty()) << path;
+        EXPECT_TRUE(LastSeen().path.empty()) << "a request went out";
+    }
+}
+
 // TLS peers are verified: a server whose certificate no trusted authority signed gets no request.
 TEST_F(HttpTest, AServerWithAnUntrustedCertificateIsRefused)
 {
-    httplib::SSLServer secure(VELMAR_TEST_DATA "/localhost-selfsigned.crt", VELMAR_TEST_DATA "/localhost-selfsigned.key");
+    httplib::SSLServer secure(VELMAR_TEST_DATA "/localhost-selfsigned.crt",
+                              VELMAR_TEST_DATA "/localhost-selfsigned.key");
     ASSERT_TRUE(secure.is_valid());
     std::atomic<int> requests{0};
     secure.Get("/echo", [&requests](const httplib::Request&, httplib::Response& res) {

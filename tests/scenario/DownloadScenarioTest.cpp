@@ -109,19 +109,38 @@ TEST(DownloadScenario, APickedProductBecomesACompositeThatUndoTakesAwayAndTheWin
     EXPECT_EQ(ParseAnswer(run.answers[25])["opened"].Size(), 1u) << run.answers[25];
 }
 
-TEST(DownloadScenario, WhatThePlatformDoesNotKnowOrWhatIsNoIdOpensNoWindow)
+// Every "token=" the user or a developer could see hides its value.
+bool HidesEveryToken(const std::string& text)
+{
+    for (auto at = text.find("token="); at != std::string::npos; at = text.find("token=", at + 1)) {
+        if (text.compare(at + 6, 3, "***") != 0)
+            return false;
+    }
+    return true;
+}
+
+TEST(DownloadScenario, WhatThePlatformDoesNotKnowOrCannotGiveOrWhatIsNoIdOpensNoWindow)
 {
     struct Case {
         const char* product;
         const char* pageHears;
+        std::vector<std::string> options;
+        const char* report;  // the start of the one report, or none
     } cases[] = {
         // Handed over, then not found: the window stays closed, and the hand-over itself went well.
-        {"VELMAR-NOT-IN-THE-CATALOG", R"({"ok":true})"},
-        {"line\nbreak", R"({"ok":false,"message":"Failed to download product"})"},
+        {"VELMAR-NOT-IN-THE-CATALOG", R"({"ok":true})", {}, nullptr},
+        // Handed over, then the platform cannot be reached: the user is told why.
+        {"VELMAR-MS75-1x12.5",
+         R"({"ok":true})",
+         {"--route api.corvana.example=http://127.0.0.1:1"},
+         "failed\n The product platform's data request failed: request to http://127.0.0.1:1/"},
+        {"line\nbreak", R"({"ok":false,"message":"Failed to download product"})", {}, nullptr},
         {"VELMAR-WITH-A-NAME-LONGER-THAN-A-COMPOSITE-TAG-HOLDS-"
          "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX"
          "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX",
-         R"({"ok":false,"message":"Failed to download product"})"},
+         R"({"ok":false,"message":"Failed to download product"})",
+         {},
+         nullptr},
     };
     for (const auto& c : cases) {
         TempFolder root;
@@ -135,11 +154,28 @@ TEST(DownloadScenario, WhatThePlatformDoesNotKnowOrWhatIsNoIdOpensNoWindow)
                                             R"({"cmd":"pick.answer","ms":10000})",
                                             R"({"cmd":"wait","ms":1000,"until":{"window":4}})",
                                             R"({"cmd":"windows"})",
-                                        });
-        ASSERT_EQ(run.answers.size(), 5u) << c.product;
+                                            R"({"cmd":"reports"})",
+                                            R"({"cmd":"log"})",
+                                            R"({"cmd":"debug"})",
+                                        },
+                                        c.options);
+        ASSERT_EQ(run.answers.size(), 8u) << c.product;
         EXPECT_EQ(run.answers[2], std::string(R"({"ok":true,"answer":)") + c.pageHears + "}") << c.product;
         EXPECT_EQ(run.answers[3], R"({"ok":true,"met":false})") << c.product;
         EXPECT_EQ(run.answers[4], R"({"ok":true,"windows":[]})") << c.product;
+        const auto reports = ParseAnswer(run.answers[5]);
+        ASSERT_EQ(reports["reports"].Size(), c.report == nullptr ? 0u : 1u) << run.answers[5];
+        if (c.report != nullptr) {
+            EXPECT_EQ(std::string(reports["reports"][0]["text"].GetString()).rfind(c.report, 0), 0u) << run.answers[5];
+            EXPECT_TRUE(reports["reports"][0]["alert"].GetBool());
+            EXPECT_NE(run.answers[5].find("token=***"), std::string::npos) << "the address, its token hidden";
+        }
+        for (std::size_t seen = 5; seen < 8; ++seen)
+            EXPECT_TRUE(HidesEveryToken(run.answers[seen])) << run.answers[seen];
+        const auto logAnswer = ParseAnswer(run.answers[6]);
+        const auto& log = logAnswer["lines"];
+        ASSERT_GT(log.Size(), 0u);
+        EXPECT_STREQ(log[log.Size() - 1].GetString(), "menu routine terminated") << "the pick logged a line";
     }
 }
 

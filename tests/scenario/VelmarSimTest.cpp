@@ -25,24 +25,22 @@ TEST(VelmarSim, AnswersEveryLineAndKeepsGoingAfterBadOnes)
 {
     TempFolder root;
     const std::string wallLine = R"({"cmd":"element.new","type":"wall"})";
-    const SimRun run =
-        RunScript(root, {
-                            R"({"cmd":"menus"})",                                                           // 0
-                            "not json",                                                                     // 1
-                            R"({"nocmd":1})",                                                               // 2
-                            R"({"cmd":"fly"})",                                                             // 3
-                            R"({"cmd":"fault","op":"ACAPI_Nothing","error":-1})",                           // 4
-                            R"({"cmd":"choose","menu":32501,"item":4})",                                    // 5
-                            R"({"cmd":"choose","menu":32501,"item":9})",                                    // 6
-                            R"({"cmd":"fault","op":"ACAPI_Element_AttachObserver","error":-5,"times":1})",  // 7
-                            wallLine,                                                                       // 8
-                            R"({"cmd":"project.open","path":"/nonexistent/p.json"})",                       // 9
-                            R"({"cmd":"log"})",                                                             // 10
-                            R"({"cmd":"quit"})",                                                            // 11
-                            R"({"cmd":"menus"})",  // after quit: not answered
-                        });
+    const SimRun run = RunScript(root, {
+                                           R"({"cmd":"menus"})",                                      // 0
+                                           "not json",                                                // 1
+                                           R"({"nocmd":1})",                                          // 2
+                                           R"({"cmd":"fly"})",                                        // 3
+                                           R"({"cmd":"fault","op":"ACAPI_Nothing","error":-1})",      // 4
+                                           R"({"cmd":"choose","menu":32501,"item":4})",               // 5
+                                           R"({"cmd":"choose","menu":32501,"item":9})",               // 6
+                                           wallLine,                                                  // 7
+                                           R"({"cmd":"project.open","path":"/nonexistent/p.json"})",  // 8
+                                           R"({"cmd":"log"})",                                        // 9
+                                           R"({"cmd":"quit"})",                                       // 10
+                                           R"({"cmd":"menus"})",  // after quit: not answered
+                                       });
     EXPECT_EQ(run.exitCode, 0);
-    ASSERT_EQ(run.answers.size(), 12u);
+    ASSERT_EQ(run.answers.size(), 11u);
 
     const auto menus = Parse(run.answers[0]);
     ASSERT_TRUE(menus["ok"].GetBool());
@@ -51,56 +49,64 @@ TEST(VelmarSim, AnswersEveryLineAndKeepsGoingAfterBadOnes)
     EXPECT_STREQ(menus["menus"][3]["items"][0]["text"].GetString(), "Lod 100");
     EXPECT_EQ(menus["menus"][3]["items"][0]["flags"].GetInt(), 2);
 
-    for (int bad : {1, 2, 3, 4, 6, 9}) {
+    for (int bad : {1, 2, 3, 4, 6, 8}) {
         const auto answer = Parse(run.answers[bad]);
         ASSERT_TRUE(answer.IsObject()) << run.answers[bad];
         EXPECT_FALSE(answer["ok"].GetBool()) << run.answers[bad];
         EXPECT_TRUE(answer["error"].IsString());
     }
-    for (int good : {5, 7})
-        EXPECT_TRUE(Parse(run.answers[good])["ok"].GetBool()) << run.answers[good];
-    EXPECT_TRUE(Parse(run.answers[8])["guid"].IsString());
+    EXPECT_TRUE(Parse(run.answers[5])["ok"].GetBool()) << run.answers[5];
+    EXPECT_TRUE(Parse(run.answers[7])["guid"].IsString());
 
-    const auto log = Parse(run.answers[10]);
+    const auto log = Parse(run.answers[9]);
     const auto& lines = log["lines"];
     ASSERT_GE(lines.Size(), 2u);
     EXPECT_STREQ(lines[lines.Size() - 2].GetString(), "Loading LOD menu");
     EXPECT_STREQ(lines[lines.Size() - 1].GetString(), "menu routine terminated");
-    EXPECT_TRUE(Parse(run.answers[11])["ok"].GetBool());
+    EXPECT_TRUE(Parse(run.answers[10])["ok"].GetBool());
 }
 
+// The host refuses the first observer: that wall stays unobserved, with a debug line, and the others do not.
 TEST(VelmarSim, SelectionAttachesObserversToWallsAndSlabsOnlyAndProjectsSurviveSaving)
 {
     TempFolder root;
     const char* guids[] = {"11111111-1111-4111-8111-111111111111", "22222222-2222-4222-8222-222222222222",
-                           "33333333-3333-4333-8333-333333333333"};
-    Velmar::Testing::WriteFile(root / "house.json",
-                               std::string(R"({"format":"velmar-sim-project","version":1,"elements":[)") +
-                                   R"({"guid":")" + guids[0] + R"(","type":"wall"},)" + R"({"guid":")" + guids[1] +
-                                   R"(","type":"door"},)" + R"({"guid":")" + guids[2] + R"(","type":"slab"}]})");
-    const std::string select =
-        std::string(R"({"cmd":"select","guids":[")") + guids[0] + R"(",")" + guids[1] + R"(",")" + guids[2] + R"("]})";
-    const SimRun run = RunScript(root, {
-                                           R"({"cmd":"project.open","path":")" + (root / "house.json") + R"("})",
-                                           select,
-                                           R"({"cmd":"elements"})",
-                                           R"({"cmd":"project.save","path":")" + (root / "saved.json") + R"("})",
-                                           R"({"cmd":"log"})",
-                                       });
-    ASSERT_EQ(run.answers.size(), 5u);
-    EXPECT_TRUE(Parse(run.answers[0])["ok"].GetBool()) << run.answers[0];
-    EXPECT_TRUE(Parse(run.answers[1])["ok"].GetBool()) << run.answers[1];
-    const auto elements = Parse(run.answers[2]);
-    ASSERT_EQ(elements["elements"].Size(), 3u);
-    const bool observed[] = {true, false, true};  // wall, door, slab
-    for (rapidjson::SizeType i = 0; i < 3; ++i) {
+                           "33333333-3333-4333-8333-333333333333", "44444444-4444-4444-8444-444444444444"};
+    const char* types[] = {"wall", "door", "slab", "wall"};
+    std::string house = R"({"format":"velmar-sim-project","version":1,"elements":[)";
+    std::string select = R"({"cmd":"select","guids":[)";
+    for (int i = 0; i < 4; ++i) {
+        house += std::string(i == 0 ? "" : ",") + R"({"guid":")" + guids[i] + R"(","type":")" + types[i] + R"("})";
+        select += std::string(i == 0 ? "\"" : ",\"") + guids[i] + "\"";
+    }
+    Velmar::Testing::WriteFile(root / "house.json", house + "]}");
+    const SimRun run =
+        RunScript(root, {
+                            R"({"cmd":"project.open","path":")" + (root / "house.json") + R"("})",
+                            R"({"cmd":"fault","op":"ACAPI_Element_AttachObserver","error":-2130313215,"times":1})",
+                            select + "]}",
+                            R"({"cmd":"elements"})",
+                            R"({"cmd":"project.save","path":")" + (root / "saved.json") + R"("})",
+                            R"({"cmd":"log"})",
+                            R"({"cmd":"debug"})",
+                        });
+    ASSERT_EQ(run.answers.size(), 7u);
+    for (int good : {0, 1, 2})
+        EXPECT_TRUE(Parse(run.answers[good])["ok"].GetBool()) << run.answers[good];
+    const auto elements = Parse(run.answers[3]);
+    ASSERT_EQ(elements["elements"].Size(), 4u);
+    const bool observed[] = {false, false, true, true};  // the refused wall, the door, the slab, the other wall
+    for (rapidjson::SizeType i = 0; i < 4; ++i) {
         EXPECT_STREQ(elements["elements"][i]["guid"].GetString(), guids[i]);
         EXPECT_EQ(elements["elements"][i]["observed"].GetBool(), observed[i]) << i;
     }
+    EXPECT_NE(run.answers[6].find(std::string("Velmar: no observer on element ") + guids[0] + " (-2130313215)"),
+              std::string::npos)
+        << run.answers[6];
     const std::string saved = Velmar::Testing::ReadFile(root / "saved.json");
     for (const char* guid : guids)
         EXPECT_NE(saved.find(guid), std::string::npos) << guid;
-    const auto logAnswer = Parse(run.answers[4]);
+    const auto logAnswer = Parse(run.answers[5]);
     const auto& log = logAnswer["lines"];
     ASSERT_GT(log.Size(), 0u);
     EXPECT_STREQ(log[log.Size() - 1].GetString(), "Modules flushed") << "opening the project flushed the modules";
@@ -121,20 +127,21 @@ TEST(VelmarSim, TaggedCompositesKeepIndexGuidAndUserDataThroughSaveAndOpen)
                R"(","userData":{"version":1,"platformSign":22359,"data":")" + data + R"("}})";
     };
     const SimRun run = RunScript(
-        root, {
-                  newComposite("GYP-MS-100 LOD 300", tags[0]),                     // 0
-                  newComposite("GYP-MS-100 LOD 100", tags[1]),                     // 1
-                  R"({"cmd":"attribute.new","type":"composite","name":"Plain"})",  // 2
-                  R"({"cmd":"attribute.new","type":"composite","name":"Plain"})",  // 3 taken
-                  R"({"cmd":"attribute.new","type":"layer","name":"X"})",          // 4 no such type
-                  R"({"cmd":"attribute.new","type":"surface","name":"P","userData":{"version":1,"data":""}})",  // 5 no sign
-                  R"({"cmd":"project.save","path":")" + (root / "p.json") + R"("})",                        // 6
-                  R"({"cmd":"project.new"})",                                                               // 7
-                  R"({"cmd":"attributes","type":"composite"})",                                             // 8
-                  R"({"cmd":"project.open","path":")" + (root / "p.json") + R"("})",                        // 9
-                  R"({"cmd":"attributes","type":"composite"})",                                             // 10
-                  R"({"cmd":"attributes","type":"surface"})",                                               // 11
-              });
+        root,
+        {
+            newComposite("GYP-MS-100 LOD 300", tags[0]),                     // 0
+            newComposite("GYP-MS-100 LOD 100", tags[1]),                     // 1
+            R"({"cmd":"attribute.new","type":"composite","name":"Plain"})",  // 2
+            R"({"cmd":"attribute.new","type":"composite","name":"Plain"})",  // 3 taken
+            R"({"cmd":"attribute.new","type":"layer","name":"X"})",          // 4 no such type
+            R"({"cmd":"attribute.new","type":"surface","name":"P","userData":{"version":1,"data":""}})",  // 5 no sign
+            R"({"cmd":"project.save","path":")" + (root / "p.json") + R"("})",                            // 6
+            R"({"cmd":"project.new"})",                                                                   // 7
+            R"({"cmd":"attributes","type":"composite"})",                                                 // 8
+            R"({"cmd":"project.open","path":")" + (root / "p.json") + R"("})",                            // 9
+            R"({"cmd":"attributes","type":"composite"})",                                                 // 10
+            R"({"cmd":"attributes","type":"surface"})",                                                   // 11
+        });
     ASSERT_EQ(run.answers.size(), 12u);
     for (int bad : {3, 4, 5})
         EXPECT_FALSE(Parse(run.answers[bad])["ok"].GetBool()) << run.answers[bad];

@@ -18,15 +18,18 @@ struct SimRun {
     std::string errors;  // standard error
 };
 
+// `options` go on the command line as they are (such as "--route HOST=BASE").
 inline SimRun RunVelmarSim(const std::string& dataFolder, const std::string& scriptFile,
-                           const std::vector<std::string>& lines)
+                           const std::vector<std::string>& lines, const std::vector<std::string>& options = {})
 {
     std::string script;
     for (const auto& line : lines)
         script += line + "\n";
     WriteFile(scriptFile, script);
-    const std::string command =
-        std::string(VELMAR_SIM_PATH) + " --data " + dataFolder + " " + scriptFile + " 2>" + scriptFile + ".errors";
+    std::string command = std::string(VELMAR_SIM_PATH) + " --data " + dataFolder;
+    for (const auto& option : options)
+        command += " " + option;
+    command += " " + scriptFile + " 2>" + scriptFile + ".errors";
     SimRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr)
