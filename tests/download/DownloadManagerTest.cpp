@@ -278,9 +278,9 @@ TEST_F(Downloads, AConfirmationWritesOneUndoStepOrNothing)
 TEST_F(Downloads, SystemsToUpdateAreThoseWhosePlatformVersionDiffers)
 {
     using Velmar::Testing::SystemSpec;
-    const auto version = [](const char* stamp) {
+    const auto version = [](const char* stamp, const char* id = "S1") {
         SystemSpec spec = Velmar::Testing::StandardWall();
-        spec.id = "S1";
+        spec.id = id;
         spec.timeStamp = stamp;
         return spec;
     };
@@ -289,12 +289,15 @@ TEST_F(Downloads, SystemsToUpdateAreThoseWhosePlatformVersionDiffers)
         SystemSpec stored;
         std::optional<SystemSpec> served;  // none: the platform does not have it
         bool offered;
+        bool unreadable = false;  // the stored text no longer reads as a system
     } cases[] = {
         {"the same version", version("2026-03-02 10:20:30"), version("2026-03-02 10:20:30"), false},
         {"a version a second later", version("2026-03-02 10:20:30"), version("2026-03-02 10:20:31"), true},
         {"a stored system without a time stamp", version(""), version("2026-03-02 10:20:30"), true},
         {"a platform version without a time stamp", version("2026-03-02 10:20:30"), version(""), true},
         {"a system the platform does not give", version("2026-03-02 10:20:30"), std::nullopt, false},
+        {"another product in the platform's answer", version("2026-03-02 10:20:30"), version("2026-03-09 08:00:00", "S2"), false},
+        {"a stored text that no longer reads", version("2026-03-02 10:20:30"), version("2026-03-09 08:00:00"), false, true},
     };
     auto manager = std::make_shared<DownloadManager>(Velmar::Cnf::DatabaseSettings(), 3);
     DownloadManager::Replace(manager);
@@ -302,7 +305,10 @@ TEST_F(Downloads, SystemsToUpdateAreThoseWhosePlatformVersionDiffers)
         host_.NewProject();
         const auto store = Velmar::Services::ProjectStore::ProjectStoreService::instance();
         store->Reload();
-        const Velmar::Bo::CompositeTag tag = store->StoreSystem(Velmar::Testing::MakeSystem(c.stored), 300);
+        Velmar::Bo::System stored = Velmar::Testing::MakeSystem(c.stored);
+        if (c.unreadable)
+            stored.rawText = "{\"S1\":[";
+        const Velmar::Bo::CompositeTag tag = store->StoreSystem(stored, 300);
         system_ = c.served ? Velmar::Testing::SystemResponse(*c.served) : "{}";
         const auto candidates = Velmar::Services::Update::FindSystemsToUpdate();
         ASSERT_EQ(candidates.size(), c.offered ? 1u : 0u) << c.what;
@@ -310,7 +316,7 @@ TEST_F(Downloads, SystemsToUpdateAreThoseWhosePlatformVersionDiffers)
             EXPECT_EQ(candidates[0].storedSystemId, tag.storedSystemId) << c.what;
             EXPECT_EQ(candidates[0].fresh->name, GS::UniString("S1")) << c.what;
         }
-        EXPECT_EQ(manager->GetLoadedSystem() != nullptr, c.served.has_value()) << c.what;
+        EXPECT_EQ(manager->GetLoadedSystem() != nullptr, c.served && c.served->id == "S1" && !c.unreadable) << c.what;
     }
     DownloadManager::Replace(nullptr);
 }
