@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -73,6 +74,22 @@ std::string ThicknessOf(const std::string& answer, const std::string& composite)
     return "(none)";
 }
 
+// A composite "Wall A" with a wall on it (answer 1), linked on download to a picked product at LOD 300
+// (answer 5); the commands after it follow from answer 6.
+std::vector<std::string> AfterLinkingWallA(std::vector<std::string> then)
+{
+    std::vector<std::string> commands = {
+            R"({"cmd":"attribute.new","type":"composite","name":"Wall A"})",                                  // 0
+            R"({"cmd":"element.new","type":"wall","composite":"Wall A"})",                                   // 1
+            R"({"cmd":"choose","menu":32500,"item":1})",                                                     // 2
+            R"({"cmd":"pick","product":"VELMAR-MS75-1x12.5"})",                                              // 3
+            R"({"cmd":"wait","ms":20000,"until":{"window":4}})",                                             // 4
+            R"({"cmd":"call","window":4,"fn":"download_processDownload","arg":"{\"existingCompositeName\":\"Wall A\",\"selectedLod\":300}"})",  // 5
+    };
+    commands.insert(commands.end(), then.begin(), then.end());
+    return commands;
+}
+
 TEST(PropertyScenario, DownloadsPlacedWallsNeutralAndSettingsWriteTheVelmarProperties)
 {
     TempFolder root;
@@ -80,20 +97,14 @@ TEST(PropertyScenario, DownloadsPlacedWallsNeutralAndSettingsWriteTheVelmarPrope
     const std::string project = root / "project.json";
     const SimRun first = RunVelmarSim(
         root / "data", root / "first.jsonl",
-        {
-            R"({"cmd":"attribute.new","type":"composite","name":"Wall A"})",                                  // 0
-            R"({"cmd":"element.new","type":"wall","composite":"Wall A"})",                                   // 1
-            R"({"cmd":"choose","menu":32500,"item":1})",                                                     // 2
-            R"({"cmd":"pick","product":"VELMAR-MS75-1x12.5"})",                                              // 3
-            R"({"cmd":"wait","ms":20000,"until":{"window":4}})",                                             // 4
-            R"({"cmd":"call","window":4,"fn":"download_processDownload","arg":"{\"existingCompositeName\":\"Wall A\",\"selectedLod\":300}"})",  // 5
+        AfterLinkingWallA({
             R"({"cmd":"element.new","type":"wall","composite":"Wall A","begin":[0,1],"end":[4,1]})",         // 6
             R"({"cmd":"choose","menu":32505,"item":1})",                                                     // 7
             R"({"cmd":"element.new","type":"wall","composite":"Wall A","begin":[0,2],"end":[4,2]})",         // 8
             R"({"cmd":"undo.list"})",                                                                        // 9
             R"({"cmd":"log"})",                                                                              // 10
             R"({"cmd":"project.save","path":")" + project + R"("})",                                         // 11
-        });
+        }));
     ASSERT_EQ(first.answers.size(), 12u) << first.errors;
     EXPECT_EQ(first.answers[5], R"({"ok":true,"answer":true})");
     EXPECT_EQ(first.answers[7], R"({"ok":true,"result":0})");
@@ -144,15 +155,9 @@ TEST(UpdateScenario, APublishedSystemRebuildsItsCompositeAndPropertiesInOneStep)
     const std::string project = root / "project.json";
     const SimRun download = RunVelmarSim(
         root / "data", root / "download.jsonl",
-        {
-            R"({"cmd":"attribute.new","type":"composite","name":"Wall A"})",                                  // 0
-            R"({"cmd":"element.new","type":"wall","composite":"Wall A"})",                                   // 1
-            R"({"cmd":"choose","menu":32500,"item":1})",                                                     // 2
-            R"({"cmd":"pick","product":"VELMAR-MS75-1x12.5"})",                                              // 3
-            R"({"cmd":"wait","ms":20000,"until":{"window":4}})",                                             // 4
-            R"({"cmd":"call","window":4,"fn":"download_processDownload","arg":"{\"existingCompositeName\":\"Wall A\",\"selectedLod\":300}"})",  // 5
+        AfterLinkingWallA({
             R"({"cmd":"project.save","path":")" + project + R"("})",                                         // 6
-        });
+        }));
     ASSERT_EQ(download.answers.size(), 7u) << download.errors;
     EXPECT_EQ(download.answers[5], R"({"ok":true,"answer":true})");
     const std::string wall = GuidOf(download.answers[1]);
