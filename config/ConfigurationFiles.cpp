@@ -6,9 +6,22 @@ namespace Velmar::Cnf {
 
 std::optional<IO::Location> ExistingFile(IO::FileSystem::SpecialFolderId folder, const GS::UniString& relativePath)
 {
-    const IO::Location location = ResolveDataFile(folder, relativePath);
+    IO::Location location = ResolveDataFile(folder, relativePath);
     IO::FileSystem::ItemType type;
-    if (location.IsEmpty() || IO::fileSystem.GetItemType(location, &type) != NoError || type != IO::FileSystem::File)
+    if (location.IsEmpty() || IO::fileSystem.GetItemType(location, &type) != NoError)
+        return std::nullopt;
+    if (type == IO::FileSystem::Link) {
+        IO::Location target;
+        if (const GSErrCode err = IO::fileSystem.ResolveLocation(location, &target); err != NoError) {
+            Services::logger::instance()->log(GS::UniString("could not follow the link ") + relativePath + " (" +
+                                              std::to_string(err) + ")");
+            return std::nullopt;
+        }
+        location = target;
+        if (IO::fileSystem.GetItemType(location, &type) != NoError)
+            return std::nullopt;
+    }
+    if (type != IO::FileSystem::File)
         return std::nullopt;
     return location;
 }
@@ -34,6 +47,19 @@ std::optional<std::string> ReadAllBytes(const IO::Location& location)
     if (file.ReadBin(bytes.data(), static_cast<USize>(length), &read) != NoError || read != length)
         return std::nullopt;
     return bytes;
+}
+
+bool ParseFileTooDeep(const std::string& bytes, Json::rj::Document& document)
+{
+    bool tooDeep = false;
+    Json::ParseDocument(bytes.c_str(), bytes.size(), document, &tooDeep);
+    return tooDeep;
+}
+
+GS::UniString NestingRefusal(const char* fileName)
+{
+    return GS::UniString(fileName) + " nests deeper than " + std::to_string(Json::MaxNestingDepth) +
+           " levels: not read";
 }
 
 bool SameVersion(const std::optional<GS::UniString>& left, const std::optional<GS::UniString>& right)

@@ -4,6 +4,7 @@
 
 #include "DataFiles.hpp"
 #include "Logger.hpp"
+#include "RapidJson.hpp"
 
 #include <functional>
 #include <memory>
@@ -12,11 +13,17 @@
 
 namespace Velmar::Cnf {
 
-// The location of an existing file; none when there is no file there.
+// The location of an existing file; none when there is no file there. A symbolic link to a file (a user
+// who keeps the copy elsewhere) answers the file it points to.
 std::optional<IO::Location> ExistingFile(IO::FileSystem::SpecialFolderId folder, const GS::UniString& relativePath);
 std::optional<UInt64> FileLength(const IO::Location& location);
 // All bytes of the file; none when it cannot be opened or read.
 std::optional<std::string> ReadAllBytes(const IO::Location& location);
+
+// Parses the file's bytes; answers true when they were refused for nesting deeper than the JSON reader goes.
+bool ParseFileTooDeep(const std::string& bytes, Json::rj::Document& document);
+// The log line for such a file: what the user's support needs to see why it was not read.
+GS::UniString NestingRefusal(const char* fileName);
 
 // Two "version" texts match when both are absent or both are present and equal ignoring letter case.
 bool SameVersion(const std::optional<GS::UniString>& left, const std::optional<GS::UniString>& right);

@@ -61,8 +61,10 @@ std::shared_ptr<VelmarDatabaseSettingsFile> ReadSettingsFile(IO::FileSystem::Spe
         return nullptr;
     Log("reading database configuration file");
     Json::rj::Document document;
-    Json::ParseDocument(bytes->c_str(), bytes->size(), document);
+    const bool tooDeep = ParseFileTooDeep(*bytes, document);
     Log("document was json");
+    if (tooDeep)
+        Log(NestingRefusal("database configuration file"));
     if (!document.IsObject())
         return nullptr;
     Log("doc looks like object");

@@ -34,8 +34,10 @@ std::shared_ptr<VelmarMappingFile> ReadMappingFile(IO::FileSystem::SpecialFolder
     if (!bytes)
         return nullptr;
     Json::rj::Document document;
-    Json::ParseDocument(bytes->c_str(), bytes->size(), document);
+    const bool tooDeep = ParseFileTooDeep(*bytes, document);
     Log("property file read");
+    if (tooDeep)
+        Services::logger::instance()->log(NestingRefusal("property file"));
     if (!document.IsObject())
         return nullptr;
     Log("looks like an object");

@@ -177,12 +177,7 @@ Answer GetProperties(const Answer&)
 Answer RunRules(const Answer& argument)
 {
     const auto request = ParseArgument<velmar::rules::model::RuleRunRequest>(argument);
-    RuleService::RunOutcome outcome;
-    try {
-        outcome = Rules()->RunRules(request);
-    } catch (const std::exception& error) {
-        throw GS::GeneralException(GS::UniString(error.what()));
-    }
+    const RuleService::RunOutcome outcome = Rules()->RunRules(request);
     if (outcome == RuleService::RunOutcome::Cancelled) {
         if (const GSErrCode err = ACAPI_WriteReport(CheckCancelled, false); err != NoError)
             DBPrintf("Velmar: the cancel was not reported (%d)\n", err);

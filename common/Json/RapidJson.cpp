@@ -29,6 +29,7 @@ public:
         return document_.EndObject(members);
     }
     bool StartArray() { return Enter() && document_.StartArray(); }
+    bool TooDeep() const { return depth_ > MaxNestingDepth; }
     bool EndArray(rj::SizeType elements)
     {
         --depth_;
@@ -44,24 +45,28 @@ private:
 
 }  // namespace
 
-bool ParseDocument(const char* text, std::size_t length, rj::Document& document)
+bool ParseDocument(const char* text, std::size_t length, rj::Document& document, bool* tooDeep)
 {
     // Encoding is not validated, as in the default parse: a stray byte becomes U+FFFD when the text
     // turns into a host string, and the record keeps the rest of what it says.
     constexpr unsigned Flags = rj::kParseIterativeFlag;
     bool parsed = false;
+    bool deep = false;
     auto generator = [&](rj::Document& target) {
         // A plain byte stream, as the default parse reads: a byte order mark is not skipped.
         rj::MemoryStream stream(text, length);
         rj::Reader reader;
         DepthLimitedHandler handler(target);
         parsed = !reader.Parse<Flags>(stream, handler).IsError();
+        deep = handler.TooDeep();
         return parsed;
     };
     document.SetNull();
     document.Populate(generator);
     if (!parsed)
         document.SetNull();
+    if (tooDeep != nullptr)
+        *tooDeep = deep;
     return parsed;
 }
 

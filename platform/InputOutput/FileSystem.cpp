@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -60,6 +61,18 @@ GSErrCode FileSystem::GetItemType(const Location& location, ItemType* type) cons
         *type = Link;
     else
         *type = Other;
+    return NoError;
+}
+
+GSErrCode FileSystem::ResolveLocation(const Location& source, Location* target) const
+{
+    if (target == nullptr || source.IsEmpty())
+        return ErrParam;
+    char* resolved = realpath(source.ToNativePath().c_str(), nullptr);
+    if (resolved == nullptr)
+        return FromErrno(errno);
+    *target = Location(GS::UniString::FromUtf8(resolved));
+    std::free(resolved);
     return NoError;
 }
 

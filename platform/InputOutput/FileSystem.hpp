@@ -19,7 +19,11 @@ public:
     static constexpr GSErrCode NoSuchSpecialFolder = -7004;
 
     GSErrCode GetSpecialLocation(SpecialFolderId id, Location* location) const;
+    // The item itself: a symbolic link answers Link, whatever it points to.
     GSErrCode GetItemType(const Location& location, ItemType* type) const;
+    // The place a location ends up at once every symbolic link on its way is followed; TargetDoesNotExist
+    // when a link points nowhere.
+    GSErrCode ResolveLocation(const Location& source, Location* target) const;
     GSErrCode CreateFolder(const Location& location);
     bool Contains(const Location& location) const;
     // Removes a file or an empty folder.

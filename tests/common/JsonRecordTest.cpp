@@ -139,9 +139,11 @@ TEST(JsonRecord, UntrustedTextGivesADefaultRecordWithoutCrashing)
         }
     });
 
-    const std::string deep = std::string(300, '[') + std::string(300, ']');
-    const std::string deepInside = R"({"version":1,"x":)" + deep + "}";
-    const std::string allowed = R"({"version":1,"x":)" + std::string(200, '[') + std::string(200, ']') + "}";
+    // Inside the root object: one level short of the limit, and one past it.
+    const std::size_t limit = Velmar::Json::MaxNestingDepth;
+    const std::string deepInside = R"({"version":1,"x":)" + std::string(limit, '[') + std::string(limit, ']') + "}";
+    const std::string allowed =
+        R"({"version":1,"x":)" + std::string(limit - 1, '[') + std::string(limit - 1, ']') + "}";
     const std::string cases[] = {
         "",
         "{",

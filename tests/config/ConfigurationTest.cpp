@@ -2,10 +2,13 @@
 #include "CorvanaDatabase.hpp"
 #include "DataFiles.hpp"
 #include "DownloadServices.hpp"
+#include "SmallStackThread.hpp"
 #include "State.hpp"
 #include "TempFolder.hpp"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -65,6 +68,7 @@ TEST_F(Configuration, UserCopyIsKeptOrReplacedByTheSharedCopy)
         std::optional<std::string> shared, user;
         std::optional<std::string> loadedVersion;  // none: nothing could be loaded
         bool userReplaced;
+        bool userLinked = false;  // the user copy is a symbolic link to a file elsewhere (none: to nothing)
     };
     const Case cases[] = {
         {"only shared", Settings("1"), std::nullopt, "1", true},
@@ -79,15 +83,22 @@ TEST_F(Configuration, UserCopyIsKeptOrReplacedByTheSharedCopy)
         {"shared copy has a byte order mark", "\xEF\xBB\xBF" + Settings("2"), Settings("1"), "1", false},
         {"shared copy is empty, no user copy", "", std::nullopt, std::nullopt, true},
         {"shared copy of 10 MB", tenMegabytes, Settings("1"), "big", true},
+        {"user copy linked, versions differ in case only", Settings("V1"), Settings("v1", "NL"), "v1", false, true},
+        {"user copy linked, no shared copy", std::nullopt, Settings("1"), "1", false, true},
+        {"user copy linked to nothing", Settings("1"), std::nullopt, "1", true, true},
     };
+    const std::string elsewhere = root_ / "elsewhere.json";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::filesystem::remove(User());
         std::filesystem::remove(Shared());
+        std::filesystem::remove(elsewhere);
         if (c.shared)
             WriteFile(Shared(), *c.shared);
         if (c.user)
-            WriteFile(User(), *c.user);
+            WriteFile(c.userLinked ? elsewhere : User(), *c.user);
+        if (c.userLinked)
+            std::filesystem::create_symlink(elsewhere, User());
         const auto loaded = Velmar::Cnf::LoadSettingsFile(SettingsPath);
         EXPECT_EQ(loaded != nullptr && loaded->version.HasValue()
                       ? std::optional<std::string>(loaded->version.Get().ToUtf8())
@@ -97,6 +108,7 @@ TEST_F(Configuration, UserCopyIsKeptOrReplacedByTheSharedCopy)
             EXPECT_EQ(ReadFile(User()), c.shared.value_or(""));
         } else if (c.user) {
             EXPECT_EQ(ReadFile(User()), *c.user);
+            EXPECT_EQ(std::filesystem::is_symlink(User()), c.userLinked) << "a kept link stays a link";
         }
         if (c.shared) {
             EXPECT_EQ(ReadFile(Shared()), *c.shared) << "the shared copy is never written";
@@ -253,6 +265,36 @@ TEST_F(Configuration, MappingFileLookupsAndNesting)
     auto twice = reading;
     twice.insert(twice.end(), reading.begin(), reading.end());
     EXPECT_EQ(LogLines(), twice);
+
+    // The deepest classification tree the JSON reader takes (root, list, system and its children first, then
+    // two levels an item), and one level more: read on a stack as small as a host's main thread, or refused.
+    const int deepest = static_cast<int>(Velmar::Json::MaxNestingDepth - 4) / 2;
+    for (const int levels : {deepest, deepest + 1}) {
+        SCOPED_TRACE(levels);
+        std::string tree;
+        for (int level = 1; level <= levels; ++level)
+            tree += R"({"name":")" + std::to_string(level) + R"(","children":[)";
+        for (int level = 1; level <= levels; ++level)
+            tree += "]}";
+        std::filesystem::remove(User(MappingPath));
+        std::filesystem::remove(root_ / "user/velmar/archicad/log.txt");
+        WriteFile(Shared(MappingPath),
+                  R"({"version":"2","wallClassifications":[{"name":"NL-SfB","children":[)" + tree + "]}]}");
+        int read = 0;
+        Velmar::Testing::RunOnSmallStack([&] {
+            const auto deep = Velmar::Cnf::LoadMappingFile(MappingPath);
+            for (const auto* items = deep.wallClassifications.Items().IsEmpty()
+                                         ? nullptr
+                                         : &deep.wallClassifications.Items()[0].children.Items();
+                 items != nullptr && !items->IsEmpty(); items = &(*items)[0].children.Items())
+                ++read;
+        });
+        const bool refused = levels > deepest;
+        EXPECT_EQ(read, refused ? 0 : levels);
+        const auto lines = LogLines();
+        EXPECT_EQ(std::count(lines.begin(), lines.end(), "property file nests deeper than 1024 levels: not read"),
+                  refused ? 2 : 0);
+    }
 }
 
 TEST_F(Configuration, TheShippedFilesLoadWithTheirCountriesAndMappings)

@@ -4,6 +4,8 @@
 #include "ACAPinc.hpp"
 #include "Archicad.hpp"
 #include "ClassificationMapping.hpp"
+#include "ConfigurationService.hpp"
+#include "EventHandlers.hpp"
 #include "LodProvider.hpp"
 #include "ProjectStoreService.hpp"
 #include "PropertyProvider.hpp"
@@ -441,6 +443,13 @@ TEST_F(Properties, ClassificationCodesGoToTheChosenTextProperty)
     }
 }
 
+// The add-on's element handler as the host calls it, keeping its answer, which the host does not show.
+GSErrCode handlerAnswer = NoError;
+GSErrCode AnsweringElementHandler(const API_NotifyElementType* notification)
+{
+    return handlerAnswer = Velmar::AddOn::ElementEventHandler(notification);
+}
+
 std::string Twee()
 {
     std::string parameters = Parameters;
@@ -454,9 +463,11 @@ TEST_F(Properties, FailuresEndTheWriteAndLeaveNothingOutsideTheStep)
         const char* operation;  // a host operation failing every time, or none
         std::string parameters;
         const char* raised;
+        bool placing = false;  // written by the element handler while the user places the wall
     };
     const Case cases[] = {
         {"a number that does not convert", nullptr, Twee(), "invalid stod argument"},
+        {"a number that does not convert while the user places the wall", nullptr, Twee(), "", true},
         {"an element the host cannot read", "ACAPI_Element_Get", Parameters, ""},
         {"the link cannot be read", "ACAPI_Element_GetUserData", Parameters, ""},
         {"the link cannot be written", "ACAPI_Element_SetUserData", Parameters, ""},
@@ -469,16 +480,38 @@ TEST_F(Properties, FailuresEndTheWriteAndLeaveNothingOutsideTheStep)
         {"the composite's tag cannot be read", "ACAPI_Attribute_GetUserData", Parameters, ""},
         {"classification systems cannot be listed", "ACAPI_Classification_GetClassificationSystems", Parameters, ""},
     };
+    // The handler's provider reads the mapping the configuration holds.
+    Velmar::Testing::WriteFile(root_ / "data/user/mapping.json", Mapping);
+    Velmar::Services::ConfigurationService::Replace(std::make_shared<Velmar::Services::ConfigurationService>(
+        "settings.json", "mapping.json", [](const auto&, Int32) {}));
     for (const auto& c : cases) {
         host_.NewProject();
-        const API_Elem_Head wall = Place(API_WallID, Composite("Wall", 300, c.parameters));
-        const std::string before = Project().ToJson();
+        Velmar::Services::PropertyProvider::Reset();
+        const auto composite = Composite("Wall", 300, c.parameters);
+        std::string before = Project().ToJson();
+        API_Elem_Head wall;
+        if (c.placing) {
+            host_.Handlers().newElement = AnsweringElementHandler;
+            handlerAnswer = NoError;
+            wall = Place(API_WallID, composite);
+            host_.Handlers().newElement = nullptr;
+            EXPECT_EQ(handlerAnswer, APIERR_GENERAL) << c.what;
+            EXPECT_NE(Project().FindElement(wall.guid), nullptr) << c.what << ": the user's wall stays";
+            EXPECT_EQ(Project().UndoNames().front(), "Create Wall") << c.what;
+            const std::string log = Velmar::Testing::ReadFile(root_ / "data/user/velmar/archicad/log.txt");
+            EXPECT_NE(log.find("Writing Velmar properties failed: invalid stod argument\r\n"), std::string::npos)
+                << c.what;
+        } else {
+            wall = Place(API_WallID, composite);
+            before = Project().ToJson();
+        }
         const std::size_t logged = host_.DebugLines().size();
         if (c.operation != nullptr)
             host_.Faults().Arm(c.operation, APIERR_GENERAL, Sim::FaultInjector::Every);
         std::string raised;
         try {
-            Provider().UpdateElement(wall, true);
+            if (!c.placing)
+                Provider().UpdateElement(wall, true);
         } catch (const std::exception& error) {
             raised = error.what();
         }
@@ -502,12 +535,21 @@ TEST_F(Properties, ReapplyWritesEveryWallAndSlabAsOneStepAndACancelKeepsWhatWasW
     struct Case {
         const char* what;
         std::optional<Int32> cancelAt;
+        bool firstWallDeleted;  // by someone else once the run has listed the walls
         std::size_t written;
     };
-    for (const Case& c : {Case{"the whole project", std::nullopt, 3}, Case{"cancelled at the slabs", 2, 2}}) {
+    for (const Case& c :
+         {Case{"the whole project", std::nullopt, false, 3}, Case{"cancelled at the slabs", 2, false, 2},
+          Case{"a wall deleted while it runs", std::nullopt, true, 2}}) {
         if (c.cancelAt)
             host_.ArmProcessCancel(*c.cancelAt);
+        host_.SetProcessObserver([&] {
+            if (c.firstWallDeleted && host_.ProcessWindows().back().phase == 1)
+                Project().DeleteElement(walls[0].guid);
+        });
         EXPECT_EQ(Provider().ReapplyToAll(), c.written) << c.what;
+        host_.SetProcessObserver(nullptr);
+        EXPECT_EQ(Project().FindElement(walls[0].guid) == nullptr, c.firstWallDeleted) << c.what;
         EXPECT_EQ(Values(walls[1]), Lod300) << c.what;
         EXPECT_EQ(Values(slab), c.cancelAt ? Untouched : Lod300) << c.what;
         const Sim::ProcessWindow& window = host_.ProcessWindows().back();

@@ -8,7 +8,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { after, before, test } from 'node:test';
-import { chooseVelmarItem, eventually, launchChromium, openWorkbench, shippedSettings, skipReason, writeUserSettings } from './workbench.js';
+import { chooseVelmarItem, eventually, launchChromium, openWorkbench, script, shippedSettings, skipReason, writeUserSettings } from './workbench.js';
 
 const SearchMenu = 32500;
 const DownloadWindow = 'iframe[name="velmar-window-4"]';
@@ -48,16 +48,19 @@ function expectedProperties(language) {
 const languages = {
   nl: {
     country: 'NL', code: 'nl-NL', names: 'nl_NL', product: `Product: ${Product}`, classification: 'NL-SfB-code (22.21)',
+    target: 'Projecteigenschap', noTarget: '(geen)',
     sent: 'Het systeem is naar Archicad verzonden. Ga verder in Archicad.',
     values: { Merk: 'Velmar', 'Totale dikte': '125\u00a0mm', Gewicht: '44,5\u00a0kg/m²', 'Met isolatie': 'Nee', Luchtdicht: 'Ja' },
   },
   fr: {
     country: 'BE', code: 'fr-BE', names: 'fr_FR', product: `Produit : ${Product}`, classification: 'Code NL-SfB (22.21)',
+    target: 'Propriété du projet', noTarget: '(aucune)',
     sent: 'Le système a été envoyé à Archicad. Continuez dans Archicad.',
     values: { Marque: 'Velmar', 'Épaisseur totale': '125\u00a0mm', Poids: '44,5\u00a0kg/m²', 'Avec isolation': 'Non', 'Étanche à l’air': 'Oui' },
   },
   en: {
     country: 'INT', code: 'en-US', names: 'en_US', product: `Product: ${Product}`, classification: 'NL-SfB code (22.21)',
+    target: 'Project property', noTarget: '(none)',
     sent: 'The system was sent to Archicad. Continue in Archicad.',
     values: { Brand: 'Velmar', 'Total thickness': '125\u00a0mm', Weight: '44.5\u00a0kg/m²', 'With insulation': 'No', Airtight: 'Yes' },
   },
@@ -120,7 +123,21 @@ const cases = [
     choose: async (dialog) => dialog.locator('#cancel').click(),
     composites: ['Wall A'],
   },
+  {
+    what: 'a link that writes its classification code into the chosen property', existing: 'Wall A', language: languages.fr,
+    choose: async (dialog) => {
+      await dialog.getByRole('combobox', { name: languages.fr.target }).selectOption({ label: ClassificationTarget });
+      assert.equal(await dialog.getByRole('checkbox', { name: languages.fr.classification.replace(/ \(.*/, '') }).isChecked(), true,
+        'choosing a property applies the code');
+      await linkWallA(dialog);
+    },
+    composites: ['Wall A'],
+    classified: '22.21',
+  },
 ];
+// The project's own text property a classification code may go to; the page offers it beside the
+// built-in one, by name.
+const ClassificationTarget = 'NL-SfB';
 
 let chromium;
 let catalog;
@@ -137,11 +154,14 @@ after(async () => {
 for (const c of cases) {
   test(`a product picked in the selector becomes ${c.what}, in ${c.language.code}`, { skip: skipReason }, async (t) => {
     const { language } = c;
-    const { page } = await openWorkbench(t, chromium, {
+    const { workbench, page } = await openWorkbench(t, chromium, {
       catalog,
       project: projectWithComposite(c.existing),
       prepare: (data) => writeUserSettings(data, { ...shippedSettings(), defaultCountry: language.country, defaultLanguage: language.code }),
     });
+    await script(workbench, { cmd: 'property.group.new', name: 'Project' });
+    await script(workbench, { cmd: 'property.definition.new', group: 'Project', name: ClassificationTarget, valueType: 'string' });
+    const wall = c.classified && (await script(workbench, { cmd: 'element.new', type: 'wall', composite: c.existing })).guid;
 
     await chooseVelmarItem(page, SearchMenu, 1);
     const selector = page.frameLocator('.panel.browser iframe');
@@ -173,6 +193,8 @@ for (const c of cases) {
     assert.deepEqual(await dialog.locator('#classifications tbody tr').evaluateAll((rows) =>
       rows.map((row) => ({ code: row.dataset.code, label: row.cells[1].textContent, active: row.querySelector('input').checked }))),
     [{ code: 'NL-SfB', label: language.classification, active: false }]);
+    assert.deepEqual(await dialog.getByRole('combobox', { name: language.target }).locator('option').allTextContents(),
+      [language.noTarget, ClassificationTarget, 'Position'], 'the project\'s text properties, by name');
     // The page shows whole, cut off neither way, in a window no larger than the add-on opens it at.
     await eventually(async () => {
       const frame = page.locator(DownloadWindow);
@@ -189,6 +211,10 @@ for (const c of cases) {
     // The project panel shows what the add-on wrote once the host has answered it.
     await eventually(async () => assert.deepEqual(await compositeNames(page), c.composites));
     assert.deepEqual(await page.locator('#reports li').allTextContents(), []);
+    if (c.classified) {
+      const { values } = await script(workbench, { cmd: 'element.properties', guid: wall });
+      assert.equal(values.find((value) => value.group === 'Project' && value.name === ClassificationTarget)?.value, c.classified);
+    }
     await page.getByRole('button', { name: 'Place' }).click();
     await page.locator('#elements tbody tr').waitFor();
     assert.equal(await page.getByRole('alertdialog').isVisible(), false);

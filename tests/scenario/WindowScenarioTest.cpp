@@ -73,6 +73,48 @@ TEST(WindowScenario, SettingsRunsTheConfigDialogUntilTheUserClosesIt)
               (std::vector<std::string>{"Loading settings", "menu routine terminated"}));
 }
 
+TEST(WindowScenario, EachMenuCommandLogsWhatItLoadsAndThenTheEndOfTheRoutine)
+{
+    struct Case {
+        int menu;
+        const char* line;
+        int window;  // the dialog it runs until the user closes it; 0 for none
+    };
+    const Case cases[] = {
+        {32500, "Loading selector", 0},
+        {32502, "Loading update", 3},
+        {32504, "Loading Rules", 1},
+        {32505, "Changing Neutral settings", 0},
+    };
+    std::vector<std::string> script;
+    for (const Case& c : cases) {
+        script.push_back(R"({"cmd":"choose","menu":)" + std::to_string(c.menu) + R"(,"item":1})");
+        script.push_back(R"({"cmd":"log"})");
+        if (c.window != 0) {
+            script.push_back(R"({"cmd":"window.close","window":)" + std::to_string(c.window) + "}");
+            script.push_back(R"({"cmd":"log"})");
+        }
+    }
+    TempFolder root;
+    const SimRun run = RunVelmarSim(root / "data", root / "script.jsonl", script);
+    ASSERT_EQ(run.answers.size(), script.size()) << run.errors;
+    const auto tail = [&](std::size_t answer, std::size_t count) {
+        const auto lines = Texts(ParseAnswer(run.answers[answer])["lines"]);
+        return std::vector<std::string>(lines.end() - static_cast<long>(std::min(count, lines.size())), lines.end());
+    };
+    std::size_t answer = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(run.answers[answer], c.window != 0 ? R"({"ok":true,"modal":true})" : R"({"ok":true,"result":0})");
+        if (c.window != 0) {
+            EXPECT_EQ(tail(answer + 1, 1), std::vector<std::string>{c.line}) << "logged before the dialog runs";
+            answer += 2;
+        }
+        EXPECT_EQ(tail(answer + 1, 2), (std::vector<std::string>{c.line, "menu routine terminated"}));
+        answer += 2;
+    }
+}
+
 TEST(WindowScenario, ThePageOpensWebAddressesInTheShellAndNothingElse)
 {
     TempFolder root;

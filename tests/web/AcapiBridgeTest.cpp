@@ -5,6 +5,7 @@
 #include "ConfigurationService.hpp"
 #include "DownloadServices.hpp"
 #include "PaletteController.hpp"
+#include "RuleProject.hpp"
 #include "TempFolder.hpp"
 
 #include <gtest/gtest.h>
@@ -200,7 +201,19 @@ TEST_F(Bridge, BadArgumentsAreReportedAndAnsweredWithUndefined)
         {"ruleresult_highlightElements", object, "failed\n Bad cast."},
         {"rules_runRules", object, "failed\n Bad cast."},
         {"rules_runRules", Text("[]"), "failed\n the argument is not a JSON object"},
+        // A standard exception from deep inside a service is the user's to see as much as the host's own.
+        {"rules_runRules", Text(R"({"activeRules":[{"Label":"Maximale lengte"}],"targetProperties":[]})"),
+         "failed\n invalid stod argument"},
     };
+    // Check compares the wall's length with an expansion-joint length that is no number.
+    const GS::Guid system = GS::Guid::Generate();
+    host_.CurrentProject().StoreModuleData(
+        system.ToUniString().ToUtf8(),
+        Sim::UserData{1, 0x5757, Velmar::Testing::SystemText("SYS-C", {{"DILATATIE", "", "abc", "String"}}) + '\0'});
+    Sim::Element wall = Sim::NewElement(API_WallID);
+    wall.record.wall.endC = API_Coord{12.0, 0.0};
+    wall.userData = Velmar::Testing::LinkData(system);
+    host_.PlaceElement(wall);
     const std::string settingsBefore = ReadFile(root_ / "data/user/settings.json");
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.function) + " " + c.report);

@@ -65,9 +65,10 @@ function classificationRows(text, mapped, targets) {
     target.append(new Option(text('download.noTarget'), ''),
       ...targets.map((candidate) => new Option(candidate.name ?? candidate.id, candidate.id, false, sameGuid(candidate.id, classification.targetPropertyGuid))));
     target.setAttribute('aria-label', text('download.classificationTarget'));
-    // Choosing a property is meant to apply the code, unless the user said otherwise before.
+    // Choosing a property is meant to apply the code, unless the user said otherwise before (the add-on
+    // writes a choice never made as null).
     target.addEventListener('change', () => {
-      if (classification.active === undefined && target.value !== '') active.checked = true;
+      if (classification.active == null && target.value !== '') active.checked = true;
     });
     const label = document.createElement('span');
     label.textContent = classification.label ?? classification.classificationCode ?? '';
