@@ -83,18 +83,12 @@ void RelinkComposite(const API_Guid& first, const Bo::System& fresh)
     Composition::CompositionService::instance()->LinkComposite(attribute.header, fresh, lod);
 }
 
-void UpdateOne(const UpdateCandidate& candidate)
+void UpdateOne(const UpdateCandidate& candidate, const GS::Array<API_Guid>& elements)
 {
     const auto store = ProjectStore::ProjectStoreService::instance();
     const auto provider = PropertyProvider::instance();
-    const GS::Array<API_Guid> elements = LinkedElements(candidate.storedSystemId);
-    if (const auto stored = store->GetSystem(candidate.storedSystemId)) {
-        for (const API_Guid& guid : elements) {
-            API_Elem_Head head;
-            head.guid = guid;
-            provider->WriteForElement(head, *stored, std::nullopt, false, false);
-        }
-    }
+    if (const auto stored = store->GetSystem(candidate.storedSystemId))
+        provider->WriteForElements(elements, *stored, std::nullopt, false);
     store->ReplaceText(candidate.storedSystemId, candidate.fresh->rawText);
     if (elements.IsEmpty())
         return;
@@ -104,9 +98,11 @@ void UpdateOne(const UpdateCandidate& candidate)
 
 }  // namespace
 
-GS::Array<API_Guid> LinkedElements(const GS::Guid& storedSystemId)
+std::unordered_map<GS::Guid, GS::Array<API_Guid>> LinkedElements(const std::vector<GS::Guid>& storedSystemIds)
 {
-    GS::Array<API_Guid> linked;
+    std::unordered_map<GS::Guid, GS::Array<API_Guid>> linked;
+    for (const GS::Guid& id : storedSystemIds)
+        linked.emplace(id, GS::Array<API_Guid>());
     for (const API_ElemTypeID type : {API_WallID, API_SlabID}) {
         GS::Array<API_Guid> elements;
         if (const GSErrCode err = ACAPI_Element_GetElemList(type, &elements, APIFilt_None, APINULLGuid); err != NoError) {
@@ -119,8 +115,8 @@ GS::Array<API_Guid> LinkedElements(const GS::Guid& storedSystemId)
             std::optional<GS::Guid> system;
             if (const GSErrCode err = Bo::ElementLink::Read(head, system); err != NoError)
                 DBPrintf("Velmar: the link of element %s was not read (%d)\n", APIGuidToString(guid).ToUtf8().c_str(), err);
-            if (system == storedSystemId)
-                linked.Push(guid);
+            if (const auto found = system ? linked.find(*system) : linked.end(); found != linked.end())
+                found->second.Push(guid);
         }
     }
     return linked;
@@ -132,10 +128,14 @@ std::size_t RunUpdate(const std::vector<UpdateCandidate>& candidates)
     try {
         RunUndoStep(StepName, [&] {
             ProcessWindow window(StepName, static_cast<Int32>(candidates.size()));
+            std::vector<GS::Guid> ids;
+            for (const UpdateCandidate& candidate : candidates)
+                ids.push_back(candidate.storedSystemId);
+            const auto linked = LinkedElements(ids);
             for (const UpdateCandidate& candidate : candidates) {
                 if (!window.NextPhase(candidate.fresh->name))
                     break;
-                UpdateOne(candidate);
+                UpdateOne(candidate, linked.at(candidate.storedSystemId));
                 ++updated;
             }
         });

@@ -7,6 +7,7 @@
 #include "BoSystem.hpp"
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace Velmar::Services::Update {
@@ -25,8 +26,8 @@ bool SameVersion(const Bo::System& stored, const Bo::System& fresh);
 // holds no loaded system.
 std::vector<UpdateCandidate> FindSystemsToUpdate();
 
-// The walls, then the slabs, linked to that stored system, each once.
-GS::Array<API_Guid> LinkedElements(const GS::Guid& storedSystemId);
+// The walls, then the slabs, linked to each of those stored systems, each once; one pass over the project.
+std::unordered_map<GS::Guid, GS::Array<API_Guid>> LinkedElements(const std::vector<GS::Guid>& storedSystemIds);
 
 // Brings every candidate up to date, as one undo step with the host's process window (a phase per
 // system; a cancel stops before the next and keeps what was updated): the stored system's parameters

@@ -182,9 +182,12 @@ public:
         return true;
     }
 
-    void Write(const API_Guid& element, const Bo::System& system, const std::optional<Bo::LOD>& lod, bool create)
+    void Write(const GS::Array<API_Guid>& elements, const Bo::System& system, const std::optional<Bo::LOD>& lod,
+               bool create)
     {
-        WriteValues(element, MakePlan(system, lod, create));
+        const Plan plan = MakePlan(system, lod, create);
+        for (const API_Guid& element : elements)
+            WriteValues(element, plan);
     }
 
     std::size_t RefreshDefinitions(Int32 languageIndex);
@@ -549,14 +552,10 @@ std::size_t PropertyProvider::ReapplyToAll()
     return written;
 }
 
-void PropertyProvider::WriteForElement(const API_Elem_Head& element, const Bo::System& system,
-                                       const std::optional<Bo::LOD>& lod, bool createMissing, bool undoable)
+void PropertyProvider::WriteForElements(const GS::Array<API_Guid>& elements, const Bo::System& system,
+                                        const std::optional<Bo::LOD>& lod, bool createMissing)
 {
-    const auto write = [&] { Run(*this).Write(element.guid, system, lod, createMissing); };
-    if (undoable)
-        RunUndoStep(SettingStep, write);
-    else
-        write();
+    Run(*this).Write(elements, system, lod, createMissing);
 }
 
 void PropertyProvider::SetValue(const API_Guid& element, const API_PropertyDefinition& definition,

@@ -45,10 +45,11 @@ public:
     // what was written before a cancel stays. Answers how many were written.
     std::size_t ReapplyToAll();
 
-    // Writes every parameter the level admits (all without one) and the mapped classification codes.
-    // `createMissing` false fills existing definitions only.
-    void WriteForElement(const API_Elem_Head& element, const Bo::System& system, const std::optional<Bo::LOD>& lod,
-                         bool createMissing, bool undoable);
+    // Writes every parameter the level admits (all without one) and the mapped classification codes on each
+    // of `elements`, inside the caller's command, the values prepared once. `createMissing` false fills
+    // existing definitions only.
+    void WriteForElements(const GS::Array<API_Guid>& elements, const Bo::System& system,
+                          const std::optional<Bo::LOD>& lod, bool createMissing);
     // Sets one value, read as the definition's kind of value (an empty text is its default).
     void SetValue(const API_Guid& element, const API_PropertyDefinition& definition, const GS::UniString& text,
                   bool undoable);

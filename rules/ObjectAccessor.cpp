@@ -76,14 +76,17 @@ double ScaleByUnit(double value, const std::optional<GS::UniString>& unit)
 
 Rules::OptionalValue ObjectAccessor::GetElementValue(const std::string& name)
 {
-    API_Element element;
-    element.header.guid = header_.guid;
-    if (const GSErrCode err = ACAPI_Element_Get(&element, 0); err != NoError) {
-        DBPrintf("Velmar: an element under test was not read (%d)\n", err);
-        return std::nullopt;
+    if (!record_) {
+        API_Element element;
+        element.header.guid = header_.guid;
+        if (const GSErrCode err = ACAPI_Element_Get(&element, 0); err != NoError) {
+            DBPrintf("Velmar: an element under test was not read (%d)\n", err);
+            return std::nullopt;
+        }
+        record_ = element;
     }
-    for (const Properties::Catalog* catalog : Properties::CatalogsFor(element.header.type.typeID)) {
-        const auto values = Properties::EvaluateCatalog(*catalog, name, element);
+    for (const Properties::Catalog* catalog : Properties::CatalogsFor(record_->header.type.typeID)) {
+        const auto values = Properties::EvaluateCatalog(*catalog, name, *record_);
         if (!values.empty())
             return Properties::RuleReading(values.front());
     }
@@ -91,6 +94,14 @@ Rules::OptionalValue ObjectAccessor::GetElementValue(const std::string& name)
 }
 
 Rules::OptionalValue ObjectAccessor::GetParameterValue(const std::string& name)
+{
+    const auto known = parameterValues_.find(name);
+    if (known != parameterValues_.end())
+        return known->second;
+    return parameterValues_.emplace(name, ReadParameter(name)).first->second;
+}
+
+Rules::OptionalValue ObjectAccessor::ReadParameter(const std::string& name) const
 {
     const GS::UniString wanted = GS::UniString::FromUtf8(name);
     const SystemParameter* parameter = nullptr;
@@ -129,28 +140,37 @@ Rules::OptionalValue ObjectAccessor::GetParameterValue(const std::string& name)
     return std::nullopt;
 }
 
-const GS::UniString* ObjectAccessor::FindAnswer(const GS::UniString& code) const
+const ObjectAccessor::Answer& ObjectAccessor::FindAnswer(const std::string& code)
 {
+    const auto known = answerOf_.find(code);
+    if (known != answerOf_.end())
+        return known->second;
+    Answer found;
+    const GS::UniString wanted = GS::UniString::FromUtf8(code);
     for (const auto& [question, answer] : *answers_) {
-        if (question.IsEqual(code, GS::UniString::CaseInsensitive))
-            return &answer;
+        if (question.IsEqual(wanted, GS::UniString::CaseInsensitive)) {
+            found.text = &answer;
+            break;
+        }
     }
-    return nullptr;
+    GS::Guid definition;
+    if (found.text != nullptr && !code.empty() && code[0] == '~' &&
+        definition.ConvertFromString(found.text->ToUtf8().c_str()) == NoError)
+        found.definition = GSGuid2APIGuid(definition);
+    return answerOf_.emplace(code, found).first->second;
 }
 
 Rules::OptionalValue ObjectAccessor::GetAnswerValue(const std::string& code)
 {
-    const GS::UniString* answer = FindAnswer(GS::UniString::FromUtf8(code));
-    if (answer == nullptr)
+    const Answer& answer = FindAnswer(code);
+    if (answer.text == nullptr)
         return std::nullopt;
     if (code.empty() || code[0] != '~')
-        return Rules::Value(answer->ToUtf8());
-
-    GS::Guid definition;
-    if (definition.ConvertFromString(answer->ToUtf8().c_str()) != NoError)
+        return Rules::Value(answer.text->ToUtf8());
+    if (!answer.definition)
         return std::nullopt;
     API_Property property;
-    if (const GSErrCode err = ACAPI_Element_GetPropertyValue(header_.guid, GSGuid2APIGuid(definition), property);
+    if (const GSErrCode err = ACAPI_Element_GetPropertyValue(header_.guid, *answer.definition, property);
         err != NoError) {
         DBPrintf("Velmar: a property value of an element under test was not read (%d)\n", err);
         return std::nullopt;

@@ -5,6 +5,8 @@
 #include "BoSystem.hpp"
 #include "TargetObject.hpp"
 
+#include <optional>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -36,8 +38,18 @@ public:
     {
     }
 
-    // The element the next evaluation reads.
-    void SetElement(const API_Elem_Head& header) { header_ = header; }
+    // The element the next evaluation reads; its record is read at the first element value asked for.
+    void SetElement(const API_Elem_Head& header)
+    {
+        header_ = header;
+        record_.reset();
+    }
+    // The same with the record the caller has just read, which every element value is then taken from.
+    void SetElement(const API_Element& element)
+    {
+        header_ = element.header;
+        record_ = element;
+    }
     const API_Elem_Head& Element() const { return header_; }
 
     Rules::OptionalValue GetElementValue(const std::string& name) override;
@@ -45,11 +57,22 @@ public:
     Rules::OptionalValue GetAnswerValue(const std::string& code) override;
 
 private:
-    const GS::UniString* FindAnswer(const GS::UniString& code) const;
+    // What an answer gives whatever the element: its text, and for a property selector its definition.
+    struct Answer {
+        const GS::UniString* text = nullptr;
+        std::optional<API_Guid> definition;
+    };
+    const Answer& FindAnswer(const std::string& code);
+    Rules::OptionalValue ReadParameter(const std::string& name) const;
 
     const AnswerList* answers_;
     API_Elem_Head header_;
+    std::optional<API_Element> record_;
     const ParameterTable* parameters_;
+    // A rule asks for the same few names on every element; parameters and answers are the same for all of
+    // them, so each name is looked up and converted once.
+    std::unordered_map<std::string, Rules::OptionalValue> parameterValues_;
+    std::unordered_map<std::string, Answer> answerOf_;
 };
 
 }  // namespace Velmar::Bo

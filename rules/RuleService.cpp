@@ -200,7 +200,7 @@ RuleService::RunOutcome RuleService::RunRules(const RuleRunRequest& request)
                     verdicts.failed.push_back(guid);
                     continue;
                 }
-                accessor->SetElement(element.header);
+                accessor->SetElement(element);
                 (rule.Fails(accessor.get()) ? verdicts.failed : verdicts.passed).push_back(guid);
             }
             const auto existing = std::find_if(labels.begin(), labels.end(),
