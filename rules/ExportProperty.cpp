@@ -88,7 +88,7 @@ double SlabTop(const API_SlabType& slab)
 
 #define TYPE(key, dataType, expression)                                                                                \
     ExportProperty{[](const API_Element& e, const QuantityRecord*) -> Value { return expression; },                   \
-                   [](QuantityRequest&) {}, dataType, "", key + 5, key, false}
+                   [](QuantityRequest&) {}, dataType, "", &(key)[5], key, false}
 
 const ExportProperty WallTypeEntries[] = {
     TYPE("Type.Thickness", "double", Real(e.wall.thickness)),
@@ -140,14 +140,14 @@ const ExportProperty SlabTypeEntries[] = {
 #define QUANTITY(part, key, field, dataType, reading, description)                                                    \
     ExportProperty{[](const API_Element&, const QuantityRecord* q) -> Value { return reading(q->element.part.field); }, \
                    [](QuantityRequest& r) { ACAPI_ELEMENT_QUANTITY_MASK_SET(r.mask, part, field); }, dataType,         \
-                   description, key + 9, key, true}
+                   description, &(key)[9], key, true}
 #define WALL(key, field, description) QUANTITY(wall, key, field, "double", Real, description)
 #define SLAB(key, field, description) QUANTITY(slab, key, field, "double", Real, description)
 #define CW(key, field, description) QUANTITY(cw, key, field, "double", Real, description)
 // A sum over the wall's openings, gathered only when asked for.
 #define OPENINGS(key, field, dataType, reading)                                                                        \
     ExportProperty{[](const API_Element&, const QuantityRecord* q) -> Value { return reading(q->openings.field); },    \
-                   [](QuantityRequest& r) { r.openings = true; }, dataType, key + 9, key + 9, key, true}
+                   [](QuantityRequest& r) { r.openings = true; }, dataType, &(key)[9], &(key)[9], key, true}
 
 const ExportProperty WallQuantityEntries[] = {
     WALL("Quantity.airThickness", airThickness, "Wall air skin thickness"),
