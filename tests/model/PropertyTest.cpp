@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdio>
 #include <map>
 
@@ -300,6 +302,17 @@ TEST_F(Properties, ParametersAreWrittenByMappingLevelAndNeutral)
         const std::size_t steps = Project().UndoNames().size();
         EXPECT_TRUE(provider.UpdateElement(wall, true)) << c.what;
         EXPECT_EQ(Project().UndoNames().size(), steps) << c.what << ": writing again changes nothing";
+
+        // A definition the user deletes between two writes is made again by the next one.
+        const auto definitions = Project().Definitions(APINULLGuid);
+        const auto kleur = std::find_if(definitions.begin(), definitions.end(),
+                                        [](const auto* row) { return row->definition.name == "Kleur"; });
+        ASSERT_NE(kleur, definitions.end()) << c.what;
+        const API_Guid deleted = (*kleur)->definition.guid;
+        host_.RunHostCommand("Delete Property", [&] { Project().DeleteDefinition(deleted); });
+        const API_Elem_Head next = Place(API_WallID, Composite("Wall", c.lod));
+        EXPECT_TRUE(provider.UpdateElement(next, true)) << c.what;
+        EXPECT_EQ(Values(next), c.expected) << c.what << ": after the definition was deleted";
     }
 }
 
