@@ -9,8 +9,8 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
-#include <iostream>
 #include <algorithm>
+#include <iostream>
 #include <stdexcept>
 #include <thread>
 
