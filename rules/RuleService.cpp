@@ -154,7 +154,6 @@ RuleService::RunOutcome RuleService::RunRules(const RuleRunRequest& request)
     store->Reload();
     std::vector<SystemRun> runs;
     std::unordered_map<GS::Guid, std::size_t> runOf;
-    Int32 phases = 0;
     for (const GS::Guid& id : DistinctSystems(pairs)) {
         auto system = store->GetSystem(id);
         if (system == nullptr)
@@ -166,7 +165,6 @@ RuleService::RunOutcome RuleService::RunRules(const RuleRunRequest& request)
             if (active)
                 run.rules.push_back(&rule);
         }
-        phases += static_cast<Int32>(run.rules.size());
         run.system = std::move(system);
         runOf.emplace(id, runs.size());
         runs.push_back(std::move(run));
@@ -176,40 +174,49 @@ RuleService::RunOutcome RuleService::RunRules(const RuleRunRequest& request)
             runs[found->second].elements.push_back(element);
     }
 
+    // Each element is read once per system and every rule of the system judges it then: a phase per
+    // system, and the verdicts merged per rule in the rules' order, as if each rule had run on its own.
     std::vector<LabelResult> labels;
-    ProcessWindow window("Check", phases);
+    ProcessWindow window("Check", static_cast<Int32>(runs.size()));
     for (const SystemRun& run : runs) {
         const Bo::ParameterTable parameters = Bo::BuildParameterTable(*run.system);
         const auto accessor = std::make_shared<Bo::ObjectAccessor>(&answers, &parameters);
+        // Reserved: a compiled rule keeps its accessor, and a copy would compile again without it.
+        std::vector<Bo::Rule> rules;
+        rules.reserve(run.rules.size());
+        std::vector<LabelResult> verdicts;
         for (const Bo::Rule* systemRule : run.rules) {
-            Bo::Rule rule(*systemRule);
-            rule.Compile();
-            rule.SetAccessor(accessor);
-            if (!window.NextPhase(LabelOf(rule.Record()) + " (" + run.system->name + ")",
-                                  static_cast<Int32>(run.elements.size())))
+            rules.emplace_back(*systemRule);
+            rules.back().Compile();
+            rules.back().SetAccessor(accessor);
+            verdicts.push_back(LabelResult{rules.back().Record(), {}, {}});
+        }
+        if (!window.NextPhase(run.system->name, static_cast<Int32>(run.elements.size())))
+            return RunOutcome::Cancelled;
+        Int32 done = 0;
+        for (const API_Guid& guid : run.elements) {
+            if (++done % CancelCheckEvery == 0 && !window.SetValue(done))
                 return RunOutcome::Cancelled;
-            LabelResult verdicts{rule.Record(), {}, {}};
-            Int32 done = 0;
-            for (const API_Guid& guid : run.elements) {
-                if (++done % CancelCheckEvery == 0 && !window.SetValue(done))
-                    return RunOutcome::Cancelled;
-                API_Element element;
-                element.header.guid = guid;
-                if (const GSErrCode err = ACAPI_Element_Get(&element, 0); err != NoError) {
-                    DBPrintf("Velmar: an element was not read for a rule (%d)\n", err);
-                    verdicts.failed.push_back(guid);
-                    continue;
-                }
-                accessor->SetElement(element);
-                (rule.Fails(accessor.get()) ? verdicts.failed : verdicts.passed).push_back(guid);
+            API_Element element;
+            element.header.guid = guid;
+            if (const GSErrCode err = ACAPI_Element_Get(&element, 0); err != NoError) {
+                DBPrintf("Velmar: an element was not read for the rules (%d)\n", err);
+                for (LabelResult& verdict : verdicts)
+                    verdict.failed.push_back(guid);
+                continue;
             }
+            accessor->SetElement(element);
+            for (std::size_t i = 0; i < rules.size(); ++i)
+                (rules[i].Fails(accessor.get()) ? verdicts[i].failed : verdicts[i].passed).push_back(guid);
+        }
+        for (LabelResult& verdict : verdicts) {
             const auto existing = std::find_if(labels.begin(), labels.end(),
-                                               [&rule](const LabelResult& entry) { return SameLabel(entry.rule, rule.Record()); });
+                                               [&verdict](const LabelResult& entry) { return SameLabel(entry.rule, verdict.rule); });
             if (existing == labels.end()) {
-                labels.push_back(std::move(verdicts));
+                labels.push_back(std::move(verdict));
             } else {
-                Prepend(existing->passed, std::move(verdicts.passed));
-                Prepend(existing->failed, std::move(verdicts.failed));
+                Prepend(existing->passed, std::move(verdict.passed));
+                Prepend(existing->failed, std::move(verdict.failed));
             }
         }
     }
