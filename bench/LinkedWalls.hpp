@@ -26,6 +26,7 @@
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
+#include <unordered_map>
 #include <vector>
 
 namespace Velmar::Bench {
@@ -58,6 +59,29 @@ inline const API_HostFunctions& CountingHost()
             return definitions(group, listed);
         };
         return counting;
+    }();
+    return table;
+}
+
+// The property writes of the elements listed in `writes`, as the module made them, for a baseline to
+// repeat: the counting host that also records them.
+struct RecordedWrites {
+    static inline std::unordered_map<API_Guid, std::vector<API_Property>>* writes = nullptr;
+};
+
+inline const API_HostFunctions& RecordingHost()
+{
+    static const API_HostFunctions table = [] {
+        API_HostFunctions recording = CountingHost();
+        static const auto set = recording.ACAPI_Element_SetProperty;
+        recording.ACAPI_Element_SetProperty = [](const API_Guid& element, const API_Property& property) {
+            if (RecordedWrites::writes != nullptr) {
+                if (const auto found = RecordedWrites::writes->find(element); found != RecordedWrites::writes->end())
+                    found->second.push_back(property);
+            }
+            return set(element, property);
+        };
+        return recording;
     }();
     return table;
 }

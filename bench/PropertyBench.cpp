@@ -18,28 +18,6 @@ using namespace Velmar;
 using namespace Velmar::Bench;
 using Services::PropertyProvider;
 
-// The writes of one wall of each system, as the module made them, for the baseline to repeat.
-struct Writes {
-    static inline std::unordered_map<API_Guid, std::vector<API_Property>>* recording = nullptr;
-};
-
-const API_HostFunctions& RecordingHost()
-{
-    static const API_HostFunctions table = [] {
-        API_HostFunctions recording = CountingHost();
-        static const auto set = recording.ACAPI_Element_SetProperty;
-        recording.ACAPI_Element_SetProperty = [](const API_Guid& element, const API_Property& property) {
-            if (Writes::recording != nullptr) {
-                if (const auto found = Writes::recording->find(element); found != Writes::recording->end())
-                    found->second.push_back(property);
-            }
-            return set(element, property);
-        };
-        return recording;
-    }();
-    return table;
-}
-
 // The project of that size with the Velmar definitions made (on a wall placed and deleted again), and per
 // system the values Neutral writes on its walls.
 const std::vector<std::vector<API_Property>>& Prepared(int walls)
@@ -67,9 +45,9 @@ const std::vector<std::vector<API_Property>>& Prepared(int walls)
             firsts[first[n] = guid];
     }
     const std::size_t depth = linked.Project().UndoNames().size();
-    Writes::recording = &firsts;
+    RecordedWrites::writes = &firsts;
     PropertyProvider::instance()->ReapplyToAll();
-    Writes::recording = nullptr;
+    RecordedWrites::writes = nullptr;
     linked.UndoTo(depth);
     for (std::size_t n = 0; n < Systems; ++n)
         lists.push_back(firsts.at(first[n]));

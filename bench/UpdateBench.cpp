@@ -22,27 +22,6 @@ using namespace Velmar::Bench;
 
 constexpr int Version = 1;
 
-struct Recorded {
-    static inline std::unordered_map<API_Guid, std::vector<API_Property>>* writes = nullptr;
-};
-
-const API_HostFunctions& RecordingHost()
-{
-    static const API_HostFunctions table = [] {
-        API_HostFunctions recording = CountingHost();
-        static const auto set = recording.ACAPI_Element_SetProperty;
-        recording.ACAPI_Element_SetProperty = [](const API_Guid& element, const API_Property& property) {
-            if (Recorded::writes != nullptr) {
-                if (const auto found = Recorded::writes->find(element); found != Recorded::writes->end())
-                    found->second.push_back(property);
-            }
-            return set(element, property);
-        };
-        return recording;
-    }();
-    return table;
-}
-
 // What the raw update writes for each system: the property values of its walls and the tag of its composite.
 struct SystemWrites {
     std::vector<API_Property> values;
@@ -104,9 +83,9 @@ Prepared& Prepare()
         }
         made.depth = linked.Project().UndoNames().size();
         Host::SetHostFunctions(&RecordingHost());
-        Recorded::writes = &firsts;
+        RecordedWrites::writes = &firsts;
         Services::Update::RunUpdate(made.candidates);
-        Recorded::writes = nullptr;
+        RecordedWrites::writes = nullptr;
         for (std::size_t n = 0; n < Systems; ++n)
             made.writes.push_back({firsts.at(first[n]), UserDataOf(linked.Composites()[n]), SystemResponse(n, Version)});
         linked.UndoTo(made.depth);
