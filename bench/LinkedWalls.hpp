@@ -131,9 +131,9 @@ inline std::vector<Performance> PerformanceOf(std::size_t n, int version)
 // System n as the platform sends it; `version` moves its time stamp and some values on.
 inline std::string SystemResponse(std::size_t n, int version = 0)
 {
-    Testing::SystemSpec spec = Testing::StandardWall();
-    spec.id = "VELMAR-" + std::to_string(n);
-    spec.timeStamp = "2026-03-0" + std::to_string(2 + version) + " 10:20:30";
+    Testing::SystemOutline outline = Testing::StandardWall();
+    outline.id = "VELMAR-" + std::to_string(n);
+    outline.timeStamp = "2026-03-0" + std::to_string(2 + version) + " 10:20:30";
     std::string parameters;
     for (const Performance& p : PerformanceOf(n, version)) {
         parameters += std::string(parameters.empty() ? "" : ",") + "\"" + p.id + "\":{\"ID\":\"" + p.id +
@@ -141,7 +141,7 @@ inline std::string SystemResponse(std::size_t n, int version = 0)
                       (*p.dataType ? std::string(",\"DataType\":\"") + p.dataType + "\"" : "") +
                       ",\"Value\":{\"nl_NL\":\"" + p.value + "\"}}";
     }
-    std::string text = Testing::SystemResponse(spec);
+    std::string text = Testing::SystemResponse(outline);
     const std::string attributes = "\"Attributes\":{";
     text.insert(text.find(attributes) + attributes.size(), "\"propertyset\":{\"10_Prestaties\":{" + parameters + "}},");
     return text;

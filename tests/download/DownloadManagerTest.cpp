@@ -186,17 +186,17 @@ TEST_F(Downloads, AFailedLoadForgetsTheProductLoadedBefore)
 // A confirmation is one undo step, or nothing: what the page asks is checked before anything is written.
 TEST_F(Downloads, AConfirmationWritesOneUndoStepOrNothing)
 {
-    using Velmar::Testing::SystemSpec;
-    SystemSpec wall = Velmar::Testing::StandardWall();
+    using Velmar::Testing::SystemOutline;
+    SystemOutline wall = Velmar::Testing::StandardWall();
     wall.id = "S1";
-    SystemSpec longName = wall;
+    SystemOutline longName = wall;
     longName.id = std::string(256, 'S');
-    SystemSpec badThickness = wall;
+    SystemOutline badThickness = wall;
     badThickness.thickness = "dik";
     const std::string tooLong(256, 'x');
     struct Case {
         const char* what;
-        SystemSpec served;
+        SystemOutline served;
         std::string download;
         const char* answer;  // "true", "false", or what is raised
         const char* composites;
@@ -277,17 +277,17 @@ TEST_F(Downloads, AConfirmationWritesOneUndoStepOrNothing)
 // stamp, or either has none; one the platform does not give is left out.
 TEST_F(Downloads, SystemsToUpdateAreThoseWhosePlatformVersionDiffers)
 {
-    using Velmar::Testing::SystemSpec;
+    using Velmar::Testing::SystemOutline;
     const auto version = [](const char* stamp, const char* id = "S1") {
-        SystemSpec spec = Velmar::Testing::StandardWall();
-        spec.id = id;
-        spec.timeStamp = stamp;
-        return spec;
+        SystemOutline outline = Velmar::Testing::StandardWall();
+        outline.id = id;
+        outline.timeStamp = stamp;
+        return outline;
     };
     const struct {
         const char* what;
-        SystemSpec stored;
-        std::optional<SystemSpec> served;  // none: the platform does not have it
+        SystemOutline stored;
+        std::optional<SystemOutline> served;  // none: the platform does not have it
         bool offered;
         bool unreadable = false;  // the stored text no longer reads as a system
     } cases[] = {

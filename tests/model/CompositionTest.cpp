@@ -24,7 +24,7 @@ using Velmar::Services::Materials::LAYER_TYPE;
 using Velmar::Services::Materials::MaterialStore;
 using Velmar::Testing::MakeSystem;
 using Velmar::Testing::StandardWall;
-using Velmar::Testing::SystemSpec;
+using Velmar::Testing::SystemOutline;
 
 std::optional<Velmar::Bo::LOD> Level(std::optional<Int32> value)
 {
@@ -57,11 +57,11 @@ protected:
     Sim::Project& Project() { return host_.CurrentProject(); }
 
     // As a download writes a new composite: built and tagged in one undo step.
-    GS::Guid Download(const SystemSpec& spec, std::optional<Int32> lod, const char* name = "Wall")
+    GS::Guid Download(const SystemOutline& outline, std::optional<Int32> lod, const char* name = "Wall")
     {
         GS::Guid stored;
         Velmar::RunUndoStep("Download", [&] {
-            const auto system = MakeSystem(spec);
+            const auto system = MakeSystem(outline);
             stored = service_.TagComposite(system, service_.CreateComposite(system, Level(lod), name), Level(lod));
         });
         return stored;
@@ -106,25 +106,25 @@ protected:
 
 TEST_F(Composites, EachKindAndLevelLaysOutItsSkins)
 {
-    SystemSpec insulated = StandardWall();
+    SystemOutline insulated = StandardWall();
     insulated.insulation = {{1, "Wool", "50"}};
-    SystemSpec secondSide = StandardWall();
+    SystemOutline secondSide = StandardWall();
     secondSide.boards[2].type = "Board B";
     secondSide.boards[3].type = "Board C";
-    SystemSpec floor = StandardWall("135");
+    SystemOutline floor = StandardWall("135");
     floor.kind = "VLOER";
-    SystemSpec ceiling = StandardWall("135");
+    SystemOutline ceiling = StandardWall("135");
     ceiling.kind = "plafond";
-    SystemSpec unknownKind = StandardWall();
+    SystemOutline unknownKind = StandardWall();
     unknownKind.kind = "Iets";
-    SystemSpec negativeBoard = StandardWall();
+    SystemOutline negativeBoard = StandardWall();
     negativeBoard.boards[0].thickness = "-12,5";
     negativeBoard.boards[1].thickness = "0";
-    SystemSpec bare;
-    SystemSpec noThickness = StandardWall("");
+    SystemOutline bare;
+    SystemOutline noThickness = StandardWall("");
     struct Case {
         const char* what;
-        SystemSpec spec;
+        SystemOutline outline;
         std::optional<Int32> lod;
         const char* expected;
     };
@@ -156,7 +156,7 @@ TEST_F(Composites, EachKindAndLevelLaysOutItsSkins)
     };
     for (const auto& c : cases) {
         host_.NewProject();
-        EXPECT_EQ(Download(c.spec, c.lod).IsNull(), std::string(c.expected) == "none") << c.what;
+        EXPECT_EQ(Download(c.outline, c.lod).IsNull(), std::string(c.expected) == "none") << c.what;
         EXPECT_EQ(Describe("Wall"), c.expected) << c.what;
         if (std::string(c.expected) == "none")
             EXPECT_TRUE(Project().ModuleData().empty()) << c.what << ": nothing to tag, nothing stored";
@@ -255,7 +255,7 @@ TEST_F(Composites, LinkingRebuildsFromTheTaggedSystemAndTagsAnUntaggedComposite)
     own.lines.assign(2, API_CWallLineComponent{ACAPI_CreateAttributeIndex(1), 1});
     host_.RunHostCommand("Create Attribute", [&] { Project().AddAttribute(own); });
     const GS::Guid stored = Download(StandardWall(), 100, "Tagged");
-    SystemSpec floor = StandardWall("135");
+    SystemOutline floor = StandardWall("135");
     floor.id = "VELMAR-FLOOR";
     floor.kind = "VLOER";
     struct Case {
@@ -350,7 +350,7 @@ TEST_F(Composites, LodUpdatesRebuildTheMetElementsCompositesAtTheActiveLevelAsOn
         {"all", LodUpdateScope::All, std::nullopt, "A 300, B 300, C 100, D 300", 4, 4},
         {"all, cancelled in the second phase", LodUpdateScope::All, 2, "A 300, B 500, C 100, D 200", 4, 2},
     };
-    SystemSpec floor = StandardWall();
+    SystemOutline floor = StandardWall();
     floor.kind = "VLOER";
     Velmar::Lod::LodProvider::instance()->SetActive(*Level(300));
     for (const auto& c : cases) {
