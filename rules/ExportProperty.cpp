@@ -4,7 +4,6 @@
 #include "GSDebug.hpp"
 
 #include <cctype>
-#include <cstdio>
 
 namespace Velmar::Bo::Properties {
 
@@ -376,14 +375,19 @@ std::vector<const Catalog*> CatalogsFor(API_ElemTypeID type)
     }
 }
 
-std::vector<PropertyValue> EvaluateCatalog(const Catalog& catalog, const std::string& name, const API_Element& element)
+Selection Select(const Catalog& catalog, const std::string& name)
 {
     const bool everything = name == catalog.everything;
-    std::vector<const ExportProperty*> selected;
+    Selection selected;
     for (const ExportProperty& entry : catalog) {
         if (everything || EqualIgnoringCase(name, entry.key))
             selected.push_back(&entry);
     }
+    return selected;
+}
+
+std::vector<PropertyValue> Evaluate(const Selection& selected, const API_Element& element)
+{
     std::vector<PropertyValue> values;
     if (selected.empty())
         return values;
@@ -429,11 +433,8 @@ Rules::OptionalValue RuleReading(const PropertyValue& value)
     if (!value.present)
         return std::nullopt;
     switch (value.kind) {
-        case ValueKind::Real: {
-            char text[400];  // "%f" of the largest double
-            std::snprintf(text, sizeof text, "%f", std::get<double>(value.value));
-            return Rules::Value(std::string(text));
-        }
+        case ValueKind::Real:
+            return Rules::Value(Rules::FixedText(std::get<double>(value.value)));
         case ValueKind::Integer:
         case ValueKind::Unsigned:
         case ValueKind::Int:

@@ -75,10 +75,15 @@ const Catalog& CurtainWallQuantityCatalog();
 // The catalogs looked up for an element type, in lookup order; none for other types.
 std::vector<const Catalog*> CatalogsFor(API_ElemTypeID type);
 
-// The values of the entries whose key equals `name` ignoring letter case (every entry for the catalog's
-// "everything" request), in catalog order. Quantity entries cost one quantities request for all of them;
-// nothing when the host refuses it.
-std::vector<PropertyValue> EvaluateCatalog(const Catalog& catalog, const std::string& name, const API_Element& element);
+using Selection = std::vector<const ExportProperty*>;
+
+// The entries whose key equals `name` ignoring letter case (every entry for the catalog's "everything"
+// request), in catalog order.
+Selection Select(const Catalog& catalog, const std::string& name);
+
+// The values of the selected entries on the element, in their order. Quantity entries cost one quantities
+// request for all of them; nothing when the host refuses it.
+std::vector<PropertyValue> Evaluate(const Selection& selected, const API_Element& element);
 
 // A value as a rule reads it: reals in "%f" form, integers in decimal, a GUID as its text, a boolean as
 // is; text values give nothing.

@@ -4,7 +4,6 @@
 #include "ExportProperty.hpp"
 #include "GSDebug.hpp"
 
-#include <cstdio>
 #include <stdexcept>
 
 namespace Velmar::Bo {
@@ -13,9 +12,7 @@ namespace {
 
 Rules::Value NumberText(double value)
 {
-    char text[400];  // "%f" of the largest double
-    std::snprintf(text, sizeof text, "%f", value);
-    return Rules::Value(std::string(text));
+    return Rules::Value(Rules::FixedText(value));
 }
 
 // The attribute's value as a number; none when it has no value or the value is no number.
@@ -76,6 +73,14 @@ double ScaleByUnit(double value, const std::optional<GS::UniString>& unit)
 
 Rules::OptionalValue ObjectAccessor::GetElementValue(const std::string& name)
 {
+    const auto known = elementValues_.find(name);
+    if (known != elementValues_.end())
+        return known->second;
+    return elementValues_.emplace(name, ReadElementValue(name)).first->second;
+}
+
+Rules::OptionalValue ObjectAccessor::ReadElementValue(const std::string& name)
+{
     if (!record_) {
         API_Element element;
         element.header.guid = header_.guid;
@@ -85,12 +90,26 @@ Rules::OptionalValue ObjectAccessor::GetElementValue(const std::string& name)
         }
         record_ = element;
     }
-    for (const Properties::Catalog* catalog : Properties::CatalogsFor(record_->header.type.typeID)) {
-        const auto values = Properties::EvaluateCatalog(*catalog, name, *record_);
+    for (const Properties::Selection& selection : SelectionsFor(record_->header.type.typeID, name)) {
+        const auto values = Properties::Evaluate(selection, *record_);
         if (!values.empty())
             return Properties::RuleReading(values.front());
     }
     return std::nullopt;
+}
+
+const std::vector<Properties::Selection>& ObjectAccessor::SelectionsFor(API_ElemTypeID type, const std::string& name)
+{
+    auto& known = selections_[type];
+    const auto found = known.find(name);
+    if (found != known.end())
+        return found->second;
+    std::vector<Properties::Selection> selections;
+    for (const Properties::Catalog* catalog : Properties::CatalogsFor(type)) {
+        if (auto selection = Properties::Select(*catalog, name); !selection.empty())
+            selections.push_back(std::move(selection));
+    }
+    return known.emplace(name, std::move(selections)).first->second;
 }
 
 Rules::OptionalValue ObjectAccessor::GetParameterValue(const std::string& name)
@@ -169,9 +188,16 @@ Rules::OptionalValue ObjectAccessor::GetAnswerValue(const std::string& code)
         return Rules::Value(answer.text->ToUtf8());
     if (!answer.definition)
         return std::nullopt;
+    const auto known = selectedValues_.find(code);
+    if (known != selectedValues_.end())
+        return known->second;
+    return selectedValues_.emplace(code, ReadSelectedProperty(*answer.definition)).first->second;
+}
+
+Rules::OptionalValue ObjectAccessor::ReadSelectedProperty(const API_Guid& definition) const
+{
     API_Property property;
-    if (const GSErrCode err = ACAPI_Element_GetPropertyValue(header_.guid, *answer.definition, property);
-        err != NoError) {
+    if (const GSErrCode err = ACAPI_Element_GetPropertyValue(header_.guid, definition, property); err != NoError) {
         DBPrintf("Velmar: a property value of an element under test was not read (%d)\n", err);
         return std::nullopt;
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "BoSystem.hpp"
+#include "ExportProperty.hpp"
 #include "TargetObject.hpp"
 
 #include <optional>
@@ -43,12 +44,16 @@ public:
     {
         header_ = header;
         record_.reset();
+        elementValues_.clear();
+        selectedValues_.clear();
     }
     // The same with the record the caller has just read, which every element value is then taken from.
     void SetElement(const API_Element& element)
     {
         header_ = element.header;
         record_ = element;
+        elementValues_.clear();
+        selectedValues_.clear();
     }
     const API_Elem_Head& Element() const { return header_; }
 
@@ -64,6 +69,10 @@ private:
     };
     const Answer& FindAnswer(const std::string& code);
     Rules::OptionalValue ReadParameter(const std::string& name) const;
+    Rules::OptionalValue ReadElementValue(const std::string& name);
+    // The catalog entries "[name]" reads on an element of the type, per catalog in lookup order.
+    const std::vector<Properties::Selection>& SelectionsFor(API_ElemTypeID type, const std::string& name);
+    Rules::OptionalValue ReadSelectedProperty(const API_Guid& definition) const;
 
     const AnswerList* answers_;
     API_Elem_Head header_;
@@ -73,6 +82,11 @@ private:
     // them, so each name is looked up and converted once.
     std::unordered_map<std::string, Rules::OptionalValue> parameterValues_;
     std::unordered_map<std::string, Answer> answerOf_;
+    std::unordered_map<API_ElemTypeID, std::unordered_map<std::string, std::vector<Properties::Selection>>> selections_;
+    // The rules of a system all judge one element before the next, and several read the same element
+    // values and selected properties: each is read from the host once per element.
+    std::unordered_map<std::string, Rules::OptionalValue> elementValues_;
+    std::unordered_map<std::string, Rules::OptionalValue> selectedValues_;
 };
 
 }  // namespace Velmar::Bo

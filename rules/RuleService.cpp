@@ -25,6 +25,13 @@ ServiceSlot<RuleService> slot;
 
 constexpr Int32 CancelCheckEvery = 512;
 
+// The linked element types, walls first, with the process window's phase for each.
+struct ElementKind {
+    API_ElemTypeID type;
+    const char* phase;
+};
+constexpr ElementKind ElementKinds[] = {{API_WallID, "Walls"}, {API_SlabID, "Slabs"}};
+
 // The stored system the element is linked to; none without a link or when it cannot be read (logged).
 std::optional<GS::Guid> LinkedSystem(const API_Guid& element)
 {
@@ -63,13 +70,6 @@ bool SameLabel(const Rules::Rule& left, const Rules::Rule& right)
     return LabelOf(left).IsEqual(LabelOf(right), GS::UniString::CaseInsensitive);
 }
 
-// A linked system with its elements, in pair order, and the rules of it the run takes.
-struct SystemRun {
-    std::shared_ptr<Bo::System> system;
-    std::vector<API_Guid> elements;
-    std::vector<const Bo::Rule*> rules;
-};
-
 // One label's verdicts so far: Logic false (passed) and Logic true (failed), the latest system's first.
 struct LabelResult {
     Rules::Rule rule;
@@ -98,10 +98,11 @@ std::vector<std::pair<API_Guid, GS::Guid>> CollectLinkedElements()
 {
     std::vector<std::pair<API_Guid, GS::Guid>> pairs;
     std::unordered_set<API_Guid> seen;
-    for (const API_ElemTypeID type : {API_WallID, API_SlabID}) {
+    for (const ElementKind& kind : ElementKinds) {
         GS::Array<API_Guid> elements;
-        if (const GSErrCode err = ACAPI_Element_GetElemList(type, &elements, APIFilt_None, APINULLGuid); err != NoError) {
-            DBPrintf("Velmar: the elements of type %d were not listed (%d)\n", type, err);
+        if (const GSErrCode err = ACAPI_Element_GetElemList(kind.type, &elements, APIFilt_None, APINULLGuid);
+            err != NoError) {
+            DBPrintf("Velmar: the elements of type %d were not listed (%d)\n", kind.type, err);
             continue;
         }
         for (const API_Guid& element : elements) {
@@ -141,75 +142,103 @@ GS::Array<Rules::Rule> RuleService::ListRules() const
     return rules;
 }
 
+namespace {
+
+// One linked system in a run: its compiled rules of the request's labels, with the accessor they read
+// through and their verdicts on the system's elements in project order.
+struct SystemRun {
+    SystemRun(std::shared_ptr<Bo::System> linked, const Bo::AnswerList& answers,
+              const GS::Array<Rules::Rule>& activeRules)
+        : system(std::move(linked)),
+          parameters(Bo::BuildParameterTable(*system)),
+          accessor(std::make_shared<Bo::ObjectAccessor>(&answers, &parameters))
+    {
+        // Reserved: a compiled rule keeps its accessor, and a copy would compile again without it.
+        rules.reserve(system->rules.GetSize());
+        for (const Bo::Rule& rule : system->rules) {
+            const bool active = std::any_of(activeRules.begin(), activeRules.end(),
+                                            [&rule](const Rules::Rule& wanted) { return SameLabel(wanted, rule.Record()); });
+            if (!active)
+                continue;
+            rules.emplace_back(rule);
+            rules.back().Compile();
+            rules.back().SetAccessor(accessor);
+            verdicts.push_back(LabelResult{rules.back().Record(), {}, {}});
+        }
+    }
+    SystemRun(const SystemRun&) = delete;
+    SystemRun& operator=(const SystemRun&) = delete;
+
+    void Judge(const API_Guid& guid)
+    {
+        API_Element element;
+        element.header.guid = guid;
+        if (const GSErrCode err = ACAPI_Element_Get(&element, 0); err != NoError) {
+            DBPrintf("Velmar: an element was not read for the rules (%d)\n", err);
+            for (LabelResult& verdict : verdicts)
+                verdict.failed.push_back(guid);
+            return;
+        }
+        accessor->SetElement(element);
+        for (std::size_t i = 0; i < rules.size(); ++i)
+            (rules[i].Fails(accessor.get()) ? verdicts[i].failed : verdicts[i].passed).push_back(guid);
+    }
+
+    std::shared_ptr<Bo::System> system;
+    Bo::ParameterTable parameters;
+    std::shared_ptr<Bo::ObjectAccessor> accessor;
+    std::vector<Bo::Rule> rules;
+    std::vector<LabelResult> verdicts;
+};
+
+}  // namespace
+
 RuleService::RunOutcome RuleService::RunRules(const RuleRunRequest& request)
 {
     Bo::AnswerList answers;
     for (const auto& property : request.targetProperties.Items())
         answers.emplace_back(property.targetProperty.ValueOr(GS::UniString()),
                              property.targetValue.ValueOr(GS::UniString()));
-    const auto& activeRules = request.activeRules.Items();
-
-    const auto pairs = CollectLinkedElements();
     const auto store = ProjectStore::ProjectStoreService::instance();
     store->Reload();
-    std::vector<SystemRun> runs;
-    std::unordered_map<GS::Guid, std::size_t> runOf;
-    for (const GS::Guid& id : DistinctSystems(pairs)) {
-        auto system = store->GetSystem(id);
-        if (system == nullptr)
-            continue;
-        SystemRun run;
-        for (const Bo::Rule& rule : system->rules) {
-            const bool active = std::any_of(activeRules.begin(), activeRules.end(),
-                                            [&rule](const Rules::Rule& wanted) { return SameLabel(wanted, rule.Record()); });
-            if (active)
-                run.rules.push_back(&rule);
-        }
-        run.system = std::move(system);
-        runOf.emplace(id, runs.size());
-        runs.push_back(std::move(run));
-    }
-    for (const auto& [element, system] : pairs) {
-        if (const auto found = runOf.find(system); found != runOf.end())
-            runs[found->second].elements.push_back(element);
-    }
 
-    // Each element is read once per system and every rule of the system judges it then: a phase per
-    // system, and the verdicts merged per rule in the rules' order, as if each rule had run on its own.
-    std::vector<LabelResult> labels;
-    ProcessWindow window("Check", static_cast<Int32>(runs.size()));
-    for (const SystemRun& run : runs) {
-        const Bo::ParameterTable parameters = Bo::BuildParameterTable(*run.system);
-        const auto accessor = std::make_shared<Bo::ObjectAccessor>(&answers, &parameters);
-        // Reserved: a compiled rule keeps its accessor, and a copy would compile again without it.
-        std::vector<Bo::Rule> rules;
-        rules.reserve(run.rules.size());
-        std::vector<LabelResult> verdicts;
-        for (const Bo::Rule* systemRule : run.rules) {
-            rules.emplace_back(*systemRule);
-            rules.back().Compile();
-            rules.back().SetAccessor(accessor);
-            verdicts.push_back(LabelResult{rules.back().Record(), {}, {}});
-        }
-        if (!window.NextPhase(run.system->name, static_cast<Int32>(run.elements.size())))
+    // One pass in project order, as the host keeps its elements: each element is read once, right after
+    // its link, and the rules of its system judge it then. A system is loaded and its rules compiled when
+    // its first element comes, so systems stay in the order their elements come in.
+    std::vector<std::unique_ptr<SystemRun>> runs;
+    std::unordered_map<GS::Guid, SystemRun*> runOf;
+    ProcessWindow window("Check", static_cast<Int32>(std::size(ElementKinds)));
+    for (const ElementKind& kind : ElementKinds) {
+        GS::Array<API_Guid> elements;
+        if (const GSErrCode err = ACAPI_Element_GetElemList(kind.type, &elements, APIFilt_None, APINULLGuid); err != NoError)
+            DBPrintf("Velmar: the elements of type %d were not listed (%d)\n", kind.type, err);
+        if (!window.NextPhase(kind.phase, static_cast<Int32>(elements.GetSize())))
             return RunOutcome::Cancelled;
         Int32 done = 0;
-        for (const API_Guid& guid : run.elements) {
+        for (const API_Guid& guid : elements) {
             if (++done % CancelCheckEvery == 0 && !window.SetValue(done))
                 return RunOutcome::Cancelled;
-            API_Element element;
-            element.header.guid = guid;
-            if (const GSErrCode err = ACAPI_Element_Get(&element, 0); err != NoError) {
-                DBPrintf("Velmar: an element was not read for the rules (%d)\n", err);
-                for (LabelResult& verdict : verdicts)
-                    verdict.failed.push_back(guid);
+            const auto id = LinkedSystem(guid);
+            if (!id)
                 continue;
+            auto found = runOf.find(*id);
+            if (found == runOf.end()) {
+                SystemRun* run = nullptr;
+                if (auto system = store->GetSystem(*id)) {
+                    runs.push_back(std::make_unique<SystemRun>(std::move(system), answers, request.activeRules.Items()));
+                    run = runs.back().get();
+                }
+                found = runOf.emplace(*id, run).first;
             }
-            accessor->SetElement(element);
-            for (std::size_t i = 0; i < rules.size(); ++i)
-                (rules[i].Fails(accessor.get()) ? verdicts[i].failed : verdicts[i].passed).push_back(guid);
+            if (found->second != nullptr && !found->second->rules.empty())
+                found->second->Judge(guid);
         }
-        for (LabelResult& verdict : verdicts) {
+    }
+
+    // Per label, the verdicts of the later system come first.
+    std::vector<LabelResult> labels;
+    for (const auto& run : runs) {
+        for (LabelResult& verdict : run->verdicts) {
             const auto existing = std::find_if(labels.begin(), labels.end(),
                                                [&verdict](const LabelResult& entry) { return SameLabel(entry.rule, verdict.rule); });
             if (existing == labels.end()) {

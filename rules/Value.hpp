@@ -19,6 +19,9 @@ double NumberOf(const Value& value);
 // The root's verdict: a boolean as is, a number unless zero, a text by its first byte.
 bool TruthOf(const Value& value);
 
+// A number in "%f" form, as printf writes it in the C locale: six decimals.
+std::string FixedText(double value);
+
 // The C-locale strtod reading whatever the process locale: leading white space skipped, longest numeric
 // prefix taken. Throws std::invalid_argument("invalid stod argument") when no prefix converts and
 // std::out_of_range("stod argument out of range") on overflow or underflow, as std::stod does.

@@ -156,6 +156,9 @@ TEST(Interpreter, EachPassPrecedenceAndTypeRule)
         {"[x] >= 2.6", "true", {{"x", Text("2.600000")}}},
         {"[x] < 12,5", "true", {{"x", Text("12,5")}}},
         {"[x] > 0", "stod argument out of range", {{"x", Text("1e999")}}},
+        {"[x] > 0", "stod argument out of range", {{"x", Text("1e-320")}}},
+        {"[x] >= 16", "true", {{"x", Text("0x10")}}},
+        {"[x] >= 3", "true", {{"x", Text("+3")}}},
         {"[a] = [b]", "true", {{"a", Text("ABC")}, {"b", Text("abc")}}},
         {"[a] = [b]", "false", {{"a", Text("ab")}, {"b", Text("abc")}}},
         {"[a] = [b]", "false", {{"a", Text("\xC3\xA9")}, {"b", Text("\xC3\x89")}}},  // é and É: ASCII only
