@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace {
 
 using Velmar::Services::ConfigurationService;
@@ -48,13 +46,13 @@ protected:
 
     std::string User(const char* path = SettingsPath) const { return root_ / (std::string("user/") + path); }
     std::string Shared(const char* path = SettingsPath) const { return root_ / (std::string("shared/") + path); }
-    std::vector<std::string> LogLines() const
+    // The log with plain line ends.
+    std::string Log() const
     {
-        const std::string text = ReadFile(root_ / "user/velmar/archicad/log.txt");
-        std::vector<std::string> lines;
-        for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-            lines.push_back(text.substr(start, end - start));
-        return lines;
+        std::string text = ReadFile(root_ / "user/velmar/archicad/log.txt");
+        for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;)
+            text.erase(at, 1);
+        return text;
     }
 
     TempFolder root_;
@@ -120,41 +118,17 @@ TEST_F(Configuration, ReadingLogsEachStepAndEachLanguageCode)
 {
     WriteFile(User(), R"({"version":"1","databaseSettings":[{"countryCode":"BE","languages":[{"code":"fr-BE"},{}]}]})");
     ASSERT_NE(Velmar::Cnf::ReadSettingsFile(Velmar::UserDataFolder, SettingsPath), nullptr);
-    const std::vector<std::string> expected = {
-        "reading database configuration file",
-        "document was json",
-        "doc looks like object",
-        "Loading version",
-        "Loading settings",
-        "Parsing Country Label",
-        "Parsing Country Code",
-        "Parsingtoken url",
-        "corvana base url",
-        "brand less option",
-        "loading languages",
-        "loading Selector Url",
-        "loading code",
-        "fr-BE",
-        "loading label",
-        "loading help",
-        "lang loaded",
-        "loading Selector Url",
-        "loading code",
-        "",
-        "loading label",
-        "loading help",
-        "lang loaded",
-        "dsb loaded",
-        "Loading country",
-        "Loading default language",
-        "config loaded from json file",
-    };
-    EXPECT_EQ(LogLines(), expected);
+    EXPECT_EQ(Log(), "reading database configuration file\ndocument was json\ndoc looks like object\nLoading version\n"
+                     "Loading settings\nParsing Country Label\nParsing Country Code\nParsingtoken url\n"
+                     "corvana base url\nbrand less option\nloading languages\n"
+                     "loading Selector Url\nloading code\nfr-BE\nloading label\nloading help\nlang loaded\n"
+                     "loading Selector Url\nloading code\n\nloading label\nloading help\nlang loaded\n"
+                     "dsb loaded\nLoading country\nLoading default language\nconfig loaded from json file\n");
 
     std::filesystem::remove(root_ / "user/velmar/archicad/log.txt");
     WriteFile(User(), "[1]");
     EXPECT_EQ(Velmar::Cnf::ReadSettingsFile(Velmar::UserDataFolder, SettingsPath), nullptr);
-    EXPECT_EQ(LogLines(), (std::vector<std::string>{"reading database configuration file", "document was json"}));
+    EXPECT_EQ(Log(), "reading database configuration file\ndocument was json\n");
 }
 
 TEST_F(Configuration, AUserCopyThatCannotBeReplacedLeavesNoConfigurationButNoFailure)
@@ -192,12 +166,17 @@ TEST_F(Configuration, ApplyingTheChoiceSetsLanguageSelectorServicesAndNeutral)
     ConfigurationService service(SettingsPath, MappingPath, StartDownloadServices);
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.country) + " " + c.language);
+        state->SetNeutral(true);  // taken where the country before has the brand-less option
+        const bool wasNeutral = state->IsNeutral();
         service.SetCountryAndLanguage(c.country, c.language);
         EXPECT_EQ(state->languageIndex, std::optional<Int32>(c.languageIndex));
         EXPECT_EQ(state->selectorUrl.ToUtf8(), c.selector);
         EXPECT_EQ(service.IsBrandLessEnabled(), c.brandLess);
         if (std::string(c.country) != "ZZ") {
             EXPECT_EQ(state->IsBrandLessEnabled(), c.brandLess);
+            EXPECT_EQ(state->IsNeutral(), wasNeutral && c.brandLess) << "Neutral is forced off without the option";
+            state->SetNeutral(true);
+            EXPECT_EQ(state->IsNeutral(), c.brandLess) << "and cannot be set again";
         }
         const auto client = Velmar::Services::CorvanaDatabase::Get();
         ASSERT_NE(client, nullptr);
@@ -205,19 +184,6 @@ TEST_F(Configuration, ApplyingTheChoiceSetsLanguageSelectorServicesAndNeutral)
             EXPECT_EQ(client->GetDataUrl().ToUtf8(), c.platform);
         }
     }
-}
-
-TEST_F(Configuration, NeutralIsForcedOffWhenTheCountryHasNoBrandLessOption)
-{
-    WriteFile(User(), Settings("1"));
-    ConfigurationService service(SettingsPath, MappingPath, StartDownloadServices);
-    const auto state = Velmar::App::State::instance();
-    state->SetNeutral(true);
-    EXPECT_TRUE(state->IsNeutral());
-    service.SetCountryAndLanguage("NL", "nl-NL");
-    EXPECT_FALSE(state->IsNeutral());
-    state->SetNeutral(true);
-    EXPECT_FALSE(state->IsNeutral());
 }
 
 TEST_F(Configuration, TheChoiceIsStoredCompactWithNullsAndReadAtTheNextStart)
@@ -260,11 +226,9 @@ TEST_F(Configuration, MappingFileLookupsAndNesting)
     EXPECT_EQ(item->name.Get().ToUtf8(), "5");
     EXPECT_EQ(mapping.classificationCodes.Items(), (GS::Array<GS::UniString>{"NL-SfB", "STABU"}));
     // The shared copy is read, then the user copy it became.
-    const std::vector<std::string> reading{"reading property file", "property file read", "looks like an object",
-                                           "property file loaded"};
-    auto twice = reading;
-    twice.insert(twice.end(), reading.begin(), reading.end());
-    EXPECT_EQ(LogLines(), twice);
+    const std::string reading =
+        "reading property file\nproperty file read\nlooks like an object\nproperty file loaded\n";
+    EXPECT_EQ(Log(), reading + reading);
 
     // The deepest classification tree the JSON reader takes (root, list, system and its children first, then
     // two levels an item), and one level more: read on a stack as small as a host's main thread, or refused.
@@ -291,9 +255,11 @@ TEST_F(Configuration, MappingFileLookupsAndNesting)
         });
         const bool refused = levels > deepest;
         EXPECT_EQ(read, refused ? 0 : levels);
-        const auto lines = LogLines();
-        EXPECT_EQ(std::count(lines.begin(), lines.end(), "property file nests deeper than 1024 levels: not read"),
-                  refused ? 2 : 0);
+        const std::string log = Log(), refusal = "property file nests deeper than 1024 levels: not read\n";
+        int refusals = 0;
+        for (std::size_t at = log.find(refusal); at != std::string::npos; at = log.find(refusal, at + 1))
+            ++refusals;
+        EXPECT_EQ(refusals, refused ? 2 : 0);
     }
 }
 

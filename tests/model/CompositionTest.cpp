@@ -101,7 +101,6 @@ protected:
     Velmar::Testing::TempFolder root_;
     Sim::Archicad host_{root_ / "data"};
     CompositionService service_;
-
 };
 
 TEST_F(Composites, EachKindAndLevelLaysOutItsSkins)
@@ -297,7 +296,7 @@ TEST_F(Composites, LinkingRebuildsFromTheTaggedSystemAndTagsAnUntaggedComposite)
     EXPECT_EQ(Describe("Own"), before) << "a stored system the project does not have leaves the composite as it is";
 }
 
-TEST_F(Composites, HostFailuresLeaveWhatThePartSaysAndUndoRestoresTheProject)
+TEST_F(Composites, HostFailuresLeaveOnlyWhatSucceededAndUndoRestoresTheProject)
 {
     struct Case {
         const char* operation;

@@ -43,19 +43,18 @@ public:
         client_.set_connection_timeout(2);
         client_.set_read_timeout(5);
     }
-    Answer Get(const std::string& path)
-    {
-        const auto result = client_.Get(path);
-        return result ? Answer{result->status, result->body} : Answer{-1, httplib::to_string(result.error())};
-    }
+    Answer Get(const std::string& path) { return Of(client_.Get(path)); }
     Answer Post(const std::string& path, const std::string& body, const char* type = "text/plain")
     {
-        const auto result = client_.Post(path, body, type);
-        return result ? Answer{result->status, result->body} : Answer{-1, httplib::to_string(result.error())};
+        return Of(client_.Post(path, body, type));
     }
     httplib::Client& Raw() { return client_; }
 
 private:
+    static Answer Of(const httplib::Result& result)
+    {
+        return result ? Answer{result->status, result->body} : Answer{-1, httplib::to_string(result.error())};
+    }
     httplib::Client client_;
 };
 

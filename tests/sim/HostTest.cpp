@@ -162,11 +162,27 @@ GSErrCode InCommand(const std::function<GSErrCode()>& call)
     return err != NoError ? err : result;
 }
 
+GSHandle HandleOf(const std::string& bytes)
+{
+    const GSHandle handle = BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0);
+    std::memcpy(*handle, bytes.data(), bytes.size());
+    return handle;
+}
+
+GSErrCode StoreBytes(const char* name, const std::string& bytes, Int32 version = 1)
+{
+    GS::HandleGuard handle(HandleOf(bytes));
+    API_ModulData data;
+    data.dataVersion = version;
+    data.platformSign = GS::Act_Platform_Sign;
+    data.dataHdl = handle.Get();
+    return Api().ACAPI_ModulData_Store(&data, name);
+}
+
 // Sets a composite tag's version and sign with the given bytes.
 GSErrCode SetUserData(API_Attr_Head head, const std::string& bytes)
 {
-    GS::HandleGuard handle(BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0));
-    std::memcpy(*handle.Get(), bytes.data(), bytes.size());
+    GS::HandleGuard handle(HandleOf(bytes));
     API_AttributeUserData userData;
     userData.dataVersion = 1;
     userData.platformSign = 0x5757;
@@ -211,13 +227,8 @@ TEST(Project, SavedProjectOpensByteForByteWithItsElementsAttributesUserDataAndMo
     host.CreateElement(API_SlabID);
 
     const std::string bytes("\x00\x01binary\xFF", 9);
-    GS::HandleGuard handle(BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0));
-    std::memcpy(*handle.Get(), bytes.data(), bytes.size());
-    API_ModulData data;
-    data.dataVersion = 3;
-    data.platformSign = GS::Act_Platform_Sign;
-    data.dataHdl = handle.Get();
-    ASSERT_EQ(Api().ACAPI_ModulData_Store(&data, "VelmarProjectSettings"), NoError);
+    GS::HandleGuard handle(HandleOf(bytes));
+    ASSERT_EQ(StoreBytes("VelmarProjectSettings", bytes, 3), NoError);
     API_Elem_Head head;
     head.guid = wall;
     API_ElementUserData userData;
@@ -402,66 +413,6 @@ TEST(Attributes, CreateSearchGetModifyAndUserDataBehaveAsTheHostsThroughTheTable
     EXPECT_EQ(SetUserData(Named(API_CompWallID, "", 9).header, bytes), APIERR_BADINDEX);
 }
 
-}  // namespace
-
-namespace {
-
-using Velmar::Testing::TempFolder;
-
-TEST(Commands, ChangesNeedAScopeNestingIsRefusedAndAThrowRollsBack)
-{
-    TempFolder root;
-    Sim::Archicad host(root / "data");
-    const API_Guid wall = host.CreateElement(API_WallID);
-    const std::string placed = host.CurrentProject().ToJson();
-    API_PropertyGroup group;
-    group.name = "Velmar";
-    API_Elem_Head head;
-    head.guid = wall;
-    API_ElementUserData userData;
-    struct Case {
-        const char* what;
-        std::function<GSErrCode()> call;
-        GSErrCode expected;
-    };
-    const Case cases[] = {
-        {"user data outside a command", [&] { return Api().ACAPI_Element_SetUserData(&head, &userData); },
-         APIERR_NEEDSUNDOSCOPE},
-        {"a group outside a command", [&] { return Api().ACAPI_Property_CreatePropertyGroup(group); },
-         APIERR_NEEDSUNDOSCOPE},
-        {"a classification outside a command",
-         [&] {
-             GS::Array<API_ClassificationSystem> systems;
-             GS::Array<API_ClassificationItem> items;
-             Api().ACAPI_Classification_GetClassificationSystems(systems);
-             Api().ACAPI_Classification_GetClassificationSystemRootItems(systems[0].guid, items);
-             return Api().ACAPI_Element_AddClassificationItem(wall, items[0].guid);
-         },
-         APIERR_NEEDSUNDOSCOPE},
-        {"a nested command",
-         [&] {
-             return Api().ACAPI_CallUndoableCommand("Outer", [&] {
-                 return Api().ACAPI_CallUndoableCommand("Inner", [] { return NoError; });
-             });
-         },
-         APIERR_REFUSEDCMD},
-        {"a command that throws after a change",
-         [&] {
-             return Api().ACAPI_CallUndoableCommand("Throws", [&]() -> GSErrCode {
-                 Api().ACAPI_Property_CreatePropertyGroup(group);
-                 throw std::runtime_error("stod");
-             });
-         },
-         APIERR_COMMANDFAILED},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.call(), c.expected) << c.what;
-        EXPECT_EQ(host.CurrentProject().ToJson(), placed) << c.what << " left the project changed";
-    }
-    EXPECT_EQ(host.CurrentProject().UndoNames(), std::vector<std::string>{"Create Wall"});
-
-}
-
 TEST(Quantities, KnownShapesGiveHandComputedValuesAndFieldsOutsideTheMaskStayUntouched)
 {
     TempFolder root;
@@ -521,10 +472,6 @@ TEST(Quantities, KnownShapesGiveHandComputedValuesAndFieldsOutsideTheMaskStayUnt
     }
 }
 
-}  // namespace
-
-namespace {
-
 // The user's Cancel lands on the window open when it is clicked (or armed for a phase), never on a later one.
 TEST(ProcessWindow, TheUsersCancelReachesTheWorkOnlyWhileItsWindowIsOpen)
 {
@@ -565,12 +512,6 @@ TEST(ProcessWindow, TheUsersCancelReachesTheWorkOnlyWhileItsWindowIsOpen)
         EXPECT_FALSE(host.ProcessWindows().back().open);
     }
 }
-
-}  // namespace
-
-namespace {
-
-using Velmar::Testing::TempFolder;
 
 // A project with one of each kind of row a change can touch: a wall, a composite, a property group with a
 // custom real definition, and the built-in classification system.
@@ -617,14 +558,49 @@ struct Furnished {
     }
 };
 
-GSErrCode StoreBytes(const char* name, const std::string& bytes)
+TEST(Commands, ChangesNeedAScopeNestingIsRefusedAndAThrowRollsBack)
 {
-    GS::HandleGuard handle(BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0));
-    std::memcpy(*handle.Get(), bytes.data(), bytes.size());
-    API_ModulData data;
-    data.dataVersion = 1;
-    data.dataHdl = handle.Get();
-    return Api().ACAPI_ModulData_Store(&data, name);
+    Furnished p;
+    const std::string before = p.host.CurrentProject().ToJson();
+    const auto steps = p.host.CurrentProject().UndoNames();
+    API_PropertyGroup group;
+    group.name = "Acoustics";
+    API_Elem_Head head;
+    head.guid = p.wall;
+    API_ElementUserData userData;
+    struct Case {
+        const char* what;
+        std::function<GSErrCode()> call;
+        GSErrCode expected;
+    };
+    const Case cases[] = {
+        {"user data outside a command", [&] { return Api().ACAPI_Element_SetUserData(&head, &userData); },
+         APIERR_NEEDSUNDOSCOPE},
+        {"a group outside a command", [&] { return Api().ACAPI_Property_CreatePropertyGroup(group); },
+         APIERR_NEEDSUNDOSCOPE},
+        {"a classification outside a command", [&] { return Api().ACAPI_Element_AddClassificationItem(p.wall, p.item); },
+         APIERR_NEEDSUNDOSCOPE},
+        {"a nested command",
+         [&] {
+             return Api().ACAPI_CallUndoableCommand("Outer", [&] {
+                 return Api().ACAPI_CallUndoableCommand("Inner", [] { return NoError; });
+             });
+         },
+         APIERR_REFUSEDCMD},
+        {"a command that throws after a change",
+         [&] {
+             return Api().ACAPI_CallUndoableCommand("Throws", [&]() -> GSErrCode {
+                 Api().ACAPI_Property_CreatePropertyGroup(group);
+                 throw std::runtime_error("stod");
+             });
+         },
+         APIERR_COMMANDFAILED},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.call(), c.expected) << c.what;
+        EXPECT_EQ(p.host.CurrentProject().ToJson(), before) << c.what << " left the project changed";
+    }
+    EXPECT_EQ(p.host.CurrentProject().UndoNames(), steps);
 }
 
 TEST(Commands, UndoAndRedoPutBackEveryKindOfChangeExactlyAndNameTheStep)
@@ -633,8 +609,7 @@ TEST(Commands, UndoAndRedoPutBackEveryKindOfChangeExactlyAndNameTheStep)
     API_Elem_Head head;
     head.guid = p.wall;
     const std::string bytes("\x01\x02tag", 5);
-    GS::HandleGuard handle(BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0));
-    std::memcpy(*handle.Get(), bytes.data(), bytes.size());
+    GS::HandleGuard handle(HandleOf(bytes));
     API_ElementUserData userData;
     userData.dataVersion = 2;
     userData.dataHdl = handle.Get();

@@ -39,39 +39,16 @@ public:
     bool visible = false;
 };
 
-const char* const FunctionNames[] = {
-    "getVersionInfo",
-    "setWindowTitle",
-    "config_getDatabaseConfiguration",
-    "config_getActiveCountryAndLanguage",
-    "config_setActiveCountryAndLanguage",
-    "config_openUrl",
-    "config_close",
-    "config_resize",
-    "download_productDetails",
-    "download_getComposites",
-    "download_processDownload",
-    "download_close",
-    "download_resize",
-    "rules_getRules",
-    "rules_getProperties",
-    "rules_runRules",
-    "rules_resize",
-    "rules_close",
-    "ruleresult_getResults",
-    "ruleresult_highlightElements",
-    "ruleresult_resize",
-    "ruleresult_close",
-    "update_getSystemsToUpdate",
-    "update_runUpdate",
-    "update_resize",
-    "update_close",
-    "lod_getLodStatus",
-    "lod_updateLower",
-    "lod_updateAll",
-    "lod_resize",
-    "lod_close",
-};
+// In the order a page's script finds them, each followed by a space.
+const std::string FunctionNames =
+    "getVersionInfo setWindowTitle "
+    "config_getDatabaseConfiguration config_getActiveCountryAndLanguage config_setActiveCountryAndLanguage "
+    "config_openUrl config_close config_resize "
+    "download_productDetails download_getComposites download_processDownload download_close download_resize "
+    "rules_getRules rules_getProperties rules_runRules rules_resize rules_close "
+    "ruleresult_getResults ruleresult_highlightElements ruleresult_resize ruleresult_close "
+    "update_getSystemsToUpdate update_runUpdate update_resize update_close "
+    "lod_getLodStatus lod_updateLower lod_updateAll lod_resize lod_close ";
 
 class Bridge : public ::testing::Test {
 protected:
@@ -137,13 +114,10 @@ protected:
 TEST_F(Bridge, RegistersTheThirtyOneFunctionsInOrder)
 {
     ASSERT_EQ(acapi_->GetName().ToUtf8(), "ACAPI");
-    const auto& items = acapi_->GetItemArray();
-    ASSERT_EQ(items.GetSize(), std::size(FunctionNames));
-    for (UIndex i = 0; i < items.GetSize(); ++i)
-        EXPECT_EQ(GS::DynamicCast<JS::Function>(items[i])->GetName().ToUtf8(), FunctionNames[i]);
-    EXPECT_EQ(Describe(Call("getVersionInfo", Text("ignored"))), "v2.0.1");
-    EXPECT_EQ(Describe(Call("setWindowTitle", Text("Réglages"))), "true");
-    EXPECT_EQ(caller_.title, "Réglages");
+    std::string names;
+    for (const auto& item : acapi_->GetItemArray())
+        names += GS::DynamicCast<JS::Function>(item)->GetName().ToUtf8() + " ";
+    EXPECT_EQ(names, FunctionNames);
 }
 
 TEST_F(Bridge, OnlyTheBrandsPagesReachTheModule)
@@ -164,9 +138,11 @@ TEST_F(Bridge, OnlyTheBrandsPagesReachTheModule)
     };
     for (const auto& c : cases) {
         pageAddress_ = c.address;
-        EXPECT_EQ(Describe(Call("getVersionInfo")), c.answered ? "v2.0.1" : "undefined") << c.address;
+        caller_.title.clear();
+        EXPECT_EQ(Describe(Call("getVersionInfo", Text("ignored"))), c.answered ? "v2.0.1" : "undefined") << c.address;
         EXPECT_EQ(Describe(Call("config_getActiveCountryAndLanguage")) != "undefined", c.answered) << c.address;
-        EXPECT_EQ(Describe(Call("setWindowTitle", Text("x"))), c.answered ? "true" : "undefined") << c.address;
+        EXPECT_EQ(Describe(Call("setWindowTitle", Text("Réglages"))), c.answered ? "true" : "undefined") << c.address;
+        EXPECT_EQ(caller_.title, c.answered ? "Réglages" : "") << c.address;
     }
     EXPECT_TRUE(Reports().empty()) << "a refused page is logged, not reported to the user";
     const std::string log = ReadFile(root_ / "data/user/velmar/archicad/log.txt");
