@@ -66,7 +66,15 @@ inline const API_HostFunctions& CountingHost()
 // The property writes of the elements listed in `writes`, as the module made them, for a baseline to
 // repeat: the counting host that also records them.
 struct RecordedWrites {
-    static inline std::unordered_map<API_Guid, std::vector<API_Property>>* writes = nullptr;
+    static inline std::unordered_map<API_Guid, GS::Array<API_Property>>* writes = nullptr;
+
+    static void Record(const API_Guid& element, const API_Property& property)
+    {
+        if (writes == nullptr)
+            return;
+        if (const auto found = writes->find(element); found != writes->end())
+            found->second.Push(property);
+    }
 };
 
 inline const API_HostFunctions& RecordingHost()
@@ -74,12 +82,15 @@ inline const API_HostFunctions& RecordingHost()
     static const API_HostFunctions table = [] {
         API_HostFunctions recording = CountingHost();
         static const auto set = recording.ACAPI_Element_SetProperty;
+        static const auto setAll = recording.ACAPI_Element_SetProperties;
         recording.ACAPI_Element_SetProperty = [](const API_Guid& element, const API_Property& property) {
-            if (RecordedWrites::writes != nullptr) {
-                if (const auto found = RecordedWrites::writes->find(element); found != RecordedWrites::writes->end())
-                    found->second.push_back(property);
-            }
+            RecordedWrites::Record(element, property);
             return set(element, property);
+        };
+        recording.ACAPI_Element_SetProperties = [](const API_Guid& element, const GS::Array<API_Property>& properties) {
+            for (const API_Property& property : properties)
+                RecordedWrites::Record(element, property);
+            return setAll(element, properties);
         };
         return recording;
     }();

@@ -24,7 +24,7 @@ constexpr int Version = 1;
 
 // What the raw update writes for each system: the property values of its walls and the tag of its composite.
 struct SystemWrites {
-    std::vector<API_Property> values;
+    GS::Array<API_Property> values;
     std::string tag;
     std::string text;
 };
@@ -75,7 +75,7 @@ Prepared& Prepare()
         if (made.candidates.size() != Systems)
             throw std::runtime_error("the platform did not offer every system for update");
 
-        std::unordered_map<API_Guid, std::vector<API_Property>> firsts;
+        std::unordered_map<API_Guid, GS::Array<API_Property>> firsts;
         std::vector<API_Guid> first(Systems, APINULLGuid);
         for (const auto& [guid, n] : linked.Walls()) {
             if (first[n] == APINULLGuid)
@@ -106,7 +106,7 @@ void Update(benchmark::State& state)
     }
     if (updated != Systems)
         state.SkipWithError("not every system was updated");
-    state.counters["values written per wall"] = static_cast<double>(prepared.writes[0].values.size());
+    state.counters["values written per wall"] = static_cast<double>(prepared.writes[0].values.GetSize());
 }
 
 GSErrCode RewriteComposite(const API_AttributeIndex& index, const std::string& tag)
@@ -170,10 +170,8 @@ void UpdateRaw(benchmark::State& state)
                 ACAPI_ProcessWindow_IsProcessCanceled();
                 GSErrCode done = StoreText(linked.StoredSystems()[n], prepared.writes[n].text);
                 done = done != NoError ? done : RewriteComposite(linked.Composites()[n], prepared.writes[n].tag);
-                for (const API_Guid& guid : walls[n]) {
-                    for (const API_Property& property : prepared.writes[n].values)
-                        done = done != NoError ? done : ACAPI_Element_SetProperty(guid, property);
-                }
+                for (const API_Guid& guid : walls[n])
+                    done = done != NoError ? done : ACAPI_Element_SetProperties(guid, prepared.writes[n].values);
                 if (done != NoError)
                     return done;
             }

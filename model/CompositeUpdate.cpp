@@ -86,14 +86,16 @@ void RelinkComposite(const API_Guid& first, const Bo::System& fresh)
 void UpdateOne(const UpdateCandidate& candidate, const GS::Array<API_Guid>& elements)
 {
     const auto store = ProjectStore::ProjectStoreService::instance();
-    const auto provider = PropertyProvider::instance();
-    if (const auto stored = store->GetSystem(candidate.storedSystemId))
-        provider->WriteForElements(elements, *stored, std::nullopt, false);
+    const auto stored = store->GetSystem(candidate.storedSystemId);
     store->ReplaceText(candidate.storedSystemId, candidate.fresh->rawText);
     if (elements.IsEmpty())
         return;
     RelinkComposite(elements[0], *candidate.fresh);
-    provider->UpdateElements(elements);
+    const auto provider = PropertyProvider::instance();
+    if (stored != nullptr)
+        provider->UpdateElementsOver(elements, *stored);
+    else
+        provider->UpdateElements(elements);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "UndoStep.hpp"
 
 #include <map>
+#include <algorithm>
 #include <unordered_map>
 
 namespace Velmar::Services {
@@ -166,7 +167,7 @@ public:
             std::optional<Bo::LOD> lod;
             if (const auto level = lods->FindByValue(tag->lod))
                 lod = lods->GetLevels()[*level];
-            WriteValues(guid, PlanFor(*system, tag->storedSystemId, lod, true));
+            WriteValues(guid, Layered(PlanFor(*system, tag->storedSystemId, lod, true)));
             if (linked != tag->storedSystemId) {
                 if (const GSErrCode err = Bo::ElementLink::Write(element.header, tag->storedSystemId); err != NoError)
                     DBPrintf("Velmar: an element was not linked to its system (%d)\n", err);
@@ -178,22 +179,50 @@ public:
         const auto system = SystemFor(*linked);
         if (system == nullptr)
             return false;
-        WriteValues(guid, PlanFor(*system, *linked, std::nullopt, false));
+        WriteValues(guid, Layered(PlanFor(*system, *linked, std::nullopt, false)));
         return true;
     }
 
-    void Write(const GS::Array<API_Guid>& elements, const Bo::System& system, const std::optional<Bo::LOD>& lod,
-               bool create)
+    // An element that gets no system of its own still gets the underlay.
+    bool UpdateOver(const API_Guid& guid)
     {
-        const Plan plan = MakePlan(system, lod, create);
-        for (const API_Guid& element : elements)
-            WriteValues(element, plan);
+        if (Update(guid))
+            return true;
+        if (underlay_)
+            WriteValues(guid, *underlay_);
+        return false;
+    }
+
+    // Values every element keeps where the plan it gets has none for the definition.
+    void Underlay(const Bo::System& system)
+    {
+        underlay_ = MakePlan(system, std::nullopt, false);
+        layered_.clear();
+        guidsOf_.clear();
     }
 
     std::size_t RefreshDefinitions(Int32 languageIndex);
 
 private:
     using Plan = GS::Array<API_Property>;
+
+    const Plan& Layered(const Plan& plan)
+    {
+        if (!underlay_)
+            return plan;
+        const auto found = layered_.find(&plan);
+        if (found != layered_.end())
+            return found->second;
+        Plan layered = plan;
+        for (const API_Property& below : *underlay_) {
+            const bool covered = std::any_of(plan.begin(), plan.end(), [&below](const API_Property& above) {
+                return above.definition.guid == below.definition.guid;
+            });
+            if (!covered)
+                layered.Push(below);
+        }
+        return layered_.emplace(&plan, std::move(layered)).first->second;
+    }
 
     const Plan& PlanFor(const Bo::System& system, const GS::Guid& id, const std::optional<Bo::LOD>& lod, bool create)
     {
@@ -370,21 +399,59 @@ private:
         return systems_.emplace(id, system).first->second;
     }
 
-    // Values the element has already are left alone, so a re-apply changes only what differs. A value the
-    // host refuses is logged and the others are still written.
+    // Values the element has already are left alone, so a re-apply changes only what differs. The plan is
+    // read and the differences written in one call each; when the host refuses either, each value is
+    // taken on its own, so a value the host refuses is logged and the others are still written.
     void WriteValues(const API_Guid& element, const Plan& plan)
     {
-        for (const API_Property& wanted : plan) {
-            API_Property current;
-            if (const GSErrCode err = ACAPI_Element_GetPropertyValue(element, wanted.definition.guid, current); err != NoError) {
-                DBPrintf("Velmar: \"%s\" was not read (%d); it is not written\n", Utf8(wanted.definition.name).c_str(), err);
-                continue;
-            }
-            if (current.status == API_Property_NotAvailable || Properties::SameValue(current, wanted))
-                continue;
-            if (const GSErrCode err = ACAPI_Element_SetProperty(element, wanted); err != NoError)
-                DBPrintf("Velmar: \"%s\" was not written (%d)\n", Utf8(wanted.definition.name).c_str(), err);
+        GS::Array<API_Property> current;
+        if (const GSErrCode err = ACAPI_Element_GetPropertyValuesByGuid(element, GuidsOf(plan), current); err != NoError) {
+            DBPrintf("Velmar: the values of an element were not read together (%d); each is read alone\n", err);
+            for (const API_Property& wanted : plan)
+                WriteValue(element, wanted);
+            return;
         }
+        GS::Array<API_Property> changed;
+        for (UIndex i = 0; i < plan.GetSize() && i < current.GetSize(); ++i) {
+            if (current[i].status != API_Property_NotAvailable && !Properties::SameValue(current[i], plan[i]))
+                changed.Push(plan[i]);
+        }
+        if (changed.IsEmpty())
+            return;
+        if (const GSErrCode err = ACAPI_Element_SetProperties(element, changed); err != NoError) {
+            DBPrintf("Velmar: the values of an element were not written together (%d); each is written alone\n", err);
+            for (const API_Property& wanted : changed)
+                SetOne(element, wanted);
+        }
+    }
+
+    static void WriteValue(const API_Guid& element, const API_Property& wanted)
+    {
+        API_Property current;
+        if (const GSErrCode err = ACAPI_Element_GetPropertyValue(element, wanted.definition.guid, current); err != NoError) {
+            DBPrintf("Velmar: \"%s\" was not read (%d); it is not written\n", Utf8(wanted.definition.name).c_str(), err);
+            return;
+        }
+        if (current.status != API_Property_NotAvailable && !Properties::SameValue(current, wanted))
+            SetOne(element, wanted);
+    }
+
+    static void SetOne(const API_Guid& element, const API_Property& wanted)
+    {
+        if (const GSErrCode err = ACAPI_Element_SetProperty(element, wanted); err != NoError)
+            DBPrintf("Velmar: \"%s\" was not written (%d)\n", Utf8(wanted.definition.name).c_str(), err);
+    }
+
+    const GS::Array<API_Guid>& GuidsOf(const Plan& plan)
+    {
+        const auto found = guidsOf_.find(&plan);
+        if (found != guidsOf_.end())
+            return found->second;
+        GS::Array<API_Guid> guids;
+        guids.SetCapacity(plan.GetSize());
+        for (const API_Property& property : plan)
+            guids.Push(property.definition.guid);
+        return guidsOf_.emplace(&plan, std::move(guids)).first->second;
     }
 
     PropertyProvider& provider_;
@@ -395,6 +462,10 @@ private:
     std::map<Int32, std::optional<Bo::CompositeTag>> tags_;
     std::map<GS::Guid, std::shared_ptr<const Bo::System>> systems_;
     std::map<std::string, Plan> plans_;
+    std::optional<Plan> underlay_;
+    // Keyed by the address of a plan in plans_ or layered_, whose nodes stay where they are.
+    std::unordered_map<const Plan*, Plan> layered_;
+    std::unordered_map<const Plan*, GS::Array<API_Guid>> guidsOf_;
 };
 
 std::size_t PropertyProvider::Run::RefreshDefinitions(Int32 languageIndex)
@@ -506,6 +577,16 @@ std::size_t PropertyProvider::UpdateElements(const GS::Array<API_Guid>& elements
     return written;
 }
 
+std::size_t PropertyProvider::UpdateElementsOver(const GS::Array<API_Guid>& elements, const Bo::System& before)
+{
+    Run run(*this);
+    run.Underlay(before);
+    std::size_t written = 0;
+    for (const API_Guid& element : elements)
+        written += run.UpdateOver(element) ? 1 : 0;
+    return written;
+}
+
 std::size_t PropertyProvider::UpdateUsersOf(const GS::Array<API_AttributeIndex>& composites, ProcessWindow* window)
 {
     Run run(*this);
@@ -550,12 +631,6 @@ std::size_t PropertyProvider::ReapplyToAll()
         }
     });
     return written;
-}
-
-void PropertyProvider::WriteForElements(const GS::Array<API_Guid>& elements, const Bo::System& system,
-                                        const std::optional<Bo::LOD>& lod, bool createMissing)
-{
-    Run(*this).Write(elements, system, lod, createMissing);
 }
 
 void PropertyProvider::SetValue(const API_Guid& element, const API_PropertyDefinition& definition,

@@ -234,6 +234,45 @@ GSErrCode ACAPI_Element_GetPropertyDefinitions(const API_Guid& elemGuid, API_Pro
     return NoError;
 }
 
+namespace {
+
+// The element's value of the definition; the status stays "not available" where the definition does not apply.
+API_Property PropertyOf(const Project& project, const Element& element, const PropertyDefinition& definition)
+{
+    API_Property property{};
+    property.definition = definition.definition;
+    if (!project.IsAvailable(element, definition.definition))
+        return property;
+    property.status = API_Property_HasValue;
+    const auto own = element.properties.find(definition.definition.guid);
+    property.isDefault = own == element.properties.end();
+    property.value = property.isDefault ? definition.definition.defaultValue.basicValue : own->second;
+    return property;
+}
+
+// Why the host refuses to set the value on the element, or NoError.
+GSErrCode RefusalOf(const Project& project, const Element& element, const API_Property& property)
+{
+    const PropertyDefinition* definition = project.FindDefinition(property.definition.guid);
+    if (definition == nullptr || !project.IsAvailable(element, definition->definition))
+        return APIERR_BADPROPERTY;
+    if (!definition->definition.canValueBeEditable)
+        return APIERR_READONLY;
+    if (!property.isDefault)
+        return CheckValue(definition->definition, property.value);
+    return NoError;
+}
+
+void Assign(Element& element, const API_Property& property)
+{
+    if (property.isDefault)
+        element.properties.erase(property.definition.guid);
+    else
+        element.properties[property.definition.guid] = property.value;
+}
+
+}  // namespace
+
 GSErrCode ACAPI_Element_GetPropertyValue(const API_Guid& elemGuid, const API_Guid& definitionGuid, API_Property& property)
 {
     const Project& project = Host().CurrentProject();
@@ -243,14 +282,27 @@ GSErrCode ACAPI_Element_GetPropertyValue(const API_Guid& elemGuid, const API_Gui
     const PropertyDefinition* definition = project.FindDefinition(definitionGuid);
     if (definition == nullptr)
         return APIERR_GENERAL;
-    property = API_Property{};
-    property.definition = definition->definition;
-    if (!project.IsAvailable(*element, definition->definition))
-        return NoError;
-    property.status = API_Property_HasValue;
-    const auto own = element->properties.find(definitionGuid);
-    property.isDefault = own == element->properties.end();
-    property.value = property.isDefault ? definition->definition.defaultValue.basicValue : own->second;
+    property = PropertyOf(project, *element, *definition);
+    return NoError;
+}
+
+// As many single reads, in their order, for one look-up of the element; an unknown definition fails them all.
+GSErrCode ACAPI_Element_GetPropertyValuesByGuid(const API_Guid& elemGuid, const GS::Array<API_Guid>& definitionGuids,
+                                                GS::Array<API_Property>& properties)
+{
+    const Project& project = Host().CurrentProject();
+    const Element* element = project.FindElement(elemGuid);
+    if (element == nullptr)
+        return APIERR_BADID;
+    GS::Array<API_Property> read;
+    read.SetCapacity(definitionGuids.GetSize());
+    for (const API_Guid& guid : definitionGuids) {
+        const PropertyDefinition* definition = project.FindDefinition(guid);
+        if (definition == nullptr)
+            return APIERR_GENERAL;
+        read.Push(PropertyOf(project, *element, *definition));
+    }
+    properties = std::move(read);
     return NoError;
 }
 
@@ -261,22 +313,30 @@ GSErrCode ACAPI_Element_SetProperty(const API_Guid& elemGuid, const API_Property
     const Element* element = project.FindElement(elemGuid);
     if (element == nullptr)
         return APIERR_BADID;
-    const PropertyDefinition* definition = project.FindDefinition(property.definition.guid);
-    if (definition == nullptr || !project.IsAvailable(*element, definition->definition))
-        return APIERR_BADPROPERTY;
-    if (!definition->definition.canValueBeEditable)
-        return APIERR_READONLY;
-    if (!property.isDefault) {
-        if (const GSErrCode err = CheckValue(definition->definition, property.value); err != NoError)
+    if (const GSErrCode err = RefusalOf(project, *element, property); err != NoError)
+        return err;
+    if (OutsideCommand())
+        return APIERR_NEEDSUNDOSCOPE;
+    Assign(*project.EditElement(elemGuid), property);
+    return NoError;
+}
+
+// Every value is checked before any is set: one refused leaves the element as it was.
+GSErrCode ACAPI_Element_SetProperties(const API_Guid& elemGuid, const GS::Array<API_Property>& properties)
+{
+    Project& project = Host().CurrentProject();
+    const Element* element = project.FindElement(elemGuid);
+    if (element == nullptr)
+        return APIERR_BADID;
+    for (const API_Property& property : properties) {
+        if (const GSErrCode err = RefusalOf(project, *element, property); err != NoError)
             return err;
     }
     if (OutsideCommand())
         return APIERR_NEEDSUNDOSCOPE;
     Element* edited = project.EditElement(elemGuid);
-    if (property.isDefault)
-        edited->properties.erase(property.definition.guid);
-    else
-        edited->properties[property.definition.guid] = property.value;
+    for (const API_Property& property : properties)
+        Assign(*edited, property);
     return NoError;
 }
 

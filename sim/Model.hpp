@@ -5,8 +5,10 @@
 
 #include "APIdefs.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,59 @@ struct UserData {
 
 using Ring = std::vector<API_Coord>;
 
+// An element's own property values by definition, in definition GUID order. An element carries a few
+// dozen at most, so they sit in one sorted array: a look-up touches one block of memory and copying the
+// element (every first change in a command does) is one allocation, not one per value.
+class PropertyValues {
+public:
+    using Entry = std::pair<API_Guid, API_PropertyValue>;
+    using iterator = std::vector<Entry>::iterator;
+    using const_iterator = std::vector<Entry>::const_iterator;
+
+    iterator begin() { return entries_.begin(); }
+    iterator end() { return entries_.end(); }
+    const_iterator begin() const { return entries_.begin(); }
+    const_iterator end() const { return entries_.end(); }
+    bool empty() const { return entries_.empty(); }
+    std::size_t size() const { return entries_.size(); }
+
+    iterator find(const API_Guid& definition)
+    {
+        const auto at = LowerBound(definition);
+        return at != entries_.end() && at->first == definition ? at : entries_.end();
+    }
+    const_iterator find(const API_Guid& definition) const
+    {
+        return const_cast<PropertyValues*>(this)->find(definition);
+    }
+    std::size_t count(const API_Guid& definition) const { return find(definition) != end() ? 1 : 0; }
+
+    API_PropertyValue& operator[](const API_Guid& definition)
+    {
+        const auto at = LowerBound(definition);
+        if (at != entries_.end() && at->first == definition)
+            return at->second;
+        return entries_.insert(at, Entry(definition, API_PropertyValue{}))->second;
+    }
+    std::size_t erase(const API_Guid& definition)
+    {
+        const auto at = find(definition);
+        if (at == entries_.end())
+            return 0;
+        entries_.erase(at);
+        return 1;
+    }
+
+private:
+    iterator LowerBound(const API_Guid& definition)
+    {
+        return std::lower_bound(entries_.begin(), entries_.end(), definition,
+                                [](const Entry& entry, const API_Guid& guid) { return entry.first < guid; });
+    }
+
+    std::vector<Entry> entries_;
+};
+
 struct Element {
     UInt64 order = 0;  // creation order: element lists come in it
     // The header (type, guid) and the type's part, as ACAPI_Element_Get hands it out.
@@ -34,7 +89,7 @@ struct Element {
     std::vector<Ring> holes;
     std::optional<UserData> userData;
     // Values the element carries itself; a definition without one here has its default.
-    std::map<API_Guid, API_PropertyValue> properties;
+    PropertyValues properties;
     // At most one item per classification system: system → item.
     std::map<API_Guid, API_Guid> classification;
 

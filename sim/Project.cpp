@@ -566,7 +566,7 @@ const PropertyDefinition* Project::FindDefinition(const API_Guid& guid) const
         if (definition.definition.guid == guid)
             return &definition;
     }
-    return definitions_.Find(guid);
+    return definitions_.FindByGuid(guid);
 }
 
 PropertyDefinition* Project::EditDefinition(const API_Guid& guid)

@@ -53,6 +53,44 @@ private:
     std::unordered_map<UInt64, std::uint64_t> revisionOf_;
 };
 
+// Property definitions found by guid in one hash look-up: every property read and write looks one up.
+class DefinitionTable : public Table<API_Guid, PropertyDefinition> {
+public:
+    DefinitionTable() = default;
+    // The index points into the rows, so a copy indexes its own.
+    DefinitionTable(const DefinitionTable& other) : Table(other) { Reindex(); }
+    DefinitionTable& operator=(const DefinitionTable& other)
+    {
+        Table::operator=(other);
+        Reindex();
+        return *this;
+    }
+    DefinitionTable(DefinitionTable&&) noexcept = default;
+    DefinitionTable& operator=(DefinitionTable&&) noexcept = default;
+    ~DefinitionTable() override = default;
+
+    const PropertyDefinition* FindByGuid(const API_Guid& guid) const
+    {
+        const auto found = index_.find(guid);
+        return found != index_.end() ? found->second : nullptr;
+    }
+
+protected:
+    void Added(const API_Guid& guid, const PropertyDefinition& definition) override { index_[guid] = &definition; }
+    void Removed(const API_Guid& guid, const PropertyDefinition&) override { index_.erase(guid); }
+    void Cleared() override { index_.clear(); }
+
+private:
+    void Reindex()
+    {
+        index_.clear();
+        for (const auto& [guid, definition] : Rows())
+            index_[guid] = &definition;
+    }
+
+    std::unordered_map<API_Guid, const PropertyDefinition*> index_;
+};
+
 // Attributes by type and index, found by name or guid without a scan. A name changed in place (a rename
 // through EditAttribute) is indexed again at the next lookup by name; a guid never changes.
 class AttributeTable : public Table<AttributeKey, Attribute> {
@@ -175,7 +213,7 @@ private:
     ElementTable elements_;
     AttributeTable attributes_;
     Table<API_Guid, PropertyGroup> groups_;
-    Table<API_Guid, PropertyDefinition> definitions_;
+    DefinitionTable definitions_;
     Table<API_Guid, ClassificationSystem> systems_;
     Table<API_Guid, ClassificationItem> items_;
     Table<std::string, UserData> moduleData_;

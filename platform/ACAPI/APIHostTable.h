@@ -110,6 +110,11 @@
       (elemGuid, definitionGuid, property))                                                                            \
     X(ACAPI_Element_SetProperty, GSErrCode, (const API_Guid& elemGuid, const API_Property& property),                  \
       (elemGuid, property))                                                                                            \
+    X(ACAPI_Element_GetPropertyValuesByGuid, GSErrCode,                                                                \
+      (const API_Guid& elemGuid, const GS::Array<API_Guid>& definitionGuids, GS::Array<API_Property>& properties),     \
+      (elemGuid, definitionGuids, properties))                                                                         \
+    X(ACAPI_Element_SetProperties, GSErrCode, (const API_Guid& elemGuid, const GS::Array<API_Property>& properties),   \
+      (elemGuid, properties))                                                                                          \
     X(ACAPI_Classification_GetClassificationSystems, GSErrCode, (GS::Array<API_ClassificationSystem> & systems),       \
       (systems))                                                                                                       \
     X(ACAPI_Classification_GetClassificationSystemRootItems, GSErrCode,                                                \

@@ -9,7 +9,9 @@
 #include "RS.hpp"
 #include "UniString.hpp"
 
+#include <array>
 #include <functional>
+#include <tuple>
 
 struct API_Guid {
     UInt32 time_low = 0;
@@ -50,9 +52,18 @@ inline GS::Guid APIGuid2GSGuid(const API_Guid& guid)
     return GS::Guid(b);
 }
 
+// Field by field, which orders as the GUIDs' bytes do (the fields are their big-endian reading) without
+// building either GS::Guid: containers of the host compare GUIDs all the time.
+inline auto GuidFields(const API_Guid& guid)
+{
+    return std::tie(guid.time_low, guid.time_mid, guid.time_hi_and_version, guid.clock_seq_hi_and_reserved,
+                    guid.clock_seq_low, guid.node[0], guid.node[1], guid.node[2], guid.node[3], guid.node[4],
+                    guid.node[5]);
+}
+
 inline bool operator==(const API_Guid& left, const API_Guid& right)
 {
-    return APIGuid2GSGuid(left) == APIGuid2GSGuid(right);
+    return GuidFields(left) == GuidFields(right);
 }
 inline bool operator!=(const API_Guid& left, const API_Guid& right)
 {
@@ -66,7 +77,7 @@ inline GS::UniString APIGuidToString(const API_Guid& guid)
 
 inline bool operator<(const API_Guid& left, const API_Guid& right)
 {
-    return APIGuid2GSGuid(left) < APIGuid2GSGuid(right);
+    return GuidFields(left) < GuidFields(right);
 }
 
 inline const API_Guid APINULLGuid{};

@@ -488,8 +488,8 @@ TEST_F(Properties, FailuresEndTheWriteAndLeaveNothingOutsideTheStep)
         {"groups cannot be made", "ACAPI_Property_CreatePropertyGroup", Parameters, ""},
         {"definitions cannot be listed", "ACAPI_Property_GetPropertyDefinitions", Parameters, ""},
         {"definitions cannot be made", "ACAPI_Property_CreatePropertyDefinition", Parameters, ""},
-        {"values cannot be read", "ACAPI_Element_GetPropertyValue", Parameters, ""},
-        {"values cannot be written", "ACAPI_Element_SetProperty", Parameters, ""},
+        {"values cannot be read", "ACAPI_Element_GetPropertyValuesByGuid", Parameters, ""},
+        {"values cannot be written", "ACAPI_Element_SetProperties", Parameters, ""},
         {"the composite's tag cannot be read", "ACAPI_Attribute_GetUserData", Parameters, ""},
         {"classification systems cannot be listed", "ACAPI_Classification_GetClassificationSystems", Parameters, ""},
     };

@@ -580,6 +580,15 @@ TEST(Commands, ChangesNeedAScopeNestingIsRefusedAndAThrowRollsBack)
          APIERR_NEEDSUNDOSCOPE},
         {"a classification outside a command", [&] { return Api().ACAPI_Element_AddClassificationItem(p.wall, p.item); },
          APIERR_NEEDSUNDOSCOPE},
+        {"values outside a command", [&] { return Api().ACAPI_Element_SetProperties(p.wall, {p.Value(60)}); },
+         APIERR_NEEDSUNDOSCOPE},
+        {"values of which one is refused: none is set",
+         [&] {
+             API_Property unknown = p.Value(1);
+             unknown.definition.guid.time_low = 12345;
+             return InCommand([&] { return Api().ACAPI_Element_SetProperties(p.wall, {p.Value(60), unknown}); });
+         },
+         APIERR_BADPROPERTY},
         {"a nested command",
          [&] {
              return Api().ACAPI_CallUndoableCommand("Outer", [&] {
