@@ -9,13 +9,16 @@
 #include "ProductSystems.hpp"
 #include "ProjectStoreService.hpp"
 #include "RatioReporter.hpp"
+#include "RecordingHost.hpp"
 #include "State.hpp"
 #include "UndoStep.hpp"
 
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <set>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace {
 
@@ -165,6 +168,39 @@ void LodProject(std::int64_t walls)
     });
 }
 
+// The property calls the LOD update makes on each wall when it goes to a level, recorded from the module's
+// own run once the walls carry the values of both levels, so the baseline makes the same calls.
+struct WallCalls {
+    std::unordered_map<API_Guid, GS::Array<API_Guid>> reads;
+    std::unordered_map<API_Guid, GS::Array<API_Property>> writes;
+};
+
+std::array<WallCalls, 2> RecordWallCalls(const std::array<Int32, 2>& levels)
+{
+    for (const Int32 level : levels) {
+        Lod::LodProvider::instance()->SetActive(Level(level));
+        Lod::UpdateToActiveLod(Lod::LodUpdateScope::All);
+    }
+    GS::Array<API_Guid> walls;
+    ACAPI_Element_GetElemList(API_WallID, &walls, APIFilt_None, APINULLGuid);
+    std::array<WallCalls, 2> calls;
+    Velmar::Host::SetHostFunctions(&Bench::RecordingHost());
+    for (std::size_t k = 0; k < levels.size(); ++k) {
+        for (const API_Guid& wall : walls) {
+            calls[k].reads[wall];
+            calls[k].writes[wall];
+        }
+        Bench::RecordedWrites::reads = &calls[k].reads;
+        Bench::RecordedWrites::writes = &calls[k].writes;
+        Lod::LodProvider::instance()->SetActive(Level(levels[k]));
+        Lod::UpdateToActiveLod(Lod::LodUpdateScope::All);
+    }
+    Bench::RecordedWrites::reads = nullptr;
+    Bench::RecordedWrites::writes = nullptr;
+    Velmar::Host::SetHostFunctions(&Sim::HostFunctions());
+    return calls;
+}
+
 // Every other level, so that each round has all 200 composites to rebuild.
 void LodUpdate(benchmark::State& state)
 {
@@ -178,12 +214,15 @@ void LodUpdate(benchmark::State& state)
 }
 
 // The host calls the update makes, by hand: every element and its user data read, each composite's tag
-// and record read once, the stored systems listed and read, then each composite modified and retagged
-// in one step with the process window.
+// and record read once, the stored systems listed and read, then in one step with the process window each
+// composite modified and retagged, and each wall's property values read and the changed ones written.
 void LodUpdateRaw(benchmark::State& state)
 {
     LodProject(state.range(0));
+    const auto calls = RecordWallCalls({300, 400});
+    std::size_t round = 0;
     for (auto _ : state) {
+        const WallCalls& wallCalls = calls[round++ % calls.size()];
         GS::Array<API_Guid> elements;
         ACAPI_Element_GetElemList(API_ZombieElemID, &elements, APIFilt_None, APINULLGuid);
         std::set<Int32> seen;
@@ -232,6 +271,13 @@ void LodUpdateRaw(benchmark::State& state)
                 std::memcpy(*data.Get(), bytes.data(), bytes.size());
                 API_AttributeUserData userData{1, 0x5757, data.Get()};
                 ACAPI_Attribute_SetUserData(&composite.header, &userData);
+            }
+            for (const API_Guid& guid : elements) {
+                GS::Array<API_Property> values;
+                if (const auto read = wallCalls.reads.find(guid); read != wallCalls.reads.end() && !read->second.IsEmpty())
+                    ACAPI_Element_GetPropertyValuesByGuid(guid, read->second, values);
+                if (const auto write = wallCalls.writes.find(guid); write != wallCalls.writes.end() && !write->second.IsEmpty())
+                    ACAPI_Element_SetProperties(guid, write->second);
             }
             return ACAPI_ProcessWindow_CloseProcessWindow();
         });

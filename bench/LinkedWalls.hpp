@@ -14,6 +14,7 @@
 #include "ProjectGenerator.hpp"
 #include "ProjectStoreService.hpp"
 #include "PropertyProvider.hpp"
+#include "RecordingHost.hpp"
 #include "State.hpp"
 #include "UndoStep.hpp"
 
@@ -35,67 +36,6 @@ constexpr int SmallProject = 5000;
 constexpr int LargeProject = 50000;
 constexpr std::size_t Systems = 20;
 constexpr Int32 TagLevel = 300;
-
-// How often the host was asked for property groups and definitions; the property writer lists them once
-// per run, however many elements it writes.
-struct Lookups {
-    static inline std::int64_t groups = 0;
-    static inline std::int64_t definitions = 0;
-};
-
-inline const API_HostFunctions& CountingHost()
-{
-    static const API_HostFunctions table = [] {
-        API_HostFunctions counting = Sim::HostFunctions();
-        static const auto groups = counting.ACAPI_Property_GetPropertyGroups;
-        static const auto definitions = counting.ACAPI_Property_GetPropertyDefinitions;
-        counting.ACAPI_Property_GetPropertyGroups = [](GS::Array<API_PropertyGroup>& listed) {
-            ++Lookups::groups;
-            return groups(listed);
-        };
-        counting.ACAPI_Property_GetPropertyDefinitions = [](const API_Guid& group,
-                                                            GS::Array<API_PropertyDefinition>& listed) {
-            ++Lookups::definitions;
-            return definitions(group, listed);
-        };
-        return counting;
-    }();
-    return table;
-}
-
-// The property writes of the elements listed in `writes`, as the module made them, for a baseline to
-// repeat: the counting host that also records them.
-struct RecordedWrites {
-    static inline std::unordered_map<API_Guid, GS::Array<API_Property>>* writes = nullptr;
-
-    static void Record(const API_Guid& element, const API_Property& property)
-    {
-        if (writes == nullptr)
-            return;
-        if (const auto found = writes->find(element); found != writes->end())
-            found->second.Push(property);
-    }
-};
-
-inline const API_HostFunctions& RecordingHost()
-{
-    static const API_HostFunctions table = [] {
-        API_HostFunctions recording = CountingHost();
-        static const auto set = recording.ACAPI_Element_SetProperty;
-        static const auto setAll = recording.ACAPI_Element_SetProperties;
-        recording.ACAPI_Element_SetProperty = [](const API_Guid& element, const API_Property& property) {
-            RecordedWrites::Record(element, property);
-            return set(element, property);
-        };
-        recording.ACAPI_Element_SetProperties = [](const API_Guid& element, const GS::Array<API_Property>& properties) {
-            for (const API_Property& property : properties)
-                RecordedWrites::Record(element, property);
-            return setAll(element, properties);
-        };
-        return recording;
-    }();
-    return table;
-}
 
 struct Performance {
     const char* id;
