@@ -1,5 +1,6 @@
 #include "Startup.hpp"
 #include "SimHost.hpp"
+#include "DGHost.hpp"
 
 #include <gtest/gtest.h>
 
@@ -140,17 +141,49 @@ TEST(Startup, AFileInThePlaceOfTheLogFolderFailsStartupWithoutCrashingTheHost)
     EXPECT_NE(debug.back().find("Failed to ensure directory velmar"), std::string::npos) << debug.back();
 }
 
-TEST(MenuCommands, LodItemChecksOnlyItselfAndLogsTheRoutine)
+// Each command logs what it loads before any dialog of it runs, and the end of the routine after it.
+TEST(MenuCommands, EachCommandLogsWhatItLoadsAroundTheDialogItRuns)
 {
-    SimHost sim;
-    EXPECT_EQ(sim.ItemFlags(32501, 1), API_MenuItemChecked);
-    EXPECT_EQ(sim->ChooseMenuItem(32501, 3), NoError);
+    struct Case {
+        Int16 menu;
+        Int32 item;
+        const char* line;
+        const char* dialog;  // the title of the modal dialog it runs until the user closes it; empty for none
+    };
+    const Case cases[] = {
+        {32500, 1, "Loading selector", ""},
+        {32501, 3, "Loading LOD menu", ""},  // no composite the add-on built: no LOD page
+        {32502, 1, "Loading update", "Update"},
+        {32504, 1, "Loading Rules", "Rules"},
+        {32503, 1, "Loading settings", "Config"},
+        {32505, 1, "Changing Neutral settings", ""},
+    };
+    SimHost sim([](Sim::Archicad& host) { host.InstallSharedData(VELMAR_SHARE_DIR); });
+    EXPECT_EQ(sim.ItemFlags(32501, 1), API_MenuItemChecked) << "LOD 100 at start";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        std::string dialog;
+        std::string lastLineThen;
+        sim->Loop().Post([&] {
+            for (auto windows = DG::ListWindows(); !windows.empty(); windows.pop_back()) {
+                dialog = windows.back().title.ToUtf8();
+                lastLineThen = sim.LogLines().back();
+                DG::CloseWindowAsUser(windows.back().id);
+            }
+        });
+        EXPECT_EQ(sim->ChooseMenuItem(c.menu, c.item), NoError);
+        sim->Loop().RunUntilIdle();
+        EXPECT_EQ(dialog, c.dialog);
+        if (*c.dialog != '\0') {
+            EXPECT_EQ(lastLineThen, c.line) << "logged before the dialog runs";
+        }
+        const auto lines = sim.LogLines();
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_EQ(std::vector<std::string>(lines.end() - 2, lines.end()),
+                  (std::vector<std::string>{c.line, "menu routine terminated"}));
+    }
     for (Int32 item = 1; item <= 5; ++item)
-        EXPECT_EQ(sim.ItemFlags(32501, item), item == 3 ? API_MenuItemChecked : 0) << item;
-    const auto lines = sim.LogLines();
-    ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ(lines[lines.size() - 2], "Loading LOD menu");
-    EXPECT_EQ(lines.back(), "menu routine terminated");
+        EXPECT_EQ(sim.ItemFlags(32501, item), item == 3 ? API_MenuItemChecked : 0) << "the chosen level only: " << item;
 }
 
 TEST(MenuCommands, SearchReusesOneRelayChannelAcrossCommands)

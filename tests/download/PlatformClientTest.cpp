@@ -5,12 +5,10 @@
 #include "HTTPHost.hpp"
 #include "HttpExchange.hpp"
 #include "RecordingServer.hpp"
-#include "StandInServices.hpp"
 #include "TempFolder.hpp"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 
 namespace {
@@ -145,26 +143,6 @@ TEST(WithoutSecrets, HidesTheValuesOfSecretQueryParametersOnly)
     };
     for (const auto& [text, shown] : cases)
         EXPECT_EQ(Velmar::Services::WithoutSecrets(text), shown) << text;
-}
-
-// The stand-in platform answers the requests the client makes, tokens and all.
-TEST_F(PlatformClient, TheStandInPlatformServesTheCatalog)
-{
-    Velmar::Services::StandInServices standIns(Velmar::Services::StandInServices::Options::Defaults());
-    Velmar::Services::StandInServices::Routes routes{{"relay.velmar.example", "http://127.0.0.1:1"},
-                                                     {"app.velmar.example", "http://127.0.0.1:1"},
-                                                     {"selector.velmar.example", "http://127.0.0.1:1"}};
-    std::string error;
-    ASSERT_TRUE(standIns.Start(routes, error)) << error;
-    for (const char* host : Velmar::Services::StandInServices::PlatformHosts)
-        ASSERT_EQ(HTTP::SetRoute(host, routes[host]), NoError);
-    EXPECT_TRUE(database_.GetSystem(GS::UniString(Product))->id.has_value());
-    EXPECT_FALSE(database_.GetSystem("VELMAR-NOT-IN-THE-CATALOG")->id.has_value());
-    // A slow answer within the host library's time-outs is waited for; garbage is not found.
-    standIns.Platform()->SetFault({0, 300, false, 1});
-    EXPECT_TRUE(database_.GetSystem(GS::UniString(Product))->id.has_value());
-    standIns.Platform()->SetFault({0, 0, true, 2});
-    EXPECT_FALSE(database_.GetSystem(GS::UniString(Product))->id.has_value());
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
-// Start-up with every kind of configuration file a user may end up with, through velmar-sim only.
+// Start-up with configuration files a user may end up with, through velmar-sim only; which settings copy
+// is kept or replaced is ConfigurationTest's.
+#include "Base64.hpp"
 #include "VelmarSimRun.hpp"
 
 #include <gtest/gtest.h>
@@ -32,11 +34,6 @@ TEST(ConfigurationScenario, StartupCompletesAndTheMenusWorkWhateverTheFilesHold)
         const char* language;  // what the menus show afterwards
     };
     const Case cases[] = {
-        {"empty user settings", "user", &SettingsFile, "", "Dutch"},
-        {"truncated user settings", "user", &SettingsFile, "{\"version\":\"1\",\"databaseSett", "Dutch"},
-        {"array-rooted shared settings", "shared", &SettingsFile, "[1,2]", "Dutch"},
-        {"byte order mark in shared settings", "shared", &SettingsFile, "\xEF\xBB\xBF{\"defaultLanguage\":\"en-US\"}",
-         "Dutch"},
         {"wrongly typed members", "shared", &SettingsFile,
          R"({"version":7,"databaseSettings":{"countryCode":"BE"},"defaultCountry":["BE"],"defaultLanguage":3})",
          "Dutch"},
@@ -74,35 +71,76 @@ TEST(ConfigurationScenario, StartupCompletesAndTheMenusWorkWhateverTheFilesHold)
     }
 }
 
-TEST(ConfigurationScenario, AChosenLanguageIsKeptAcrossRestartsUntilTheInstallationChangesVersion)
+// The add-on's settings kept in the project: read when a project opens, written when a LOD is chosen.
+std::string ProjectWithSettings(const std::string& settingsText, int version = 1)
+{
+    return R"({"format":"velmar-sim-project","version":1,"moduleData":[{"name":"VelmarProjectSettings","version":)" +
+           std::to_string(version) + R"(,"platformSign":22359,"data":")" +
+           Sim::EncodeBase64(settingsText + std::string(1, '\0')) + R"("}]})";
+}
+
+TEST(ProjectSettingsScenario, OpeningAProjectAppliesItsSettings)
+{
+    struct Case {
+        const char* name;
+        std::string project;
+        int checkedLod;
+        const char* selector;  // the language's page Search opens
+        bool neutral;
+    };
+    const std::string french = R"({"db":"BE","language":"fr-BE","lod":300,"neutral":true,"classificationMapping":[]})";
+    const char* flemish = "https://selector.velmar.example/be/nl/systemen?BimId=";
+    const Case cases[] = {
+        {"the project's choice", ProjectWithSettings(french), 300,
+         "https://selector.velmar.example/be/fr/systemes?BimId=", true},
+        {"an unknown level keeps the active one", ProjectWithSettings(R"({"db":"BE","language":"fr-BE","lod":250})"),
+         200, "https://selector.velmar.example/be/fr/systemes?BimId=", false},
+        {"another data version is ignored", ProjectWithSettings(french, 2), 200, flemish, false},
+        {"a project without settings changes nothing", R"({"format":"velmar-sim-project","version":1})", 200, flemish,
+         false},
+        {"neutral is forced off where the country has no brand-less option",
+         ProjectWithSettings(R"({"db":"NL","language":"nl-NL","lod":400,"neutral":true})"), 400,
+         "https://selector.velmar.example/nl/nl/systemen?BimId=", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder root;
+        WriteFile(root / "project.json", c.project);
+        const SimRun run =
+            RunVelmarSim(root / "data", root / "script.jsonl",
+                         {R"({"cmd":"choose","menu":32501,"item":2})",
+                          R"({"cmd":"project.open","path":")" + (root / "project.json") + R"("})", R"({"cmd":"state"})",
+                          R"({"cmd":"choose","menu":32500,"item":1})", R"({"cmd":"shell"})"});
+        ASSERT_EQ(run.answers.size(), 5u);
+        EXPECT_TRUE(ParseAnswer(run.answers[1])["ok"].GetBool()) << run.answers[1];
+        const auto state = ParseAnswer(run.answers[2]);
+        EXPECT_EQ(state["checkedLod"].GetInt(), c.checkedLod);
+        EXPECT_EQ(state["neutralChecked"].GetBool(), c.neutral);
+        const auto shell = ParseAnswer(run.answers[4]);
+        ASSERT_EQ(shell["opened"].Size(), 1u) << run.answers[4];
+        EXPECT_EQ(std::string(shell["opened"][0].GetString()).rfind(c.selector, 0), 0u)
+            << shell["opened"][0].GetString();
+    }
+}
+
+TEST(ProjectSettingsScenario, ChoosingALodStoresTheSettingsWithATerminatingZero)
 {
     TempFolder root;
-    const std::string data = root / "data";
-    const SimRun first =
-        RunVelmarSim(data, root / "a.jsonl",
-                     {R"({"cmd":"state"})", R"({"cmd":"file.read","folder":"user","path":")" + SettingsFile + R"("})"});
-    ASSERT_EQ(first.answers.size(), 2u);
-    EXPECT_STREQ(ParseAnswer(first.answers[0])["menuLanguage"].GetString(), "Dutch");
-    EXPECT_FALSE(ParseAnswer(first.answers[0])["neutralDisabled"].GetBool()) << "Belgium offers the Neutral option";
-    std::string settings = ParseAnswer(first.answers[1])["text"].GetString();
-
-    // The user's copy now says English for the international site, as the configuration page stores it.
-    const auto replace = [&](const std::string& from, const std::string& to) {
-        settings.replace(settings.find(from), from.size(), to);
-    };
-    replace(R"("defaultCountry": "BE")", R"("defaultCountry": "INT")");
-    replace(R"("defaultLanguage": "nl-BE")", R"("defaultLanguage": "en-US")");
-    WriteFile(data + "/user/" + SettingsFile, settings);
-    const SimRun second = RunVelmarSim(data, root / "b.jsonl", {R"({"cmd":"state"})", R"({"cmd":"menus"})"});
-    EXPECT_STREQ(ParseAnswer(second.answers[0])["menuLanguage"].GetString(), "English");
-    EXPECT_STREQ(ParseAnswer(second.answers[1])["menus"][4]["items"][0]["text"].GetString(), "Settings");
-
-    // A new installation version replaces the user's copy and with it the choice.
-    const std::string shared = ReadFile(data + "/shared/" + SettingsFile);
-    WriteFile(data + "/shared/" + SettingsFile,
-              std::string(shared).replace(shared.find("\"version\""), 9, "\"version\": \"new\", \"old\""));
-    const SimRun third = RunVelmarSim(data, root / "c.jsonl", {R"({"cmd":"state"})"});
-    EXPECT_STREQ(ParseAnswer(third.answers[0])["menuLanguage"].GetString(), "Dutch");
+    const SimRun run = RunVelmarSim(root / "data", root / "script.jsonl",
+                                    {R"({"cmd":"choose","menu":32501,"item":2})",
+                                     R"({"cmd":"project.save","path":")" + (root / "saved.json") + R"("})"});
+    ASSERT_EQ(run.answers.size(), 2u);
+    const auto project = ParseAnswer(ReadFile(root / "saved.json"));
+    ASSERT_TRUE(project.IsObject());
+    const auto& entry = project["moduleData"][0];
+    EXPECT_STREQ(entry["name"].GetString(), "VelmarProjectSettings");
+    EXPECT_EQ(entry["version"].GetInt(), 1);
+    EXPECT_EQ(entry["platformSign"].GetInt(), 0x5757);
+    const auto bytes = Sim::DecodeBase64(entry["data"].GetString());
+    ASSERT_TRUE(bytes.has_value());
+    EXPECT_EQ(*bytes,
+              std::string(R"({"db":"BE","language":"nl-BE","lod":200,"neutral":false,"classificationMapping":[]})") +
+                  std::string(1, '\0'));
 }
 
 }  // namespace

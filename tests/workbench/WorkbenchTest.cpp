@@ -170,8 +170,6 @@ TEST(Workbench, AnswersAModalMenuChoiceWhileTheDialogRunsAndItsPageReachesIt)
     };
     const Case cases[] = {
         {"getVersionInfo", std::nullopt, R"({"ok":true,"answer":"v2.0.1"})"},
-        {"config_getActiveCountryAndLanguage", std::nullopt,
-         R"({"ok":true,"answer":"{\"countryCode\":\"BE\",\"languageCode\":\"nl-BE\"}"})"},
         {"setWindowTitle", R"("Réglages")", R"({"ok":true,"answer":true})"},
         {"config_resize", R"("{\"x\":800,\"y\":600}")", R"({"ok":true,"answer":true})"},
         // A number is no text: the add-on reads the empty text, which is no resize request.
