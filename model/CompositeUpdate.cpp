@@ -93,7 +93,7 @@ void UpdateOne(const UpdateCandidate& candidate, const GS::Array<API_Guid>& elem
     RelinkComposite(elements[0], *candidate.fresh);
     const auto provider = PropertyProvider::instance();
     if (stored != nullptr)
-        provider->UpdateElementsOver(elements, *stored);
+        provider->UpdateElementsOver(elements, candidate.storedSystemId, *stored);
     else
         provider->UpdateElements(elements);
 }

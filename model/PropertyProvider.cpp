@@ -13,8 +13,9 @@
 #include "State.hpp"
 #include "UndoStep.hpp"
 
-#include <map>
 #include <algorithm>
+#include <map>
+#include <tuple>
 #include <unordered_map>
 
 namespace Velmar::Services {
@@ -155,9 +156,11 @@ public:
         if (!IsWallOrSlab(type))
             return false;
         const auto index = CompositeOf(element);
-        std::optional<GS::Guid> linked;
-        if (const GSErrCode err = Bo::ElementLink::Read(element.header, linked); err != NoError)
-            DBPrintf("Velmar: an element's link was not read (%d)\n", err);
+        std::optional<GS::Guid> linked = underlayLink_;
+        if (!linked) {
+            if (const GSErrCode err = Bo::ElementLink::Read(element.header, linked); err != NoError)
+                DBPrintf("Velmar: an element's link was not read (%d)\n", err);
+        }
 
         if (const auto tag = index ? TagOf(*index) : std::nullopt) {
             const auto system = SystemFor(tag->storedSystemId);
@@ -193,10 +196,12 @@ public:
         return false;
     }
 
-    // Values every element keeps where the plan it gets has none for the definition.
-    void Underlay(const Bo::System& system)
+    // Values every element keeps where the plan it gets has none for the definition: those of the stored
+    // system every element is linked to.
+    void Underlay(const Bo::System& system, const GS::Guid& linkedTo)
     {
         underlay_ = MakePlan(system, std::nullopt, false);
+        underlayLink_ = linkedTo;
         layered_.clear();
         guidsOf_.clear();
     }
@@ -226,7 +231,7 @@ private:
 
     const Plan& PlanFor(const Bo::System& system, const GS::Guid& id, const std::optional<Bo::LOD>& lod, bool create)
     {
-        const std::string key = Utf8(id.ToUniString()) + "/" + std::to_string(lod ? lod->value : -1) + (create ? "+" : "");
+        const PlanKey key{id, lod ? lod->value : -1, create};
         auto found = plans_.find(key);
         if (found == plans_.end())
             found = plans_.emplace(key, MakePlan(system, lod, create)).first;
@@ -461,8 +466,11 @@ private:
     std::unordered_map<API_Guid, GS::Array<API_PropertyDefinition>> definitions_;
     std::map<Int32, std::optional<Bo::CompositeTag>> tags_;
     std::map<GS::Guid, std::shared_ptr<const Bo::System>> systems_;
-    std::map<std::string, Plan> plans_;
+    // A stored system's plan at a level, made to create missing definitions or not.
+    using PlanKey = std::tuple<GS::Guid, Int32, bool>;
+    std::map<PlanKey, Plan> plans_;
     std::optional<Plan> underlay_;
+    std::optional<GS::Guid> underlayLink_;
     // Keyed by the address of a plan in plans_ or layered_, whose nodes stay where they are.
     std::unordered_map<const Plan*, Plan> layered_;
     std::unordered_map<const Plan*, GS::Array<API_Guid>> guidsOf_;
@@ -577,10 +585,11 @@ std::size_t PropertyProvider::UpdateElements(const GS::Array<API_Guid>& elements
     return written;
 }
 
-std::size_t PropertyProvider::UpdateElementsOver(const GS::Array<API_Guid>& elements, const Bo::System& before)
+std::size_t PropertyProvider::UpdateElementsOver(const GS::Array<API_Guid>& elements, const GS::Guid& system,
+                                                 const Bo::System& before)
 {
     Run run(*this);
-    run.Underlay(before);
+    run.Underlay(before, system);
     std::size_t written = 0;
     for (const API_Guid& element : elements)
         written += run.UpdateOver(element) ? 1 : 0;

@@ -39,10 +39,11 @@ public:
     // the process window, when given, shows each one and a cancel stops before the next. Elements the host
     // cannot read any more are skipped. Answers how many were written.
     std::size_t UpdateElements(const GS::Array<API_Guid>& elements, ProcessWindow* window = nullptr);
-    // The same for a system's update: each element also gets the values of the system as it was stored
-    // before, at every level and into existing definitions, where its own system gives the definition
-    // none; one read and at most one write per definition, as if the old values were written first.
-    std::size_t UpdateElementsOver(const GS::Array<API_Guid>& elements, const Bo::System& before);
+    // The same for the update of stored system `system`, which each of `elements` is linked to: each also
+    // gets the values of the system as it was stored `before`, at every level and into existing
+    // definitions, where its own system gives the definition none; one read and at most one write per
+    // definition, as if the old values were written first.
+    std::size_t UpdateElementsOver(const GS::Array<API_Guid>& elements, const GS::Guid& system, const Bo::System& before);
     // The same for the walls and slabs built of one of `composites`, inside the caller's command.
     std::size_t UpdateUsersOf(const GS::Array<API_AttributeIndex>& composites, ProcessWindow* window = nullptr);
     // Every wall, then every slab of the project, as one "setting property" step with a process window;
