@@ -9,6 +9,10 @@
 
 namespace Velmar::Json {
 
+// The GUID's text as APIGuidToString gives it, written straight from its fields: result lists carry
+// hundreds of thousands of them.
+rj::Value GuidValue(const API_Guid& guid, Allocator& allocator);
+
 template <typename T>
 class ArrayProperty {
 public:
@@ -99,7 +103,7 @@ private:
         if constexpr (std::is_same_v<T, GS::UniString>) {
             return TextValue(item, allocator);
         } else if constexpr (std::is_same_v<T, API_Guid>) {
-            return TextValue(APIGuidToString(item), allocator);
+            return GuidValue(item, allocator);
         } else if constexpr (std::is_same_v<T, Int32>) {
             return rj::Value(item);
         } else {

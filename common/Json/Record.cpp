@@ -70,6 +70,29 @@ rj::Value TextValue(const GS::UniString& text, Allocator& allocator)
     return rj::Value(utf8.c_str(), static_cast<rj::SizeType>(utf8.size()), allocator);
 }
 
+rj::Value GuidValue(const API_Guid& guid, Allocator& allocator)
+{
+    static const char Digits[] = "0123456789ABCDEF";
+    char text[36];
+    std::size_t at = 0;
+    const auto hex = [&](UInt32 value, int digits) {
+        for (int shift = 4 * (digits - 1); shift >= 0; shift -= 4)
+            text[at++] = Digits[(value >> shift) & 0x0F];
+    };
+    hex(guid.time_low, 8);
+    text[at++] = '-';
+    hex(guid.time_mid, 4);
+    text[at++] = '-';
+    hex(guid.time_hi_and_version, 4);
+    text[at++] = '-';
+    hex(guid.clock_seq_hi_and_reserved, 2);
+    hex(guid.clock_seq_low, 2);
+    text[at++] = '-';
+    for (const UInt8 byte : guid.node)
+        hex(byte, 2);
+    return rj::Value(text, static_cast<rj::SizeType>(sizeof text), allocator);
+}
+
 bool IsIntegerKind(const rj::Value& value)
 {
     return value.IsInt64();

@@ -120,7 +120,8 @@ TEST(JsonRecord, RoundTripKeepsAccentsOrderAndNesting)
         R"({"version":28,"small":-5,"enabled":false,"id":"901E167F-078D-4032-8383-39568546B9F9",)"
         R"("main":{"code":"fr-BE","label":"Français — Réglages","selectorUrl":null},)"
         R"j("languages":[{"code":"nl-BE","label":"Nederlands (België)","selectorUrl":"https://x.example/nl?a=1&b=\"2\""}],)j"
-        R"("tags":["é","\u0000x"],"ids":["901E167F-078D-4032-8383-39568546B9F9"],"numbers":[2147483647,-2147483648]})";
+        R"("tags":["é","\u0000x"],"ids":["901E167F-078D-4032-8383-39568546B9F9","00000001-0002-0A03-0405-060708090A0B"],)"
+        R"("numbers":[2147483647,-2147483648]})";
     const auto once = RecordToText(ParseRecord<Settings>(text));
     EXPECT_EQ(once.ToUtf8(), text);
     EXPECT_EQ(RecordToText(ParseRecord<Settings>(once)), once);
