@@ -202,8 +202,9 @@ void CheckByHand(benchmark::State& state)
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * state.range(0));
 }
 
-BENCHMARK(Check)->Arg(SmallProject)->Arg(LargeProject)->Unit(benchmark::kMillisecond);
-BENCHMARK(CheckByHand)->Arg(SmallProject)->Arg(LargeProject)->Unit(benchmark::kMillisecond);
+BENCHMARK(Check)->Arg(SmallProject)->Arg(LargeProject)->MinTime(Bench::SteadySeconds)->Unit(benchmark::kMillisecond);
+BENCHMARK(CheckByHand)->Arg(SmallProject)->Arg(LargeProject)
+    ->MinTime(Bench::SteadySeconds)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

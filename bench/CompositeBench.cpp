@@ -288,8 +288,8 @@ void LodUpdateRaw(benchmark::State& state)
 
 BENCHMARK(BuildComposite)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BuildCompositeRaw)->Unit(benchmark::kMicrosecond);
-BENCHMARK(LodUpdate)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
-BENCHMARK(LodUpdateRaw)->Arg(5000)->Arg(50000)->Unit(benchmark::kMillisecond);
+BENCHMARK(LodUpdate)->Arg(5000)->Arg(50000)->MinTime(Bench::SteadySeconds)->Unit(benchmark::kMillisecond);
+BENCHMARK(LodUpdateRaw)->Arg(5000)->Arg(50000)->MinTime(Bench::SteadySeconds)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

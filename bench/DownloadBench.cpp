@@ -363,7 +363,7 @@ int main(int argc, char** argv)
          {"RecordsFromParsed", "ParseAlone", "  of which: records from the parsed document / parse alone"},
          {"RawTextKept", "ParseAlone", "  of which: raw text kept / parse alone"},
          {"BoSystemFromRecords", "ParseAlone", "  of which: Bo::System from the records / parse alone"},
-         {"PickToDownloadWindow/iterations:12/manual_time", "RelayPollRoundTrip",
+         {"PickToDownloadWindow", "RelayPollRoundTrip",
           "pick to Download window / one relay poll round trip (dominated by the 500 ms poll step)"}});
     if (!pickSeconds.empty()) {
         const auto [fastest, slowest] = std::minmax_element(pickSeconds.begin(), pickSeconds.end());

@@ -138,8 +138,10 @@ void PlaceWallBare(benchmark::State& state)
     Place(state, nullptr);
 }
 
-BENCHMARK(NeutralReapply)->Arg(SmallProject)->Arg(LargeProject)->Unit(benchmark::kMillisecond);
-BENCHMARK(NeutralRaw)->Arg(SmallProject)->Arg(LargeProject)->Unit(benchmark::kMillisecond);
+BENCHMARK(NeutralReapply)->Arg(SmallProject)->Arg(LargeProject)
+    ->MinTime(Bench::SteadySeconds)->Unit(benchmark::kMillisecond);
+BENCHMARK(NeutralRaw)->Arg(SmallProject)->Arg(LargeProject)
+    ->MinTime(Bench::SteadySeconds)->Unit(benchmark::kMillisecond);
 BENCHMARK(PlaceWall)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(PlaceWallBare)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
@@ -156,10 +158,10 @@ int main(int argc, char** argv)
         {"NeutralReapply/5000", "NeutralRaw/5000", "Neutral re-apply vs its SetProperties calls, 5 000 walls"},
         {"NeutralReapply/50000", "NeutralReapply/5000", "Neutral re-apply, 50 000 walls vs 5 000 (linear: 10x)"},
         {"NeutralRaw/50000", "NeutralRaw/5000", "the SetProperties calls, 50 000 walls vs 5 000"},
-        {"PlaceWall/manual_time", "PlaceWallBare/manual_time",
+        {"PlaceWall", "PlaceWallBare",
          "placing a Velmar wall with the add-on vs without, 50 000 walls"},
     });
-    const auto with = reporter.Time("PlaceWall/manual_time"), without = reporter.Time("PlaceWallBare/manual_time");
+    const auto with = reporter.Time("PlaceWall"), without = reporter.Time("PlaceWallBare");
     if (with && without)
         std::printf("add-on time of placing a wall, 50 000 walls: %.1f us (goal < 1000 us)\n", *with - *without);
     return complete && with && without ? 0 : 1;

@@ -13,6 +13,9 @@
 
 namespace Velmar::Bench {
 
+// Benchmarks whose one run takes about a second run this long, so that one slow run does not make a ratio.
+constexpr double SteadySeconds = 4.0;
+
 struct Ratio {
     std::string measured;
     std::string baseline;
@@ -25,7 +28,7 @@ public:
     {
         for (const auto& run : runs) {
             if (run.iterations > 0 && run.run_type == Run::RT_Iteration)
-                seconds_[run.benchmark_name()] = run.GetAdjustedRealTime();
+                seconds_[NameOf(run)] = run.GetAdjustedRealTime();
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -57,6 +60,13 @@ public:
     }
 
 private:
+    // "Function/args": how long or how often it ran is no part of the name a ratio uses.
+    static std::string NameOf(const Run& run)
+    {
+        const auto& name = run.run_name;
+        return name.args.empty() ? name.function_name : name.function_name + "/" + name.args;
+    }
+
     std::map<std::string, double> seconds_;
 };
 
