@@ -316,6 +316,42 @@ TEST_F(Properties, ParametersAreWrittenByMappingLevelAndNeutral)
     }
 }
 
+// An update writes the new version over the stored one: a value the user changed goes back to the new
+// version's where it has the parameter, and to the stored version's where only that one has it.
+TEST_F(Properties, AnUpdateWritesTheNewVersionOverTheStoredOne)
+{
+    const API_Elem_Head wall = Place(API_WallID, Composite("Wall", 300), nullptr, true);
+    ASSERT_TRUE(Provider().UpdateElement(wall, true));
+    const auto changeByHand = [&](const char* name, const char* text) {
+        GS::Array<API_PropertyDefinition> definitions;
+        ACAPI_Property_GetPropertyDefinitions(APINULLGuid, definitions);
+        const auto found = std::find_if(definitions.begin(), definitions.end(),
+                                        [&](const API_PropertyDefinition& d) { return d.name == GS::UniString(name); });
+        ASSERT_NE(found, definitions.end()) << name;
+        Provider().SetValue(wall.guid, *found, text, true);
+    };
+    changeByHand("Kleur", "rood");
+    changeByHand("Merk", "Ander");
+    const auto store = Velmar::Services::ProjectStore::ProjectStoreService::instance();
+    const auto stored = store->GetSystem(storedId_);
+    ASSERT_NE(stored, nullptr);
+    std::string fresh = Parameters;
+    fresh.replace(fresh.find(Attribute("FIRE", "300", "3.5")), Attribute("FIRE", "300", "3.5").size(),
+                  Attribute("FIRE", "300", "4.5"));
+    const std::string colour = "," + Attribute("KLEUR", "100", "wit", R"(,"Name":{"nl_NL":"Kleur","fr_FR":"Couleur","en_US":"Colour"})");
+    fresh.erase(fresh.find(colour), colour.size());
+    const std::string before = Project().ToJson();
+    host_.RunHostCommand("Update Velmar systems", [&] {
+        store->ReplaceText(storedId_, R"({"VELMAR-X":{"ID":"VELMAR-X","Attributes":{"general":{)" + fresh + "}}}}");
+        EXPECT_EQ(Provider().UpdateElementsOver({wall.guid}, storedId_, *stored), 1u);
+    });
+    std::string expected = Lod300;
+    expected.replace(expected.find("Brandwerendheid=3"), 17, "Brandwerendheid=4");
+    EXPECT_EQ(Values(wall), expected);
+    ASSERT_TRUE(host_.Undo());
+    EXPECT_EQ(Project().ToJson(), before);
+}
+
 TEST_F(Properties, ElementsAreChosenByTheirCompositeThenByTheirLink)
 {
     auto provider = Provider();
