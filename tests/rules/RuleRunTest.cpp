@@ -3,6 +3,7 @@
 #include "AcapiBridge.hpp"
 #include "ConfigurationService.hpp"
 #include "PaletteController.hpp"
+#include "RecordingWindow.hpp"
 #include "RuleProject.hpp"
 #include "RuleRecords.hpp"
 
@@ -20,22 +21,7 @@ using Velmar::Testing::LinkData;
 using Velmar::Testing::SystemText;
 using Answer = GS::Ref<JS::Base>;
 
-class Window : public IBrowserWindow {
-public:
-    Window() : IBrowserWindow(true) {}
-    void Open(const GS::UniString&, Int16, Int16, const GS::UniString&) override { ++loads; }
-    void Resize(Int16, Int16) override {}
-    void LoadUrl(const GS::UniString&, const std::optional<GS::UniString>&) override { ++loads; }
-    void SetWindowTitle(const GS::UniString&) override {}
-    void DeleteAllCookies() override {}
-    void PassThrough(Int32, Int32, Int32) override {}
-    bool IsVisible() const override { return visible; }
-    bool Show() override { return !visible && (visible = true); }
-    bool Hide() override { return visible && !(visible = false); }
-
-    int loads = 0;
-    bool visible = false;
-};
+using Window = Velmar::Testing::RecordingWindow;
 
 class Check : public ::testing::Test {
 protected:

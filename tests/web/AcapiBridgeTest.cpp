@@ -5,6 +5,7 @@
 #include "ConfigurationService.hpp"
 #include "DownloadServices.hpp"
 #include "PaletteController.hpp"
+#include "RecordingWindow.hpp"
 #include "RuleProject.hpp"
 #include "TempFolder.hpp"
 
@@ -20,24 +21,7 @@ using Velmar::Testing::ReadFile;
 using Velmar::Testing::WriteFile;
 using Answer = GS::Ref<JS::Base>;
 
-// A window that only remembers what was asked of it; it stays held after showing, like a palette.
-class RecordingWindow : public IBrowserWindow {
-public:
-    RecordingWindow() : IBrowserWindow(true) {}
-    void Open(const GS::UniString&, Int16 width, Int16 height, const GS::UniString&) override { Resize(width, height); }
-    void Resize(Int16 width, Int16 height) override { size = {width, height}; }
-    void LoadUrl(const GS::UniString&, const std::optional<GS::UniString>&) override {}
-    void SetWindowTitle(const GS::UniString& text) override { title = text.ToUtf8(); }
-    void DeleteAllCookies() override {}
-    void PassThrough(Int32, Int32, Int32) override {}
-    bool IsVisible() const override { return visible; }
-    bool Show() override { return !visible && (visible = true); }
-    bool Hide() override { return visible && !(visible = false); }
-
-    std::pair<Int16, Int16> size{0, 0};
-    std::string title;
-    bool visible = false;
-};
+using Velmar::Testing::RecordingWindow;
 
 // In the order a page's script finds them, each followed by a space.
 const std::string FunctionNames =
