@@ -122,9 +122,7 @@ TEST(JsonRecord, RoundTripKeepsAccentsOrderAndNesting)
         R"j("languages":[{"code":"nl-BE","label":"Nederlands (België)","selectorUrl":"https://x.example/nl?a=1&b=\"2\""}],)j"
         R"("tags":["é","\u0000x"],"ids":["901E167F-078D-4032-8383-39568546B9F9","00000001-0002-0A03-0405-060708090A0B"],)"
         R"("numbers":[2147483647,-2147483648]})";
-    const auto once = RecordToText(ParseRecord<Settings>(text));
-    EXPECT_EQ(once.ToUtf8(), text);
-    EXPECT_EQ(RecordToText(ParseRecord<Settings>(once)), once);
+    EXPECT_EQ(RecordToText(ParseRecord<Settings>(text)).ToUtf8(), text);
 }
 
 TEST(JsonRecord, UntrustedTextGivesADefaultRecordWithoutCrashing)
@@ -170,10 +168,6 @@ TEST(JsonRecord, UntrustedTextGivesADefaultRecordWithoutCrashing)
     EXPECT_EQ(stray.code.Get().ToUtf8(), "nl\xEF\xBF\xBD(");
     EXPECT_EQ(stray.label.Get().ToUtf8(), "x");
 }
-
-}  // namespace
-
-namespace {
 
 TEST(JsonDocument, ValidTextParsesAsTheDefaultParseDoes)
 {

@@ -1,10 +1,10 @@
 // The download manager over the platform client and the simulated host: what the page is shown of a loaded
 // product, how its classification choices merge into the stored ones, and the confirmation's checks.
 #include "DownloadManager.hpp"
-#include "CompositeUpdate.hpp"
 #include "ACAPinc.hpp"
 #include "Archicad.hpp"
 #include "CompositeTag.hpp"
+#include "CompositeUpdate.hpp"
 #include "CorvanaDatabase.hpp"
 #include "GSException.hpp"
 #include "HTTPHost.hpp"
@@ -65,6 +65,19 @@ std::string Describe(const GS::Array<StoredProjectClassificationMapping>& mappin
                 (m.active.HasValue() ? (m.active.Get() ? "+" : "0") : "?") + " ";
     }
     return text;
+}
+
+// What `run` answers, or the message of what it raises.
+template <typename Run>
+std::string Outcome(Run run)
+{
+    try {
+        return run();
+    } catch (const GS::Exception& error) {
+        return error.GetMessage().ToUtf8();
+    } catch (const std::exception& error) {
+        return error.what();
+    }
 }
 
 TEST(ClassificationMappings, MergeKeepsOneMappingPerCodeOfTheFileInItsOrder)
@@ -139,6 +152,16 @@ protected:
 
     void Serve(const std::string& lods) { system_ = R"({"S1":{"ID":"S1","Attributes":{"general":{)" + lods + "}}}}"; }
 
+    // The confirmation's answer to the page's text, or the message of what it raises.
+    std::string Confirm(const std::string& download)
+    {
+        return Outcome([&] {
+            return manager_.ProcessDownload(Velmar::Json::ParseRecord<velmar::ui::model::ProductDownload>(download))
+                       ? "true"
+                       : "false";
+        });
+    }
+
     Velmar::Testing::TempFolder folder_;
     Sim::Archicad host_{folder_ / "data"};
     std::string system_;
@@ -146,41 +169,29 @@ protected:
     DownloadManager manager_{Velmar::Cnf::DatabaseSettings(), 3};
 };
 
+// The details of the loaded product; a level that is no number aborts them, and a failed load forgets the product
+// loaded before.
 TEST_F(Downloads, DetailsListTheAttributesWithALevelAndTheLevelsToChooseFrom)
 {
     Serve(R"("a":{"ID":"A","LOD":"300","Name":{"en_US":"Board"},"Value":{"en_US":"12.5"},"Unit":"mm",)"
           R"("DataType":"Length"},"b":{"ID":"B","Name":{"en_US":"No level"}},"c":{"ID":"C","LOD":"100"})");
     ASSERT_TRUE(manager_.LoadSystem("S1"));
-    EXPECT_EQ(Velmar::Json::RecordToText(manager_.GetProductDetails()).ToUtf8(),
+    const auto details = [&] { return Velmar::Json::RecordToText(manager_.GetProductDetails()).ToUtf8(); };
+    EXPECT_EQ(details(),
               R"({"productCode":"S1","properties":[{"name":"Board","lod":300,"value":"12.5","unit":"mm",)"
               R"("dataType":"Length"},{"name":null,"lod":100,"value":null,"unit":null,"dataType":null}],)"
               R"("mappedClassifications":[],)"
               R"("availableClassificationTargets":[{"id":"5C4B1D8E-2F3A-4E61-9B7C-0A1D2E3F4B05","name":"Position"}],)"
               R"("availableLods":[100,200,300,400,500],"activeLod":200})");
-}
 
-TEST_F(Downloads, ALevelThatIsNoNumberAbortsTheDetails)
-{
     Serve(R"("a":{"ID":"A","LOD":"LOD 300"})");
     ASSERT_TRUE(manager_.LoadSystem("S1"));
-    try {
-        manager_.GetProductDetails();
-        ADD_FAILURE() << "no error";
-    } catch (const std::invalid_argument& error) {
-        EXPECT_STREQ(error.what(), "invalid stoi argument");
-    }
-}
+    EXPECT_EQ(Outcome(details), "invalid stoi argument");
 
-TEST_F(Downloads, AFailedLoadForgetsTheProductLoadedBefore)
-{
-    Serve(R"("a":{"ID":"A","LOD":"100"})");
-    ASSERT_TRUE(manager_.LoadSystem("S1"));
     EXPECT_FALSE(manager_.LoadSystem("S2"));
     EXPECT_EQ(manager_.GetLoadedSystem(), nullptr);
-    EXPECT_THROW(manager_.GetProductDetails(), GS::GeneralException);
-    velmar::ui::model::ProductDownload download;
-    download.newCompositeName.Set("Wall");
-    EXPECT_THROW(manager_.ProcessDownload(download), GS::GeneralException);
+    EXPECT_EQ(Outcome(details), "no product is loaded");
+    EXPECT_EQ(Confirm(R"({"newCompositeName":"Wall"})"), "no product is loaded");
 }
 
 // A confirmation is one undo step, or nothing: what the page asks is checked before anything is written.
@@ -202,13 +213,14 @@ TEST_F(Downloads, AConfirmationWritesOneUndoStepOrNothing)
         const char* composites;
     };
     const Case cases[] = {
-        {"a new composite", wall, R"({"newCompositeName":"New","selectedLod":300})", "true", "Wall A (untagged), New (S1 300)"},
+        {"a new composite", wall, R"({"newCompositeName":"New","selectedLod":300})", "true",
+         "Wall A (untagged), New (S1 300)"},
         {"a level the add-on does not know builds as at LOD 100, tagged 0", wall,
          R"({"newCompositeName":"New","selectedLod":250})", "true", "Wall A (untagged), New (S1 0)"},
         {"linking tags the composite and rebuilds it", wall, R"({"existingCompositeName":"Wall A","selectedLod":300})",
          "true", "Wall A (S1 300)"},
-        {"linking a composite the project does not have", wall, R"({"existingCompositeName":"Wall B","selectedLod":300})",
-         "false", "Wall A (untagged)"},
+        {"linking a composite the project does not have", wall,
+         R"({"existingCompositeName":"Wall B","selectedLod":300})", "false", "Wall A (untagged)"},
         {"no name", wall, R"({"selectedLod":300})", "the composite needs a name", "Wall A (untagged)"},
         {"a name in use", wall, R"({"newCompositeName":"Wall A"})", "a composite named \"Wall A\" exists already",
          "Wall A (untagged)"},
@@ -216,7 +228,8 @@ TEST_F(Downloads, AConfirmationWritesOneUndoStepOrNothing)
          "the composite name is longer than 255 bytes", "Wall A (untagged)"},
         {"a system name the tag cannot hold", longName, R"({"newCompositeName":"New"})",
          "the system name is longer than 255 bytes", "Wall A (untagged)"},
-        {"a thickness that is no number", badThickness, R"({"newCompositeName":"New"})", "invalid stod argument", "Wall A (untagged)"},
+        {"a thickness that is no number", badThickness, R"({"newCompositeName":"New"})", "invalid stod argument",
+         "Wall A (untagged)"},
     };
     for (const auto& c : cases) {
         host_.NewProject();
@@ -229,23 +242,15 @@ TEST_F(Downloads, AConfirmationWritesOneUndoStepOrNothing)
         const std::string before = host_.CurrentProject().ToJson();
         system_ = Velmar::Testing::SystemResponse(c.served);
         ASSERT_TRUE(manager_.LoadSystem(GS::UniString(c.served.id.c_str()))) << c.what;
-        std::string answer;
-        try {
-            answer = manager_.ProcessDownload(Velmar::Json::ParseRecord<velmar::ui::model::ProductDownload>(c.download))
-                         ? "true"
-                         : "false";
-        } catch (const GS::Exception& error) {
-            answer = error.GetMessage().ToUtf8();
-        } catch (const std::exception& error) {
-            answer = error.what();
-        }
+        const std::string answer = Confirm(c.download);
         EXPECT_EQ(answer, c.answer) << c.what;
         std::string composites;
         for (const Sim::Attribute* written : host_.CurrentProject().Attributes(API_CompWallID)) {
             std::optional<Velmar::Bo::CompositeTag> tag;
             if (written->userData)
-                tag = Velmar::Bo::CompositeTag::FromUserData(written->userData->version, written->userData->platformSign,
-                                                             written->userData->bytes.data(), written->userData->bytes.size());
+                tag = Velmar::Bo::CompositeTag::FromUserData(
+                    written->userData->version, written->userData->platformSign, written->userData->bytes.data(),
+                    written->userData->bytes.size());
             composites += (composites.empty() ? "" : ", ") + written->name.ToUtf8() +
                           (tag ? " (" + tag->systemName + " " + std::to_string(tag->lod) + ")" : " (untagged)");
         }
@@ -261,15 +266,7 @@ TEST_F(Downloads, AConfirmationWritesOneUndoStepOrNothing)
     system_ = Velmar::Testing::SystemResponse(wall);
     ASSERT_TRUE(manager_.LoadSystem("S1"));
     std::string refused;
-    host_.RunHostCommand("Create Wall", [&] {
-        try {
-            velmar::ui::model::ProductDownload download;
-            download.newCompositeName.Set("Nested");
-            manager_.ProcessDownload(download);
-        } catch (const GS::Exception& error) {
-            refused = error.GetMessage().ToUtf8();
-        }
-    });
+    host_.RunHostCommand("Create Wall", [&] { refused = Confirm(R"({"newCompositeName":"Nested"})"); });
     EXPECT_EQ(refused, "Download Velmar system was refused by the host (" + std::to_string(APIERR_REFUSEDCMD) + ")");
 }
 
@@ -296,8 +293,10 @@ TEST_F(Downloads, SystemsToUpdateAreThoseWhosePlatformVersionDiffers)
         {"a stored system without a time stamp", version(""), version("2026-03-02 10:20:30"), true},
         {"a platform version without a time stamp", version("2026-03-02 10:20:30"), version(""), true},
         {"a system the platform does not give", version("2026-03-02 10:20:30"), std::nullopt, false},
-        {"another product in the platform's answer", version("2026-03-02 10:20:30"), version("2026-03-09 08:00:00", "S2"), false},
-        {"a stored text that no longer reads", version("2026-03-02 10:20:30"), version("2026-03-09 08:00:00"), false, true},
+        {"another product in the platform's answer", version("2026-03-02 10:20:30"),
+         version("2026-03-09 08:00:00", "S2"), false},
+        {"a stored text that no longer reads", version("2026-03-02 10:20:30"), version("2026-03-09 08:00:00"), false,
+         true},
     };
     auto manager = std::make_shared<DownloadManager>(Velmar::Cnf::DatabaseSettings(), 3);
     DownloadManager::Replace(manager);

@@ -145,44 +145,35 @@ TEST_F(RelayPoller, FollowsTheRelaysAnswersStepByStep)
     struct Case {
         const char* what;
         std::deque<Reply> polls;
-        std::deque<Reply> registrations;
         std::vector<std::string> lines;
-        std::vector<std::string> handled;
+        std::vector<std::string> handled = {};
+        std::deque<Reply> registrations = {};
     } cases[] = {
-        {"an empty poll waits a step", {}, {}, {"POST register @1", "GET @1", "GET @2", "GET @3"}, {}},
+        {"an empty poll waits a step", {}, {"POST register @1", "GET @1", "GET @2", "GET @3"}},
         {"registration is retried every step until it answers 200",
          {},
-         {{500, "{}"}, {404, "{}"}},
          {"POST register @1", "POST register @2", "POST register @3", "GET @3"},
-         {}},
+         {},
+         {{500, "{}"}, {404, "{}"}}},
         {"an accepted message is answered ok and the next poll follows at once",
          {{200, Message(Key, "VELMAR-MS75-1x12.5")}},
-         {},
          {"POST register @1", "GET @1", "POST " + Key + " " + accepted, "GET @1", "GET @2"},
          {"VELMAR-MS75-1x12.5"}},
         {"a rejected message is answered with the failure",
          {{200, Message(Key, "reject me")}},
-         {},
          {"POST register @1", "GET @1", "POST " + Key + " " + rejected, "GET @1"},
          {"reject me"}},
         {"401 waits twice, then registers again",
          {{401, R"({"error":"Unknown channel"})"}},
-         {},
-         {"POST register @1", "GET @1", "POST register @3", "GET @3"},
-         {}},
+         {"POST register @1", "GET @1", "POST register @3", "GET @3"}},
         {"garbage, an array, a redirect to file: and a 500 are empty polls",
          {{200, "<html>"}, {200, "[1]"}, {302, ""}, {500, "{}"}},
-         {},
-         {"POST register @1", "GET @1", "GET @2", "GET @3", "GET @4", "GET @5"},
-         {}},
+         {"POST register @1", "GET @1", "GET @2", "GET @3", "GET @4", "GET @5"}},
         {"a message whose key is no GUID is neither handed over nor answered",
          {{200, Message("not-a-guid", "VELMAR-MS75-1x12.5")}, {200, R"({"payload":"no key"})"}},
-         {},
-         {"POST register @1", "GET @1", "GET @2", "GET @3"},
-         {}},
+         {"POST register @1", "GET @1", "GET @2", "GET @3"}},
         {"a replayed message is handed over and answered each time, a step apart",
          {{200, Message(Key, "P")}, {200, Message(Key, "P")}},
-         {},
          {"POST register @1", "GET @1", "POST " + Key + " " + accepted, "GET @1", "POST " + Key + " " + accepted,
           "GET @2"},
          {"P", "P"}},

@@ -38,10 +38,7 @@ TEST(CompositeTag, WritesTheFixedLittleEndianLayoutAndReadsItBackFromAHostHandle
     userData.dataHdl = handle.Get();
     const auto read = CompositeTag::FromUserData(userData);
     ASSERT_TRUE(read.has_value());
-    EXPECT_EQ(read->systemName, tag.systemName);
-    EXPECT_EQ(read->storedSystemId, tag.storedSystemId);
-    EXPECT_TRUE(read->timeStamp == tag.timeStamp);
-    EXPECT_EQ(read->lod, 300);
+    EXPECT_EQ(read->ToBytes(), bytes) << "every field read back as written";
     userData.dataHdl = nullptr;
     EXPECT_FALSE(CompositeTag::FromUserData(userData).has_value());
 }

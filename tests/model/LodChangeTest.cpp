@@ -69,43 +69,32 @@ std::string Summary(const Velmar::Lod::LodProvider& provider)
     return Velmar::Json::RecordToText(Velmar::Lod::ComputeLodChangeInformation(provider)).ToUtf8();
 }
 
+// The summary with the key names the page reads.
+std::string Expected(bool higher, bool lower, const char* activeLod)
+{
+    return std::string(R"({"hasElementsWitHigherLod":)") + (higher ? "true" : "false") +
+           R"(,"hasElementsWithLowerLod":)" + (lower ? "true" : "false") + R"(,"activeLod":)" + activeLod + "}";
+}
+
 TEST(LodChange, ComparesTheTaggedCompositesLodsWithTheActiveLevel)
 {
     struct Case {
         const char* what;
         std::optional<Int32> active;
         std::vector<Composite> composites;
-        const char* expected;
+        std::string expected;
     };
     const Case cases[] = {
-        {"lower and equal",
-         300,
-         {{"A", 100}, {"B", 300}},
-         R"({"hasElementsWitHigherLod":true,"hasElementsWithLowerLod":true,"activeLod":300})"},
-        {"higher only",
-         300,
-         {{"A", 400}},
-         R"({"hasElementsWitHigherLod":true,"hasElementsWithLowerLod":false,"activeLod":300})"},
-        {"equal only counts as higher",
-         200,
-         {{"A", 200}},
-         R"({"hasElementsWitHigherLod":true,"hasElementsWithLowerLod":false,"activeLod":200})"},
-        {"lower only",
-         500,
-         {{"A", 100}, {"B", 400}},
-         R"({"hasElementsWitHigherLod":false,"hasElementsWithLowerLod":true,"activeLod":500})"},
-        {"no composites",
-         300,
-         {},
-         R"({"hasElementsWitHigherLod":false,"hasElementsWithLowerLod":false,"activeLod":300})"},
+        {"lower and equal", 300, {{"A", 100}, {"B", 300}}, Expected(true, true, "300")},
+        {"higher only", 300, {{"A", 400}}, Expected(true, false, "300")},
+        {"equal only counts as higher", 200, {{"A", 200}}, Expected(true, false, "200")},
+        {"lower only", 500, {{"A", 100}, {"B", 400}}, Expected(false, true, "500")},
+        {"no composites", 300, {}, Expected(false, false, "300")},
         {"untagged and foreign user data are ignored",
          300,
          {{"A", std::nullopt}, {"B", 100, 0x1000}, {"C", 500}},
-         R"({"hasElementsWitHigherLod":true,"hasElementsWithLowerLod":false,"activeLod":300})"},
-        {"no active level",
-         std::nullopt,
-         {{"A", 100}},
-         R"({"hasElementsWitHigherLod":false,"hasElementsWithLowerLod":false,"activeLod":null})"},
+         Expected(true, false, "300")},
+        {"no active level", std::nullopt, {{"A", 100}}, Expected(false, false, "null")},
     };
     for (const auto& c : cases) {
         HostedProject project(c.composites);
@@ -117,15 +106,13 @@ TEST(LodChange, FailedHostReadsCountAsUntaggedAndAreReportedToTheDebugOutput)
 {
     struct Case {
         const char* operation;
-        const char* expected;
+        std::string expected;
         const char* debugLine;
     };
     const Case cases[] = {
-        {"ACAPI_Attribute_GetAttributesByType",
-         R"({"hasElementsWitHigherLod":false,"hasElementsWithLowerLod":false,"activeLod":300})",
+        {"ACAPI_Attribute_GetAttributesByType", Expected(false, false, "300"),
          "Velmar: composites not listed, error -2130313215\n"},
-        {"ACAPI_Attribute_GetUserData",
-         R"({"hasElementsWitHigherLod":true,"hasElementsWithLowerLod":false,"activeLod":300})",
+        {"ACAPI_Attribute_GetUserData", Expected(true, false, "300"),
          "Velmar: user data of composite 1 not read, error -2130313215\n"},
     };
     for (const auto& c : cases) {

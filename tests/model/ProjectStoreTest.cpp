@@ -121,9 +121,8 @@ TEST_F(ProjectStore, OnlyGuidNamedEntriesThatHoldASystemAreTaken)
         GS::Guid id;
         id.ConvertFromString(c.name.c_str());
         const auto& texts = service.GetSystemTexts();
-        const bool listed = std::any_of(texts.begin(), texts.end(), [&](const auto& entry) {
-            return entry.first == id && entry.second == c.text;
-        });
+        const bool listed = std::any_of(texts.begin(), texts.end(),
+                                        [&](const auto& entry) { return entry.first == id && entry.second == c.text; });
         EXPECT_EQ(listed, c.listed) << c.name;
         EXPECT_EQ(service.GetSystem(id) != nullptr, c.system) << c.name;
     }
@@ -182,9 +181,8 @@ TEST_F(ProjectStore, AThicknessThatDoesNotConvertGivesNoSystemAndADebugLine)
 {
     ProjectStoreService service;
     service.StoreSystem(MakeSystem("GOOD"), 300);
-    const std::string bad = service.StoreSystem(MakeSystem("BAD", "dik"), 300).storedSystemId.ToUniString().ToUtf8();
-    GS::Guid id;
-    id.ConvertFromString(bad.c_str());
+    const GS::Guid id = service.StoreSystem(MakeSystem("BAD", "dik"), 300).storedSystemId;
+    const std::string bad = id.ToUniString().ToUtf8();
 
     EXPECT_EQ(service.GetSystem(id), nullptr);
     EXPECT_EQ(Names(service.GetAllSystems()), "GOOD;");
