@@ -409,23 +409,28 @@ private:
     // taken on its own, so a value the host refuses is logged and the others are still written.
     void WriteValues(const API_Guid& element, const Plan& plan)
     {
-        GS::Array<API_Property> current;
-        if (const GSErrCode err = ACAPI_Element_GetPropertyValuesByGuid(element, GuidsOf(plan), current); err != NoError) {
+        if (const GSErrCode err = ACAPI_Element_GetPropertyValuesByGuid(element, GuidsOf(plan), current_); err != NoError) {
             DBPrintf("Velmar: the values of an element were not read together (%d); each is read alone\n", err);
             for (const API_Property& wanted : plan)
                 WriteValue(element, wanted);
             return;
         }
-        GS::Array<API_Property> changed;
-        for (UIndex i = 0; i < plan.GetSize() && i < current.GetSize(); ++i) {
-            if (current[i].status != API_Property_NotAvailable && !Properties::SameValue(current[i], plan[i]))
-                changed.Push(plan[i]);
+        std::vector<UIndex> differing;
+        for (UIndex i = 0; i < plan.GetSize() && i < current_.GetSize(); ++i) {
+            if (current_[i].status != API_Property_NotAvailable && !Properties::SameValue(current_[i], plan[i]))
+                differing.push_back(i);
         }
-        if (changed.IsEmpty())
+        if (differing.empty())
             return;
-        if (const GSErrCode err = ACAPI_Element_SetProperties(element, changed); err != NoError) {
+        // An element that has none of the values yet takes the plan as it is, without a copy.
+        const bool all = differing.size() == plan.GetSize();
+        GS::Array<API_Property> changed;
+        for (std::size_t k = 0; !all && k < differing.size(); ++k)
+            changed.Push(plan[differing[k]]);
+        const Plan& written = all ? plan : changed;
+        if (const GSErrCode err = ACAPI_Element_SetProperties(element, written); err != NoError) {
             DBPrintf("Velmar: the values of an element were not written together (%d); each is written alone\n", err);
-            for (const API_Property& wanted : changed)
+            for (const API_Property& wanted : written)
                 SetOne(element, wanted);
         }
     }
@@ -474,6 +479,8 @@ private:
     // Keyed by the address of a plan in plans_ or layered_, whose nodes stay where they are.
     std::unordered_map<const Plan*, Plan> layered_;
     std::unordered_map<const Plan*, GS::Array<API_Guid>> guidsOf_;
+    // The values last read, kept for the next element's read.
+    GS::Array<API_Property> current_;
 };
 
 std::size_t PropertyProvider::Run::RefreshDefinitions(Int32 languageIndex)

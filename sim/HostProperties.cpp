@@ -294,15 +294,17 @@ GSErrCode ACAPI_Element_GetPropertyValuesByGuid(const API_Guid& elemGuid, const 
     const Element* element = project.FindElement(elemGuid);
     if (element == nullptr)
         return APIERR_BADID;
-    GS::Array<API_Property> read;
-    read.SetCapacity(definitionGuids.GetSize());
+    std::vector<const PropertyDefinition*> definitions;
+    definitions.reserve(definitionGuids.GetSize());
     for (const API_Guid& guid : definitionGuids) {
-        const PropertyDefinition* definition = project.FindDefinition(guid);
-        if (definition == nullptr)
+        definitions.push_back(project.FindDefinition(guid));
+        if (definitions.back() == nullptr)
             return APIERR_GENERAL;
-        read.Push(PropertyOf(project, *element, *definition));
     }
-    properties = std::move(read);
+    properties.Clear();
+    properties.SetCapacity(definitionGuids.GetSize());
+    for (const PropertyDefinition* definition : definitions)
+        properties.Push(PropertyOf(project, *element, *definition));
     return NoError;
 }
 
