@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <map>
 #include <optional>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Sim {
@@ -45,18 +45,19 @@ public:
 
     iterator find(const API_Guid& definition)
     {
-        const auto at = LowerBound(definition);
+        const auto at = std::lower_bound(entries_.begin(), entries_.end(), definition, Before);
         return at != entries_.end() && at->first == definition ? at : entries_.end();
     }
     const_iterator find(const API_Guid& definition) const
     {
-        return const_cast<PropertyValues*>(this)->find(definition);
+        const auto at = std::lower_bound(entries_.begin(), entries_.end(), definition, Before);
+        return at != entries_.end() && at->first == definition ? at : entries_.end();
     }
     std::size_t count(const API_Guid& definition) const { return find(definition) != end() ? 1 : 0; }
 
     API_PropertyValue& operator[](const API_Guid& definition)
     {
-        const auto at = LowerBound(definition);
+        const auto at = std::lower_bound(entries_.begin(), entries_.end(), definition, Before);
         if (at != entries_.end() && at->first == definition)
             return at->second;
         return entries_.insert(at, Entry(definition, API_PropertyValue{}))->second;
@@ -71,11 +72,7 @@ public:
     }
 
 private:
-    iterator LowerBound(const API_Guid& definition)
-    {
-        return std::lower_bound(entries_.begin(), entries_.end(), definition,
-                                [](const Entry& entry, const API_Guid& guid) { return entry.first < guid; });
-    }
+    static bool Before(const Entry& entry, const API_Guid& definition) { return entry.first < definition; }
 
     std::vector<Entry> entries_;
 };
