@@ -25,7 +25,8 @@ try {
 } catch {
   fail(`playwright-core is not installed in ${here}: scripts/install-deps installs it (npm ci in tests/pages)`);
 }
-const { chooseVelmarItem, launchChromium, script, shippedSettings, skipReason, startWorkbench, writeUserSettings } = await import('./workbench.js');
+const { chooseVelmarItem, launchChromium, linkTo, script, shippedSettings, skipReason, startWorkbench, storedRuleSystem, writeUserSettings } =
+  await import('./workbench.js');
 
 const workbenchProgram = process.env.VELMAR_WORKBENCH ?? join(here, '../../build/debug/bin/velmar-workbench');
 if (skipReason) {
@@ -34,32 +35,19 @@ if (skipReason) {
 }
 if (!existsSync(workbenchProgram)) fail(`${workbenchProgram} is missing: build velmar-workbench (or set VELMAR_WORKBENCH)`);
 
-function attribute(id, value, unit, dataType) {
-  return { ID: id, Unit: unit, Value: { nl_NL: value, fr_FR: value, en_US: value }, DataType: dataType };
-}
-
-// A stored system as rules.test.js keeps it, and the walls linked to it written into the project file as
-// the host saves them. Walls of 8 m and 12 m against a 10 m expansion joint, and of 2.7 m and 5 m against
-// 4.5 m, so both the failed and the passed lists are long.
+// The rules' stored system and the walls linked to it, written into the project file as the host saves
+// them. Walls of 8 m and 12 m against a 10 m expansion joint, and of 2.7 m and 5 m against 4.5 m, so both
+// the failed and the passed lists are long.
 function project() {
   const systemId = randomUUID().toUpperCase();
-  const parameters = [
-    attribute('DILATATIE', '10000', 'mm', 'Length'), attribute('MH_FOA1', '4500', 'mm', 'Length'),
-    attribute('MH_FOA2', '5000', 'mm', 'Length'), attribute('BRANDWERENDHEID', '60', '', 'Number'),
-    attribute('ASIRW', '45', 'dB', 'Number'), attribute('LUCHTGELUIDISOLATIE_DNT_A_K', '40', 'dB', 'Number'),
-    attribute('Weight', '48', 'kg', 'Number'),
-  ];
-  const system = { 'VELMAR-TEST': { ID: 'VELMAR-TEST', TimeStamp: '2026-03-02 10:20:30',
-    Attributes: { general: {}, propertyset: { '10_Prestaties': Object.fromEntries(parameters.map((p) => [p.ID, p])) } } } };
-  const data = Buffer.concat([Buffer.from(JSON.stringify(system)), Buffer.alloc(1)]).toString('base64');
-  const userData = { version: 1, platformSign: 0x5757, data: Buffer.from(systemId.replace(/-/g, ''), 'hex').toString('base64') };
+  const userData = linkTo(systemId);
   const elements = Array.from({ length: Walls }, (_, i) => {
     const [x, y] = [(i % 200) * 15, Math.floor(i / 200) * 2];
     return { guid: randomUUID().toUpperCase(), type: 'wall', begin: [x, y], end: [x + (i % 2 === 0 ? 8 : 12), y],
       height: i % 3 === 0 ? 5 : 2.7, thickness: 0.1, baseOffset: 0, referenceLine: 'Outside', userData };
   });
   return JSON.stringify({ format: 'velmar-sim-project', version: 1, elements, attributes: [],
-    moduleData: [{ name: systemId, version: 1, platformSign: 0x5757, data }] });
+    moduleData: [storedRuleSystem(systemId)] });
 }
 
 // Run in the frame, also while it is still parsing: whether a load since the mark has drawn `expected`

@@ -3,34 +3,19 @@
 import assert from 'node:assert/strict';
 import { randomUUID } from 'node:crypto';
 import { after, before, test } from 'node:test';
-import { chooseVelmarItem, eventually, launchChromium, openWorkbench, script, shippedSettings, skipReason, writeUserSettings } from './workbench.js';
+import { chooseVelmarItem, eventually, launchChromium, linkTo, openWorkbench, script, shippedSettings, skipReason, storedRuleSystem, writeUserSettings } from './workbench.js';
 
 const CheckMenu = 32504;
 const RulesWindow = 'iframe[name="velmar-window-1"]';
 const ResultWindow = 'iframe[name="velmar-window-5"]';
 const systemId = randomUUID().toUpperCase();
 
-function attribute(id, value, unit, dataType) {
-  return { ID: id, Unit: unit, Value: { nl_NL: value, fr_FR: value, en_US: value }, DataType: dataType };
-}
-
-// A stored system, as a download keeps it in the project: the platform's answer, zero-terminated.
+// A project that keeps the stored system and nothing else.
 function projectWithSystem() {
-  const parameters = [
-    attribute('DILATATIE', '10000', 'mm', 'Length'), attribute('MH_FOA1', '4500', 'mm', 'Length'),
-    attribute('MH_FOA2', '5000', 'mm', 'Length'), attribute('BRANDWERENDHEID', '60', '', 'Number'),
-    attribute('ASIRW', '45', 'dB', 'Number'), attribute('LUCHTGELUIDISOLATIE_DNT_A_K', '40', 'dB', 'Number'),
-    attribute('Weight', '48', 'kg', 'Number'),
-  ];
-  const system = { 'VELMAR-TEST': { ID: 'VELMAR-TEST', TimeStamp: '2026-03-02 10:20:30',
-    Attributes: { general: {}, propertyset: { '10_Prestaties': Object.fromEntries(parameters.map((p) => [p.ID, p])) } } } };
-  const data = Buffer.concat([Buffer.from(JSON.stringify(system)), Buffer.alloc(1)]).toString('base64');
-  return JSON.stringify({ format: 'velmar-sim-project', version: 1, elements: [], attributes: [],
-    moduleData: [{ name: systemId, version: 1, platformSign: 0x5757, data }] });
+  return JSON.stringify({ format: 'velmar-sim-project', version: 1, elements: [], attributes: [], moduleData: [storedRuleSystem(systemId)] });
 }
 
-// The user data the property writer gives a linked wall: the stored system's id as 16 bytes.
-const linked = { version: 1, platformSign: 0x5757, data: Buffer.from(systemId.replace(/-/g, ''), 'hex').toString('base64') };
+const linked = linkTo(systemId);
 
 const cases = [
   { language: 'nl-BE', rule: 'Maximale lengte', run: 'Controleren', failed: 'Niet voldaan: 1', passed: 'Voldaan: 1', select: 'Selecteren in het model' },

@@ -167,3 +167,24 @@ export async function chooseVelmarItem(page, menu, item) {
   if (await submenu.count() > 0) await submenu.hover();
   await page.locator(`[data-menu="${menu}"][data-item="${item}"]`).click();
 }
+
+// A stored system with the performance parameters the built-in rules read (10 m expansion joint, 4.5 m
+// and 5 m heights), as a download keeps it in the project: the platform's answer, zero-terminated.
+export function storedRuleSystem(systemId) {
+  const attribute = (id, value, unit, dataType) => ({ ID: id, Unit: unit, Value: { nl_NL: value, fr_FR: value, en_US: value }, DataType: dataType });
+  const parameters = [
+    attribute('DILATATIE', '10000', 'mm', 'Length'), attribute('MH_FOA1', '4500', 'mm', 'Length'),
+    attribute('MH_FOA2', '5000', 'mm', 'Length'), attribute('BRANDWERENDHEID', '60', '', 'Number'),
+    attribute('ASIRW', '45', 'dB', 'Number'), attribute('LUCHTGELUIDISOLATIE_DNT_A_K', '40', 'dB', 'Number'),
+    attribute('Weight', '48', 'kg', 'Number'),
+  ];
+  const system = { 'VELMAR-TEST': { ID: 'VELMAR-TEST', TimeStamp: '2026-03-02 10:20:30',
+    Attributes: { general: {}, propertyset: { '10_Prestaties': Object.fromEntries(parameters.map((p) => [p.ID, p])) } } } };
+  const data = Buffer.concat([Buffer.from(JSON.stringify(system)), Buffer.alloc(1)]).toString('base64');
+  return { name: systemId, version: 1, platformSign: 0x5757, data };
+}
+
+// The user data the property writer gives a linked element: the stored system's id as 16 bytes.
+export function linkTo(systemId) {
+  return { version: 1, platformSign: 0x5757, data: Buffer.from(systemId.replace(/-/g, ''), 'hex').toString('base64') };
+}
