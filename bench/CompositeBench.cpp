@@ -274,9 +274,11 @@ void LodUpdateRaw(benchmark::State& state)
             }
             for (const API_Guid& guid : elements) {
                 GS::Array<API_Property> values;
-                if (const auto read = wallCalls.reads.find(guid); read != wallCalls.reads.end() && !read->second.IsEmpty())
+                if (const auto read = wallCalls.reads.find(guid);
+                    read != wallCalls.reads.end() && !read->second.IsEmpty())
                     ACAPI_Element_GetPropertyValuesByGuid(guid, read->second, values);
-                if (const auto write = wallCalls.writes.find(guid); write != wallCalls.writes.end() && !write->second.IsEmpty())
+                if (const auto write = wallCalls.writes.find(guid);
+                    write != wallCalls.writes.end() && !write->second.IsEmpty())
                     ACAPI_Element_SetProperties(guid, write->second);
             }
             return ACAPI_ProcessWindow_CloseProcessWindow();
@@ -301,7 +303,8 @@ int main(int argc, char** argv)
             {"LodUpdate/5000", "LodUpdateRaw/5000", "LOD update, 200 composites, 5 000 walls"},
             // The update's fixed part (200 stored systems read and rebuilt) dominates at 5 000 walls; what
             // grows with the walls grows no faster than the raw calls do.
-            {"LodUpdate/50000", "LodUpdate/5000", "LOD update, 50 000 against 5 000 walls (at most the raw calls' growth)"},
+            {"LodUpdate/50000", "LodUpdate/5000",
+             "LOD update, 50 000 against 5 000 walls (at most the raw calls' growth)"},
             {"LodUpdateRaw/50000", "LodUpdateRaw/5000", "the raw calls, 50 000 against 5 000 walls"},
         });
     std::filesystem::remove_all(Scratch());

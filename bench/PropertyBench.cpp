@@ -138,10 +138,16 @@ void PlaceWallBare(benchmark::State& state)
     Place(state, nullptr);
 }
 
-BENCHMARK(NeutralReapply)->Arg(SmallProject)->Arg(LargeProject)
-    ->MinTime(Bench::SteadySeconds)->Unit(benchmark::kMillisecond);
-BENCHMARK(NeutralRaw)->Arg(SmallProject)->Arg(LargeProject)
-    ->MinTime(Bench::SteadySeconds)->Unit(benchmark::kMillisecond);
+BENCHMARK(NeutralReapply)
+    ->Arg(SmallProject)
+    ->Arg(LargeProject)
+    ->MinTime(Bench::SteadySeconds)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(NeutralRaw)
+    ->Arg(SmallProject)
+    ->Arg(LargeProject)
+    ->MinTime(Bench::SteadySeconds)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(PlaceWall)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(PlaceWallBare)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
@@ -149,20 +155,21 @@ BENCHMARK(PlaceWallBare)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    Bench::RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    const bool complete = reporter.PrintRatios({
-        {"NeutralReapply/50000", "NeutralRaw/50000", "Neutral re-apply vs its SetProperties calls, 50 000 walls (goal <= 1.5x)"},
-        {"NeutralReapply/5000", "NeutralRaw/5000", "Neutral re-apply vs its SetProperties calls, 5 000 walls"},
-        {"NeutralReapply/50000", "NeutralReapply/5000", "Neutral re-apply, 50 000 walls vs 5 000 (linear: 10x)"},
-        {"NeutralRaw/50000", "NeutralRaw/5000", "the SetProperties calls, 50 000 walls vs 5 000"},
-        {"PlaceWall", "PlaceWallBare",
-         "placing a Velmar wall with the add-on vs without, 50 000 walls"},
-    });
-    const auto with = reporter.Time("PlaceWall"), without = reporter.Time("PlaceWallBare");
-    if (with && without)
-        std::printf("add-on time of placing a wall, 50 000 walls: %.1f us (goal < 1000 us)\n", *with - *without);
-    return complete && with && without ? 0 : 1;
+    return Bench::RunWithRatios(
+        argc, argv,
+        {
+            {"NeutralReapply/50000", "NeutralRaw/50000",
+             "Neutral re-apply vs its SetProperties calls, 50 000 walls (goal <= 1.5x)"},
+            {"NeutralReapply/5000", "NeutralRaw/5000", "Neutral re-apply vs its SetProperties calls, 5 000 walls"},
+            {"NeutralReapply/50000", "NeutralReapply/5000", "Neutral re-apply, 50 000 walls vs 5 000 (linear: 10x)"},
+            {"NeutralRaw/50000", "NeutralRaw/5000", "the SetProperties calls, 50 000 walls vs 5 000"},
+            {"PlaceWall", "PlaceWallBare", "placing a Velmar wall with the add-on vs without, 50 000 walls"},
+        },
+        [](const Bench::RatioReporter& reporter) {
+            const auto with = reporter.Time("PlaceWall"), without = reporter.Time("PlaceWallBare");
+            if (with && without)
+                std::printf("add-on time of placing a wall, 50 000 walls: %.1f us (goal < 1000 us)\n",
+                            *with - *without);
+            return with && without;
+        });
 }

@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -70,13 +71,18 @@ private:
     std::map<std::string, double> seconds_;
 };
 
-inline int RunWithRatios(int argc, char** argv, const std::vector<Ratio>& ratios)
+// Runs every benchmark, prints the ratios, then `after` (more figures, clean-up), which answers whether
+// its figures were measured.
+inline int RunWithRatios(int argc, char** argv, const std::vector<Ratio>& ratios,
+                         const std::function<bool(const RatioReporter&)>& after = nullptr)
 {
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    return reporter.PrintRatios(ratios) ? 0 : 1;
+    const bool complete = reporter.PrintRatios(ratios);
+    const bool afterComplete = after == nullptr || after(reporter);
+    return complete && afterComplete ? 0 : 1;
 }
 
 }  // namespace Velmar::Bench

@@ -4,8 +4,8 @@
 // window phase per system, its new text stored, its composite rewritten and retagged, and the changed
 // values written on its walls. The versions are fetched from an in-process stand-in platform once,
 // before either is timed: the platform round trips are left out of both sides of the ratio.
-#include "CorvanaDatabase.hpp"
 #include "CompositeUpdate.hpp"
+#include "CorvanaDatabase.hpp"
 #include "DownloadManager.hpp"
 #include "HTTPHost.hpp"
 #include "LinkedWalls.hpp"
@@ -57,20 +57,20 @@ Prepared& Prepare()
         LinkedWalls& linked = LinkedWalls::Instance();
         linked.Use(LargeProject);
         Services::PropertyProvider::instance()->ReapplyToAll();
-        made.platform = std::make_unique<Testing::RecordingServer>(
-            [](const httplib::Request& request, httplib::Response& response) {
-                if (request.path == "/token") {
-                    response.set_content(R"({"token":"t"})", "application/json");
-                    return;
-                }
-                const std::string id = request.get_param_value("id");
-                response.set_content(SystemResponse(std::stoul(id.substr(id.find('-') + 1)), Version), "application/json");
-            });
+        made.platform = std::make_unique<Testing::RecordingServer>([](const httplib::Request& request,
+                                                                      httplib::Response& response) {
+            if (request.path == "/token") {
+                response.set_content(R"({"token":"t"})", "application/json");
+                return;
+            }
+            const std::string id = request.get_param_value("id");
+            response.set_content(SystemResponse(std::stoul(id.substr(id.find('-') + 1)), Version), "application/json");
+        });
         HTTP::SetRoute("platform.example", made.platform->Base());
         Services::CorvanaDatabase::Replace(std::make_shared<Services::CorvanaDatabase>(
             "https://platform.example/data", "https://platform.example/token"));
-        Services::DownloadManager::Replace(
-            std::make_shared<Services::DownloadManager>(Cnf::DatabaseSettings(), App::State::instance()->languageIndex));
+        Services::DownloadManager::Replace(std::make_shared<Services::DownloadManager>(
+            Cnf::DatabaseSettings(), App::State::instance()->languageIndex));
         made.candidates = Services::Update::FindSystemsToUpdate();
         if (made.candidates.size() != Systems)
             throw std::runtime_error("the platform did not offer every system for update");
@@ -87,7 +87,8 @@ Prepared& Prepare()
         Services::Update::RunUpdate(made.candidates);
         RecordedWrites::writes = nullptr;
         for (std::size_t n = 0; n < Systems; ++n)
-            made.writes.push_back({firsts.at(first[n]), UserDataOf(linked.Composites()[n]), SystemResponse(n, Version)});
+            made.writes.push_back(
+                {firsts.at(first[n]), UserDataOf(linked.Composites()[n]), SystemResponse(n, Version)});
         linked.UndoTo(made.depth);
         return made;
     }();
@@ -145,18 +146,10 @@ void UpdateRaw(benchmark::State& state)
         systemOf.emplace(linked.StoredSystems()[n], n);
     for (auto _ : state) {
         std::vector<std::vector<API_Guid>> walls(Systems);
-        for (const API_ElemTypeID type : {API_WallID, API_SlabID}) {
-            GS::Array<API_Guid> listed;
-            ACAPI_Element_GetElemList(type, &listed, APIFilt_None, APINULLGuid);
-            for (const API_Guid& guid : listed) {
-                API_Elem_Head head;
-                head.guid = guid;
-                std::optional<GS::Guid> link;
-                Bo::ElementLink::Read(head, link);
-                if (const auto found = link ? systemOf.find(*link) : systemOf.end(); found != systemOf.end())
-                    walls[found->second].push_back(guid);
-            }
-        }
+        ForEachLinkedElement([&](const API_Guid& guid, const std::optional<GS::Guid>& link) {
+            if (const auto found = link ? systemOf.find(*link) : systemOf.end(); found != systemOf.end())
+                walls[found->second].push_back(guid);
+        });
         const GSErrCode err = ACAPI_CallUndoableCommand("Update Velmar systems", [&] {
             const GS::UniString title("Update Velmar systems");
             Int32 phases = static_cast<Int32>(Systems);
@@ -203,16 +196,16 @@ BENCHMARK(FindUpdates)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    benchmark::Initialize(&argc, argv);
-    Bench::RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    const bool complete = reporter.PrintRatios({
-        {"Update", "UpdateRaw", "update of 20 systems, 50 000 walls, vs its raw host calls (goal <= 1.5x)"},
-        {"FindUpdates", "UpdateRaw", "finding the 20 updates (platform round trips) vs the raw update"},
-    });
-    Services::DownloadManager::Replace(nullptr);
-    Services::CorvanaDatabase::Replace(nullptr);
-    HTTP::ClearRoutes();
-    return complete ? 0 : 1;
+    return Bench::RunWithRatios(
+        argc, argv,
+        {
+            {"Update", "UpdateRaw", "update of 20 systems, 50 000 walls, vs its raw host calls (goal <= 1.5x)"},
+            {"FindUpdates", "UpdateRaw", "finding the 20 updates (platform round trips) vs the raw update"},
+        },
+        [](const Bench::RatioReporter&) {
+            Services::DownloadManager::Replace(nullptr);
+            Services::CorvanaDatabase::Replace(nullptr);
+            HTTP::ClearRoutes();
+            return true;
+        });
 }

@@ -40,6 +40,14 @@ std::optional<bool> BooleanOf(const SystemParameter& parameter)
     return std::nullopt;
 }
 
+// The value `map` holds for `key`, read and kept the first time it is asked for.
+template <typename Map, typename Read>
+const typename Map::mapped_type& Remembered(Map& map, const typename Map::key_type& key, Read&& read)
+{
+    const auto known = map.find(key);
+    return known != map.end() ? known->second : map.emplace(key, read()).first->second;
+}
+
 }  // namespace
 
 ParameterTable BuildParameterTable(const System& system)
@@ -73,10 +81,7 @@ double ScaleByUnit(double value, const std::optional<GS::UniString>& unit)
 
 Rules::OptionalValue ObjectAccessor::GetElementValue(const std::string& name)
 {
-    const auto known = elementValues_.find(name);
-    if (known != elementValues_.end())
-        return known->second;
-    return elementValues_.emplace(name, ReadElementValue(name)).first->second;
+    return Remembered(elementValues_, name, [&] { return ReadElementValue(name); });
 }
 
 Rules::OptionalValue ObjectAccessor::ReadElementValue(const std::string& name)
@@ -100,24 +105,19 @@ Rules::OptionalValue ObjectAccessor::ReadElementValue(const std::string& name)
 
 const std::vector<Properties::Selection>& ObjectAccessor::SelectionsFor(API_ElemTypeID type, const std::string& name)
 {
-    auto& known = selections_[type];
-    const auto found = known.find(name);
-    if (found != known.end())
-        return found->second;
-    std::vector<Properties::Selection> selections;
-    for (const Properties::Catalog* catalog : Properties::CatalogsFor(type)) {
-        if (auto selection = Properties::Select(*catalog, name); !selection.empty())
-            selections.push_back(std::move(selection));
-    }
-    return known.emplace(name, std::move(selections)).first->second;
+    return Remembered(selections_[type], name, [&] {
+        std::vector<Properties::Selection> selections;
+        for (const Properties::Catalog* catalog : Properties::CatalogsFor(type)) {
+            if (auto selection = Properties::Select(*catalog, name); !selection.empty())
+                selections.push_back(std::move(selection));
+        }
+        return selections;
+    });
 }
 
 Rules::OptionalValue ObjectAccessor::GetParameterValue(const std::string& name)
 {
-    const auto known = parameterValues_.find(name);
-    if (known != parameterValues_.end())
-        return known->second;
-    return parameterValues_.emplace(name, ReadParameter(name)).first->second;
+    return Remembered(parameterValues_, name, [&] { return ReadParameter(name); });
 }
 
 Rules::OptionalValue ObjectAccessor::ReadParameter(const std::string& name) const
@@ -161,22 +161,21 @@ Rules::OptionalValue ObjectAccessor::ReadParameter(const std::string& name) cons
 
 const ObjectAccessor::Answer& ObjectAccessor::FindAnswer(const std::string& code)
 {
-    const auto known = answerOf_.find(code);
-    if (known != answerOf_.end())
-        return known->second;
-    Answer found;
-    const GS::UniString wanted = GS::UniString::FromUtf8(code);
-    for (const auto& [question, answer] : *answers_) {
-        if (question.IsEqual(wanted, GS::UniString::CaseInsensitive)) {
-            found.text = &answer;
-            break;
+    return Remembered(answerOf_, code, [&] {
+        Answer found;
+        const GS::UniString wanted = GS::UniString::FromUtf8(code);
+        for (const auto& [question, answer] : *answers_) {
+            if (question.IsEqual(wanted, GS::UniString::CaseInsensitive)) {
+                found.text = &answer;
+                break;
+            }
         }
-    }
-    GS::Guid definition;
-    if (found.text != nullptr && !code.empty() && code[0] == '~' &&
-        definition.ConvertFromString(found.text->ToUtf8().c_str()) == NoError)
-        found.definition = GSGuid2APIGuid(definition);
-    return answerOf_.emplace(code, found).first->second;
+        GS::Guid definition;
+        if (found.text != nullptr && !code.empty() && code[0] == '~' &&
+            definition.ConvertFromString(found.text->ToUtf8().c_str()) == NoError)
+            found.definition = GSGuid2APIGuid(definition);
+        return found;
+    });
 }
 
 Rules::OptionalValue ObjectAccessor::GetAnswerValue(const std::string& code)
@@ -188,10 +187,7 @@ Rules::OptionalValue ObjectAccessor::GetAnswerValue(const std::string& code)
         return Rules::Value(answer.text->ToUtf8());
     if (!answer.definition)
         return std::nullopt;
-    const auto known = selectedValues_.find(code);
-    if (known != selectedValues_.end())
-        return known->second;
-    return selectedValues_.emplace(code, ReadSelectedProperty(*answer.definition)).first->second;
+    return Remembered(selectedValues_, code, [&] { return ReadSelectedProperty(*answer.definition); });
 }
 
 Rules::OptionalValue ObjectAccessor::ReadSelectedProperty(const API_Guid& definition) const
