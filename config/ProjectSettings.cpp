@@ -12,13 +12,19 @@ namespace Velmar::App {
 
 GSErrCode LoadProjectSettings()
 {
-    if (const GSErrCode err = ACAPI_ModulData_Get(nullptr, ProjectSettingsEntry); err != NoError)
-        return err == APIERR_BADNAME ? NoError : err;
-    API_ModulData entry;
-    const GSErrCode err = ACAPI_ModulData_Get(&entry, ProjectSettingsEntry);
-    GS::HandleGuard data(entry.dataHdl);
-    if (err != NoError || entry.dataVersion != ProjectDataVersion)
+    // A project the add-on never saved settings in has none: the defaults stay.
+    API_ModulData info = {};
+    if (const GSErrCode err = ACAPI_ModulData_GetInfo(&info, ProjectSettingsEntry); err != NoError)
+        return err == APIERR_NOMODULEDATA ? NoError : err;
+    if (info.dataVersion != ProjectDataVersion) {
+        DBPrintf("Velmar: the project settings have version %d, not %d; they are not read\n",
+                 static_cast<int>(info.dataVersion), static_cast<int>(ProjectDataVersion));
+        return NoError;
+    }
+    API_ModulData entry = {};
+    if (const GSErrCode err = ACAPI_ModulData_Get(&entry, ProjectSettingsEntry); err != NoError)
         return err;
+    GS::HandleGuard data(entry.dataHdl);
 
     const Int32 size = BMGetHandleSize(data.Get());
     const std::string text =

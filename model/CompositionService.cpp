@@ -9,6 +9,7 @@
 #include "MaterialStore.hpp"
 #include "ProjectStoreService.hpp"
 #include "ServiceSlot.hpp"
+#include "UndoStep.hpp"
 
 #include <cstring>
 #include <string>
@@ -93,7 +94,7 @@ API_Attr_Head WriteComposite(const std::vector<Skin>& skins, GS::UniString name,
     defs.cwall_compItems = reinterpret_cast<API_CWallComponent**>(items.Get());
     defs.cwall_compLItems = reinterpret_cast<API_CWallLineComponent**>(lines.Get());
     const GSErrCode err = existing != nullptr ? ACAPI_Attribute_ModifyExt(&attribute, &defs)
-                                              : ACAPI_Attribute_CreateExt(&attribute, &defs);
+                                              : CreateAttribute(attribute, &defs);
     attribute.header.uniStringNamePtr = nullptr;
     if (err != NoError) {
         DBPrintf("Velmar: the composite \"%s\" was not %s (%d)\n", Utf8(name).c_str(),

@@ -4,6 +4,7 @@
 #include "AttributeName.hpp"
 #include "GSDebug.hpp"
 #include "ServiceSlot.hpp"
+#include "UndoStep.hpp"
 
 #include <cmath>
 
@@ -65,7 +66,7 @@ GSErrCode CreateBuildingMaterial(const NewBuildingMaterial& wanted, API_Attribut
     material.cutMaterial = wanted.surface;
     material.thermalConductivity = wanted.lambda.value_or(0.0);
     material.showUncutLines = true;
-    const GSErrCode err = ACAPI_Attribute_CreateExt(&attribute, nullptr);
+    const GSErrCode err = CreateAttribute(attribute, nullptr);
     index = err == NoError ? attribute.header.index : APIInvalidAttributeIndex;
     return err;
 }
@@ -88,7 +89,7 @@ API_AttributeIndex ProductSurface(const GS::UniString& name, const Corvana::Colo
     record.ambientPc = 60;
     record.diffusePc = 80;
     record.surfaceRGB = API_RGBColor{colour[0], colour[1], colour[2]};
-    if (const GSErrCode err = ACAPI_Attribute_CreateExt(&surface, nullptr); err != NoError) {
+    if (const GSErrCode err = CreateAttribute(surface, nullptr); err != NoError) {
         DBPrintf("Velmar: the surface \"%s\" was not created (%d); surface %d is used\n", name.ToUtf8().c_str(), err,
                  FallbackSurface);
         return ACAPI_CreateAttributeIndex(FallbackSurface);

@@ -6,6 +6,7 @@
 #include "RapidJson.hpp"
 #include "ServiceSlot.hpp"
 #include "State.hpp"
+#include "UndoStep.hpp"
 
 #include <cstring>
 #include <exception>
@@ -111,8 +112,13 @@ Bo::CompositeTag ProjectStoreService::StoreSystem(const Bo::System& system, Int3
     textAt_.emplace(tag.storedSystemId, systemTexts_.size());
     systemTexts_.emplace_back(tag.storedSystemId, system.rawText);
     // The text stays in memory, so composites of this session still rebuild when the project keeps none.
-    if (const GSErrCode err = Store(tag.storedSystemId); err != NoError)
+    if (const GSErrCode err = Store(tag.storedSystemId); err != NoError) {
         DBPrintf("Velmar: the system %s was not stored in the project (%d)\n", tag.systemName.c_str(), err);
+    } else {
+        // The text kept in memory is harmless once the project has no entry: no composite names it then.
+        const GS::UniString entry = tag.storedSystemId.ToUniString();
+        RemoveIfStepFails("the stored system " + tag.systemName, [entry] { return ACAPI_ModulData_Delete(entry); });
+    }
     return tag;
 }
 

@@ -317,20 +317,20 @@ GSErrCode Archicad::RunUndoableCommand(const std::string& name, const std::funct
         return APIERR_REFUSEDCMD;
     project_.BeginStep(name);
     GSErrCode result = NoError;
+    // The reference does not say what Archicad does with the changes made before a command fails or
+    // throws; the host keeps them as a step of their own, the reading least forgiving to an add-on.
     try {
         result = command();
     } catch (const std::exception& error) {
-        project_.RollbackStep();
-        DBPrintf("Host: the undoable command \"%s\" threw (%s); its changes are rolled back\n", name.c_str(),
-                 error.what());
-        return APIERR_COMMANDFAILED;
+        DBPrintf("Host: the undoable command \"%s\" threw (%s); its changes are kept\n", name.c_str(), error.what());
+        result = APIERR_COMMANDFAILED;
     } catch (...) {
-        project_.RollbackStep();
-        DBPrintf("Host: the undoable command \"%s\" threw; its changes are rolled back\n", name.c_str());
-        return APIERR_COMMANDFAILED;
+        DBPrintf("Host: the undoable command \"%s\" threw; its changes are kept\n", name.c_str());
+        result = APIERR_COMMANDFAILED;
     }
-    project_.CommitStep();
-    return result;
+    const bool undoable = project_.CommitStep();
+    // "No undoable entry has got into the opened undo operation" (ACAPI_CallUndoableCommand).
+    return result == NoError && !undoable ? APIERR_UNDOEMPTY : result;
 }
 
 bool Archicad::TakeProcessCancel(Int32 phase)

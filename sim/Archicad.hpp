@@ -122,8 +122,8 @@ public:
     // Host commands: the user's own actions, each one named undo step. `command` runs with the step
     // open; what it changes is undone together. Not nested.
     void RunHostCommand(const std::string& name, const std::function<void()>& command);
-    // The add-on's undoable command (ACAPI_CallUndoableCommand): refused inside another command; rolled
-    // back when it throws.
+    // The add-on's undoable command (ACAPI_CallUndoableCommand): refused inside another command; what it
+    // changed stays even when it fails or throws; APIERR_UNDOEMPTY when it changed nothing undoable.
     GSErrCode RunUndoableCommand(const std::string& name, const std::function<GSErrCode()>& command);
     bool InCommand() const { return project_.InStep(); }
     std::optional<std::string> Undo() { return project_.Undo(); }

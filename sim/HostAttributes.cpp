@@ -198,14 +198,15 @@ GSErrCode ACAPI_DisposeAttrDefsHdlsExt(API_AttributeDefExt* defs)
     return NoError;
 }
 
+// Attributes and their user data are written by non-undoable modifiers: allowed inside a command or
+// outside one, and left as they are by Edit > Undo
+// (https://archicadapi.graphisoft.com/documentation/acapi_attribute_modifyext, .../acapi_attribute_setuserdata).
 GSErrCode ACAPI_Attribute_CreateExt(API_Attribute* attribute, API_AttributeDefExt* defs)
 {
     if (attribute == nullptr)
         return APIERR_BADPARS;
     if (!IsCreatable(attribute->header.typeID))
         return APIERR_BADID;
-    if (OutsideCommand())
-        return APIERR_NEEDSUNDOSCOPE;
     Project& project = Host().CurrentProject();
     // A name already used answers the attribute that has it.
     if (const Attribute* named = project.FindAttribute(attribute->header.typeID, NameIn(attribute->header))) {
@@ -235,8 +236,6 @@ GSErrCode ACAPI_Attribute_ModifyExt(API_Attribute* attribute, API_AttributeDefEx
     const Attribute* found = FindAttribute(&attribute->header);
     if (found == nullptr)
         return APIERR_BADINDEX;
-    if (OutsideCommand())
-        return APIERR_NEEDSUNDOSCOPE;
     Project& project = Host().CurrentProject();
     const Attribute* named = project.FindAttribute(found->Type(), NameIn(attribute->header));
     if (named != nullptr && named != found)
@@ -248,6 +247,19 @@ GSErrCode ACAPI_Attribute_ModifyExt(API_Attribute* attribute, API_AttributeDefEx
     modified.record.header.guid = found->record.header.guid;
     modified.userData = found->userData;
     *project.EditAttribute(found->Type(), found->Index()) = std::move(modified);
+    return NoError;
+}
+
+// Elements keep referring to the index, as in Archicad; index 1 of a type cannot go
+// (https://archicadapi.graphisoft.com/documentation/acapi_attribute_delete).
+GSErrCode ACAPI_Attribute_Delete(const API_Attr_Head& attrHead)
+{
+    if (!IsCreatable(attrHead.typeID))
+        return APIERR_BADID;
+    if (attrHead.index == ACAPI_CreateAttributeIndex(1))
+        return APIERR_REFUSEDPAR;
+    if (attrHead.index == APIInvalidAttributeIndex || !Host().CurrentProject().DeleteAttribute(attrHead.typeID, attrHead.index.ToInt32_Deprecated()))
+        return APIERR_BADPARS;
     return NoError;
 }
 
@@ -287,8 +299,6 @@ GSErrCode ACAPI_Attribute_SetUserData(API_Attr_Head* attrHead, const API_Attribu
     const Attribute* found = FindAttribute(attrHead);
     if (found == nullptr)
         return APIERR_BADINDEX;
-    if (OutsideCommand())
-        return APIERR_NEEDSUNDOSCOPE;
     Host().CurrentProject().EditAttribute(found->Type(), found->Index())->userData = TakeIn(*userData);
     return NoError;
 }

@@ -169,22 +169,49 @@ GSErrCode ACAPI_ModulData_GetList(GS::Array<GS::UniString>* modulNameList)
     return NoError;
 }
 
-GSErrCode ACAPI_ModulData_Get(API_ModulData* info, const GS::UniString& modulName)
+namespace {
+const UserData* FindModuleData(const GS::UniString& modulName)
 {
     const auto& moduleData = Host().CurrentProject().ModuleData();
     const auto found = moduleData.find(modulName.ToUtf8());
-    if (found == moduleData.end())
-        return APIERR_BADNAME;
-    // Without a record to fill the call only tells whether the entry exists.
+    return found != moduleData.end() ? &found->second : nullptr;
+}
+}  // namespace
+
+// The existence check: version and platform, no data
+// (https://archicadapi.graphisoft.com/documentation/acapi_moduldata_getinfo).
+GSErrCode ACAPI_ModulData_GetInfo(API_ModulData* info, const GS::UniString& modulName)
+{
     if (info == nullptr)
-        return NoError;
-    return HandOut(found->second, info);
+        return APIERR_BADPARS;
+    const UserData* found = FindModuleData(modulName);
+    if (found == nullptr)
+        return APIERR_NOMODULEDATA;
+    info->dataVersion = found->version;
+    info->platformSign = found->platformSign;
+    return NoError;
 }
 
-// Module data may be stored outside a command (it is not part of the model); inside one it is undone with it.
+// https://archicadapi.graphisoft.com/documentation/acapi_moduldata_get: a missing entry is
+// APIERR_NOMODULEDATA and the record is left as the caller gave it.
+GSErrCode ACAPI_ModulData_Get(API_ModulData* info, const GS::UniString& modulName)
+{
+    if (info == nullptr)
+        return APIERR_BADPARS;
+    const UserData* found = FindModuleData(modulName);
+    if (found == nullptr)
+        return APIERR_NOMODULEDATA;
+    return HandOut(*found, info);
+}
+
+// Module data are written by non-undoable modifiers: allowed inside a command or outside one, and left
+// as they are by Edit > Undo (https://archicadapi.graphisoft.com/documentation/acapi_moduldata_delete).
+// Storing nothing deletes the entry, as the reference says of ACAPI_ModulData_Store (nullptr).
 GSErrCode ACAPI_ModulData_Store(const API_ModulData* info, const GS::UniString& modulName)
 {
-    if (info == nullptr || modulName.IsEmpty())
+    if (info == nullptr)
+        return ACAPI_ModulData_Delete(modulName);
+    if (info->dataHdl == nullptr)
         return APIERR_BADPARS;
     Host().CurrentProject().StoreModuleData(modulName.ToUtf8(), TakeIn(*info));
     return NoError;
@@ -192,7 +219,7 @@ GSErrCode ACAPI_ModulData_Store(const API_ModulData* info, const GS::UniString& 
 
 GSErrCode ACAPI_ModulData_Delete(const GS::UniString& modulName)
 {
-    return Host().CurrentProject().DeleteModuleData(modulName.ToUtf8()) ? NoError : APIERR_BADNAME;
+    return Host().CurrentProject().DeleteModuleData(modulName.ToUtf8()) ? NoError : APIERR_NOMODULEDATA;
 }
 
 GSErrCode ACAPI_CallUndoableCommand(const GS::UniString& undoString, const std::function<GSErrCode()>& command)

@@ -326,8 +326,7 @@ Int32 AttributeTable::LastIndex(API_AttrTypeID type) const
 
 bool UndoStep::Empty() const
 {
-    return elements.Empty() && attributes.Empty() && groups.Empty() && definitions.Empty() && systems.Empty() &&
-           items.Empty() && moduleData.Empty();
+    return elements.Empty() && groups.Empty() && definitions.Empty() && systems.Empty() && items.Empty();
 }
 
 namespace {
@@ -459,7 +458,12 @@ const Attribute* Project::FindAttribute(API_AttrTypeID type, const GS::UniString
 
 Attribute* Project::EditAttribute(API_AttrTypeID type, Int32 index)
 {
-    return attributes_.Edit(AttributeKey{type, index}, pending_ ? &pending_->attributes : nullptr);
+    return attributes_.Edit(AttributeKey{type, index}, nullptr);
+}
+
+bool Project::DeleteAttribute(API_AttrTypeID type, Int32 index)
+{
+    return attributes_.Erase(AttributeKey{type, index}, nullptr);
 }
 
 Int32 Project::AddAttribute(Attribute attribute)
@@ -469,7 +473,7 @@ Int32 Project::AddAttribute(Attribute attribute)
     attribute.record.header.index = ACAPI_CreateAttributeIndex(index);
     if (attribute.record.header.guid == APINULLGuid)
         attribute.record.header.guid = GSGuid2APIGuid(GS::Guid::Generate());
-    attributes_.Put(AttributeKey{type, index}, std::move(attribute), pending_ ? &pending_->attributes : nullptr);
+    attributes_.Put(AttributeKey{type, index}, std::move(attribute), nullptr);
     return index;
 }
 
@@ -634,12 +638,12 @@ void Project::AddItem(ClassificationItem item)
 
 void Project::StoreModuleData(const std::string& name, UserData data)
 {
-    moduleData_.Put(name, std::move(data), pending_ ? &pending_->moduleData : nullptr);
+    moduleData_.Put(name, std::move(data), nullptr);
 }
 
 bool Project::DeleteModuleData(const std::string& name)
 {
-    return moduleData_.Erase(name, pending_ ? &pending_->moduleData : nullptr);
+    return moduleData_.Erase(name, nullptr);
 }
 
 void Project::BeginStep(const std::string& name)
@@ -648,42 +652,32 @@ void Project::BeginStep(const std::string& name)
     pending_->name = name;
 }
 
-void Project::CommitStep()
+bool Project::CommitStep()
 {
     if (!pending_)
-        return;
+        return false;
     UndoStep& step = *pending_;
     elements_.Commit(step.elements);
-    attributes_.Commit(step.attributes);
     groups_.Commit(step.groups);
     definitions_.Commit(step.definitions);
     systems_.Commit(step.systems);
     items_.Commit(step.items);
-    moduleData_.Commit(step.moduleData);
-    if (!step.Empty()) {
+    const bool undoable = !step.Empty();
+    if (undoable) {
         undo_.push_back(std::move(step));
         redo_.clear();
     }
     pending_.reset();
-}
-
-void Project::RollbackStep()
-{
-    if (!pending_)
-        return;
-    Restore(*pending_, true);
-    pending_.reset();
+    return undoable;
 }
 
 void Project::Restore(const UndoStep& step, bool before)
 {
     elements_.Restore(step.elements, before);
-    attributes_.Restore(step.attributes, before);
     groups_.Restore(step.groups, before);
     definitions_.Restore(step.definitions, before);
     systems_.Restore(step.systems, before);
     items_.Restore(step.items, before);
-    moduleData_.Restore(step.moduleData, before);
     // What no longer exists cannot stay selected.
     selection_.erase(std::remove_if(selection_.begin(), selection_.end(),
                                     [this](const API_Guid& guid) { return FindElement(guid) == nullptr; }),

@@ -117,16 +117,15 @@ private:
     std::map<std::pair<API_AttrTypeID, API_Guid>, AttributeKey> byGuid_;
 };
 
-// One undo step: the rows each table had before it and has after it.
+// One undo step: the rows each table had before it and has after it. Attributes and module data are
+// not in it: Archicad changes them with non-undoable modifiers, which Edit > Undo leaves as they are.
 struct UndoStep {
     std::string name;
     Changes<UInt64, Element> elements;
-    Changes<AttributeKey, Attribute> attributes;
     Changes<API_Guid, PropertyGroup> groups;
     Changes<API_Guid, PropertyDefinition> definitions;
     Changes<API_Guid, ClassificationSystem> systems;
     Changes<API_Guid, ClassificationItem> items;
-    Changes<std::string, UserData> moduleData;
 
     bool Empty() const;
 };
@@ -155,6 +154,7 @@ public:
     const Attribute* FindAttribute(API_AttrTypeID type, const API_Guid& guid) const;
     const Attribute* FindAttribute(API_AttrTypeID type, const GS::UniString& name) const;
     Attribute* EditAttribute(API_AttrTypeID type, Int32 index);
+    bool DeleteAttribute(API_AttrTypeID type, Int32 index);
     // Adds it with the next index of its type and a new guid (unless it has one); answers its index.
     Int32 AddAttribute(Attribute attribute);
     const API_Pen* FindPen(Int32 index) const;
@@ -185,11 +185,11 @@ public:
     std::vector<API_Guid>& Selection() { return selection_; }
     const std::vector<API_Guid>& Selection() const { return selection_; }
 
-    // Undo steps. Changes made between Begin and Commit form one step; Rollback puts them back.
+    // Undo steps. Changes made between Begin and Commit form one step.
     bool InStep() const { return pending_ != nullptr; }
     void BeginStep(const std::string& name);
-    void CommitStep();
-    void RollbackStep();
+    // Whether the step changed anything that undo puts back, and so went on the undo stack.
+    bool CommitStep();
     // The name of the step undone or redone; none when there is nothing to undo or redo.
     std::optional<std::string> Undo();
     std::optional<std::string> Redo();

@@ -72,6 +72,7 @@
       (API_Guid elemGuid, const API_QuantityPar* params, API_Quantities* quantities, const API_QuantitiesMask* mask),  \
       (elemGuid, params, quantities, mask))                                                                            \
     X(ACAPI_ModulData_GetList, GSErrCode, (GS::Array<GS::UniString> * modulNameList), (modulNameList))                 \
+    X(ACAPI_ModulData_GetInfo, GSErrCode, (API_ModulData * info, const GS::UniString& modulName), (info, modulName))   \
     X(ACAPI_ModulData_Get, GSErrCode, (API_ModulData * info, const GS::UniString& modulName), (info, modulName))       \
     X(ACAPI_ModulData_Store, GSErrCode, (const API_ModulData* info, const GS::UniString& modulName),                   \
       (info, modulName))                                                                                               \
@@ -84,6 +85,7 @@
       (attribute, defs))                                                                                               \
     X(ACAPI_Attribute_ModifyExt, GSErrCode, (API_Attribute * attribute, API_AttributeDefExt * defs),                   \
       (attribute, defs))                                                                                               \
+    X(ACAPI_Attribute_Delete, GSErrCode, (const API_Attr_Head& attrHead), (attrHead))                                  \
     X(ACAPI_DisposeAttrDefsHdlsExt, GSErrCode, (API_AttributeDefExt * defs), (defs))                                   \
     X(ACAPI_Attribute_GetAttributesByType, GSErrCode, (API_AttrTypeID typeID, GS::Array<API_Attribute>& attributes),   \
       (typeID, attributes))                                                                                            \

@@ -133,7 +133,8 @@ API_Attribute Named(API_AttrTypeID type, const char* name, Int32 index = 0)
 }
 
 // A one-skin composite of the first building material, created through the table.
-GSErrCode CreateCompositeHere(API_Attribute& composite, double thickness = 0.1)
+// Attributes are written by non-undoable modifiers, which need no command.
+GSErrCode CreateComposite(API_Attribute& composite, double thickness = 0.1)
 {
     API_CWallComponent skin;
     skin.buildingMaterial = ACAPI_CreateAttributeIndex(1);
@@ -146,20 +147,15 @@ GSErrCode CreateCompositeHere(API_Attribute& composite, double thickness = 0.1)
     return Api().ACAPI_Attribute_CreateExt(&composite, &defs);
 }
 
-// The same in a command of its own.
-GSErrCode CreateComposite(API_Attribute& composite, double thickness = 0.1)
-{
-    return Api().ACAPI_CallUndoableCommand("Create", [&] { return CreateCompositeHere(composite, thickness); });
-}
-
+// The call's own answer when it fails, else the command's (APIERR_UNDOEMPTY when it changed nothing undoable).
 GSErrCode InCommand(const std::function<GSErrCode()>& call)
 {
-    GSErrCode result = APIERR_GENERAL;
+    GSErrCode result = NoError;
     const GSErrCode err = Api().ACAPI_CallUndoableCommand("Test", [&] {
         result = call();
         return NoError;
     });
-    return err != NoError ? err : result;
+    return result != NoError ? result : err;
 }
 
 GSHandle HandleOf(const std::string& bytes)
@@ -187,7 +183,7 @@ GSErrCode SetUserData(API_Attr_Head head, const std::string& bytes)
     userData.dataVersion = 1;
     userData.platformSign = 0x5757;
     userData.dataHdl = handle.Get();
-    return InCommand([&] { return Api().ACAPI_Attribute_SetUserData(&head, &userData); });
+    return Api().ACAPI_Attribute_SetUserData(&head, &userData);
 }
 
 // "version sign bytes", "none" (the host's APIERR_NOUSERDATA, no handle) or another error code.
@@ -361,8 +357,6 @@ TEST(Attributes, CreateSearchGetModifyAndUserDataBehaveAsTheHostsThroughTheTable
     EXPECT_NE(created[0].guid, created[1].guid);
     EXPECT_EQ(NamesOf(API_CompWallID), (std::vector<std::string>{"1 Wall 300", "2 Wall 100", "3 wall 300"}));
     EXPECT_EQ(NamesOf(API_ZombieAttrID), std::vector<std::string>{"(not listed)"});
-    API_Attribute outside = Named(API_CompWallID, "Outside");
-    EXPECT_EQ(Api().ACAPI_Attribute_CreateExt(&outside, nullptr), APIERR_NEEDSUNDOSCOPE);
     UInt32 count = 0;
     EXPECT_EQ(Api().ACAPI_Attribute_GetNum(API_CompWallID, count), NoError);
     EXPECT_EQ(count, 3u);
@@ -400,11 +394,11 @@ TEST(Attributes, CreateSearchGetModifyAndUserDataBehaveAsTheHostsThroughTheTable
     byGuid.index = APIInvalidAttributeIndex;
     ASSERT_EQ(SetUserData(byGuid, bytes), NoError);
     API_Attribute renamed = Named(API_CompWallID, "Wall 200", 2);
-    ASSERT_EQ(InCommand([&] { return Api().ACAPI_Attribute_ModifyExt(&renamed, nullptr); }), NoError);
+    ASSERT_EQ(Api().ACAPI_Attribute_ModifyExt(&renamed, nullptr), NoError);
     const std::pair<const char*, GSErrCode> refusals[] = {{"Wall 300", APIERR_NAMEALREADYUSED}, {"", APIERR_BADNAME}};
     for (const auto& [name, expected] : refusals) {
         API_Attribute refused = Named(API_CompWallID, name, 2);
-        EXPECT_EQ(InCommand([&] { return Api().ACAPI_Attribute_ModifyExt(&refused, nullptr); }), expected) << name;
+        EXPECT_EQ(Api().ACAPI_Attribute_ModifyExt(&refused, nullptr), expected) << name;
     }
     EXPECT_EQ(NamesOf(API_CompWallID), (std::vector<std::string>{"1 Wall 300", "2 Wall 200", "3 wall 300"}));
     EXPECT_EQ(UserDataOf(renamed.header), "1 22359 " + bytes);
@@ -558,7 +552,7 @@ struct Furnished {
     }
 };
 
-TEST(Commands, ChangesNeedAScopeNestingIsRefusedAndAThrowRollsBack)
+TEST(Commands, ChangesNeedAScopeNestingIsRefusedAndAFailedCommandKeepsItsChanges)
 {
     Furnished p;
     const std::string before = p.host.CurrentProject().ToJson();
@@ -596,20 +590,32 @@ TEST(Commands, ChangesNeedAScopeNestingIsRefusedAndAThrowRollsBack)
              });
          },
          APIERR_REFUSEDCMD},
-        {"a command that throws after a change",
-         [&] {
-             return Api().ACAPI_CallUndoableCommand("Throws", [&]() -> GSErrCode {
-                 Api().ACAPI_Property_CreatePropertyGroup(group);
-                 throw std::runtime_error("stod");
-             });
-         },
-         APIERR_COMMANDFAILED},
+        {"a command that changes nothing", [] { return Api().ACAPI_CallUndoableCommand("Idle", [] { return NoError; }); },
+         APIERR_UNDOEMPTY},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.call(), c.expected) << c.what;
         EXPECT_EQ(p.host.CurrentProject().ToJson(), before) << c.what << " left the project changed";
     }
     EXPECT_EQ(p.host.CurrentProject().UndoNames(), steps);
+
+    // What a command changed before it failed or threw stays, as a step the user can undo.
+    const std::pair<const char*, std::function<GSErrCode()>> failures[] = {
+        {"Throws", [&]() -> GSErrCode {
+             Api().ACAPI_Property_CreatePropertyGroup(group);
+             throw std::runtime_error("stod");
+         }},
+        {"Fails", [&]() -> GSErrCode {
+             Api().ACAPI_Property_CreatePropertyGroup(group);
+             return APIERR_GENERAL;
+         }},
+    };
+    for (const auto& [name, command] : failures) {
+        EXPECT_EQ(Api().ACAPI_CallUndoableCommand(name, command), name[0] == 'T' ? APIERR_COMMANDFAILED : APIERR_GENERAL);
+        EXPECT_NE(p.host.CurrentProject().ToJson(), before) << name;
+        EXPECT_EQ(p.host.Undo(), std::optional<std::string>(name));
+        EXPECT_EQ(p.host.CurrentProject().ToJson(), before) << name;
+    }
 }
 
 TEST(Commands, UndoAndRedoPutBackEveryKindOfChangeExactlyAndNameTheStep)
@@ -628,17 +634,6 @@ TEST(Commands, UndoAndRedoPutBackEveryKindOfChangeExactlyAndNameTheStep)
     };
     const Case cases[] = {
         {"element user data", [&] { return Api().ACAPI_Element_SetUserData(&head, &userData); }},
-        {"a composite created",
-         [&] {
-             API_Attribute added = Named(API_CompWallID, "Wall 200");
-             return CreateCompositeHere(added);
-         }},
-        {"a composite renamed",
-         [&] {
-             API_Attribute renamed = p.composite;
-             std::strcpy(renamed.header.name, "Wall 150");
-             return Api().ACAPI_Attribute_ModifyExt(&renamed, nullptr);
-         }},
         {"a property group created",
          [&] {
              API_PropertyGroup other;
@@ -654,7 +649,6 @@ TEST(Commands, UndoAndRedoPutBackEveryKindOfChangeExactlyAndNameTheStep)
          }},
         {"a definition deleted", [&] { return Api().ACAPI_Property_DeletePropertyDefinition(p.definition.guid); }},
         {"an element classified", [&] { return Api().ACAPI_Element_AddClassificationItem(p.wall, p.item); }},
-        {"module data stored in a command", [&] { return StoreBytes("VelmarSettings", bytes); }},
     };
     for (const auto& c : cases) {
         const std::string before = p.host.CurrentProject().ToJson();
@@ -666,6 +660,39 @@ TEST(Commands, UndoAndRedoPutBackEveryKindOfChangeExactlyAndNameTheStep)
         EXPECT_EQ(p.host.Redo(), std::optional<std::string>(c.what));
         EXPECT_EQ(p.host.CurrentProject().ToJson(), after) << c.what;
         p.host.Undo();
+    }
+    // Non-undoable modifiers inside a command: the command has no undoable entry, and Edit > Undo leaves
+    // their changes (the Remarks of ACAPI_Attribute_ModifyExt, ACAPI_Attribute_SetUserData, ACAPI_ModulData_Delete).
+    int made = 0;
+    const Case lasting[] = {
+        {"a composite created",
+         [&] {
+             API_Attribute added = Named(API_CompWallID, ("Wall 20" + std::to_string(made++)).c_str());
+             return CreateComposite(added);
+         }},
+        {"a composite renamed",
+         [&] {
+             API_Attribute renamed = p.composite;
+             std::strcpy(renamed.header.name, "Wall 150");
+             return Api().ACAPI_Attribute_ModifyExt(&renamed, nullptr);
+         }},
+        {"a composite tagged", [&] { return SetUserData(p.composite.header, bytes); }},
+        {"module data stored", [&] { return StoreBytes("VelmarSettings", bytes); }},
+    };
+    for (const auto& c : lasting) {
+        const std::string before = p.host.CurrentProject().ToJson();
+        const auto steps = p.host.CurrentProject().UndoNames();
+        ASSERT_EQ(Api().ACAPI_CallUndoableCommand(c.what,
+                                                  [&] {
+                                                      if (const GSErrCode err = c.change(); err != NoError)
+                                                          return err;
+                                                      return Api().ACAPI_Element_SetProperty(p.wall, p.Value(70));
+                                                  }),
+                  NoError);
+        EXPECT_EQ(p.host.Undo(), std::optional<std::string>(c.what));
+        EXPECT_NE(p.host.CurrentProject().ToJson(), before) << c.what << " was undone with its step";
+        EXPECT_EQ(p.host.CurrentProject().UndoNames(), steps) << c.what;
+        EXPECT_EQ(InCommand(c.change), APIERR_UNDOEMPTY) << c.what << " alone is an undoable entry";
     }
     // The user's own edits are steps of the host's fixed names.
     const std::string before = p.host.CurrentProject().ToJson();
@@ -704,7 +731,7 @@ TEST(Faults, AnInjectedFailureOfAModelCallChangesNothing)
         {"ACAPI_Attribute_CreateExt",
          [&] {
              API_Attribute added = Named(API_CompWallID, "Wall 300");
-             return InCommand([&] { return CreateCompositeHere(added); });
+             return CreateComposite(added);
          }},
         {"ACAPI_Element_SetProperty", [&] { return InCommand([&] { return Api().ACAPI_Element_SetProperty(p.wall, p.Value(30)); }); }},
         {"ACAPI_Element_AddClassificationItem",
