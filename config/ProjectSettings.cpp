@@ -14,7 +14,7 @@ GSErrCode LoadProjectSettings()
 {
     if (const GSErrCode err = ACAPI_ModulData_Get(nullptr, ProjectSettingsEntry); err != NoError)
         return err == APIERR_BADNAME ? NoError : err;
-    API_ModulData entry;
+    API_ModulData entry = {};
     const GSErrCode err = ACAPI_ModulData_Get(&entry, ProjectSettingsEntry);
     GS::HandleGuard data(entry.dataHdl);
     if (err != NoError || entry.dataVersion != ProjectDataVersion)
@@ -66,7 +66,7 @@ GSErrCode SaveProjectSettings()
     if (data.Get() == nullptr)
         return APIERR_MEMFULL;
     std::memcpy(*data.Get(), text.c_str(), text.size() + 1);
-    API_ModulData entry;
+    API_ModulData entry = {};
     entry.dataVersion = ProjectDataVersion;
     entry.platformSign = ProjectPlatformSign;
     entry.dataHdl = data.Get();

@@ -268,28 +268,49 @@ GSErrCode ACAPI_Attribute_GetAttributesByType(API_AttrTypeID typeID, GS::Array<A
     return NoError;
 }
 
-GSErrCode ACAPI_Attribute_GetUserData(API_Attr_Head* attrHead, API_AttributeUserData* userData)
+GSErrCode ACAPI_UserData_GetUserData(API_Attr_Head* attrHead, API_AttributeUserData* userData)
 {
-    if (userData == nullptr)
+    if (attrHead == nullptr || userData == nullptr)
         return APIERR_BADPARS;
     const Attribute* found = FindAttribute(attrHead);
     if (found == nullptr)
         return APIERR_BADINDEX;
-    *userData = API_AttributeUserData{};
     // Archicad answers that the attribute has none rather than an empty record.
     return found->userData ? HandOut(*found->userData, userData) : APIERR_NOUSERDATA;
 }
 
-GSErrCode ACAPI_Attribute_SetUserData(API_Attr_Head* attrHead, const API_AttributeUserData* userData)
+// A record without a handle deletes the attribute's user data
+// (https://graphisoft.github.io/archicad-api-devkit/group___user_data.html).
+GSErrCode ACAPI_UserData_SetUserData(API_Attr_Head* attrHead, const API_AttributeUserData* userData)
 {
-    if (userData == nullptr)
+    if (attrHead == nullptr || userData == nullptr)
         return APIERR_BADPARS;
     const Attribute* found = FindAttribute(attrHead);
     if (found == nullptr)
         return APIERR_BADINDEX;
     if (OutsideCommand())
         return APIERR_NEEDSUNDOSCOPE;
-    Host().CurrentProject().EditAttribute(found->Type(), found->Index())->userData = TakeIn(*userData);
+    auto& stored = Host().CurrentProject().EditAttribute(found->Type(), found->Index())->userData;
+    if (userData->dataHdl == nullptr)
+        stored.reset();
+    else
+        stored = TakeIn(*userData);
+    return NoError;
+}
+
+// The attribute named by type and index goes; attribute 1 of a type stays, as in Archicad. Elements that use it
+// keep their index (https://graphisoft.github.io/archicad-api-devkit/group___attribute.html).
+GSErrCode ACAPI_Attribute_Delete(const API_Attr_Head& attrHead)
+{
+    const Int32 index = attrHead.index.ToInt32_Deprecated();
+    const Attribute* found = Host().CurrentProject().FindAttribute(attrHead.typeID, index);
+    if (found == nullptr)
+        return APIERR_BADPARS;
+    if (index == 1)
+        return APIERR_REFUSEDPAR;
+    if (OutsideCommand())
+        return APIERR_NEEDSUNDOSCOPE;
+    Host().CurrentProject().DeleteAttribute(attrHead.typeID, index);
     return NoError;
 }
 

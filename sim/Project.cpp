@@ -473,6 +473,11 @@ Int32 Project::AddAttribute(Attribute attribute)
     return index;
 }
 
+void Project::DeleteAttribute(API_AttrTypeID type, Int32 index)
+{
+    attributes_.Erase(AttributeKey{type, index}, pending_ ? &pending_->attributes : nullptr);
+}
+
 const API_Pen* Project::FindPen(Int32 index) const
 {
     return index >= 1 && index <= static_cast<Int32>(pens_.size()) ? &pens_[static_cast<std::size_t>(index - 1)]

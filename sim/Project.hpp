@@ -157,6 +157,7 @@ public:
     Attribute* EditAttribute(API_AttrTypeID type, Int32 index);
     // Adds it with the next index of its type and a new guid (unless it has one); answers its index.
     Int32 AddAttribute(Attribute attribute);
+    void DeleteAttribute(API_AttrTypeID type, Int32 index);
     const API_Pen* FindPen(Int32 index) const;
     const std::vector<API_Pen>& Pens() const { return pens_; }
 
