@@ -39,13 +39,13 @@ GSErrCode SelectionChangeHandler(const API_Neig* selElemNeig)
         return NoError;
     lastSelectionKey = selElemNeig->guid;
 
-    API_SelectionInfo info;
+    API_SelectionInfo info = {};
     GS::Array<API_Neig> selection;
-    if (ACAPI_Selection_Get(&info, &selection, false, false) != NoError)
+    if (ACAPI_Selection_Get(&info, &selection, false, false, API_InsidePartially) != NoError)
         return NoError;
     GS::Array<API_Guid> observed;
     for (const API_Neig& neig : selection) {
-        API_Elem_Head head;
+        API_Elem_Head head = {};
         head.guid = neig.guid;
         if (ACAPI_Element_GetHeader(&head, 0) == NoError && IsWallOrSlab(head.type.typeID))
             observed.Push(head.guid);
@@ -98,7 +98,7 @@ GSErrCode ProjectEventHandler(API_NotifyEventID notifID, Int32)
     });
 }
 
-GSErrCode SelectedSystemCommandHandler(GSHandle params, void*, bool)
+GSErrCode SelectedSystemCommandHandler(GSHandle params, GSPtr, bool)
 {
     Int32 count = 0;
     if (params == nullptr || ACAPI_AddOnAddOnCommunication_GetMDCLParameterNum(params, &count) != NoError || count < 1)
@@ -106,7 +106,7 @@ GSErrCode SelectedSystemCommandHandler(GSHandle params, void*, bool)
     // The host's answer to its own command goes nowhere; the user hears of a failure from the report.
     ReportedAtHostBoundary("selected system", [params, count] {
         for (Int32 index = 1; index <= count; ++index) {
-            API_MDCLParameter parameter;
+            API_MDCLParameter parameter = {};
             parameter.index = index;
             if (ACAPI_AddOnAddOnCommunication_GetMDCLParameter(params, &parameter) != NoError ||
                 parameter.name == nullptr ||
@@ -124,7 +124,7 @@ GSErrCode SelectedSystemCommandHandler(GSHandle params, void*, bool)
 }
 
 namespace {
-void FreeParameterList(GSHandle* params, void*, bool)
+void FreeParameterList(GSHandle* params, GSPtr, GSErrCode)
 {
     if (const GSErrCode err = ACAPI_AddOnAddOnCommunication_FreeMDCLParameterList(params); err != NoError)
         DBPrintf("Velmar: a command's parameter list was not freed (%d)\n", err);
@@ -137,7 +137,7 @@ bool HandOverSystem(const API_ModulID& self, const GS::UniString& text)
     if (ACAPI_AddOnAddOnCommunication_InitMDCLParameterList(&params) != NoError)
         return false;
     const std::string value = text.ToUtf8();
-    API_MDCLParameter parameter;
+    API_MDCLParameter parameter = {};
     parameter.name = SystemParameter;
     parameter.type = MDCLPar_string;
     parameter.string_par = value.c_str();
@@ -146,7 +146,7 @@ bool HandOverSystem(const API_ModulID& self, const GS::UniString& text)
         ACAPI_AddOnAddOnCommunication_CallFromEventLoop(&target, SelectedSystemCommand, SelectedSystemCommandVersion,
                                                         params, false, FreeParameterList) == NoError)
         return true;
-    FreeParameterList(&params, nullptr, false);
+    FreeParameterList(&params, nullptr, NoError);
     return false;
 }
 

@@ -6,6 +6,7 @@
 #include "APIdefs.h"
 #include "GSDebug.hpp"
 #include "GSException.hpp"
+#include "HostReport.hpp"
 #include "Logger.hpp"
 
 #include <exception>
@@ -63,8 +64,8 @@ GSErrCode ReportedAtHostBoundary(const char* where, Body&& body) noexcept
     } catch (const std::exception& exception) {
         message = GS::UniString(exception.what());
     }
-    if (const GSErrCode err = ACAPI_WriteReport(GS::UniString("failed\n ") + message, true); err != NoError)
-        DBPrintf("Velmar: %s failed: %s (not reported: %d)\n", where, message.ToCStr().Get(), err);
+    DBPrintf("Velmar: %s failed: %s\n", where, message.ToCStr().Get());
+    ACAPI_WriteReport(FailureReportFormat, true, message.ToCStr().Get());
     return APIERR_GENERAL;
 }
 

@@ -48,7 +48,8 @@ void Search(Int32)
     OpenSelector([](const GS::Guid& channelId) {
         const GS::UniString address = App::State::instance()->selectorUrl + "?BimId=" + channelId.ToUniString();
         // The selector page opens in the user's own browser; the choice comes back through the relay.
-        OS_ShellExecute("open", address, ShowNormal);
+        if (const GSErrCode err = Shell_Execute("open", address, ShowNormal); err != NoError)
+            DBPrintf("Velmar: the selector page was not opened (%d)\n", err);
     });
 }
 
@@ -132,12 +133,9 @@ void OpenSelector(const std::function<void(const GS::Guid& channelId)>& callback
     const auto poller = brixlab::SimpleHttpPoller::instance();
     if (!poller->HasThread()) {
         relayChannelId = GS::Guid::Generate();
-        API_ModulID self;
-        if (const GSErrCode err = ACAPI_GetOwnIdentifier(&self); err != NoError)
-            DBPrintf("Velmar: the add-on's own identifier is not known (%d)\n", err);
         poller->Start(
             brixlab::xdWebEngine::RelayServiceAddress,
-            [self](const GS::UniString& payload) { return IsProductId(payload) && HandOverSystem(self, payload); },
+            [](const GS::UniString& payload) { return IsProductId(payload) && HandOverSystem(OwnModulID, payload); },
             [] { return *relayChannelId; });
     }
     callback(*relayChannelId);

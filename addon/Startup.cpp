@@ -201,8 +201,8 @@ GSErrCode Initialize()
     if (err != NoError)
         Log("Velmar Plugin failed: failed to attach new elements handler");
     else
-        err = ACAPI_AddOnAddOnCommunication_InstallAddOnCommandHandler(
-            SelectedSystemCommand, SelectedSystemCommandVersion, SelectedSystemCommandHandler);
+        err = ACAPI_AddOnIntegration_InstallModulCommandHandler(SelectedSystemCommand, SelectedSystemCommandVersion,
+                                                                SelectedSystemCommandHandler);
 
     TranslateMenus();
     Log("Menu Translated");
@@ -227,7 +227,7 @@ void TranslateMenus()
         const API_MenuItemRef item{translation.menu, 1};
         if (!RSGetIndString(&text, translation.texts, entry, resources))
             DBPrintf("Velmar: no text %d in string list %d\n", entry, translation.texts);
-        else if (const GSErrCode err = ACAPI_MenuItem_SetMenuItemText(&item, text); err != NoError)
+        else if (const GSErrCode err = ACAPI_MenuItem_SetMenuItemText(&item, nullptr, &text); err != NoError)
             DBPrintf("Velmar: menu %d keeps its text, error %d\n", translation.menu, err);
     }
 }

@@ -10,6 +10,9 @@ namespace Velmar::AddOn {
 
 constexpr GSType SelectedSystemCommand = MakeGSType("DS01");
 constexpr Int32 SelectedSystemCommandVersion = 1;
+// The add-on's own identifier, as its 'MDID' resource 32500 gives it: the kit offers no call that answers it, so
+// the add-on that calls its own command names itself.
+constexpr API_ModulID OwnModulID = {1449946482, 1094992974};
 constexpr Int32 HostMajorVersion = 28;
 
 struct ConfigurationFileNames {

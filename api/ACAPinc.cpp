@@ -37,3 +37,13 @@ bool HasHostFunctions()
     }
 API_HOST_OPERATIONS(VELMAR_DEFINE_HOST_OPERATION)
 #undef VELMAR_DEFINE_HOST_OPERATION
+
+void ACAPI_WriteReport(const GS::UniString& format, bool withDial, ...)
+{
+    if (hostFunctions.ACAPI_WriteReport == nullptr)
+        return;
+    std::va_list arguments;
+    va_start(arguments, withDial);
+    hostFunctions.ACAPI_WriteReport(format, withDial, arguments);
+    va_end(arguments);
+}

@@ -8,6 +8,9 @@
 API_HOST_OPERATIONS(VELMAR_DECLARE_HOST_OPERATION)
 #undef VELMAR_DECLARE_HOST_OPERATION
 
+// Writes the report made from the printf-style format and its arguments; an alert shows it too when withDial.
+void ACAPI_WriteReport(const GS::UniString& format, bool withDial, ...);
+
 namespace Velmar::Host {
 // Keeps the host's table; called once by SetImportedFuncAddrs.
 void SetHostFunctions(const API_HostFunctions* functions);

@@ -103,7 +103,7 @@ GSErrCode RawComposite(const GS::UniString& name, API_Attribute* existing)
     const GSErrCode err = ACAPI_Attribute_CreateExt(&attribute, &defs);
     GS::HandleGuard text(BMAllocateHandle(static_cast<Int32>(Wall().rawText.size() + 1), 0, 0));
     std::memcpy(*text.Get(), Wall().rawText.c_str(), Wall().rawText.size() + 1);
-    API_ModulData entry;
+    API_ModulData entry = {};
     entry.dataVersion = 1;
     entry.platformSign = 0x5757;
     entry.dataHdl = text.Get();
@@ -114,8 +114,8 @@ GSErrCode RawComposite(const GS::UniString& name, API_Attribute* existing)
     const std::string bytes = tag.ToBytes();
     GS::HandleGuard data(BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0));
     std::memcpy(*data.Get(), bytes.data(), bytes.size());
-    API_AttributeUserData userData{1, 0x5757, data.Get()};
-    ACAPI_Attribute_SetUserData(&attribute.header, &userData);
+    API_AttributeUserData userData{1, 0x5757, 0, data.Get()};
+    ACAPI_UserData_SetUserData(&attribute.header, &userData);
     return err;
 }
 
@@ -231,16 +231,16 @@ void LodUpdateRaw(benchmark::State& state)
             API_Element element;
             element.header.guid = guid;
             ACAPI_Element_Get(&element, 0);
-            API_ElementUserData userData;
-            ACAPI_Element_GetUserData(&element.header, &userData);
+            API_ElementUserData userData = {};
+            ACAPI_Element_GetUserData(&element.header, &userData, 0);
             GS::HandleGuard data(userData.dataHdl);
             if (!seen.insert(element.wall.composite.ToInt32_Deprecated()).second)
                 continue;
             API_Attribute composite;
             composite.header.typeID = API_CompWallID;
             composite.header.index = element.wall.composite;
-            API_AttributeUserData tag;
-            ACAPI_Attribute_GetUserData(&composite.header, &tag);
+            API_AttributeUserData tag = {};
+            ACAPI_UserData_GetUserData(&composite.header, &tag);
             GS::HandleGuard tagData(tag.dataHdl);
             ACAPI_Attribute_Get(&composite);
             composites.push_back(composite);
@@ -248,7 +248,7 @@ void LodUpdateRaw(benchmark::State& state)
         GS::Array<GS::UniString> names;
         ACAPI_ModulData_GetList(&names);
         for (const auto& name : names) {
-            API_ModulData entry;
+            API_ModulData entry = {};
             ACAPI_ModulData_Get(&entry, name);
             GS::HandleGuard data(entry.dataHdl);
         }
@@ -269,8 +269,8 @@ void LodUpdateRaw(benchmark::State& state)
                 const std::string bytes = tag.ToBytes();
                 GS::HandleGuard data(BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0));
                 std::memcpy(*data.Get(), bytes.data(), bytes.size());
-                API_AttributeUserData userData{1, 0x5757, data.Get()};
-                ACAPI_Attribute_SetUserData(&composite.header, &userData);
+                API_AttributeUserData userData{1, 0x5757, 0, data.Get()};
+                ACAPI_UserData_SetUserData(&composite.header, &userData);
             }
             for (const API_Guid& guid : elements) {
                 GS::Array<API_Property> values;

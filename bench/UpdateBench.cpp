@@ -41,8 +41,8 @@ std::string UserDataOf(const API_AttributeIndex& composite)
     API_Attr_Head head;
     head.typeID = API_CompWallID;
     head.index = composite;
-    API_AttributeUserData data;
-    if (ACAPI_Attribute_GetUserData(&head, &data) != NoError)
+    API_AttributeUserData data = {};
+    if (ACAPI_UserData_GetUserData(&head, &data) != NoError)
         throw std::runtime_error("a composite's tag was not read");
     GS::HandleGuard bytes(data.dataHdl);
     return std::string(*bytes.Get(), static_cast<std::size_t>(BMGetHandleSize(bytes.Get())));
@@ -122,15 +122,15 @@ GSErrCode RewriteComposite(const API_AttributeIndex& index, const std::string& t
     ACAPI_DisposeAttrDefsHdlsExt(&defs);
     GS::HandleGuard data(BMAllocateHandle(static_cast<Int32>(tag.size()), 0, 0));
     std::memcpy(*data.Get(), tag.data(), tag.size());
-    API_AttributeUserData userData{1, 0x5757, data.Get()};
-    return err != NoError ? err : ACAPI_Attribute_SetUserData(&composite.header, &userData);
+    API_AttributeUserData userData{1, 0x5757, 0, data.Get()};
+    return err != NoError ? err : ACAPI_UserData_SetUserData(&composite.header, &userData);
 }
 
 GSErrCode StoreText(const GS::Guid& id, const std::string& text)
 {
     GS::HandleGuard data(BMAllocateHandle(static_cast<Int32>(text.size() + 1), 0, 0));
     std::memcpy(*data.Get(), text.c_str(), text.size() + 1);
-    API_ModulData entry;
+    API_ModulData entry = {};
     entry.dataVersion = 1;
     entry.platformSign = 0x5757;
     entry.dataHdl = data.Get();

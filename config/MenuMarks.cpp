@@ -10,9 +10,9 @@ void SetChecked(Int32 itemIndex, bool checked)
 {
     const API_MenuItemRef ref{LodMenu, itemIndex};
     GSFlags flags = 0;
-    ACAPI_MenuItem_GetMenuItemFlags(&ref, &flags);
+    ACAPI_MenuItem_GetMenuItemFlags(&ref, &flags, nullptr);
     flags = checked ? (flags | API_MenuItemChecked) : (flags & ~API_MenuItemChecked);
-    ACAPI_MenuItem_SetMenuItemFlags(&ref, &flags);
+    ACAPI_MenuItem_SetMenuItemFlags(&ref, &flags, nullptr);
 }
 }  // namespace
 
@@ -31,7 +31,7 @@ void MarkNeutralItem(bool enabled, bool checked)
     const API_MenuItemRef item{NeutralMenu, 1};
     GSFlags flags = !enabled ? API_MenuItemDisabled : checked ? API_MenuItemChecked : 0;
     // A failed write leaves the mark as it was; the menu is redrawn from the flag at the next change.
-    ACAPI_MenuItem_SetMenuItemFlags(&item, &flags);
+    ACAPI_MenuItem_SetMenuItemFlags(&item, &flags, nullptr);
 }
 
 }  // namespace Velmar::Menus

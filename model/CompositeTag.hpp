@@ -11,7 +11,7 @@ namespace Velmar::Bo {
 
 class CompositeTag {
 public:
-    static constexpr Int32 DataVersion = 1;
+    static constexpr short DataVersion = 1;
     static constexpr UInt16 PlatformSign = 0x5757;
     static constexpr std::size_t Size = 292;
     static constexpr std::size_t NameField = 256;  // zero-terminated, so at most 255 characters are written

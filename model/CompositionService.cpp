@@ -111,12 +111,12 @@ void WriteTag(const API_Attr_Head& composite, const Bo::CompositeTag& tag)
     if (data.Get() == nullptr)
         throw GS::OutOfMemoryException("no memory for the composite's tag");
     std::memcpy(*data.Get(), bytes.data(), bytes.size());
-    API_AttributeUserData userData;
+    API_AttributeUserData userData = {};
     userData.dataVersion = Bo::CompositeTag::DataVersion;
     userData.platformSign = Bo::CompositeTag::PlatformSign;
     userData.dataHdl = data.Get();
     API_Attr_Head head = composite;
-    if (const GSErrCode err = ACAPI_Attribute_SetUserData(&head, &userData); err != NoError)
+    if (const GSErrCode err = ACAPI_UserData_SetUserData(&head, &userData); err != NoError)
         DBPrintf("Velmar: the composite \"%s\" was not tagged (%d)\n", composite.name, err);
 }
 
@@ -136,14 +136,12 @@ GSErrCode ReadCompositeTag(const API_Attr_Head& composite, std::optional<Bo::Com
 {
     tag.reset();
     API_Attr_Head head = composite;
-    API_AttributeUserData userData;
-    const GSErrCode err = ACAPI_Attribute_GetUserData(&head, &userData);
-    GS::HandleGuard data(userData.dataHdl);
-    if (err == APIERR_NOUSERDATA)
-        return NoError;
-    if (err == NoError)
-        tag = Bo::CompositeTag::FromUserData(userData);
-    return err;
+    API_AttributeUserData userData = {};
+    if (const GSErrCode err = ACAPI_UserData_GetUserData(&head, &userData); err != NoError)
+        return err == APIERR_NOUSERDATA ? NoError : err;
+    const GS::HandleGuard data(userData.dataHdl);
+    tag = Bo::CompositeTag::FromUserData(userData);
+    return NoError;
 }
 
 std::shared_ptr<CompositionService> CompositionService::instance()

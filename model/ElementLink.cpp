@@ -15,11 +15,12 @@ constexpr std::size_t IdSize = 16;
 GSErrCode Read(const API_Elem_Head& element, std::optional<GS::Guid>& storedSystemId)
 {
     storedSystemId.reset();
-    API_ElementUserData userData;
-    const GSErrCode err = ACAPI_Element_GetUserData(&element, &userData);
+    API_Elem_Head head = element;
+    API_ElementUserData userData = {};
+    // An element the add-on never wrote answers that it has no user data: it links to no system.
+    if (const GSErrCode err = ACAPI_Element_GetUserData(&head, &userData, 0); err != NoError)
+        return err == APIERR_NOUSERDATA ? NoError : err;
     GS::HandleGuard data(userData.dataHdl);
-    if (err != NoError)
-        return err;
     if (userData.dataVersion != DataVersion || data.Get() == nullptr ||
         BMGetHandleSize(data.Get()) < static_cast<Int32>(IdSize))
         return NoError;
@@ -35,11 +36,12 @@ GSErrCode Write(const API_Elem_Head& element, const GS::Guid& storedSystemId)
     if (data.Get() == nullptr)
         return APIERR_MEMFULL;
     std::memcpy(*data.Get(), storedSystemId.GetBytes().data(), IdSize);
-    API_ElementUserData userData;
+    API_ElementUserData userData = {};
     userData.dataVersion = DataVersion;
     userData.platformSign = PlatformSign;
     userData.dataHdl = data.Get();
-    return ACAPI_Element_SetUserData(&element, &userData);
+    API_Elem_Head head = element;
+    return ACAPI_Element_SetUserData(&head, &userData);
 }
 
 }  // namespace Velmar::Bo::ElementLink

@@ -8,7 +8,7 @@
 
 namespace Velmar::Bo::ElementLink {
 
-constexpr Int32 DataVersion = 1;
+constexpr short DataVersion = 1;
 constexpr UInt16 PlatformSign = 0x5757;
 
 // NoError and none when the element carries no such link; the host's error when it could not be read.

@@ -23,16 +23,17 @@ constexpr Int32 MetElementVersion = 1;
 // The composite the element uses, when the add-on has met the element; none otherwise.
 std::optional<API_AttributeIndex> CompositeOf(const API_Guid& guid)
 {
-    API_Element element;
+    API_Element element = {};
     element.header.guid = guid;
     if (const GSErrCode err = ACAPI_Element_Get(&element, 0); err != NoError) {
         DBPrintf("Velmar: an element was not read (%d)\n", err);
         return std::nullopt;
     }
-    API_ElementUserData userData;
-    const GSErrCode err = ACAPI_Element_GetUserData(&element.header, &userData);
-    GS::HandleGuard data(userData.dataHdl);
-    if (err != NoError || userData.dataVersion != MetElementVersion)
+    API_ElementUserData userData = {};
+    if (ACAPI_Element_GetUserData(&element.header, &userData, 0) != NoError)
+        return std::nullopt;
+    const GS::HandleGuard data(userData.dataHdl);
+    if (userData.dataVersion != MetElementVersion)
         return std::nullopt;
     return element.header.type.typeID == API_WallID ? element.wall.composite : element.slab.composite;
 }

@@ -89,13 +89,12 @@ void ProjectStoreService::Reload()
         GS::Guid guid;
         if (guid.ConvertFromString(name.ToUtf8().c_str()) != NoError || guid.IsNull())
             continue;
-        API_ModulData entry;
-        const GSErrCode err = ACAPI_ModulData_Get(&entry, name);
-        GS::HandleGuard data(entry.dataHdl);
-        if (err != NoError) {
+        API_ModulData entry = {};
+        if (const GSErrCode err = ACAPI_ModulData_Get(&entry, name); err != NoError) {
             DBPrintf("Velmar: the stored system %s was not read (%d)\n", name.ToUtf8().c_str(), err);
             continue;
         }
+        const GS::HandleGuard data(entry.dataHdl);
         if (auto text = EntryText(data.Get()); text && textAt_.emplace(guid, systemTexts_.size()).second)
             systemTexts_.emplace_back(guid, std::move(*text));
     }
@@ -160,7 +159,7 @@ GSErrCode ProjectStoreService::Store(const GS::Guid& guid)
     if (data.Get() == nullptr)
         return APIERR_MEMFULL;
     std::memcpy(*data.Get(), text->c_str(), text->size() + 1);
-    API_ModulData entry;
+    API_ModulData entry = {};
     entry.dataVersion = DataVersion;
     entry.platformSign = PlatformSign;
     entry.dataHdl = data.Get();

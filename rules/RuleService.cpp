@@ -270,14 +270,14 @@ void RuleService::HighlightElements(const std::string& guidArray)
         for (const auto& item : document.GetArray()) {
             GS::Guid guid;
             if (item.IsString() && guid.ConvertFromString(item.GetString()) == NoError)
-                elements.Push(API_Neig{APINeig_None, GSGuid2APIGuid(guid)});
+                elements.Push(API_Neig(GSGuid2APIGuid(guid)));
         }
     }
     if (const GSErrCode err = ACAPI_Selection_DeselectAll(); err != NoError)
         DBPrintf("Velmar: the selection was not cleared (%d)\n", err);
     if (const GSErrCode err = ACAPI_Selection_Select(elements, true); err != NoError)
         DBPrintf("Velmar: the elements were not selected (%d)\n", err);
-    if (const GSErrCode err = ACAPI_Automate(MakeGSType("DOOM")); err != NoError)
+    if (const GSErrCode err = ACAPI_View_ZoomToSelected(); err != NoError)
         DBPrintf("Velmar: the view was not zoomed to the selection (%d)\n", err);
 }
 

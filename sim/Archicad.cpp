@@ -4,6 +4,7 @@
 #include "FileSystem.hpp"
 #include "GSDebug.hpp"
 #include "HTTPHost.hpp"
+#include "HostImpl.hpp"
 
 #include <algorithm>
 #include <cerrno>
@@ -360,7 +361,7 @@ API_Guid Archicad::PlaceElement(Element element)
         project_.AddElement(std::move(element));
         const bool typeMatches = !notifications_.newElementType || *notifications_.newElementType == type;
         if (notifications_.newElement != nullptr && typeMatches) {
-            API_NotifyElementType notification;
+            API_NotifyElementType notification = {};
             notification.notifID = APINotifyElement_New;
             notification.elemHead.guid = guid;
             notification.elemHead.type = type;
@@ -379,7 +380,7 @@ bool Archicad::EditElement(const API_Guid& guid, const std::function<void(Elemen
         edit(*element);
         const bool observed = notifications_.observed.count(guid) > 0;
         if (observed && notifications_.elementObserver != nullptr) {
-            API_NotifyElementType notification;
+            API_NotifyElementType notification = {};
             notification.notifID = APINotifyElement_Change;
             notification.elemHead.guid = guid;
             notification.elemHead.type = element->Type();
@@ -414,7 +415,7 @@ bool Archicad::Select(const std::vector<API_Guid>& guids)
         API_Neig neig;
         if (!guids.empty()) {
             neig.guid = guids.front();
-            neig.neigID = APINeig_Other;
+            neig.neigID = NeigOf(project_.FindElement(neig.guid)->Type());
         }
         notifications_.selection(&neig);
     }

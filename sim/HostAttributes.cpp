@@ -280,26 +280,32 @@ GSErrCode ACAPI_Attribute_GetAttributesByType(API_AttrTypeID typeID, GS::Array<A
     return NoError;
 }
 
-GSErrCode ACAPI_Attribute_GetUserData(API_Attr_Head* attrHead, API_AttributeUserData* userData)
+GSErrCode ACAPI_UserData_GetUserData(API_Attr_Head* attrHead, API_AttributeUserData* userData)
 {
-    if (userData == nullptr)
+    if (attrHead == nullptr || userData == nullptr)
         return APIERR_BADPARS;
     const Attribute* found = FindAttribute(attrHead);
     if (found == nullptr)
         return APIERR_BADINDEX;
-    *userData = API_AttributeUserData{};
     // Archicad answers that the attribute has none rather than an empty record.
     return found->userData ? HandOut(*found->userData, userData) : APIERR_NOUSERDATA;
 }
 
-GSErrCode ACAPI_Attribute_SetUserData(API_Attr_Head* attrHead, const API_AttributeUserData* userData)
+// A record without a handle deletes the attribute's user data
+// (https://graphisoft.github.io/archicad-api-devkit/group___user_data.html).
+GSErrCode ACAPI_UserData_SetUserData(API_Attr_Head* attrHead, const API_AttributeUserData* userData)
 {
-    if (userData == nullptr)
+    if (attrHead == nullptr || userData == nullptr)
         return APIERR_BADPARS;
     const Attribute* found = FindAttribute(attrHead);
     if (found == nullptr)
         return APIERR_BADINDEX;
-    Host().CurrentProject().EditAttribute(found->Type(), found->Index())->userData = TakeIn(*userData);
+    auto& stored = Host().CurrentProject().EditAttribute(found->Type(), found->Index())->userData;
+    // Without a handle the call deletes the attribute's user data.
+    if (userData->dataHdl == nullptr)
+        stored.reset();
+    else
+        stored = TakeIn(*userData);
     return NoError;
 }
 

@@ -122,16 +122,18 @@ GSErrCode ACAPI_Grouping_GetConnectedElements(const API_Guid& guid, const API_El
     return NoError;
 }
 
-GSErrCode ACAPI_Element_GetUserData(const API_Elem_Head* elemHead, API_ElementUserData* userData)
+// An element without user data answers so (https://graphisoft.github.io/archicad-api-devkit/group___user_data.html).
+GSErrCode ACAPI_Element_GetUserData(API_Elem_Head* elemHead, API_ElementUserData* userData, UInt32)
 {
+    if (userData == nullptr)
+        return APIERR_BADPARS;
     const Element* element = ElementOf(elemHead);
-    if (element == nullptr || userData == nullptr)
+    if (element == nullptr)
         return APIERR_BADID;
-    *userData = API_ElementUserData{};
-    return element->userData ? HandOut(*element->userData, userData) : NoError;
+    return element->userData ? HandOut(*element->userData, userData) : APIERR_NOUSERDATA;
 }
 
-GSErrCode ACAPI_Element_SetUserData(const API_Elem_Head* elemHead, const API_ElementUserData* userData)
+GSErrCode ACAPI_Element_SetUserData(API_Elem_Head* elemHead, const API_ElementUserData* userData)
 {
     if (ElementOf(elemHead) == nullptr || userData == nullptr)
         return APIERR_BADID;

@@ -4,6 +4,8 @@
 #include "HostImpl.hpp"
 #include "ShellAddress.hpp"
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <deque>
 #include <set>
@@ -41,8 +43,7 @@ MenuItem* FindItem(const API_MenuItemRef* ref)
 // An add-on command parameter list lives behind a host handle that holds a pointer to it.
 struct Parameter {
     std::string name;
-    API_MDCLParType type = MDCLPar_int;
-    GSFlags flags = 0;
+    Int32 type = MDCLPar_int;
     Int32 intValue = 0;
     double floatValue = 0.0;
     std::string stringValue;
@@ -59,11 +60,6 @@ ParameterList* ListOf(GSHandle params)
     return list;
 }
 
-API_NeigID NeigOf(API_ElemTypeID type)
-{
-    return type == API_WallID ? APINeig_Wall : type == API_SlabID ? APINeig_Slab : APINeig_Other;
-}
-
 }  // namespace
 
 namespace Impl {
@@ -78,19 +74,6 @@ GSResModule ACAPI_GetOwnResModule()
     return Host().ResModule();
 }
 
-GSErrCode ACAPI_GetOwnIdentifier(API_ModulID* mdid)
-{
-    if (mdid == nullptr)
-        return APIERR_BADPARS;
-    *mdid = Host().GetAddOn().identifier;
-    return NoError;
-}
-
-GSErrCode ACAPI_WriteReport(const GS::UniString& text, bool withDial)
-{
-    Host().Reports().push_back(Report{text.ToUtf8(), withDial});
-    return NoError;
-}
 
 GSErrCode ACAPI_MenuItem_RegisterMenu(Int16 menuStrResID, Int16 promptStrResID, APIMenuCodeID, GSFlags)
 {
@@ -129,30 +112,40 @@ GSErrCode ACAPI_MenuItem_InstallMenuHandler(Int16 menuStrResID, APIMenuCommandPr
     return NoError;
 }
 
-GSErrCode ACAPI_MenuItem_GetMenuItemFlags(const API_MenuItemRef* menuItemRef, GSFlags* itemFlags)
+GSErrCode ACAPI_MenuItem_GetMenuItemFlags(const API_MenuItemRef* menuItemRef, GSFlags* itemFlags,
+                                          GS::UniString* menuItemText)
 {
     MenuItem* item = FindItem(menuItemRef);
     if (item == nullptr || itemFlags == nullptr)
         return APIERR_BADINDEX;
     *itemFlags = item->flags;
+    if (menuItemText != nullptr)
+        *menuItemText = item->text;
     return NoError;
 }
 
-GSErrCode ACAPI_MenuItem_SetMenuItemFlags(const API_MenuItemRef* menuItemRef, GSFlags* itemFlags)
+GSErrCode ACAPI_MenuItem_SetMenuItemFlags(const API_MenuItemRef* menuItemRef, GSFlags* itemFlags,
+                                          GS::UniString* menuItemText)
 {
     MenuItem* item = FindItem(menuItemRef);
     if (item == nullptr || itemFlags == nullptr)
         return APIERR_BADINDEX;
     item->flags = *itemFlags;
+    if (menuItemText != nullptr)
+        item->text = WithoutControlCodes(*menuItemText);
     return NoError;
 }
 
-GSErrCode ACAPI_MenuItem_SetMenuItemText(const API_MenuItemRef* menuItemRef, const GS::UniString& itemText)
+// The Unicode text wins when both are given, as in the kit; the plain text is UTF-8 here.
+GSErrCode ACAPI_MenuItem_SetMenuItemText(const API_MenuItemRef* menuItemRef, char* itemText,
+                                         GS::UniString* itemUniText)
 {
+    if (menuItemRef == nullptr || (itemText == nullptr && itemUniText == nullptr))
+        return APIERR_BADPARS;
     MenuItem* item = FindItem(menuItemRef);
     if (item == nullptr)
         return APIERR_BADINDEX;
-    item->text = WithoutControlCodes(itemText);
+    item->text = WithoutControlCodes(itemUniText != nullptr ? *itemUniText : GS::UniString::FromUtf8(itemText));
     return NoError;
 }
 
@@ -162,8 +155,8 @@ GSErrCode ACAPI_AddOnAddOnCommunication_RegisterSupportedService(GSType cmdID, I
     return NoError;
 }
 
-GSErrCode ACAPI_AddOnAddOnCommunication_InstallAddOnCommandHandler(GSType cmdID, Int32 cmdVersion,
-                                                                   APIModulCommandProc* handlerProc)
+GSErrCode ACAPI_AddOnIntegration_InstallModulCommandHandler(GSType cmdID, Int32 cmdVersion,
+                                                            APIModulCommandProc* handlerProc)
 {
     if (handlerProc == nullptr)
         return APIERR_BADPARS;
@@ -171,21 +164,24 @@ GSErrCode ACAPI_AddOnAddOnCommunication_InstallAddOnCommandHandler(GSType cmdID,
 }
 
 GSErrCode ACAPI_AddOnAddOnCommunication_CallFromEventLoop(const API_ModulID* mdid, GSType cmdID, Int32 cmdVersion,
-                                                          GSHandle params, bool silentMode,
+                                                          GSHandle paramsHandle, bool silentMode,
                                                           APICommandCallBackProc* callbackProc)
 {
+    if (mdid == nullptr)
+        return APIERR_BADPARS;
     const API_ModulID& own = Host().GetAddOn().identifier;
-    if (mdid == nullptr || mdid->developerID != own.developerID || mdid->localID != own.localID)
+    if (mdid->developerID != own.developerID || mdid->localID != own.localID)
         return APIERR_MODULNOTINSTALLED;
     const Archicad::CommandKey key{cmdID, cmdVersion};
     if (!Host().IsServiceRegistered(key))
         return APIERR_MODULCMDNOTSUPPORTED;
-    Host().Loop().Post([key, params, silentMode, callbackProc] {
-        GSHandle list = params;
+    Host().Loop().Post([key, paramsHandle, silentMode, callbackProc] {
+        GSHandle list = paramsHandle;
+        GSErrCode returnCode = APIERR_MODULCMDNOTSUPPORTED;
         if (APIModulCommandProc* handler = Host().CommandHandler(key))
-            handler(list, nullptr, silentMode);
+            returnCode = handler(list, nullptr, silentMode);
         if (callbackProc != nullptr)
-            callbackProc(&list, nullptr, silentMode);
+            callbackProc(&list, nullptr, returnCode);
     });
     return NoError;
 }
@@ -219,7 +215,6 @@ GSErrCode ACAPI_AddOnAddOnCommunication_AddMDCLParameter(GSHandle params, API_MD
     Parameter added;
     added.name = parameter->name;
     added.type = parameter->type;
-    added.flags = parameter->flags;
     added.intValue = parameter->int_par;
     added.floatValue = parameter->float_par;
     added.stringValue = parameter->string_par != nullptr ? parameter->string_par : "";
@@ -247,7 +242,7 @@ GSErrCode ACAPI_AddOnAddOnCommunication_GetMDCLParameter(GSHandle params, API_MD
     const Parameter& found = (*list)[parameter->index - 1];
     parameter->name = found.name.c_str();
     parameter->type = found.type;
-    parameter->flags = found.flags;
+    parameter->modified = false;
     parameter->int_par = found.intValue;
     parameter->float_par = found.floatValue;
     parameter->string_par = found.stringValue.c_str();
@@ -291,7 +286,8 @@ GSErrCode ACAPI_Element_AttachObserver(const API_Guid& elemGuid, GSFlags)
     return NoError;
 }
 
-GSErrCode ACAPI_Selection_Get(API_SelectionInfo* selectionInfo, GS::Array<API_Neig>* selNeigs, bool, bool)
+GSErrCode ACAPI_Selection_Get(API_SelectionInfo* selectionInfo, GS::Array<API_Neig>* selNeigs, bool, bool,
+                              API_SelRelativePosID)
 {
     if (selectionInfo == nullptr)
         return APIERR_BADPARS;
@@ -305,9 +301,13 @@ GSErrCode ACAPI_Selection_Get(API_SelectionInfo* selectionInfo, GS::Array<API_Ne
             continue;
         ++selectionInfo->sel_nElem;
         ++selectionInfo->sel_nElemEdit;
-        if (selNeigs != nullptr)
-            selNeigs->Push(API_Neig{NeigOf(element->Type()), guid});
+        if (selNeigs != nullptr) {
+            API_Neig neig(guid);
+            neig.neigID = NeigOf(element->Type());
+            selNeigs->Push(neig);
+        }
     }
+    selectionInfo->typeID = selectionInfo->sel_nElem > 0 ? API_SelElems : API_SelEmpty;
     return NoError;
 }
 
@@ -336,17 +336,14 @@ GSErrCode ACAPI_Selection_Select(const GS::Array<API_Neig>& selNeigs, bool add)
     return NoError;
 }
 
-GSErrCode ACAPI_Automate(GSType commandID)
+GSErrCode ACAPI_View_ZoomToSelected()
 {
-    // Zoom to the selection is the one automation an add-on asks for here.
-    if (commandID != MakeGSType("DOOM"))
-        return APIERR_BADPARS;
     Host().ZoomToSelection();
     return NoError;
 }
 
 // Nothing is launched: an opened address is recorded, a refused one is recorded apart and reported.
-GSErrCode OS_ShellExecute(const GS::UniString& verb, const GS::UniString& address, Int32)
+GSErrCode Shell_Execute(const GS::UniString& verb, const GS::UniString& address, Int32)
 {
     if (auto refusal = ShellRefusal(verb, address)) {
         DBPrintf("Shell: refused to open \"%s\": %s\n", Printable(address).c_str(), refusal->c_str());
@@ -381,12 +378,30 @@ API_HOST_OPERATIONS(SIM_GUARDED_OPERATION)
 #undef SIM_GUARDED_OPERATION
 }  // namespace Table
 
+// The format is printf's over UTF-8, "%s" taking UTF-8 text.
+void WriteReport(const GS::UniString& format, bool withDial, std::va_list arguments)
+{
+    std::va_list measuring;
+    va_copy(measuring, arguments);
+    const std::string pattern = format.ToUtf8();
+    const int size = std::vsnprintf(nullptr, 0, pattern.c_str(), measuring);
+    va_end(measuring);
+    std::string text;
+    if (size > 0) {
+        text.resize(static_cast<std::size_t>(size) + 1);
+        std::vsnprintf(text.data(), text.size(), pattern.c_str(), arguments);
+        text.resize(static_cast<std::size_t>(size));
+    }
+    Host().Reports().push_back(Report{text, withDial});
+}
+
 API_HostFunctions MakeTable()
 {
     API_HostFunctions table;
 #define SIM_TABLE_ENTRY(name, ret, params, args) table.name = &Table::name;
     API_HOST_OPERATIONS(SIM_TABLE_ENTRY)
 #undef SIM_TABLE_ENTRY
+    table.ACAPI_WriteReport = &WriteReport;
     return table;
 }
 

@@ -8,6 +8,7 @@
 #include "DownloadManager.hpp"
 #include "DownloadRecords.hpp"
 #include "GSDebug.hpp"
+#include "HostReport.hpp"
 #include "LodChangeInformation.hpp"
 #include "LodProvider.hpp"
 #include "LodUpdate.hpp"
@@ -85,8 +86,7 @@ std::shared_ptr<ConfigurationService> Configuration()
 // page takes undefined for failure.
 Answer ReportFailure(const GS::UniString& message)
 {
-    if (const GSErrCode err = ACAPI_WriteReport(GS::UniString("failed\n ") + message, true); err != NoError)
-        DBPrintf("Velmar: a failure could not be reported (%d)\n", err);
+    ACAPI_WriteReport(Velmar::FailureReportFormat, true, message.ToCStr().Get());
     return Undefined();
 }
 
@@ -146,7 +146,7 @@ Answer SetActiveCountryAndLanguage(const Answer& argument)
 Answer OpenUrl(const Answer& argument)
 {
     // The shell decides what it opens; the page gets the same answer either way.
-    if (const GSErrCode err = OS_ShellExecute("open", ArgumentText(argument), ShowNormal); err != NoError)
+    if (const GSErrCode err = Shell_Execute("open", ArgumentText(argument), ShowNormal); err != NoError)
         DBPrintf("Velmar: the address was not opened (%d)\n", err);
     return True();
 }
@@ -179,8 +179,7 @@ Answer RunRules(const Answer& argument)
     const auto request = ParseArgument<velmar::rules::model::RuleRunRequest>(argument);
     const RuleService::RunOutcome outcome = Rules()->RunRules(request);
     if (outcome == RuleService::RunOutcome::Cancelled) {
-        if (const GSErrCode err = ACAPI_WriteReport(CheckCancelled, false); err != NoError)
-            DBPrintf("Velmar: the cancel was not reported (%d)\n", err);
+        ACAPI_WriteReport("%s", false, CheckCancelled);
         return True();
     }
     const auto controller = PaletteController::instance();

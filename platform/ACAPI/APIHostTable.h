@@ -1,43 +1,49 @@
 // The seam between the host and an add-on: the table of host operations the host hands over with
 // SetImportedFuncAddrs, and the entry points the add-on hands back with GetExportedFuncAddrs.
 // API_HOST_OPERATIONS is the one list of operations: the table's members, the add-on's calling layer
-// and the host's implementation (with its fault injection by name) are all generated from it.
+// and the host's implementation (with its fault injection by name) are all generated from it. The kit's names and
+// signatures are those of the Archicad 28 reference (https://graphisoft.github.io/archicad-api-devkit/); the kit's
+// default arguments are left out, so callers pass every argument. Shell_Execute is no kit function: it stands in
+// for the Windows shell's ShellExecuteW (shellapi.h, shell32.dll), which the add-on calls beside the kit.
 #pragma once
 
 #include "APIdefs.h"
+
+#include <cstdarg>
 
 // X(name, return type, (parameters), (arguments))
 #define API_HOST_OPERATIONS(X)                                                                                         \
     X(ACAPI_KeepInMemory, void, (bool keepIn), (keepIn))                                                               \
     X(ACAPI_GetOwnResModule, GSResModule, (), ())                                                                      \
-    X(ACAPI_GetOwnIdentifier, GSErrCode, (API_ModulID * mdid), (mdid))                                                 \
-    X(ACAPI_WriteReport, GSErrCode, (const GS::UniString& text, bool withDial), (text, withDial))                      \
     X(ACAPI_MenuItem_RegisterMenu, GSErrCode,                                                                          \
-      (Int16 menuStrResID, Int16 promptStrResID, APIMenuCodeID menuPosCode, GSFlags menuFlags),                        \
+      (short menuStrResID, short promptStrResID, APIMenuCodeID menuPosCode, GSFlags menuFlags),                        \
       (menuStrResID, promptStrResID, menuPosCode, menuFlags))                                                          \
-    X(ACAPI_MenuItem_InstallMenuHandler, GSErrCode, (Int16 menuStrResID, APIMenuCommandProc * handlerProc),            \
+    X(ACAPI_MenuItem_InstallMenuHandler, GSErrCode, (short menuStrResID, APIMenuCommandProc * handlerProc),            \
       (menuStrResID, handlerProc))                                                                                     \
-    X(ACAPI_MenuItem_GetMenuItemFlags, GSErrCode, (const API_MenuItemRef* menuItemRef, GSFlags* itemFlags),            \
-      (menuItemRef, itemFlags))                                                                                        \
-    X(ACAPI_MenuItem_SetMenuItemFlags, GSErrCode, (const API_MenuItemRef* menuItemRef, GSFlags* itemFlags),            \
-      (menuItemRef, itemFlags))                                                                                        \
-    X(ACAPI_MenuItem_SetMenuItemText, GSErrCode, (const API_MenuItemRef* menuItemRef, const GS::UniString& itemText),  \
-      (menuItemRef, itemText))                                                                                         \
+    X(ACAPI_MenuItem_GetMenuItemFlags, GSErrCode,                                                                      \
+      (const API_MenuItemRef* menuItemRef, GSFlags* itemFlags, GS::UniString* menuItemText),                           \
+      (menuItemRef, itemFlags, menuItemText))                                                                          \
+    X(ACAPI_MenuItem_SetMenuItemFlags, GSErrCode,                                                                      \
+      (const API_MenuItemRef* menuItemRef, GSFlags* itemFlags, GS::UniString* menuItemText),                           \
+      (menuItemRef, itemFlags, menuItemText))                                                                          \
+    X(ACAPI_MenuItem_SetMenuItemText, GSErrCode,                                                                       \
+      (const API_MenuItemRef* menuItemRef, char* itemText, GS::UniString* itemUniText),                                \
+      (menuItemRef, itemText, itemUniText))                                                                            \
     X(ACAPI_AddOnAddOnCommunication_RegisterSupportedService, GSErrCode, (GSType cmdID, Int32 cmdVersion),             \
       (cmdID, cmdVersion))                                                                                             \
-    X(ACAPI_AddOnAddOnCommunication_InstallAddOnCommandHandler, GSErrCode,                                             \
+    X(ACAPI_AddOnIntegration_InstallModulCommandHandler, GSErrCode,                                                    \
       (GSType cmdID, Int32 cmdVersion, APIModulCommandProc * handlerProc), (cmdID, cmdVersion, handlerProc))           \
     X(ACAPI_AddOnAddOnCommunication_CallFromEventLoop, GSErrCode,                                                      \
-      (const API_ModulID* mdid, GSType cmdID, Int32 cmdVersion, GSHandle params, bool silentMode,                      \
+      (const API_ModulID* mdid, GSType cmdID, Int32 cmdVersion, GSHandle paramsHandle, bool silentMode,                \
        APICommandCallBackProc* callbackProc),                                                                          \
-      (mdid, cmdID, cmdVersion, params, silentMode, callbackProc))                                                     \
+      (mdid, cmdID, cmdVersion, paramsHandle, silentMode, callbackProc))                                               \
     X(ACAPI_AddOnAddOnCommunication_InitMDCLParameterList, GSErrCode, (GSHandle * params), (params))                   \
     X(ACAPI_AddOnAddOnCommunication_FreeMDCLParameterList, GSErrCode, (GSHandle * params), (params))                   \
-    X(ACAPI_AddOnAddOnCommunication_AddMDCLParameter, GSErrCode, (GSHandle params, API_MDCLParameter * parameter),     \
-      (params, parameter))                                                                                             \
-    X(ACAPI_AddOnAddOnCommunication_GetMDCLParameterNum, GSErrCode, (GSHandle params, Int32 * count), (params, count)) \
-    X(ACAPI_AddOnAddOnCommunication_GetMDCLParameter, GSErrCode, (GSHandle params, API_MDCLParameter * parameter),     \
-      (params, parameter))                                                                                             \
+    X(ACAPI_AddOnAddOnCommunication_AddMDCLParameter, GSErrCode, (GSHandle params, API_MDCLParameter * mDCLParameter), \
+      (params, mDCLParameter))                                                                                         \
+    X(ACAPI_AddOnAddOnCommunication_GetMDCLParameterNum, GSErrCode, (GSHandle params, Int32 * nPars), (params, nPars)) \
+    X(ACAPI_AddOnAddOnCommunication_GetMDCLParameter, GSErrCode, (GSHandle params, API_MDCLParameter * mDCLParameter), \
+      (params, mDCLParameter))                                                                                         \
     X(ACAPI_Notification_CatchSelectionChange, GSErrCode, (APISelectionChangeHandlerProc * handlerProc),               \
       (handlerProc))                                                                                                   \
     X(ACAPI_Element_InstallElementObserver, GSErrCode, (APIElementEventHandlerProc * handlerProc), (handlerProc))      \
@@ -49,11 +55,11 @@
       (elemGuid, notifyFlags))                                                                                         \
     X(ACAPI_Selection_Get, GSErrCode,                                                                                  \
       (API_SelectionInfo * selectionInfo, GS::Array<API_Neig> * selNeigs, bool onlyEditable,                           \
-       bool ignorePartialSelection),                                                                                   \
-      (selectionInfo, selNeigs, onlyEditable, ignorePartialSelection))                                                 \
+       bool ignorePartialSelection, API_SelRelativePosID relativePosToMarquee),                                        \
+      (selectionInfo, selNeigs, onlyEditable, ignorePartialSelection, relativePosToMarquee))                           \
     X(ACAPI_Selection_DeselectAll, GSErrCode, (), ())                                                                  \
     X(ACAPI_Selection_Select, GSErrCode, (const GS::Array<API_Neig>& selNeigs, bool add), (selNeigs, add))             \
-    X(ACAPI_Automate, GSErrCode, (GSType commandID), (commandID))                                                      \
+    X(ACAPI_View_ZoomToSelected, GSErrCode, (), ())                                                                    \
     X(ACAPI_Element_GetHeader, GSErrCode, (API_Elem_Head * elemHead, UInt32 mask), (elemHead, mask))                 \
     X(ACAPI_Element_Get, GSErrCode, (API_Element * element, UInt32 mask), (element, mask))                            \
     X(ACAPI_Element_GetElemList, GSErrCode,                                                                            \
@@ -64,9 +70,9 @@
       (const API_Guid& guid, const API_ElemType& connectedElemType, GS::Array<API_Guid>* connectedElements,            \
        API_ElemFilterFlags filterBits, const API_Guid& renovationFilterGuid),                                          \
       (guid, connectedElemType, connectedElements, filterBits, renovationFilterGuid))                                  \
-    X(ACAPI_Element_GetUserData, GSErrCode, (const API_Elem_Head* elemHead, API_ElementUserData* userData),            \
-      (elemHead, userData))                                                                                            \
-    X(ACAPI_Element_SetUserData, GSErrCode, (const API_Elem_Head* elemHead, const API_ElementUserData* userData),      \
+    X(ACAPI_Element_GetUserData, GSErrCode, (API_Elem_Head * elemHead, API_ElementUserData * userData, UInt32 mask),   \
+      (elemHead, userData, mask))                                                                                      \
+    X(ACAPI_Element_SetUserData, GSErrCode, (API_Elem_Head * elemHead, const API_ElementUserData* userData),           \
       (elemHead, userData))                                                                                            \
     X(ACAPI_Element_GetQuantities, GSErrCode,                                                                          \
       (API_Guid elemGuid, const API_QuantityPar* params, API_Quantities* quantities, const API_QuantitiesMask* mask),  \
@@ -78,6 +84,7 @@
       (info, modulName))                                                                                               \
     X(ACAPI_ModulData_Delete, GSErrCode, (const GS::UniString& modulName), (modulName))                                \
     X(ACAPI_Attribute_Search, GSErrCode, (API_Attr_Head * attrHead), (attrHead))                                       \
+    X(ACAPI_Attribute_Delete, GSErrCode, (const API_Attr_Head& attrHead), (attrHead))                                  \
     X(ACAPI_Attribute_Get, GSErrCode, (API_Attribute * attribute), (attribute))                                        \
     X(ACAPI_Attribute_GetDefExt, GSErrCode, (API_AttrTypeID typeID, API_AttributeIndex index, API_AttributeDefExt* defs), \
       (typeID, index, defs))                                                                                           \
@@ -85,13 +92,12 @@
       (attribute, defs))                                                                                               \
     X(ACAPI_Attribute_ModifyExt, GSErrCode, (API_Attribute * attribute, API_AttributeDefExt * defs),                   \
       (attribute, defs))                                                                                               \
-    X(ACAPI_Attribute_Delete, GSErrCode, (const API_Attr_Head& attrHead), (attrHead))                                  \
     X(ACAPI_DisposeAttrDefsHdlsExt, GSErrCode, (API_AttributeDefExt * defs), (defs))                                   \
     X(ACAPI_Attribute_GetAttributesByType, GSErrCode, (API_AttrTypeID typeID, GS::Array<API_Attribute>& attributes),   \
       (typeID, attributes))                                                                                            \
-    X(ACAPI_Attribute_GetUserData, GSErrCode, (API_Attr_Head * attrHead, API_AttributeUserData * userData),            \
+    X(ACAPI_UserData_GetUserData, GSErrCode, (API_Attr_Head * attrHead, API_AttributeUserData * userData),             \
       (attrHead, userData))                                                                                            \
-    X(ACAPI_Attribute_SetUserData, GSErrCode, (API_Attr_Head * attrHead, const API_AttributeUserData* userData),       \
+    X(ACAPI_UserData_SetUserData, GSErrCode, (API_Attr_Head * attrHead, const API_AttributeUserData* userData),        \
       (attrHead, userData))                                                                                            \
     X(ACAPI_Attribute_GetNum, GSErrCode, (API_AttrTypeID typeID, UInt32 & count), (typeID, count))                     \
     X(ACAPI_Attribute_GetPen, GSErrCode, (API_Pen & pen), (pen))                                                       \
@@ -141,13 +147,16 @@
     X(ACAPI_ProcessWindow_CloseProcessWindow, GSErrCode, (), ())                                                       \
     X(ACAPI_CallUndoableCommand, GSErrCode,                                                                            \
       (const GS::UniString& undoString, const std::function<GSErrCode()>& command), (undoString, command))             \
-    X(OS_ShellExecute, GSErrCode, (const GS::UniString& verb, const GS::UniString& address, Int32 showCommand),        \
+    X(Shell_Execute, GSErrCode, (const GS::UniString& verb, const GS::UniString& address, Int32 showCommand),          \
       (verb, address, showCommand))
 
 struct API_HostFunctions {
 #define API_TABLE_MEMBER(name, ret, params, args) ret(*name) params = nullptr;
     API_HOST_OPERATIONS(API_TABLE_MEMBER)
 #undef API_TABLE_MEMBER
+    // The kit's ACAPI_WriteReport takes the format's arguments as "..."; a variadic call cannot be passed on, so
+    // the calling layer hands the host the argument list it started.
+    void (*ACAPI_WriteReport)(const GS::UniString& format, bool withDial, std::va_list arguments) = nullptr;
 };
 
 // The add-on's entry points, called by the host in this order.

@@ -35,8 +35,8 @@ constexpr GSFlags API_MenuItemDisabled = 0x0001;
 constexpr GSFlags API_MenuItemChecked = 0x0002;
 
 struct API_MenuItemRef {
-    Int16 menuResID = 0;
-    Int32 itemIndex = 0;  // 1-based
+    short menuResID;
+    Int32 itemIndex;  // 1-based
 };
 
 struct API_MenuParams {
@@ -47,50 +47,76 @@ using APIMenuCommandProc = GSErrCode(const API_MenuParams* menuParams);
 
 // Add-on commands and their parameter lists.
 struct API_ModulID {
-    UInt32 developerID = 0;
-    UInt32 localID = 0;
+    GSType developerID;
+    GSType localID;
 };
 
-enum API_MDCLParType { MDCLPar_int = 1, MDCLPar_float = 2, MDCLPar_string = 3, MDCLPar_pointer = 4 };
+// The 28 and 29 pages name the values without giving them; these are the kit header's.
+enum API_MDCLParType { MDCLPar_string = 1, MDCLPar_int = 2, MDCLPar_float = 3, MDCLPar_pointer = 4 };
 
 struct API_MDCLParameter {
-    Int32 index = 0;  // 1-based position when reading by index
-    const char* name = nullptr;
-    API_MDCLParType type = MDCLPar_int;
-    GSFlags flags = 0;
-    Int32 int_par = 0;
-    double float_par = 0.0;
-    const char* string_par = nullptr;  // UTF-8; valid while the list lives
-    void* ptr_par = nullptr;
+    Int32 index;  // 1-based position when reading by index
+    const char* name;
+    Int32 type;  // an API_MDCLParType value
+    bool modified;
+    union {
+        Int32 int_par;
+        void* ptr_par;
+    };
+    double float_par;
+    const char* string_par;  // UTF-8; valid while the list lives
 };
 
-using APIModulCommandProc = GSErrCode(GSHandle params, void* resultData, bool silentMode);
-using APICommandCallBackProc = void(GSHandle* params, void* resultData, bool silentMode);
+using APIModulCommandProc = GSErrCode(GSHandle params, GSPtr resultData, bool silentMode);
+using APICommandCallBackProc = void(GSHandle* paramsHandle, GSPtr resultData, GSErrCode returnCode);
 
 struct API_ModulData {
-    Int32 dataVersion = 0;
-    UInt16 platformSign = 0;
-    GSHandle dataHdl = nullptr;
+    Int32 dataVersion;
+    unsigned short platformSign;
+    GSHandle dataHdl;
 };
 
-// Notifications.
-enum API_NeigID { APINeig_None = 0, APINeig_Wall = 1, APINeig_Slab = 8, APINeig_Other = 99 };
+// Notifications. Of the selectable parts, those of the element types the host has here; a slab is a ceiling.
+enum API_NeigID {
+    APINeig_None = 0,
+    APINeig_Wall = 1,
+    APINeig_Colu = 5,
+    APINeig_Beam = 6,
+    APINeig_Wind = 9,
+    APINeig_Door = 11,
+    APINeig_Symb = 13,
+    APINeig_Light = 14,
+    APINeig_Ceil = 15,
+    APINeig_Roof = 17,
+    APINeig_Mesh = 21,
+};
 
 struct API_Neig {
-    API_NeigID neigID = APINeig_None;
+    API_NeigID neigID;
     API_Guid guid;
+
+    API_Neig() : neigID(APINeig_None), guid() {}
+    explicit API_Neig(const API_Guid& elemGuid) : neigID(APINeig_None), guid(elemGuid) {}
 };
 
 enum API_ElementDBEventID {
+    APINotifyElement_BeginEvents = -1,
+    APINotifyElement_EndEvents = -2,
     APINotifyElement_New = 1,
     APINotifyElement_Copy = 2,
     APINotifyElement_Change = 3,
-    APINotifyElement_Delete = 4,
-    APINotifyElement_Undo_Created = 5,
+    APINotifyElement_Edit = 4,
+    APINotifyElement_Delete = 5,
+    APINotifyElement_Undo_Created = 11,
+    APINotifyElement_Undo_Modified = 12,
+    APINotifyElement_Undo_Deleted = 13,
+    APINotifyElement_Redo_Created = 14,
+    APINotifyElement_Redo_Modified = 15,
+    APINotifyElement_Redo_Deleted = 16,
 };
 
 struct API_NotifyElementType {
-    API_ElementDBEventID notifID = APINotifyElement_New;
+    API_ElementDBEventID notifID;
     API_Elem_Head elemHead;
 };
 
@@ -112,9 +138,15 @@ struct API_ToolBoxItem {
     API_ElemType type;
 };
 
+enum API_SelTypeID { API_SelEmpty = 0, API_SelElems, API_MarqueePoly, API_MarqueeHorBox, API_MarqueeRotBox };
+enum API_SelRelativePosID { API_InsidePartially = 0, API_InsideEntirely, API_OutsidePartially, API_OutsideEntirely };
+
+// The marquee region that follows these fields in the kit is left out: nothing here draws a marquee.
 struct API_SelectionInfo {
-    Int32 sel_nElem = 0;
-    Int32 sel_nElemEdit = 0;
+    API_SelTypeID typeID;
+    Int32 sel_nElem;
+    Int32 sel_nElemEdit;
+    bool multiStory;
 };
 
 // Process windows.

@@ -178,9 +178,10 @@ struct API_AttributeDefExt {
 };
 
 struct API_AttributeUserData {
-    Int32 dataVersion = 0;
-    UInt16 platformSign = 0;
-    GSHandle dataHdl = nullptr;
+    short dataVersion;
+    unsigned short platformSign;
+    GSFlags flags;
+    GSHandle dataHdl;
 };
 
 // A pen of the active pen table: 1..255.

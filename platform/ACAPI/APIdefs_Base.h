@@ -13,6 +13,9 @@
 #include <functional>
 #include <tuple>
 
+// The kit takes this from GSRoot's Definitions.hpp, which the stand-in does not declare.
+using GSPtr = char*;
+
 struct API_Guid {
     UInt32 time_low = 0;
     UInt16 time_mid = 0;

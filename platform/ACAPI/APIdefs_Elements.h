@@ -56,10 +56,10 @@ using API_ElemFilterFlags = GSFlags;
 constexpr API_ElemFilterFlags APIFilt_None = 0x00000000;
 
 struct API_ElementUserData {
-    Int32 dataVersion = 0;
-    UInt16 platformSign = 0;
-    GSFlags flags = 0;
-    GSHandle dataHdl = nullptr;
+    short dataVersion;
+    unsigned short platformSign;
+    GSFlags flags;
+    GSHandle dataHdl;
 };
 
 enum API_ModelElemStructureType {

@@ -79,7 +79,7 @@ TEST(Startup, EachFailingStartupStepIsLoggedAndOnlyTheNewElementHandlerFailsInit
         {"ACAPI_ProjectOperation_CatchProjectEvent", "Velmar Plugin failed: failed to attach projects handler", false,
          true},
         {"ACAPI_Element_CatchNewElement", "Velmar Plugin failed: failed to attach new elements handler", true, false},
-        {"ACAPI_AddOnAddOnCommunication_InstallAddOnCommandHandler", nullptr, true, false},
+        {"ACAPI_AddOnIntegration_InstallModulCommandHandler", nullptr, true, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.operation);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <deque>
@@ -210,10 +211,12 @@ TEST_F(RelayPoller, KeepsRegisteringWhileTheRelayIsDownAndCarriesOnWhenItIsBack)
     EXPECT_EQ(lines[0].substr(0, 13), "POST register");
     relay_->WaitFor(3);
     EXPECT_EQ(Handled(), std::vector<std::string>{"after the outage"});
-    // On the debug output, one line per change; the log is the main thread's.
+    // On the debug output, one line per change; the log is the main thread's. A loaded machine may turn a
+    // refused connection into a timeout, which is a change of its own.
     std::vector<std::string> debug;
     for (const auto& line : host_.DebugLines())
         debug.push_back(line.substr(0, line.find_first_of(":\n", std::string("Velmar: ").size())));
+    debug.erase(std::unique(debug.begin(), debug.end()), debug.end());
     EXPECT_EQ(debug, (std::vector<std::string>{"Velmar: Relay not reachable", "Velmar: Relay reachable again"}));
     EXPECT_FALSE(std::filesystem::exists(folder_ / "data/user/velmar/archicad/log.txt"));
 }

@@ -312,7 +312,7 @@ TEST_F(Composites, HostFailuresLeaveOnlyWhatSucceededAndLogIt)
         {"ACAPI_Attribute_CreateExt", Sim::FaultInjector::Every, "none", "untagged", 0},
         {"ACAPI_Attribute_GetAttributesByType", Sim::FaultInjector::Every,
          "usage 1, 125 mm: Board A 12.5 Board A 12.5 Profile 75 Board A 12.5 Board A 12.5", "VELMAR-TEST 500", 1},
-        {"ACAPI_Attribute_SetUserData", 1, "usage 1, 125 mm: Board A 12.5 Board A 12.5 Profile 75 Board A 12.5 Board A 12.5", "untagged", 1},
+        {"ACAPI_UserData_SetUserData", 1, "usage 1, 125 mm: Board A 12.5 Board A 12.5 Profile 75 Board A 12.5 Board A 12.5", "untagged", 1},
         {"ACAPI_ModulData_Store", 1, "usage 1, 125 mm: Board A 12.5 Board A 12.5 Profile 75 Board A 12.5 Board A 12.5", "VELMAR-TEST 500", 0},
     };
     for (const auto& c : cases) {

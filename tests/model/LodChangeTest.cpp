@@ -112,7 +112,7 @@ TEST(LodChange, FailedHostReadsCountAsUntaggedAndAreReportedToTheDebugOutput)
     const Case cases[] = {
         {"ACAPI_Attribute_GetAttributesByType", Expected(false, false, "300"),
          "Velmar: composites not listed, error -2130313215\n"},
-        {"ACAPI_Attribute_GetUserData", Expected(true, false, "300"),
+        {"ACAPI_UserData_GetUserData", Expected(true, false, "300"),
          "Velmar: user data of composite 1 not read, error -2130313215\n"},
     };
     for (const auto& c : cases) {

@@ -527,7 +527,7 @@ TEST_F(Properties, FailuresEndTheWriteAndLeaveNothingOutsideTheStep)
         {"definitions cannot be made", "ACAPI_Property_CreatePropertyDefinition", Parameters, ""},
         {"values cannot be read", "ACAPI_Element_GetPropertyValuesByGuid", Parameters, ""},
         {"values cannot be written", "ACAPI_Element_SetProperties", Parameters, ""},
-        {"the composite's tag cannot be read", "ACAPI_Attribute_GetUserData", Parameters, ""},
+        {"the composite's tag cannot be read", "ACAPI_UserData_GetUserData", Parameters, ""},
         {"classification systems cannot be listed", "ACAPI_Classification_GetClassificationSystems", Parameters, ""},
     };
     // The handler's provider reads the mapping the configuration holds.

@@ -58,10 +58,11 @@ for (const c of cases) {
     assert.equal(await dialog.locator('#updateAll').isVisible(), c.listed.length > 0);
     if (c.updated === undefined) return;
 
-    // A system no wall uses only has its stored text replaced: the step is the update's all the same.
+    // A system no wall uses only has its composite and stored text replaced, which Archicad does not undo:
+    // the update leaves no step to undo.
     await dialog.locator('#updateAll').click();
     await eventually(async () => assert.equal(await dialog.locator('#status').textContent(), c.updated));
     assert.equal(await dialog.locator('#updateAll').isVisible(), false);
-    assert.equal((await script(workbench, { cmd: 'undo.list' })).steps[0], 'Update Velmar systems');
+    assert.deepEqual((await script(workbench, { cmd: 'undo.list' })).steps, []);
   });
 }

@@ -26,13 +26,13 @@ struct CommandLog {
 };
 CommandLog commandLog;
 
-GSErrCode RecordCommand(GSHandle params, void*, bool)
+GSErrCode RecordCommand(GSHandle params, GSPtr, bool)
 {
     commandLog.handlerThread = std::this_thread::get_id();
     Int32 count = 0;
     Api().ACAPI_AddOnAddOnCommunication_GetMDCLParameterNum(params, &count);
     for (Int32 i = 1; i <= count; ++i) {
-        API_MDCLParameter parameter;
+        API_MDCLParameter parameter = {};
         parameter.index = i;
         if (Api().ACAPI_AddOnAddOnCommunication_GetMDCLParameter(params, &parameter) == NoError &&
             std::string(parameter.name) == "System")
@@ -41,7 +41,7 @@ GSErrCode RecordCommand(GSHandle params, void*, bool)
     return NoError;
 }
 
-void FreeList(GSHandle* params, void*, bool)
+void FreeList(GSHandle* params, GSPtr, GSErrCode)
 {
     ++commandLog.callbacks;
     Api().ACAPI_AddOnAddOnCommunication_FreeMDCLParameterList(params);
@@ -53,14 +53,14 @@ TEST(EventLoop, ACommandCalledFromAnotherThreadRunsOnTheMainThreadWithItsParamet
     Sim::Archicad host(root / "data");
     const GSType command = MakeGSType("TEST");
     ASSERT_EQ(Api().ACAPI_AddOnAddOnCommunication_RegisterSupportedService(command, 1), NoError);
-    ASSERT_EQ(Api().ACAPI_AddOnAddOnCommunication_InstallAddOnCommandHandler(command, 1, RecordCommand), NoError);
+    ASSERT_EQ(Api().ACAPI_AddOnIntegration_InstallModulCommandHandler(command, 1, RecordCommand), NoError);
     commandLog = CommandLog{};
 
     GSErrCode posted = APIERR_GENERAL, wrongAddOn = NoError, wrongCommand = NoError;
     std::thread poller([&] {
         GSHandle params = nullptr;
         Api().ACAPI_AddOnAddOnCommunication_InitMDCLParameterList(&params);
-        API_MDCLParameter parameter;
+        API_MDCLParameter parameter = {};
         parameter.name = "System";
         parameter.type = MDCLPar_string;
         parameter.string_par = "GYP-MS-100";
@@ -168,7 +168,7 @@ GSHandle HandleOf(const std::string& bytes)
 GSErrCode StoreBytes(const char* name, const std::string& bytes, Int32 version = 1)
 {
     GS::HandleGuard handle(HandleOf(bytes));
-    API_ModulData data;
+    API_ModulData data = {};
     data.dataVersion = version;
     data.platformSign = GS::Act_Platform_Sign;
     data.dataHdl = handle.Get();
@@ -179,24 +179,24 @@ GSErrCode StoreBytes(const char* name, const std::string& bytes, Int32 version =
 GSErrCode SetUserData(API_Attr_Head head, const std::string& bytes)
 {
     GS::HandleGuard handle(HandleOf(bytes));
-    API_AttributeUserData userData;
+    API_AttributeUserData userData = {};
     userData.dataVersion = 1;
     userData.platformSign = 0x5757;
     userData.dataHdl = handle.Get();
-    return Api().ACAPI_Attribute_SetUserData(&head, &userData);
+    return Api().ACAPI_UserData_SetUserData(&head, &userData);
 }
 
 // "version sign bytes", "none" (the host's APIERR_NOUSERDATA, no handle) or another error code.
 std::string UserDataOf(API_Attr_Head head)
 {
-    API_AttributeUserData userData;
+    API_AttributeUserData userData = {};
     userData.dataVersion = -1;
-    const GSErrCode err = Api().ACAPI_Attribute_GetUserData(&head, &userData);
-    GS::HandleGuard handle(userData.dataHdl);
-    if (err == APIERR_NOUSERDATA && handle.Get() == nullptr)
+    const GSErrCode err = Api().ACAPI_UserData_GetUserData(&head, &userData);
+    if (err == APIERR_NOUSERDATA && userData.dataHdl == nullptr && userData.dataVersion == -1)
         return "none";
     if (err != NoError)
         return std::to_string(err);
+    GS::HandleGuard handle(userData.dataHdl);
     if (handle.Get() == nullptr)
         return "no handle, version " + std::to_string(userData.dataVersion);
     return std::to_string(userData.dataVersion) + " " + std::to_string(userData.platformSign) + " " +
@@ -227,7 +227,7 @@ TEST(Project, SavedProjectOpensByteForByteWithItsElementsAttributesUserDataAndMo
     ASSERT_EQ(StoreBytes("VelmarProjectSettings", bytes, 3), NoError);
     API_Elem_Head head;
     head.guid = wall;
-    API_ElementUserData userData;
+    API_ElementUserData userData = {};
     userData.dataVersion = 1;
     userData.dataHdl = handle.Get();
     ASSERT_EQ(InCommand([&] { return Api().ACAPI_Element_SetUserData(&head, &userData); }), NoError);
@@ -248,13 +248,13 @@ TEST(Project, SavedProjectOpensByteForByteWithItsElementsAttributesUserDataAndMo
     ASSERT_EQ(Api().ACAPI_Element_GetElemList(API_WallID, &walls, APIFilt_None, APINULLGuid), NoError);
     ASSERT_EQ(walls.GetSize(), 1u);
     EXPECT_EQ(walls[0], wall);
-    API_ModulData read;
+    API_ModulData read = {};
     ASSERT_EQ(Api().ACAPI_ModulData_Get(&read, "VelmarProjectSettings"), NoError);
     GS::HandleGuard readHandle(read.dataHdl);
     EXPECT_EQ(read.dataVersion, 3);
     EXPECT_EQ(std::string(*read.dataHdl, static_cast<std::size_t>(BMGetHandleSize(read.dataHdl))), bytes);
-    API_ElementUserData readUserData;
-    ASSERT_EQ(Api().ACAPI_Element_GetUserData(&head, &readUserData), NoError);
+    API_ElementUserData readUserData = {};
+    ASSERT_EQ(Api().ACAPI_Element_GetUserData(&head, &readUserData, 0), NoError);
     GS::HandleGuard userHandle(readUserData.dataHdl);
     EXPECT_EQ(BMGetHandleSize(readUserData.dataHdl), static_cast<Int32>(bytes.size()));
     EXPECT_EQ(NamesOf(API_CompWallID), (std::vector<std::string>{"1 Wall 300", "2 Wand Ã©"}));
@@ -561,7 +561,7 @@ TEST(Commands, ChangesNeedAScopeNestingIsRefusedAndAFailedCommandKeepsItsChanges
     group.name = "Acoustics";
     API_Elem_Head head;
     head.guid = p.wall;
-    API_ElementUserData userData;
+    API_ElementUserData userData = {};
     struct Case {
         const char* what;
         std::function<GSErrCode()> call;
@@ -625,7 +625,7 @@ TEST(Commands, UndoAndRedoPutBackEveryKindOfChangeExactlyAndNameTheStep)
     head.guid = p.wall;
     const std::string bytes("\x01\x02tag", 5);
     GS::HandleGuard handle(HandleOf(bytes));
-    API_ElementUserData userData;
+    API_ElementUserData userData = {};
     userData.dataVersion = 2;
     userData.dataHdl = handle.Get();
     struct Case {
@@ -662,7 +662,7 @@ TEST(Commands, UndoAndRedoPutBackEveryKindOfChangeExactlyAndNameTheStep)
         p.host.Undo();
     }
     // Non-undoable modifiers inside a command: the command has no undoable entry, and Edit > Undo leaves
-    // their changes (the Remarks of ACAPI_Attribute_ModifyExt, ACAPI_Attribute_SetUserData, ACAPI_ModulData_Delete).
+    // their changes (the Remarks of ACAPI_Attribute_ModifyExt, ACAPI_Attribute_SetUserData, ACAPI_ModulData_Delete in the reference).
     int made = 0;
     const Case lasting[] = {
         {"a composite created",

@@ -59,7 +59,7 @@ TEST(Shell, OpensOnlyWebAndMailAddresses)
     const auto& table = Sim::HostFunctions();
     std::vector<std::string> opened, refused;
     for (const auto& c : cases) {
-        const GSErrCode result = table.OS_ShellExecute(c.verb, GS::UniString::FromUtf8(c.address), 1);
+        const GSErrCode result = table.Shell_Execute(c.verb, GS::UniString::FromUtf8(c.address), 1);
         EXPECT_EQ(result, c.opened ? NoError : APIERR_BADPARS) << c.verb << " " << c.address;
         (c.opened ? opened : refused).push_back(c.address);
     }
