@@ -7,6 +7,7 @@
 #include "GSDebug.hpp"
 #include "GSException.hpp"
 #include "Logger.hpp"
+#include "Utf8Text.hpp"
 
 #include <exception>
 
@@ -18,8 +19,7 @@ GSErrCode AtHostBoundary(const char* where, Body&& body) noexcept
     try {
         return body();
     } catch (const GS::Exception& exception) {
-        DBPrintf("Velmar: %s failed: %s (%d)\n", where, exception.GetMessage().ToCStr().Get(),
-                 exception.GetErrorCode());
+        DBPrintf("Velmar: %s failed: %s (%d)\n", where, Utf8Of(exception.GetMessage()).c_str(), exception.GetID());
     } catch (const std::exception& exception) {
         DBPrintf("Velmar: %s failed: %s\n", where, exception.what());
     }
@@ -39,11 +39,11 @@ GSErrCode LoggedAtHostBoundary(const char* what, Body&& body) noexcept
     } catch (const std::exception& exception) {
         reason = GS::UniString(exception.what());
     }
-    DBPrintf("Velmar: %s failed: %s\n", what, reason.ToCStr().Get());
+    DBPrintf("Velmar: %s failed: %s\n", what, Utf8Of(reason).c_str());
     try {
         Services::logger::instance()->log(GS::UniString(what) + " failed: " + reason);
     } catch (const GS::Exception& exception) {
-        DBPrintf("Velmar: the log was not written: %s\n", exception.GetMessage().ToCStr().Get());
+        DBPrintf("Velmar: the log was not written: %s\n", Utf8Of(exception.GetMessage()).c_str());
     } catch (const std::exception& exception) {
         DBPrintf("Velmar: the log was not written: %s\n", exception.what());
     }
@@ -64,7 +64,7 @@ GSErrCode ReportedAtHostBoundary(const char* where, Body&& body) noexcept
         message = GS::UniString(exception.what());
     }
     if (const GSErrCode err = ACAPI_WriteReport(GS::UniString("failed\n ") + message, true); err != NoError)
-        DBPrintf("Velmar: %s failed: %s (not reported: %d)\n", where, message.ToCStr().Get(), err);
+        DBPrintf("Velmar: %s failed: %s (not reported: %d)\n", where, Utf8Of(message).c_str(), err);
     return APIERR_GENERAL;
 }
 

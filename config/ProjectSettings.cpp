@@ -3,8 +3,10 @@
 #include "ACAPinc.hpp"
 #include "ConfigurationService.hpp"
 #include "GSDebug.hpp"
+#include "HandleOwner.hpp"
 #include "LodProvider.hpp"
 #include "MenuMarks.hpp"
+#include "Utf8Text.hpp"
 
 #include <cstring>
 
@@ -16,7 +18,7 @@ GSErrCode LoadProjectSettings()
         return err == APIERR_BADNAME ? NoError : err;
     API_ModulData entry;
     const GSErrCode err = ACAPI_ModulData_Get(&entry, ProjectSettingsEntry);
-    GS::HandleGuard data(entry.dataHdl);
+    Velmar::HandleOwner data(entry.dataHdl);
     if (err != NoError || entry.dataVersion != ProjectDataVersion)
         return err;
 
@@ -60,9 +62,9 @@ GSErrCode SaveProjectSettings()
     stored.neutral.Set(state->IsNeutral());
     stored.classificationMapping.Items() = state->classificationMappings;
 
-    const std::string text = Json::RecordToText(stored).ToUtf8();
+    const std::string text = Velmar::Utf8Of(Json::RecordToText(stored));
     // The text is stored with its terminating zero, as readers take it as a zero-terminated string.
-    GS::HandleGuard data(BMAllocateHandle(static_cast<Int32>(text.size() + 1), 0, 0));
+    Velmar::HandleOwner data(BMAllocateHandle(static_cast<Int32>(text.size() + 1), 0, 0));
     if (data.Get() == nullptr)
         return APIERR_MEMFULL;
     std::memcpy(*data.Get(), text.c_str(), text.size() + 1);

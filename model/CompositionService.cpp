@@ -6,9 +6,11 @@
 #include "CompositeBuilder.hpp"
 #include "GSDebug.hpp"
 #include "GSException.hpp"
+#include "HandleOwner.hpp"
 #include "MaterialStore.hpp"
 #include "ProjectStoreService.hpp"
 #include "ServiceSlot.hpp"
+#include "Utf8Text.hpp"
 
 #include <cstring>
 #include <string>
@@ -25,7 +27,7 @@ using Skin = std::pair<std::shared_ptr<const MaterialEntry>, double>;
 
 std::string Utf8(const GS::UniString& text)
 {
-    return text.ToUtf8();
+    return Velmar::Utf8Of(text);
 }
 
 // Walls are usable for walls, floors and ceilings for slabs, at every level.
@@ -58,7 +60,7 @@ std::vector<Skin> ResolveMaterials(const std::vector<PlannedSkin>& planned, cons
 }
 
 template <typename Item>
-Item* ItemsOf(const GS::HandleGuard& handle)
+Item* ItemsOf(const Velmar::HandleOwner& handle)
 {
     return reinterpret_cast<Item*>(*handle.Get());
 }
@@ -79,8 +81,9 @@ API_Attr_Head WriteComposite(const std::vector<Skin>& skins, GS::UniString name,
     attribute.header.flags = usage;
     attribute.compWall.totalThick = thickness;
     attribute.compWall.nComps = static_cast<short>(skins.size());
-    GS::HandleGuard items(BMAllocateHandle(static_cast<Int32>(skins.size() * sizeof(API_CWallComponent)), 0, 0));
-    GS::HandleGuard lines(BMAllocateHandle(static_cast<Int32>((skins.size() + 1) * sizeof(API_CWallLineComponent)), 0, 0));
+    Velmar::HandleOwner items(BMAllocateHandle(static_cast<Int32>(skins.size() * sizeof(API_CWallComponent)), 0, 0));
+    Velmar::HandleOwner lines(
+        BMAllocateHandle(static_cast<Int32>((skins.size() + 1) * sizeof(API_CWallLineComponent)), 0, 0));
     if (items.Get() == nullptr || lines.Get() == nullptr)
         throw GS::OutOfMemoryException("no memory for the composite's skins");
     for (std::size_t i = 0; i < skins.size(); ++i) {
@@ -106,7 +109,7 @@ API_Attr_Head WriteComposite(const std::vector<Skin>& skins, GS::UniString name,
 void WriteTag(const API_Attr_Head& composite, const Bo::CompositeTag& tag)
 {
     const std::string bytes = tag.ToBytes();
-    GS::HandleGuard data(BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0));
+    Velmar::HandleOwner data(BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0));
     if (data.Get() == nullptr)
         throw GS::OutOfMemoryException("no memory for the composite's tag");
     std::memcpy(*data.Get(), bytes.data(), bytes.size());
@@ -121,7 +124,7 @@ void WriteTag(const API_Attr_Head& composite, const Bo::CompositeTag& tag)
 
 [[noreturn]] void Refuse(const std::string& reason)
 {
-    throw GS::IllegalArgumentException(GS::UniString(reason.c_str()));
+    throw GS::IllegalArgumentException(Velmar::UniStringOfUtf8(reason));
 }
 
 }  // namespace
@@ -137,7 +140,7 @@ GSErrCode ReadCompositeTag(const API_Attr_Head& composite, std::optional<Bo::Com
     API_Attr_Head head = composite;
     API_AttributeUserData userData;
     const GSErrCode err = ACAPI_Attribute_GetUserData(&head, &userData);
-    GS::HandleGuard data(userData.dataHdl);
+    Velmar::HandleOwner data(userData.dataHdl);
     if (err == APIERR_NOUSERDATA)
         return NoError;
     if (err == NoError)
@@ -175,10 +178,10 @@ void CompositionService::RebuildIndex()
         if (const GSErrCode err = ReadCompositeTag(composite.header, tag); err != NoError)
             DBPrintf("Velmar: the tag of composite \"%s\" was not read (%d)\n", composite.header.name, err);
         const GS::UniString name(composite.header.name);
-        systemAt_.emplace(name.ToUtf8(), compositeSystems_.size());
+        systemAt_.emplace(Velmar::Utf8Of(name), compositeSystems_.size());
         compositeSystems_.emplace_back(name, tag ? GS::UniString(tag->systemName.c_str()) : GS::UniString());
         if (tag) {
-            dataAt_.emplace(name.ToUtf8(), compositeData_.size());
+            dataAt_.emplace(Velmar::Utf8Of(name), compositeData_.size());
             compositeData_.emplace_back(name, tag->storedSystemId);
         }
     }
@@ -234,7 +237,7 @@ GS::Guid CompositionService::TagComposite(const Bo::System& system, const API_At
     }
     const Bo::CompositeTag tag = ProjectStore::ProjectStoreService::instance()->StoreSystem(system, LevelOf(lod));
     WriteTag(composite, tag);
-    Record(GS::UniString(composite.name), system.name, tag.storedSystemId);
+    Record(Velmar::UniStringOfUtf8(composite.name), system.name, tag.storedSystemId);
     return tag.storedSystemId;
 }
 
@@ -255,7 +258,7 @@ void CompositionService::LinkComposite(const API_Attr_Head& composite, const Bo:
         tag = ProjectStore::ProjectStoreService::instance()->StoreSystem(system, LevelOf(lod));
         WriteTag(attribute.header, *tag);
     }
-    Record(GS::UniString(attribute.header.name), system.name, tag->storedSystemId);
+    Record(Velmar::UniStringOfUtf8(attribute.header.name), system.name, tag->storedSystemId);
     RebuildComposite(attribute.header, *tag, lod);
 }
 
@@ -287,7 +290,7 @@ bool CompositionService::RebuildComposite(const API_Attr_Head& composite, Bo::Co
 void CompositionService::Record(const GS::UniString& composite, const GS::UniString& system,
                                 const GS::Guid& storedSystemId)
 {
-    const std::string key = composite.ToUtf8();
+    const std::string key = Velmar::Utf8Of(composite);
     const auto put = [&](auto& list, auto& at, const auto& value) {
         const auto found = at.find(key);
         if (found != at.end()) {

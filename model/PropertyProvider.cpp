@@ -12,6 +12,7 @@
 #include "ServiceSlot.hpp"
 #include "State.hpp"
 #include "UndoStep.hpp"
+#include "Utf8Text.hpp"
 
 #include <algorithm>
 #include <map>
@@ -34,12 +35,12 @@ constexpr Int32 ProgressStep = 100;
 
 std::string Utf8(const GS::UniString& text)
 {
-    return text.ToUtf8();
+    return Velmar::Utf8Of(text);
 }
 
 bool SameName(const GS::UniString& a, const GS::UniString& b)
 {
-    return a.IsEqual(b, GS::UniString::CaseInsensitive);
+    return a.IsEqual(b, GS::CaseInsensitive);
 }
 
 // The listed items found at this level of a system, and below them the children they list; an item the

@@ -2,6 +2,7 @@
 // them can be made to fail by name through the fault injector.
 #include "GSDebug.hpp"
 #include "HostImpl.hpp"
+#include "HostText.hpp"
 #include "ShellAddress.hpp"
 
 #include <cstring>
@@ -17,7 +18,7 @@ namespace {
 GS::UniString WithoutControlCodes(const GS::UniString& text)
 {
     std::u16string shown;
-    const std::u16string& units = text.ToU16();
+    const std::u16string units(text.ToUStr(), text.GetLength());
     for (std::size_t i = 0; i < units.size(); ++i) {
         if (units[i] != u'^') {
             shown += units[i];
@@ -88,7 +89,7 @@ GSErrCode ACAPI_GetOwnIdentifier(API_ModulID* mdid)
 
 GSErrCode ACAPI_WriteReport(const GS::UniString& text, bool withDial)
 {
-    Host().Reports().push_back(Report{text.ToUtf8(), withDial});
+    Host().Reports().push_back(Report{HostText::Utf8(text), withDial});
     return NoError;
 }
 
@@ -350,10 +351,11 @@ GSErrCode OS_ShellExecute(const GS::UniString& verb, const GS::UniString& addres
 {
     if (auto refusal = ShellRefusal(verb, address)) {
         DBPrintf("Shell: refused to open \"%s\": %s\n", Printable(address).c_str(), refusal->c_str());
-        Host().RefusedShellRequests().push_back(ShellRequest{verb.ToUtf8(), address.ToUtf8(), std::move(*refusal)});
+        Host().RefusedShellRequests().push_back(
+            ShellRequest{HostText::Utf8(verb), HostText::Utf8(address), std::move(*refusal)});
         return APIERR_BADPARS;
     }
-    Host().ShellRequests().push_back(ShellRequest{verb.ToUtf8(), address.ToUtf8(), {}});
+    Host().ShellRequests().push_back(ShellRequest{HostText::Utf8(verb), HostText::Utf8(address), {}});
     return NoError;
 }
 
