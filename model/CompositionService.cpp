@@ -25,11 +25,6 @@ using Materials::MaterialEntry;
 using Materials::MaterialStore;
 using Skin = std::pair<std::shared_ptr<const MaterialEntry>, double>;
 
-std::string Utf8(const GS::UniString& text)
-{
-    return Velmar::Utf8Of(text);
-}
-
 // Walls are usable for walls, floors and ceilings for slabs, at every level.
 short UsageOf(Bo::SystemKind kind)
 {
@@ -99,7 +94,7 @@ API_Attr_Head WriteComposite(const std::vector<Skin>& skins, GS::UniString name,
                                               : ACAPI_Attribute_CreateExt(&attribute, &defs);
     attribute.header.uniStringNamePtr = nullptr;
     if (err != NoError) {
-        DBPrintf("Velmar: the composite \"%s\" was not %s (%d)\n", Utf8(name).c_str(),
+        DBPrintf("Velmar: the composite \"%s\" was not %s (%d)\n", Utf8Of(name).c_str(),
                  existing != nullptr ? "rebuilt" : "created", err);
         attribute.header.index = APIInvalidAttributeIndex;
     }
@@ -179,7 +174,7 @@ void CompositionService::RebuildIndex()
             DBPrintf("Velmar: the tag of composite \"%s\" was not read (%d)\n", composite.header.name, err);
         const GS::UniString name(composite.header.name);
         systemAt_.emplace(Velmar::Utf8Of(name), compositeSystems_.size());
-        compositeSystems_.emplace_back(name, tag ? GS::UniString(tag->systemName.c_str()) : GS::UniString());
+        compositeSystems_.emplace_back(name, tag ? Velmar::UniStringOfUtf8(tag->systemName) : GS::UniString());
         if (tag) {
             dataAt_.emplace(Velmar::Utf8Of(name), compositeData_.size());
             compositeData_.emplace_back(name, tag->storedSystemId);
@@ -192,14 +187,14 @@ void CompositionService::CheckNewComposite(const Bo::System& system, const std::
 {
     if (name.IsEmpty())
         Refuse("the composite needs a name");
-    if (!FitsAttributeName(Utf8(name)))
+    if (!FitsAttributeName(Utf8Of(name)))
         Refuse("the composite name is longer than 255 bytes");
     API_Attr_Head head;
     head.typeID = API_CompWallID;
     PutAttributeName(head, name);
     const GSErrCode err = ACAPI_Attribute_Search(&head);
     if (err == NoError)
-        Refuse("a composite named \"" + Utf8(name) + "\" exists already");
+        Refuse("a composite named \"" + Utf8Of(name) + "\" exists already");
     if (err != APIERR_BADNAME)
         DBPrintf("Velmar: the composite names were not searched (%d)\n", err);
     CheckNames(system, lod);
@@ -207,11 +202,11 @@ void CompositionService::CheckNewComposite(const Bo::System& system, const std::
 
 void CompositionService::CheckNames(const Bo::System& system, const std::optional<Bo::LOD>& lod)
 {
-    if (Utf8(system.name).size() >= Bo::CompositeTag::NameField)
+    if (Utf8Of(system.name).size() >= Bo::CompositeTag::NameField)
         Refuse("the system name is longer than 255 bytes");
     for (const PlannedSkin& skin : PlanSkins(system, lod)) {
-        if (!FitsAttributeName(Utf8(skin.material.product)))
-            Refuse("the material name \"" + Utf8(skin.material.product) + "\" is longer than 255 bytes");
+        if (!FitsAttributeName(Utf8Of(skin.material.product)))
+            Refuse("the material name \"" + Utf8Of(skin.material.product) + "\" is longer than 255 bytes");
     }
 }
 
@@ -221,7 +216,7 @@ API_Attr_Head CompositionService::CreateComposite(const Bo::System& system, cons
     const std::vector<PlannedSkin> planned = PlanSkins(system, lod);
     if (planned.empty()) {
         DBPrintf("Velmar: the system %s has no kind or no thickness; no composite is written\n",
-                 Utf8(system.name).c_str());
+                 Utf8Of(system.name).c_str());
         return API_Attr_Head();
     }
     const std::vector<Skin> skins = ResolveMaterials(planned, *MaterialStore::instance());
@@ -232,7 +227,7 @@ GS::Guid CompositionService::TagComposite(const Bo::System& system, const API_At
                                           const std::optional<Bo::LOD>& lod)
 {
     if (!composite.index.IsPositive()) {
-        DBPrintf("Velmar: no composite was written for %s, so none is tagged\n", Utf8(system.name).c_str());
+        DBPrintf("Velmar: no composite was written for %s, so none is tagged\n", Utf8Of(system.name).c_str());
         return GS::Guid();
     }
     const Bo::CompositeTag tag = ProjectStore::ProjectStoreService::instance()->StoreSystem(system, LevelOf(lod));
@@ -278,7 +273,8 @@ bool CompositionService::RebuildComposite(const API_Attr_Head& composite, Bo::Co
     attribute.header.uniStringNamePtr = nullptr;
     const auto system = ProjectStore::ProjectStoreService::instance()->GetSystem(tag.storedSystemId);
     if (system == nullptr) {
-        DBPrintf("Velmar: the stored system of composite \"%s\" was not found; it is not rebuilt\n", Utf8(name).c_str());
+        DBPrintf("Velmar: the stored system of composite \"%s\" was not found; it is not rebuilt\n",
+                 Utf8Of(name).c_str());
         return false;
     }
     CreateComposite(*system, lod, name, &attribute);
