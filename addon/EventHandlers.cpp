@@ -15,6 +15,7 @@
 #include "ProjectStoreService.hpp"
 #include "PropertyProvider.hpp"
 #include "Startup.hpp"
+#include "Utf8Text.hpp"
 
 #include <optional>
 
@@ -110,9 +111,10 @@ GSErrCode SelectedSystemCommandHandler(GSHandle params, GSPtr, bool)
             parameter.index = index;
             if (ACAPI_AddOnAddOnCommunication_GetMDCLParameter(params, &parameter) != NoError ||
                 parameter.name == nullptr ||
-                !GS::UniString(parameter.name).IsEqual(SystemParameter, GS::UniString::CaseInsensitive))
+                !Velmar::UniStringOfUtf8(parameter.name).IsEqual(SystemParameter, GS::CaseInsensitive))
                 continue;
-            const GS::UniString productId(parameter.string_par != nullptr ? parameter.string_par : "");
+            const GS::UniString productId =
+                Velmar::UniStringOfUtf8(parameter.string_par != nullptr ? parameter.string_par : "");
             const auto downloads = Services::DownloadManager::Get();
             if (downloads != nullptr && downloads->LoadSystem(productId))
                 brixlab::controllers::PaletteController::instance()->OpenWindow(
@@ -136,7 +138,7 @@ bool HandOverSystem(const API_ModulID& self, const GS::UniString& text)
     GSHandle params = nullptr;
     if (ACAPI_AddOnAddOnCommunication_InitMDCLParameterList(&params) != NoError)
         return false;
-    const std::string value = text.ToUtf8();
+    const std::string value = Velmar::Utf8Of(text);
     API_MDCLParameter parameter = {};
     parameter.name = SystemParameter;
     parameter.type = MDCLPar_string;

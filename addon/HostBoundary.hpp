@@ -8,6 +8,7 @@
 #include "GSException.hpp"
 #include "HostReport.hpp"
 #include "Logger.hpp"
+#include "Utf8Text.hpp"
 
 #include <exception>
 
@@ -19,8 +20,7 @@ GSErrCode AtHostBoundary(const char* where, Body&& body) noexcept
     try {
         return body();
     } catch (const GS::Exception& exception) {
-        DBPrintf("Velmar: %s failed: %s (%d)\n", where, exception.GetMessage().ToCStr().Get(),
-                 exception.GetErrorCode());
+        DBPrintf("Velmar: %s failed: %s (%d)\n", where, Utf8Of(exception.GetMessage()).c_str(), exception.GetID());
     } catch (const std::exception& exception) {
         DBPrintf("Velmar: %s failed: %s\n", where, exception.what());
     }
@@ -40,11 +40,11 @@ GSErrCode LoggedAtHostBoundary(const char* what, Body&& body) noexcept
     } catch (const std::exception& exception) {
         reason = GS::UniString(exception.what());
     }
-    DBPrintf("Velmar: %s failed: %s\n", what, reason.ToCStr().Get());
+    DBPrintf("Velmar: %s failed: %s\n", what, Utf8Of(reason).c_str());
     try {
         Services::logger::instance()->log(GS::UniString(what) + " failed: " + reason);
     } catch (const GS::Exception& exception) {
-        DBPrintf("Velmar: the log was not written: %s\n", exception.GetMessage().ToCStr().Get());
+        DBPrintf("Velmar: the log was not written: %s\n", Utf8Of(exception.GetMessage()).c_str());
     } catch (const std::exception& exception) {
         DBPrintf("Velmar: the log was not written: %s\n", exception.what());
     }
@@ -64,7 +64,8 @@ GSErrCode ReportedAtHostBoundary(const char* where, Body&& body) noexcept
     } catch (const std::exception& exception) {
         message = GS::UniString(exception.what());
     }
-    DBPrintf("Velmar: %s failed: %s\n", where, message.ToCStr().Get());
+    DBPrintf("Velmar: %s failed: %s\n", where, Utf8Of(message).c_str());
+    // The report's text is read in the system's code page, as the kit's printf-style format reads "%s".
     ACAPI_WriteReport(FailureReportFormat, true, message.ToCStr().Get());
     return APIERR_GENERAL;
 }

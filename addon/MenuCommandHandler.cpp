@@ -3,6 +3,7 @@
 #include "ACAPinc.hpp"
 #include "EventHandlers.hpp"
 #include "GSDebug.hpp"
+#include "GSException.hpp"
 #include "HostBoundary.hpp"
 #include "LodChangeInformation.hpp"
 #include "LodProvider.hpp"
@@ -18,6 +19,7 @@
 #include "WebApplication.hpp"
 
 #include <optional>
+#include <string>
 
 namespace Velmar::AddOn {
 
@@ -132,7 +134,12 @@ void OpenSelector(const std::function<void(const GS::Guid& channelId)>& callback
 {
     const auto poller = brixlab::SimpleHttpPoller::instance();
     if (!poller->HasThread()) {
-        relayChannelId = GS::Guid::Generate();
+        GS::Guid channelId;
+        if (const GSErrCode err = channelId.Generate(); err != NoError)
+            throw GS::GeneralException(
+                GS::UniString(("no relay channel id could be made (" + std::to_string(err) + ")").c_str()), __FILE__,
+                __LINE__);
+        relayChannelId = channelId;
         poller->Start(
             brixlab::xdWebEngine::RelayServiceAddress,
             [](const GS::UniString& payload) { return IsProductId(payload) && HandOverSystem(OwnModulID, payload); },

@@ -3,6 +3,7 @@
 // property values) and tests the same conditions with the systems' thresholds read beforehand. Both give
 // the same verdicts, which the benchmark checks. 5 000 and 50 000 walls show Check grows linearly.
 #include "BuiltInRules.hpp"
+#include "HostText.hpp"
 #include "LinkedWalls.hpp"
 #include "RatioReporter.hpp"
 #include "RuleService.hpp"
@@ -54,7 +55,7 @@ RuleRunRequest Request()
     };
     answer("DIN_18183", "TOEP1");
     for (int p = 0; p < 4; ++p)
-        answer(GS::UniString(("~P" + std::to_string(p + 1)).c_str()), APIGuidToString(DefinitionNamed(Selected[p])));
+        answer(HostText::Uni(("~P" + std::to_string(p + 1)).c_str()), APIGuidToString(DefinitionNamed(Selected[p])));
     return request;
 }
 

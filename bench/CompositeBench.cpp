@@ -4,6 +4,9 @@
 #include "ACAPinc.hpp"
 #include "Archicad.hpp"
 #include "CompositionService.hpp"
+#include "HandleOwner.hpp"
+#include "HostGuid.hpp"
+#include "HostText.hpp"
 #include "LodProvider.hpp"
 #include "LodUpdate.hpp"
 #include "ProductSystems.hpp"
@@ -34,7 +37,7 @@ std::filesystem::path Scratch()
 
 Bo::LOD Level(Int32 value)
 {
-    return Bo::LOD(GS::UniString(std::to_string(value).c_str()), value >= 300, value == 500, value);
+    return Bo::LOD(HostText::Uni(std::to_string(value).c_str()), value >= 300, value == 500, value);
 }
 
 // One host for the whole run, the module's calling layer pointed at its table.
@@ -87,32 +90,32 @@ GSErrCode RawComposite(const GS::UniString& name, API_Attribute* existing)
                                                    {materials[1], 1, APICWallComp_Core, 0.075},
                                                    {materials[0], 1, APICWallComp_Core, 0.025}};
     const std::vector<API_CWallLineComponent> lines(4, API_CWallLineComponent{ACAPI_CreateAttributeIndex(1), 1});
-    GS::HandleGuard items(HandleOf(skins));
-    GS::HandleGuard lineItems(HandleOf(lines));
+    Velmar::HandleOwner items(HandleOf(skins));
+    Velmar::HandleOwner lineItems(HandleOf(lines));
     API_AttributeDefExt defs;
     defs.cwall_compItems = reinterpret_cast<API_CWallComponent**>(items.Get());
     defs.cwall_compLItems = reinterpret_cast<API_CWallLineComponent**>(lineItems.Get());
     API_Attribute attribute = existing != nullptr ? *existing : API_Attribute();
     attribute.header.typeID = API_CompWallID;
-    std::strcpy(attribute.header.name, name.ToUtf8().c_str());
+    std::strcpy(attribute.header.name, HostText::Utf8(name).c_str());
     attribute.header.flags = APICWall_ForWall;
     attribute.compWall.totalThick = 0.125;
     attribute.compWall.nComps = 3;
     if (existing != nullptr)
         return ACAPI_Attribute_ModifyExt(&attribute, &defs);
     const GSErrCode err = ACAPI_Attribute_CreateExt(&attribute, &defs);
-    GS::HandleGuard text(BMAllocateHandle(static_cast<Int32>(Wall().rawText.size() + 1), 0, 0));
+    Velmar::HandleOwner text(BMAllocateHandle(static_cast<Int32>(Wall().rawText.size() + 1), 0, 0));
     std::memcpy(*text.Get(), Wall().rawText.c_str(), Wall().rawText.size() + 1);
     API_ModulData entry = {};
     entry.dataVersion = 1;
     entry.platformSign = 0x5757;
     entry.dataHdl = text.Get();
-    ACAPI_ModulData_Store(&entry, GS::Guid::Generate().ToUniString());
+    ACAPI_ModulData_Store(&entry, HostGuid::New().ToUniString());
     Bo::CompositeTag tag;
     tag.systemName = "VELMAR-TEST";
     tag.lod = 300;
     const std::string bytes = tag.ToBytes();
-    GS::HandleGuard data(BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0));
+    Velmar::HandleOwner data(BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0));
     std::memcpy(*data.Get(), bytes.data(), bytes.size());
     API_AttributeUserData userData{1, 0x5757, 0, data.Get()};
     ACAPI_UserData_SetUserData(&attribute.header, &userData);
@@ -159,7 +162,7 @@ void LodProject(std::int64_t walls)
     Host().RunHostCommand("Create Wall", [&] {
         for (std::int64_t i = 0; i < walls; ++i) {
             Sim::Element wall = Sim::NewElement(API_WallID);
-            wall.record.header.guid = GSGuid2APIGuid(GS::Guid::Generate());
+            wall.record.header.guid = GSGuid2APIGuid(HostGuid::New());
             wall.record.wall.modelElemStructureType = API_CompositeStructure;
             wall.record.wall.composite = ACAPI_CreateAttributeIndex(static_cast<Int32>(i % Composites) + 1);
             wall.userData = Sim::UserData{1, 0x5757, std::string(16, 'g')};
@@ -233,7 +236,7 @@ void LodUpdateRaw(benchmark::State& state)
             ACAPI_Element_Get(&element, 0);
             API_ElementUserData userData = {};
             ACAPI_Element_GetUserData(&element.header, &userData, 0);
-            GS::HandleGuard data(userData.dataHdl);
+            Velmar::HandleOwner data(userData.dataHdl);
             if (!seen.insert(element.wall.composite.ToInt32_Deprecated()).second)
                 continue;
             API_Attribute composite;
@@ -241,7 +244,7 @@ void LodUpdateRaw(benchmark::State& state)
             composite.header.index = element.wall.composite;
             API_AttributeUserData tag = {};
             ACAPI_UserData_GetUserData(&composite.header, &tag);
-            GS::HandleGuard tagData(tag.dataHdl);
+            Velmar::HandleOwner tagData(tag.dataHdl);
             ACAPI_Attribute_Get(&composite);
             composites.push_back(composite);
         }
@@ -250,7 +253,7 @@ void LodUpdateRaw(benchmark::State& state)
         for (const auto& name : names) {
             API_ModulData entry = {};
             ACAPI_ModulData_Get(&entry, name);
-            GS::HandleGuard data(entry.dataHdl);
+            Velmar::HandleOwner data(entry.dataHdl);
         }
         ACAPI_CallUndoableCommand("Update to the active LOD", [&] {
             const GS::UniString title("Update to the active LOD");
@@ -264,10 +267,10 @@ void LodUpdateRaw(benchmark::State& state)
                 ACAPI_ProcessWindow_SetNextProcessPhase(&subtitle, &max, &percent);
                 ACAPI_ProcessWindow_IsProcessCanceled();
                 ACAPI_Attribute_Get(&composite);
-                RawComposite(GS::UniString(composite.header.name), &composite);
+                RawComposite(HostText::Uni(composite.header.name), &composite);
                 Bo::CompositeTag tag;
                 const std::string bytes = tag.ToBytes();
-                GS::HandleGuard data(BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0));
+                Velmar::HandleOwner data(BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0));
                 std::memcpy(*data.Get(), bytes.data(), bytes.size());
                 API_AttributeUserData userData{1, 0x5757, 0, data.Get()};
                 ACAPI_UserData_SetUserData(&composite.header, &userData);

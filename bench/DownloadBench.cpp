@@ -7,6 +7,8 @@
 #include "CatalogGenerator.hpp"
 #include "DGHost.hpp"
 #include "HTTPHost.hpp"
+#include "HostGuid.hpp"
+#include "HostText.hpp"
 #include "HttpExchange.hpp"
 #include "LodProvider.hpp"
 #include "RapidJson.hpp"
@@ -201,14 +203,14 @@ std::vector<double> pickSeconds;
 
 Services::HttpAnswer Send(const std::string& channel, const std::string& product)
 {
-    return Services::Exchange(Method::Post, IO::URI::URI(GS::UniString(RelayAddress + "/" + channel + "/send")),
+    return Services::Exchange(Method::Post, IO::URI::URI(HostText::Uni(RelayAddress + "/" + channel + "/send")),
                               product);
 }
 
 // What the poller does every step when nothing waits: one GET of the channel, answered "{}".
 void RelayPollRoundTrip(benchmark::State& state)
 {
-    const IO::URI::URI poll(GS::UniString(RelayAddress + "/" + benchChannel + "/VelData"));
+    const IO::URI::URI poll(HostText::Uni(RelayAddress + "/" + benchChannel + "/VelData"));
     for (auto _ : state) {
         const auto answer = Services::Exchange(Method::Get, poll);
         if (!answer.IsOk() || answer.body != "{}")
@@ -302,9 +304,9 @@ std::string StartHost(Sim::Archicad& archicad, Services::StandInServices& standI
     selectorChannel = *channel;
 
     // The baseline polls a channel of its own, registered as the poller registers the add-on's.
-    benchChannel = GS::Guid::Generate().ToUniString().ToUtf8();
+    benchChannel = HostText::Utf8(HostGuid::New().ToUniString());
     const auto registered =
-        Services::Exchange(Method::Post, IO::URI::URI(GS::UniString(RelayAddress + "/" + benchChannel + "/VelData")));
+        Services::Exchange(Method::Post, IO::URI::URI(HostText::Uni(RelayAddress + "/" + benchChannel + "/VelData")));
     if (!registered.IsOk())
         return "the relay did not register a channel";
     // The poller registers its channel after its first wait; until then the relay refuses sends to it.

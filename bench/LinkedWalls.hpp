@@ -9,6 +9,7 @@
 #include "CompositionService.hpp"
 #include "ConfigurationService.hpp"
 #include "ElementLink.hpp"
+#include "HostText.hpp"
 #include "LodProvider.hpp"
 #include "ProductSystems.hpp"
 #include "ProjectGenerator.hpp"
@@ -126,7 +127,7 @@ inline void AddLevels()
 {
     const auto lods = Lod::LodProvider::instance();
     for (Int32 level = 100; level <= 500 && lods->GetLevels().GetSize() < 5; level += 100)
-        lods->AddLevel(Bo::LOD(GS::UniString(std::to_string(level).c_str()), level >= 300, level == 500, level));
+        lods->AddLevel(Bo::LOD(HostText::Uni(std::to_string(level).c_str()), level >= 300, level == 500, level));
 }
 
 inline Bo::LOD Level(Int32 value)

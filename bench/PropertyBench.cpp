@@ -5,6 +5,7 @@
 // Then the user placing one wall on a Velmar composite in the 50 000-wall project, with the add-on's
 // notification handler against the same placement without it: the difference is the add-on's time.
 #include "EventHandlers.hpp"
+#include "HostGuid.hpp"
 #include "LinkedWalls.hpp"
 #include "RatioReporter.hpp"
 
@@ -119,7 +120,7 @@ void Place(benchmark::State& state, APIElementEventHandlerProc* handler)
     wall.record.wall.composite = linked.Composites()[0];
     linked.Host().Handlers().newElement = handler;
     for (auto _ : state) {
-        wall.record.header.guid = GSGuid2APIGuid(GS::Guid::Generate());
+        wall.record.header.guid = GSGuid2APIGuid(HostGuid::New());
         const auto start = std::chrono::steady_clock::now();
         linked.Host().PlaceElement(wall);
         state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());

@@ -1,6 +1,7 @@
 // Quitting the host while the relay poller's request hangs: how long destroying the poller takes when the
 // relay holds its poll unanswered, against destroying one that is idle in its wait step. Goal: under 0.2 s.
 #include "HTTPHost.hpp"
+#include "HostGuid.hpp"
 #include "RatioReporter.hpp"
 #include "SimpleHttpPoller.hpp"
 
@@ -80,8 +81,9 @@ StalledRelay* relay = nullptr;
 std::unique_ptr<SimpleHttpPoller> StartPoller(std::chrono::milliseconds step)
 {
     auto poller = std::make_unique<SimpleHttpPoller>(step);
-    poller->Start("https://relay.velmar.example/Relay", [](const GS::UniString&) { return true; },
-                  [] { return GS::Guid::Generate(); });
+    poller->Start(
+        "https://relay.velmar.example/Relay", [](const GS::UniString&) { return true; },
+        [] { return HostGuid::New(); });
     return poller;
 }
 

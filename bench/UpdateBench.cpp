@@ -8,6 +8,7 @@
 #include "CorvanaDatabase.hpp"
 #include "DownloadManager.hpp"
 #include "HTTPHost.hpp"
+#include "HandleOwner.hpp"
 #include "LinkedWalls.hpp"
 #include "RatioReporter.hpp"
 #include "RecordingServer.hpp"
@@ -44,7 +45,7 @@ std::string UserDataOf(const API_AttributeIndex& composite)
     API_AttributeUserData data = {};
     if (ACAPI_UserData_GetUserData(&head, &data) != NoError)
         throw std::runtime_error("a composite's tag was not read");
-    GS::HandleGuard bytes(data.dataHdl);
+    Velmar::HandleOwner bytes(data.dataHdl);
     return std::string(*bytes.Get(), static_cast<std::size_t>(BMGetHandleSize(bytes.Get())));
 }
 
@@ -120,7 +121,7 @@ GSErrCode RewriteComposite(const API_AttributeIndex& index, const std::string& t
     err = err != NoError ? err : ACAPI_Attribute_GetDefExt(API_CompWallID, index, &defs);
     err = err != NoError ? err : ACAPI_Attribute_ModifyExt(&composite, &defs);
     ACAPI_DisposeAttrDefsHdlsExt(&defs);
-    GS::HandleGuard data(BMAllocateHandle(static_cast<Int32>(tag.size()), 0, 0));
+    Velmar::HandleOwner data(BMAllocateHandle(static_cast<Int32>(tag.size()), 0, 0));
     std::memcpy(*data.Get(), tag.data(), tag.size());
     API_AttributeUserData userData{1, 0x5757, 0, data.Get()};
     return err != NoError ? err : ACAPI_UserData_SetUserData(&composite.header, &userData);
@@ -128,7 +129,7 @@ GSErrCode RewriteComposite(const API_AttributeIndex& index, const std::string& t
 
 GSErrCode StoreText(const GS::Guid& id, const std::string& text)
 {
-    GS::HandleGuard data(BMAllocateHandle(static_cast<Int32>(text.size() + 1), 0, 0));
+    Velmar::HandleOwner data(BMAllocateHandle(static_cast<Int32>(text.size() + 1), 0, 0));
     std::memcpy(*data.Get(), text.c_str(), text.size() + 1);
     API_ModulData entry = {};
     entry.dataVersion = 1;

@@ -1,5 +1,6 @@
 #include "DataFiles.hpp"
 
+#include "Array.hpp"
 #include "GSException.hpp"
 
 namespace Velmar {
@@ -10,12 +11,9 @@ IO::Location ResolveDataFile(IO::FileSystem::SpecialFolderId location, const GS:
     if (IO::fileSystem.GetSpecialLocation(location, &result) != NoError)
         return IO::Location();
 
-    std::vector<GS::UniString> parts;
-    for (const auto& part : relativePath.Split("/")) {
-        if (!part.IsEmpty())
-            parts.push_back(part);
-    }
-    for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+    GS::Array<GS::UniString> parts;
+    relativePath.Split("/", GS::UniString::SkipEmptyParts, &parts);
+    for (UIndex i = 0; i + 1 < parts.GetSize(); ++i) {
         const GS::UniString& folder = parts[i];
         bool ensured = result.AppendToLocal(IO::Name(folder)) == NoError;
         if (ensured) {
@@ -27,10 +25,10 @@ IO::Location ResolveDataFile(IO::FileSystem::SpecialFolderId location, const GS:
                 ensured = status == NoError && type == IO::FileSystem::Folder;
         }
         if (!ensured)
-            throw GS::GeneralException(GS::UniString("Failed to ensure directory ") + folder, EnsureDirectoryFailed);
+            throw GS::GeneralException(GS::UniString("Failed to ensure directory ") + folder, __FILE__, __LINE__);
     }
-    if (!parts.empty())
-        result.AppendToLocal(IO::Name(parts.back()));
+    if (!parts.IsEmpty())
+        result.AppendToLocal(IO::Name(parts.GetLast()));
     return result;
 }
 

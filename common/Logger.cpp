@@ -1,8 +1,10 @@
 #include "Logger.hpp"
 
+#include "Array.hpp"
 #include "DataFiles.hpp"
 #include "File.hpp"
 #include "ServiceSlot.hpp"
+#include "Utf8Text.hpp"
 
 namespace Velmar::Services {
 
@@ -18,7 +20,7 @@ std::shared_ptr<logger> logger::instance()
 void logger::log(const GS::UniString& message)
 {
     static const char* const RelativePath = "/velmar/archicad/log.txt";
-    const std::string line = message.ToUtf8() + "\r\n";
+    const std::string line = Velmar::Utf8Of(message) + "\r\n";
     // Opened (and created when missing) and closed again for every line, so the file can be read or
     // removed while the host runs. The folders are only resolved (and made again) when the file cannot
     // be opened where it was: a line costs an open, a write and a close, as start-up logs a hundred.
@@ -26,7 +28,9 @@ void logger::log(const GS::UniString& message)
     IO::Location location;
     if (IO::fileSystem.GetSpecialLocation(UserDataFolder, &location) != NoError)
         return;
-    for (const auto& part : GS::UniString(RelativePath).Split("/")) {
+    GS::Array<GS::UniString> parts;
+    GS::UniString(RelativePath).Split("/", &parts);
+    for (const auto& part : parts) {
         if (!part.IsEmpty())
             location.AppendToLocal(IO::Name(part));
     }

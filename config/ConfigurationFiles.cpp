@@ -14,7 +14,7 @@ std::optional<IO::Location> ExistingFile(IO::FileSystem::SpecialFolderId folder,
         IO::Location target;
         if (const GSErrCode err = IO::fileSystem.ResolveLocation(location, &target); err != NoError) {
             Services::logger::instance()->log(GS::UniString("could not follow the link ") + relativePath + " (" +
-                                              std::to_string(err) + ")");
+                                              GS::UniString(std::to_string(err).c_str()) + ")");
             return std::nullopt;
         }
         location = target;
@@ -58,15 +58,15 @@ bool ParseFileTooDeep(const std::string& bytes, Json::rj::Document& document)
 
 GS::UniString NestingRefusal(const char* fileName)
 {
-    return GS::UniString(fileName) + " nests deeper than " + std::to_string(Json::MaxNestingDepth) +
-           " levels: not read";
+    return GS::UniString(fileName) + " nests deeper than " +
+           GS::UniString(std::to_string(Json::MaxNestingDepth).c_str()) + " levels: not read";
 }
 
 bool SameVersion(const std::optional<GS::UniString>& left, const std::optional<GS::UniString>& right)
 {
     if (!left || !right)
         return !left && !right;
-    return left->IsEqual(*right, GS::UniString::CaseInsensitive);
+    return left->IsEqual(*right, GS::CaseInsensitive);
 }
 
 void ReplaceUserCopy(const GS::UniString& relativePath)
@@ -76,12 +76,14 @@ void ReplaceUserCopy(const GS::UniString& relativePath)
     const auto log = Services::logger::instance();
     if (IO::fileSystem.Contains(user)) {
         if (const GSErrCode err = IO::fileSystem.Delete(user); err != NoError)
-            log->log(GS::UniString("could not delete ") + relativePath + " (" + std::to_string(err) + ")");
+            log->log(GS::UniString("could not delete ") + relativePath + " (" +
+                     GS::UniString(std::to_string(err).c_str()) + ")");
     }
     if (!IO::fileSystem.Contains(shared))
         return;
     if (const GSErrCode err = IO::fileSystem.Copy(shared, user); err != NoError)
-        log->log(GS::UniString("could not copy ") + relativePath + " (" + std::to_string(err) + ")");
+        log->log(GS::UniString("could not copy ") + relativePath + " (" + GS::UniString(std::to_string(err).c_str()) +
+                 ")");
 }
 
 }  // namespace Velmar::Cnf

@@ -17,7 +17,7 @@ const Record* FindFirst(const GS::Array<Record>& records, const Json::ValuePrope
 {
     for (const Record& record : records) {
         const auto& value = record.*key;
-        if (value.HasValue() && value.Get().IsEqual(wanted.value_or(GS::UniString()), GS::UniString::CaseInsensitive))
+        if (value.HasValue() && value.Get().IsEqual(wanted.value_or(GS::UniString()), GS::CaseInsensitive))
             return &record;
     }
     return nullptr;

@@ -2,6 +2,7 @@
 
 #include "ConfigurationFiles.hpp"
 #include "File.hpp"
+#include "Utf8Text.hpp"
 
 namespace Velmar::Cnf {
 
@@ -84,9 +85,10 @@ void WriteSettingsFile(const GS::UniString& relativePath, const VelmarDatabaseSe
     const IO::Location location = ResolveDataFile(UserDataFolder, relativePath);
     if (IO::fileSystem.Contains(location)) {
         if (const GSErrCode err = IO::fileSystem.Delete(location); err != NoError)
-            Log(GS::UniString("could not delete ") + relativePath + " (" + std::to_string(err) + ")");
+            Log(GS::UniString("could not delete ") + relativePath + " (" + GS::UniString(std::to_string(err).c_str()) +
+                ")");
     }
-    const std::string text = Json::RecordToText(settingsFile).ToUtf8();
+    const std::string text = Velmar::Utf8Of(Json::RecordToText(settingsFile));
     IO::File file(location, IO::File::Create);
     GSErrCode err = file.GetStatus();
     if (err == NoError)
@@ -96,7 +98,7 @@ void WriteSettingsFile(const GS::UniString& relativePath, const VelmarDatabaseSe
     if (err == NoError)
         err = file.Close();
     if (err != NoError)
-        Log(GS::UniString("could not write ") + relativePath + " (" + std::to_string(err) + ")");
+        Log(GS::UniString("could not write ") + relativePath + " (" + GS::UniString(std::to_string(err).c_str()) + ")");
 }
 
 }  // namespace Velmar::Cnf

@@ -13,7 +13,7 @@ constexpr LanguageRow LanguageRows[] = {{"nl-BE", 1}, {"fr-BE", 2}, {"en-US", 3}
 Int32 LanguageIndexOf(const GS::UniString& languageCode)
 {
     for (const auto& row : LanguageRows) {
-        if (languageCode.IsEqual(row.code, GS::UniString::CaseInsensitive))
+        if (languageCode.IsEqual(row.code, GS::CaseInsensitive))
             return row.index;
     }
     return 1;

@@ -25,8 +25,7 @@ std::shared_ptr<LodProvider> LodProvider::instance()
 
 std::optional<UIndex> LodProvider::FindByName(const GS::UniString& name) const
 {
-    return FindFirst(levels_,
-                     [&](const Bo::LOD& lod) { return lod.name.IsEqual(name, GS::UniString::CaseInsensitive); });
+    return FindFirst(levels_, [&](const Bo::LOD& lod) { return lod.name.IsEqual(name, GS::CaseInsensitive); });
 }
 
 std::optional<UIndex> LodProvider::FindByValue(Int32 value) const

@@ -14,7 +14,7 @@ void Log(const char* line)
 const Property* FindProperty(const GS::Array<Property>& properties, const GS::UniString& key)
 {
     for (const Property& property : properties) {
-        if (property.key.HasValue() && property.key.Get().IsEqual(key, GS::UniString::CaseInsensitive))
+        if (property.key.HasValue() && property.key.Get().IsEqual(key, GS::CaseInsensitive))
             return &property;
     }
     return nullptr;

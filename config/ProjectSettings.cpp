@@ -3,8 +3,10 @@
 #include "ACAPinc.hpp"
 #include "ConfigurationService.hpp"
 #include "GSDebug.hpp"
+#include "HandleOwner.hpp"
 #include "LodProvider.hpp"
 #include "MenuMarks.hpp"
+#include "Utf8Text.hpp"
 
 #include <cstring>
 
@@ -24,7 +26,7 @@ GSErrCode LoadProjectSettings()
     API_ModulData entry = {};
     if (const GSErrCode err = ACAPI_ModulData_Get(&entry, ProjectSettingsEntry); err != NoError)
         return err;
-    GS::HandleGuard data(entry.dataHdl);
+    Velmar::HandleOwner data(entry.dataHdl);
 
     const Int32 size = BMGetHandleSize(data.Get());
     const std::string text =
@@ -66,9 +68,9 @@ GSErrCode SaveProjectSettings()
     stored.neutral.Set(state->IsNeutral());
     stored.classificationMapping.Items() = state->classificationMappings;
 
-    const std::string text = Json::RecordToText(stored).ToUtf8();
+    const std::string text = Velmar::Utf8Of(Json::RecordToText(stored));
     // The text is stored with its terminating zero, as readers take it as a zero-terminated string.
-    GS::HandleGuard data(BMAllocateHandle(static_cast<Int32>(text.size() + 1), 0, 0));
+    Velmar::HandleOwner data(BMAllocateHandle(static_cast<Int32>(text.size() + 1), 0, 0));
     if (data.Get() == nullptr)
         return APIERR_MEMFULL;
     std::memcpy(*data.Get(), text.c_str(), text.size() + 1);

@@ -1,7 +1,9 @@
 #include "BoSystem.hpp"
 
+#include "Array.hpp"
 #include "BuiltInRules.hpp"
 #include "LodProvider.hpp"
+#include "Utf8Text.hpp"
 #include "Value.hpp"
 
 #include <regex>
@@ -32,9 +34,10 @@ const std::regex TimeStampPattern("^(\\d+)-(\\d+)-(\\d+)\\s+(\\d+):(\\d+):(\\d+)
 
 GS::UniString Replace(GS::UniString text, const char* marker, const GS::UniString& by)
 {
-    const auto parts = text.Split(marker);
-    GS::UniString result = parts.front();
-    for (std::size_t i = 1; i < parts.size(); ++i)
+    GS::Array<GS::UniString> parts;
+    text.Split(marker, &parts);
+    GS::UniString result = parts[0];
+    for (UIndex i = 1; i < parts.GetSize(); ++i)
         result += by + parts[i];
     return result;
 }
@@ -61,11 +64,10 @@ bool MatchesProductName(const CVMaterial& product, const GS::UniString& name)
     GS::UniString joined = brand.value_or(GS::UniString());
     if (mark)
         joined += (brand ? GS::UniString(" ") : GS::UniString()) + *mark;
-    return name.IsEqual(joined, GS::UniString::CaseInsensitive) ||
-           (mark && name.IsEqual(*mark, GS::UniString::CaseInsensitive));
+    return name.IsEqual(joined, GS::CaseInsensitive) || (mark && name.IsEqual(*mark, GS::CaseInsensitive));
 }
 
-bool MatchesDisplayName(const CVMaterial& product, const GS::UniString& name, GS::UniString::CaseComparison comparison)
+bool MatchesDisplayName(const CVMaterial& product, const GS::UniString& name, GS::CaseComparison comparison)
 {
     const auto display = DutchValue(FindAttribute(product.General(), "pibName"));
     return display && display->IsEqual(name, comparison);
@@ -95,9 +97,8 @@ Board BuildBoard(const CVSystem& source, Int32 side, Int32 layer)
     board.thickness = Metres(thickness);
     board.type = DutchValue(type);
     if (board.type) {
-        if (const auto* product = FirstProduct(source, [&](const CVMaterial& p) {
-                return MatchesDisplayName(p, *board.type, GS::UniString::CaseSensitive);
-            })) {
+        if (const auto* product = FirstProduct(
+                source, [&](const CVMaterial& p) { return MatchesDisplayName(p, *board.type, GS::CaseSensitive); })) {
             board.colour = product->colour;
             board.lambda = product->lambda;
         }
@@ -132,7 +133,7 @@ Frame BuildFrame(const CVSystem& source, Int32 number)
         Metres(FindAttribute(source.Composition(), Replace("AKOESTISCHE_ISOLATIE_FRAME_@_DIKTE", "@", n)));
     if (frame.insulationType) {
         if (const auto* product = FirstProduct(source, [&](const CVMaterial& p) {
-                return MatchesDisplayName(p, *frame.insulationType, GS::UniString::CaseInsensitive);
+                return MatchesDisplayName(p, *frame.insulationType, GS::CaseInsensitive);
             })) {
             frame.insulationColour = product->colour;
             frame.insulationLambda = product->lambda;
@@ -146,9 +147,9 @@ Frame BuildFrame(const CVSystem& source, Int32 number)
 SystemKind KindOf(const CVSystem& source)
 {
     const auto text = DutchValue(FindAttribute(source.General(), "template_type"));
-    if (text && text->IsEqual("VLOER", GS::UniString::CaseInsensitive))
+    if (text && text->IsEqual("VLOER", GS::CaseInsensitive))
         return SystemKind::Floor;
-    if (text && text->IsEqual("PLAFOND", GS::UniString::CaseInsensitive))
+    if (text && text->IsEqual("PLAFOND", GS::CaseInsensitive))
         return SystemKind::Ceiling;
     return SystemKind::Wall;
 }
@@ -158,7 +159,7 @@ SystemKind KindOf(const CVSystem& source)
 DataType DataTypeOf(const GS::UniString& text)
 {
     for (const auto& row : DataTypeNames) {
-        if (text.IsEqual(row.text, GS::UniString::CaseInsensitive))
+        if (text.IsEqual(row.text, GS::CaseInsensitive))
             return row.type;
     }
     return DataType::String;
@@ -166,7 +167,7 @@ DataType DataTypeOf(const GS::UniString& text)
 
 std::optional<TimeStamp> ParseTimeStamp(const GS::UniString& text)
 {
-    const std::string digits = text.ToUtf8();
+    const std::string digits = Velmar::Utf8Of(text);
     std::smatch match;
     // A time stamp is short; anything longer is no time stamp and never reaches the pattern.
     if (digits.size() > 64 || !std::regex_match(digits, match, TimeStampPattern))

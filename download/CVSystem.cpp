@@ -1,5 +1,6 @@
 #include "CVSystem.hpp"
 
+#include "Utf8Text.hpp"
 #include "Value.hpp"
 
 #include <stdexcept>
@@ -58,7 +59,7 @@ Json::rj::Value AttributeObject(AttributeView attributes, Json::Allocator& alloc
     for (UIndex i = 0; i < attributes.GetSize(); ++i) {
         Json::rj::Value value(Json::rj::kObjectType);
         attributes[i].WriteTo(value, allocator, writeAbsent);
-        const std::string key = attributes[i].ID.ValueOr(GS::UniString(std::to_string(i).c_str())).ToUtf8();
+        const std::string key = Velmar::Utf8Of(attributes[i].ID.ValueOr(GS::UniString(std::to_string(i).c_str())));
         object.AddMember(Json::rj::Value(key.c_str(), allocator), value, allocator);
     }
     return object;
@@ -73,7 +74,7 @@ const Json::rj::Value* Member(const Json::rj::Value& object, const char* key)
 // but a conversion error, as a pair that does not convert raises it.
 Colour ColourFrom(const GS::UniString& text)
 {
-    const std::string hex = text.ToUtf8();
+    const std::string hex = Velmar::Utf8Of(text);
     if (hex.size() != 7 || hex[0] != '#' || hex.find_first_not_of("0123456789abcdefABCDEF", 1) != std::string::npos)
         throw std::invalid_argument("invalid stoi argument");
     Colour colour{};
@@ -103,7 +104,7 @@ std::optional<GS::UniString> CVAttribute::ValueText(Int32 languageIndex) const
 
 double CVAttribute::ValueNumber(Int32 languageIndex) const
 {
-    std::string text = ValueText(languageIndex).value_or(GS::UniString()).ToUtf8();
+    std::string text = Velmar::Utf8Of(ValueText(languageIndex).value_or(GS::UniString()));
     for (char& c : text)
         c = c == ',' ? '.' : c;
     return Rules::ParseNumber(text);
@@ -141,7 +142,7 @@ void CVProduct::ReadFrom(const Json::rj::Value& object)
         return;
     for (const auto& member : sets->GetObject()) {
         CVPropertySet set;
-        set.name = GS::UniString::FromUtf8(std::string_view(member.name.GetString(), member.name.GetStringLength()));
+        set.name = Velmar::UniStringOfUtf8(std::string_view(member.name.GetString(), member.name.GetStringLength()));
         set.range = ReadAttributes(&member.value, allAttributes);
         propertySets.Push(std::move(set));
     }
@@ -157,7 +158,7 @@ void CVProduct::WriteTo(Json::rj::Value& object, Json::Allocator& allocator, boo
     attributes.AddMember("composition", AttributeObject(Composition(), allocator, writeAbsent), allocator);
     Json::rj::Value sets(Json::rj::kObjectType);
     for (const auto& set : propertySets) {
-        const std::string name = set.name.ToUtf8();
+        const std::string name = Velmar::Utf8Of(set.name);
         sets.AddMember(Json::rj::Value(name.c_str(), allocator),
                        AttributeObject(Attributes(set), allocator, writeAbsent), allocator);
     }
@@ -177,7 +178,7 @@ void CVMaterial::ReadFrom(const Json::rj::Value& object)
             const CVAttribute* conductivity = FindAttribute(Attributes(set), "ZZLAMBDA");
             if (const auto text = conductivity != nullptr ? conductivity->ValueText(1) : std::nullopt;
                 text && !text->IsEmpty()) {
-                std::string number = text->ToUtf8();
+                std::string number = Velmar::Utf8Of(*text);
                 if (const auto comma = number.rfind(','); comma != std::string::npos)
                     number[comma] = '.';
                 lambda = Rules::ParseNumber(number);
@@ -205,7 +206,7 @@ void CVSystem::WriteTo(Json::rj::Value& object, Json::Allocator& allocator, bool
     for (UIndex i = 0; i < linkedProducts.GetSize(); ++i) {
         Json::rj::Value product(Json::rj::kObjectType);
         linkedProducts[i].WriteTo(product, allocator, writeAbsent);
-        const std::string key = linkedProducts[i].id.value_or(GS::UniString(std::to_string(i).c_str())).ToUtf8();
+        const std::string key = Velmar::Utf8Of(linkedProducts[i].id.value_or(GS::UniString(std::to_string(i).c_str())));
         linked.AddMember(Json::rj::Value(key.c_str(), allocator), product, allocator);
     }
     object.AddMember("LinkedProducts", linked, allocator);

@@ -1,8 +1,10 @@
 #include "CorvanaDatabase.hpp"
 
+#include "GSDebug.hpp"
 #include "GSException.hpp"
 #include "HttpExchange.hpp"
 #include "Logger.hpp"
+#include "Utf8Text.hpp"
 
 namespace Velmar::Services {
 
@@ -11,10 +13,12 @@ bool CorvanaDatabase::RequestObject(const IO::URI::URI& uri, const char* what, s
 {
     HttpAnswer answer = Exchange(HTTP::MessageHeader::Method::Get, uri);
     // Not a product the platform lacks: the caller reports it, so that the user learns why nothing came.
-    if (!answer.error.empty())
+    if (!answer.error.empty()) {
+        DBPrintf("Velmar: the product platform's %s failed (%d)\n", what, answer.errorCode);
         throw GS::GeneralException(GS::UniString("The product platform's ") + what +
-                                       " failed: " + GS::UniString(answer.error),
-                                   answer.errorCode);
+                                       " failed: " + Velmar::UniStringOfUtf8(answer.error),
+                                   __FILE__, __LINE__);
+    }
     if (!answer.IsOk())
         return false;
     body = std::move(answer.body);
@@ -43,7 +47,7 @@ std::unique_ptr<Corvana::CVSystem> CorvanaDatabase::GetSystem(const GS::UniStrin
     Json::rj::Document document;
     if (!RequestObject(dataUri, "data request", body, document))
         return system;
-    const std::string key = productId.ToUtf8();
+    const std::string key = Velmar::Utf8Of(productId);
     const auto member = document.FindMember(Json::rj::Value(key.c_str(), static_cast<Json::rj::SizeType>(key.size())));
     if (member == document.MemberEnd())
         return system;

@@ -12,6 +12,7 @@
 #include "PropertyProvider.hpp"
 #include "State.hpp"
 #include "UndoStep.hpp"
+#include "Utf8Text.hpp"
 #include "Value.hpp"
 
 #include <string>
@@ -33,8 +34,7 @@ template <typename Record>
 const Record* FindByCode(const GS::Array<Record>& records, const GS::UniString& code)
 {
     for (const Record& record : records) {
-        if (record.classificationCode.HasValue() &&
-            record.classificationCode.Get().IsEqual(code, GS::UniString::CaseInsensitive))
+        if (record.classificationCode.HasValue() && record.classificationCode.Get().IsEqual(code, GS::CaseInsensitive))
             return &record;
     }
     return nullptr;
@@ -74,7 +74,7 @@ ProductDetails DownloadManager::GetProductDetails() const
             continue;
         ProductPropertyValue value;
         // The platform's levels are plain numbers ("300"); anything else ends the call.
-        value.lod.Set(Rules::ParseInteger(attribute.LOD.Get().ToUtf8()));
+        value.lod.Set(Rules::ParseInteger(Velmar::Utf8Of(attribute.LOD.Get())));
         if (const auto name = attribute.NameText(language))
             value.name.Set(*name);
         if (const auto text = attribute.ValueText(language))
@@ -123,9 +123,9 @@ bool DownloadManager::ProcessDownload(const ProductDownload& download)
     GS::Array<API_Attribute> composites;
     if (const GSErrCode err = ACAPI_Attribute_GetAttributesByType(API_CompWallID, composites); err != NoError)
         throw GS::GeneralException(GS::UniString("the project's composites could not be listed (") +
-                                   GS::UniString(std::to_string(err)) + ")");
+                                   GS::UniString(std::to_string(err).c_str()) + ")");
     for (const API_Attribute& composite : composites) {
-        if (GS::UniString(composite.header.name) != download.existingCompositeName.Get())
+        if (Velmar::UniStringOfUtf8(composite.header.name) != download.existingCompositeName.Get())
             continue;
         Composition::CompositionService::CheckNames(system, lod);
         // The stored systems are read again: undo may have changed them since.
@@ -170,7 +170,7 @@ OfferedClassifications(const GS::Array<GS::UniString>& codes, const Corvana::CVS
     for (const GS::UniString& code : codes) {
         const Corvana::CVAttribute* attribute = nullptr;
         for (const Corvana::CVAttribute& candidate : system.allAttributes) {
-            if (candidate.ID.HasValue() && candidate.ID.Get().IsEqual(code, GS::UniString::CaseInsensitive)) {
+            if (candidate.ID.HasValue() && candidate.ID.Get().IsEqual(code, GS::CaseInsensitive)) {
                 attribute = &candidate;
                 break;
             }

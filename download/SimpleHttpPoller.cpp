@@ -4,6 +4,7 @@
 #include "GSException.hpp"
 #include "HttpExchange.hpp"
 #include "RelayRecords.hpp"
+#include "Utf8Text.hpp"
 
 #include <mutex>
 
@@ -104,7 +105,7 @@ void SimpleHttpPoller::PollLoop(GS::Guid channel, PayloadHandler handler)
     try {
         RunLoop(channel, handler);
     } catch (const GS::Exception& error) {
-        DBPrintf("Velmar: the relay poller ended: %s\n", error.GetMessage().ToUtf8().c_str());
+        DBPrintf("Velmar: the relay poller ended: %s\n", Velmar::Utf8Of(error.GetMessage()).c_str());
     } catch (const std::exception& error) {
         DBPrintf("Velmar: the relay poller ended: %s\n", error.what());
     }
@@ -183,7 +184,7 @@ void SimpleHttpPoller::AnswerPayload(const GS::Guid& channel, const GS::Guid& da
     const GS::UniString address = ChannelAddress(channel) + "/" + dataKey.ToUniString();
     // The relay's answer carries nothing the add-on needs; a failure shows as the message coming again.
     const HttpAnswer answer = Exchange(Method::Post, IO::URI::URI(address),
-                                       Velmar::Json::RecordToText(response, false).ToUtf8(), &interrupt_);
+                                       Velmar::Utf8Of(Velmar::Json::RecordToText(response, false)), &interrupt_);
     NoteTransport(answer.error);
 }
 

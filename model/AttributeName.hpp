@@ -2,6 +2,7 @@
 #pragma once
 
 #include "APIdefs.h"
+#include "Utf8Text.hpp"
 
 #include <cstring>
 #include <string>
@@ -18,7 +19,7 @@ inline bool FitsAttributeName(const std::string& utf8)
 // Names are checked with FitsAttributeName before anything is written, so nothing is cut here in practice.
 inline void PutAttributeName(API_Attr_Head& head, const GS::UniString& name)
 {
-    const std::string utf8 = name.ToUtf8();
+    const std::string utf8 = Velmar::Utf8Of(name);
     const std::size_t size = std::min(utf8.size(), MaxAttributeNameBytes);
     std::memcpy(head.name, utf8.data(), size);
     head.name[size] = '\0';

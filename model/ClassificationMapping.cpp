@@ -2,6 +2,7 @@
 
 #include "ACAPinc.hpp"
 #include "GSDebug.hpp"
+#include "Utf8Text.hpp"
 
 #include <algorithm>
 #include <tuple>
@@ -28,7 +29,8 @@ bool CanTakeCode(const API_PropertyDefinition& definition)
 bool Before(const Candidate& a, const Candidate& b)
 {
     const auto key = [](const Candidate& c) {
-        return std::make_tuple(c.name.ToLowerCase().ToUtf8(), c.group.ToLowerCase().ToUtf8(), c.guid.ToUtf8());
+        return std::make_tuple(Velmar::Utf8Of(c.name.ToLowerCase()), Velmar::Utf8Of(c.group.ToLowerCase()),
+                               Velmar::Utf8Of(c.guid));
     };
     return key(a) < key(b);
 }
@@ -44,7 +46,8 @@ GS::Array<velmar::ui::model::ClassificationTarget> ClassificationTargets()
     for (const API_PropertyGroup& group : groups) {
         GS::Array<API_PropertyDefinition> definitions;
         if (const GSErrCode err = ACAPI_Property_GetPropertyDefinitions(group.guid, definitions); err != NoError) {
-            DBPrintf("Velmar: the properties of \"%s\" were not listed (%d)\n", group.name.ToUtf8().c_str(), err);
+            DBPrintf("Velmar: the properties of \"%s\" were not listed (%d)\n", Velmar::Utf8Of(group.name).c_str(),
+                     err);
             continue;
         }
         for (const API_PropertyDefinition& definition : definitions) {

@@ -36,8 +36,9 @@ std::string CompositeTag::ToBytes() const
 {
     std::string bytes(Size, '\0');
     std::memcpy(bytes.data(), systemName.data(), std::min(systemName.size(), NameField - 1));
-    const auto& id = storedSystemId.GetBytes();
-    std::copy(id.begin(), id.end(), bytes.begin() + IdOffset);
+    // The GUID as it lies in memory, as the kit's own records (API_Guid) take it.
+    static_assert(sizeof(GS::Guid) == 16);
+    std::memcpy(bytes.data() + IdOffset, &storedSystemId, sizeof(GS::Guid));
     // Year, month, day of week, day, hour, minute, second, milliseconds; the two unused ones stay 0.
     const UInt16 time[] = {timeStamp.year,   timeStamp.month,  0, timeStamp.day, timeStamp.hour,
                            timeStamp.minute, timeStamp.second, 0};
@@ -58,9 +59,7 @@ std::optional<CompositeTag> CompositeTag::FromUserData(Int32 dataVersion, UInt16
     // A name filling the whole field has no terminating zero: it ends with the field.
     const char* nameEnd = std::find(bytes, bytes + NameField, '\0');
     tag.systemName.assign(bytes, nameEnd);
-    std::array<UInt8, 16> id{};
-    std::memcpy(id.data(), bytes + IdOffset, id.size());
-    tag.storedSystemId = GS::Guid(id);
+    std::memcpy(&tag.storedSystemId, bytes + IdOffset, sizeof(GS::Guid));
     tag.timeStamp.year = GetUInt16(bytes, TimeOffset);
     tag.timeStamp.month = GetUInt16(bytes, TimeOffset + 2);
     tag.timeStamp.day = GetUInt16(bytes, TimeOffset + 6);

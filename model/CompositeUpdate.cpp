@@ -11,6 +11,7 @@
 #include "ProjectStoreService.hpp"
 #include "PropertyProvider.hpp"
 #include "UndoStep.hpp"
+#include "Utf8Text.hpp"
 
 namespace Velmar::Services::Update {
 
@@ -48,7 +49,7 @@ std::optional<API_AttributeIndex> CompositeOf(const API_Guid& guid)
     API_Element element;
     element.header.guid = guid;
     if (const GSErrCode err = ACAPI_Element_Get(&element, 0); err != NoError) {
-        DBPrintf("Velmar: element %s was not read (%d)\n", APIGuidToString(guid).ToUtf8().c_str(), err);
+        DBPrintf("Velmar: element %s was not read (%d)\n", Velmar::Utf8Of(APIGuidToString(guid)).c_str(), err);
         return std::nullopt;
     }
     const bool wall = element.header.type.typeID == API_WallID;
@@ -116,7 +117,8 @@ std::unordered_map<GS::Guid, GS::Array<API_Guid>> LinkedElements(const std::vect
             head.guid = guid;
             std::optional<GS::Guid> system;
             if (const GSErrCode err = Bo::ElementLink::Read(head, system); err != NoError)
-                DBPrintf("Velmar: the link of element %s was not read (%d)\n", APIGuidToString(guid).ToUtf8().c_str(), err);
+                DBPrintf("Velmar: the link of element %s was not read (%d)\n",
+                         Velmar::Utf8Of(APIGuidToString(guid)).c_str(), err);
             if (const auto found = system ? linked.find(*system) : linked.end(); found != linked.end())
                 found->second.Push(guid);
         }

@@ -6,10 +6,12 @@
 #include "CompositeBuilder.hpp"
 #include "GSDebug.hpp"
 #include "GSException.hpp"
+#include "HandleOwner.hpp"
 #include "MaterialStore.hpp"
 #include "ProjectStoreService.hpp"
 #include "ServiceSlot.hpp"
 #include "UndoStep.hpp"
+#include "Utf8Text.hpp"
 
 #include <cstring>
 #include <string>
@@ -23,11 +25,6 @@ ServiceSlot<CompositionService> slot;
 using Materials::MaterialEntry;
 using Materials::MaterialStore;
 using Skin = std::pair<std::shared_ptr<const MaterialEntry>, double>;
-
-std::string Utf8(const GS::UniString& text)
-{
-    return text.ToUtf8();
-}
 
 // Walls are usable for walls, floors and ceilings for slabs, at every level.
 short UsageOf(Bo::SystemKind kind)
@@ -59,7 +56,7 @@ std::vector<Skin> ResolveMaterials(const std::vector<PlannedSkin>& planned, cons
 }
 
 template <typename Item>
-Item* ItemsOf(const GS::HandleGuard& handle)
+Item* ItemsOf(const Velmar::HandleOwner& handle)
 {
     return reinterpret_cast<Item*>(*handle.Get());
 }
@@ -80,8 +77,9 @@ API_Attr_Head WriteComposite(const std::vector<Skin>& skins, GS::UniString name,
     attribute.header.flags = usage;
     attribute.compWall.totalThick = thickness;
     attribute.compWall.nComps = static_cast<short>(skins.size());
-    GS::HandleGuard items(BMAllocateHandle(static_cast<Int32>(skins.size() * sizeof(API_CWallComponent)), 0, 0));
-    GS::HandleGuard lines(BMAllocateHandle(static_cast<Int32>((skins.size() + 1) * sizeof(API_CWallLineComponent)), 0, 0));
+    Velmar::HandleOwner items(BMAllocateHandle(static_cast<Int32>(skins.size() * sizeof(API_CWallComponent)), 0, 0));
+    Velmar::HandleOwner lines(
+        BMAllocateHandle(static_cast<Int32>((skins.size() + 1) * sizeof(API_CWallLineComponent)), 0, 0));
     if (items.Get() == nullptr || lines.Get() == nullptr)
         throw GS::OutOfMemoryException("no memory for the composite's skins");
     for (std::size_t i = 0; i < skins.size(); ++i) {
@@ -97,7 +95,7 @@ API_Attr_Head WriteComposite(const std::vector<Skin>& skins, GS::UniString name,
                                               : CreateAttribute(attribute, &defs);
     attribute.header.uniStringNamePtr = nullptr;
     if (err != NoError) {
-        DBPrintf("Velmar: the composite \"%s\" was not %s (%d)\n", Utf8(name).c_str(),
+        DBPrintf("Velmar: the composite \"%s\" was not %s (%d)\n", Utf8Of(name).c_str(),
                  existing != nullptr ? "rebuilt" : "created", err);
         attribute.header.index = APIInvalidAttributeIndex;
     }
@@ -107,7 +105,7 @@ API_Attr_Head WriteComposite(const std::vector<Skin>& skins, GS::UniString name,
 void WriteTag(const API_Attr_Head& composite, const Bo::CompositeTag& tag)
 {
     const std::string bytes = tag.ToBytes();
-    GS::HandleGuard data(BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0));
+    Velmar::HandleOwner data(BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0));
     if (data.Get() == nullptr)
         throw GS::OutOfMemoryException("no memory for the composite's tag");
     std::memcpy(*data.Get(), bytes.data(), bytes.size());
@@ -122,7 +120,7 @@ void WriteTag(const API_Attr_Head& composite, const Bo::CompositeTag& tag)
 
 [[noreturn]] void Refuse(const std::string& reason)
 {
-    throw GS::IllegalArgumentException(GS::UniString(reason.c_str()));
+    throw GS::IllegalArgumentException(Velmar::UniStringOfUtf8(reason));
 }
 
 }  // namespace
@@ -139,7 +137,7 @@ GSErrCode ReadCompositeTag(const API_Attr_Head& composite, std::optional<Bo::Com
     API_AttributeUserData userData = {};
     if (const GSErrCode err = ACAPI_UserData_GetUserData(&head, &userData); err != NoError)
         return err == APIERR_NOUSERDATA ? NoError : err;
-    const GS::HandleGuard data(userData.dataHdl);
+    const Velmar::HandleOwner data(userData.dataHdl);
     tag = Bo::CompositeTag::FromUserData(userData);
     return NoError;
 }
@@ -174,10 +172,10 @@ void CompositionService::RebuildIndex()
         if (const GSErrCode err = ReadCompositeTag(composite.header, tag); err != NoError)
             DBPrintf("Velmar: the tag of composite \"%s\" was not read (%d)\n", composite.header.name, err);
         const GS::UniString name(composite.header.name);
-        systemAt_.emplace(name.ToUtf8(), compositeSystems_.size());
-        compositeSystems_.emplace_back(name, tag ? GS::UniString(tag->systemName.c_str()) : GS::UniString());
+        systemAt_.emplace(Velmar::Utf8Of(name), compositeSystems_.size());
+        compositeSystems_.emplace_back(name, tag ? Velmar::UniStringOfUtf8(tag->systemName) : GS::UniString());
         if (tag) {
-            dataAt_.emplace(name.ToUtf8(), compositeData_.size());
+            dataAt_.emplace(Velmar::Utf8Of(name), compositeData_.size());
             compositeData_.emplace_back(name, tag->storedSystemId);
         }
     }
@@ -188,14 +186,14 @@ void CompositionService::CheckNewComposite(const Bo::System& system, const std::
 {
     if (name.IsEmpty())
         Refuse("the composite needs a name");
-    if (!FitsAttributeName(Utf8(name)))
+    if (!FitsAttributeName(Utf8Of(name)))
         Refuse("the composite name is longer than 255 bytes");
     API_Attr_Head head;
     head.typeID = API_CompWallID;
     PutAttributeName(head, name);
     const GSErrCode err = ACAPI_Attribute_Search(&head);
     if (err == NoError)
-        Refuse("a composite named \"" + Utf8(name) + "\" exists already");
+        Refuse("a composite named \"" + Utf8Of(name) + "\" exists already");
     if (err != APIERR_BADNAME)
         DBPrintf("Velmar: the composite names were not searched (%d)\n", err);
     CheckNames(system, lod);
@@ -203,11 +201,11 @@ void CompositionService::CheckNewComposite(const Bo::System& system, const std::
 
 void CompositionService::CheckNames(const Bo::System& system, const std::optional<Bo::LOD>& lod)
 {
-    if (Utf8(system.name).size() >= Bo::CompositeTag::NameField)
+    if (Utf8Of(system.name).size() >= Bo::CompositeTag::NameField)
         Refuse("the system name is longer than 255 bytes");
     for (const PlannedSkin& skin : PlanSkins(system, lod)) {
-        if (!FitsAttributeName(Utf8(skin.material.product)))
-            Refuse("the material name \"" + Utf8(skin.material.product) + "\" is longer than 255 bytes");
+        if (!FitsAttributeName(Utf8Of(skin.material.product)))
+            Refuse("the material name \"" + Utf8Of(skin.material.product) + "\" is longer than 255 bytes");
     }
 }
 
@@ -217,7 +215,7 @@ API_Attr_Head CompositionService::CreateComposite(const Bo::System& system, cons
     const std::vector<PlannedSkin> planned = PlanSkins(system, lod);
     if (planned.empty()) {
         DBPrintf("Velmar: the system %s has no kind or no thickness; no composite is written\n",
-                 Utf8(system.name).c_str());
+                 Utf8Of(system.name).c_str());
         return API_Attr_Head();
     }
     const std::vector<Skin> skins = ResolveMaterials(planned, *MaterialStore::instance());
@@ -228,12 +226,12 @@ GS::Guid CompositionService::TagComposite(const Bo::System& system, const API_At
                                           const std::optional<Bo::LOD>& lod)
 {
     if (!composite.index.IsPositive()) {
-        DBPrintf("Velmar: no composite was written for %s, so none is tagged\n", Utf8(system.name).c_str());
+        DBPrintf("Velmar: no composite was written for %s, so none is tagged\n", Utf8Of(system.name).c_str());
         return GS::Guid();
     }
     const Bo::CompositeTag tag = ProjectStore::ProjectStoreService::instance()->StoreSystem(system, LevelOf(lod));
     WriteTag(composite, tag);
-    Record(GS::UniString(composite.name), system.name, tag.storedSystemId);
+    Record(Velmar::UniStringOfUtf8(composite.name), system.name, tag.storedSystemId);
     return tag.storedSystemId;
 }
 
@@ -254,7 +252,7 @@ void CompositionService::LinkComposite(const API_Attr_Head& composite, const Bo:
         tag = ProjectStore::ProjectStoreService::instance()->StoreSystem(system, LevelOf(lod));
         WriteTag(attribute.header, *tag);
     }
-    Record(GS::UniString(attribute.header.name), system.name, tag->storedSystemId);
+    Record(Velmar::UniStringOfUtf8(attribute.header.name), system.name, tag->storedSystemId);
     RebuildComposite(attribute.header, *tag, lod);
 }
 
@@ -274,7 +272,8 @@ bool CompositionService::RebuildComposite(const API_Attr_Head& composite, Bo::Co
     attribute.header.uniStringNamePtr = nullptr;
     const auto system = ProjectStore::ProjectStoreService::instance()->GetSystem(tag.storedSystemId);
     if (system == nullptr) {
-        DBPrintf("Velmar: the stored system of composite \"%s\" was not found; it is not rebuilt\n", Utf8(name).c_str());
+        DBPrintf("Velmar: the stored system of composite \"%s\" was not found; it is not rebuilt\n",
+                 Utf8Of(name).c_str());
         return false;
     }
     CreateComposite(*system, lod, name, &attribute);
@@ -286,7 +285,7 @@ bool CompositionService::RebuildComposite(const API_Attr_Head& composite, Bo::Co
 void CompositionService::Record(const GS::UniString& composite, const GS::UniString& system,
                                 const GS::Guid& storedSystemId)
 {
-    const std::string key = composite.ToUtf8();
+    const std::string key = Velmar::Utf8Of(composite);
     const auto put = [&](auto& list, auto& at, const auto& value) {
         const auto found = at.find(key);
         if (found != at.end()) {

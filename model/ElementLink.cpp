@@ -2,6 +2,7 @@
 
 #include "ACAPinc.hpp"
 #include "BM.hpp"
+#include "HandleOwner.hpp"
 
 #include <array>
 #include <cstring>
@@ -9,7 +10,9 @@
 namespace Velmar::Bo::ElementLink {
 
 namespace {
-constexpr std::size_t IdSize = 16;
+// The GUID as it lies in memory, as the kit's own records (API_Guid) take it.
+constexpr std::size_t IdSize = sizeof(GS::Guid);
+static_assert(IdSize == 16);
 }
 
 GSErrCode Read(const API_Elem_Head& element, std::optional<GS::Guid>& storedSystemId)
@@ -20,22 +23,22 @@ GSErrCode Read(const API_Elem_Head& element, std::optional<GS::Guid>& storedSyst
     // An element the add-on never wrote answers that it has no user data: it links to no system.
     if (const GSErrCode err = ACAPI_Element_GetUserData(&head, &userData, 0); err != NoError)
         return err == APIERR_NOUSERDATA ? NoError : err;
-    GS::HandleGuard data(userData.dataHdl);
+    Velmar::HandleOwner data(userData.dataHdl);
     if (userData.dataVersion != DataVersion || data.Get() == nullptr ||
         BMGetHandleSize(data.Get()) < static_cast<Int32>(IdSize))
         return NoError;
-    std::array<UInt8, IdSize> bytes;
-    std::memcpy(bytes.data(), *data.Get(), IdSize);
-    storedSystemId = GS::Guid(bytes);
+    GS::Guid id;
+    std::memcpy(&id, *data.Get(), IdSize);
+    storedSystemId = id;
     return NoError;
 }
 
 GSErrCode Write(const API_Elem_Head& element, const GS::Guid& storedSystemId)
 {
-    GS::HandleGuard data(BMAllocateHandle(static_cast<Int32>(IdSize), 0, 0));
+    Velmar::HandleOwner data(BMAllocateHandle(static_cast<Int32>(IdSize), 0, 0));
     if (data.Get() == nullptr)
         return APIERR_MEMFULL;
-    std::memcpy(*data.Get(), storedSystemId.GetBytes().data(), IdSize);
+    std::memcpy(*data.Get(), &storedSystemId, IdSize);
     API_ElementUserData userData = {};
     userData.dataVersion = DataVersion;
     userData.platformSign = PlatformSign;

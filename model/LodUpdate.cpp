@@ -4,11 +4,13 @@
 #include "BM.hpp"
 #include "CompositionService.hpp"
 #include "GSDebug.hpp"
+#include "HandleOwner.hpp"
 #include "LodProvider.hpp"
 #include "ProcessWindow.hpp"
 #include "ProjectStoreService.hpp"
 #include "PropertyProvider.hpp"
 #include "UndoStep.hpp"
+#include "Utf8Text.hpp"
 
 #include <set>
 
@@ -32,7 +34,7 @@ std::optional<API_AttributeIndex> CompositeOf(const API_Guid& guid)
     API_ElementUserData userData = {};
     if (ACAPI_Element_GetUserData(&element.header, &userData, 0) != NoError)
         return std::nullopt;
-    const GS::HandleGuard data(userData.dataHdl);
+    const Velmar::HandleOwner data(userData.dataHdl);
     if (userData.dataVersion != MetElementVersion)
         return std::nullopt;
     return element.header.type.typeID == API_WallID ? element.wall.composite : element.slab.composite;
@@ -97,7 +99,7 @@ std::size_t UpdateToActiveLod(LodUpdateScope scope)
         ProcessWindow window(StepName, static_cast<Int32>(collected.size()) + 1);
         GS::Array<API_AttributeIndex> composites;
         for (const CollectedComposite& composite : collected) {
-            if (!window.NextPhase(GS::UniString(composite.head.name)))
+            if (!window.NextPhase(Velmar::UniStringOfUtf8(composite.head.name)))
                 return;
             if (compositions->RebuildComposite(composite.head, composite.tag, active)) {
                 ++rebuilt;

@@ -5,6 +5,7 @@
 #include "GSDebug.hpp"
 #include "ServiceSlot.hpp"
 #include "UndoStep.hpp"
+#include "Utf8Text.hpp"
 
 #include <cmath>
 
@@ -78,7 +79,7 @@ API_AttributeIndex ProductSurface(const GS::UniString& name, const Corvana::Colo
     if (const GSErrCode err = ACAPI_Attribute_GetAttributesByType(API_MaterialID, surfaces); err != NoError)
         DBPrintf("Velmar: the surfaces were not listed (%d)\n", err);
     for (const API_Attribute& surface : surfaces) {
-        if (GS::UniString(surface.header.name) == name)
+        if (Velmar::UniStringOfUtf8(surface.header.name) == name)
             return surface.header.index;
     }
     API_Attribute surface;
@@ -90,7 +91,7 @@ API_AttributeIndex ProductSurface(const GS::UniString& name, const Corvana::Colo
     record.diffusePc = 80;
     record.surfaceRGB = API_RGBColor{colour[0], colour[1], colour[2]};
     if (const GSErrCode err = CreateAttribute(surface, nullptr); err != NoError) {
-        DBPrintf("Velmar: the surface \"%s\" was not created (%d); surface %d is used\n", name.ToUtf8().c_str(), err,
+        DBPrintf("Velmar: the surface \"%s\" was not created (%d); surface %d is used\n", Velmar::Utf8Of(name).c_str(), err,
                  FallbackSurface);
         return ACAPI_CreateAttributeIndex(FallbackSurface);
     }
@@ -150,13 +151,13 @@ std::shared_ptr<const MaterialEntry> MaterialStore::SummaryMaterial(LAYER_TYPE t
     if (err == NoError)
         return EntryFor(index);
     if (err != APIERR_BADNAME) {
-        DBPrintf("Velmar: the material \"%s\" was not searched (%d)\n", name->ToUtf8().c_str(), err);
+        DBPrintf("Velmar: the material \"%s\" was not searched (%d)\n", Velmar::Utf8Of(*name).c_str(), err);
         return nullptr;
     }
     // No surface of its own: the host's default, as a project need not have any surface.
     const NewBuildingMaterial wanted{*name, SummaryFillPen, SummaryBackgroundPen, APIInvalidAttributeIndex, std::nullopt};
     if (const GSErrCode created = CreateBuildingMaterial(wanted, index); created != NoError) {
-        DBPrintf("Velmar: the material \"%s\" was not created (%d)\n", name->ToUtf8().c_str(), created);
+        DBPrintf("Velmar: the material \"%s\" was not created (%d)\n", Velmar::Utf8Of(*name).c_str(), created);
         return nullptr;
     }
     return EntryFor(index);
@@ -171,14 +172,14 @@ std::shared_ptr<const MaterialEntry> MaterialStore::ProductMaterial(const GS::Un
     if (err == NoError)
         return EntryFor(index);
     if (err != APIERR_BADNAME) {
-        DBPrintf("Velmar: the material \"%s\" was not searched (%d)\n", name.ToUtf8().c_str(), err);
+        DBPrintf("Velmar: the material \"%s\" was not searched (%d)\n", Velmar::Utf8Of(name).c_str(), err);
         return nullptr;
     }
     const Corvana::Colour shown = colour.value_or(DarkGrey);
     const short pen = NearestPen(shown);
     const NewBuildingMaterial wanted{name, pen, pen, ProductSurface(name, shown), lambda};
     if (const GSErrCode created = CreateBuildingMaterial(wanted, index); created != NoError)
-        DBPrintf("Velmar: the material \"%s\" was not created (%d)\n", name.ToUtf8().c_str(), created);
+        DBPrintf("Velmar: the material \"%s\" was not created (%d)\n", Velmar::Utf8Of(name).c_str(), created);
     return EntryFor(index);
 }
 

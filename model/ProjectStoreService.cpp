@@ -3,10 +3,12 @@
 #include "ACAPinc.hpp"
 #include "BM.hpp"
 #include "GSDebug.hpp"
+#include "HandleOwner.hpp"
 #include "RapidJson.hpp"
 #include "ServiceSlot.hpp"
 #include "State.hpp"
 #include "UndoStep.hpp"
+#include "Utf8Text.hpp"
 
 #include <cstring>
 #include <exception>
@@ -42,7 +44,7 @@ std::optional<Bo::System> ParseSystem(const std::string& text)
 
 void ReportUnreadable(const GS::Guid& guid, const char* reason)
 {
-    DBPrintf("Velmar: the stored system %s was not read: %s\n", guid.ToUniString().ToUtf8().c_str(), reason);
+    DBPrintf("Velmar: the stored system %s was not read: %s\n", Velmar::Utf8Of(guid.ToUniString()).c_str(), reason);
 }
 
 // Runs `read`, turning the errors a stored text can raise into a debug line and no system.
@@ -54,7 +56,7 @@ std::optional<Bo::System> ReadReporting(const GS::Guid& guid, Read&& read)
     } catch (const std::exception& error) {
         ReportUnreadable(guid, error.what());
     } catch (const GS::Exception& error) {
-        ReportUnreadable(guid, error.GetMessage().ToUtf8().c_str());
+        ReportUnreadable(guid, Velmar::Utf8Of(error.GetMessage()).c_str());
     }
     return std::nullopt;
 }
@@ -87,14 +89,14 @@ void ProjectStoreService::Reload()
     for (const auto& name : names) {
         // The settings entry and anything else not named by a GUID is not a stored system.
         GS::Guid guid;
-        if (guid.ConvertFromString(name.ToUtf8().c_str()) != NoError || guid.IsNull())
+        if (guid.ConvertFromString(Velmar::Utf8Of(name).c_str()) != NoError || guid.IsNull())
             continue;
         API_ModulData entry = {};
         if (const GSErrCode err = ACAPI_ModulData_Get(&entry, name); err != NoError) {
-            DBPrintf("Velmar: the stored system %s was not read (%d)\n", name.ToUtf8().c_str(), err);
+            DBPrintf("Velmar: the stored system %s was not read (%d)\n", Velmar::Utf8Of(name).c_str(), err);
             continue;
         }
-        const GS::HandleGuard data(entry.dataHdl);
+        const Velmar::HandleOwner data(entry.dataHdl);
         if (auto text = EntryText(data.Get()); text && textAt_.emplace(guid, systemTexts_.size()).second)
             systemTexts_.emplace_back(guid, std::move(*text));
     }
@@ -103,8 +105,11 @@ void ProjectStoreService::Reload()
 Bo::CompositeTag ProjectStoreService::StoreSystem(const Bo::System& system, Int32 lod)
 {
     Bo::CompositeTag tag;
-    tag.storedSystemId = GS::Guid::Generate();
-    tag.systemName = system.name.ToUtf8();
+    if (const GSErrCode err = tag.storedSystemId.Generate(); err != NoError)
+        throw GS::GeneralException(
+            GS::UniString(("no id could be made for the stored system (" + std::to_string(err) + ")").c_str()),
+            __FILE__, __LINE__);
+    tag.systemName = Velmar::Utf8Of(system.name);
     if (const auto& stamp = system.timeStamp)
         tag.timeStamp = {(*stamp)[0], (*stamp)[1], (*stamp)[3], (*stamp)[4], (*stamp)[5], (*stamp)[6]};
     tag.lod = lod;
@@ -155,7 +160,7 @@ GSErrCode ProjectStoreService::Store(const GS::Guid& guid)
     if (text == nullptr)
         return NoError;
     // Stored with its terminating zero, as readers take the entry as a zero-terminated text.
-    GS::HandleGuard data(BMAllocateHandle(static_cast<Int32>(text->size() + 1), 0, 0));
+    Velmar::HandleOwner data(BMAllocateHandle(static_cast<Int32>(text->size() + 1), 0, 0));
     if (data.Get() == nullptr)
         return APIERR_MEMFULL;
     std::memcpy(*data.Get(), text->c_str(), text->size() + 1);
@@ -173,7 +178,8 @@ bool ProjectStoreService::ReplaceText(const GS::Guid& guid, const std::string& t
         return false;
     systemTexts_[found->second].second = text;
     if (const GSErrCode err = Store(guid); err != NoError)
-        DBPrintf("Velmar: the stored system %s was not written to the project (%d)\n", guid.ToUniString().ToUtf8().c_str(), err);
+        DBPrintf("Velmar: the stored system %s was not written to the project (%d)\n",
+                 Velmar::Utf8Of(guid.ToUniString()).c_str(), err);
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include "ServiceSlot.hpp"
 #include "State.hpp"
 #include "UndoStep.hpp"
+#include "Utf8Text.hpp"
 
 #include <algorithm>
 #include <map>
@@ -32,14 +33,9 @@ const char* const ReapplyTitle = "Velmar properties";
 // How often a long run shows its progress and looks for a cancel.
 constexpr Int32 ProgressStep = 100;
 
-std::string Utf8(const GS::UniString& text)
-{
-    return text.ToUtf8();
-}
-
 bool SameName(const GS::UniString& a, const GS::UniString& b)
 {
-    return a.IsEqual(b, GS::UniString::CaseInsensitive);
+    return a.IsEqual(b, GS::CaseInsensitive);
 }
 
 // The listed items found at this level of a system, and below them the children they list; an item the
@@ -57,7 +53,7 @@ void CollectItems(const GS::Array<Cnf::VelmarClassificationItemDescriptor>& want
             }
         }
         if (found == nullptr) {
-            DBPrintf("Velmar: the classification item \"%s\" is not in the project\n", Utf8(name).c_str());
+            DBPrintf("Velmar: the classification item \"%s\" is not in the project\n", Utf8Of(name).c_str());
             continue;
         }
         items.Push(found->guid);
@@ -65,7 +61,7 @@ void CollectItems(const GS::Array<Cnf::VelmarClassificationItemDescriptor>& want
             continue;
         GS::Array<API_ClassificationItem> children;
         if (const GSErrCode err = ACAPI_Classification_GetClassificationItemChildren(found->guid, children); err != NoError) {
-            DBPrintf("Velmar: the items under \"%s\" were not read (%d)\n", Utf8(name).c_str(), err);
+            DBPrintf("Velmar: the items under \"%s\" were not read (%d)\n", Utf8Of(name).c_str(), err);
             continue;
         }
         CollectItems(descriptor.children.Items(), children, items);
@@ -84,7 +80,7 @@ GS::Array<API_Guid> ResolveItems(const GS::Array<Cnf::VelmarClassificationDescri
                 continue;
             GS::Array<API_ClassificationItem> roots;
             if (const GSErrCode err = ACAPI_Classification_GetClassificationSystemRootItems(system.guid, roots); err != NoError)
-                DBPrintf("Velmar: the items of \"%s\" were not read (%d)\n", Utf8(name).c_str(), err);
+                DBPrintf("Velmar: the items of \"%s\" were not read (%d)\n", Utf8Of(name).c_str(), err);
             else
                 CollectItems(descriptor.children.Items(), roots, items);
             break;
@@ -311,7 +307,8 @@ private:
             Properties::DefaultValueOf(kind.valueType, entry.DefaultIsUndefined.ValueOr(false));
         definition.availability = provider_.AvailabilityFor(systemKind);
         if (const GSErrCode err = ACAPI_Property_CreatePropertyDefinition(definition); err != NoError) {
-            DBPrintf("Velmar: the property \"%s\" was not created (%d); it is not written\n", Utf8(name).c_str(), err);
+            DBPrintf("Velmar: the property \"%s\" was not created (%d); it is not written\n", Utf8Of(name).c_str(),
+                     err);
             return std::nullopt;
         }
         definitions.Push(definition);
@@ -333,7 +330,7 @@ private:
             return definition;
         if (const GSErrCode err = ACAPI_Property_ChangePropertyDefinition(widened); err != NoError) {
             DBPrintf("Velmar: the property \"%s\" was not made available to more elements (%d)\n",
-                     Utf8(definition.name).c_str(), err);
+                     Utf8Of(definition.name).c_str(), err);
             return definition;
         }
         definition = widened;
@@ -358,7 +355,7 @@ private:
         group.name = name;
         group.description = " ";
         if (const GSErrCode err = ACAPI_Property_CreatePropertyGroup(group); err != NoError) {
-            DBPrintf("Velmar: the property group \"%s\" was not created (%d)\n", Utf8(name).c_str(), err);
+            DBPrintf("Velmar: the property group \"%s\" was not created (%d)\n", Utf8Of(name).c_str(), err);
             return std::nullopt;
         }
         groups_.Push(group);
@@ -400,7 +397,7 @@ private:
             return found->second;
         std::shared_ptr<const Bo::System> system = ProjectStore::ProjectStoreService::instance()->GetSystem(id);
         if (system == nullptr)
-            DBPrintf("Velmar: the stored system %s is not in the project\n", Utf8(id.ToUniString()).c_str());
+            DBPrintf("Velmar: the stored system %s is not in the project\n", Utf8Of(id.ToUniString()).c_str());
         return systems_.emplace(id, system).first->second;
     }
 
@@ -439,7 +436,8 @@ private:
     {
         API_Property current;
         if (const GSErrCode err = ACAPI_Element_GetPropertyValue(element, wanted.definition.guid, current); err != NoError) {
-            DBPrintf("Velmar: \"%s\" was not read (%d); it is not written\n", Utf8(wanted.definition.name).c_str(), err);
+            DBPrintf("Velmar: \"%s\" was not read (%d); it is not written\n", Utf8Of(wanted.definition.name).c_str(),
+                     err);
             return;
         }
         if (current.status != API_Property_NotAvailable && !Properties::SameValue(current, wanted))
@@ -449,7 +447,7 @@ private:
     static void SetOne(const API_Guid& element, const API_Property& wanted)
     {
         if (const GSErrCode err = ACAPI_Element_SetProperty(element, wanted); err != NoError)
-            DBPrintf("Velmar: \"%s\" was not written (%d)\n", Utf8(wanted.definition.name).c_str(), err);
+            DBPrintf("Velmar: \"%s\" was not written (%d)\n", Utf8Of(wanted.definition.name).c_str(), err);
     }
 
     const GS::Array<API_Guid>& GuidsOf(const Plan& plan)
@@ -523,8 +521,8 @@ std::size_t PropertyProvider::Run::RefreshDefinitions(Int32 languageIndex)
                         Properties::DefaultValueOf(kind.valueType, entry.DefaultIsUndefined.ValueOr(false));
                 }
                 if (const GSErrCode err = ACAPI_Property_ChangePropertyDefinition(rewritten); err != NoError) {
-                    DBPrintf("Velmar: the property \"%s\" was not renamed to \"%s\" (%d)\n", Utf8(definition.name).c_str(),
-                             Utf8(name).c_str(), err);
+                    DBPrintf("Velmar: the property \"%s\" was not renamed to \"%s\" (%d)\n",
+                             Utf8Of(definition.name).c_str(), Utf8Of(name).c_str(), err);
                     break;
                 }
                 definition = rewritten;
@@ -655,7 +653,7 @@ void PropertyProvider::SetValue(const API_Guid& element, const API_PropertyDefin
     const API_Property property = Properties::ToProperty(definition, text);
     const auto write = [&] {
         if (const GSErrCode err = ACAPI_Element_SetProperty(element, property); err != NoError)
-            DBPrintf("Velmar: \"%s\" was not written (%d)\n", Utf8(definition.name).c_str(), err);
+            DBPrintf("Velmar: \"%s\" was not written (%d)\n", Utf8Of(definition.name).c_str(), err);
     };
     if (undoable)
         RunUndoStep(SettingStep, write);

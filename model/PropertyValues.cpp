@@ -1,6 +1,7 @@
 #include "PropertyValues.hpp"
 
 #include "GSDebug.hpp"
+#include "Utf8Text.hpp"
 #include "Value.hpp"
 
 #include <cerrno>
@@ -51,17 +52,17 @@ API_Variant ToVariant(API_VariantType type, const GS::UniString& text)
     variant.type = type;
     switch (type) {
     case API_PropertyIntegerValueType:
-        variant.intValue = ParseInteger(text.ToUtf8());
+        variant.intValue = ParseInteger(Velmar::Utf8Of(text));
         break;
     case API_PropertyRealValueType:
-        variant.doubleValue = ParseReal(text.ToUtf8());
+        variant.doubleValue = ParseReal(Velmar::Utf8Of(text));
         break;
     case API_PropertyBooleanValueType:
-        variant.boolValue = text.IsEqual("True", GS::UniString::CaseInsensitive) || text == "1";
+        variant.boolValue = text.IsEqual("True", GS::CaseInsensitive) || text == "1";
         break;
     case API_PropertyGuidValueType: {
         GS::Guid guid;
-        if (guid.ConvertFromString(text.ToUtf8().c_str()) != NoError)
+        if (guid.ConvertFromString(Velmar::Utf8Of(text).c_str()) != NoError)
             throw std::invalid_argument("invalid guid argument");
         variant.guidValue = GSGuid2APIGuid(guid);
         break;
@@ -96,7 +97,7 @@ bool SameVariant(const API_Variant& a, const API_Variant& b)
 GS::Array<GS::UniString> ListItems(const GS::UniString& text)
 {
     GS::Array<GS::UniString> items;
-    const std::string all = text.ToUtf8();
+    const std::string all = Velmar::Utf8Of(text);
     std::size_t start = 0;
     while (start <= all.size()) {
         std::size_t end = all.find(';', start);
@@ -106,7 +107,7 @@ GS::Array<GS::UniString> ListItems(const GS::UniString& text)
         item.erase(0, item.find_first_not_of(" \t"));
         item.erase(item.find_last_not_of(" \t") + 1);
         if (!item.empty())
-            items.Push(GS::UniString(item.c_str()));
+            items.Push(Velmar::UniStringOfUtf8(item));
         start = end + 1;
     }
     return items;
@@ -129,12 +130,13 @@ std::optional<API_Variant> ChoiceKey(const API_PropertyDefinition& definition, c
         } else if (shown.type == API_PropertyBooleanValueType) {
             named = ToVariant(shown.type, text).boolValue == shown.boolValue;
         } else {
-            named = shown.uniStringValue.IsEqual(text, GS::UniString::CaseInsensitive);
+            named = shown.uniStringValue.IsEqual(text, GS::CaseInsensitive);
         }
         if (named)
             return choice.keyVariant;
     }
-    DBPrintf("Velmar: \"%s\" is none of the choices of \"%s\"\n", text.ToUtf8().c_str(), definition.name.ToUtf8().c_str());
+    DBPrintf("Velmar: \"%s\" is none of the choices of \"%s\"\n", Velmar::Utf8Of(text).c_str(),
+             Velmar::Utf8Of(definition.name).c_str());
     return std::nullopt;
 }
 
@@ -183,8 +185,7 @@ GS::UniString ValueTextOf(const Cnf::Property& entry, const Bo::Property& parame
 {
     GS::UniString text = parameter.attribute.ValueText(parameter.language).value_or(GS::UniString());
     for (const Cnf::PropertyTranslation& translation : entry.mapping.Items()) {
-        if (translation.velmarValue.HasValue() &&
-            translation.velmarValue.Get().IsEqual(text, GS::UniString::CaseInsensitive)) {
+        if (translation.velmarValue.HasValue() && translation.velmarValue.Get().IsEqual(text, GS::CaseInsensitive)) {
             text = translation.localValue.ValueOr(GS::UniString());
             break;
         }
@@ -199,9 +200,9 @@ GS::UniString ValueTextOf(const Cnf::Property& entry, const Bo::Property& parame
 
 GS::UniString ScaleLength(const GS::UniString& text, const GS::UniString& unit)
 {
-    double number = ParseReal(text.ToUtf8());
+    double number = ParseReal(Velmar::Utf8Of(text));
     for (const UnitRow& row : UnitRows) {
-        if (unit.IsEqual(row.unit, GS::UniString::CaseInsensitive))
+        if (unit.IsEqual(row.unit, GS::CaseInsensitive))
             number /= row.divisor;
     }
     char scaled[64];

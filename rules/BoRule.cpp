@@ -1,4 +1,5 @@
 #include "BoRule.hpp"
+#include "Utf8Text.hpp"
 
 namespace Velmar::Bo {
 
@@ -16,7 +17,7 @@ Rule& Rule::operator=(const Rule& other)
 void Rule::Compile()
 {
     Rules::InterpretationContext context;
-    const std::string logic = record_.Logic.HasValue() ? record_.Logic.Get().ToUtf8() : std::string();
+    const std::string logic = record_.Logic.HasValue() ? Velmar::Utf8Of(record_.Logic.Get()) : std::string();
     auto predicate = Rules::Interpreter::CompilePredicate(context, logic);
     // The predicate points at the context's slots; the rule owns them from here on.
     predicate_ = std::move(predicate);

@@ -125,8 +125,8 @@ GS::Array<Rule> SelectBuiltInRules(Int32 languageIndex)
     GS::Array<Rule> selected;
     const auto document = Json::ParseRecord<RuleSet>(BuiltInRules());
     for (const Rule& rule : document.Rules.Items()) {
-        if (!rule.TargetPlatform.HasValue() ||
-            !rule.TargetPlatform.Get().IsEqual("Archicad", GS::UniString::CaseInsensitive) || !rule.Language.HasValue())
+        if (!rule.TargetPlatform.HasValue() || !rule.TargetPlatform.Get().IsEqual("Archicad", GS::CaseInsensitive) ||
+            !rule.Language.HasValue())
             continue;
         if (App::LanguageIndexOf(rule.Language.Get()) == languageIndex)
             selected.Push(rule);

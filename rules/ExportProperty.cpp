@@ -2,6 +2,7 @@
 
 #include "ACAPinc.hpp"
 #include "GSDebug.hpp"
+#include "Utf8Text.hpp"
 
 #include <cctype>
 
@@ -74,7 +75,7 @@ Value TopLinkStory(short relativeTopStory)
         return Text("Not Top Linked");
     if (relativeTopStory < 0)
         return Text("Invalid");
-    return Reading(GS::UniString(std::to_string(relativeTopStory)));
+    return Reading(GS::UniString(std::to_string(relativeTopStory).c_str()));
 }
 
 const char* const ReferenceLineNames[] = {"Outside", "Center", "Inside", "CoreOutside", "CoreCenter", "CoreInside"};
@@ -440,7 +441,7 @@ Rules::OptionalValue RuleReading(const PropertyValue& value)
         case ValueKind::Int:
             return Rules::Value(std::to_string(std::get<Int64>(value.value)));
         case ValueKind::Guid:
-            return Rules::Value(APIGuidToString(std::get<API_Guid>(value.value)).ToUtf8());
+            return Rules::Value(Velmar::Utf8Of(APIGuidToString(std::get<API_Guid>(value.value))));
         case ValueKind::Boolean:
             return Rules::Value(std::get<bool>(value.value));
         case ValueKind::Text:

@@ -3,6 +3,7 @@
 #include "ACAPinc.hpp"
 #include "ExportProperty.hpp"
 #include "GSDebug.hpp"
+#include "Utf8Text.hpp"
 
 #include <stdexcept>
 
@@ -33,9 +34,9 @@ std::optional<bool> BooleanOf(const SystemParameter& parameter)
     const auto text = parameter.attribute.ValueText(parameter.language);
     if (!text)
         return std::nullopt;
-    if (text->IsEqual("true", GS::UniString::CaseInsensitive) || *text == GS::UniString("1"))
+    if (text->IsEqual("true", GS::CaseInsensitive) || *text == GS::UniString("1"))
         return true;
-    if (text->IsEqual("false", GS::UniString::CaseInsensitive) || *text == GS::UniString("0"))
+    if (text->IsEqual("false", GS::CaseInsensitive) || *text == GS::UniString("0"))
         return false;
     return std::nullopt;
 }
@@ -122,10 +123,10 @@ Rules::OptionalValue ObjectAccessor::GetParameterValue(const std::string& name)
 
 Rules::OptionalValue ObjectAccessor::ReadParameter(const std::string& name) const
 {
-    const GS::UniString wanted = GS::UniString::FromUtf8(name);
+    const GS::UniString wanted = Velmar::UniStringOfUtf8(name);
     const SystemParameter* parameter = nullptr;
     for (const SystemParameter& entry : *parameters_) {
-        if (entry.name.IsEqual(wanted, GS::UniString::CaseInsensitive)) {
+        if (entry.name.IsEqual(wanted, GS::CaseInsensitive)) {
             parameter = &entry;
             break;
         }
@@ -140,7 +141,7 @@ Rules::OptionalValue ObjectAccessor::ReadParameter(const std::string& name) cons
                     return NumberText(ScaleByUnit(*number, unit));
             }
             const auto text = parameter->attribute.ValueText(parameter->language);
-            return text ? Rules::OptionalValue(text->ToUtf8()) : std::nullopt;
+            return text ? Rules::OptionalValue(Velmar::Utf8Of(*text)) : std::nullopt;
         }
         case DataType::Number:
         case DataType::Integer:
@@ -163,16 +164,16 @@ const ObjectAccessor::Answer& ObjectAccessor::FindAnswer(const std::string& code
 {
     return Remembered(answerOf_, code, [&] {
         Answer found;
-        const GS::UniString wanted = GS::UniString::FromUtf8(code);
+        const GS::UniString wanted = Velmar::UniStringOfUtf8(code);
         for (const auto& [question, answer] : *answers_) {
-            if (question.IsEqual(wanted, GS::UniString::CaseInsensitive)) {
+            if (question.IsEqual(wanted, GS::CaseInsensitive)) {
                 found.text = &answer;
                 break;
             }
         }
         GS::Guid definition;
         if (found.text != nullptr && !code.empty() && code[0] == '~' &&
-            definition.ConvertFromString(found.text->ToUtf8().c_str()) == NoError)
+            definition.ConvertFromString(Velmar::Utf8Of(*found.text).c_str()) == NoError)
             found.definition = GSGuid2APIGuid(definition);
         return found;
     });
@@ -184,7 +185,7 @@ Rules::OptionalValue ObjectAccessor::GetAnswerValue(const std::string& code)
     if (answer.text == nullptr)
         return std::nullopt;
     if (code.empty() || code[0] != '~')
-        return Rules::Value(answer.text->ToUtf8());
+        return Rules::Value(Velmar::Utf8Of(*answer.text));
     if (!answer.definition)
         return std::nullopt;
     return Remembered(selectedValues_, code, [&] { return ReadSelectedProperty(*answer.definition); });

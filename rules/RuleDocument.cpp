@@ -1,4 +1,5 @@
 #include "RuleDocument.hpp"
+#include "Utf8Text.hpp"
 
 #include <optional>
 #include <string>
@@ -129,8 +130,8 @@ std::optional<std::string> DecodeLogicText(std::string_view text)
 
 GS::UniString DecodeLogic(const GS::UniString& text)
 {
-    const auto decoded = DecodeLogicText(text.ToUtf8());
-    return decoded ? GS::UniString::FromUtf8(*decoded) : text;
+    const auto decoded = DecodeLogicText(Velmar::Utf8Of(text));
+    return decoded ? Velmar::UniStringOfUtf8(*decoded) : text;
 }
 
 // Read as any text property is, but decoded on the UTF-8 bytes before they become a host string.
@@ -144,7 +145,7 @@ void LogicProperty::ReadFrom(const Json::rj::Value& object)
     } else if (member->IsString()) {
         const std::string_view text(member->GetString(), member->GetStringLength());
         const auto decoded = DecodeLogicText(text);
-        Set(GS::UniString::FromUtf8(decoded ? std::string_view(*decoded) : text));
+        Set(Velmar::UniStringOfUtf8(decoded ? std::string_view(*decoded) : text));
     }
 }
 

@@ -9,6 +9,7 @@
 #include "ProjectStoreService.hpp"
 #include "RapidJson.hpp"
 #include "ServiceSlot.hpp"
+#include "Utf8Text.hpp"
 
 #include <algorithm>
 #include <unordered_map>
@@ -39,7 +40,8 @@ std::optional<GS::Guid> LinkedSystem(const API_Guid& element)
     head.guid = element;
     std::optional<GS::Guid> system;
     if (const GSErrCode err = Bo::ElementLink::Read(head, system); err != NoError)
-        DBPrintf("Velmar: the link of element %s was not read (%d)\n", APIGuidToString(element).ToUtf8().c_str(), err);
+        DBPrintf("Velmar: the link of element %s was not read (%d)\n", Velmar::Utf8Of(APIGuidToString(element)).c_str(),
+                 err);
     return system;
 }
 
@@ -67,7 +69,7 @@ GS::UniString LabelOf(const Rules::Rule& rule)
 
 bool SameLabel(const Rules::Rule& left, const Rules::Rule& right)
 {
-    return LabelOf(left).IsEqual(LabelOf(right), GS::UniString::CaseInsensitive);
+    return LabelOf(left).IsEqual(LabelOf(right), GS::CaseInsensitive);
 }
 
 // One label's verdicts so far: Logic false (passed) and Logic true (failed), the latest system's first.

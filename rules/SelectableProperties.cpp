@@ -2,6 +2,7 @@
 
 #include "ACAPinc.hpp"
 #include "GSDebug.hpp"
+#include "Utf8Text.hpp"
 
 #include <algorithm>
 
@@ -29,7 +30,8 @@ GS::Array<velmar::rules::model::TargetProperty> ListSelectableProperties()
     for (const API_PropertyGroup& group : groups) {
         GS::Array<API_PropertyDefinition> definitions;
         if (const GSErrCode err = ACAPI_Property_GetPropertyDefinitions(group.guid, definitions); err != NoError) {
-            DBPrintf("Velmar: the definitions of group %s were not listed (%d)\n", group.name.ToUtf8().c_str(), err);
+            DBPrintf("Velmar: the definitions of group %s were not listed (%d)\n", Velmar::Utf8Of(group.name).c_str(),
+                     err);
             continue;
         }
         for (const API_PropertyDefinition& definition : definitions) {
@@ -37,8 +39,9 @@ GS::Array<velmar::rules::model::TargetProperty> ListSelectableProperties()
                 found.emplace_back(group.name + "." + definition.name, APIGuidToString(definition.guid));
         }
     }
-    std::stable_sort(found.begin(), found.end(),
-                     [](const auto& left, const auto& right) { return left.first.Compare(right.first) < 0; });
+    std::stable_sort(found.begin(), found.end(), [](const auto& left, const auto& right) {
+        return left.first.Compare(right.first) == GS::UniString::Less;
+    });
     properties.SetCapacity(static_cast<USize>(found.size()));
     for (const auto& [name, guid] : found) {
         velmar::rules::model::TargetProperty property;

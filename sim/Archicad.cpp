@@ -4,7 +4,9 @@
 #include "FileSystem.hpp"
 #include "GSDebug.hpp"
 #include "HTTPHost.hpp"
+#include "HostGuid.hpp"
 #include "HostImpl.hpp"
+#include "HostText.hpp"
 
 #include <algorithm>
 #include <cerrno>
@@ -42,8 +44,8 @@ Archicad::Archicad(const std::string& dataRoot) : dataRoot_(dataRoot)
     EnsureFolder(dataRoot_);
     EnsureFolder(dataRoot_ + "/user");
     EnsureFolder(dataRoot_ + "/shared");
-    IO::fileSystem.SetSpecialLocation(UserDataFolder, IO::Location(GS::UniString(dataRoot_ + "/user")));
-    IO::fileSystem.SetSpecialLocation(SharedDataFolder, IO::Location(GS::UniString(dataRoot_ + "/shared")));
+    IO::fileSystem.SetSpecialLocation(UserDataFolder, IO::Location(HostText::Uni(dataRoot_ + "/user")));
+    IO::fileSystem.SetSpecialLocation(SharedDataFolder, IO::Location(HostText::Uni(dataRoot_ + "/shared")));
     GS::SetDebugOutputSink([this](const std::string& text) {
         std::lock_guard<std::mutex> lock(debugMutex_);
         debugLines_.push_back(text);
@@ -353,7 +355,7 @@ void Archicad::ProcessWindowChanged()
 API_Guid Archicad::PlaceElement(Element element)
 {
     if (element.record.header.guid == APINULLGuid)
-        element.record.header.guid = GSGuid2APIGuid(GS::Guid::Generate());
+        element.record.header.guid = GSGuid2APIGuid(HostGuid::New());
     const API_Guid guid = element.Guid();
     const API_ElemTypeID type = element.Type();
     project_.ClassifyAsTool(element);

@@ -1,6 +1,7 @@
 // The host's attribute operations: composites, building materials, surfaces and fills, their user
 // data, and the pens.
 #include "HostImpl.hpp"
+#include "HostText.hpp"
 
 namespace Sim {
 
@@ -15,7 +16,7 @@ bool IsCreatable(API_AttrTypeID type)
 
 GS::UniString NameIn(const API_Attr_Head& head)
 {
-    return head.uniStringNamePtr != nullptr ? *head.uniStringNamePtr : GS::UniString(head.name);
+    return head.uniStringNamePtr != nullptr ? *head.uniStringNamePtr : HostText::Uni(head.name);
 }
 
 // By index, or (index 0) by guid, or by name.

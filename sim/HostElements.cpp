@@ -1,5 +1,6 @@
 // The host's element, quantity, module data, undoable command and process window operations.
 #include "HostImpl.hpp"
+#include "HostText.hpp"
 #include "Quantities.hpp"
 
 namespace Sim {
@@ -167,7 +168,7 @@ GSErrCode ACAPI_ModulData_GetList(GS::Array<GS::UniString>* modulNameList)
         return APIERR_BADPARS;
     modulNameList->Clear();
     for (const auto& entry : Host().CurrentProject().ModuleData())
-        modulNameList->Push(GS::UniString(entry.first));
+        modulNameList->Push(HostText::Uni(entry.first));
     return NoError;
 }
 
@@ -175,7 +176,7 @@ namespace {
 const UserData* FindModuleData(const GS::UniString& modulName)
 {
     const auto& moduleData = Host().CurrentProject().ModuleData();
-    const auto found = moduleData.find(modulName.ToUtf8());
+    const auto found = moduleData.find(HostText::Utf8(modulName));
     return found != moduleData.end() ? &found->second : nullptr;
 }
 }  // namespace
@@ -215,20 +216,20 @@ GSErrCode ACAPI_ModulData_Store(const API_ModulData* info, const GS::UniString& 
         return ACAPI_ModulData_Delete(modulName);
     if (info->dataHdl == nullptr)
         return APIERR_BADPARS;
-    Host().CurrentProject().StoreModuleData(modulName.ToUtf8(), TakeIn(*info));
+    Host().CurrentProject().StoreModuleData(HostText::Utf8(modulName), TakeIn(*info));
     return NoError;
 }
 
 GSErrCode ACAPI_ModulData_Delete(const GS::UniString& modulName)
 {
-    return Host().CurrentProject().DeleteModuleData(modulName.ToUtf8()) ? NoError : APIERR_NOMODULEDATA;
+    return Host().CurrentProject().DeleteModuleData(HostText::Utf8(modulName)) ? NoError : APIERR_NOMODULEDATA;
 }
 
 GSErrCode ACAPI_CallUndoableCommand(const GS::UniString& undoString, const std::function<GSErrCode()>& command)
 {
     if (!command)
         return APIERR_BADPARS;
-    return Host().RunUndoableCommand(undoString.ToUtf8(), command);
+    return Host().RunUndoableCommand(HostText::Utf8(undoString), command);
 }
 
 GSErrCode ACAPI_ProcessWindow_InitProcessWindow(const GS::UniString* title, Int32* nPhase, API_ProcessControlTypeID*)
@@ -239,7 +240,7 @@ GSErrCode ACAPI_ProcessWindow_InitProcessWindow(const GS::UniString* title, Int3
     for (auto& window : windows)
         window.open = false;
     ProcessWindow window;
-    window.title = title != nullptr ? title->ToUtf8() : std::string();
+    window.title = title != nullptr ? HostText::Utf8(*title) : std::string();
     window.phases = *nPhase;
     windows.push_back(window);
     Host().ForgetProcessCancel();
@@ -263,7 +264,7 @@ GSErrCode ACAPI_ProcessWindow_SetNextProcessPhase(const GS::UniString* subtitle,
     if (window == nullptr)
         return APIERR_GENERAL;
     ++window->phase;
-    window->subtitle = subtitle != nullptr ? subtitle->ToUtf8() : std::string();
+    window->subtitle = subtitle != nullptr ? HostText::Utf8(*subtitle) : std::string();
     window->max = *maxval;
     window->value = 0;
     // The user's click lands while the phase it was armed for runs.

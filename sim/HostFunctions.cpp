@@ -2,6 +2,7 @@
 // them can be made to fail by name through the fault injector.
 #include "GSDebug.hpp"
 #include "HostImpl.hpp"
+#include "HostText.hpp"
 #include "ShellAddress.hpp"
 
 #include <cstdarg>
@@ -19,7 +20,7 @@ namespace {
 GS::UniString WithoutControlCodes(const GS::UniString& text)
 {
     std::u16string shown;
-    const std::u16string& units = text.ToU16();
+    const std::u16string units(text.ToUStr(), text.GetLength());
     for (std::size_t i = 0; i < units.size(); ++i) {
         if (units[i] != u'^') {
             shown += units[i];
@@ -145,7 +146,7 @@ GSErrCode ACAPI_MenuItem_SetMenuItemText(const API_MenuItemRef* menuItemRef, cha
     MenuItem* item = FindItem(menuItemRef);
     if (item == nullptr)
         return APIERR_BADINDEX;
-    item->text = WithoutControlCodes(itemUniText != nullptr ? *itemUniText : GS::UniString::FromUtf8(itemText));
+    item->text = WithoutControlCodes(itemUniText != nullptr ? *itemUniText : HostText::Uni(itemText));
     return NoError;
 }
 
@@ -347,10 +348,11 @@ GSErrCode Shell_Execute(const GS::UniString& verb, const GS::UniString& address,
 {
     if (auto refusal = ShellRefusal(verb, address)) {
         DBPrintf("Shell: refused to open \"%s\": %s\n", Printable(address).c_str(), refusal->c_str());
-        Host().RefusedShellRequests().push_back(ShellRequest{verb.ToUtf8(), address.ToUtf8(), std::move(*refusal)});
+        Host().RefusedShellRequests().push_back(
+            ShellRequest{HostText::Utf8(verb), HostText::Utf8(address), std::move(*refusal)});
         return APIERR_BADPARS;
     }
-    Host().ShellRequests().push_back(ShellRequest{verb.ToUtf8(), address.ToUtf8(), {}});
+    Host().ShellRequests().push_back(ShellRequest{HostText::Utf8(verb), HostText::Utf8(address), {}});
     return NoError;
 }
 
@@ -378,12 +380,13 @@ API_HOST_OPERATIONS(SIM_GUARDED_OPERATION)
 #undef SIM_GUARDED_OPERATION
 }  // namespace Table
 
-// The format is printf's over UTF-8, "%s" taking UTF-8 text.
+// The format is printf's; the format and the "%s" texts are in the system's code page, as 8-bit text is
+// wherever the kit gives no character code.
 void WriteReport(const GS::UniString& format, bool withDial, std::va_list arguments)
 {
     std::va_list measuring;
     va_copy(measuring, arguments);
-    const std::string pattern = format.ToUtf8();
+    const std::string pattern = format.ToCStr(CC_Default).Get();
     const int size = std::vsnprintf(nullptr, 0, pattern.c_str(), measuring);
     va_end(measuring);
     std::string text;
@@ -392,7 +395,7 @@ void WriteReport(const GS::UniString& format, bool withDial, std::va_list argume
         std::vsnprintf(text.data(), text.size(), pattern.c_str(), arguments);
         text.resize(static_cast<std::size_t>(size));
     }
-    Host().Reports().push_back(Report{text, withDial});
+    Host().Reports().push_back(Report{HostText::Utf8(GS::UniString(text.c_str(), CC_Default)), withDial});
 }
 
 API_HostFunctions MakeTable()

@@ -1,4 +1,5 @@
 // The host's property and classification operations.
+#include "HostGuid.hpp"
 #include "HostImpl.hpp"
 
 namespace Sim {
@@ -142,7 +143,7 @@ GSErrCode ACAPI_Property_CreatePropertyGroup(API_PropertyGroup& group)
         if (other->group.name == group.name)
             return APIERR_NAMEALREADYUSED;
     }
-    group.guid = GSGuid2APIGuid(GS::Guid::Generate());
+    group.guid = GSGuid2APIGuid(HostGuid::New());
     PropertyGroup created;
     created.group = group;
     project.AddGroup(created);
@@ -154,7 +155,7 @@ GSErrCode ACAPI_Property_CreatePropertyDefinition(API_PropertyDefinition& defini
     if (OutsideCommand())
         return APIERR_NEEDSUNDOSCOPE;
     Project& project = Host().CurrentProject();
-    definition.guid = GSGuid2APIGuid(GS::Guid::Generate());
+    definition.guid = GSGuid2APIGuid(HostGuid::New());
     if (const GSErrCode err = CheckDefinition(project, definition); err != NoError) {
         definition.guid = APINULLGuid;
         return err;

@@ -1,6 +1,8 @@
 #include "ModelJson.hpp"
 
 #include "Base64.hpp"
+#include "HostGuid.hpp"
+#include "HostText.hpp"
 #include "Quantities.hpp"
 
 #include <cmath>
@@ -115,7 +117,7 @@ API_AttributeIndex ReadReference(const Value& value, const Project& project, API
         return ACAPI_CreateAttributeIndex(index);
     }
     const std::string name = Text(value, key);
-    const Attribute* attribute = project.FindAttribute(type, GS::UniString::FromUtf8(name));
+    const Attribute* attribute = project.FindAttribute(type, HostText::Uni(name));
     if (attribute == nullptr)
         Fail("no " + std::string(AttrTypeName(type)) + " is named \"" + name + "\"");
     return attribute->record.header.index;
@@ -205,12 +207,12 @@ void WriteText(Writer& writer, const std::string& text)
 
 void WriteText(Writer& writer, const GS::UniString& text)
 {
-    WriteText(writer, text.ToUtf8());
+    WriteText(writer, HostText::Utf8(text));
 }
 
 void WriteGuid(Writer& writer, const API_Guid& guid)
 {
-    WriteText(writer, APIGuidToString(guid).ToUtf8());
+    WriteText(writer, HostText::Utf8(APIGuidToString(guid)));
 }
 
 API_Guid ReadGuid(const Value& value, const char* what)
@@ -438,7 +440,7 @@ API_Variant ReadVariant(const Value& value, API_VariantType type)
             variant.doubleValue = Number(value, "value");
             break;
         case API_PropertyStringValueType:
-            variant.uniStringValue = GS::UniString::FromUtf8(Text(value, "value"));
+            variant.uniStringValue = HostText::Uni(Text(value, "value"));
             break;
         case API_PropertyBooleanValueType:
             if (!value.IsBool())
@@ -642,15 +644,15 @@ API_PropertyDefinition ReadDefinition(const Value& value, const Project& project
                                      ? project.FindGroup(GSGuid2APIGuid(groupGuid))
                                      : nullptr;
     for (const PropertyGroup* candidate : project.Groups()) {
-        if (found == nullptr && candidate->group.name == GS::UniString::FromUtf8(group))
+        if (found == nullptr && candidate->group.name == HostText::Uni(group))
             found = candidate;
     }
     if (found == nullptr)
         Fail("no property group is named \"" + group + "\"");
     definition.groupGuid = found->group.guid;
-    definition.name = GS::UniString::FromUtf8(Text(value["name"], "name"));
+    definition.name = HostText::Uni(Text(value["name"], "name"));
     if (value.HasMember("description"))
-        definition.description = GS::UniString::FromUtf8(Text(value["description"], "description"));
+        definition.description = HostText::Uni(Text(value["description"], "description"));
     definition.valueType = ValueTypeFromName(Text(value["valueType"], "valueType"));
     definition.measureType = value.HasMember("measureType")
                                  ? MeasureTypeFromName(Text(value["measureType"], "measureType"))
@@ -672,8 +674,8 @@ API_PropertyDefinition ReadDefinition(const Value& value, const Project& project
                 Fail("a choice needs a \"value\"");
             API_SingleEnumerationVariant possible;
             possible.keyVariant.type = API_PropertyGuidValueType;
-            possible.keyVariant.guidValue = choice.HasMember("key") ? ReadGuid(choice["key"], "key")
-                                                                    : GSGuid2APIGuid(GS::Guid::Generate());
+            possible.keyVariant.guidValue =
+                choice.HasMember("key") ? ReadGuid(choice["key"], "key") : GSGuid2APIGuid(HostGuid::New());
             possible.displayVariant = ReadVariant(choice["value"], definition.valueType);
             definition.possibleEnumValues.Push(possible);
         }
@@ -897,7 +899,7 @@ Attribute ReadAttribute(const Value& value, const Project& project, API_AttrType
         Fail("an attribute needs a name");
     Attribute attribute;
     attribute.record.header.typeID = type;
-    SetAttributeName(attribute, GS::UniString::FromUtf8(Text(value["name"], "name")));
+    SetAttributeName(attribute, HostText::Uni(Text(value["name"], "name")));
     if (value.HasMember("guid"))
         attribute.record.header.guid = ReadGuid(value["guid"], "guid");
     if (value.HasMember("userData"))
@@ -950,11 +952,11 @@ Attribute ReadAttribute(const Value& value, const Project& project, API_AttrType
         case API_BuildingMaterialID: {
             auto& record = attribute.record.buildingMaterial;
             if (has("id"))
-                attribute.id = GS::UniString::FromUtf8(Text(value["id"], "id"));
+                attribute.id = HostText::Uni(Text(value["id"], "id"));
             if (has("manufacturer"))
-                attribute.manufacturer = GS::UniString::FromUtf8(Text(value["manufacturer"], "manufacturer"));
+                attribute.manufacturer = HostText::Uni(Text(value["manufacturer"], "manufacturer"));
             if (has("description"))
-                attribute.description = GS::UniString::FromUtf8(Text(value["description"], "description"));
+                attribute.description = HostText::Uni(Text(value["description"], "description"));
             record.cutFill =
                 has("cutFill") ? ReadReference(value["cutFill"], project, API_FilltypeID, "cutFill", References::Index)
                                : ACAPI_CreateAttributeIndex(1);

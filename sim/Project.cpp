@@ -1,4 +1,6 @@
 #include "Project.hpp"
+#include "HostGuid.hpp"
+#include "HostText.hpp"
 
 #include <algorithm>
 #include <atomic>
@@ -250,7 +252,7 @@ ElementChanges ElementTable::ChangesSince(std::uint64_t revision) const
 
 void AttributeTable::Added(const AttributeKey& key, const Attribute& attribute)
 {
-    const std::string name = attribute.name.ToUtf8();
+    const std::string name = HostText::Utf8(attribute.name);
     byName_[NameKey{key.type, name}] = key;
     nameOf_[key] = name;
     byGuid_[{key.type, attribute.record.header.guid}] = key;
@@ -293,7 +295,7 @@ void AttributeTable::IndexEdited() const
     for (const AttributeKey& key : edited_) {
         const_cast<AttributeTable*>(this)->Unindex(key);
         if (const Attribute* attribute = Find(key)) {
-            const std::string name = attribute->name.ToUtf8();
+            const std::string name = HostText::Utf8(attribute->name);
             byName_[NameKey{key.type, name}] = key;
             nameOf_[key] = name;
         }
@@ -304,7 +306,7 @@ void AttributeTable::IndexEdited() const
 const Attribute* AttributeTable::FindByName(API_AttrTypeID type, const GS::UniString& name) const
 {
     IndexEdited();
-    const auto found = byName_.find(NameKey{type, name.ToUtf8()});
+    const auto found = byName_.find(NameKey{type, HostText::Utf8(name)});
     return found != byName_.end() ? Find(found->second) : nullptr;
 }
 
@@ -343,14 +345,14 @@ Project::Project() : pens_(DefaultPens()), identity_(NextProjectIdentity())
         Attribute attribute;
         attribute.record.header.typeID = API_FilltypeID;
         attribute.record.filltype.subType = fill.type;
-        SetAttributeName(attribute, GS::UniString(fill.name));
+        SetAttributeName(attribute, HostText::Uni(fill.name));
         AddAttribute(attribute);
     }
     for (const auto& row : DefaultSurfaces) {
         Attribute surface;
         surface.record.header.typeID = API_MaterialID;
         surface.record.material.surfaceRGB = row.colour;
-        SetAttributeName(surface, GS::UniString(row.name));
+        SetAttributeName(surface, HostText::Uni(row.name));
         AddAttribute(surface);
     }
     for (const auto& row : DefaultMaterials) {
@@ -362,7 +364,7 @@ Project::Project() : pens_(DefaultPens()), identity_(NextProjectIdentity())
         record.cutFillPen = 1;
         record.cutFillBackgroundPen = 19;
         record.thermalConductivity = row.lambda;
-        SetAttributeName(material, GS::UniString(row.name));
+        SetAttributeName(material, HostText::Uni(row.name));
         AddAttribute(material);
     }
     ClassificationSystem system;
@@ -472,7 +474,7 @@ Int32 Project::AddAttribute(Attribute attribute)
     const Int32 index = attributes_.LastIndex(type) + 1;
     attribute.record.header.index = ACAPI_CreateAttributeIndex(index);
     if (attribute.record.header.guid == APINULLGuid)
-        attribute.record.header.guid = GSGuid2APIGuid(GS::Guid::Generate());
+        attribute.record.header.guid = GSGuid2APIGuid(HostGuid::New());
     attributes_.Put(AttributeKey{type, index}, std::move(attribute), nullptr);
     return index;
 }
@@ -821,7 +823,7 @@ const char* ElemTypeName(API_ElemTypeID type)
 void SetAttributeName(Attribute& attribute, const GS::UniString& name)
 {
     attribute.name = name;
-    const std::string utf8 = name.ToUtf8();
+    const std::string utf8 = HostText::Utf8(name);
     const std::size_t length = std::min(utf8.size(), static_cast<std::size_t>(API_AttrNameLen - 1));
     std::memset(attribute.record.header.name, 0, sizeof attribute.record.header.name);
     std::memcpy(attribute.record.header.name, utf8.data(), length);

@@ -1,5 +1,6 @@
 // The project file: every row of the project as JSON. Version 2 holds geometry, attribute parts,
 // properties and classifications; version 1 files (elements, attributes and module data only) open too.
+#include "HostText.hpp"
 #include "ModelJson.hpp"
 #include "Project.hpp"
 
@@ -181,11 +182,12 @@ void ProjectFile::ReadItems(const rapidjson::Value& items, const API_Guid& syste
         ClassificationItem item;
         item.item.guid = ReadGuid(MemberOrNull(value, "guid"), "guid");
         if (project.FindItem(item.item.guid) != nullptr)
-            throw FormatError("two classification items have the guid " + APIGuidToString(item.item.guid).ToUtf8());
-        item.item.id = GS::UniString::FromUtf8(TextMember(value, "id", "a classification item"));
-        item.item.name = GS::UniString::FromUtf8(TextMember(value, "name", "a classification item"));
+            throw FormatError("two classification items have the guid " +
+                              HostText::Utf8(APIGuidToString(item.item.guid)));
+        item.item.id = HostText::Uni(TextMember(value, "id", "a classification item"));
+        item.item.name = HostText::Uni(TextMember(value, "name", "a classification item"));
         if (value.HasMember("description"))
-            item.item.description = GS::UniString::FromUtf8(TextMember(value, "description", "a classification item"));
+            item.item.description = HostText::Uni(TextMember(value, "description", "a classification item"));
         item.system = system;
         item.parent = parent;
         const API_Guid guid = item.item.guid;
@@ -200,7 +202,7 @@ void ProjectFile::ReadSystem(const rapidjson::Value& value, Project& project)
     RequireObject(value, "classificationSystems");
     ClassificationSystem system;
     system.system.guid = ReadGuid(MemberOrNull(value, "guid"), "guid");
-    system.system.name = GS::UniString::FromUtf8(TextMember(value, "name", "a classification system"));
+    system.system.name = HostText::Uni(TextMember(value, "name", "a classification system"));
     const std::pair<const char*, GS::UniString API_ClassificationSystem::*> texts[] = {
         {"description", &API_ClassificationSystem::description},
         {"source", &API_ClassificationSystem::source},
@@ -208,7 +210,7 @@ void ProjectFile::ReadSystem(const rapidjson::Value& value, Project& project)
     };
     for (const auto& [key, member] : texts) {
         if (value.HasMember(key))
-            system.system.*member = GS::UniString::FromUtf8(TextMember(value, key, "a classification system"));
+            system.system.*member = HostText::Uni(TextMember(value, key, "a classification system"));
     }
     const API_Guid guid = system.system.guid;
     project.AddSystem(system);
@@ -227,7 +229,7 @@ void ProjectFile::ReadElement(const rapidjson::Value& item, Project& project)
     Element element = NewElement(*type);
     element.record.header.guid = ReadGuid(item["guid"], "guid");
     if (project.FindElement(element.Guid()) != nullptr)
-        throw FormatError("two elements have the guid " + APIGuidToString(element.Guid()).ToUtf8());
+        throw FormatError("two elements have the guid " + HostText::Utf8(APIGuidToString(element.Guid())));
     static const std::set<std::string> otherKeys{"guid", "type", "userData", "properties", "classification"};
     // A version 1 opening has no wall: it stays as it was placed, outside any wall.
     const bool opening = *type == API_WindowID || *type == API_DoorID;
@@ -285,7 +287,7 @@ void ProjectFile::Read(const rapidjson::Document& document, int version, Project
                 throw FormatError("two attributes have the guid " + std::string(item["guid"].GetString()));
             Attribute attribute = ReadAttribute(item, project, *type, References::Index);
             if (project.FindAttribute(*type, attribute.name) != nullptr)
-                throw FormatError("two " + typeName + " attributes are named " + attribute.name.ToUtf8());
+                throw FormatError("two " + typeName + " attributes are named " + HostText::Utf8(attribute.name));
             if (item.HasMember("flags") && item["flags"].IsInt())
                 attribute.record.header.flags = static_cast<short>(item["flags"].GetInt());
             const Int32 index = project.AddAttribute(std::move(attribute));
@@ -303,9 +305,9 @@ void ProjectFile::Read(const rapidjson::Document& document, int version, Project
             PropertyGroup group;
             group.group.groupType = API_PropertyCustomGroupType;
             group.group.guid = ReadGuid(MemberOrNull(item, "guid"), "guid");
-            group.group.name = GS::UniString::FromUtf8(TextMember(item, "name", "a property group"));
+            group.group.name = HostText::Uni(TextMember(item, "name", "a property group"));
             if (item.HasMember("description"))
-                group.group.description = GS::UniString::FromUtf8(TextMember(item, "description", "a property group"));
+                group.group.description = HostText::Uni(TextMember(item, "description", "a property group"));
             project.AddGroup(group);
         }
     }

@@ -1,4 +1,5 @@
 #include "ShellAddress.hpp"
+#include "HostText.hpp"
 
 #include <cstdio>
 
@@ -38,6 +39,11 @@ bool IsExcludedFromAddresses(char16_t c)
 {
     return c == u'"' || c == u'<' || c == u'>' || c == u'\\' || c == u'^' || c == u'`' || c == u'{' || c == u'|' ||
            c == u'}';
+}
+
+std::u16string Units(const GS::UniString& text)
+{
+    return std::u16string(text.ToUStr(), text.GetLength());
 }
 
 std::u16string Lower(const std::u16string& text)
@@ -112,9 +118,9 @@ bool HasWebAuthority(const std::u16string& rest)
 
 std::optional<std::string> ShellRefusal(const GS::UniString& verb, const GS::UniString& address)
 {
-    if (Lower(verb.ToU16()) != u"open")
+    if (Lower(Units(verb)) != u"open")
         return "the shell only opens addresses (verb \"" + Printable(verb) + "\")";
-    const std::u16string& text = address.ToU16();
+    const std::u16string text = Units(address);
     if (text.empty())
         return "an empty address";
     if (IsWhiteSpace(text.front()) || IsWhiteSpace(text.back()))
@@ -133,7 +139,7 @@ std::optional<std::string> ShellRefusal(const GS::UniString& verb, const GS::Uni
     if (!scheme)
         return "not an address (a file or program name)";
     if (*scheme != u"http" && *scheme != u"https" && *scheme != u"mailto")
-        return "scheme \"" + GS::UniString(*scheme).ToUtf8() + "\" is neither web nor mail";
+        return "scheme \"" + HostText::Utf8(GS::UniString(*scheme)) + "\" is neither web nor mail";
     for (char16_t c : text) {
         if (IsExcludedFromAddresses(c))
             return "a character addresses never hold unescaped";
@@ -150,16 +156,16 @@ std::optional<std::string> ShellRefusal(const GS::UniString& verb, const GS::Uni
 std::string Printable(const GS::UniString& text)
 {
     std::u16string shown;
-    for (char16_t c : text.ToU16()) {
+    for (char16_t c : Units(text)) {
         if (!IsControl(c) && c != 0x2028 && c != 0x2029) {
             shown += c;
             continue;
         }
         char escape[8];
         std::snprintf(escape, sizeof escape, c <= 0xFF ? "\\x%02X" : "\\u%04X", static_cast<unsigned>(c));
-        shown += GS::UniString(escape).ToU16();
+        shown += Units(GS::UniString(escape));
     }
-    return GS::UniString(shown).ToUtf8();
+    return HostText::Utf8(GS::UniString(shown));
 }
 
 }  // namespace Sim

@@ -17,6 +17,7 @@
 #include "PaletteController.hpp"
 #include "RuleService.hpp"
 #include "SelectableProperties.hpp"
+#include "Utf8Text.hpp"
 #include "WebApplication.hpp"
 
 namespace brixlab::xdWebEngine {
@@ -65,7 +66,7 @@ GS::UniString ArgumentText(const Answer& argument)
 template <typename Record>
 Record ParseArgument(const Answer& argument)
 {
-    const std::string text = ArgumentText(argument).ToUtf8();
+    const std::string text = Velmar::Utf8Of(ArgumentText(argument));
     Velmar::Json::rj::Document document;
     if (!Velmar::Json::ParseDocument(text.data(), text.size(), document) || !document.IsObject())
         throw GS::IllegalArgumentException("the argument is not a JSON object");
@@ -90,13 +91,14 @@ Answer ReportFailure(const GS::UniString& message)
     return Undefined();
 }
 
-// A standard conversion error ("invalid stod argument") is the user's to see as much as the host's own.
+// A standard conversion error ("invalid stod argument") is the user's to see as much as the host's own. Host
+// exceptions are caught at their root: the kit's class-cast error ("Bad cast.") is no GS::GeneralException.
 template <typename Body>
 Answer HandleBrowserCall(const Body& body)
 {
     try {
         return body();
-    } catch (const GS::GeneralException& exception) {
+    } catch (const GS::Exception& exception) {
         return ReportFailure(exception.GetMessage());
     } catch (const std::exception& exception) {
         return ReportFailure(GS::UniString(exception.what()));
@@ -196,7 +198,7 @@ Answer GetResults(const Answer&)
 
 Answer HighlightElements(const Answer& argument)
 {
-    RuleService::HighlightElements(ArgumentText(argument).ToUtf8());
+    RuleService::HighlightElements(Velmar::Utf8Of(ArgumentText(argument)));
     return True();
 }
 
@@ -300,7 +302,7 @@ bool IsWebApplicationAddress(const GS::UniString& address)
 {
     const GS::UniString base(WebApplicationBase);
     if (address.GetLength() < base.GetLength() ||
-        !address.GetSubstring(0, base.GetLength()).IsEqual(base, GS::UniString::CaseInsensitive))
+        !address.GetSubstring(0, base.GetLength()).IsEqual(base, GS::CaseInsensitive))
         return false;
     // "https://app.velmar.example.other.site" is another host.
     const GS::UniString rest = address.GetSubstring(base.GetLength(), MaxUSize);

@@ -3,6 +3,7 @@
 
 #include "APIdefs.h"
 #include "Array.hpp"
+#include "Utf8Text.hpp"
 #include "ValueProperty.hpp"
 
 #include <functional>
@@ -76,7 +77,7 @@ private:
     {
         if constexpr (std::is_same_v<T, GS::UniString>) {
             if (element.IsString())
-                return GS::UniString::FromUtf8(std::string_view(element.GetString(), element.GetStringLength()));
+                return Velmar::UniStringOfUtf8(std::string_view(element.GetString(), element.GetStringLength()));
         } else if constexpr (std::is_same_v<T, API_Guid>) {
             if (element.IsString()) {
                 GS::Guid guid;

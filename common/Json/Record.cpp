@@ -1,4 +1,5 @@
 #include "Record.hpp"
+#include "Utf8Text.hpp"
 
 #include <algorithm>
 
@@ -22,8 +23,8 @@ char LowerAscii(char c)
 
 bool FoldedEqual(const char* member, std::size_t memberLength, std::string_view name)
 {
-    return GS::UniString::FromUtf8(std::string_view(member, memberLength))
-        .IsEqual(GS::UniString::FromUtf8(name), GS::UniString::CaseInsensitive);
+    return Velmar::UniStringOfUtf8(std::string_view(member, memberLength))
+        .IsEqual(Velmar::UniStringOfUtf8(name), GS::CaseInsensitive);
 }
 
 bool EqualIgnoringCase(const char* member, std::size_t memberLength, std::string_view name)
@@ -66,7 +67,7 @@ const rj::Value* FindMemberExactly(const rj::Value& object, const char* name)
 
 rj::Value TextValue(const GS::UniString& text, Allocator& allocator)
 {
-    const std::string utf8 = text.ToUtf8();
+    const std::string utf8 = Velmar::Utf8Of(text);
     return rj::Value(utf8.c_str(), static_cast<rj::SizeType>(utf8.size()), allocator);
 }
 
@@ -103,7 +104,7 @@ GS::UniString DocumentToText(const rj::Value& root)
     rj::StringBuffer buffer;
     rj::Writer<rj::StringBuffer> writer(buffer);
     root.Accept(writer);
-    return GS::UniString::FromUtf8(std::string_view(buffer.GetString(), buffer.GetSize()));
+    return Velmar::UniStringOfUtf8(std::string_view(buffer.GetString(), buffer.GetSize()));
 }
 
 }  // namespace Velmar::Json

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ArrayProperty.hpp"
+#include "Utf8Text.hpp"
 #include "ValueProperty.hpp"
 
 namespace Velmar::Json {
@@ -22,7 +23,7 @@ T ParseRecord(const std::string& text)
 template <typename T>
 T ParseRecord(const GS::UniString& text)
 {
-    return ParseRecord<T>(text.ToUtf8());
+    return ParseRecord<T>(Velmar::Utf8Of(text));
 }
 
 template <typename T>

@@ -4,6 +4,7 @@
 #include "BaseObject.hpp"
 #include "Guid.hpp"
 #include "UniString.hpp"
+#include "Utf8Text.hpp"
 
 #include <optional>
 #include <string>
@@ -63,7 +64,7 @@ private:
     {
         if constexpr (std::is_same_v<T, GS::UniString>) {
             if (member.IsString())
-                return GS::UniString::FromUtf8(std::string_view(member.GetString(), member.GetStringLength()));
+                return Velmar::UniStringOfUtf8(std::string_view(member.GetString(), member.GetStringLength()));
         } else if constexpr (std::is_same_v<T, bool>) {
             if (member.IsBool())
                 return member.GetBool();

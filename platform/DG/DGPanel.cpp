@@ -3,6 +3,7 @@
 #include "DGBrowser.hpp"
 #include "DGRegistry.hpp"
 #include "GSDebug.hpp"
+#include "HostText.hpp"
 
 #include <algorithm>
 
@@ -25,7 +26,7 @@ Panel::Panel(GSResModule module, GSResID resId, RS::DialogKind kind)
     layout_ = layout;
     clientWidth_ = layout->width;
     clientHeight_ = layout->height;
-    title_ = GS::UniString::FromUtf8(layout->title != nullptr ? layout->title : "");
+    title_ = HostText::Uni(layout->title != nullptr ? layout->title : "");
     Registry::Panels().push_back(this);
 }
 

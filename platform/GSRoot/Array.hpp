@@ -46,11 +46,12 @@ public:
     bool operator==(const Array& other) const { return items_ == other.items_; }
 
 private:
-    // The host raises on an index out of range instead of reading past the end.
+    // Stricter than the host, whose index check is a debug assertion: a bad index raises what the kit's
+    // REF_CHECK_R raises instead of reading past the end.
     std::size_t CheckedIndex(UIndex index, bool allowEnd) const
     {
         if (index > items_.size() || (!allowEnd && index == items_.size()))
-            throw IndexOutOfRangeException("Array index out of range");
+            throw IllegalReferenceException("Array index out of range");
         return index;
     }
 

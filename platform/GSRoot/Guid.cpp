@@ -25,7 +25,17 @@ int HexValue(char c)
 
 }  // namespace
 
-Guid Guid::Generate()
+Guid::Guid(const char* string)
+{
+    ConvertFromString(string);
+}
+
+Guid::Guid(const UniString& string)
+{
+    ConvertFromString(string);
+}
+
+GSErrCode Guid::Generate()
 {
     static std::mutex mutex;
     static std::mt19937_64 engine{std::random_device{}()};
@@ -39,25 +49,31 @@ Guid Guid::Generate()
     }
     bytes[6] = static_cast<UInt8>((bytes[6] & 0x0F) | 0x40);  // version 4
     bytes[8] = static_cast<UInt8>((bytes[8] & 0x3F) | 0x80);  // RFC 4122 variant
-    return Guid(bytes);
+    bytes_ = bytes;
+    return NoError;
 }
 
-GSErrCode Guid::ConvertFromString(const char* text)
+GSErrCode Guid::ConvertFromString(const UniString& string)
+{
+    return ConvertFromString(string.ToCStr(CC_UTF8).Get());
+}
+
+GSErrCode Guid::ConvertFromString(const char* string)
 {
     bytes_ = {};
-    if (text == nullptr)
+    if (string == nullptr)
         return ErrParam;
-    std::string form(text);
+    std::string form(string);
     if (form.size() == 38 && form.front() == '{' && form.back() == '}')
         form = form.substr(1, 36);
     if (form.size() != 36 || form[8] != '-' || form[13] != '-' || form[18] != '-' || form[23] != '-')
-        return ErrParam;
+        return GUIDInvalidString;
     std::array<UInt8, 16> bytes{};
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const int high = HexValue(form[BytePositions[i]]);
         const int low = HexValue(form[BytePositions[i] + 1]);
         if (high < 0 || low < 0)
-            return ErrParam;
+            return GUIDInvalidString;
         bytes[i] = static_cast<UInt8>(high * 16 + low);
     }
     bytes_ = bytes;
@@ -72,7 +88,7 @@ UniString Guid::ToUniString() const
         form[BytePositions[i]] = Digits[bytes_[i] >> 4];
         form[BytePositions[i] + 1] = Digits[bytes_[i] & 0x0F];
     }
-    return UniString(form);
+    return UniString(form.c_str(), CC_UTF8);
 }
 
 bool Guid::IsNull() const

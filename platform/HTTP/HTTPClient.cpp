@@ -1,6 +1,7 @@
 #include "HTTPClient.hpp"
 
 #include "HTTPHost.hpp"
+#include "HostText.hpp"
 
 #include <curl/curl.h>
 
@@ -63,8 +64,7 @@ size_t WriteHeader(char* data, size_t size, size_t count, void* user)
     }
     const auto colon = line.find(':');
     if (colon != std::string::npos)
-        transfer.headers->Add(GS::UniString::FromUtf8(Trim(line.substr(0, colon))),
-                              GS::UniString::FromUtf8(Trim(line.substr(colon + 1))));
+        transfer.headers->Add(HostText::Uni(Trim(line.substr(0, colon))), HostText::Uni(Trim(line.substr(colon + 1))));
     return line.size();
 }
 }  // namespace
@@ -73,12 +73,12 @@ namespace MessageHeader {
 
 void HeaderFieldCollection::Add(const GS::UniString& name, const GS::UniString& value)
 {
-    fields_.emplace_back(name.ToUtf8(), value.ToUtf8());
+    fields_.emplace_back(HostText::Utf8(name), HostText::Utf8(value));
 }
 
 void HeaderFieldCollection::Set(const GS::UniString& name, const GS::UniString& value)
 {
-    const std::string key = Lower(name.ToUtf8());
+    const std::string key = Lower(HostText::Utf8(name));
     fields_.erase(
         std::remove_if(fields_.begin(), fields_.end(), [&key](const auto& field) { return Lower(field.first) == key; }),
         fields_.end());
@@ -87,10 +87,10 @@ void HeaderFieldCollection::Set(const GS::UniString& name, const GS::UniString& 
 
 bool HeaderFieldCollection::Get(const GS::UniString& name, GS::UniString& value) const
 {
-    const std::string key = Lower(name.ToUtf8());
+    const std::string key = Lower(HostText::Utf8(name));
     for (const auto& field : fields_) {
         if (Lower(field.first) == key) {
-            value = GS::UniString::FromUtf8(field.second);
+            value = HostText::Uni(field.second);
             return true;
         }
     }
@@ -104,7 +104,7 @@ bool HeaderFieldCollection::Contains(const GS::UniString& name) const
 
 std::size_t HeaderFieldCollection::GetCount(const GS::UniString& name) const
 {
-    const std::string key = Lower(name.ToUtf8());
+    const std::string key = Lower(HostText::Utf8(name));
     return static_cast<std::size_t>(
         std::count_if(fields_.begin(), fields_.end(), [&key](const auto& field) { return Lower(field.first) == key; }));
 }
@@ -129,7 +129,7 @@ GSErrCode ClientConnection::Fail(GSErrCode code, std::string message)
 GSErrCode ClientConnection::Route(const IO::URI::URI& uri)
 {
     effectiveUrl_ = ApplyRoute(uri.ToUtf8());
-    const IO::URI::URI target{GS::UniString::FromUtf8(effectiveUrl_)};
+    const IO::URI::URI target{HostText::Uni(effectiveUrl_)};
     if (!target.IsValid())
         return Fail(ErrParam, "not a valid address: " + effectiveUrl_);
     const bool loopback = IsLoopbackHost(target.GetHost());
@@ -217,7 +217,7 @@ GSErrCode ClientConnection::BeginReceive(MessageHeader::IncomingResponse& respon
         return Fail(ErrMemoryFull, "could not build the header list");
     }
 
-    const IO::URI::URI target{GS::UniString::FromUtf8(effectiveUrl_)};
+    const IO::URI::URI target{HostText::Uni(effectiveUrl_)};
     curl_easy_setopt(curl, CURLOPT_URL, effectiveUrl_.c_str());
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));

@@ -1,5 +1,6 @@
 #include "HTTPHost.hpp"
 
+#include "HostText.hpp"
 #include "URI.hpp"
 
 #include <curl/curl.h>
@@ -70,7 +71,7 @@ bool IsLoopbackHost(const std::string& host)
 
 GSErrCode SetRoute(const std::string& host, const std::string& base)
 {
-    const IO::URI::URI baseUri{GS::UniString::FromUtf8(base)};
+    const IO::URI::URI baseUri{HostText::Uni(base)};
     if (host.empty() || !baseUri.IsValid() || !IsLoopbackHost(baseUri.GetHost()) ||
         (baseUri.GetScheme() != "http" && baseUri.GetScheme() != "https"))
         return ErrParam;
@@ -90,7 +91,7 @@ void ClearRoutes()
 
 std::string ApplyRoute(const std::string& utf8Url)
 {
-    const IO::URI::URI uri{GS::UniString::FromUtf8(utf8Url)};
+    const IO::URI::URI uri{HostText::Uni(utf8Url)};
     if (!uri.IsValid() || uri.GetScheme() != "https")
         return utf8Url;
     std::lock_guard<std::mutex> lock(routesMutex);

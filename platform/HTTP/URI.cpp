@@ -1,4 +1,5 @@
 #include "URI.hpp"
+#include "HostText.hpp"
 
 #include <cctype>
 
@@ -52,7 +53,7 @@ bool SplitAuthority(const std::string& authority, std::string& host, unsigned& p
 
 URI::URI(const GS::UniString& text)
 {
-    const std::string all = text.ToUtf8();
+    const std::string all = HostText::Utf8(text);
     const auto schemeEnd = all.find("://");
     if (schemeEnd == std::string::npos || schemeEnd == 0)
         return;
@@ -90,7 +91,7 @@ void URI::AddQueryParameter(const GS::UniString& name, const GS::UniString& valu
 {
     if (!query_.empty())
         query_ += '&';
-    query_ += PercentEncode(name.ToUtf8()) + "=" + PercentEncode(value.ToUtf8());
+    query_ += PercentEncode(HostText::Utf8(name)) + "=" + PercentEncode(HostText::Utf8(value));
 }
 
 std::string URI::ToUtf8() const
@@ -105,7 +106,7 @@ std::string URI::ToUtf8() const
 
 GS::UniString URI::ToString() const
 {
-    return GS::UniString::FromUtf8(ToUtf8());
+    return HostText::Uni(ToUtf8());
 }
 
 std::string URI::PercentEncode(const std::string& utf8)

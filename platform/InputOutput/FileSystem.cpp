@@ -1,4 +1,5 @@
 #include "FileSystem.hpp"
+#include "HostText.hpp"
 
 #include <cerrno>
 #include <cstdio>
@@ -71,7 +72,7 @@ GSErrCode FileSystem::ResolveLocation(const Location& source, Location* target) 
     char* resolved = realpath(source.ToNativePath().c_str(), nullptr);
     if (resolved == nullptr)
         return FromErrno(errno);
-    *target = Location(GS::UniString::FromUtf8(resolved));
+    *target = Location(HostText::Uni(resolved));
     std::free(resolved);
     return NoError;
 }

@@ -1,5 +1,7 @@
 #include "Location.hpp"
 
+#include "Array.hpp"
+
 namespace IO {
 
 GSErrCode Location::AppendToLocal(const Name& name)
@@ -14,20 +16,22 @@ GSErrCode Location::AppendToLocal(const Name& name)
 
 GSErrCode Location::DeleteLastLocalName()
 {
-    const auto parts = path_.Split("/");
-    if (parts.size() < 2)
+    GS::Array<GS::UniString> parts;
+    path_.Split("/", &parts);
+    if (parts.GetSize() < 2)
         return ErrParam;
-    const USize keep = path_.GetLength() - parts.back().GetLength() - 1;
+    const USize keep = path_.GetLength() - parts.GetLast().GetLength() - 1;
     path_ = path_.GetSubstring(0, keep == 0 ? 1 : keep);
     return NoError;
 }
 
 GSErrCode Location::GetLastLocalName(Name* name) const
 {
-    const auto parts = path_.Split("/");
-    if (name == nullptr || parts.empty() || parts.back().IsEmpty())
+    GS::Array<GS::UniString> parts;
+    path_.Split("/", &parts);
+    if (name == nullptr || parts.IsEmpty() || parts.GetLast().IsEmpty())
         return ErrParam;
-    *name = Name(parts.back());
+    *name = Name(parts.GetLast());
     return NoError;
 }
 

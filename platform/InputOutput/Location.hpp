@@ -28,7 +28,7 @@ public:
     GSErrCode GetLastLocalName(Name* name) const;
     GSErrCode ToPath(GS::UniString* path) const;
     // The platform path as UTF-8, for the stand-ins that call the operating system.
-    std::string ToNativePath() const { return path_.ToUtf8(); }
+    std::string ToNativePath() const { return path_.ToCStr(CC_UTF8).Get(); }
 
     bool operator==(const Location& other) const { return path_ == other.path_; }
 

@@ -125,6 +125,6 @@ bool RSGetIndString(GS::UniString* str, GSResID resID, Int32 index, GSResModule 
     if (str == nullptr)
         return false;
     const char* text = TheRegistry().Find(resModule, &OpenModule::strings, StringKey(resID, index));
-    *str = text == nullptr ? GS::UniString() : GS::UniString(text);
+    *str = text == nullptr ? GS::UniString() : GS::UniString(text, CC_UTF8);
     return text != nullptr;
 }

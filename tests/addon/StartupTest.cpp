@@ -1,6 +1,7 @@
 #include "Startup.hpp"
-#include "SimHost.hpp"
 #include "DGHost.hpp"
+#include "HostText.hpp"
+#include "SimHost.hpp"
 
 #include <gtest/gtest.h>
 
@@ -30,8 +31,8 @@ TEST(Startup, IdentifiesItselfRegistersSixMenusAndLogsItsSteps)
     SimHost sim;
     ASSERT_TRUE(sim.Loaded()) << sim->GetAddOn().error;
     const Sim::AddOnState& addOn = sim->GetAddOn();
-    EXPECT_EQ(addOn.name.ToUtf8(), "Velmar");
-    EXPECT_EQ(addOn.description.ToUtf8(), "v2.0.1");
+    EXPECT_EQ(HostText::Utf8(addOn.name), "Velmar");
+    EXPECT_EQ(HostText::Utf8(addOn.description), "v2.0.1");
     EXPECT_EQ(addOn.type, APIAddon_Preload);
     EXPECT_EQ(addOn.registerResult, NoError);
     EXPECT_EQ(addOn.initializeResult, NoError);
@@ -59,7 +60,7 @@ TEST(Startup, MenusShowDutchWithoutConfiguredLanguageAndLodKeepsItsTexts)
         EXPECT_EQ(sim.ItemText(menu, 1), text) << menu;
     for (Int32 item = 1; item <= 5; ++item)
         EXPECT_EQ(sim.ItemText(32501, item), "Lod " + std::to_string(item * 100));
-    EXPECT_EQ(sim->FindMenu(32501)->submenu.ToUtf8(), "Lod");
+    EXPECT_EQ(HostText::Utf8(sim->FindMenu(32501)->submenu), "Lod");
 }
 
 TEST(Startup, EachFailingStartupStepIsLoggedAndOnlyTheNewElementHandlerFailsInitialize)
@@ -166,7 +167,7 @@ TEST(MenuCommands, EachCommandLogsWhatItLoadsAroundTheDialogItRuns)
         std::string lastLineThen;
         sim->Loop().Post([&] {
             for (auto windows = DG::ListWindows(); !windows.empty(); windows.pop_back()) {
-                dialog = windows.back().title.ToUtf8();
+                dialog = HostText::Utf8(windows.back().title);
                 lastLineThen = sim.LogLines().back();
                 DG::CloseWindowAsUser(windows.back().id);
             }

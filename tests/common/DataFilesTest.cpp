@@ -3,6 +3,7 @@
 #include "TempFolder.hpp"
 
 #include "GSException.hpp"
+#include "HostText.hpp"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +16,8 @@ class DataFiles : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        IO::fileSystem.SetSpecialLocation(Velmar::UserDataFolder, IO::Location(GS::UniString(root_ / "user")));
-        IO::fileSystem.SetSpecialLocation(Velmar::SharedDataFolder, IO::Location(GS::UniString(root_ / "shared")));
+        IO::fileSystem.SetSpecialLocation(Velmar::UserDataFolder, IO::Location(HostText::Uni(root_ / "user")));
+        IO::fileSystem.SetSpecialLocation(Velmar::SharedDataFolder, IO::Location(HostText::Uni(root_ / "shared")));
         std::filesystem::create_directories(root_ / "user");
         std::filesystem::create_directories(root_ / "shared");
     }
@@ -63,8 +64,8 @@ TEST_F(DataFiles, AFileInTheWayRaisesTheEnsureDirectoryError)
             Velmar::ResolveDataFile(folder, folder == 5 ? "/velmar/archicad/log.txt" : "Velmar/Archicad/x.json");
             ADD_FAILURE() << "no error for " << part;
         } catch (const GS::GeneralException& error) {
-            EXPECT_EQ(error.GetMessage().ToUtf8(), std::string("Failed to ensure directory ") + part);
-            EXPECT_EQ(error.GetErrorCode(), Velmar::EnsureDirectoryFailed);
+            EXPECT_EQ(HostText::Utf8(error.GetMessage()), std::string("Failed to ensure directory ") + part);
+            EXPECT_EQ(error.GetID(), Velmar::EnsureDirectoryFailed);
         }
     }
 }
@@ -76,7 +77,7 @@ TEST_F(DataFiles, LogAppendsUtf8LinesEndedByCrLfAndRecreatesWhatWasDeleted)
     const std::string file = root_ / "user/velmar/archicad/log.txt";
 
     log->log("inserting LODs");
-    log->log("Réglages — Vérifier");
+    log->log(HostText::Uni("Réglages — Vérifier"));
     log->log("");
     EXPECT_EQ(ReadFile(file), "inserting LODs\r\nR\xC3\xA9glages \xE2\x80\x94 V\xC3\xA9rifier\r\n\r\n");
 

@@ -1,3 +1,4 @@
+#include "HostText.hpp"
 #include "Record.hpp"
 #include "SmallStackThread.hpp"
 
@@ -62,14 +63,14 @@ TEST(JsonRecord, ReadsEachKindAndIgnoresMembersOfAnotherKind)
 TEST(JsonRecord, TextAndGuidMembers)
 {
     const auto language = ParseRecord<Language>(R"({"CODE":"nl-BE","label":null,"selectorUrl":5})");
-    EXPECT_EQ(language.code.Get().ToUtf8(), "nl-BE");
+    EXPECT_EQ(HostText::Utf8(language.code.Get()), "nl-BE");
     EXPECT_FALSE(language.label.HasValue());
     EXPECT_FALSE(language.selectorUrl.HasValue());
 
     // GUIDs and arrays are looked up by their exact name.
     const auto exact = ParseRecord<Settings>(R"({"id":"901e167f-078d-4032-8383-39568546b9f9","IDS":["x"]})");
     ASSERT_TRUE(exact.id.HasValue());
-    EXPECT_EQ(exact.id.Get().ToUniString().ToUtf8(), "901E167F-078D-4032-8383-39568546B9F9");
+    EXPECT_EQ(HostText::Utf8(exact.id.Get().ToUniString()), "901E167F-078D-4032-8383-39568546B9F9");
     EXPECT_TRUE(exact.ids.Items().IsEmpty());
     EXPECT_FALSE(ParseRecord<Settings>(R"({"ID":"901e167f-078d-4032-8383-39568546b9f9"})").id.HasValue());
 }
@@ -80,9 +81,9 @@ TEST(JsonRecord, ArraysSkipNullsAndElementsOfAnotherKind)
         R"({"languages":[null,{"code":"fr-BE"},5,"nl",[]],"tags":["a",1,null,"b"],)"
         R"("ids":["901E167F-078D-4032-8383-39568546B9F9",7],"numbers":[1,2.5,-3,4294967296,"4"]})");
     ASSERT_EQ(settings.languages.Items().GetSize(), 1u);
-    EXPECT_EQ(settings.languages.Items()[0].code.Get().ToUtf8(), "fr-BE");
+    EXPECT_EQ(HostText::Utf8(settings.languages.Items()[0].code.Get()), "fr-BE");
     ASSERT_EQ(settings.tags.Items().GetSize(), 2u);
-    EXPECT_EQ(settings.tags.Items()[1].ToUtf8(), "b");
+    EXPECT_EQ(HostText::Utf8(settings.tags.Items()[1]), "b");
     EXPECT_EQ(settings.ids.Items().GetSize(), 1u);
     EXPECT_EQ(settings.numbers.Items(), (GS::Array<Int32>{1, -3}));
 
@@ -98,12 +99,12 @@ TEST(JsonRecord, ArraysSkipNullsAndElementsOfAnotherKind)
         return language;
     });
     ASSERT_EQ(made.languages.Items().GetSize(), 2u);
-    EXPECT_EQ(made.languages.Items()[1].label.Get().ToUtf8(), "other");
+    EXPECT_EQ(HostText::Utf8(made.languages.Items()[1].label.Get()), "other");
 }
 
 TEST(JsonRecord, WritesAbsentValuesAsNullOnlyWhenAsked)
 {
-    EXPECT_EQ(RecordToText(Settings()).ToUtf8(),
+    EXPECT_EQ(HostText::Utf8(RecordToText(Settings())),
               R"({"version":null,"small":null,"enabled":null,"id":null,"main":null,"languages":[],"tags":[],)"
               R"("ids":[],"numbers":[]})");
 
@@ -111,7 +112,7 @@ TEST(JsonRecord, WritesAbsentValuesAsNullOnlyWhenAsked)
     nl.code.Set("nl-BE");
     Language empty;
     GS::Array<Language> list{nl, empty};
-    EXPECT_EQ(RecordListToText(list).ToUtf8(), R"([{"code":"nl-BE"},{}])");
+    EXPECT_EQ(HostText::Utf8(RecordListToText(list)), R"([{"code":"nl-BE"},{}])");
 }
 
 TEST(JsonRecord, RoundTripKeepsAccentsOrderAndNesting)
@@ -122,7 +123,7 @@ TEST(JsonRecord, RoundTripKeepsAccentsOrderAndNesting)
         R"j("languages":[{"code":"nl-BE","label":"Nederlands (België)","selectorUrl":"https://x.example/nl?a=1&b=\"2\""}],)j"
         R"("tags":["é","\u0000x"],"ids":["901E167F-078D-4032-8383-39568546B9F9","00000001-0002-0A03-0405-060708090A0B"],)"
         R"("numbers":[2147483647,-2147483648]})";
-    EXPECT_EQ(RecordToText(ParseRecord<Settings>(text)).ToUtf8(), text);
+    EXPECT_EQ(HostText::Utf8(RecordToText(ParseRecord<Settings>(text))), text);
 }
 
 TEST(JsonRecord, UntrustedTextGivesADefaultRecordWithoutCrashing)
@@ -134,7 +135,7 @@ TEST(JsonRecord, UntrustedTextGivesADefaultRecordWithoutCrashing)
         for (const auto* text : {&abyss, &wideAndDeep}) {
             const auto settings = ParseRecord<Settings>(*text);
             EXPECT_TRUE(settings.languages.Items().IsEmpty());
-            EXPECT_EQ(RecordToText(settings).ToUtf8().size(), RecordToText(Settings()).ToUtf8().size());
+            EXPECT_EQ(HostText::Utf8(RecordToText(settings)).size(), HostText::Utf8(RecordToText(Settings())).size());
         }
     });
 
@@ -165,8 +166,8 @@ TEST(JsonRecord, UntrustedTextGivesADefaultRecordWithoutCrashing)
 
     // A stray byte is no reason to lose the record: it becomes U+FFFD in the host string.
     const auto stray = ParseRecord<Language>(std::string("{\"code\":\"nl\xC3(\",\"label\":\"x\"}"));
-    EXPECT_EQ(stray.code.Get().ToUtf8(), "nl\xEF\xBF\xBD(");
-    EXPECT_EQ(stray.label.Get().ToUtf8(), "x");
+    EXPECT_EQ(HostText::Utf8(stray.code.Get()), "nl\xEF\xBF\xBD(");
+    EXPECT_EQ(HostText::Utf8(stray.label.Get()), "x");
 }
 
 TEST(JsonDocument, ValidTextParsesAsTheDefaultParseDoes)

@@ -2,6 +2,7 @@
 #include "CorvanaDatabase.hpp"
 #include "DataFiles.hpp"
 #include "DownloadServices.hpp"
+#include "HostText.hpp"
 #include "SmallStackThread.hpp"
 #include "State.hpp"
 #include "TempFolder.hpp"
@@ -38,8 +39,8 @@ class Configuration : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        IO::fileSystem.SetSpecialLocation(Velmar::UserDataFolder, IO::Location(GS::UniString(root_ / "user")));
-        IO::fileSystem.SetSpecialLocation(Velmar::SharedDataFolder, IO::Location(GS::UniString(root_ / "shared")));
+        IO::fileSystem.SetSpecialLocation(Velmar::UserDataFolder, IO::Location(HostText::Uni(root_ / "user")));
+        IO::fileSystem.SetSpecialLocation(Velmar::SharedDataFolder, IO::Location(HostText::Uni(root_ / "shared")));
         std::filesystem::create_directories(root_ / "user/Velmar/Archicad");
         std::filesystem::create_directories(root_ / "shared/Velmar/Archicad");
     }
@@ -99,7 +100,7 @@ TEST_F(Configuration, UserCopyIsKeptOrReplacedByTheSharedCopy)
             std::filesystem::create_symlink(elsewhere, User());
         const auto loaded = Velmar::Cnf::LoadSettingsFile(SettingsPath);
         EXPECT_EQ(loaded != nullptr && loaded->version.HasValue()
-                      ? std::optional<std::string>(loaded->version.Get().ToUtf8())
+                      ? std::optional<std::string>(HostText::Utf8(loaded->version.Get()))
                       : std::nullopt,
                   c.loadedVersion);
         if (c.userReplaced) {
@@ -170,7 +171,7 @@ TEST_F(Configuration, ApplyingTheChoiceSetsLanguageSelectorServicesAndNeutral)
         const bool wasNeutral = state->IsNeutral();
         service.SetCountryAndLanguage(c.country, c.language);
         EXPECT_EQ(state->languageIndex, std::optional<Int32>(c.languageIndex));
-        EXPECT_EQ(state->selectorUrl.ToUtf8(), c.selector);
+        EXPECT_EQ(HostText::Utf8(state->selectorUrl), c.selector);
         EXPECT_EQ(service.IsBrandLessEnabled(), c.brandLess);
         if (std::string(c.country) != "ZZ") {
             EXPECT_EQ(state->IsBrandLessEnabled(), c.brandLess);
@@ -181,7 +182,7 @@ TEST_F(Configuration, ApplyingTheChoiceSetsLanguageSelectorServicesAndNeutral)
         const auto client = Velmar::Services::CorvanaDatabase::Get();
         ASSERT_NE(client, nullptr);
         if (*c.platform != '\0') {
-            EXPECT_EQ(client->GetDataUrl().ToUtf8(), c.platform);
+            EXPECT_EQ(HostText::Utf8(client->GetDataUrl()), c.platform);
         }
     }
 }
@@ -203,8 +204,8 @@ TEST_F(Configuration, TheChoiceIsStoredCompactWithNullsAndReadAtTheNextStart)
     EXPECT_NE(stored.find(R"("defaultCountry":"NL","defaultLanguage":"nl-NL")"), std::string::npos);
 
     ConfigurationService restarted(SettingsPath, MappingPath, StartDownloadServices);
-    EXPECT_EQ(restarted.GetCountryCode()->ToUtf8(), "NL");
-    EXPECT_EQ(Velmar::App::State::instance()->selectorUrl.ToUtf8(), "https://s.example/nl-nl");
+    EXPECT_EQ(HostText::Utf8(*restarted.GetCountryCode()), "NL");
+    EXPECT_EQ(HostText::Utf8(Velmar::App::State::instance()->selectorUrl), "https://s.example/nl-nl");
 }
 
 TEST_F(Configuration, MappingFileLookupsAndNesting)
@@ -218,12 +219,12 @@ TEST_F(Configuration, MappingFileLookupsAndNesting)
     const auto mapping = Velmar::Cnf::LoadMappingFile(MappingPath);
     const auto* found = Velmar::Cnf::FindProperty(mapping.properties.Items(), "thickness");
     ASSERT_NE(found, nullptr);
-    EXPECT_EQ(found->name.Get().ToUtf8(), "first");
+    EXPECT_EQ(HostText::Utf8(found->name.Get()), "first");
     EXPECT_EQ(Velmar::Cnf::FindProperty(mapping.properties.Items(), "no key"), nullptr);
     const auto* item = &mapping.wallClassifications.Items()[0].children.Items()[0];
     for (int depth = 2; depth <= 5; ++depth)
         item = &item->children.Items()[0];
-    EXPECT_EQ(item->name.Get().ToUtf8(), "5");
+    EXPECT_EQ(HostText::Utf8(item->name.Get()), "5");
     EXPECT_EQ(mapping.classificationCodes.Items(), (GS::Array<GS::UniString>{"NL-SfB", "STABU"}));
     // The shared copy is read, then the user copy it became.
     const std::string reading =
@@ -271,15 +272,15 @@ TEST_F(Configuration, TheShippedFilesLoadWithTheirCountriesAndMappings)
     std::vector<std::string> languages;
     for (const auto& country : service.GetSettingsFile().databaseSettings.Items())
         for (const auto& language : country.languages.Items())
-            languages.push_back(country.countryCode.Get().ToUtf8() + "/" + language.code.Get().ToUtf8());
+            languages.push_back(HostText::Utf8(country.countryCode.Get()) + "/" + HostText::Utf8(language.code.Get()));
     EXPECT_EQ(languages, (std::vector<std::string>{"BE/nl-BE", "BE/fr-BE", "NL/nl-NL", "INT/en-US"}));
     EXPECT_TRUE(service.IsBrandLessEnabled());
     const auto& mapping = service.GetMappingFile();
     for (const char* key : {"RTF", "BRANDWERENDHEID", "ASIRW", "LUCHTGELUIDISOLATIE_DNT_A_K", "DILATATIE", "Weight"})
         EXPECT_NE(Velmar::Cnf::FindProperty(mapping.properties.Items(), key), nullptr) << key;
     EXPECT_FALSE(mapping.wallClassifications.Items().IsEmpty());
-    EXPECT_EQ(Velmar::Services::ConfigurationService::ActiveMapping()->version.Get().ToUtf8(),
-              mapping.version.Get().ToUtf8());
+    EXPECT_EQ(HostText::Utf8(Velmar::Services::ConfigurationService::ActiveMapping()->version.Get()),
+              HostText::Utf8(mapping.version.Get()));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "LanguageIndex.hpp"
 #include "LodProvider.hpp"
 
+#include "HostText.hpp"
 #include "RS.hpp"
 
 #include <gtest/gtest.h>
@@ -33,7 +34,7 @@ TEST(LanguageIndex, CodesMapToTheIndexAndToTheMenuTextsOfTheirLanguage)
         for (std::size_t i = 0; i < std::size(lists); ++i) {
             GS::UniString text;
             ASSERT_TRUE(RSGetIndString(&text, lists[i], Velmar::App::TextEntryFor(index), module));
-            EXPECT_EQ(text.ToUtf8(), c.texts[i]) << c.code << " list " << lists[i];
+            EXPECT_EQ(HostText::Utf8(text), c.texts[i]) << c.code << " list " << lists[i];
         }
     }
     RS::RSCloseModule(module);

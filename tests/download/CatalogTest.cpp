@@ -2,6 +2,7 @@
 // product model in each language, so a catalog edit that a user would notice breaks here first.
 #include "BoSystem.hpp"
 #include "CatalogGenerator.hpp"
+#include "HostText.hpp"
 #include "LodProvider.hpp"
 #include "RapidJson.hpp"
 
@@ -97,7 +98,7 @@ void ExpectEverySystemBuilds(const fs::path& dir)
         for (Int32 language = 1; language <= 3; ++language) {
             SCOPED_TRACE(language);
             const Bo::System system(source, language);
-            EXPECT_EQ(system.name.ToUtf8(), id);
+            EXPECT_EQ(HostText::Utf8(system.name), id);
             EXPECT_TRUE(system.timeStamp.has_value());
             EXPECT_EQ(system.kind, std::optional<Bo::SystemKind>(kindNames.at(kinds.at(id))));
             ASSERT_TRUE(system.thickness.has_value());
@@ -135,7 +136,7 @@ void ExpectEverySystemBuilds(const fs::path& dir)
 
             ASSERT_EQ(system.properties.GetSize(), source.allAttributes.GetSize());
             for (const auto& property : system.properties) {
-                const std::string name = property.attribute.ID.ValueOr(GS::UniString()).ToUtf8();
+                const std::string name = HostText::Utf8(property.attribute.ID.ValueOr(GS::UniString()));
                 EXPECT_TRUE(property.attribute.NameText(language).has_value()) << name;
                 EXPECT_TRUE(property.attribute.ValueText(language).has_value()) << name;
                 EXPECT_TRUE(property.lod.has_value()) << name << " has no known LOD";
@@ -195,13 +196,13 @@ TEST_F(Catalog, CoversTheMappingTheLevelsAndTheRuleAttributes)
         const std::string kind = kinds.count(file.stem().string()) ? kinds.at(file.stem().string()) : "";
         systemKinds.insert(kind);
         for (const auto& attribute : source.allAttributes) {
-            systemIds.insert(attribute.ID.ValueOr(GS::UniString()).ToUtf8());
-            levels.insert(attribute.LOD.ValueOr(GS::UniString()).ToUtf8());
+            systemIds.insert(HostText::Utf8(attribute.ID.ValueOr(GS::UniString())));
+            levels.insert(HostText::Utf8(attribute.LOD.ValueOr(GS::UniString())));
         }
         for (const auto& product : source.linkedProducts) {
             for (const auto& set : product.propertySets) {
                 for (const auto& attribute : product.Attributes(set))
-                    productIds.insert(attribute.ID.ValueOr(GS::UniString()).ToUtf8());
+                    productIds.insert(HostText::Utf8(attribute.ID.ValueOr(GS::UniString())));
             }
         }
         if (kind == "wall") {

@@ -8,6 +8,7 @@
 #include "CorvanaDatabase.hpp"
 #include "GSException.hpp"
 #include "HTTPHost.hpp"
+#include "HostText.hpp"
 #include "LodProvider.hpp"
 #include "ProductSystems.hpp"
 #include "ProjectStoreService.hpp"
@@ -59,10 +60,11 @@ std::string Describe(const GS::Array<StoredProjectClassificationMapping>& mappin
 {
     std::string text;
     for (const auto& m : mappings) {
-        text += m.classificationCode.Get().ToUtf8() + "=" +
-                (m.propertyDefinitionId.HasValue() ? m.propertyDefinitionId.Get().ToUniString().ToUtf8().substr(0, 1)
-                                                   : "-") +
-                (m.active.HasValue() ? (m.active.Get() ? "+" : "0") : "?") + " ";
+        text +=
+            HostText::Utf8(m.classificationCode.Get()) + "=" +
+            (m.propertyDefinitionId.HasValue() ? HostText::Utf8(m.propertyDefinitionId.Get().ToUniString()).substr(0, 1)
+                                               : "-") +
+            (m.active.HasValue() ? (m.active.Get() ? "+" : "0") : "?") + " ";
     }
     return text;
 }
@@ -74,7 +76,7 @@ std::string Outcome(Run run)
     try {
         return run();
     } catch (const GS::Exception& error) {
-        return error.GetMessage().ToUtf8();
+        return HostText::Utf8(error.GetMessage());
     } catch (const std::exception& error) {
         return error.what();
     }
@@ -115,7 +117,7 @@ TEST(ClassificationMappings, OnlyCodesTheSystemCarriesAValueForAreOffered)
     const GS::Array<GS::UniString> codes{"NL-SfB", "STABU", "OMNICLASS", "UNICLASS"};
     const auto offered = Velmar::Services::OfferedClassifications(codes, system, 3, {Stored("NL-SFB", TargetA, true)});
     ASSERT_EQ(offered.GetSize(), 1u) << "STABU has no English value, OMNICLASS an empty one, UNICLASS none";
-    EXPECT_EQ(Velmar::Json::RecordToText(offered[0], false).ToUtf8(),
+    EXPECT_EQ(HostText::Utf8(Velmar::Json::RecordToText(offered[0], false)),
               R"({"classificationCode":"NL-SfB","targetPropertyGuid":"AAAAAAAA-0000-4000-8000-000000000001",)"
               R"("value":"22.21","label":"NL-SfB code","active":true})");
 }
@@ -137,7 +139,7 @@ protected:
         if (lods->GetLevels().IsEmpty()) {
             for (Int32 level = 100; level <= 500; level += 100)
                 lods->AddLevel(
-                    Velmar::Bo::LOD(GS::UniString(std::to_string(level)), level >= 300, level == 500, level));
+                    Velmar::Bo::LOD(HostText::Uni(std::to_string(level)), level >= 300, level == 500, level));
         }
         lods->SetActive(lods->GetLevels()[1]);
         Velmar::App::State::instance()->languageIndex = 3;  // as the configuration leaves it
@@ -176,7 +178,7 @@ TEST_F(Downloads, DetailsListTheAttributesWithALevelAndTheLevelsToChooseFrom)
     Serve(R"("a":{"ID":"A","LOD":"300","Name":{"en_US":"Board"},"Value":{"en_US":"12.5"},"Unit":"mm",)"
           R"("DataType":"Length"},"b":{"ID":"B","Name":{"en_US":"No level"}},"c":{"ID":"C","LOD":"100"})");
     ASSERT_TRUE(manager_.LoadSystem("S1"));
-    const auto details = [&] { return Velmar::Json::RecordToText(manager_.GetProductDetails()).ToUtf8(); };
+    const auto details = [&] { return HostText::Utf8(Velmar::Json::RecordToText(manager_.GetProductDetails())); };
     EXPECT_EQ(details(),
               R"({"productCode":"S1","properties":[{"name":"Board","lod":300,"value":"12.5","unit":"mm",)"
               R"("dataType":"Length"},{"name":null,"lod":100,"value":null,"unit":null,"dataType":null}],)"
@@ -241,7 +243,7 @@ TEST_F(Downloads, AConfirmationIsCheckedBeforeAnythingIsWritten)
         host_.RunHostCommand("Create Attribute", [&] { host_.CurrentProject().AddAttribute(composite); });
         const std::string before = host_.CurrentProject().ToJson();
         system_ = Velmar::Testing::SystemResponse(c.served);
-        ASSERT_TRUE(manager_.LoadSystem(GS::UniString(c.served.id.c_str()))) << c.what;
+        ASSERT_TRUE(manager_.LoadSystem(HostText::Uni(c.served.id.c_str()))) << c.what;
         const std::string answer = Confirm(c.download);
         EXPECT_EQ(answer, c.answer) << c.what;
         std::string composites;
@@ -251,7 +253,7 @@ TEST_F(Downloads, AConfirmationIsCheckedBeforeAnythingIsWritten)
                 tag = Velmar::Bo::CompositeTag::FromUserData(
                     written->userData->version, written->userData->platformSign, written->userData->bytes.data(),
                     written->userData->bytes.size());
-            composites += (composites.empty() ? "" : ", ") + written->name.ToUtf8() +
+            composites += (composites.empty() ? "" : ", ") + HostText::Utf8(written->name) +
                           (tag ? " (" + tag->systemName + " " + std::to_string(tag->lod) + ")" : " (untagged)");
         }
         EXPECT_EQ(composites, c.composites) << c.what;

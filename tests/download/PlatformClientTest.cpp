@@ -3,6 +3,7 @@
 #include "Archicad.hpp"
 #include "CorvanaDatabase.hpp"
 #include "HTTPHost.hpp"
+#include "HostText.hpp"
 #include "HttpExchange.hpp"
 #include "RecordingServer.hpp"
 #include "TempFolder.hpp"
@@ -65,12 +66,12 @@ TEST_F(PlatformClient, AsksForATokenThenForTheSystemWithOneUserAgentAndEscapedQu
 {
     const std::string id = "A B&C/é";
     Serve({200, R"({"token":"t+1/="})"}, {200, SystemFor(id)});
-    const auto system = database_.GetSystem(GS::UniString::FromUtf8(id));
+    const auto system = database_.GetSystem(HostText::Uni(id));
     ASSERT_TRUE(system->id.has_value());
-    EXPECT_EQ(system->id->ToUtf8(), id);
+    EXPECT_EQ(HostText::Utf8(*system->id), id);
     EXPECT_EQ(*system->rawText, SystemFor(id));
 
-    database_.GetSystem(GS::UniString::FromUtf8(id));
+    database_.GetSystem(HostText::Uni(id));
     const auto requests = server_->Requests();
     ASSERT_EQ(requests.size(), 4u);
     for (std::size_t n = 0; n < requests.size(); ++n) {
@@ -111,7 +112,7 @@ TEST_F(PlatformClient, AnythingButTheSystemUnderItsOwnIdGivesAnEmptyRecord)
     for (const auto& c : cases) {
         Serve(c.token, c.data);
         const std::string logBefore = Log();
-        const auto system = database_.GetSystem(GS::UniString(Product));
+        const auto system = database_.GetSystem(HostText::Uni(Product));
         ASSERT_NE(system, nullptr) << c.what;
         EXPECT_EQ(system->id.has_value(), c.found) << c.what;
         if (c.found) {

@@ -1,4 +1,5 @@
 #include "BoSystem.hpp"
+#include "HostText.hpp"
 #include "LodProvider.hpp"
 
 #include <gtest/gtest.h>
@@ -55,7 +56,7 @@ TEST_F(ProductModel, FramesBoardsAndProductsComeFromTheCompositionInDutch)
                                     Attribute("PLAAT_ZIJDE_2_LAAG_2_TYPE", "Velmar A 12,5") + "," +
                                     Attribute("AKOESTISCHE_ISOLATIE_FRAME_1_DIKTE", "75");
     const Bo::System system(Read(WallSystem(composition)), 2);
-    EXPECT_EQ(system.name.ToUtf8(), "VELMAR-MS-100-2x12.5");
+    EXPECT_EQ(HostText::Utf8(system.name), "VELMAR-MS-100-2x12.5");
     EXPECT_EQ(system.kind, std::optional<Bo::SystemKind>(Bo::SystemKind::Wall));
     EXPECT_DOUBLE_EQ(*system.thickness, 0.0125);
     EXPECT_EQ(system.timeStamp, std::optional<Bo::TimeStamp>(Bo::TimeStamp{2026, 11, 0, 20, 9, 30, 5, 0}));
@@ -66,7 +67,7 @@ TEST_F(ProductModel, FramesBoardsAndProductsComeFromTheCompositionInDutch)
     EXPECT_FALSE(frame.insulationType.has_value());
     const Bo::Board& outer = frame.boards[0];
     EXPECT_DOUBLE_EQ(*outer.thickness, 0.0125);
-    EXPECT_EQ(outer.type->ToUtf8(), "Velmar A 12,5");
+    EXPECT_EQ(HostText::Utf8(*outer.type), "Velmar A 12,5");
     ASSERT_TRUE(outer.colour.has_value());
     EXPECT_NEAR((*outer.colour)[1], 0.50196, 1e-5);
     EXPECT_DOUBLE_EQ(*outer.lambda, 0.035);
@@ -76,10 +77,10 @@ TEST_F(ProductModel, FramesBoardsAndProductsComeFromTheCompositionInDutch)
     // Properties: all attributes, named and valued in the project language.
     ASSERT_EQ(system.properties.GetSize(), 9u);
     const Bo::Property& fire = system.properties[8];
-    EXPECT_EQ(fire.name.ToUtf8(), "Classe feu");
+    EXPECT_EQ(HostText::Utf8(fire.name), "Classe feu");
     EXPECT_EQ(fire.lod->value, 300);
     EXPECT_FALSE(fire.attribute.ValueText(2).has_value()) << "no fall-back to Dutch";
-    EXPECT_EQ(system.properties[0].name.ToUtf8(), "template_type");
+    EXPECT_EQ(HostText::Utf8(system.properties[0].name), "template_type");
     EXPECT_EQ(system.rules.GetSize(), 0u) << "no built-in rules in French";
 }
 
@@ -146,7 +147,7 @@ TEST_F(ProductModel, ObjectsOfAnotherKindAreIgnored)
     ASSERT_EQ(system.propertySets.GetSize(), 1u);
     EXPECT_TRUE(system.Attributes(system.propertySets[0]).IsEmpty());
     EXPECT_TRUE(system.linkedProducts.IsEmpty());
-    const auto again = Read(Json::RecordToText(Read(WallSystem(Attribute("Thickness", "120")))).ToUtf8());
+    const auto again = Read(HostText::Utf8(Json::RecordToText(Read(WallSystem(Attribute("Thickness", "120"))))));
     EXPECT_EQ(again.allAttributes.GetSize(), 3u);
     EXPECT_EQ(again.linkedProducts.GetSize(), 2u);
 }

@@ -2,6 +2,7 @@
 // between them (counted, not timed), its answers, and how it ends.
 #include "Archicad.hpp"
 #include "HTTPHost.hpp"
+#include "HostText.hpp"
 #include "RecordingServer.hpp"
 #include "SimpleHttpPoller.hpp"
 #include "TempFolder.hpp"
@@ -85,8 +86,8 @@ protected:
             "https://relay.velmar.example/Relay",
             [this](const GS::UniString& payload) {
                 std::lock_guard<std::mutex> lock(mutex_);
-                handled_.push_back(payload.ToUtf8());
-                return payload.ToUtf8() != "reject me";
+                handled_.push_back(HostText::Utf8(payload));
+                return HostText::Utf8(payload) != "reject me";
             },
             [] { return Channel; });
     }

@@ -1,4 +1,5 @@
 #include "CompositeTag.hpp"
+#include "HandleOwner.hpp"
 
 #include <gtest/gtest.h>
 
@@ -30,7 +31,7 @@ TEST(CompositeTag, WritesTheFixedLittleEndianLayoutAndReadsItBackFromAHostHandle
                             0x2C, 0x01, 0,  0};                                             // LOD 300
     EXPECT_EQ(std::memcmp(bytes.data() + 256, tail, sizeof tail), 0);
 
-    GS::HandleGuard handle(BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0));
+    Velmar::HandleOwner handle(BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0));
     std::memcpy(*handle.Get(), bytes.data(), bytes.size());
     API_AttributeUserData userData;
     userData.dataVersion = 1;

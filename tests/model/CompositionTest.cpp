@@ -3,6 +3,8 @@
 #include "ACAPinc.hpp"
 #include "Archicad.hpp"
 #include "CompositionService.hpp"
+#include "HostGuid.hpp"
+#include "HostText.hpp"
 #include "LodProvider.hpp"
 #include "LodUpdate.hpp"
 #include "MaterialStore.hpp"
@@ -31,7 +33,7 @@ std::optional<Velmar::Bo::LOD> Level(std::optional<Int32> value)
 {
     if (!value)
         return std::nullopt;
-    return Velmar::Bo::LOD(GS::UniString(std::to_string(*value).c_str()), *value >= 300, *value == 500, *value);
+    return Velmar::Bo::LOD(HostText::Uni(std::to_string(*value).c_str()), *value >= 300, *value == 500, *value);
 }
 
 std::string Millimetres(double metres)
@@ -71,14 +73,15 @@ protected:
     // "usage U, T mm: material thickness, ..." from the host's record; "none" when there is no such composite.
     std::string Describe(const char* name)
     {
-        const Sim::Attribute* composite = Project().FindAttribute(API_CompWallID, GS::UniString(name));
+        const Sim::Attribute* composite = Project().FindAttribute(API_CompWallID, HostText::Uni(name));
         if (composite == nullptr)
             return "none";
         std::string text = "usage " + std::to_string(composite->record.header.flags) + ", " +
                            Millimetres(composite->record.compWall.totalThick) + " mm:";
         for (const auto& skin : composite->skins) {
             const auto* material = Project().FindAttribute(API_BuildingMaterialID, skin.buildingMaterial.ToInt32_Deprecated());
-            text += " " + (material != nullptr ? material->name.ToUtf8() : std::string("?")) + " " + Millimetres(skin.fillThick);
+            text += " " + (material != nullptr ? HostText::Utf8(material->name) : std::string("?")) + " " +
+                    Millimetres(skin.fillThick);
             EXPECT_EQ(std::make_pair(skin.flagBits, skin.framePen), std::make_pair(short(1), short(1))) << name;
         }
         EXPECT_EQ(composite->lines.size(), composite->skins.size() + 1) << name;
@@ -90,7 +93,7 @@ protected:
     // "system lod" of the composite's tag, "untagged" without one.
     std::string TagOf(const char* name)
     {
-        const Sim::Attribute* composite = Project().FindAttribute(API_CompWallID, GS::UniString(name));
+        const Sim::Attribute* composite = Project().FindAttribute(API_CompWallID, HostText::Uni(name));
         if (composite == nullptr || !composite->userData)
             return "untagged";
         const auto tag = Velmar::Bo::CompositeTag::FromUserData(composite->userData->version, composite->userData->platformSign,
@@ -175,13 +178,13 @@ std::string DescribeMaterial(const Sim::Project& project, Int32 index)
     const Sim::Attribute* surface = project.FindAttribute(API_MaterialID, record.cutMaterial.ToInt32_Deprecated());
     char surfaceText[300] = "no surface";
     if (surface != nullptr)
-        std::snprintf(surfaceText, sizeof surfaceText, "surface %s (%.3f %.3f %.3f)", surface->name.ToUtf8().c_str(),
-                      surface->record.material.surfaceRGB.f_red, surface->record.material.surfaceRGB.f_green,
-                      surface->record.material.surfaceRGB.f_blue);
+        std::snprintf(surfaceText, sizeof surfaceText, "surface %s (%.3f %.3f %.3f)",
+                      HostText::Utf8(surface->name).c_str(), surface->record.material.surfaceRGB.f_red,
+                      surface->record.material.surfaceRGB.f_green, surface->record.material.surfaceRGB.f_blue);
     char text[512];
-    std::snprintf(text, sizeof text, "%s: fill %d, pens %d/%d, %s, λ %g, %s", material->name.ToUtf8().c_str(),
+    std::snprintf(text, sizeof text, "%s: fill %d, pens %d/%d, %s, λ %g, %s", HostText::Utf8(material->name).c_str(),
                   record.cutFill.ToInt32_Deprecated(), record.cutFillPen, record.cutFillBackgroundPen, surfaceText,
-                  record.thermalConductivity, material->manufacturer.ToUtf8().c_str());
+                  record.thermalConductivity, HostText::Utf8(material->manufacturer).c_str());
     return text;
 }
 
@@ -270,7 +273,7 @@ TEST_F(Composites, LinkingRebuildsFromTheTaggedSystemAndTagsAnUntaggedComposite)
     for (const auto& c : cases) {
         API_Attr_Head head;
         head.typeID = API_CompWallID;
-        head.index = Project().FindAttribute(API_CompWallID, GS::UniString(c.composite))->record.header.index;
+        head.index = Project().FindAttribute(API_CompWallID, HostText::Uni(c.composite))->record.header.index;
         Velmar::RunUndoStep("Link", [&] { service_.LinkComposite(head, MakeSystem(floor), Level(300)); });
         EXPECT_EQ(Describe(c.composite), c.expected) << c.composite;
         EXPECT_EQ(TagOf(c.composite), c.tag) << c.composite;
@@ -286,7 +289,7 @@ TEST_F(Composites, LinkingRebuildsFromTheTaggedSystemAndTagsAnUntaggedComposite)
     EXPECT_EQ(service_.GetCompositeData()[1].second, stored);
 
     Velmar::Bo::CompositeTag unknown;
-    unknown.storedSystemId = GS::Guid::Generate();
+    unknown.storedSystemId = HostGuid::New();
     const std::string before = Describe("Own");
     API_Attr_Head own2;
     own2.typeID = API_CompWallID;
@@ -404,7 +407,7 @@ TEST_F(Composites, LodUpdatesRebuildTheMetElementsCompositesAtTheActiveLevelAsOn
         // Walls and a slab the add-on has met (its user data, version 1) and one it has not.
         const auto place = [&](API_ElemTypeID type, const char* composite, bool met) {
             Sim::Element element = Sim::NewElement(type);
-            const auto index = Project().FindAttribute(API_CompWallID, GS::UniString(composite))->record.header.index;
+            const auto index = Project().FindAttribute(API_CompWallID, HostText::Uni(composite))->record.header.index;
             (type == API_WallID ? element.record.wall.composite : element.record.slab.composite) = index;
             (type == API_WallID ? element.record.wall.modelElemStructureType : element.record.slab.modelElemStructureType) =
                 API_CompositeStructure;

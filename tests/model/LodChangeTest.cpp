@@ -2,6 +2,7 @@
 #include "ACAPinc.hpp"
 #include "Archicad.hpp"
 #include "CompositeTag.hpp"
+#include "HostText.hpp"
 #include "LodChangeInformation.hpp"
 #include "TempFolder.hpp"
 
@@ -58,7 +59,7 @@ Velmar::Lod::LodProvider ProviderWithActive(std::optional<Int32> active)
 {
     Velmar::Lod::LodProvider provider;
     for (Int32 value = 100; value <= 500; value += 100)
-        provider.AddLevel(Velmar::Bo::LOD(GS::UniString(std::to_string(value)), value >= 300, value == 500, value));
+        provider.AddLevel(Velmar::Bo::LOD(HostText::Uni(std::to_string(value)), value >= 300, value == 500, value));
     if (active)
         provider.SetActive(provider.GetLevels()[*provider.FindByValue(*active)]);
     return provider;
@@ -66,7 +67,7 @@ Velmar::Lod::LodProvider ProviderWithActive(std::optional<Int32> active)
 
 std::string Summary(const Velmar::Lod::LodProvider& provider)
 {
-    return Velmar::Json::RecordToText(Velmar::Lod::ComputeLodChangeInformation(provider)).ToUtf8();
+    return HostText::Utf8(Velmar::Json::RecordToText(Velmar::Lod::ComputeLodChangeInformation(provider)));
 }
 
 // The summary with the key names the page reads.

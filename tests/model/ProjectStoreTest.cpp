@@ -2,6 +2,9 @@
 #include "ACAPinc.hpp"
 #include "Archicad.hpp"
 #include "EventHandlers.hpp"
+#include "HandleOwner.hpp"
+#include "HostGuid.hpp"
+#include "HostText.hpp"
 #include "ProjectSettings.hpp"
 #include "ProjectStoreService.hpp"
 #include "State.hpp"
@@ -42,7 +45,7 @@ std::string Names(const std::vector<std::pair<Velmar::Bo::System, GS::Guid>>& sy
 {
     std::string names;
     for (const auto& entry : systems)
-        names += entry.first.name.ToUtf8() + ";";
+        names += HostText::Utf8(entry.first.name) + ";";
     return names;
 }
 
@@ -76,7 +79,7 @@ TEST_F(ProjectStore, StoredSystemsComeBackByGuidFromTheProjectEntries)
 
     API_ModulData entry;
     ASSERT_EQ(ACAPI_ModulData_Get(&entry, first.storedSystemId.ToUniString()), NoError);
-    GS::HandleGuard data(entry.dataHdl);
+    Velmar::HandleOwner data(entry.dataHdl);
     EXPECT_EQ(std::make_pair(entry.dataVersion, entry.platformSign), std::make_pair(1, UInt16(0x5757)));
     EXPECT_EQ(std::string(*data.Get(), static_cast<std::size_t>(BMGetHandleSize(data.Get()))),
               SystemText("WALL-A") + '\0');
@@ -85,16 +88,16 @@ TEST_F(ProjectStore, StoredSystemsComeBackByGuidFromTheProjectEntries)
     for (const auto& [tag, name] : {std::pair(first, "WALL-A"), std::pair(second, "WALL-B")}) {
         const auto system = reader.GetSystem(tag.storedSystemId);
         ASSERT_NE(system, nullptr) << name;
-        EXPECT_EQ(system->name.ToUtf8(), name);
+        EXPECT_EQ(HostText::Utf8(system->name), name);
         EXPECT_EQ(system->timeStamp, (Velmar::Bo::TimeStamp{2026, 11, 0, 20, 9, 30, 5, 0}));
         EXPECT_DOUBLE_EQ(system->thickness.value_or(0), 0.12);
     }
-    EXPECT_EQ(reader.GetSystem(GS::Guid::Generate()), nullptr);
+    EXPECT_EQ(reader.GetSystem(HostGuid::New()), nullptr);
 }
 
 TEST_F(ProjectStore, OnlyGuidNamedEntriesThatHoldASystemAreTaken)
 {
-    const auto guid = [] { return GS::Guid::Generate().ToUniString().ToUtf8(); };
+    const auto guid = [] { return HostText::Utf8(HostGuid::New().ToUniString()); };
     const struct {
         std::string name, text;
         bool listed, system;
@@ -109,11 +112,11 @@ TEST_F(ProjectStore, OnlyGuidNamedEntriesThatHoldASystemAreTaken)
         {guid(), SystemText("GOOD"), true, true},
     };
     for (const auto& c : cases) {
-        GS::HandleGuard data(BMAllocateHandle(static_cast<Int32>(c.text.size() + 1), 0, 0));
+        Velmar::HandleOwner data(BMAllocateHandle(static_cast<Int32>(c.text.size() + 1), 0, 0));
         std::memcpy(*data.Get(), c.text.c_str(), c.text.size() + 1);
         API_ModulData entry;
         entry.dataHdl = data.Get();
-        ASSERT_EQ(ACAPI_ModulData_Store(&entry, GS::UniString(c.name.c_str())), NoError);
+        ASSERT_EQ(ACAPI_ModulData_Store(&entry, HostText::Uni(c.name.c_str())), NoError);
     }
     ProjectStoreService service;
     service.Reload();
@@ -138,9 +141,9 @@ std::vector<std::string> ModuleDataEntries()
     for (const auto& name : names) {
         API_ModulData entry;
         EXPECT_EQ(ACAPI_ModulData_Get(&entry, name), NoError);
-        GS::HandleGuard data(entry.dataHdl);
+        Velmar::HandleOwner data(entry.dataHdl);
         const std::size_t size = data.Get() != nullptr ? static_cast<std::size_t>(BMGetHandleSize(data.Get())) : 0;
-        entries.push_back(name.ToUtf8() + " v" + std::to_string(entry.dataVersion) + " s" +
+        entries.push_back(HostText::Utf8(name) + " v" + std::to_string(entry.dataVersion) + " s" +
                           std::to_string(entry.platformSign) + " " + std::string(size != 0 ? *data.Get() : "", size));
     }
     std::sort(entries.begin(), entries.end());
@@ -174,7 +177,7 @@ TEST_F(ProjectStore, TheStoreFollowsTheProjectThroughSaveAndOpen)
     ASSERT_EQ(ProjectStoreService::Existing()->GetSystemTexts().size(), 2u);
     const auto system = ProjectStoreService::instance()->GetSystem(tag.storedSystemId);
     ASSERT_NE(system, nullptr);
-    EXPECT_EQ(system->name.ToUtf8(), "SAVED");
+    EXPECT_EQ(HostText::Utf8(system->name), "SAVED");
 }
 
 TEST_F(ProjectStore, AThicknessThatDoesNotConvertGivesNoSystemAndADebugLine)
@@ -182,7 +185,7 @@ TEST_F(ProjectStore, AThicknessThatDoesNotConvertGivesNoSystemAndADebugLine)
     ProjectStoreService service;
     service.StoreSystem(MakeSystem("GOOD"), 300);
     const GS::Guid id = service.StoreSystem(MakeSystem("BAD", "dik"), 300).storedSystemId;
-    const std::string bad = id.ToUniString().ToUtf8();
+    const std::string bad = HostText::Utf8(id.ToUniString());
 
     EXPECT_EQ(service.GetSystem(id), nullptr);
     EXPECT_EQ(Names(service.GetAllSystems()), "GOOD;");

@@ -6,6 +6,8 @@
 #include "ClassificationMapping.hpp"
 #include "ConfigurationService.hpp"
 #include "EventHandlers.hpp"
+#include "HostGuid.hpp"
+#include "HostText.hpp"
 #include "LodProvider.hpp"
 #include "ProjectStoreService.hpp"
 #include "PropertyProvider.hpp"
@@ -74,9 +76,9 @@ std::string Text(const API_Variant& variant)
     case API_PropertyBooleanValueType:
         return variant.boolValue ? "true" : "false";
     case API_PropertyGuidValueType:
-        return APIGuidToString(variant.guidValue).ToUtf8();
+        return HostText::Utf8(APIGuidToString(variant.guidValue));
     default:
-        return variant.uniStringValue.ToUtf8();
+        return HostText::Utf8(variant.uniStringValue);
     }
 }
 
@@ -103,7 +105,8 @@ protected:
         state->classificationMappings.Clear();
         const auto lods = Velmar::Lod::LodProvider::instance();
         for (Int32 level = 100; level <= 500 && lods->GetLevels().GetSize() < 5; level += 100)
-            lods->AddLevel(Velmar::Bo::LOD(GS::UniString(std::to_string(level).c_str()), level >= 300, level == 500, level));
+            lods->AddLevel(
+                Velmar::Bo::LOD(HostText::Uni(std::to_string(level).c_str()), level >= 300, level == 500, level));
         Velmar::Services::ProjectStore::ProjectStoreService::instance()->Reload();
     }
     ~Properties() override
@@ -139,7 +142,7 @@ protected:
         if (tagged)
             composite.userData = Sim::UserData{1, 0x5757, tag.ToBytes()};
         host_.RunHostCommand("Create Attribute", [&] { Project().AddAttribute(composite); });
-        return Project().FindAttribute(API_CompWallID, GS::UniString(name.c_str()))->record.header.index;
+        return Project().FindAttribute(API_CompWallID, HostText::Uni(name.c_str()))->record.header.index;
     }
 
     API_Elem_Head Place(API_ElemTypeID type, const API_AttributeIndex& composite, const char* item = nullptr,
@@ -167,9 +170,9 @@ protected:
         std::map<API_Guid, std::string> items;
         for (const auto* system : Project().Systems())
             for (const API_Guid& root : system->roots) {
-                items[root] = Project().FindItem(root)->item.name.ToUtf8();
+                items[root] = HostText::Utf8(Project().FindItem(root)->item.name);
                 for (const API_Guid& child : Project().FindItem(root)->children)
-                    items[child] = Project().FindItem(child)->item.name.ToUtf8();
+                    items[child] = HostText::Utf8(Project().FindItem(child)->item.name);
             }
         return items;
     }
@@ -181,14 +184,14 @@ protected:
         GS::Array<API_PropertyGroup> listed;
         ACAPI_Property_GetPropertyGroups(listed);
         for (const auto& group : listed)
-            groups[group.guid] = group.name.ToUtf8();
+            groups[group.guid] = HostText::Utf8(group.name);
         GS::Array<API_PropertyDefinition> definitions;
         EXPECT_EQ(ACAPI_Element_GetPropertyDefinitions(element.guid, API_PropertyDefinitionFilter_UserDefined, definitions), NoError);
         std::map<std::string, std::string> values;
         for (const auto& definition : definitions) {
             API_Property property;
             ACAPI_Element_GetPropertyValue(element.guid, definition.guid, property);
-            values[groups[definition.groupGuid] + "/" + definition.name.ToUtf8()] = Text(property);
+            values[groups[definition.groupGuid] + "/" + HostText::Utf8(definition.name)] = Text(property);
         }
         std::string text;
         for (const auto& [name, value] : values)
@@ -264,7 +267,8 @@ TEST(PropertyValues, TextsBecomeValuesOfTheDefinitionsKind)
     };
     for (const Length& l : {Length{"12,5", "mm", "0.012500"}, Length{"12,5", "MM", "0.012500"}, Length{"4", "cm", "0.040000"},
                             Length{"4", "dm", "0.400000"}, Length{"2.5", "m", "2.500000"}})
-        EXPECT_EQ(Velmar::Services::Properties::ScaleLength(l.text, l.unit).ToUtf8(), l.expected) << l.text << " " << l.unit;
+        EXPECT_EQ(HostText::Utf8(Velmar::Services::Properties::ScaleLength(l.text, l.unit)), l.expected)
+            << l.text << " " << l.unit;
 }
 
 TEST_F(Properties, ParametersAreWrittenByMappingLevelAndNeutral)
@@ -327,7 +331,7 @@ TEST_F(Properties, AnUpdateWritesTheNewVersionOverTheStoredOne)
         GS::Array<API_PropertyDefinition> definitions;
         ACAPI_Property_GetPropertyDefinitions(APINULLGuid, definitions);
         const auto found = std::find_if(definitions.begin(), definitions.end(),
-                                        [&](const API_PropertyDefinition& d) { return d.name == GS::UniString(name); });
+                                        [&](const API_PropertyDefinition& d) { return d.name == HostText::Uni(name); });
         ASSERT_NE(found, definitions.end()) << name;
         Provider().SetValue(wall.guid, *found, text, true);
     };
@@ -454,7 +458,7 @@ TEST_F(Properties, ClassificationCodesGoToTheChosenTextProperty)
     });
     std::string offered;
     for (const auto& candidate : Velmar::Services::Classification::ClassificationTargets())
-        offered += candidate.name.Get().ToUtf8() + ", ";
+        offered += HostText::Utf8(candidate.name.Get()) + ", ";
     EXPECT_EQ(offered, "Another code, Code, Position, ") << "text properties only, by name";
 
     API_PropertyDefinition code;
@@ -482,7 +486,7 @@ TEST_F(Properties, ClassificationCodesGoToTheChosenTextProperty)
         });
         Velmar::App::StoredProjectClassificationMapping mapping;
         mapping.classificationCode.Set(c.code);
-        mapping.propertyDefinitionId.Set(c.deleted ? GS::Guid::Generate() : APIGuid2GSGuid(target));
+        mapping.propertyDefinitionId.Set(c.deleted ? HostGuid::New() : APIGuid2GSGuid(target));
         if (c.active)
             mapping.active.Set(*c.active);
         Velmar::App::State::instance()->classificationMappings = {mapping};

@@ -2,6 +2,7 @@
 #include "DGDialog.hpp"
 #include "DGHost.hpp"
 #include "GSDebug.hpp"
+#include "HostGuid.hpp"
 
 #include <gtest/gtest.h>
 
@@ -66,7 +67,7 @@ protected:
 TEST_F(DGPanels, APaletteClosesOnlyWhenNoObserverHandlesTheRequest)
 {
     for (const bool handled : {true, false}) {
-        DG::Palette palette(module_, 100, GS::Guid::Generate());
+        DG::Palette palette(module_, 100, HostGuid::New());
         palette.SetReferenceId(7);
         Recorder recorder(handled);
         palette.Attach(recorder);

@@ -2,6 +2,7 @@
 // reported, and the limits (redirects, body size, time-outs, plain http off loopback, routing).
 #include "HTTPClient.hpp"
 #include "HTTPHost.hpp"
+#include "HostText.hpp"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -95,7 +96,7 @@ protected:
     }
 
     std::string Base() const { return "http://127.0.0.1:" + std::to_string(port_); }
-    static IO::URI::URI Url(const std::string& text) { return IO::URI::URI{GS::UniString::FromUtf8(text)}; }
+    static IO::URI::URI Url(const std::string& text) { return IO::URI::URI{HostText::Uni(text)}; }
 
     struct Outcome {
         GSErrCode error = NoError;
@@ -168,7 +169,7 @@ TEST_F(HttpTest, MethodBodyQueryAndTheOneUserAgentArriveExactly)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.sent + " " + c.name);
         IO::URI::URI uri = Url(Base() + "/echo");
-        uri.AddQueryParameter(GS::UniString::FromUtf8(c.name), GS::UniString::FromUtf8(c.value));
+        uri.AddQueryParameter(HostText::Uni(c.name), HostText::Uni(c.value));
         uri.AddQueryParameter("after", "1");
         const Outcome outcome = Fetch(uri, c.method, c.body);
         ASSERT_EQ(outcome.error, NoError) << outcome.message;
@@ -205,7 +206,7 @@ TEST(UriTest, PartsAndAddedParameters)
         {"relay.example/x", false, "", 0, ""},
     };
     for (const auto& testCase : cases) {
-        IO::URI::URI uri{GS::UniString::FromUtf8(testCase.text)};
+        IO::URI::URI uri{HostText::Uni(testCase.text)};
         ASSERT_EQ(uri.IsValid(), testCase.valid) << testCase.text;
         if (!testCase.valid)
             continue;

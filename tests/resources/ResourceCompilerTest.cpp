@@ -1,4 +1,5 @@
 #include "ResourceCompiler.hpp"
+#include "HostText.hpp"
 #include "RS.hpp"
 
 #include <gtest/gtest.h>
@@ -169,7 +170,7 @@ TEST(RS, AnswersFromOpenModulesOnly)
     for (const Case& c : cases) {
         GS::UniString text("stale");
         EXPECT_EQ(RSGetIndString(&text, c.list, c.index, c.module), c.text != nullptr) << c.list << "/" << c.index;
-        EXPECT_EQ(text, GS::UniString(c.text == nullptr ? "" : c.text)) << c.list << "/" << c.index;
+        EXPECT_EQ(text, HostText::Uni(c.text == nullptr ? "" : c.text)) << c.list << "/" << c.index;
     }
 
     EXPECT_EQ(RS::RSGetDialog(module, 600), &kDialogs[0]);
@@ -213,9 +214,9 @@ TEST(RS, ServesTheCompiledModuleResources)
     const GSResModule module = RS::RSOpenModule(&GSResourceModuleData);
     GS::UniString text;
     EXPECT_TRUE(RSGetIndString(&text, static_cast<GSResID>(37002), 3, module));
-    EXPECT_EQ(text.ToUtf8(), "Mise \xC3\xA0 jour");
+    EXPECT_EQ(HostText::Utf8(text), "Mise \xC3\xA0 jour");
     EXPECT_TRUE(RSGetIndString(&text, 32501, 3, module));
-    EXPECT_EQ(text.ToUtf8(), "Lod 100^ES^EE^EI^ED^EW^E3^EL^M");
+    EXPECT_EQ(HostText::Utf8(text), "Lod 100^ES^EE^EI^ED^EW^E3^EL^M");
     const RS::Dialog* modal = RS::RSGetDialog(module, 32601);
     ASSERT_NE(modal, nullptr);
     EXPECT_EQ(std::make_tuple(modal->kind, modal->resizable, modal->width, modal->height, modal->itemCount),

@@ -2,6 +2,7 @@
 // and quantity records, system parameters with their units, and the user's answers.
 #include "ExportProperty.hpp"
 #include "HostQuantities.hpp"
+#include "HostText.hpp"
 #include "ObjectAccessor.hpp"
 #include "RuleProject.hpp"
 
@@ -203,7 +204,7 @@ TEST_F(Elements, AnswersAreTextsAndPropertySelectorsReadTheElementsNumber)
         {guidText(real), "~P1", None, "ACAPI_Element_GetPropertyValue"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.answer.ToUtf8() + " " + c.code);
+        SCOPED_TRACE(HostText::Utf8(c.answer) + " " + c.code);
         const Velmar::Bo::AnswerList answers = {{"DIN_18183", "TOEP1"}, {"~P1", c.answer}, {"DIN_18183", "TOEP2"}};
         const Velmar::Bo::AnswerList given = {{c.code[0] == '~' ? "~P1" : "DIN_18183", c.answer}};
         const Velmar::Bo::ParameterTable parameters;

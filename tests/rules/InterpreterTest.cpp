@@ -1,4 +1,5 @@
 #include "Interpreter.hpp"
+#include "HostText.hpp"
 #include "SmallStackThread.hpp"
 
 #include <gtest/gtest.h>
@@ -263,7 +264,8 @@ TEST(Interpreter, CompileErrorsSayWhatFailed)
             Interpreter::CompilePredicate(context, logic);
             ADD_FAILURE() << logic << " compiled";
         } catch (const CompileError& error) {
-            EXPECT_NE(error.GetMessage().ToUtf8().find(fragment), std::string::npos) << error.GetMessage().ToUtf8();
+            EXPECT_NE(HostText::Utf8(error.GetMessage()).find(fragment), std::string::npos)
+                << HostText::Utf8(error.GetMessage());
         }
     }
 }

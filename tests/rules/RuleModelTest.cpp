@@ -1,5 +1,6 @@
 #include "BoRule.hpp"
 #include "BuiltInRules.hpp"
+#include "HostText.hpp"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +32,7 @@ TEST(DecodeLogic, PercentDecodesThenReplacesEntitiesInOrder)
         {"", ""},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(DecodeLogic(c.stored).ToUtf8(), c.decoded) << c.stored;
+        EXPECT_EQ(HostText::Utf8(DecodeLogic(c.stored)), c.decoded) << c.stored;
 }
 
 TEST(RuleDocument, ReadsDecodedLogicAndWritesWhatItHas)
@@ -40,11 +41,11 @@ TEST(RuleDocument, ReadsDecodedLogicAndWritesWhatItHas)
         R"({"targetplatform":"Archicad","Label":"L","Logic":"%5Bx%5D &gt; 1","Questions":[)"
         R"({"Code":"~P1","Label":"pick","IsPropertySelector":true},)"
         R"({"Code":"DIN","DefaultOption":"A","Options":[{"Code":"A","Label":"a"},null,{"Code":"B"}]}]})");
-    EXPECT_EQ(rule.Logic.Get().ToUtf8(), "[x] > 1");
-    EXPECT_EQ(Velmar::Json::RecordListToText(rule.Questions.Items()).ToUtf8(),
+    EXPECT_EQ(HostText::Utf8(rule.Logic.Get()), "[x] > 1");
+    EXPECT_EQ(HostText::Utf8(Velmar::Json::RecordListToText(rule.Questions.Items())),
               R"([{"Code":"~P1","Label":"pick","IsPropertySelector":true},)"
               R"({"Code":"DIN","DefaultOption":"A","Options":[{"Code":"A","Label":"a"},{"Code":"B"}]}])");
-    EXPECT_EQ(RecordToText(Rule()).ToUtf8(),
+    EXPECT_EQ(HostText::Utf8(RecordToText(Rule())),
               R"({"TargetPlatform":null,"Label":null,"Language":null,"Logic":null,"ResultLabel":null,"Questions":[]})");
 }
 
@@ -53,14 +54,15 @@ TEST(BuiltInRules, SixPerLanguageForArchicadOnly)
     const auto all = ParseRecord<RuleSet>(BuiltInRules());
     ASSERT_EQ(all.Rules.Items().GetSize(), 12u);
     for (const Rule& rule : all.Rules.Items()) {
-        EXPECT_EQ(rule.TargetPlatform.Get().ToUtf8(), "Archicad");
-        const std::string logic = rule.Logic.Get().ToUtf8();
+        EXPECT_EQ(HostText::Utf8(rule.TargetPlatform.Get()), "Archicad");
+        const std::string logic = HostText::Utf8(rule.Logic.Get());
         EXPECT_EQ(logic.find("&amp;"), std::string::npos) << logic;
         EXPECT_EQ(logic.find("&gt;"), std::string::npos) << logic;
     }
-    EXPECT_EQ(all.Rules.Items()[5].Logic.Get().ToUtf8(), "[[[~P4]]] > ([[Weight]]*[Type.Height])");
-    EXPECT_NE(all.Rules.Items()[0].Logic.Get().ToUtf8().find(R"(([[[DIN_18183]]] = "TOEP1") && ([Type.Height] >)"),
-              std::string::npos);
+    EXPECT_EQ(HostText::Utf8(all.Rules.Items()[5].Logic.Get()), "[[[~P4]]] > ([[Weight]]*[Type.Height])");
+    EXPECT_NE(
+        HostText::Utf8(all.Rules.Items()[0].Logic.Get()).find(R"(([[[DIN_18183]]] = "TOEP1") && ([Type.Height] >)"),
+        std::string::npos);
 
     struct Case {
         Int32 languageIndex;
@@ -78,13 +80,13 @@ TEST(BuiltInRules, SixPerLanguageForArchicadOnly)
     for (const auto& c : cases) {
         std::vector<std::string> labels;
         for (const Rule& rule : SelectBuiltInRules(c.languageIndex))
-            labels.push_back(rule.Label.Get().ToUtf8());
+            labels.push_back(HostText::Utf8(rule.Label.Get()));
         EXPECT_EQ(labels, c.labels) << c.languageIndex;
     }
     // A property selector question is written without options.
     const auto question = SelectBuiltInRules(3)[2].Questions.Items()[0];
     EXPECT_TRUE(question.IsPropertySelector.Get());
-    EXPECT_EQ(Velmar::Json::RecordListToText(GS::Array<Question>{question}).ToUtf8().find("Options"),
+    EXPECT_EQ(HostText::Utf8(Velmar::Json::RecordListToText(GS::Array<Question>{question})).find("Options"),
               std::string::npos);
 }
 
@@ -145,8 +147,8 @@ TEST(BuiltInRules, EachRuleFailsTheElementItShouldAndPassesTheOther)
             Velmar::Bo::Rule rule(rules[static_cast<UIndex>(c.rule)]);
             rule.Compile();
             Element element(c.element);
-            EXPECT_EQ(rule.Fails(&element), c.fails)
-                << rule.Record().Label.Get().ToUtf8() << " case of rule " << c.rule << " language " << languageIndex;
+            EXPECT_EQ(rule.Fails(&element), c.fails) << HostText::Utf8(rule.Record().Label.Get()) << " case of rule "
+                                                     << c.rule << " language " << languageIndex;
         }
     }
 }

@@ -2,6 +2,8 @@
 // host's table, on walls and slabs linked to systems stored in the project.
 #include "AcapiBridge.hpp"
 #include "ConfigurationService.hpp"
+#include "HostGuid.hpp"
+#include "HostText.hpp"
 #include "PaletteController.hpp"
 #include "RecordingWindow.hpp"
 #include "RuleProject.hpp"
@@ -66,14 +68,14 @@ protected:
         for (const char* name : {"B1", "B2"})
             project_.Link(guids_[name], LinkData(b));
         project_.Link(project_.Wall(20), Sim::UserData{1, 0x5757, "12345678"});
-        project_.Link(project_.Wall(20), LinkData(GS::Guid::Generate()));
+        project_.Link(project_.Wall(20), LinkData(HostGuid::New()));
         project_.Wall(20);
     }
 
     void Name(const std::string& name, const API_Guid& guid)
     {
         guids_[name] = guid;
-        names_[APIGuidToString(guid).ToUtf8()] = name;
+        names_[HostText::Utf8(APIGuidToString(guid))] = name;
     }
 
     // The window the controller holds; it keeps windows from one test to the next in a process.
@@ -85,7 +87,7 @@ protected:
     Answer Call(const char* name, const std::string& argument = {})
     {
         const auto function = acapi_->FindFunction(name);
-        return function->Invoke(argument.empty() ? nullptr : Answer(new JS::Value(GS::UniString(argument))));
+        return function->Invoke(argument.empty() ? nullptr : Answer(new JS::Value(HostText::Uni(argument))));
     }
 
     static std::string Text(const Answer& answer)
@@ -93,7 +95,8 @@ protected:
         const auto value = GS::DynamicCast<JS::Value>(answer);
         if (value == nullptr || value->GetType() == JS::Value::UNDEFINED)
             return "undefined";
-        return value->GetType() == JS::Value::BOOL ? (value->GetBool() ? "true" : "false") : value->GetString().ToUtf8();
+        return value->GetType() == JS::Value::BOOL ? (value->GetBool() ? "true" : "false")
+                                                   : HostText::Utf8(value->GetString());
     }
 
     // "label: failed X Y; passed Z" per result, with the elements by their names.
@@ -102,13 +105,13 @@ protected:
         const auto results = Velmar::Json::ParseRecord<ResultList>("{\"list\":" + Text(Call("ruleresult_getResults")) + "}");
         std::string text;
         for (const auto& result : results.list.Items()) {
-            text += (text.empty() ? "" : " | ") + result.rule.Get().Label.Get().ToUtf8() + ":";
+            text += (text.empty() ? "" : " | ") + HostText::Utf8(result.rule.Get().Label.Get()) + ":";
             const std::pair<const char*, const Velmar::Json::ArrayProperty<API_Guid>*> lists[] = {
                 {" failed", &result.failedItems}, {"; passed", &result.successItems}};
             for (const auto& [title, list] : lists) {
                 text += title;
                 for (const API_Guid& guid : list->Items())
-                    text += " " + names_[APIGuidToString(guid).ToUtf8()];
+                    text += " " + names_[HostText::Utf8(APIGuidToString(guid))];
             }
         }
         return text;
@@ -179,7 +182,8 @@ TEST_F(Check, RunsTheSystemsOwnRulesAndMergesTheirVerdictsPerLabel)
     const API_Guid fire = project_.Definition("Fire", API_PropertyRealValueType);
     project_.SetValue(guids_["A1"], fire, 90.0);
     project_.SetValue(guids_["B1"], fire, 90.0);
-    const std::string fireAnswer = "{\"targetProperty\":\"~P1\",\"targetValue\":\"" + APIGuidToString(fire).ToUtf8() + "\"}";
+    const std::string fireAnswer =
+        "{\"targetProperty\":\"~P1\",\"targetValue\":\"" + HostText::Utf8(APIGuidToString(fire)) + "\"}";
     struct Case {
         std::vector<const char*> labels;
         std::string answers;
@@ -268,8 +272,8 @@ TEST_F(Check, OffersTheSingleNumericPropertiesSortedByDisplayName)
     project_.Definition("aantal", API_PropertyIntegerValueType);
     project_.Definition("Opmerking", API_PropertyStringValueType);
     project_.Definition("Waarden", API_PropertyRealValueType, API_PropertyListCollectionType);
-    const std::string fireEntry =
-        "{\"targetValue\":\"" + APIGuidToString(fire).ToUtf8() + "\",\"targetProperty\":\"Velmar.Brandwerendheid\"}";
+    const std::string fireEntry = "{\"targetValue\":\"" + HostText::Utf8(APIGuidToString(fire)) +
+                                  "\",\"targetProperty\":\"Velmar.Brandwerendheid\"}";
     struct Case {
         const char* fault;
         std::vector<std::string> names;

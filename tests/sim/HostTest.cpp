@@ -1,4 +1,7 @@
 #include "Archicad.hpp"
+#include "HandleOwner.hpp"
+#include "HostGuid.hpp"
+#include "HostText.hpp"
 #include "ProjectGenerator.hpp"
 #include "TempFolder.hpp"
 
@@ -139,7 +142,7 @@ GSErrCode CreateComposite(API_Attribute& composite, double thickness = 0.1)
     API_CWallComponent skin;
     skin.buildingMaterial = ACAPI_CreateAttributeIndex(1);
     skin.fillThick = thickness;
-    GS::HandleGuard skins(BMAllocateHandle(sizeof skin, 0, 0));
+    Velmar::HandleOwner skins(BMAllocateHandle(sizeof skin, 0, 0));
     std::memcpy(*skins.Get(), &skin, sizeof skin);
     API_AttributeDefExt defs;
     defs.cwall_compItems = reinterpret_cast<API_CWallComponent**>(skins.Get());
@@ -167,7 +170,7 @@ GSHandle HandleOf(const std::string& bytes)
 
 GSErrCode StoreBytes(const char* name, const std::string& bytes, Int32 version = 1)
 {
-    GS::HandleGuard handle(HandleOf(bytes));
+    Velmar::HandleOwner handle(HandleOf(bytes));
     API_ModulData data = {};
     data.dataVersion = version;
     data.platformSign = GS::Act_Platform_Sign;
@@ -178,7 +181,7 @@ GSErrCode StoreBytes(const char* name, const std::string& bytes, Int32 version =
 // Sets a composite tag's version and sign with the given bytes.
 GSErrCode SetUserData(API_Attr_Head head, const std::string& bytes)
 {
-    GS::HandleGuard handle(HandleOf(bytes));
+    Velmar::HandleOwner handle(HandleOf(bytes));
     API_AttributeUserData userData = {};
     userData.dataVersion = 1;
     userData.platformSign = 0x5757;
@@ -196,7 +199,7 @@ std::string UserDataOf(API_Attr_Head head)
         return "none";
     if (err != NoError)
         return std::to_string(err);
-    GS::HandleGuard handle(userData.dataHdl);
+    Velmar::HandleOwner handle(userData.dataHdl);
     if (handle.Get() == nullptr)
         return "no handle, version " + std::to_string(userData.dataVersion);
     return std::to_string(userData.dataVersion) + " " + std::to_string(userData.platformSign) + " " +
@@ -223,7 +226,7 @@ TEST(Project, SavedProjectOpensByteForByteWithItsElementsAttributesUserDataAndMo
     host.CreateElement(API_SlabID);
 
     const std::string bytes("\x00\x01binary\xFF", 9);
-    GS::HandleGuard handle(HandleOf(bytes));
+    Velmar::HandleOwner handle(HandleOf(bytes));
     ASSERT_EQ(StoreBytes("VelmarProjectSettings", bytes, 3), NoError);
     API_Elem_Head head;
     head.guid = wall;
@@ -250,12 +253,12 @@ TEST(Project, SavedProjectOpensByteForByteWithItsElementsAttributesUserDataAndMo
     EXPECT_EQ(walls[0], wall);
     API_ModulData read = {};
     ASSERT_EQ(Api().ACAPI_ModulData_Get(&read, "VelmarProjectSettings"), NoError);
-    GS::HandleGuard readHandle(read.dataHdl);
+    Velmar::HandleOwner readHandle(read.dataHdl);
     EXPECT_EQ(read.dataVersion, 3);
     EXPECT_EQ(std::string(*read.dataHdl, static_cast<std::size_t>(BMGetHandleSize(read.dataHdl))), bytes);
     API_ElementUserData readUserData = {};
     ASSERT_EQ(Api().ACAPI_Element_GetUserData(&head, &readUserData, 0), NoError);
-    GS::HandleGuard userHandle(readUserData.dataHdl);
+    Velmar::HandleOwner userHandle(readUserData.dataHdl);
     EXPECT_EQ(BMGetHandleSize(readUserData.dataHdl), static_cast<Int32>(bytes.size()));
     EXPECT_EQ(NamesOf(API_CompWallID), (std::vector<std::string>{"1 Wall 300", "2 Wand Ã©"}));
     API_Attribute reopened = Named(API_CompWallID, "", 0);
@@ -373,7 +376,7 @@ TEST(Attributes, CreateSearchGetModifyAndUserDataBehaveAsTheHostsThroughTheTable
         {2, {}, NoError, "Wall 100"},
         {0, created[0].guid, NoError, "Wall 300"},
         {4, {}, APIERR_BADINDEX, ""},
-        {0, GSGuid2APIGuid(GS::Guid::Generate()), APIERR_BADNAME, ""},
+        {0, GSGuid2APIGuid(HostGuid::New()), APIERR_BADNAME, ""},
     };
     for (const auto& c : lookups) {
         API_Attribute attribute = Named(API_CompWallID, "", c.index);
@@ -381,7 +384,7 @@ TEST(Attributes, CreateSearchGetModifyAndUserDataBehaveAsTheHostsThroughTheTable
         GS::UniString name;
         attribute.header.uniStringNamePtr = &name;
         EXPECT_EQ(Api().ACAPI_Attribute_Get(&attribute), c.expected) << c.index;
-        EXPECT_EQ(name.ToUtf8(), c.name) << c.index;
+        EXPECT_EQ(HostText::Utf8(name), c.name) << c.index;
     }
     API_Attr_Head search = Named(API_CompWallID, "Wall 100").header;
     ASSERT_EQ(Api().ACAPI_Attribute_Search(&search), NoError);
@@ -624,7 +627,7 @@ TEST(Commands, UndoAndRedoPutBackEveryKindOfChangeExactlyAndNameTheStep)
     API_Elem_Head head;
     head.guid = p.wall;
     const std::string bytes("\x01\x02tag", 5);
-    GS::HandleGuard handle(HandleOf(bytes));
+    Velmar::HandleOwner handle(HandleOf(bytes));
     API_ElementUserData userData = {};
     userData.dataVersion = 2;
     userData.dataHdl = handle.Get();

@@ -1,6 +1,7 @@
 // The simulated OS shell opens web and mail addresses only; everything else is refused, reported and
 // recorded apart, and nothing is ever launched.
 #include "Archicad.hpp"
+#include "HostText.hpp"
 #include "TempFolder.hpp"
 
 #include <gtest/gtest.h>
@@ -59,7 +60,7 @@ TEST(Shell, OpensOnlyWebAndMailAddresses)
     const auto& table = Sim::HostFunctions();
     std::vector<std::string> opened, refused;
     for (const auto& c : cases) {
-        const GSErrCode result = table.Shell_Execute(c.verb, GS::UniString::FromUtf8(c.address), 1);
+        const GSErrCode result = table.Shell_Execute(c.verb, HostText::Uni(c.address), 1);
         EXPECT_EQ(result, c.opened ? NoError : APIERR_BADPARS) << c.verb << " " << c.address;
         (c.opened ? opened : refused).push_back(c.address);
     }

@@ -1,6 +1,7 @@
 // A browser window that only remembers what was asked of it; it stays held after showing, like a palette.
 #pragma once
 
+#include "HostText.hpp"
 #include "IBrowserWindow.hpp"
 
 #include <string>
@@ -18,7 +19,7 @@ public:
     }
     void Resize(Int16 width, Int16 height) override { size = {width, height}; }
     void LoadUrl(const GS::UniString&, const std::optional<GS::UniString>&) override { ++loads; }
-    void SetWindowTitle(const GS::UniString& text) override { title = text.ToUtf8(); }
+    void SetWindowTitle(const GS::UniString& text) override { title = HostText::Utf8(text); }
     void DeleteAllCookies() override {}
     void PassThrough(Int32, Int32, Int32) override {}
     bool IsVisible() const override { return visible; }

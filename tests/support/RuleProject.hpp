@@ -5,6 +5,8 @@
 
 #include "ACAPinc.hpp"
 #include "Archicad.hpp"
+#include "HostGuid.hpp"
+#include "HostText.hpp"
 #include "TempFolder.hpp"
 
 #include <array>
@@ -98,8 +100,8 @@ public:
     // Stores the system text in the project as the download does; answers its id.
     GS::Guid StoreSystem(const std::string& text)
     {
-        const GS::Guid id = GS::Guid::Generate();
-        Project().StoreModuleData(id.ToUniString().ToUtf8(), Sim::UserData{1, 0x5757, text + '\0'});
+        const GS::Guid id = HostGuid::New();
+        Project().StoreModuleData(HostText::Utf8(id.ToUniString()), Sim::UserData{1, 0x5757, text + '\0'});
         return id;
     }
 
@@ -108,12 +110,12 @@ public:
     {
         if (group_ == APINULLGuid) {
             Sim::PropertyGroup group;
-            group.group.guid = group_ = GSGuid2APIGuid(GS::Guid::Generate());
+            group.group.guid = group_ = GSGuid2APIGuid(HostGuid::New());
             group.group.name = "Velmar";
             host_.RunHostCommand("Create Property Group", [&] { Project().AddGroup(group); });
         }
         Sim::PropertyDefinition definition;
-        definition.definition.guid = GSGuid2APIGuid(GS::Guid::Generate());
+        definition.definition.guid = GSGuid2APIGuid(HostGuid::New());
         definition.definition.groupGuid = group_;
         definition.definition.name = name;
         definition.definition.valueType = type;

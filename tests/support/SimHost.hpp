@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Archicad.hpp"
+#include "HostText.hpp"
 #include "TempFolder.hpp"
 
 #include <functional>
@@ -54,7 +55,7 @@ public:
     std::string ItemText(Int16 menu, Int32 item)
     {
         const Sim::Menu* found = host_->FindMenu(menu);
-        return found != nullptr ? found->items.at(static_cast<std::size_t>(item - 1)).text.ToUtf8() : "";
+        return found != nullptr ? HostText::Utf8(found->items.at(static_cast<std::size_t>(item - 1)).text) : "";
     }
 
 private:

@@ -4,6 +4,8 @@
 #include "Archicad.hpp"
 #include "ConfigurationService.hpp"
 #include "DownloadServices.hpp"
+#include "HostGuid.hpp"
+#include "HostText.hpp"
 #include "PaletteController.hpp"
 #include "RecordingWindow.hpp"
 #include "RuleProject.hpp"
@@ -63,7 +65,7 @@ protected:
         EXPECT_NE(function, nullptr) << name;
         return function != nullptr ? function->Invoke(argument) : nullptr;
     }
-    static Answer Text(const std::string& text) { return Answer(new JS::Value(GS::UniString(text))); }
+    static Answer Text(const std::string& text) { return Answer(new JS::Value(HostText::Uni(text))); }
     static std::string Describe(const Answer& answer)
     {
         const auto value = GS::DynamicCast<JS::Value>(answer);
@@ -73,7 +75,7 @@ protected:
         case JS::Value::BOOL:
             return value->GetBool() ? "true" : "false";
         case JS::Value::STRING:
-            return value->GetString().ToUtf8();
+            return HostText::Utf8(value->GetString());
         default:
             return "undefined";
         }
@@ -97,10 +99,10 @@ protected:
 
 TEST_F(Bridge, RegistersTheThirtyOneFunctionsInOrder)
 {
-    ASSERT_EQ(acapi_->GetName().ToUtf8(), "ACAPI");
+    ASSERT_EQ(HostText::Utf8(acapi_->GetName()), "ACAPI");
     std::string names;
     for (const auto& item : acapi_->GetItemArray())
-        names += GS::DynamicCast<JS::Function>(item)->GetName().ToUtf8() + " ";
+        names += HostText::Utf8(GS::DynamicCast<JS::Function>(item)->GetName()) + " ";
     EXPECT_EQ(names, FunctionNames);
 }
 
@@ -166,9 +168,9 @@ TEST_F(Bridge, BadArgumentsAreReportedAndAnsweredWithUndefined)
          "failed\n invalid stod argument"},
     };
     // Check compares the wall's length with an expansion-joint length that is no number.
-    const GS::Guid system = GS::Guid::Generate();
+    const GS::Guid system = HostGuid::New();
     host_.CurrentProject().StoreModuleData(
-        system.ToUniString().ToUtf8(),
+        HostText::Utf8(system.ToUniString()),
         Sim::UserData{1, 0x5757, Velmar::Testing::SystemText("SYS-C", {{"DILATATIE", "", "abc", "String"}}) + '\0'});
     Sim::Element wall = Sim::NewElement(API_WallID);
     wall.record.wall.endC = API_Coord{12.0, 0.0};
@@ -239,7 +241,7 @@ TEST_F(Bridge, HighlightingSelectsTheGivenElementsOnly)
     const API_Guid wall = host_.CreateElement(API_WallID);
     const API_Guid slab = host_.CreateElement(API_SlabID);
     host_.Select({slab});
-    const std::string wallText = APIGuidToString(wall).ToUtf8();
+    const std::string wallText = HostText::Utf8(APIGuidToString(wall));
     struct Case {
         std::string argument;
         std::vector<API_Guid> selected;

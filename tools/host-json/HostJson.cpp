@@ -1,4 +1,5 @@
 #include "HostJson.hpp"
+#include "HostText.hpp"
 
 namespace Sim::HostJson {
 
@@ -10,10 +11,10 @@ void WriteMenus(Writer& writer, const std::vector<Menu>& menus, EmptySubmenu emp
         writer.Key("id");
         writer.Int(menu.id);
         writer.Key("title");
-        WriteString(writer, menu.title.ToUtf8());
+        WriteString(writer, HostText::Utf8(menu.title));
         if (!menu.submenu.IsEmpty() || emptySubmenu == EmptySubmenu::Written) {
             writer.Key("submenu");
-            WriteString(writer, menu.submenu.ToUtf8());
+            WriteString(writer, HostText::Utf8(menu.submenu));
         }
         writer.Key("items");
         writer.StartArray();
@@ -22,7 +23,7 @@ void WriteMenus(Writer& writer, const std::vector<Menu>& menus, EmptySubmenu emp
             writer.Key("index");
             writer.Int(static_cast<int>(i + 1));
             writer.Key("text");
-            WriteString(writer, menu.items[i].text.ToUtf8());
+            WriteString(writer, HostText::Utf8(menu.items[i].text));
             writer.Key("flags");
             writer.Int(menu.items[i].flags);
             writer.EndObject();
@@ -39,9 +40,9 @@ void WriteWindow(Writer& writer, const DG::WindowInfo& window, const WindowMembe
     writer.Key("id");
     writer.Int(window.id);
     writer.Key("title");
-    WriteString(writer, window.title.ToUtf8());
+    WriteString(writer, HostText::Utf8(window.title));
     writer.Key("url");
-    WriteString(writer, window.url.ToUtf8());
+    WriteString(writer, HostText::Utf8(window.url));
     if (extra)
         extra(writer, window);
     writer.Key("width");

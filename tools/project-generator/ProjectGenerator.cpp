@@ -1,4 +1,5 @@
 #include "ProjectGenerator.hpp"
+#include "HostText.hpp"
 
 #include <algorithm>
 #include <array>
@@ -229,7 +230,7 @@ API_PropertyValue Real(double number)
 API_PropertyValue Text(const char* text)
 {
     API_PropertyValue value = Value(API_PropertyStringValueType);
-    value.singleVariant.variant.uniStringValue = GS::UniString(text);
+    value.singleVariant.variant.uniStringValue = HostText::Uni(text);
     return value;
 }
 API_PropertyValue Boolean(bool flag)
@@ -280,7 +281,7 @@ private:
             surface.record.header.guid = random_.Guid();
             surface.record.material.mtype = APIMater_GeneralID;
             surface.record.material.surfaceRGB = row.colour;
-            SetAttributeName(surface, GS::UniString(row.surface));
+            SetAttributeName(surface, HostText::Uni(row.surface));
             const Int32 surfaceIndex = project_.AddAttribute(surface);
 
             Attribute material;
@@ -292,7 +293,7 @@ private:
             record.cutFillPen = row.pen;
             record.cutFillBackgroundPen = 19;
             record.thermalConductivity = row.lambda;
-            SetAttributeName(material, GS::UniString(row.material));
+            SetAttributeName(material, HostText::Uni(row.material));
             project_.AddAttribute(material);
         }
     }
@@ -330,7 +331,7 @@ private:
             composite.record.compWall.totalThick = total;
             char name[64];
             std::snprintf(name, sizeof name, "Build-up %02zu - %d skins, %.0f mm", n, skins, total * 1000.0);
-            SetAttributeName(composite, GS::UniString(name));
+            SetAttributeName(composite, HostText::Uni(name));
             byThickness.emplace_back(total, project_.AddAttribute(composite));
         }
         std::sort(byThickness.begin(), byThickness.end());

@@ -2,6 +2,7 @@
 #include "ScriptCommand.hpp"
 
 #include "Base64.hpp"
+#include "HostText.hpp"
 
 #include <algorithm>
 #include <filesystem>
@@ -27,7 +28,7 @@ std::string DataFilePath(const Context& c)
 
 bool IsUtf8(const std::string& bytes)
 {
-    return GS::UniString::FromUtf8(bytes).ToUtf8() == bytes;
+    return HostText::Utf8(HostText::Uni(bytes)) == bytes;
 }
 
 void FileRead(Context& c)

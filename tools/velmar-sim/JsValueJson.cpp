@@ -1,4 +1,5 @@
 #include "JsValueJson.hpp"
+#include "HostText.hpp"
 
 #include <cmath>
 #include <stdexcept>
@@ -12,7 +13,7 @@ namespace {
 JS::Base* NewJs(const rapidjson::Value& json)
 {
     if (json.IsString())
-        return new JS::Value(GS::UniString::FromUtf8(std::string_view(json.GetString(), json.GetStringLength())));
+        return new JS::Value(HostText::Uni(std::string_view(json.GetString(), json.GetStringLength())));
     if (json.IsBool())
         return new JS::Value(json.GetBool());
     if (json.IsInt())
@@ -74,7 +75,7 @@ void WriteJs(rapidjson::Writer<rapidjson::StringBuffer>& writer, const GS::Ref<J
                 writer.Null();
             break;
         case JS::Value::STRING: {
-            const std::string text = scalar->GetString().ToUtf8();
+            const std::string text = HostText::Utf8(scalar->GetString());
             writer.String(text.c_str(), static_cast<rapidjson::SizeType>(text.size()));
             break;
         }

@@ -3,6 +3,7 @@
 
 #include "DGHost.hpp"
 #include "GSException.hpp"
+#include "HostText.hpp"
 #include "JsValueJson.hpp"
 
 #include <stdexcept>
@@ -69,9 +70,9 @@ void Call(Context& c)
     DG::FunctionCallResult result;
     // The bridge answers failures itself; anything that still escapes is the script's error answer.
     try {
-        result = DG::CallBrowserFunction(window, GS::UniString::FromUtf8(name), argument);
+        result = DG::CallBrowserFunction(window, HostText::Uni(name), argument);
     } catch (const GS::Exception& exception) {
-        throw CommandError{name + " threw " + exception.GetName() + ": " + exception.GetMessage().ToUtf8()};
+        throw CommandError{name + " threw " + exception.GetName() + ": " + HostText::Utf8(exception.GetMessage())};
     } catch (const std::exception& exception) {
         throw CommandError{name + " threw: " + exception.what()};
     }
@@ -115,7 +116,7 @@ void WindowNavigate(Context& c)
     const Int64 window = IntMember(c, "window");
     const std::string url = StringMember(c, "url");
     if (window < INT32_MIN || window > INT32_MAX ||
-        DG::FollowLinkAsUser(static_cast<Int32>(window), GS::UniString(url)) != DG::WindowActionResult::Done)
+        DG::FollowLinkAsUser(static_cast<Int32>(window), HostText::Uni(url)) != DG::WindowActionResult::Done)
         throw CommandError{"no open window " + std::to_string(window)};
 }
 
@@ -166,9 +167,9 @@ void AddOn(Context& c)
 {
     const AddOnState& addOn = c.host.GetAddOn();
     c.answer.Key("name");
-    WriteString(c.answer, addOn.name.ToUtf8());
+    WriteString(c.answer, HostText::Utf8(addOn.name));
     c.answer.Key("description");
-    WriteString(c.answer, addOn.description.ToUtf8());
+    WriteString(c.answer, HostText::Utf8(addOn.description));
     c.answer.Key("type");
     c.answer.Int(addOn.type);
     c.answer.Key("registerResult");

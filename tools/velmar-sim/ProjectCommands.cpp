@@ -3,6 +3,7 @@
 #include "ScriptCommand.hpp"
 
 #include "HostImpl.hpp"
+#include "HostText.hpp"
 #include "ModelJson.hpp"
 #include "QuantityKeys.hpp"
 
@@ -56,7 +57,7 @@ void ElementNew(Context& c)
     Element element = NewElement(*type);
     ReadGeometry(c, element);
     c.answer.Key("guid");
-    WriteString(c.answer, APIGuidToString(c.host.PlaceElement(std::move(element))).ToUtf8());
+    WriteString(c.answer, HostText::Utf8(APIGuidToString(c.host.PlaceElement(std::move(element)))));
 }
 
 void ElementSet(Context& c)
@@ -123,7 +124,7 @@ void Elements(Context& c)
         const Element& element = entry.second;
         c.answer.StartObject();
         c.answer.Key("guid");
-        WriteString(c.answer, APIGuidToString(element.Guid()).ToUtf8());
+        WriteString(c.answer, HostText::Utf8(APIGuidToString(element.Guid())));
         c.answer.Key("type");
         c.answer.String(ElemTypeName(element.Type()));
         c.answer.Key("observed");

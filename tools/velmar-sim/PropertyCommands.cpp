@@ -3,6 +3,7 @@
 #include "ScriptCommand.hpp"
 
 #include "HostImpl.hpp"
+#include "HostText.hpp"
 #include "ModelJson.hpp"
 
 namespace Sim::Script {
@@ -48,7 +49,7 @@ void GroupNew(Context& c)
 {
     API_PropertyGroup group;
     group.groupType = API_PropertyCustomGroupType;
-    group.name = GS::UniString::FromUtf8(StringMember(c, "name"));
+    group.name = HostText::Uni(StringMember(c, "name"));
     GSErrCode err = NoError;
     c.host.RunHostCommand("Create Property Group", [&] { err = Impl::ACAPI_Property_CreatePropertyGroup(group); });
     if (err != NoError)

@@ -4,6 +4,7 @@
 
 #include "DGHost.hpp"
 #include "HTTPClient.hpp"
+#include "HostText.hpp"
 #include "ScriptSession.hpp"
 
 #include <algorithm>
@@ -72,7 +73,7 @@ void Wait(Context& c)
 HTTP::MessageHeader::IncomingResponse Fetch(HTTP::MessageHeader::Method method, const std::string& address,
                                             const std::string& body = {})
 {
-    const IO::URI::URI uri{GS::UniString(address)};
+    const IO::URI::URI uri{HostText::Uni(address)};
     HTTP::Client::ClientConnection connection(uri);
     HTTP::MessageHeader::Request request(method, uri);
     HTTP::MessageHeader::IncomingResponse response;

@@ -1,6 +1,7 @@
 // velmar-sim: the headless Archicad. Starts the host with the add-on, then runs a JSON-lines script.
 #include "Archicad.hpp"
 #include "HTTPHost.hpp"
+#include "HostText.hpp"
 #include "ScriptSession.hpp"
 #include "StandInServices.hpp"
 
@@ -71,15 +72,15 @@ bool ParseOptions(int argc, char** argv, Options* options)
 void Describe(Sim::Archicad& host)
 {
     const Sim::AddOnState& addOn = host.GetAddOn();
-    std::cout << "Archicad " << Sim::Archicad::MainVersion << " with " << addOn.name.ToUtf8() << " "
-              << addOn.description.ToUtf8() << "\n\n";
+    std::cout << "Archicad " << Sim::Archicad::MainVersion << " with " << HostText::Utf8(addOn.name) << " "
+              << HostText::Utf8(addOn.description) << "\n\n";
     for (const auto& menu : host.Menus()) {
-        std::cout << menu.title.ToUtf8() << " > ";
+        std::cout << HostText::Utf8(menu.title) << " > ";
         if (!menu.submenu.IsEmpty())
-            std::cout << menu.submenu.ToUtf8() << " > ";
+            std::cout << HostText::Utf8(menu.submenu) << " > ";
         for (std::size_t i = 0; i < menu.items.size(); ++i) {
             const GSFlags flags = menu.items[i].flags;
-            std::cout << (i > 0 ? " | " : "") << menu.items[i].text.ToUtf8()
+            std::cout << (i > 0 ? " | " : "") << HostText::Utf8(menu.items[i].text)
                       << (flags & API_MenuItemChecked ? " [checked]" : "")
                       << (flags & API_MenuItemDisabled ? " [disabled]" : "");
         }

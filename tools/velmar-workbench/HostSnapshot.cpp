@@ -3,8 +3,8 @@
 #include "DGBrowser.hpp"
 #include "DGHost.hpp"
 #include "HostJson.hpp"
+#include "HostText.hpp"
 #include "ScriptSession.hpp"
-
 
 namespace Sim::Workbench {
 
@@ -25,7 +25,7 @@ void WriteWindows(Writer& writer, const RouteTable& routes)
 {
     HostJson::WriteWindows(writer, [&routes](Writer& out, const DG::WindowInfo& window) {
         out.Key("frameUrl");
-        WriteAddress(out, routes, window.url.ToUtf8());
+        WriteAddress(out, routes, HostText::Utf8(window.url));
         // Every load and reload of the browser control counts, so the frame reloads the same address too.
         out.Key("loads");
         const DG::Browser* browser = DG::FindWindowBrowser(window.id);
@@ -89,7 +89,7 @@ std::string DescribeHost(Archicad& host, const RouteTable& routes)
     Writer writer(buffer);
     writer.StartObject();
     writer.Key("addOn");
-    WriteString(writer, (host.GetAddOn().name + " " + host.GetAddOn().description).ToUtf8());
+    WriteString(writer, HostText::Utf8((host.GetAddOn().name + " " + host.GetAddOn().description)));
     writer.Key("menus");
     HostJson::WriteMenus(writer, host.Menus(), HostJson::EmptySubmenu::Written);
     writer.Key("windows");

@@ -3,6 +3,7 @@
 #include "DGHost.hpp"
 #include "GSException.hpp"
 #include "HostSnapshot.hpp"
+#include "HostText.hpp"
 #include "JsValueJson.hpp"
 
 #include <rapidjson/document.h>
@@ -34,7 +35,7 @@ std::optional<std::string> Guarded(const Work& work)
         return error.message;
     } catch (const GS::Exception& exception) {
         return std::string("the add-on let an exception escape: ") + exception.GetName() + ": " +
-               exception.GetMessage().ToUtf8();
+               HostText::Utf8(exception.GetMessage());
     } catch (const std::exception& exception) {
         return std::string("the add-on let an exception escape: ") + exception.what();
     }
@@ -245,7 +246,7 @@ std::string Workbench::Call(int window, const std::string& function, const std::
                     throw ActionError {"the argument is not JSON"};
                 value = JsFromJson(argument);
             }
-            result = DG::CallBrowserFunction(window, GS::UniString::FromUtf8(function), value);
+            result = DG::CallBrowserFunction(window, HostText::Uni(function), value);
         });
         if (error) {
             std::cerr << "velmar-workbench: " << function << ": " << *error << "\n";
