@@ -70,7 +70,7 @@ GSErrCode ElementEventHandler(const API_NotifyElementType* elemType)
     case APINotifyElement_Change:
         break;
     default:
-        return APIERR_NOTMINE;
+        return APIERR_NOTSUPPORTED;
     }
     if (!IsWallOrSlab(elemType->elemHead.type.typeID))
         return NoError;

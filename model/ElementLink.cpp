@@ -24,8 +24,8 @@ GSErrCode Read(const API_Elem_Head& element, std::optional<GS::Guid>& storedSyst
     if (const GSErrCode err = ACAPI_Element_GetUserData(&head, &userData, 0); err != NoError)
         return err == APIERR_NOUSERDATA ? NoError : err;
     Velmar::HandleOwner data(userData.dataHdl);
-    if (userData.dataVersion != DataVersion || data.Get() == nullptr ||
-        BMGetHandleSize(data.Get()) < static_cast<Int32>(IdSize))
+    // The first 16 bytes are the link whatever the data version says, as every reader of links takes them.
+    if (data.Get() == nullptr || BMGetHandleSize(data.Get()) < static_cast<Int32>(IdSize))
         return NoError;
     GS::Guid id;
     std::memcpy(&id, *data.Get(), IdSize);

@@ -1,5 +1,6 @@
 // The link a wall or slab carries to the system it was written from: the stored-system id as the first 16
-// bytes of the element's user data (data version 1, platform sign 0x5757), as rules and updates read it.
+// bytes of the element's user data, written with data version 1 and platform sign 0x5757, read whatever
+// the version, as rules and updates read it.
 #pragma once
 
 #include "APIdefs.h"

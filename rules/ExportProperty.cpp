@@ -229,8 +229,9 @@ const ExportProperty SlabQuantityEntries[] = {
     SLAB("Quantity.Volume Cond", volume_cond, "conditional volume of the slab"),
 };
 
-#define COMPASS(direction, field)                                                                                      \
-    CW("Quantity.Panels Surface " direction, field, "Sum of those panel's surface wich normal vector points to " direction ".")
+// The description names the direction in lower case, the key as a title.
+#define COMPASS(direction, lower, field)                                                                               \
+    CW("Quantity.Panels Surface " direction, field, "Sum of those panel's surface wich normal vector points to " lower ".")
 
 const ExportProperty CurtainWallQuantityEntries[] = {
     CW("Quantity.height", height, "Height of the curtain wall."),
@@ -249,14 +250,14 @@ const ExportProperty CurtainWallQuantityEntries[] = {
        "Sum of the lengths of the frames belong to the secondary axis (horizontal)"),
     CW("Quantity.Custom Frames Length", customFramesLength,
        "Sum of the lengths of the custom frames. ( custom means in this case: diagonal frame inside the cell)"),
-    COMPASS("North", panelsSurfaceN),
-    COMPASS("South", panelsSurfaceS),
-    COMPASS("East", panelsSurfaceE),
-    COMPASS("West", panelsSurfaceW),
-    COMPASS("North-East", panelsSurfaceNE),
-    COMPASS("North-West", panelsSurfaceNW),
-    COMPASS("South-East", panelsSurfaceSE),
-    COMPASS("South-West", panelsSurfaceSW),
+    COMPASS("North", "north", panelsSurfaceN),
+    COMPASS("South", "south", panelsSurfaceS),
+    COMPASS("East", "east", panelsSurfaceE),
+    COMPASS("West", "west", panelsSurfaceW),
+    COMPASS("North-East", "north-east", panelsSurfaceNE),
+    COMPASS("North-West", "north-west", panelsSurfaceNW),
+    COMPASS("South-East", "south-east", panelsSurfaceSE),
+    COMPASS("South-West", "south-west", panelsSurfaceSW),
     CW("Quantity.contour Surface", contourSurface, "Surface bordered by contour."),
     CW("Quantity.boundary Surface", boundarySurface, "Surface bordered by boundary frames."),
 };

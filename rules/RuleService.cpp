@@ -171,19 +171,27 @@ struct SystemRun {
     SystemRun(const SystemRun&) = delete;
     SystemRun& operator=(const SystemRun&) = delete;
 
+    // One read serves every rule; after a failed read the next rule asks the host again, so a failure
+    // takes the verdict of the rule it met only. An element without a verdict counts as failed.
     void Judge(const API_Guid& guid)
     {
-        API_Element element;
+        bool read = false;
+        for (std::size_t i = 0; i < rules.size(); ++i) {
+            read = read || Read(guid);
+            (!read || rules[i].Fails(accessor.get()) ? verdicts[i].failed : verdicts[i].passed).push_back(guid);
+        }
+    }
+
+    bool Read(const API_Guid& guid)
+    {
+        API_Element element = {};
         element.header.guid = guid;
         if (const GSErrCode err = ACAPI_Element_Get(&element, 0); err != NoError) {
             DBPrintf("Velmar: an element was not read for the rules (%d)\n", err);
-            for (LabelResult& verdict : verdicts)
-                verdict.failed.push_back(guid);
-            return;
+            return false;
         }
         accessor->SetElement(element);
-        for (std::size_t i = 0; i < rules.size(); ++i)
-            (rules[i].Fails(accessor.get()) ? verdicts[i].failed : verdicts[i].passed).push_back(guid);
+        return true;
     }
 
     std::shared_ptr<Bo::System> system;

@@ -579,6 +579,10 @@ TEST_F(Properties, FailuresEndTheWriteAndLeaveNothingOutsideTheStep)
         }
         EXPECT_EQ(Project().ToJson(), before) << c.what << ": one undo takes back whatever was written";
     }
+    // A kind of notification the add-on does not handle is answered as not supported.
+    API_NotifyElementType deleted = {};
+    deleted.notifID = APINotifyElement_Delete;
+    EXPECT_EQ(AnsweringElementHandler(&deleted), APIERR_NOTSUPPORTED);
 }
 
 TEST_F(Properties, ReapplyWritesEveryWallAndSlabAsOneStepAndACancelKeepsWhatWasWritten)

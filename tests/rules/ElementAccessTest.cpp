@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 using Velmar::Bo::ObjectAccessor;
@@ -123,8 +125,16 @@ TEST_F(Elements, QuantityCatalogsMatchTheHostsQuantitiesKeyForKey)
             hostKeys.push_back(key);
             EXPECT_EQ(Reading(AccessorFor(guid).GetElementValue(key)), expected) << key;
         }
-        for (const auto& entry : *catalog)
+        for (const auto& entry : *catalog) {
             catalogKeys.push_back(entry.key);
+            // A compass entry's description names its direction in lower case.
+            const std::string key = entry.key, compass = "Quantity.Panels Surface ", description = entry.description;
+            if (key.rfind(compass, 0) == 0) {
+                std::string direction = key.substr(compass.size()) + ".";
+                std::transform(direction.begin(), direction.end(), direction.begin(), ::tolower);
+                EXPECT_EQ(description.substr(description.size() - direction.size()), direction) << key;
+            }
+        }
         EXPECT_EQ(catalogKeys, hostKeys);
     }
 }

@@ -16,10 +16,10 @@ namespace Velmar::Testing {
 
 // The user data the property writer gives a linked wall or slab: version 1, the composite tag's platform
 // sign, and the stored system's id as 16 bytes.
-inline Sim::UserData LinkData(const GS::Guid& system)
+inline Sim::UserData LinkData(const GS::Guid& system, Int32 version = 1)
 {
     const auto& bytes = system.GetBytes();
-    return Sim::UserData{1, 0x5757, std::string(bytes.begin(), bytes.end())};
+    return Sim::UserData{version, 0x5757, std::string(bytes.begin(), bytes.end())};
 }
 
 // A system as the platform sends it, with parameters (ID, unit, value, data type) in Dutch and English.
