@@ -35,7 +35,7 @@ constexpr ElementKind ElementKinds[] = {{API_WallID, "Walls"}, {API_SlabID, "Sla
 // The stored system the element is linked to; none without a link or when it cannot be read (logged).
 std::optional<GS::Guid> LinkedSystem(const API_Guid& element)
 {
-    API_Elem_Head head;
+    API_Elem_Head head = {};
     head.guid = element;
     std::optional<GS::Guid> system;
     if (const GSErrCode err = Bo::ElementLink::Read(head, system); err != NoError)
@@ -171,7 +171,7 @@ struct SystemRun {
 
     void Judge(const API_Guid& guid)
     {
-        API_Element element;
+        API_Element element = {};
         element.header.guid = guid;
         if (const GSErrCode err = ACAPI_Element_Get(&element, 0); err != NoError) {
             DBPrintf("Velmar: an element was not read for the rules (%d)\n", err);

@@ -32,7 +32,7 @@ TEST(CompositeTag, WritesTheFixedLittleEndianLayoutAndReadsItBackFromAHostHandle
 
     GS::HandleGuard handle(BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0));
     std::memcpy(*handle.Get(), bytes.data(), bytes.size());
-    API_AttributeUserData userData;
+    API_AttributeUserData userData = {};
     userData.dataVersion = 1;
     userData.platformSign = 0x5757;
     userData.dataHdl = handle.Get();
