@@ -125,15 +125,15 @@ Verdicts HandWritten(const std::unordered_map<GS::Guid, Thresholds>& systems, co
         if (system == systems.end())
             return;
         const Thresholds& t = system->second;
-        API_Element element;
+        API_Element element = {};
         element.header.guid = guid;
         ACAPI_Element_Get(&element, 0);
         API_QuantitiesMask mask;
         ACAPI_ELEMENT_QUANTITY_MASK_SET(mask, wall, length);
-        API_ElementQuantity quantity;
+        API_ElementQuantity quantity = {};
         API_Quantities quantities;
         quantities.elements = &quantity;
-        const API_QuantityPar parameters;
+        const API_QuantityPar parameters = {};
         ACAPI_Element_GetQuantities(guid, &parameters, &quantities, &mask);
         std::optional<double> values[4];
         for (int p = 0; p < 4; ++p)
@@ -152,7 +152,7 @@ Verdicts HandWritten(const std::unordered_map<GS::Guid, Thresholds>& systems, co
 
 struct Inputs {
     std::unordered_map<GS::Guid, Thresholds> systems;
-    API_Guid selected[4];
+    API_Guid selected[4] = {};
 };
 
 Inputs InputsOf(int walls)

@@ -77,10 +77,10 @@ GSHandle HandleOf(const std::vector<Item>& items)
 // composite of three skins, the stored system and the tag.
 GSErrCode RawComposite(const GS::UniString& name, API_Attribute* existing)
 {
-    API_AttributeIndex materials[2];
+    API_AttributeIndex materials[2] = {};
     const char* names[] = {"Summary_Board", "Summary_Frame"};
     for (int i = 0; i < 2; ++i) {
-        API_Attr_Head head;
+        API_Attr_Head head = {};
         head.typeID = API_BuildingMaterialID;
         std::strcpy(head.name, names[i]);
         ACAPI_Attribute_Search(&head);
@@ -92,7 +92,7 @@ GSErrCode RawComposite(const GS::UniString& name, API_Attribute* existing)
     const std::vector<API_CWallLineComponent> lines(4, API_CWallLineComponent{ACAPI_CreateAttributeIndex(1), 1});
     Velmar::HandleOwner items(HandleOf(skins));
     Velmar::HandleOwner lineItems(HandleOf(lines));
-    API_AttributeDefExt defs;
+    API_AttributeDefExt defs = {};
     defs.cwall_compItems = reinterpret_cast<API_CWallComponent**>(items.Get());
     defs.cwall_compLItems = reinterpret_cast<API_CWallLineComponent**>(lineItems.Get());
     API_Attribute attribute = existing != nullptr ? *existing : API_Attribute();
@@ -231,7 +231,7 @@ void LodUpdateRaw(benchmark::State& state)
         std::set<Int32> seen;
         std::vector<API_Attribute> composites;
         for (const API_Guid& guid : elements) {
-            API_Element element;
+            API_Element element = {};
             element.header.guid = guid;
             ACAPI_Element_Get(&element, 0);
             API_ElementUserData userData = {};
@@ -239,7 +239,7 @@ void LodUpdateRaw(benchmark::State& state)
             Velmar::HandleOwner data(userData.dataHdl);
             if (!seen.insert(element.wall.composite.ToInt32_Deprecated()).second)
                 continue;
-            API_Attribute composite;
+            API_Attribute composite = {};
             composite.header.typeID = API_CompWallID;
             composite.header.index = element.wall.composite;
             API_AttributeUserData tag = {};

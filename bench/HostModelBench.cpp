@@ -153,7 +153,7 @@ void HostElementGet(benchmark::State& state)
     const auto& walls = Projects::Instance().Walls(Walls(state));
     for (auto _ : state) {
         for (const API_Guid& guid : walls) {
-            API_Element element;
+            API_Element element = {};
             element.header.guid = guid;
             if (Api().ACAPI_Element_Get(&element, 0) != NoError)
                 state.SkipWithError("Get failed");
@@ -186,7 +186,7 @@ void HostQuantities(benchmark::State& state)
     ACAPI_ELEMENT_QUANTITY_MASK_SET(mask, wall, volume);
     for (auto _ : state) {
         for (const API_Guid& guid : walls) {
-            API_ElementQuantity quantity;
+            API_ElementQuantity quantity = {};
             API_Quantities quantities;
             quantities.elements = &quantity;
             if (Api().ACAPI_Element_GetQuantities(guid, nullptr, &quantities, &mask) != NoError)
@@ -206,7 +206,7 @@ void DirectQuantities(benchmark::State& state)
             if (entry.second.Type() != API_WallID)
                 continue;
             const API_WallType& wall = entry.second.record.wall;
-            API_ElementQuantity quantity;
+            API_ElementQuantity quantity = {};
             quantity.wall.length = std::hypot(wall.endC.x - wall.begC.x, wall.endC.y - wall.begC.y);
             quantity.wall.surface1 = quantity.wall.length * wall.height;
             quantity.wall.volume = quantity.wall.surface1 * wall.thickness;

@@ -231,7 +231,7 @@ private:
         }
         RunUndoStep("Link", [&] {
             for (const auto& [guid, n] : walls) {
-                API_Elem_Head head;
+                API_Elem_Head head = {};
                 head.guid = guid;
                 if (Bo::ElementLink::Write(head, stored[n]) != NoError)
                     throw std::runtime_error("a wall was not linked");
@@ -257,7 +257,7 @@ void ForEachLinkedElement(Visit&& visit)
         GS::Array<API_Guid> elements;
         ACAPI_Element_GetElemList(type, &elements, APIFilt_None, APINULLGuid);
         for (const API_Guid& guid : elements) {
-            API_Elem_Head head;
+            API_Elem_Head head = {};
             head.guid = guid;
             std::optional<GS::Guid> link;
             Bo::ElementLink::Read(head, link);

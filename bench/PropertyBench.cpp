@@ -34,7 +34,7 @@ const std::vector<GS::Array<API_Property>>& Prepared(int walls)
     Sim::Element wall = Sim::NewElement(API_WallID);
     wall.record.wall.modelElemStructureType = API_CompositeStructure;
     wall.record.wall.composite = linked.Composites()[0];
-    API_Elem_Head head;
+    API_Elem_Head head = {};
     head.guid = linked.Host().PlaceElement(wall);
     PropertyProvider::instance()->UpdateElement(head, true);
     linked.Host().DeleteElement(head.guid);

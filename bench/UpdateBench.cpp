@@ -39,7 +39,7 @@ struct Prepared {
 
 std::string UserDataOf(const API_AttributeIndex& composite)
 {
-    API_Attr_Head head;
+    API_Attr_Head head = {};
     head.typeID = API_CompWallID;
     head.index = composite;
     API_AttributeUserData data = {};
@@ -113,10 +113,10 @@ void Update(benchmark::State& state)
 
 GSErrCode RewriteComposite(const API_AttributeIndex& index, const std::string& tag)
 {
-    API_Attribute composite;
+    API_Attribute composite = {};
     composite.header.typeID = API_CompWallID;
     composite.header.index = index;
-    API_AttributeDefExt defs;
+    API_AttributeDefExt defs = {};
     GSErrCode err = ACAPI_Attribute_Get(&composite);
     err = err != NoError ? err : ACAPI_Attribute_GetDefExt(API_CompWallID, index, &defs);
     err = err != NoError ? err : ACAPI_Attribute_ModifyExt(&composite, &defs);

@@ -74,7 +74,7 @@ GSErrCode SaveProjectSettings()
     if (data.Get() == nullptr)
         return APIERR_MEMFULL;
     std::memcpy(*data.Get(), text.c_str(), text.size() + 1);
-    API_ModulData entry;
+    API_ModulData entry = {};
     entry.dataVersion = ProjectDataVersion;
     entry.platformSign = ProjectPlatformSign;
     entry.dataHdl = data.Get();

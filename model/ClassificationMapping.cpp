@@ -16,7 +16,7 @@ struct Candidate {
     GS::UniString name;
     GS::UniString group;
     GS::UniString guid;
-    API_Guid id;
+    API_Guid id = {};
 };
 
 bool CanTakeCode(const API_PropertyDefinition& definition)

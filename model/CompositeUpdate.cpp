@@ -46,7 +46,7 @@ const GS::UniString StepName("Update Velmar systems");
 // The composite the element is built of: a wall's, a slab's; none for a basic one or a failed read.
 std::optional<API_AttributeIndex> CompositeOf(const API_Guid& guid)
 {
-    API_Element element;
+    API_Element element = {};
     element.header.guid = guid;
     if (const GSErrCode err = ACAPI_Element_Get(&element, 0); err != NoError) {
         DBPrintf("Velmar: element %s was not read (%d)\n", Velmar::Utf8Of(APIGuidToString(guid)).c_str(), err);
@@ -66,7 +66,7 @@ void RelinkComposite(const API_Guid& first, const Bo::System& fresh)
     const auto composite = CompositeOf(first);
     if (!composite)
         return;
-    API_Attribute attribute;
+    API_Attribute attribute = {};
     attribute.header.typeID = API_CompWallID;
     attribute.header.index = *composite;
     if (const GSErrCode err = ACAPI_Attribute_Get(&attribute); err != NoError) {
@@ -113,7 +113,7 @@ std::unordered_map<GS::Guid, GS::Array<API_Guid>> LinkedElements(const std::vect
             continue;
         }
         for (const API_Guid& guid : elements) {
-            API_Elem_Head head;
+            API_Elem_Head head = {};
             head.guid = guid;
             std::optional<GS::Guid> system;
             if (const GSErrCode err = Bo::ElementLink::Read(head, system); err != NoError)

@@ -88,7 +88,7 @@ API_Attr_Head WriteComposite(const std::vector<Skin>& skins, GS::UniString name,
         ItemsOf<API_CWallLineComponent>(lines)[i] = API_CWallLineComponent{ACAPI_CreateAttributeIndex(entry.lineType), entry.linePen};
     }
     ItemsOf<API_CWallLineComponent>(lines)[skins.size()] = API_CWallLineComponent{ACAPI_CreateAttributeIndex(1), 1};
-    API_AttributeDefExt defs;
+    API_AttributeDefExt defs = {};
     defs.cwall_compItems = reinterpret_cast<API_CWallComponent**>(items.Get());
     defs.cwall_compLItems = reinterpret_cast<API_CWallLineComponent**>(lines.Get());
     const GSErrCode err = existing != nullptr ? ACAPI_Attribute_ModifyExt(&attribute, &defs)
@@ -188,7 +188,7 @@ void CompositionService::CheckNewComposite(const Bo::System& system, const std::
         Refuse("the composite needs a name");
     if (!FitsAttributeName(Utf8Of(name)))
         Refuse("the composite name is longer than 255 bytes");
-    API_Attr_Head head;
+    API_Attr_Head head = {};
     head.typeID = API_CompWallID;
     PutAttributeName(head, name);
     const GSErrCode err = ACAPI_Attribute_Search(&head);
@@ -238,7 +238,7 @@ GS::Guid CompositionService::TagComposite(const Bo::System& system, const API_At
 void CompositionService::LinkComposite(const API_Attr_Head& composite, const Bo::System& system,
                                        const std::optional<Bo::LOD>& lod)
 {
-    API_Attribute attribute;
+    API_Attribute attribute = {};
     attribute.header.typeID = API_CompWallID;
     attribute.header.index = composite.index;
     if (const GSErrCode err = ACAPI_Attribute_Get(&attribute); err != NoError)
@@ -261,7 +261,7 @@ bool CompositionService::RebuildComposite(const API_Attr_Head& composite, Bo::Co
 {
     // The whole name, which the header's field may hold only the start of.
     GS::UniString name;
-    API_Attribute attribute;
+    API_Attribute attribute = {};
     attribute.header.typeID = API_CompWallID;
     attribute.header.index = composite.index;
     attribute.header.uniStringNamePtr = &name;

@@ -62,7 +62,7 @@ std::vector<CollectedComposite> CollectComposites(LodUpdateScope scope, Int32 ac
         const auto composite = CompositeOf(guid);
         if (!composite || !composite->IsPositive() || !seen.insert(composite->ToInt32_Deprecated()).second)
             continue;
-        API_Attr_Head head;
+        API_Attr_Head head = {};
         head.typeID = API_CompWallID;
         head.index = *composite;
         std::optional<Bo::CompositeTag> tag;
@@ -70,7 +70,7 @@ std::vector<CollectedComposite> CollectComposites(LodUpdateScope scope, Int32 ac
             DBPrintf("Velmar: the tag of composite %d was not read (%d)\n", composite->ToInt32_Deprecated(), err);
         if (!tag || !IsCollected(scope, tag->lod, active))
             continue;
-        API_Attribute attribute;
+        API_Attribute attribute = {};
         attribute.header = head;
         if (const GSErrCode err = ACAPI_Attribute_Get(&attribute); err != NoError)
             DBPrintf("Velmar: the name of composite %d was not read (%d)\n", composite->ToInt32_Deprecated(), err);

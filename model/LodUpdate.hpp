@@ -15,7 +15,7 @@ enum class LodUpdateScope {
 };
 
 struct CollectedComposite {
-    API_Attr_Head head;
+    API_Attr_Head head = {};
     Bo::CompositeTag tag;
 };
 

@@ -36,14 +36,14 @@ struct NewBuildingMaterial {
     GS::UniString name;
     short cutFillPen;
     short cutFillBackgroundPen;
-    API_AttributeIndex surface;
+    API_AttributeIndex surface = {};
     std::optional<double> lambda;
 };
 
 // The index of the attribute with that name; APIERR_BADNAME is the host's "there is none".
 GSErrCode SearchByName(API_AttrTypeID type, const GS::UniString& name, API_AttributeIndex& index)
 {
-    API_Attr_Head head;
+    API_Attr_Head head = {};
     head.typeID = type;
     PutAttributeName(head, name);
     const GSErrCode err = ACAPI_Attribute_Search(&head);
@@ -53,7 +53,7 @@ GSErrCode SearchByName(API_AttrTypeID type, const GS::UniString& name, API_Attri
 
 GSErrCode CreateBuildingMaterial(const NewBuildingMaterial& wanted, API_AttributeIndex& index)
 {
-    API_Attribute attribute;
+    API_Attribute attribute = {};
     attribute.header.typeID = API_BuildingMaterialID;
     PutAttributeName(attribute.header, wanted.name);
     GS::UniString manufacturer(Manufacturer);
@@ -82,7 +82,7 @@ API_AttributeIndex ProductSurface(const GS::UniString& name, const Corvana::Colo
         if (Velmar::UniStringOfUtf8(surface.header.name) == name)
             return surface.header.index;
     }
-    API_Attribute surface;
+    API_Attribute surface = {};
     surface.header.typeID = API_MaterialID;
     PutAttributeName(surface.header, name);
     auto& record = surface.material;
@@ -130,7 +130,7 @@ std::vector<MaterialStore::PenColour> MaterialStore::ReadPenColours()
         return pens;
     }
     for (UInt32 index = 1; index <= count; ++index) {
-        API_Pen pen;
+        API_Pen pen = {};
         pen.index = static_cast<short>(index);
         if (const GSErrCode err = ACAPI_Attribute_GetPen(pen); err != NoError) {
             DBPrintf("Velmar: pen %u was not read (%d)\n", index, err);
@@ -146,7 +146,7 @@ std::shared_ptr<const MaterialEntry> MaterialStore::SummaryMaterial(LAYER_TYPE t
     const auto name = SummaryMaterialName(type);
     if (!name)
         return nullptr;
-    API_AttributeIndex index;
+    API_AttributeIndex index = {};
     const GSErrCode err = SearchByName(API_BuildingMaterialID, *name, index);
     if (err == NoError)
         return EntryFor(index);
@@ -167,7 +167,7 @@ std::shared_ptr<const MaterialEntry> MaterialStore::ProductMaterial(const GS::Un
                                                                     const std::optional<Corvana::Colour>& colour,
                                                                     const std::optional<double>& lambda) const
 {
-    API_AttributeIndex index;
+    API_AttributeIndex index = {};
     const GSErrCode err = SearchByName(API_BuildingMaterialID, name, index);
     if (err == NoError)
         return EntryFor(index);

@@ -20,7 +20,7 @@ std::optional<GS::UniString> SummaryMaterialName(LAYER_TYPE type);
 
 struct MaterialEntry {
     short framePen = 1;
-    API_AttributeIndex material;
+    API_AttributeIndex material = {};
     short lineType = 1;
     short linePen = 1;
 };

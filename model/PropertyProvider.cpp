@@ -96,7 +96,7 @@ bool IsWallOrSlab(API_ElemTypeID type)
 
 std::optional<API_Element> ReadElement(const API_Guid& guid)
 {
-    API_Element element;
+    API_Element element = {};
     element.header.guid = guid;
     if (const GSErrCode err = ACAPI_Element_Get(&element, 0); err != NoError) {
         DBPrintf("Velmar: an element was not read (%d); its properties are not written\n", err);
@@ -381,7 +381,7 @@ private:
             return found->second;
         std::optional<Bo::CompositeTag> tag;
         if (index.IsPositive()) {
-            API_Attr_Head head;
+            API_Attr_Head head = {};
             head.typeID = API_CompWallID;
             head.index = index;
             if (const GSErrCode err = Composition::ReadCompositeTag(head, tag); err != NoError)

@@ -32,7 +32,7 @@ Value AttributeName(API_AttrTypeID type, const API_AttributeIndex& index)
 {
     if (!index.IsPositive())
         return std::nullopt;
-    API_Attribute attribute;
+    API_Attribute attribute = {};
     attribute.header.typeID = type;
     attribute.header.index = index;
     GS::UniString name;
@@ -323,10 +323,10 @@ GSErrCode SumOpenings(const API_Guid& wall, OpeningSums& sums)
             ACAPI_ELEMENT_QUANTITY_MASK_SET(mask, door, surface1);
             ACAPI_ELEMENT_QUANTITY_MASK_SET(mask, door, surface2);
             ACAPI_ELEMENT_QUANTITY_MASK_SET(mask, door, volume);
-            API_ElementQuantity quantity;
+            API_ElementQuantity quantity = {};
             API_Quantities quantities;
             quantities.elements = &quantity;
-            const API_QuantityPar parameters;
+            const API_QuantityPar parameters = {};
             if (const GSErrCode err = ACAPI_Element_GetQuantities(opening, &parameters, &quantities, &mask);
                 err != NoError)
                 return err;
@@ -404,7 +404,7 @@ std::vector<PropertyValue> Evaluate(const Selection& selected, const API_Element
     if (needsQuantities) {
         API_Quantities quantities;
         quantities.elements = &record.element;
-        const API_QuantityPar parameters;
+        const API_QuantityPar parameters = {};
         if (const GSErrCode err = ACAPI_Element_GetQuantities(element.header.guid, &parameters, &quantities, &request.mask);
             err != NoError) {
             DBPrintf("Velmar: the quantities of an element were not read (%d)\n", err);

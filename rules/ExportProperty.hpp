@@ -39,7 +39,7 @@ struct QuantityRequest {
 };
 
 struct QuantityRecord {
-    API_ElementQuantity element;
+    API_ElementQuantity element = {};
     OpeningSums openings;
 };
 

@@ -88,7 +88,7 @@ Rules::OptionalValue ObjectAccessor::GetElementValue(const std::string& name)
 Rules::OptionalValue ObjectAccessor::ReadElementValue(const std::string& name)
 {
     if (!record_) {
-        API_Element element;
+        API_Element element = {};
         element.header.guid = header_.guid;
         if (const GSErrCode err = ACAPI_Element_Get(&element, 0); err != NoError) {
             DBPrintf("Velmar: an element under test was not read (%d)\n", err);

@@ -75,7 +75,7 @@ private:
     Rules::OptionalValue ReadSelectedProperty(const API_Guid& definition) const;
 
     const AnswerList* answers_;
-    API_Elem_Head header_;
+    API_Elem_Head header_ = {};
     std::optional<API_Element> record_;
     const ParameterTable* parameters_;
     // A rule asks for the same few names on every element; parameters and answers are the same for all of

@@ -36,7 +36,7 @@ constexpr ElementKind ElementKinds[] = {{API_WallID, "Walls"}, {API_SlabID, "Sla
 // The stored system the element is linked to; none without a link or when it cannot be read (logged).
 std::optional<GS::Guid> LinkedSystem(const API_Guid& element)
 {
-    API_Elem_Head head;
+    API_Elem_Head head = {};
     head.guid = element;
     std::optional<GS::Guid> system;
     if (const GSErrCode err = Bo::ElementLink::Read(head, system); err != NoError)

@@ -228,7 +228,7 @@ GSErrCode Archicad::ChooseMenuItem(Int16 menuId, Int32 itemIndex)
         return APIERR_REFUSEDCMD;
     if (menu->handler == nullptr)
         return APIERR_GENERAL;
-    API_MenuParams params;
+    API_MenuParams params = {};
     params.menuItemRef = {menuId, itemIndex};
     return menu->handler(&params);
 }

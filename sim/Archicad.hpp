@@ -65,7 +65,7 @@ struct AddOnState {
     GSErrCode registerResult = NoError;
     GSErrCode initializeResult = NoError;
     bool keepInMemory = false;
-    API_ModulID identifier;
+    API_ModulID identifier = {};
 };
 
 class Archicad {

@@ -80,7 +80,7 @@ private:
 struct Element {
     UInt64 order = 0;  // creation order: element lists come in it
     // The header (type, guid) and the type's part, as ACAPI_Element_Get hands it out.
-    API_Element record;
+    API_Element record = {};
     // A slab's contour and holes as open rings; a curtain wall's base line as its two end points.
     Ring polygon;
     std::vector<Ring> holes;
@@ -96,7 +96,7 @@ struct Element {
 
 struct Attribute {
     // Header and the type's part; texts the record only points at are kept beside it.
-    API_Attribute record;
+    API_Attribute record = {};
     GS::UniString name;
     GS::UniString id;
     GS::UniString manufacturer;
@@ -121,8 +121,8 @@ struct PropertyDefinition {
 
 struct ClassificationItem {
     API_ClassificationItem item;
-    API_Guid system;
-    API_Guid parent;  // null for a root item
+    API_Guid system = {};
+    API_Guid parent = {};  // null for a root item
     std::vector<API_Guid> children;
 };
 

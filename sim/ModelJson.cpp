@@ -918,7 +918,7 @@ Attribute ReadAttribute(const Value& value, const Project& project, API_AttrType
             for (const auto& skin : (skinless ? none : value["skins"]).GetArray()) {
                 if (!skin.IsObject() || !skin.HasMember("thickness"))
                     Fail("a skin needs a building material and a \"thickness\"");
-                API_CWallComponent component;
+                API_CWallComponent component = {};
                 const bool byName = references == References::Name && skin.HasMember("material");
                 if (!byName && !skin.HasMember("materialIndex"))
                     Fail("a skin needs its building material as \"material\"");

@@ -114,7 +114,7 @@ constexpr DefaultFill DefaultFills[] = {
 
 struct DefaultSurface {
     const char* name;
-    API_RGBColor colour;
+    API_RGBColor colour = {};
 };
 constexpr DefaultSurface DefaultSurfaces[] = {
     {"Paint - White", {0.95, 0.95, 0.93}},

@@ -43,7 +43,7 @@ private:
 
     struct Stamped {
         UInt64 order;
-        API_Guid guid;
+        API_Guid guid = {};
     };
 
     std::unordered_map<API_Guid, UInt64> index_;

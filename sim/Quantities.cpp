@@ -36,7 +36,7 @@ API_WallQuantity WallQuantity(const Project& project, const Element& element, co
     const double length = Distance(wall.begC, wall.endC);
     const double height = wall.height;
     const double thickness = wall.thickness;
-    API_WallQuantity q;
+    API_WallQuantity q = {};
     std::memset(&q, 0, sizeof q);
 
     double openings = 0.0;
@@ -85,7 +85,7 @@ API_WindowQuantity OpeningQuantity(const Project& project, const Element& elemen
     const double thickness = wall != nullptr ? wall->record.wall.thickness : 0.0;
     const double width = opening.openingBase.width;
     const double height = opening.openingBase.height;
-    API_WindowQuantity q;
+    API_WindowQuantity q = {};
     std::memset(&q, 0, sizeof q);
     q.width1 = q.width2 = width;
     q.height1 = q.height2 = height;
@@ -107,7 +107,7 @@ API_SlabQuantity SlabQuantity(const Element& element)
         holes += RingArea(hole);
         holesPerimeter += RingPerimeter(hole);
     }
-    API_SlabQuantity q;
+    API_SlabQuantity q = {};
     std::memset(&q, 0, sizeof q);
     const double net = outer - holes;
     q.topSurface = q.bottomSurface = q.topSurface_cond = q.bottomSurface_cond = q.grossTopSurf = q.grossBotSurf = net;
@@ -124,7 +124,7 @@ API_SlabQuantity SlabQuantity(const Element& element)
 
 API_CurtainWallQuantity CurtainWallQuantity(const Element& element)
 {
-    API_CurtainWallQuantity q;
+    API_CurtainWallQuantity q = {};
     std::memset(&q, 0, sizeof q);
     if (element.polygon.size() < 2)
         return q;
@@ -202,7 +202,7 @@ double RingPerimeter(const Ring& ring)
 std::optional<API_ElementQuantity> ComputeQuantities(const Project& project, const Element& element,
                                                      const API_QuantityPar& parameters)
 {
-    API_ElementQuantity quantity;
+    API_ElementQuantity quantity = {};
     switch (element.Type()) {
         case API_WallID:
             quantity.wall = WallQuantity(project, element, parameters);

@@ -17,10 +17,12 @@ struct API_AddOnInfo {
 };
 
 struct API_ServerApplicationInfo {
-    Int32 mainVersion = 0;
-    Int32 releaseVersion = 0;
-    Int32 buildNum = 0;
+    Int32 mainVersion;
+    Int32 releaseVersion;
+    Int32 buildNum;
     GS::UniString language;
+
+    API_ServerApplicationInfo() : mainVersion(0), releaseVersion(0), buildNum(0) {}
 };
 
 struct API_EnvirParams {

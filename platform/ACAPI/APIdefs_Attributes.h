@@ -4,12 +4,9 @@
 
 #include "APIdefs_Base.h"
 
-#include <cstring>
-
 // An attribute's position in its type's list, 1-based; 0 names none.
 class API_AttributeIndex {
 public:
-    API_AttributeIndex() = default;
     bool operator==(const API_AttributeIndex& other) const { return attributeIndex == other.attributeIndex; }
     bool operator!=(const API_AttributeIndex& other) const { return attributeIndex != other.attributeIndex; }
     bool operator<(const API_AttributeIndex& other) const { return attributeIndex < other.attributeIndex; }
@@ -19,12 +16,12 @@ public:
 
 private:
     friend API_AttributeIndex ACAPI_CreateAttributeIndex(Int32 index);
-    Int32 attributeIndex = 0;
+    Int32 attributeIndex;
 };
 
 inline API_AttributeIndex ACAPI_CreateAttributeIndex(Int32 index)
 {
-    API_AttributeIndex created;
+    API_AttributeIndex created = {};
     created.attributeIndex = index;
     return created;
 }
@@ -50,14 +47,14 @@ enum API_AttrTypeID : int {
 constexpr Int32 API_AttrNameLen = 256;
 
 struct API_Attr_Head {
-    API_AttrTypeID typeID = API_ZombieAttrID;
+    API_AttrTypeID typeID;
     API_AttributeIndex index;
-    short flags = 0;
+    short flags;
     // UTF-8; where uniStringNamePtr is set, the name is read from and written to it instead.
-    char name[API_AttrNameLen] = {};
+    char name[API_AttrNameLen];
     API_Guid guid;
-    UInt64 modiTime = 0;
-    GS::UniString* uniStringNamePtr = nullptr;
+    UInt64 modiTime;
+    GS::UniString* uniStringNamePtr;
 };
 
 // Composite usage flags (head.flags) and skin flags (API_CWallComponent::flagBits).
@@ -70,21 +67,21 @@ constexpr short APICWallComp_Finish = 0x0020;
 
 struct API_CWallComponent {
     API_AttributeIndex buildingMaterial;
-    short framePen = 0;
-    short flagBits = 0;
-    double fillThick = 0.0;
+    short framePen;
+    short flagBits;
+    double fillThick;
 };
 
 // The lines between and around the skins: nComps + 1 of them, outermost first.
 struct API_CWallLineComponent {
     API_AttributeIndex ltypeInd;
-    short linePen = 0;
+    short linePen;
 };
 
 struct API_CompWallType {
     API_Attr_Head head;
-    double totalThick = 0.0;
-    short nComps = 0;
+    double totalThick;
+    short nComps;
 };
 
 enum API_FillOrientationID {
@@ -95,22 +92,22 @@ enum API_FillOrientationID {
 
 struct API_BuildingMaterialType {
     API_Attr_Head head;
-    GS::UniString* id = nullptr;
-    GS::UniString* manufacturer = nullptr;
-    GS::UniString* description = nullptr;
-    Int32 connPriority = 0;
+    GS::UniString* id;
+    GS::UniString* manufacturer;
+    GS::UniString* description;
+    Int32 connPriority;
     API_AttributeIndex cutFill;
-    short cutFillPen = 0;
-    short cutFillBackgroundPen = 0;
+    short cutFillPen;
+    short cutFillBackgroundPen;
     API_AttributeIndex cutMaterial;
-    API_FillOrientationID cutFillOrientation = APIFillOrientation_ProjectOrigin;
-    double thermalConductivity = 0.0;
-    double density = 0.0;
-    double heatCapacity = 0.0;
-    double embodiedEnergy = 0.0;
-    double embodiedCarbon = 0.0;
-    bool showUncutLines = false;
-    bool doNotParticipateInCollDet = false;
+    API_FillOrientationID cutFillOrientation;
+    double thermalConductivity;
+    double density;
+    double heatCapacity;
+    double embodiedEnergy;
+    double embodiedCarbon;
+    bool showUncutLines;
+    bool doNotParticipateInCollDet;
 };
 
 enum API_MaterTypeID {
@@ -127,19 +124,19 @@ enum API_MaterTypeID {
 // A surface.
 struct API_MaterialType {
     API_Attr_Head head;
-    API_MaterTypeID mtype = APIMater_GeneralID;
-    short ambientPc = 0;
-    short diffusePc = 0;
-    short specularPc = 0;
-    short transpPc = 0;
-    short shine = 0;
-    short transpAtt = 0;
-    short emissionAtt = 0;
+    API_MaterTypeID mtype;
+    short ambientPc;
+    short diffusePc;
+    short specularPc;
+    short transpPc;
+    short shine;
+    short transpAtt;
+    short emissionAtt;
     API_RGBColor surfaceRGB;
     API_RGBColor specularRGB;
     API_RGBColor emissionRGB;
     API_AttributeIndex ifill;
-    short fillCol = 0;
+    short fillCol;
 };
 
 enum API_FillSubtype {
@@ -154,10 +151,10 @@ enum API_FillSubtype {
 
 struct API_FilltypeType {
     API_Attr_Head head;
-    API_FillSubtype subType = APIFill_Vector;
-    double hXSpac = 0.0;
-    double hYSpac = 0.0;
-    double hAngle = 0.0;
+    API_FillSubtype subType;
+    double hXSpac;
+    double hYSpac;
+    double hAngle;
 };
 
 union API_Attribute {
@@ -166,15 +163,13 @@ union API_Attribute {
     API_CompWallType compWall;
     API_MaterialType material;
     API_BuildingMaterialType buildingMaterial;
-
-    API_Attribute() { std::memset(static_cast<void*>(this), 0, sizeof(*this)); }
 };
 
 // The parts of an attribute that do not fit its record: a composite's skins and lines, as host handles
 // the caller allocates for Create/Modify and frees after GetDefExt.
 struct API_AttributeDefExt {
-    API_CWallComponent** cwall_compItems = nullptr;
-    API_CWallLineComponent** cwall_compLItems = nullptr;
+    API_CWallComponent** cwall_compItems;
+    API_CWallLineComponent** cwall_compLItems;
 };
 
 struct API_AttributeUserData {
@@ -186,9 +181,9 @@ struct API_AttributeUserData {
 
 // A pen of the active pen table: 1..255.
 struct API_Pen {
-    short index = 0;
-    UInt64 modiTime = 0;
+    short index;
+    UInt64 modiTime;
     API_RGBColor rgb;
-    double width = 0.0;  // on paper, in millimetres
-    char description[128] = {};
+    double width;  // on paper, in millimetres
+    char description[128];
 };

@@ -17,18 +17,18 @@
 using GSPtr = char*;
 
 struct API_Guid {
-    UInt32 time_low = 0;
-    UInt16 time_mid = 0;
-    UInt16 time_hi_and_version = 0;
-    UInt8 clock_seq_hi_and_reserved = 0;
-    UInt8 clock_seq_low = 0;
-    UInt8 node[6] = {};
+    UInt32 time_low;
+    UInt16 time_mid;
+    UInt16 time_hi_and_version;
+    UInt8 clock_seq_hi_and_reserved;
+    UInt8 clock_seq_low;
+    UInt8 node[6];
 };
 
 inline API_Guid GSGuid2APIGuid(const GS::Guid& guid)
 {
     const auto& b = guid.GetBytes();
-    API_Guid result;
+    API_Guid result = {};
     result.time_low = (UInt32(b[0]) << 24) | (UInt32(b[1]) << 16) | (UInt32(b[2]) << 8) | b[3];
     result.time_mid = static_cast<UInt16>((b[4] << 8) | b[5]);
     result.time_hi_and_version = static_cast<UInt16>((b[6] << 8) | b[7]);
@@ -86,26 +86,26 @@ inline bool operator<(const API_Guid& left, const API_Guid& right)
 inline const API_Guid APINULLGuid{};
 
 struct API_Coord {
-    double x = 0.0;
-    double y = 0.0;
+    double x;
+    double y;
 };
 
 struct API_Coord3D {
-    double x = 0.0;
-    double y = 0.0;
-    double z = 0.0;
+    double x;
+    double y;
+    double z;
 };
 
 struct API_RGBColor {
-    double f_red = 0.0;
-    double f_green = 0.0;
-    double f_blue = 0.0;
+    double f_red;
+    double f_green;
+    double f_blue;
 };
 
 // A value that may be absent, as the kit's overridable fields are.
 template <typename T>
 struct APIOptional {
-    bool hasValue = false;
+    bool hasValue;
     T value;
 
     APIOptional& operator=(const T& given)

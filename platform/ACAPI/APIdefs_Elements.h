@@ -30,12 +30,15 @@ enum API_ElemVariationID { APIVarId_Generic = 0 };
 
 // An element's type: the tool (typeID) and, for library-part based tools, its variation.
 struct API_ElemType {
-    API_ElemTypeID typeID = API_ZombieElemID;
-    API_ElemVariationID variationID = APIVarId_Generic;
+    API_ElemTypeID typeID;
+    API_ElemVariationID variationID;
     API_Guid classID;
 
     API_ElemType() = default;
-    API_ElemType(API_ElemTypeID id) : typeID(id) {}  // NOLINT: the kit converts implicitly
+    API_ElemType(API_ElemTypeID id)  // NOLINT: the kit converts implicitly
+        : typeID(id), variationID(APIVarId_Generic), classID(APINULLGuid)
+    {
+    }
 
     bool operator==(const API_ElemType& other) const
     {
@@ -47,9 +50,9 @@ struct API_ElemType {
 struct API_Elem_Head {
     API_ElemType type;
     API_Guid guid;
-    Int32 floorInd = 0;
-    Int32 layer = 0;
-    UInt64 modiStamp = 0;
+    Int32 floorInd;
+    Int32 layer;
+    UInt64 modiStamp;
 };
 
 using API_ElemFilterFlags = GSFlags;
@@ -71,9 +74,9 @@ enum API_ModelElemStructureType {
 using API_OverriddenAttribute = APIOptional<API_AttributeIndex>;
 
 struct API_Polygon {
-    Int32 nCoords = 0;
-    Int32 nSubPolys = 0;
-    Int32 nArcs = 0;
+    Int32 nCoords;
+    Int32 nSubPolys;
+    Int32 nArcs;
 };
 
 enum API_WallReferenceLineLocationID {
@@ -99,32 +102,32 @@ constexpr short APISect_Trapez = 0x0005;
 
 struct API_WallType {
     API_Elem_Head head;
-    API_ModelElemStructureType modelElemStructureType = API_BasicStructure;
+    API_ModelElemStructureType modelElemStructureType;
     API_AttributeIndex buildingMaterial;
     API_AttributeIndex composite;
     API_AttributeIndex profileAttr;
-    short profileType = APISect_Normal;
+    short profileType;
     API_OverriddenAttribute refMat;
     API_OverriddenAttribute oppMat;
     API_OverriddenAttribute sidMat;
-    bool flipped = false;
-    API_WallTypeID type = APIWtyp_Normal;
-    API_WallReferenceLineLocationID referenceLineLocation = APIWallRefLine_Outside;
-    double height = 0.0;
-    double bottomOffset = 0.0;
-    double topOffset = 0.0;
-    double thickness = 0.0;
-    double thickness1 = 0.0;
-    double offset = 0.0;
-    double offsetFromOutside = 0.0;
-    short relativeTopStory = 0;
+    bool flipped;
+    API_WallTypeID type;
+    API_WallReferenceLineLocationID referenceLineLocation;
+    double height;
+    double bottomOffset;
+    double topOffset;
+    double thickness;
+    double thickness1;
+    double offset;
+    double offsetFromOutside;
+    short relativeTopStory;
     API_Coord begC;
     API_Coord endC;
     API_Polygon poly;
-    bool hasWindow = false;
-    bool hasDoor = false;
-    double slantAlpha = 0.0;
-    double slantBeta = 0.0;
+    bool hasWindow;
+    bool hasDoor;
+    double slantAlpha;
+    double slantBeta;
 };
 
 enum API_SlabReferencePlaneLocationID {
@@ -136,48 +139,48 @@ enum API_SlabReferencePlaneLocationID {
 
 struct API_SlabType {
     API_Elem_Head head;
-    API_ModelElemStructureType modelElemStructureType = API_BasicStructure;
+    API_ModelElemStructureType modelElemStructureType;
     API_AttributeIndex buildingMaterial;
     API_AttributeIndex composite;
     API_OverriddenAttribute topMat;
     API_OverriddenAttribute sideMat;
     API_OverriddenAttribute botMat;
-    double thickness = 0.0;
+    double thickness;
     // The reference plane above the story; the top of the slab is offsetFromTop above it.
-    double level = 0.0;
-    API_SlabReferencePlaneLocationID referencePlaneLocation = APISlabRefPlane_Top;
-    bool useFloorFill = false;
+    double level;
+    API_SlabReferencePlaneLocationID referencePlaneLocation;
+    bool useFloorFill;
     API_AttributeIndex floorFillInd;
-    double offsetFromTop = 0.0;
+    double offsetFromTop;
     API_Polygon poly;
 };
 
 // Its base line is the polygon of its memo; height and angle are what it was placed with.
 struct API_CurtainWallType {
     API_Elem_Head head;
-    double nominalWidth = 0.0;
-    double offset = 0.0;
-    double angle = 0.0;
-    double height = 0.0;
+    double nominalWidth;
+    double offset;
+    double angle;
+    double height;
     API_Polygon polygon;
-    UInt32 nSegments = 0;
-    UInt32 nFrames = 0;
-    UInt32 nPanels = 0;
+    UInt32 nSegments;
+    UInt32 nFrames;
+    UInt32 nPanels;
 };
 
 // Windows and doors: placed in the wall named by owner, objLoc metres from the wall's begin point to
 // the opening's centre, lower (the sill) above the wall's base.
 struct API_OpeningBaseType {
-    double width = 0.0;
-    double height = 0.0;
+    double width;
+    double height;
 };
 
 struct API_WindowType {
     API_Elem_Head head;
     API_OpeningBaseType openingBase;
     API_Guid owner;
-    double objLoc = 0.0;
-    double lower = 0.0;
+    double objLoc;
+    double lower;
 };
 
 using API_DoorType = API_WindowType;
@@ -191,8 +194,6 @@ union API_Element {
     API_CurtainWallType curtainWall;
     API_WindowType window;
     API_DoorType door;
-
-    API_Element() { std::memset(static_cast<void*>(this), 0, sizeof(*this)); }
 };
 
 // Quantities. Each record's fields are filled only where the caller's mask asks for them.
@@ -312,8 +313,6 @@ union API_ElementQuantity {
     API_WindowQuantity window;
     API_SlabQuantity slab;
     API_CurtainWallQuantity cw;
-
-    API_ElementQuantity() { std::memset(static_cast<void*>(this), 0, sizeof(*this)); }
 };
 
 // The mask has a record of every type side by side (not overlaid), so one mask can ask for several.
@@ -334,12 +333,14 @@ public:
 
 class API_Quantities {
 public:
-    API_ElementQuantity* elements = nullptr;
+    API_ElementQuantity* elements;
+
+    API_Quantities() : elements(nullptr) {}
 };
 
 struct API_QuantityPar {
     // Openings (and slab holes) smaller than this area, in square metres, stay in the conditional values.
-    double minOpeningSize = 0.0;
+    double minOpeningSize;
 };
 
 inline void ACAPI_ELEMENT_QUANTITY_MASK_CLEAR(API_QuantitiesMask& mask)

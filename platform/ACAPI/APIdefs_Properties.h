@@ -11,10 +11,12 @@ enum API_PropertyGroupType {
 };
 
 struct API_PropertyGroup {
-    API_PropertyGroupType groupType = API_PropertyCustomGroupType;
+    API_PropertyGroupType groupType;
     API_Guid guid;
     GS::UniString name;
     GS::UniString description;
+
+    API_PropertyGroup() : groupType(API_PropertyCustomGroupType), guid(APINULLGuid) {}
 };
 
 enum API_PropertyDefinitionType {
@@ -56,12 +58,17 @@ enum API_VariantStatus {
 };
 
 struct API_Variant {
-    API_VariantType type = API_PropertyUndefinedValueType;
-    Int32 intValue = 0;
-    double doubleValue = 0.0;
-    bool boolValue = false;
+    API_VariantType type;
+    Int32 intValue;
+    double doubleValue;
+    bool boolValue;
     GS::UniString uniStringValue;
     API_Guid guidValue;
+
+    API_Variant()
+        : type(API_PropertyUndefinedValueType), intValue(0), doubleValue(0.0), boolValue(false), guidValue(APINULLGuid)
+    {
+    }
 };
 
 struct API_SingleVariant {
@@ -82,29 +89,40 @@ struct API_SingleEnumerationVariant {
 struct API_PropertyValue {
     API_SingleVariant singleVariant;
     API_ListVariant listVariant;
-    API_VariantStatus variantStatus = API_VariantStatusNormal;
+    API_VariantStatus variantStatus;
+
+    API_PropertyValue() : variantStatus(API_VariantStatusNormal) {}
 };
 
 struct API_PropertyDefaultValue {
     API_PropertyValue basicValue;
     GS::Array<GS::UniString> propertyExpressions;
-    bool hasExpression = false;
+    bool hasExpression;
+
+    API_PropertyDefaultValue() : hasExpression(false) {}
 };
 
 struct API_PropertyDefinition {
-    API_PropertyDefinitionType definitionType = API_PropertyCustomDefinitionType;
+    API_PropertyDefinitionType definitionType;
     API_Guid guid;
     API_Guid groupGuid;
     GS::UniString name;
     GS::UniString description;
-    API_PropertyCollectionType collectionType = API_PropertyUndefinedCollectionType;
-    API_VariantType valueType = API_PropertyUndefinedValueType;
-    API_PropertyMeasureType measureType = API_PropertyDefaultMeasureType;
+    API_PropertyCollectionType collectionType;
+    API_VariantType valueType;
+    API_PropertyMeasureType measureType;
     API_PropertyDefaultValue defaultValue;
     // Classification items whose elements have the property.
     GS::Array<API_Guid> availability;
     GS::Array<API_SingleEnumerationVariant> possibleEnumValues;
-    bool canValueBeEditable = false;
+    bool canValueBeEditable;
+
+    API_PropertyDefinition()
+        : definitionType(API_PropertyCustomDefinitionType), guid(APINULLGuid), groupGuid(APINULLGuid),
+          collectionType(API_PropertyUndefinedCollectionType), valueType(API_PropertyUndefinedValueType),
+          measureType(API_PropertyDefaultMeasureType), canValueBeEditable(false)
+    {
+    }
 };
 
 enum API_PropertyValueStatus {
@@ -115,10 +133,12 @@ enum API_PropertyValueStatus {
 
 struct API_Property {
     API_PropertyDefinition definition;
-    API_PropertyValueStatus status = API_Property_NotAvailable;
+    API_PropertyValueStatus status;
     API_PropertyValue value;
     // The element carries no value of its own: value is the definition's default.
-    bool isDefault = true;
+    bool isDefault;
+
+    API_Property() : status(API_Property_NotAvailable), isDefault(true) {}
 };
 
 enum API_PropertyDefinitionFilter {
@@ -133,6 +153,8 @@ struct API_ClassificationSystem {
     GS::UniString description;
     GS::UniString source;
     GS::UniString editionVersion;
+
+    API_ClassificationSystem() : guid(APINULLGuid) {}
 };
 
 struct API_ClassificationItem {
@@ -140,4 +162,6 @@ struct API_ClassificationItem {
     GS::UniString id;
     GS::UniString name;
     GS::UniString description;
+
+    API_ClassificationItem() : guid(APINULLGuid) {}
 };

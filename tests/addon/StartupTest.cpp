@@ -215,7 +215,7 @@ TEST(MenuCommands, UnknownItemsOnlyEndTheRoutine)
 {
     SimHost sim;
     const auto before = sim.LogLines().size();
-    API_MenuParams params;
+    API_MenuParams params = {};
     params.menuItemRef = {32000, 1};
     ASSERT_NE(sim->FindMenu(32500)->handler, nullptr);
     EXPECT_EQ(sim->FindMenu(32500)->handler(&params), NoError);

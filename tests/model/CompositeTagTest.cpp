@@ -33,7 +33,7 @@ TEST(CompositeTag, WritesTheFixedLittleEndianLayoutAndReadsItBackFromAHostHandle
 
     Velmar::HandleOwner handle(BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0));
     std::memcpy(*handle.Get(), bytes.data(), bytes.size());
-    API_AttributeUserData userData;
+    API_AttributeUserData userData = {};
     userData.dataVersion = 1;
     userData.platformSign = 0x5757;
     userData.dataHdl = handle.Get();

@@ -271,7 +271,7 @@ TEST_F(Composites, LinkingRebuildsFromTheTaggedSystemAndTagsAnUntaggedComposite)
         {"Own", "usage 2, 125 mm: Summary_Board 25 Summary_Frame 75 Summary_Board 25", "VELMAR-FLOOR 300"},
     };
     for (const auto& c : cases) {
-        API_Attr_Head head;
+        API_Attr_Head head = {};
         head.typeID = API_CompWallID;
         head.index = Project().FindAttribute(API_CompWallID, HostText::Uni(c.composite))->record.header.index;
         Velmar::RunUndoStep("Link", [&] { service_.LinkComposite(head, MakeSystem(floor), Level(300)); });
@@ -291,7 +291,7 @@ TEST_F(Composites, LinkingRebuildsFromTheTaggedSystemAndTagsAnUntaggedComposite)
     Velmar::Bo::CompositeTag unknown;
     unknown.storedSystemId = HostGuid::New();
     const std::string before = Describe("Own");
-    API_Attr_Head own2;
+    API_Attr_Head own2 = {};
     own2.typeID = API_CompWallID;
     own2.index = ACAPI_CreateAttributeIndex(1);
     bool rebuilt = true;

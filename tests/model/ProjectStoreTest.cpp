@@ -77,7 +77,7 @@ TEST_F(ProjectStore, StoredSystemsComeBackByGuidFromTheProjectEntries)
     EXPECT_NE(first.storedSystemId, second.storedSystemId);
     EXPECT_EQ(Names(writer.GetAllSystems()), "WALL-A;WALL-B;");
 
-    API_ModulData entry;
+    API_ModulData entry = {};
     ASSERT_EQ(ACAPI_ModulData_Get(&entry, first.storedSystemId.ToUniString()), NoError);
     Velmar::HandleOwner data(entry.dataHdl);
     EXPECT_EQ(std::make_pair(entry.dataVersion, entry.platformSign), std::make_pair(1, UInt16(0x5757)));
@@ -114,7 +114,7 @@ TEST_F(ProjectStore, OnlyGuidNamedEntriesThatHoldASystemAreTaken)
     for (const auto& c : cases) {
         Velmar::HandleOwner data(BMAllocateHandle(static_cast<Int32>(c.text.size() + 1), 0, 0));
         std::memcpy(*data.Get(), c.text.c_str(), c.text.size() + 1);
-        API_ModulData entry;
+        API_ModulData entry = {};
         entry.dataHdl = data.Get();
         ASSERT_EQ(ACAPI_ModulData_Store(&entry, HostText::Uni(c.name.c_str())), NoError);
     }
@@ -139,7 +139,7 @@ std::vector<std::string> ModuleDataEntries()
     EXPECT_EQ(ACAPI_ModulData_GetList(&names), NoError);
     std::vector<std::string> entries;
     for (const auto& name : names) {
-        API_ModulData entry;
+        API_ModulData entry = {};
         EXPECT_EQ(ACAPI_ModulData_Get(&entry, name), NoError);
         Velmar::HandleOwner data(entry.dataHdl);
         const std::size_t size = data.Get() != nullptr ? static_cast<std::size_t>(BMGetHandleSize(data.Get())) : 0;

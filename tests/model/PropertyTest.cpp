@@ -159,7 +159,7 @@ protected:
                 if (row == item)
                     element.classification[Project().FindItem(guid)->system] = guid;
         }
-        API_Elem_Head head;
+        API_Elem_Head head = {};
         head.guid = host_.PlaceElement(element);
         head.type = type;
         return head;
@@ -365,7 +365,7 @@ TEST_F(Properties, ElementsAreChosenByTheirCompositeThenByTheirLink)
     ASSERT_TRUE(provider.UpdateElement(first, true));
     struct Case {
         const char* what;
-        API_Elem_Head element;
+        API_Elem_Head element = {};
         bool written;
         std::string expected;
     };
@@ -395,7 +395,7 @@ TEST_F(Properties, DefinitionsAreAvailableToTheKindsClassificationItems)
     const auto wall = Composite("Wall", 100, Attribute("KLEUR", "100", "wit", R"(,"Name":{"nl_NL":"Kleur"})"));
     struct Case {
         const char* what;
-        API_Elem_Head element;
+        API_Elem_Head element = {};
         const char* expected;
     };
     const Case cases[] = {
@@ -439,7 +439,7 @@ TEST_F(Properties, RefreshRenamesIntoTheLanguageAndKeepsTheValues)
 
 TEST_F(Properties, ClassificationCodesGoToTheChosenTextProperty)
 {
-    API_Guid target;
+    API_Guid target = {};
     host_.RunHostCommand("Create Property", [&] {
         API_PropertyGroup group;
         group.name = "Project";
@@ -543,7 +543,7 @@ TEST_F(Properties, FailuresEndTheWriteAndLeaveNothingOutsideTheStep)
         Velmar::Services::PropertyProvider::Reset();
         const auto composite = Composite("Wall", 300, c.parameters);
         std::string before = Project().ToJson();
-        API_Elem_Head wall;
+        API_Elem_Head wall = {};
         if (c.placing) {
             host_.Handlers().newElement = AnsweringElementHandler;
             handlerAnswer = NoError;

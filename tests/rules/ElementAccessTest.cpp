@@ -28,7 +28,7 @@ ObjectAccessor AccessorFor(const API_Guid& element)
     static const Velmar::Bo::AnswerList answers;
     static const Velmar::Bo::ParameterTable parameters;
     ObjectAccessor accessor(&answers, &parameters);
-    API_Elem_Head head;
+    API_Elem_Head head = {};
     head.guid = element;
     accessor.SetElement(head);
     return accessor;
@@ -55,7 +55,7 @@ protected:
 TEST_F(Elements, ReadTheCatalogOfTheirTypeByKeyIgnoringLetterCase)
 {
     struct Case {
-        API_Guid element;
+        API_Guid element = {};
         const char* name;
         const char* expected;
         int quantityRequests;
@@ -219,7 +219,7 @@ TEST_F(Elements, AnswersAreTextsAndPropertySelectorsReadTheElementsNumber)
         const Velmar::Bo::AnswerList given = {{c.code[0] == '~' ? "~P1" : "DIN_18183", c.answer}};
         const Velmar::Bo::ParameterTable parameters;
         ObjectAccessor accessor(c.code[0] == '~' ? &given : &answers, &parameters);
-        API_Elem_Head head;
+        API_Elem_Head head = {};
         head.guid = wall_;
         accessor.SetElement(head);
         if (c.fault != nullptr)

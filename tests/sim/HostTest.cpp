@@ -128,7 +128,7 @@ TEST(EventLoop, AModalRunNestsTheLoopSoInputAndPostedTasksKeepFlowing)
 
 API_Attribute Named(API_AttrTypeID type, const char* name, Int32 index = 0)
 {
-    API_Attribute attribute;
+    API_Attribute attribute = {};
     attribute.header.typeID = type;
     std::strncpy(attribute.header.name, name, sizeof attribute.header.name - 1);
     attribute.header.index = ACAPI_CreateAttributeIndex(index);
@@ -139,12 +139,12 @@ API_Attribute Named(API_AttrTypeID type, const char* name, Int32 index = 0)
 // Attributes are written by non-undoable modifiers, which need no command.
 GSErrCode CreateComposite(API_Attribute& composite, double thickness = 0.1)
 {
-    API_CWallComponent skin;
+    API_CWallComponent skin = {};
     skin.buildingMaterial = ACAPI_CreateAttributeIndex(1);
     skin.fillThick = thickness;
     Velmar::HandleOwner skins(BMAllocateHandle(sizeof skin, 0, 0));
     std::memcpy(*skins.Get(), &skin, sizeof skin);
-    API_AttributeDefExt defs;
+    API_AttributeDefExt defs = {};
     defs.cwall_compItems = reinterpret_cast<API_CWallComponent**>(skins.Get());
     composite.compWall.nComps = 1;
     return Api().ACAPI_Attribute_CreateExt(&composite, &defs);
@@ -228,7 +228,7 @@ TEST(Project, SavedProjectOpensByteForByteWithItsElementsAttributesUserDataAndMo
     const std::string bytes("\x00\x01binary\xFF", 9);
     Velmar::HandleOwner handle(HandleOf(bytes));
     ASSERT_EQ(StoreBytes("VelmarProjectSettings", bytes, 3), NoError);
-    API_Elem_Head head;
+    API_Elem_Head head = {};
     head.guid = wall;
     API_ElementUserData userData = {};
     userData.dataVersion = 1;
@@ -368,7 +368,7 @@ TEST(Attributes, CreateSearchGetModifyAndUserDataBehaveAsTheHostsThroughTheTable
 
     struct Lookup {
         Int32 index;
-        API_Guid guid;
+        API_Guid guid = {};
         GSErrCode expected;
         const char* name;
     };
@@ -430,7 +430,7 @@ TEST(Quantities, KnownShapesGiveHandComputedValuesAndFieldsOutsideTheMaskStayUnt
 
     struct Case {
         const char* what;
-        API_Guid element;
+        API_Guid element = {};
         std::function<void(API_QuantitiesMask&)> ask;
         std::function<double(const API_ElementQuantity&)> read;
         double expected;
@@ -458,7 +458,7 @@ TEST(Quantities, KnownShapesGiveHandComputedValuesAndFieldsOutsideTheMaskStayUnt
          [](const auto& q) { return q.cw.mainaxisFramesLength; }, 9.0},
     };
     for (const auto& c : cases) {
-        API_ElementQuantity quantity;
+        API_ElementQuantity quantity = {};
         quantity.wall.grossVolume = -1.0;
         API_Quantities quantities;
         quantities.elements = &quantity;
@@ -519,7 +519,7 @@ struct Furnished {
     API_Attribute composite = Named(API_CompWallID, "Wall 100");
     API_PropertyGroup group;
     API_PropertyDefinition definition;
-    API_Guid item;
+    API_Guid item = {};
 
     Furnished()
     {
@@ -562,7 +562,7 @@ TEST(Commands, ChangesNeedAScopeNestingIsRefusedAndAFailedCommandKeepsItsChanges
     const auto steps = p.host.CurrentProject().UndoNames();
     API_PropertyGroup group;
     group.name = "Acoustics";
-    API_Elem_Head head;
+    API_Elem_Head head = {};
     head.guid = p.wall;
     API_ElementUserData userData = {};
     struct Case {
@@ -624,7 +624,7 @@ TEST(Commands, ChangesNeedAScopeNestingIsRefusedAndAFailedCommandKeepsItsChanges
 TEST(Commands, UndoAndRedoPutBackEveryKindOfChangeExactlyAndNameTheStep)
 {
     Furnished p;
-    API_Elem_Head head;
+    API_Elem_Head head = {};
     head.guid = p.wall;
     const std::string bytes("\x01\x02tag", 5);
     Velmar::HandleOwner handle(HandleOf(bytes));
@@ -718,13 +718,13 @@ TEST(Faults, AnInjectedFailureOfAModelCallChangesNothing)
     const Case cases[] = {
         {"ACAPI_Element_Get",
          [&] {
-             API_Element element;
+             API_Element element = {};
              element.header.guid = p.wall;
              return Api().ACAPI_Element_Get(&element, 0);
          }},
         {"ACAPI_Element_GetQuantities",
          [&] {
-             API_ElementQuantity quantity;
+             API_ElementQuantity quantity = {};
              API_Quantities quantities;
              quantities.elements = &quantity;
              API_QuantitiesMask mask;

@@ -139,7 +139,7 @@ public:
 private:
     TempFolder root_;
     Sim::Archicad host_;
-    API_Guid group_;
+    API_Guid group_ = {};
 };
 
 }  // namespace Velmar::Testing

@@ -62,7 +62,7 @@ double Millimetres(double metres)
 // Building materials added to the new project's four, each with a surface of its own colour.
 struct ColourfulMaterial {
     const char* surface;
-    API_RGBColor colour;
+    API_RGBColor colour = {};
     const char* material;
     Int32 fill;  // the new project's fills: 5 25 %, 7 Brick, 9 Concrete, 10 Wood
     short pen;
@@ -132,16 +132,16 @@ API_Guid GuidOf(const char* text)
 }
 
 struct PlannedWall {
-    API_Coord begin;
-    API_Coord end;
+    API_Coord begin = {};
+    API_Coord end = {};
     bool exterior = false;
     bool entrance = false;  // the building's front door is in it
     double height = 0.0;
 };
 
 struct Room {
-    API_Coord low;
-    API_Coord high;
+    API_Coord low = {};
+    API_Coord high = {};
     double storey = 0.0;  // the building's wall height: an upper floor slab sits there
 };
 
@@ -316,7 +316,7 @@ private:
             const int core = random_.Integer(0, skins - 1);
             double total = 0.0;
             for (int i = 0; i < skins; ++i) {
-                API_CWallComponent skin;
+                API_CWallComponent skin = {};
                 const Int32 material = random_.Pick(i == core ? cores : others);
                 const SkinKind& kind = SkinKinds[material - 1];
                 skin.buildingMaterial = ACAPI_CreateAttributeIndex(material);
