@@ -5,8 +5,10 @@
 #include "CompositionService.hpp"
 #include "DownloadManager.hpp"
 #include "ElementLink.hpp"
+#include "GSException.hpp"
 #include "GSDebug.hpp"
 #include "LodProvider.hpp"
+#include "Logger.hpp"
 #include "ProcessWindow.hpp"
 #include "ProjectStoreService.hpp"
 #include "PropertyProvider.hpp"
@@ -43,60 +45,70 @@ namespace {
 
 const GS::UniString StepName("Update Velmar systems");
 
-// The composite the element is built of: a wall's, a slab's; none for a basic one or a failed read.
-std::optional<API_AttributeIndex> CompositeOf(const API_Guid& guid)
+// The project's composites tagged with the stored system, with their tags; an untagged composite the
+// user made is never among them.
+std::vector<std::pair<API_Attr_Head, Bo::CompositeTag>> CompositesTaggedWith(const GS::Guid& storedSystemId)
 {
-    API_Element element = {};
-    element.header.guid = guid;
-    if (const GSErrCode err = ACAPI_Element_Get(&element, 0); err != NoError) {
-        DBPrintf("Velmar: element %s was not read (%d)\n", Velmar::Utf8Of(APIGuidToString(guid)).c_str(), err);
-        return std::nullopt;
+    std::vector<std::pair<API_Attr_Head, Bo::CompositeTag>> tagged;
+    GS::Array<API_Attribute> composites;
+    if (const GSErrCode err = ACAPI_Attribute_GetAttributesByType(API_CompWallID, composites); err != NoError)
+        throw GS::GeneralException(
+            GS::UniString(("the project's composites could not be listed (" + std::to_string(err) + ")").c_str()),
+            __FILE__, __LINE__);
+    for (const API_Attribute& composite : composites) {
+        std::optional<Bo::CompositeTag> tag;
+        if (const GSErrCode err = Composition::ReadCompositeTag(composite.header, tag); err != NoError)
+            DBPrintf("Velmar: the tag of composite \"%s\" was not read (%d)\n", composite.header.name, err);
+        if (tag && tag->storedSystemId == storedSystemId)
+            tagged.emplace_back(composite.header, *tag);
     }
-    const bool wall = element.header.type.typeID == API_WallID;
-    const auto structure = wall ? element.wall.modelElemStructureType : element.slab.modelElemStructureType;
-    if (structure != API_CompositeStructure)
-        return std::nullopt;
-    return wall ? element.wall.composite : element.slab.composite;
+    return tagged;
 }
 
-// Rebuilds the first linked element's composite from the system its stored text now holds, at the level
-// its tag records (none when no level has that value).
-void RelinkComposite(const API_Guid& first, const Bo::System& fresh)
+std::optional<Bo::LOD> LevelOfTag(const Bo::CompositeTag& tag)
 {
-    const auto composite = CompositeOf(first);
-    if (!composite)
-        return;
-    API_Attribute attribute = {};
-    attribute.header.typeID = API_CompWallID;
-    attribute.header.index = *composite;
-    if (const GSErrCode err = ACAPI_Attribute_Get(&attribute); err != NoError) {
-        DBPrintf("Velmar: composite %d was not read (%d); it is not rebuilt\n", composite->ToInt32_Deprecated(), err);
-        return;
-    }
-    std::optional<Bo::CompositeTag> tag;
-    if (const GSErrCode err = Composition::ReadCompositeTag(attribute.header, tag); err != NoError || !tag) {
-        DBPrintf("Velmar: composite \"%s\" has no tag to rebuild from (%d)\n", attribute.header.name, err);
-        return;
-    }
     const auto lods = Lod::LodProvider::instance();
-    const auto level = lods->FindByValue(tag->lod);
-    const std::optional<Bo::LOD> lod = level ? std::optional<Bo::LOD>(lods->GetLevels()[*level]) : std::nullopt;
-    Composition::CompositionService::instance()->LinkComposite(attribute.header, fresh, lod);
+    const auto level = lods->FindByValue(tag.lod);
+    return level ? std::optional<Bo::LOD>(lods->GetLevels()[*level]) : std::nullopt;
 }
 
-void UpdateOne(const UpdateCandidate& candidate, const GS::Array<API_Guid>& elements)
+// Rebuilds each composite from the stored text at the level its tag records. When the host refuses one,
+// those already rebuilt are built again from the text as it was, so composites and text stay in step.
+bool RebuildTagged(const std::vector<std::pair<API_Attr_Head, Bo::CompositeTag>>& tagged, const GS::Guid& id,
+                   const std::string& previousText)
+{
+    const auto compositions = Composition::CompositionService::instance();
+    for (std::size_t i = 0; i < tagged.size(); ++i) {
+        const auto& [head, tag] = tagged[i];
+        if (compositions->RebuildComposite(head, tag, LevelOfTag(tag)))
+            continue;
+        ProjectStore::ProjectStoreService::instance()->ReplaceText(id, previousText);
+        for (std::size_t j = 0; j < i; ++j)
+            compositions->RebuildComposite(tagged[j].first, tagged[j].second, LevelOfTag(tagged[j].second));
+        return false;
+    }
+    return true;
+}
+
+// False when the system was left as it was: the host refused a composite's new build-up.
+bool UpdateOne(const UpdateCandidate& candidate, const GS::Array<API_Guid>& elements)
 {
     const auto store = ProjectStore::ProjectStoreService::instance();
     const auto stored = store->GetSystem(candidate.storedSystemId);
+    const std::string* text = store->TextOf(candidate.storedSystemId);
+    const std::string previousText = text != nullptr ? *text : std::string();
+    const auto tagged = CompositesTaggedWith(candidate.storedSystemId);
     store->ReplaceText(candidate.storedSystemId, candidate.fresh->rawText);
+    if (!RebuildTagged(tagged, candidate.storedSystemId, previousText))
+        return false;
     if (elements.IsEmpty())
-        return;
-    RelinkComposite(elements[0], *candidate.fresh);
+        return true;
     const auto provider = PropertyProvider::instance();
     if (stored != nullptr)
         provider->UpdateElementsOver(elements, candidate.storedSystemId, *stored);
     else
         provider->UpdateElements(elements);
+    return true;
 }
 
 }  // namespace
@@ -129,6 +141,7 @@ std::unordered_map<GS::Guid, GS::Array<API_Guid>> LinkedElements(const std::vect
 std::size_t RunUpdate(const std::vector<UpdateCandidate>& candidates)
 {
     std::size_t updated = 0;
+    std::vector<std::string> skipped;
     try {
         RunUndoStep(StepName, [&] {
             ProcessWindow window(StepName, static_cast<Int32>(candidates.size()));
@@ -139,15 +152,26 @@ std::size_t RunUpdate(const std::vector<UpdateCandidate>& candidates)
             for (const UpdateCandidate& candidate : candidates) {
                 if (!window.NextPhase(candidate.fresh->name))
                     break;
-                UpdateOne(candidate, linked.at(candidate.storedSystemId));
-                ++updated;
+                if (UpdateOne(candidate, linked.at(candidate.storedSystemId)))
+                    ++updated;
+                else
+                    skipped.push_back(Velmar::Utf8Of(candidate.fresh->name));
             }
         });
     } catch (...) {
-        // The host rolled the step back; the store's texts must be the project's again.
-        DBPrintf("Velmar: the update was rolled back after %zu of %zu systems\n", updated, candidates.size());
+        // What the step wrote stays in Archicad; the store's texts must be the project's again.
+        DBPrintf("Velmar: the update ended early after %zu of %zu systems\n", updated, candidates.size());
         ProjectStore::ProjectStoreService::instance()->Reload();
         throw;
+    }
+    if (!skipped.empty()) {
+        std::string names;
+        for (const std::string& name : skipped)
+            names += (names.empty() ? "" : ", ") + name;
+        const std::string text = "Not updated, as Archicad refused a composite's new build-up: " + names +
+                                 ". They are offered again at the next update.";
+        Services::logger::instance()->log(Velmar::UniStringOfUtf8(text));
+        ACAPI_WriteReport("%s", false, Velmar::UniStringOfUtf8(text).ToCStr().Get());
     }
     return updated;
 }

@@ -276,7 +276,9 @@ bool CompositionService::RebuildComposite(const API_Attr_Head& composite, Bo::Co
                  Utf8Of(name).c_str());
         return false;
     }
-    CreateComposite(*system, lod, name, &attribute);
+    // A refused write is logged where it happens; the tag then keeps the level the skins still have.
+    if (!CreateComposite(*system, lod, name, &attribute).index.IsPositive())
+        return false;
     tag.lod = LevelOf(lod);
     WriteTag(attribute.header, tag);
     return true;

@@ -58,7 +58,8 @@ public:
     // Raises a host exception when the composite or its user data cannot be read.
     void LinkComposite(const API_Attr_Head& composite, const Bo::System& system, const std::optional<Bo::LOD>& lod);
     // Rebuilds the composite from its stored system and records the level in its tag; false (composite
-    // unchanged, logged) when the composite or the stored system cannot be had.
+    // and tag unchanged, logged) when the composite or the stored system cannot be had, or the host
+    // refuses the new build-up.
     bool RebuildComposite(const API_Attr_Head& composite, Bo::CompositeTag tag, const std::optional<Bo::LOD>& lod);
 
 private:

@@ -39,11 +39,10 @@ public:
     bool ReplaceText(const GS::Guid& guid, const std::string& text);
 
     const std::vector<std::pair<GS::Guid, std::string>>& GetSystemTexts() const { return systemTexts_; }
-
-private:
     // The kept text of that GUID, null when none.
     const std::string* TextOf(const GS::Guid& guid) const;
 
+private:
     std::vector<std::pair<GS::Guid, std::string>> systemTexts_;
     // Where each GUID's text is in the list: a project keeps thousands of systems, and each store and
     // rebuild looks one up.

@@ -146,4 +146,49 @@ TEST(UpdateScenario, APublishedSystemRebuildsItsCompositeAndPropertiesInOneStep)
     EXPECT_EQ(run.answers[16].rfind(R"({"ok":true,"steps":["update parameter")", 0), 0u) << run.answers[16];
 }
 
+// Update rebuilds the composite tagged with the system, whichever composite its first wall stands on, and
+// never the user's own; a system whose rebuild Archicad refuses keeps its stored text and is offered again.
+TEST(UpdateScenario, RebuildsTheTaggedCompositeOrLeavesTheSystemToBeOfferedAgain)
+{
+    TempFolder root;
+    WriteUnclassifiedMapping(root);
+    const std::string project = root / "project.json";
+    const SimRun download = RunVelmarSim(
+        root / "data", root / "download.jsonl",
+        AfterLinkingWallA({
+            R"({"cmd":"attribute.new","type":"composite","name":"Wall B","skins":[{"material":"Gypsum Board","thickness":0.2}]})",  // 6
+            R"({"cmd":"project.save","path":")" + project + R"("})",                                         // 7
+        }));
+    ASSERT_EQ(download.answers.size(), 8u) << download.errors;
+    const std::string runUpdate = R"({"cmd":"call","window":3,"fn":"update_runUpdate"})";
+    const std::string listUpdates = R"({"cmd":"call","window":3,"fn":"update_getSystemsToUpdate"})";
+    const SimRun run = RunVelmarSim(
+        root / "data", root / "update.jsonl",
+        {
+            R"({"cmd":"project.open","path":")" + project + R"("})",                                         // 0
+            R"({"cmd":"element.set","guid":")" + GuidOf(download.answers[1]) + R"(","composite":"Wall B"})",  // 1
+            R"({"cmd":"platform.publish","id":"VELMAR-MS75-1x12.5","values":{"Thickness":"110"}})",          // 2
+            R"({"cmd":"fault","op":"ACAPI_Attribute_ModifyExt","error":-2130313215,"times":1})",              // 3
+            R"({"cmd":"choose","menu":32502,"item":1})",                                                     // 4
+            runUpdate,                                                                                       // 5
+            R"({"cmd":"reports"})",                                                                          // 6
+            listUpdates,                                                                                     // 7
+            R"({"cmd":"attributes","type":"composite"})",                                                    // 8
+            runUpdate,                                                                                       // 9
+            listUpdates,                                                                                     // 10
+            R"({"cmd":"attributes","type":"composite"})",                                                    // 11
+        });
+    ASSERT_EQ(run.answers.size(), 12u) << run.errors;
+    EXPECT_EQ(run.answers[1], R"({"ok":true})");
+    EXPECT_EQ(run.answers[5], R"({"ok":true,"answer":true})");
+    EXPECT_NE(run.answers[6].find("Not updated, as Archicad refused a composite's new build-up: VELMAR-MS75-1x12.5."),
+              std::string::npos)
+        << run.answers[6];
+    EXPECT_EQ(run.answers[7], R"({"ok":true,"answer":["VELMAR-MS75-1x12.5"]})") << "the stored text is the old one";
+    EXPECT_EQ(ThicknessOf(run.answers[8], "Wall A"), "0.1000");
+    EXPECT_EQ(run.answers[10], R"({"ok":true,"answer":[]})");
+    EXPECT_EQ(ThicknessOf(run.answers[11], "Wall A"), "0.1100");
+    EXPECT_EQ(ThicknessOf(run.answers[11], "Wall B"), "0.2000") << "the user's own composite stays theirs";
+}
+
 }  // namespace
