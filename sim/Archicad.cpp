@@ -256,8 +256,10 @@ bool Archicad::OpenProject(const std::string& path, std::string* error)
     std::stringstream text;
     text << file.rdbuf();
     Project opened;
-    if (!opened.FromJson(text.str(), error))
+    if (!opened.FromJson(text.str(), error)) {
+        *error = path + ": " + *error;
         return false;
+    }
     project_ = std::move(opened);
     notifications_.observed.clear();
     SendProjectEvent(APINotify_Open);

@@ -14,6 +14,8 @@ namespace {
 
 constexpr const char* FileFormat = "velmar-sim-project";
 constexpr int FileVersion = 2;
+// Reading, saving and describing classification trees recurse; a file may not nest them past the stack.
+constexpr int DeepestClassificationItem = 100;
 
 // Written in this order so that each attribute's references are read before it.
 constexpr API_AttrTypeID AttributeOrder[] = {API_FilltypeID, API_MaterialID, API_BuildingMaterialID, API_CompWallID};
@@ -58,7 +60,7 @@ private:
     static void ReadElement(const rapidjson::Value& item, Project& project);
     static void ReadSystem(const rapidjson::Value& item, Project& project);
     static void ReadItems(const rapidjson::Value& items, const API_Guid& system, const API_Guid& parent,
-                          Project& project);
+                          Project& project, int depth = 1);
 };
 
 std::string ProjectFile::Write(const Project& project)
@@ -173,8 +175,11 @@ void ProjectFile::WriteElement(Writer& writer, const Project& project, const Ele
 }
 
 void ProjectFile::ReadItems(const rapidjson::Value& items, const API_Guid& system, const API_Guid& parent,
-                            Project& project)
+                            Project& project, int depth)
 {
+    if (depth > DeepestClassificationItem)
+        throw FormatError("classification items nest deeper than " + std::to_string(DeepestClassificationItem) +
+                          " levels");
     if (!items.IsArray())
         throw FormatError("classification items must be an array");
     for (const auto& value : items.GetArray()) {
@@ -193,7 +198,7 @@ void ProjectFile::ReadItems(const rapidjson::Value& items, const API_Guid& syste
         const API_Guid guid = item.item.guid;
         project.AddItem(item);
         if (value.HasMember("children"))
-            ReadItems(value["children"], system, guid, project);
+            ReadItems(value["children"], system, guid, project, depth + 1);
     }
 }
 

@@ -1,5 +1,7 @@
 #include "LoopbackServer.hpp"
 
+#include "LoopbackHosts.hpp"
+
 #include <httplib.h>
 
 #include <atomic>
@@ -28,6 +30,7 @@ std::optional<int> LoopbackServer::Start(int port)
         port == 0 ? server_->bind_to_any_port("127.0.0.1") : (server_->bind_to_port("127.0.0.1", port) ? port : -1);
     if (bound <= 0)
         return std::nullopt;
+    RefuseOtherHosts(*server_, bound);
     auto ended = std::make_shared<std::atomic<bool>>(false);
     thread_ = std::thread([this, ended] {
         server_->listen_after_bind();

@@ -21,7 +21,8 @@ public:
 
     // For registering the routes, before Start.
     httplib::Server& Http() { return *server_; }
-    // Listens on 127.0.0.1:port (0: a free port); the port it listens on, none when it cannot bind.
+    // Listens on 127.0.0.1:port (0: a free port) for requests addressed to that port by a loopback name
+    // (LoopbackHosts.hpp); the port it listens on, none when it cannot bind.
     std::optional<int> Start(int port);
     void Stop();
 

@@ -1,5 +1,7 @@
 #include "WebAppServer.hpp"
 
+#include "FolderPath.hpp"
+
 #include <httplib.h>
 
 #include <algorithm>
@@ -41,20 +43,21 @@ const char* ContentTypeOf(const fs::path& file)
 }
 
 // The file a request path names below the root: "/lod" is lod.html, "/css/pages.css" the file itself.
-// Paths that climb out of the root name nothing.
+// Paths that leave the root (FolderPath.hpp) name nothing.
 std::optional<fs::path> FileFor(const std::string& root, const std::string& path)
 {
-    if (path.empty() || path[0] != '/' || path.find('\\') != std::string::npos || path.find('\0') != std::string::npos)
+    if (path.empty() || path[0] != '/' || path.find('\\') != std::string::npos)
         return std::nullopt;
-    const fs::path relative = fs::path(path.substr(1)).lexically_normal();
-    if (relative.empty() || *relative.begin() == "..")
-        return std::nullopt;
-    const fs::path file = fs::path(root) / relative;
+    const std::string relative = path.substr(1);
     std::error_code error;
-    if (!relative.has_extension() && fs::is_regular_file(fs::path(file) += ".html", error))
-        return fs::path(file) += ".html";
-    if (fs::is_regular_file(file, error))
-        return file;
+    if (!fs::path(relative).has_extension()) {
+        const FolderPath page = ResolveInFolder(root, relative + ".html");
+        if (page && fs::is_regular_file(page.path, error))
+            return page.path;
+    }
+    const FolderPath file = ResolveInFolder(root, relative);
+    if (file && fs::is_regular_file(file.path, error))
+        return file.path;
     return std::nullopt;
 }
 
@@ -81,11 +84,11 @@ std::optional<fs::path> CatalogFileFor(const std::string& folder, const std::str
                                    [](unsigned char c) { return std::isalnum(c) || c == '-' || c == '_' || c == '.'; });
     if (!plain || name.empty() || name[0] == '.' || fs::path(name).extension() != ".json")
         return std::nullopt;
-    const fs::path file = fs::path(folder) / name;
+    const FolderPath file = ResolveInFolder(folder, name);
     std::error_code error;
-    if (!fs::is_regular_file(file, error))
+    if (!file || !fs::is_regular_file(file.path, error))
         return std::nullopt;
-    return file;
+    return file.path;
 }
 
 std::string HtmlAttribute(const std::string& text)

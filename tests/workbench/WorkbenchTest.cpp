@@ -2,12 +2,15 @@
 // while modal dialogs run, pages reach their window, and quitting leaves nobody waiting.
 #include "Workbench.hpp"
 #include "SimHost.hpp"
+#include "WebAppServer.hpp"
 #include "WorkbenchServer.hpp"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
 #include <rapidjson/document.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <thread>
 
@@ -15,7 +18,10 @@ namespace {
 
 using Sim::Workbench::RouteTable;
 using Sim::Workbench::Workbench;
+using Velmar::Testing::ReadFile;
 using Velmar::Testing::SimHost;
+using Velmar::Testing::TempFolder;
+using Velmar::Testing::WriteFile;
 
 constexpr int SettingsMenu = 32503;
 constexpr int NeutralMenu = 32505;
@@ -235,41 +241,114 @@ TEST(Workbench, QuittingAnswersEveryoneStillWaiting)
     EXPECT_EQ(workbench.Script(R"({"cmd":"project.new"})"), R"({"ok":false,"error":"the host is quitting"})");
 }
 
-// The HTTP side: malformed requests, and requests of other sites' pages, are refused before they reach the
-// host; the add-on's pages call across origins.
-TEST(WorkbenchServer, RefusesMalformedRequestsAndOtherSitesAndAnswersTheAddOnsPages)
+// The workbench's server and the web application stand-in on loopback, as a page of another site, a broken
+// page or a hostile script reaches them: other hosts, other origins, paths out of their folders (through
+// "..", absolute paths, links, NUL), bodies too deep or too large and a project file nested past the stack
+// are refused with a reason, nothing outside is read or changed, and the add-on's pages still get through.
+TEST(WorkbenchServer, RefusesOtherSitesAndHostilePathsHostsAndBodiesAndServesItsOwn)
 {
     SimHost host = LoadedHost();
     ASSERT_TRUE(host.Loaded());
+    TempFolder folder;
+    const std::string secret = "not for pages";
+    std::filesystem::create_directories(folder / "ui");
+    std::filesystem::create_directories(folder / "pages/js");
+    std::filesystem::create_directories(folder / "outside");
+    WriteFile(folder / "outside/secret.txt", secret);
+    WriteFile(folder / "ui/index.html", "<!doctype html>");
+    WriteFile(folder / "pages/configuration.html", "<head><title>c</title>");
+    WriteFile(folder / "pages/js/page.js", "export {};");
+    const std::string user = host.UserFolder();
+    std::filesystem::create_directories(user + "/sub");
+    for (const std::string& link : {folder / "ui/leak.js", folder / "pages/leak.js", user + "/leak"})
+        std::filesystem::create_symlink(folder / "outside/secret.txt", link);
+    std::filesystem::create_directory_symlink(folder / "outside", user + "/out");
+    std::filesystem::create_symlink(folder / "outside/new.txt", user + "/dangling");
+    std::string deep = R"({"format":"velmar-sim-project","version":2,"classificationSystems":[)"
+                       R"({"guid":"11111111-1111-1111-1111-111111111111","name":"s","items":)";
+    std::string closing = "[]";
+    for (int level = 0; level < 20000; ++level) {
+        char guid[40];
+        std::snprintf(guid, sizeof guid, "22222222-2222-2222-2222-%012d", level);
+        deep += R"([{"guid":")" + std::string(guid) + R"(","id":"i","name":"i","children":)";
+        closing += "}]";
+    }
+    WriteFile(folder / "deep.json", deep + closing + "}]}");
+
     Workbench workbench(host.Host(), WebApplicationRoute());
-    Sim::Workbench::WorkbenchServer server(VELMAR_WORKBENCH_UI_DIR);
+    Sim::Workbench::WorkbenchServer server(folder / "ui");
     const auto port = server.Bind(0);
     ASSERT_TRUE(port);
     server.Listen(workbench, "http://127.0.0.1:1");
+    Velmar::Services::WebAppServer webApp(folder / "pages", "<script src=\"b.js\"></script>");
+    const auto webPort = webApp.Start(0);
+    ASSERT_TRUE(webPort);
+    const std::string self = ":" + std::to_string(*port);
+    const auto script = [](const std::string& command) { return R"({"cmd":"file.)" + command + "}"; };
+    const std::string refused = R"({"ok":false,"error":"\"path\" must stay inside the user folder: )";
     struct Case {
+        Case(bool web, const char* verb, std::string to, std::string sent, int code, std::string part,
+             std::string hostHeader = {})
+            : webApplication(web), method(verb), path(std::move(to)), body(std::move(sent)), status(code),
+              answer(std::move(part)), host(std::move(hostHeader))
+        {
+        }
+        bool webApplication;
         const char* method;
-        const char* path;
-        const char* body;
+        std::string path;
+        std::string body;
         int status;
-        std::string answer;  // a prefix of the body
+        std::string answer;  // a part of the body
+        std::string host;    // empty: the address the client connects to
     };
     const Case cases[] = {
-        {"POST", "/api/choose", "menu=32503", 400, R"({"ok":false,"error":"the body must be a JSON object"})"},
-        {"POST", "/api/choose", R"([32503,1])", 400, R"({"ok":false,"error":"the body must be a JSON object"})"},
-        {"POST", "/api/choose", R"({"menu":"32503","item":1})", 400,
-         R"({"ok":false,"error":"\"menu\" must be an integer"})"},
-        {"POST", "/api/call", R"({"window":2})", 400, R"({"ok":false,"error":"\"fn\" must be a text"})"},
-        {"POST", "/api/window/resize", R"({"window":2,"width":1.5,"height":3})", 400,
-         R"({"ok":false,"error":"\"width\" must be an integer"})"},
-        {"POST", "/api/script", R"([{"cmd":"undo"}])", 400, R"({"ok":false,"error":"the body must be a JSON object"})"},
-        {"GET", "/api/state?since=later", nullptr, 400, R"({"ok":false,"error":"\"since\" must be a count"})"},
-        {"GET", "/api/model?identity=1&since=-2", nullptr, 400, R"({"ok":false,"error":"\"since\" must be a count"})"},
-        {"GET", "/api/state?since=0", nullptr, 200, R"({"version":1,"state":{"addOn":"Velmar)"},
-        {"POST", "/api/call", R"({"window":2,"fn":"config_close"})", 200, R"({"ok":false,"error":"no open window 2"})"},
-        {"GET", "/", nullptr, 200, "<!doctype html>"},
-        {"GET", "/bridge.js", nullptr, 200, "// The workbench's stand-in"},
-        {"GET", "/secret.txt", nullptr, 404, ""},
-        {"GET", "/../CMakeLists.txt", nullptr, 404, ""},
+        {false, "POST", "/api/choose", "menu=32503", 400, R"({"ok":false,"error":"the body must be a JSON object"})"},
+        {false, "POST", "/api/choose", R"([32503,1])", 400, "the body must be a JSON object"},
+        {false, "POST", "/api/choose", R"({"menu":"32503","item":1})", 400, R"("\"menu\" must be an integer")"},
+        {false, "POST", "/api/call", R"({"window":2})", 400, R"("\"fn\" must be a text")"},
+        {false, "POST", "/api/window/resize", R"({"window":2,"width":1.5,"height":3})", 400, "must be an integer"},
+        {false, "POST", "/api/script", R"([{"cmd":"undo"}])", 400, "the body must be a JSON object"},
+        {false, "POST", "/api/call", R"({"window":2,"fn":"x","arg":)" + std::string(400000, '[') +
+                                         std::string(400000, ']') + "}", 400, "nests deeper than 64 levels"},
+        {false, "POST", "/api/script", std::string(2 << 20, ' '), 413, "larger than 1048576 bytes"},
+        {false, "GET", "/api/state?since=later", "", 400, R"({"ok":false,"error":"\"since\" must be a count"})"},
+        {false, "GET", "/api/model?identity=1&since=-2", "", 400, R"("\"since\" must be a count")"},
+        {false, "GET", "/api/state?since=0", "", 200, R"({"version":1,"state":{"addOn":"Velmar)"},
+        {false, "GET", "/api/state?since=0", "", 200, R"({"version":1,)", "localhost" + self},
+        {false, "GET", "/api/state?since=0", "", 200, R"({"version":1,)", "[::1]" + self},
+        {false, "GET", "/api/state?since=0", "", 403, "only requests addressed to 127.0.0.1" + self, "evil.example" + self},
+        {false, "GET", "/api/projects", "", 403, "", "127.0.0.1:1"},
+        {false, "POST", "/api/call", R"({"window":2,"fn":"x"})", 403, "", "evil.example"},
+        {false, "POST", "/api/call", R"({"window":2,"fn":"config_close"})", 200, R"({"ok":false,"error":"no open window 2"})"},
+        {false, "GET", "/", "", 200, "<!doctype html>"},
+        {false, "GET", "/leak.js", "", 404, ""},
+        {false, "GET", "/secret.txt", "", 404, ""},
+        {false, "GET", "/../outside/secret.txt", "", 404, ""},
+        {false, "POST", "/api/script", script(R"(write","folder":"user","path":"leak","text":"x")"), 200, refused + "the path leads out of its folder through a link"},
+        {false, "POST", "/api/script", script(R"(read","folder":"user","path":"leak")"), 200, refused + "the path leads out"},
+        {false, "POST", "/api/script", script(R"(write","folder":"user","path":"out/new.txt","text":"x")"), 200, refused + "the path leads out"},
+        {false, "POST", "/api/script", script(R"(write","folder":"user","path":"dangling","text":"x")"), 200, refused + "the path passes a link that leads nowhere"},
+        {false, "POST", "/api/script", script(R"(read","folder":"user","path":"/etc/passwd")"), 200, refused + "the path is absolute"},
+        {false, "POST", "/api/script", script(R"(read","folder":"user","path":"sub/../../shared/x")"), 200, refused + "the path climbs out"},
+        {false, "POST", "/api/script", script(R"(read","folder":"user","path":"sub\u0000.txt")"), 200, refused + "the path holds a NUL"},
+        {false, "POST", "/api/script", script(R"(read","folder":"user","path":"sub")"), 200, R"("\"path\" names a folder, not a file")"},
+        {false, "POST", "/api/script", script(R"(delete","folder":"user","path":".")"), 200, "names the folder itself"},
+        {false, "POST", "/api/script", script(R"(delete","folder":"shared","path":"")"), 200, "names the folder itself"},
+        {false, "POST", "/api/script", script(R"(write","folder":"user","path":"sub/./a.txt","text":"mine")"), 200, R"({"ok":true)"},
+        {false, "POST", "/api/script", script(R"(read","folder":"user","path":"sub/a.txt")"), 200, R"({"ok":true,"exists":true,"text":"mine"})"},
+        {false, "POST", "/api/script", R"({"cmd":"project.open","path":")" + folder / "deep.json" + "\"}", 200,
+         folder / "deep.json: classification items nest deeper than 100 levels"},
+        {true, "GET", "/configuration", "", 200, "<head><script src=\"b.js\"></script><title>c</title>"},
+        {true, "GET", "/js/page.js", "", 200, "export {};"},
+        {true, "GET", "/configuration", "", 403, "", "evil.example:" + std::to_string(*webPort)},
+        {true, "GET", "/lod", "", 404, ""},
+        {true, "GET", "/js", "", 404, ""},
+        {true, "GET", "/leak.js", "", 404, ""},
+        {true, "GET", "/js/../js/page.js", "", 404, ""},
+        {true, "GET", "/../outside/secret.txt", "", 404, ""},
+        {true, "GET", "/%2e%2e/outside/secret.txt", "", 404, ""},
+        {true, "GET", "/..%2foutside%2fsecret.txt", "", 404, ""},
+        {true, "GET", "/" + folder / "outside/secret.txt", "", 404, ""},
     };
     const struct {
         const char* origin;
@@ -282,14 +361,17 @@ TEST(WorkbenchServer, RefusesMalformedRequestsAndOtherSitesAndAnswersTheAddOnsPa
         {"https://www.velmar.example", 403, ""},
     };
     Drive(workbench, [&] {
-        httplib::Client client("127.0.0.1", *port);
         for (const auto& c : cases) {
-            const auto result =
-                std::string(c.method) == "GET" ? client.Get(c.path) : client.Post(c.path, c.body, "text/plain");
-            ASSERT_TRUE(result) << c.path;
-            EXPECT_EQ(result->status, c.status) << c.path;
-            EXPECT_EQ(result->body.substr(0, c.answer.size()), c.answer) << c.path << " " << result->body;
+            httplib::Client client("127.0.0.1", c.webApplication ? *webPort : *port);
+            const httplib::Headers headers = c.host.empty() ? httplib::Headers() : httplib::Headers {{"Host", c.host}};
+            const auto result = std::string(c.method) == "GET" ? client.Get(c.path.c_str(), headers)
+                                                               : client.Post(c.path.c_str(), headers, c.body, "text/plain");
+            ASSERT_TRUE(result) << c.path << " " << c.body.substr(0, 80);
+            EXPECT_EQ(result->status, c.status) << c.path << " " << c.body.substr(0, 80);
+            EXPECT_NE(result->body.find(c.answer), std::string::npos) << c.path << " " << result->body;
+            EXPECT_EQ(result->body.find(secret), std::string::npos) << c.path;
         }
+        httplib::Client client("127.0.0.1", *port);
         for (const auto& o : origins) {
             const httplib::Headers headers =
                 *o.origin == '\0' ? httplib::Headers() : httplib::Headers {{"Origin", o.origin}};
@@ -299,7 +381,11 @@ TEST(WorkbenchServer, RefusesMalformedRequestsAndOtherSitesAndAnswersTheAddOnsPa
             EXPECT_EQ(result->get_header_value("Access-Control-Allow-Origin"), o.allowOrigin) << o.origin;
         }
     });
+    webApp.Stop();
     server.Stop();
+    EXPECT_EQ(ReadFile(folder / "outside/secret.txt"), secret);
+    EXPECT_FALSE(std::filesystem::exists(folder / "outside/new.txt"));
+    EXPECT_TRUE(std::filesystem::is_directory(host.Host().DataRoot() + "/shared"));
 }
 
 }  // namespace

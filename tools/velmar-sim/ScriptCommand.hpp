@@ -42,7 +42,8 @@ inline std::string StringMember(const Context& context, const char* name)
     const auto& value = Member(context, name);
     if (!value.IsString())
         throw CommandError{std::string("\"") + name + "\" must be a text"};
-    return value.GetString();
+    // With its length: a text that holds a NUL is not cut short into another one.
+    return std::string(value.GetString(), value.GetStringLength());
 }
 
 inline Int64 IntMember(const Context& context, const char* name, std::optional<Int64> fallback = std::nullopt)

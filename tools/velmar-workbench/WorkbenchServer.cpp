@@ -1,7 +1,12 @@
 #include "WorkbenchServer.hpp"
 
+#include "FolderPath.hpp"
+#include "LoopbackHosts.hpp"
+
 #include <httplib.h>
 #include <rapidjson/document.h>
+#include <rapidjson/memorystream.h>
+#include <rapidjson/reader.h>
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
@@ -20,15 +25,50 @@ constexpr auto LongestStateWait = std::chrono::seconds(25);
 // Each waiting long poll and each bridge call held by a modal dialog keeps one thread.
 constexpr std::size_t ServerThreads = 32;
 
+// The page's requests are a few kilobytes; larger bodies are refused before they are read.
+constexpr std::size_t LargestBody = 1 << 20;
+// What reads a body further (the command table, the bridge's JavaScript values) recurses over it, so a body
+// is refused past this depth before anything walks it.
+constexpr unsigned DeepestBody = 64;
+
 // A request's JSON body, which must be an object; throws BadRequest otherwise.
 struct BadRequest {
     std::string message;
 };
 
+// Stops a parse once the text nests deeper than DeepestBody.
+struct DepthCheck : rapidjson::BaseReaderHandler<rapidjson::UTF8<>, DepthCheck> {
+    unsigned depth = 0;
+    bool tooDeep = false;
+
+    bool Enter()
+    {
+        tooDeep = ++depth > DeepestBody;
+        return !tooDeep;
+    }
+    bool StartObject() { return Enter(); }
+    bool StartArray() { return Enter(); }
+    bool EndObject(rapidjson::SizeType)
+    {
+        --depth;
+        return true;
+    }
+    bool EndArray(rapidjson::SizeType)
+    {
+        --depth;
+        return true;
+    }
+};
+
 rapidjson::Document Body(const httplib::Request& request)
 {
+    rapidjson::MemoryStream bytes(request.body.data(), request.body.size());
+    DepthCheck check;
+    rapidjson::Reader().Parse<rapidjson::kParseIterativeFlag>(bytes, check);
+    if (check.tooDeep)
+        throw BadRequest {"the body nests deeper than " + std::to_string(DeepestBody) + " levels"};
     rapidjson::Document body;
-    body.Parse(request.body.c_str(), request.body.size());
+    body.Parse<rapidjson::kParseIterativeFlag>(request.body.c_str(), request.body.size());
     if (body.HasParseError() || !body.IsObject())
         throw BadRequest {"the body must be a JSON object"};
     return body;
@@ -166,6 +206,15 @@ WorkbenchServer::WorkbenchServer(std::string uiRoot)
     // Stopping waits for idle kept-alive connections; a short wait keeps stopping quick.
     server_->set_keep_alive_timeout(1);
     server_->new_task_queue = [] { return new httplib::ThreadPool(ServerThreads); };
+    server_->set_payload_max_length(LargestBody);
+    // Every answer of 400 and above passes here; only the refused size has no words of its own yet.
+    const httplib::Server::HandlerWithResponse tooLarge = [](const httplib::Request&, httplib::Response& response) {
+        if (response.status != 413)
+            return httplib::Server::HandlerResponse::Unhandled;
+        response.set_content(ErrorAnswer("the body is larger than " + std::to_string(LargestBody) + " bytes"), JsonType);
+        return httplib::Server::HandlerResponse::Handled;
+    };
+    server_->set_error_handler(tooLarge);
 }
 
 WorkbenchServer::~WorkbenchServer()
@@ -180,6 +229,7 @@ std::optional<int> WorkbenchServer::Bind(int port)
     if (bound <= 0)
         return std::nullopt;
     port_ = bound;
+    Velmar::Services::RefuseOtherHosts(*server_, bound);
     return bound;
 }
 
@@ -206,8 +256,12 @@ void WorkbenchServer::AddRoutes()
     server_->Get(R"(/([A-Za-z0-9_-]+\.(?:html|js|css))?)",
                  [this](const httplib::Request& request, httplib::Response& response) {
                      const std::string name = request.matches[1].length() > 0 ? request.matches[1].str() : "index.html";
-                     std::ifstream file(std::filesystem::path(uiRoot_) / name, std::ios::binary);
-                     if (!file) {
+                     const auto path = Velmar::Services::ResolveInFolder(uiRoot_, name);
+                     std::error_code error;
+                     std::ifstream file;
+                     if (path && std::filesystem::is_regular_file(path.path, error))
+                         file.open(path.path, std::ios::binary);
+                     if (!file.is_open()) {
                          response.status = 404;
                          return;
                      }
