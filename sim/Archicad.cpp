@@ -7,6 +7,7 @@
 #include "HostGuid.hpp"
 #include "HostImpl.hpp"
 #include "HostText.hpp"
+#include "ModelJson.hpp"
 
 #include <algorithm>
 #include <cerrno>
@@ -269,10 +270,17 @@ bool Archicad::OpenProject(const std::string& path, std::string* error)
 bool Archicad::SaveProject(const std::string& path, std::string* error)
 {
     SendProjectEvent(APINotify_PreSave);
+    std::string text;
+    try {
+        text = project_.ToJson();
+    } catch (const Json::FormatError& failure) {
+        *error = "cannot save " + path + ": " + failure.what();
+        return false;
+    }
     const std::string temporary = path + ".saving";
     {
         std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file << project_.ToJson();
+        file << text;
         if (!file.flush()) {
             *error = "cannot write " + path;
             return false;

@@ -34,6 +34,21 @@ double Positive(const Value& value, const char* key)
     return number;
 }
 
+double Length(const Value& value, const char* key)
+{
+    const double length = Number(value, key);
+    if (std::fabs(length) > LongestLength)
+        Fail(std::string("\"") + key + "\" must be within 10 km (" + std::to_string(static_cast<int>(LongestLength)) +
+             " m)");
+    return length;
+}
+
+double PositiveLength(const Value& value, const char* key)
+{
+    Positive(value, key);
+    return Length(value, key);
+}
+
 Int32 Integer(const Value& value, const char* key)
 {
     if (!value.IsInt())
@@ -52,7 +67,7 @@ API_Coord Point(const Value& value, const char* key)
 {
     if (!value.IsArray() || value.Size() != 2)
         Fail(std::string("\"") + key + "\" must be [x,y]");
-    return API_Coord{Number(value[0], key), Number(value[1], key)};
+    return API_Coord{Length(value[0], key), Length(value[1], key)};
 }
 
 Ring ReadRing(const Value& value, const char* key)
@@ -166,7 +181,7 @@ void ReadThickness(const Value& value, const Project& project, Record& record, R
         record.thickness =
             project.FindAttribute(API_CompWallID, record.composite.ToInt32_Deprecated())->record.compWall.totalThick;
     } else if (given) {
-        record.thickness = Positive(value["thickness"], "thickness");
+        record.thickness = PositiveLength(value["thickness"], "thickness");
     }
 }
 
@@ -307,9 +322,9 @@ void ReadGeometry(const Value& value, const Project& project, Element& element, 
             if (WallLength(wall) <= 0.0)
                 Fail("a wall's begin and end must differ");
             if (has("height"))
-                wall.height = Positive(value["height"], "height");
+                wall.height = PositiveLength(value["height"], "height");
             if (has("baseOffset"))
-                wall.bottomOffset = Number(value["baseOffset"], "baseOffset");
+                wall.bottomOffset = Length(value["baseOffset"], "baseOffset");
             if (has("referenceLine")) {
                 const std::string name = Text(value["referenceLine"], "referenceLine");
                 const auto found = std::find_if(std::begin(ReferenceLines), std::end(ReferenceLines),
@@ -340,7 +355,7 @@ void ReadGeometry(const Value& value, const Project& project, Element& element, 
                     element.holes.push_back(ReadRing(hole, "holes"));
             }
             if (has("elevation"))
-                slab.level = Number(value["elevation"], "elevation");
+                slab.level = Length(value["elevation"], "elevation");
             ReadStructure(value, project, slab, references);
             ReadThickness(value, project, slab, references, "slab");
             break;
@@ -351,7 +366,7 @@ void ReadGeometry(const Value& value, const Project& project, Element& element, 
             if (has("end"))
                 element.polygon.at(1) = Point(value["end"], "end");
             if (has("height"))
-                element.record.curtainWall.height = Positive(value["height"], "height");
+                element.record.curtainWall.height = PositiveLength(value["height"], "height");
             break;
         case API_WindowID:
         case API_DoorID: {
@@ -362,13 +377,13 @@ void ReadGeometry(const Value& value, const Project& project, Element& element, 
             if (wall == nullptr || wall->Type() != API_WallID)
                 Fail(std::string("a ") + ElemTypeName(element.Type()) + " needs the guid of its wall as \"wall\"");
             if (has("width"))
-                opening.openingBase.width = Positive(value["width"], "width");
+                opening.openingBase.width = PositiveLength(value["width"], "width");
             if (has("height"))
-                opening.openingBase.height = Positive(value["height"], "height");
+                opening.openingBase.height = PositiveLength(value["height"], "height");
             if (has("sill"))
-                opening.lower = Number(value["sill"], "sill");
+                opening.lower = Length(value["sill"], "sill");
             const double length = WallLength(wall->record.wall);
-            opening.objLoc = has("at") ? Number(value["at"], "at") : (has("wall") ? length / 2.0 : opening.objLoc);
+            opening.objLoc = has("at") ? Length(value["at"], "at") : (has("wall") ? length / 2.0 : opening.objLoc);
             const double half = opening.openingBase.width / 2.0;
             if (opening.objLoc - half < -1e-9 || opening.objLoc + half > length + 1e-9 || opening.lower < 0.0 ||
                 opening.lower + opening.openingBase.height > wall->record.wall.height + 1e-9)
@@ -926,12 +941,14 @@ Attribute ReadAttribute(const Value& value, const Project& project, API_AttrType
                     byName ? ReadReference(skin["material"], project, API_BuildingMaterialID, "material", references)
                            : ReadReference(skin["materialIndex"], project, API_BuildingMaterialID, "materialIndex",
                                            References::Index);
-                component.fillThick = Positive(skin["thickness"], "thickness");
+                component.fillThick = PositiveLength(skin["thickness"], "thickness");
                 component.framePen = skin.HasMember("framePen") ? ReadPen(skin["framePen"], "framePen", true) : 1;
                 component.flagBits = static_cast<short>(skin.HasMember("flags") ? Integer(skin["flags"], "flags") : 0);
                 total += component.fillThick;
                 attribute.skins.push_back(component);
             }
+            if (total > LongestLength)
+                Fail("a composite's skins must add up to at most 10 km");
             attribute.record.compWall.nComps = static_cast<short>(attribute.skins.size());
             attribute.record.compWall.totalThick = total;
             if (has("lines")) {

@@ -8,17 +8,46 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
+#include <cmath>
+#include <cstring>
 #include <set>
 #include <stdexcept>
 #include <string>
 
 namespace Sim::Json {
 
-using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
-
 // What a reader refuses, with the reason.
 struct FormatError : std::runtime_error {
     using std::runtime_error::runtime_error;
+};
+
+// The longest length the host takes, in metres, and the farthest a point lies from the origin each way:
+// a site, not the end of the number line, so every area, volume and sum the host computes from lengths
+// stays a finite number.
+constexpr double LongestLength = 10000.0;
+
+// Writes JSON only: a number that is not finite has no JSON form, and rapidjson would leave the text
+// broken where it stood, so it throws FormatError naming the key the number was for.
+class Writer : public rapidjson::Writer<rapidjson::StringBuffer> {
+public:
+    using Base = rapidjson::Writer<rapidjson::StringBuffer>;
+    using Base::Base;
+
+    bool Key(const char* name) { return Key(name, static_cast<rapidjson::SizeType>(std::strlen(name))); }
+    bool Key(const char* name, rapidjson::SizeType length, bool copy = false)
+    {
+        key_.assign(name, length);
+        return Base::Key(name, length, copy);
+    }
+    bool Double(double value)
+    {
+        if (!std::isfinite(value))
+            throw FormatError("\"" + key_ + "\" is not a finite number, which JSON cannot hold");
+        return Base::Double(value);
+    }
+
+private:
+    std::string key_;
 };
 
 void WriteText(Writer& writer, const std::string& text);

@@ -1,6 +1,8 @@
 // The workbench as a small Archicad: the floor plan selects by click and box, draws with the wall tool and
 // undoes by step name; the info panel edits geometry, classification and property values as a user does.
 import assert from 'node:assert/strict';
+import { readFileSync, writeFileSync } from 'node:fs';
+import { join } from 'node:path';
 import { after, before, test } from 'node:test';
 import { eventually, launchChromium, openWorkbench, script, skipReason } from './workbench.js';
 
@@ -136,7 +138,7 @@ test('the info panel edits the selected wall\'s geometry, classification and pro
   }
 });
 
-test('File saves the project as a new one, starts a new project and opens the saved one again', { skip: skipReason }, async (t) => {
+test('File saves under an accented name, asks before replacing it, opens it again and keeps the project over a damaged file', { skip: skipReason }, async (t) => {
   const { workbench, page } = await openWorkbench(t, chromium, {});
   await room(workbench);
   await page.locator('#planStatus', { hasText: 'of 3 elements in view' }).waitFor();
@@ -144,15 +146,36 @@ test('File saves the project as a new one, starts a new project and opens the sa
     await page.getByRole('button', { name: 'File', exact: true }).click();
     await page.getByRole('button', { name: item, exact: true }).click();
   };
+  const saved = join(workbench.data, 'projects', 'Café Liège.json');
 
   await file('Save As…');
-  await page.getByLabel('Name').fill('Room');
+  await page.getByLabel('Name').fill('.hidden');
   await page.getByRole('button', { name: 'Save', exact: true }).click();
-  await page.locator('#projectName', { hasText: 'Room' }).waitFor();
+  await page.getByRole('alert').getByText('A name cannot start with a dot.').waitFor();
+  await page.getByLabel('Name').fill('Café Liège');
+  await page.getByRole('button', { name: 'Save', exact: true }).click();
+  await page.locator('#projectName', { hasText: 'Café Liège' }).waitFor();
+  assert.equal(JSON.parse(readFileSync(saved, 'utf8')).elements.length, 3);
+
+  await script(workbench, { cmd: 'element.new', type: 'wall', begin: [0, 8], end: [6, 8] });
+  await file('Save As…');
+  await page.getByRole('button', { name: 'Save', exact: true }).click();
+  const ask = page.getByRole('alertdialog', { name: 'Replace project?' });
+  await ask.getByText('“Café Liège” already exists in My projects.').waitFor();
+  assert.equal(JSON.parse(readFileSync(saved, 'utf8')).elements.length, 3, 'nothing is replaced before the answer');
+  await ask.getByRole('button', { name: 'Replace' }).click();
+  await eventually(() => assert.equal(JSON.parse(readFileSync(saved, 'utf8')).elements.length, 4));
+
   await file('New');
   await page.locator('#planStatus', { hasText: '0 of 0 elements' }).waitFor();
   await file('Open…');
-  await page.getByRole('dialog').getByRole('button', { name: 'Room' }).click();
-  await page.locator('#planStatus', { hasText: '3 of 3 elements in view' }).waitFor();
-  assert.equal((await script(workbench, { cmd: 'elements' })).elements.length, 3);
+  await page.getByRole('dialog').getByRole('button', { name: 'Café Liège' }).click();
+  await page.locator('#planStatus', { hasText: '4 of 4 elements in view' }).waitFor();
+
+  writeFileSync(join(workbench.data, 'projects', 'Damaged.json'), '{"format":"velmar-sim-project","version":2,"elements":[{');
+  await file('Open…');
+  await page.getByRole('dialog').getByRole('button', { name: 'Damaged' }).click();
+  await page.locator('#notice', { hasText: 'Damaged.json: not JSON' }).waitFor();
+  assert.equal(await page.locator('#projectName').textContent(), 'Café Liège');
+  assert.equal((await script(workbench, { cmd: 'elements' })).elements.length, 4);
 });

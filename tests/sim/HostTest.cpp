@@ -9,6 +9,7 @@
 
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <stdexcept>
 #include <thread>
 
@@ -266,6 +267,13 @@ TEST(Project, SavedProjectOpensByteForByteWithItsElementsAttributesUserDataAndMo
     EXPECT_EQ(Api().ACAPI_Attribute_Get(&reopened), NoError);
     EXPECT_EQ(UserDataOf(reopened.header), "1 22359 " + bytes);
     EXPECT_EQ(UserDataOf(composites[0].header), "none");
+
+    // An add-on may hand the host a number JSON cannot hold: the save says which, and the file stays.
+    API_Attribute endless = Named(API_CompWallID, "Endless");
+    ASSERT_EQ(CreateComposite(endless, std::numeric_limits<double>::infinity()), NoError);
+    EXPECT_FALSE(host.SaveProject(root / "p.json", &error));
+    EXPECT_NE(error.find("\"thickness\" is not a finite number"), std::string::npos) << error;
+    EXPECT_EQ(Velmar::Testing::ReadFile(root / "p.json"), Velmar::Testing::ReadFile(root / "again.json"));
 }
 
 TEST(Project, AGeneratedProjectOpensWithTheCountsAskedAndOneSeedMakesOneFile)

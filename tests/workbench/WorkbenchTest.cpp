@@ -243,8 +243,10 @@ TEST(Workbench, QuittingAnswersEveryoneStillWaiting)
 
 // The workbench's server and the web application stand-in on loopback, as a page of another site, a broken
 // page or a hostile script reaches them: other hosts, other origins, paths out of their folders (through
-// "..", absolute paths, links, NUL), bodies too deep or too large and a project file nested past the stack
-// are refused with a reason, nothing outside is read or changed, and the add-on's pages still get through.
+// "..", absolute paths, links, NUL), project files outside the project folders or by names no user types,
+// a save over an existing project that was not confirmed, numbers no building has, bodies too deep or too
+// large and project files damaged or nested past the stack are refused with a reason, nothing outside is
+// read or changed, the open project stays, and the add-on's pages and an accented name still get through.
 TEST(WorkbenchServer, RefusesOtherSitesAndHostilePathsHostsAndBodiesAndServesItsOwn)
 {
     SimHost host = LoadedHost();
@@ -254,6 +256,17 @@ TEST(WorkbenchServer, RefusesOtherSitesAndHostilePathsHostsAndBodiesAndServesIts
     std::filesystem::create_directories(folder / "ui");
     std::filesystem::create_directories(folder / "pages/js");
     std::filesystem::create_directories(folder / "outside");
+    std::filesystem::create_directories(folder / "samples");
+    std::filesystem::create_directories(folder / "projects");
+    const std::string wall = "901E167F-078D-4032-8383-39568546B9F9";
+    const auto project = [&](const std::string& height) {
+        return R"({"format":"velmar-sim-project","version":2,"elements":[{"guid":")" + wall +
+               R"(","type":"wall","begin":[0,0],"end":[5,0],"height":)" + height + "}]}";
+    };
+    WriteFile(folder / "samples/sample.json", project("3"));
+    WriteFile(folder / "samples/high.json", project("20000"));
+    WriteFile(folder / "projects/damaged.json", project("3").substr(0, 60));
+    std::filesystem::create_symlink(folder / "outside/secret.txt", folder / "projects/leak.json");
     WriteFile(folder / "outside/secret.txt", secret);
     WriteFile(folder / "ui/index.html", "<!doctype html>");
     WriteFile(folder / "pages/configuration.html", "<head><title>c</title>");
@@ -273,12 +286,13 @@ TEST(WorkbenchServer, RefusesOtherSitesAndHostilePathsHostsAndBodiesAndServesIts
         deep += R"([{"guid":")" + std::string(guid) + R"(","id":"i","name":"i","children":)";
         closing += "}]";
     }
-    WriteFile(folder / "deep.json", deep + closing + "}]}");
+    WriteFile(folder / "projects/deep.json", deep + closing + "}]}");
 
     Workbench workbench(host.Host(), WebApplicationRoute());
     Sim::Workbench::WorkbenchServer server(folder / "ui");
     const auto port = server.Bind(0);
     ASSERT_TRUE(port);
+    server.SetProjectFolders({{"Sample projects", folder / "samples", false}, {"My projects", folder / "projects", true}});
     server.Listen(workbench, "http://127.0.0.1:1");
     Velmar::Services::WebAppServer webApp(folder / "pages", "<script src=\"b.js\"></script>");
     const auto webPort = webApp.Start(0);
@@ -286,6 +300,15 @@ TEST(WorkbenchServer, RefusesOtherSitesAndHostilePathsHostsAndBodiesAndServesIts
     const std::string self = ":" + std::to_string(*port);
     const auto script = [](const std::string& command) { return R"({"cmd":"file.)" + command + "}"; };
     const std::string refused = R"({"ok":false,"error":"\"path\" must stay inside the user folder: )";
+    const auto open = [&](const std::string& path) { return R"({"cmd":"project.open","path":")" + path + "\"}"; };
+    const auto save = [&](const std::string& name, const char* more = "") {
+        return R"({"cmd":"project.save","path":")" + folder / ("projects/" + name) + "\"" + more + "}";
+    };
+    const auto set = [&](const char* members) { return R"({"cmd":"element.set","guid":")" + wall + "\"," + members + "}"; };
+    const std::string cafe = "Caf\u00e9 Li\u00e8ge.json";
+    std::string sixty;
+    for (int letter = 0; letter < 60; ++letter)
+        sixty += "\u00e9";
     struct Case {
         Case(bool web, const char* verb, std::string to, std::string sent, int code, std::string part,
              std::string hostHeader = {})
@@ -336,8 +359,39 @@ TEST(WorkbenchServer, RefusesOtherSitesAndHostilePathsHostsAndBodiesAndServesIts
         {false, "POST", "/api/script", script(R"(delete","folder":"shared","path":"")"), 200, "names the folder itself"},
         {false, "POST", "/api/script", script(R"(write","folder":"user","path":"sub/./a.txt","text":"mine")"), 200, R"({"ok":true)"},
         {false, "POST", "/api/script", script(R"(read","folder":"user","path":"sub/a.txt")"), 200, R"({"ok":true,"exists":true,"text":"mine"})"},
-        {false, "POST", "/api/script", R"({"cmd":"project.open","path":")" + folder / "deep.json" + "\"}", 200,
-         folder / "deep.json: classification items nest deeper than 100 levels"},
+        {false, "POST", "/api/script", open(folder / "projects/deep.json"), 200,
+         folder / "projects/deep.json: classification items nest deeper than 100 levels"},
+        {false, "POST", "/api/script", open(folder / "samples/sample.json"), 200, R"({"ok":true})"},
+        {false, "POST", "/api/script", open(folder / "samples/high.json"), 200, R"(\"height\" must be within 10 km (10000 m))"},
+        {false, "POST", "/api/script", open(folder / "projects/damaged.json"), 200, "damaged.json: not JSON"},
+        {false, "POST", "/api/script", open(folder / "projects/absent.json"), 200, "there is no project absent in My projects"},
+        {false, "POST", "/api/script", open("/etc/passwd"), 200, R"(\"path\" must name a .json project file)"},
+        {false, "POST", "/api/script", open(folder / "outside/../samples/sample.json"), 200, R"({"ok":true})"},
+        {false, "POST", "/api/script", open(folder / "outside/sample.json"), 200, "opened from Sample projects or My projects only"},
+        {false, "POST", "/api/script", set(R"("height":20000)"), 200, R"(\"height\" must be within 10 km)"},
+        {false, "POST", "/api/script", set(R"("begin":[-1e5,0])"), 200, R"(\"begin\" must be within 10 km)"},
+        {false, "POST", "/api/script", set(R"("baseOffset":1e308)"), 200, R"(\"baseOffset\" must be within 10 km)"},
+        {false, "POST", "/api/script", R"({"cmd":"element.new","type":"slab","polygon":[[0,0],[1e9,0],[0,1]]})", 200, R"(\"polygon\" must be within 10 km)"},
+        {false, "POST", "/api/script", R"({"cmd":"element.new","type":"wall","thickness":10001})", 200, R"(\"thickness\" must be within 10 km)"},
+        {false, "POST", "/api/script", set(R"("height":NaN)"), 400, "the body must be a JSON object"},
+        {false, "POST", "/api/script", set(R"("height":1e400)"), 400, "the body must be a JSON object"},
+        {false, "POST", "/api/script", R"({"cmd":"element.get","guid":")" + wall + "\"}", 200, R"("begin":[0.0,0.0],"end":[5.0,0.0],"height":3.0,)"},
+        {false, "POST", "/api/script", save(cafe), 200, R"({"ok":true})"},
+        {false, "POST", "/api/script", save(cafe), 200, "a project named Caf\u00e9 Li\u00e8ge is in My projects already"},
+        {false, "POST", "/api/script", save(cafe, R"(,"overwrite":true)"), 200, R"({"ok":true})"},
+        {false, "POST", "/api/script", save(sixty + ".json"), 200, R"({"ok":true})"},
+        {false, "POST", "/api/script", save(sixty + "e.json"), 200, "a name is at most 60 characters"},
+        {false, "POST", "/api/script", save(".hidden.json"), 200, "a name does not start with a dot"},
+        {false, "POST", "/api/script", save("a\\\\b.json"), 200, R"(a name holds no / or \\)"},
+        {false, "POST", "/api/script", save("a\\tb.json"), 200, "a name holds no control characters"},
+        {false, "POST", "/api/script", save("\xff.json"), 200, "a name is UTF-8 text"},
+        {false, "POST", "/api/script", save("a\\u0000.json"), 200, R"(\"path\" holds a NUL)"},
+        {false, "POST", "/api/script", save("leak.json"), 200, "must stay inside My projects: the path leads out"},
+        {false, "POST", "/api/script", save("room.txt"), 200, "must name a .json project file"},
+        {false, "POST", "/api/script", save("../outside/room.json"), 200, "saved in My projects only"},
+        {false, "POST", "/api/script", R"({"cmd":"project.save","path":")" + folder / "samples/room.json\"}", 200, "saved in My projects only"},
+        {false, "GET", "/api/projects", "", 200, "{\"name\":\"Caf\u00e9 Li\u00e8ge\",\"path\":\""},
+        {false, "GET", "/api/projects", "", 200, R"({"name":"deep","path":")" + folder / "projects/deep.json\"},{\"name\":\"\u00e9"},
         {true, "GET", "/configuration", "", 200, "<head><script src=\"b.js\"></script><title>c</title>"},
         {true, "GET", "/js/page.js", "", 200, "export {};"},
         {true, "GET", "/configuration", "", 403, "", "evil.example:" + std::to_string(*webPort)},
@@ -385,6 +439,8 @@ TEST(WorkbenchServer, RefusesOtherSitesAndHostilePathsHostsAndBodiesAndServesIts
     server.Stop();
     EXPECT_EQ(ReadFile(folder / "outside/secret.txt"), secret);
     EXPECT_FALSE(std::filesystem::exists(folder / "outside/new.txt"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "outside/room.json"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(folder / "projects/Caf\u00e9 Li\u00e8ge.json"));
     EXPECT_TRUE(std::filesystem::is_directory(host.Host().DataRoot() + "/shared"));
 }
 

@@ -14,7 +14,7 @@
 
 namespace Sim::HostJson {
 
-using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
+using Writer = Json::Writer;
 
 inline void WriteString(Writer& writer, const std::string& text)
 {

@@ -65,6 +65,8 @@ std::string ExecuteCommand(Archicad& host, const std::string& line, ScriptState&
         entry->run(context);
     } catch (const Script::CommandError& error) {
         return ErrorAnswer(error.message);
+    } catch (const Json::FormatError& error) {
+        return ErrorAnswer(error.what());
     }
     writer.EndObject();
     return buffer.GetString();

@@ -5,6 +5,7 @@
 #include "HostSnapshot.hpp"
 #include "HostText.hpp"
 #include "JsValueJson.hpp"
+#include "ModelJson.hpp"
 
 #include <rapidjson/document.h>
 #include <rapidjson/stringbuffer.h>
@@ -33,6 +34,8 @@ std::optional<std::string> Guarded(const Work& work)
         return std::nullopt;
     } catch (const ActionError& error) {
         return error.message;
+    } catch (const Json::FormatError& error) {
+        return std::string(error.what());
     } catch (const GS::Exception& exception) {
         return std::string("the add-on let an exception escape: ") + exception.GetName() + ": " +
                HostText::Utf8(exception.GetMessage());

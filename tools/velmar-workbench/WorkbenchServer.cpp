@@ -10,7 +10,6 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -60,18 +59,23 @@ struct DepthCheck : rapidjson::BaseReaderHandler<rapidjson::UTF8<>, DepthCheck> 
     }
 };
 
-rapidjson::Document Body(const httplib::Request& request)
+rapidjson::Document Body(const std::string& text)
 {
-    rapidjson::MemoryStream bytes(request.body.data(), request.body.size());
+    rapidjson::MemoryStream bytes(text.data(), text.size());
     DepthCheck check;
     rapidjson::Reader().Parse<rapidjson::kParseIterativeFlag>(bytes, check);
     if (check.tooDeep)
         throw BadRequest {"the body nests deeper than " + std::to_string(DeepestBody) + " levels"};
     rapidjson::Document body;
-    body.Parse<rapidjson::kParseIterativeFlag>(request.body.c_str(), request.body.size());
+    body.Parse<rapidjson::kParseIterativeFlag>(text.c_str(), text.size());
     if (body.HasParseError() || !body.IsObject())
         throw BadRequest {"the body must be a JSON object"};
     return body;
+}
+
+rapidjson::Document Body(const httplib::Request& request)
+{
+    return Body(request.body);
 }
 
 int IntMember(const rapidjson::Document& body, const char* name)
@@ -145,58 +149,27 @@ const char* ContentTypeOf(const std::string& name)
     return "text/html; charset=utf-8";
 }
 
-// {"ok":true,"folders":[{"title","path","users","files":[{"name","path"}]}]}: the project files of each
-// folder by name; the user's folder is made when missing, so Save As has somewhere to go.
-std::string ListProjects(const std::vector<ProjectFolder>& folders)
-{
-    rapidjson::StringBuffer buffer;
-    rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
-    writer.StartObject();
-    writer.Key("ok");
-    writer.Bool(true);
-    writer.Key("folders");
-    writer.StartArray();
-    for (const ProjectFolder& folder : folders) {
-        std::error_code error;
-        if (folder.users)
-            std::filesystem::create_directories(folder.path, error);
-        std::vector<std::filesystem::path> files;
-        for (std::filesystem::directory_iterator it(folder.path, error), end; !error && it != end; it.increment(error)) {
-            if (it->path().extension() == ".json" && it->is_regular_file())
-                files.push_back(it->path());
-        }
-        std::sort(files.begin(), files.end());
-        writer.StartObject();
-        writer.Key("title");
-        writer.String(folder.title.c_str());
-        writer.Key("path");
-        writer.String(folder.path.c_str());
-        writer.Key("users");
-        writer.Bool(folder.users);
-        writer.Key("files");
-        writer.StartArray();
-        for (const auto& file : files) {
-            writer.StartObject();
-            writer.Key("name");
-            writer.String(file.stem().string().c_str());
-            writer.Key("path");
-            writer.String(file.string().c_str());
-            writer.EndObject();
-        }
-        writer.EndArray();
-        // A folder that cannot be read lists no files, and says why.
-        if (error) {
-            writer.Key("error");
-            writer.String(error.message().c_str());
-        }
-        writer.EndObject();
-    }
-    writer.EndArray();
-    writer.EndObject();
-    return buffer.GetString();
-}
-
 }  // namespace
+
+ScriptRequest ScriptRequestOf(const std::string& body, const std::vector<ProjectFolder>& folders)
+{
+    ScriptRequest request;
+    try {
+        rapidjson::Document command = Body(body);
+        if (const auto refusal = HoldToProjectFolders(command, folders)) {
+            request.refusal = *refusal;
+            return request;
+        }
+        rapidjson::StringBuffer text;
+        rapidjson::Writer<rapidjson::StringBuffer> writer(text);
+        command.Accept(writer);
+        request.command = text.GetString();
+    } catch (const BadRequest& error) {
+        request.status = 400;
+        request.refusal = error.message;
+    }
+    return request;
+}
 
 WorkbenchServer::WorkbenchServer(std::string uiRoot)
     : uiRoot_(std::move(uiRoot)), server_(std::make_unique<httplib::Server>())
@@ -286,8 +259,10 @@ void WorkbenchServer::AddRoutes()
                       return workbench_->CloseWindow(IntMember(Body(request), "window"));
                   }));
     server_->Post("/api/script", api([this](const httplib::Request& request) {
-                      Body(request);
-                      return workbench_->Script(request.body);
+                      const ScriptRequest script = ScriptRequestOf(request.body, projectFolders_);
+                      if (script.status != 200)
+                          throw BadRequest {script.refusal};
+                      return script.refusal.empty() ? workbench_->Script(script.command) : ErrorAnswer(script.refusal);
                   }));
     server_->Get("/api/projects", api([this](const httplib::Request&) { return ListProjects(projectFolders_); }));
     server_->Post("/api/progress/cancel",

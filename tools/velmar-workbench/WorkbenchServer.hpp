@@ -2,6 +2,7 @@
 // add-on's browser windows, and the JSON API both use to reach the host.
 #pragma once
 
+#include "ProjectFiles.hpp"
 #include "Workbench.hpp"
 
 #include <memory>
@@ -16,12 +17,14 @@ class Server;
 
 namespace Sim::Workbench {
 
-// A folder of project files File > Open lists; File > Save As writes into the one that is the user's.
-struct ProjectFolder {
-    std::string title;
-    std::string path;
-    bool users = false;
+// What the body of POST /api/script becomes: the command for the host, or why the request is refused
+// (status 400: the body is no JSON object or nests too deep; 200: the folders refuse the command).
+struct ScriptRequest {
+    std::string command;
+    int status = 200;
+    std::string refusal;  // empty when the command runs
 };
+ScriptRequest ScriptRequestOf(const std::string& body, const std::vector<ProjectFolder>& folders);
 
 class WorkbenchServer {
 public:

@@ -97,22 +97,38 @@ window.addEventListener('blur', closeMenus);
 
 // Files ---------------------------------------------------------------------------------------------------
 
-// The file the project was last opened from or saved to; a new project has none until Save As.
+// The file the project was last opened from or saved to, and whether that is the user's folder, where Save
+// writes it again; a new project, or one opened from the samples, is saved with Save As.
 let projectPath = null;
+let projectIsUsers = false;
 let userFolder = null;
 
-function setProjectPath(path) {
+// As the workbench takes a project's name (docs/workbench.md); its own check has the last word.
+const LongestName = 60;
+
+function nameRefusal(name) {
+  if (/^ *$/.test(name)) return 'A project needs a name.';
+  if (name.startsWith('.')) return 'A name cannot start with a dot.';
+  if (/[/\\]/.test(name)) return 'A name cannot hold / or \\.';
+  if (/[\u0000-\u001f\u007f-\u009f]/.test(name) || !name.isWellFormed()) return 'A name cannot hold control characters.';
+  if ([...name].length > LongestName) return `A name has at most ${LongestName} characters.`;
+  return null;
+}
+
+function setProjectPath(path, users) {
   projectPath = path;
+  projectIsUsers = users;
   $('projectName').textContent = path === null ? 'Untitled' : path.split('/').at(-1).replace(/\.json$/, '');
 }
 
 async function newProject() {
-  if ((await command('project.new')) !== undefined) setProjectPath(null);
+  if ((await command('project.new')) !== undefined) setProjectPath(null, false);
 }
 
-async function openProject(path) {
+// A file that cannot be opened leaves the open project as it is; the notice says why.
+async function openProject(path, users) {
   $('openDialog').close();
-  if ((await command('project.open', { path })) !== undefined) setProjectPath(path);
+  if ((await command('project.open', { path })) !== undefined) setProjectPath(path, users);
 }
 
 // The project files the workbench offers; undefined (and a notice) when it cannot list them.
@@ -130,32 +146,59 @@ async function showOpenDialog() {
       ? element('p', { className: 'muted', textContent: folder.error ?? 'No projects here yet.' })
       : element('ul', { className: 'file-list' }, ...folder.files.map((file) => {
         const button = element('button', { type: 'button', textContent: file.name, title: file.path });
-        button.addEventListener('click', () => openProject(file.path));
+        button.addEventListener('click', () => openProject(file.path, folder.users));
         return element('li', {}, button);
       })))));
   $('openDialog').showModal();
 }
 
-async function saveAs(path) {
-  if ((await command('project.save', { path })) !== undefined) setProjectPath(path);
+// The workbench replaces a file only when told that the user agreed to it.
+async function saveAs(path, overwrite) {
+  if ((await command('project.save', { path, overwrite })) !== undefined) setProjectPath(path, true);
 }
 
 function saveProject() {
-  if (projectPath === null) showSaveDialog();
-  else saveAs(projectPath);
+  if (projectPath === null || !projectIsUsers) showSaveDialog();
+  else saveAs(projectPath, true);
 }
 
 async function showSaveDialog() {
   const answer = await projectFolders();
   if (answer === undefined) return;
-  userFolder = answer.folders.find((folder) => folder.users).path;
-  $('saveFolder').textContent = userFolder;
+  userFolder = answer.folders.find((folder) => folder.users);
+  $('saveFolder').textContent = userFolder.title;
+  $('saveFolder').title = userFolder.path;
   $('saveName').value = projectPath?.split('/').at(-1).replace(/\.json$/, '') ?? '';
+  $('saveError').textContent = '';
   $('saveDialog').showModal();
 }
 
+// One spelling of a name, so "é" typed two ways is one project.
+const savedName = () => $('saveName').value.normalize('NFC');
+const savedPath = () => `${userFolder.path}/${savedName()}.json`;
+
+$('saveForm').addEventListener('submit', (event) => {
+  if (event.submitter?.value !== 'save') return;
+  const name = savedName();
+  const refusal = nameRefusal(name);
+  if (refusal !== null) {
+    event.preventDefault();
+    $('saveError').textContent = refusal;
+  } else if (userFolder.files.some((file) => file.name === name)) {
+    event.preventDefault();
+    $('replaceText').textContent = `“${name}” already exists in ${userFolder.title}. Do you want to replace it with this project?`;
+    $('replaceDialog').showModal();
+  }
+});
+$('saveName').addEventListener('input', () => { $('saveError').textContent = ''; });
+
+$('replaceDialog').addEventListener('close', () => {
+  if ($('replaceDialog').returnValue === 'replace') $('saveDialog').close('replace');
+});
+
 $('saveDialog').addEventListener('close', () => {
-  if ($('saveDialog').returnValue === 'save') saveAs(`${userFolder}/${$('saveName').value}.json`);
+  const choice = $('saveDialog').returnValue;
+  if (choice === 'save' || choice === 'replace') saveAs(savedPath(), choice === 'replace');
 });
 
 // The project -----------------------------------------------------------------------------------------------
