@@ -213,6 +213,7 @@ TEST_F(Downloads, AConfirmationIsCheckedBeforeAnythingIsWritten)
         std::string download;
         const char* answer;  // "true", "false", or what is raised
         const char* composites;
+        bool otherData = false;  // "Wall A" carries another add-on's user data
     };
     const Case cases[] = {
         {"a new composite", wall, R"({"newCompositeName":"New","selectedLod":300})", "true",
@@ -221,6 +222,10 @@ TEST_F(Downloads, AConfirmationIsCheckedBeforeAnythingIsWritten)
          R"({"newCompositeName":"New","selectedLod":250})", "true", "Wall A (untagged), New (S1 0)"},
         {"linking tags the composite and rebuilds it", wall, R"({"existingCompositeName":"Wall A","selectedLod":300})",
          "true", "Wall A (S1 300)"},
+        {"linking a composite that carries another add-on's data", wall,
+         R"({"existingCompositeName":"Wall A","selectedLod":300})",
+         "the composite \"Wall A\" carries data that is not a Velmar system's; it is left as it is", "Wall A (untagged)",
+         true},
         {"linking a composite the project does not have", wall,
          R"({"existingCompositeName":"Wall B","selectedLod":300})", "false", "Wall A (untagged)"},
         {"no name", wall, R"({"selectedLod":300})", "the composite needs a name", "Wall A (untagged)"},
@@ -240,6 +245,8 @@ TEST_F(Downloads, AConfirmationIsCheckedBeforeAnythingIsWritten)
         Sim::SetAttributeName(composite, "Wall A");
         composite.skins = {API_CWallComponent{ACAPI_CreateAttributeIndex(1), 1, 0, 0.2}};
         composite.lines.assign(2, API_CWallLineComponent{ACAPI_CreateAttributeIndex(1), 1});
+        if (c.otherData)
+            composite.userData = Sim::UserData{1, 0x5757, "another add-on's"};
         host_.RunHostCommand("Create Attribute", [&] { host_.CurrentProject().AddAttribute(composite); });
         const std::string before = host_.CurrentProject().ToJson();
         system_ = Velmar::Testing::SystemResponse(c.served);
