@@ -1,6 +1,7 @@
 # The README's two commands, plus the build and benchmark steps they stand on.
 PRESET ?= debug
 PORT ?= 8180
+FRESH ?=
 BUILD_DIR := build/$(PRESET)
 PROJECT ?= $(BUILD_DIR)/samples/sample-small.json
 
@@ -25,8 +26,9 @@ test: build
 	build/tsan/bin/download_tests
 	scripts/fuzz 20
 
+# The data folder run/data is kept from one run to the next; FRESH=1 starts it afresh.
 run: build
-	scripts/run $(BUILD_DIR) $(PORT) $(PROJECT)
+	FRESH=$(FRESH) scripts/run $(BUILD_DIR) $(PORT) $(PROJECT)
 
 bench: deps
 	cmake --preset release >/dev/null

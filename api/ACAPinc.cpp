@@ -43,7 +43,17 @@ void ACAPI_WriteReport(const GS::UniString& format, bool withDial, ...)
     if (hostFunctions.ACAPI_WriteReport == nullptr)
         return;
     std::va_list arguments;
+    // The kit declares the function with a bool before "...", which the language leaves undefined for
+    // va_start; every ABI the kit ships for passes it in a full slot, so reading on from it is what the
+    // kit's own implementation does. Clang says so; GCC does not.
+#if defined(__clang__)
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wvarargs"
+#endif
     va_start(arguments, withDial);
+#if defined(__clang__)
+#pragma clang diagnostic pop
+#endif
     hostFunctions.ACAPI_WriteReport(format, withDial, arguments);
     va_end(arguments);
 }

@@ -44,14 +44,14 @@ const Record* FindByCode(const GS::Array<Record>& records, const GS::UniString& 
 
 bool DownloadManager::LoadSystem(const GS::UniString& productId)
 {
+    // A request that fails on the way leaves no product behind either.
+    loadedSystem_.reset();
     const auto database = CorvanaDatabase::Get();
     std::shared_ptr<Corvana::CVSystem> system;
     if (database != nullptr)
         system = database->GetSystem(productId);
-    if (system == nullptr || !system->id) {
-        loadedSystem_.reset();
+    if (system == nullptr || !system->id)
         return false;
-    }
     loadedSystem_ = std::move(system);
     return true;
 }

@@ -5,8 +5,8 @@
 #include "CompositionService.hpp"
 #include "DownloadManager.hpp"
 #include "ElementLink.hpp"
-#include "GSException.hpp"
 #include "GSDebug.hpp"
+#include "GSException.hpp"
 #include "LodProvider.hpp"
 #include "Logger.hpp"
 #include "ProcessWindow.hpp"
@@ -22,7 +22,26 @@ bool SameVersion(const Bo::System& stored, const Bo::System& fresh)
     return stored.timeStamp && fresh.timeStamp && *stored.timeStamp == *fresh.timeStamp;
 }
 
-std::vector<UpdateCandidate> FindSystemsToUpdate()
+namespace {
+
+// The platform's answer for the system, or none when it could not be asked.
+std::optional<bool> LoadForCheck(DownloadManager& downloads, const GS::UniString& name)
+{
+    std::string failure;
+    try {
+        return downloads.LoadSystem(name);
+    } catch (const GS::Exception& error) {
+        failure = Velmar::Utf8Of(error.GetMessage());
+    } catch (const std::exception& error) {
+        failure = error.what();
+    }
+    logger::instance()->log(Velmar::UniStringOfUtf8("Update check: " + Velmar::Utf8Of(name) + " left out: " + failure));
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<UpdateCandidate> FindSystemsToUpdate(std::vector<GS::UniString>* notReached)
 {
     std::vector<UpdateCandidate> candidates;
     const auto downloads = DownloadManager::Get();
@@ -32,7 +51,10 @@ std::vector<UpdateCandidate> FindSystemsToUpdate()
     const auto store = ProjectStore::ProjectStoreService::instance();
     store->Reload();
     for (const auto& [stored, id] : store->GetAllSystems()) {
-        if (!downloads->LoadSystem(stored.name))
+        const auto loaded = LoadForCheck(*downloads, stored.name);
+        if (!loaded && notReached != nullptr)
+            notReached->push_back(stored.name);
+        if (!loaded.value_or(false))
             continue;
         auto fresh = std::make_shared<const Bo::System>(*downloads->GetLoadedSystem(), downloads->GetLanguageIndex());
         if (!SameVersion(stored, *fresh))
@@ -138,10 +160,13 @@ std::unordered_map<GS::Guid, GS::Array<API_Guid>> LinkedElements(const std::vect
     return linked;
 }
 
-std::size_t RunUpdate(const std::vector<UpdateCandidate>& candidates)
+std::size_t RunUpdate(const std::vector<UpdateCandidate>& candidates, const std::vector<GS::UniString>& notReached)
 {
     std::size_t updated = 0;
     std::vector<std::string> skipped;
+    std::string unreached;
+    for (const GS::UniString& name : notReached)
+        unreached += (unreached.empty() ? "" : ", ") + Velmar::Utf8Of(name);
     try {
         RunUndoStep(StepName, [&] {
             ProcessWindow window(StepName, static_cast<Int32>(candidates.size()));
@@ -164,13 +189,17 @@ std::size_t RunUpdate(const std::vector<UpdateCandidate>& candidates)
         ProjectStore::ProjectStoreService::instance()->Reload();
         throw;
     }
-    if (!skipped.empty()) {
-        std::string names;
-        for (const std::string& name : skipped)
-            names += (names.empty() ? "" : ", ") + name;
-        const std::string text = "Not updated, as Archicad refused a composite's new build-up: " + names +
-                                 ". They are offered again at the next update.";
-        Services::logger::instance()->log(Velmar::UniStringOfUtf8(text));
+    std::string names;
+    for (const std::string& name : skipped)
+        names += (names.empty() ? "" : ", ") + name;
+    std::string text;
+    if (!names.empty())
+        text = "Not updated, as Archicad refused a composite's new build-up: " + names + ".";
+    if (!unreached.empty())
+        text += (text.empty() ? "" : " ") + ("Not updated, as the product platform could not be reached: " + unreached + ".");
+    if (!text.empty()) {
+        text += " They are offered again at the next update.";
+        logger::instance()->log(Velmar::UniStringOfUtf8(text));
         ACAPI_WriteReport("%s", false, Velmar::UniStringOfUtf8(text).ToCStr().Get());
     }
     return updated;

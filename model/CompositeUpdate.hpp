@@ -23,8 +23,9 @@ bool SameVersion(const Bo::System& stored, const Bo::System& fresh);
 
 // Every stored system, in store order, whose platform version differs from the stored one or has no time
 // stamp on either side. A system the platform does not give is left out, and the download manager then
-// holds no loaded system.
-std::vector<UpdateCandidate> FindSystemsToUpdate();
+// holds no loaded system. A platform that cannot be reached only shortens the list: the failure is
+// logged, and the system's name goes to `notReached` when it is given.
+std::vector<UpdateCandidate> FindSystemsToUpdate(std::vector<GS::UniString>* notReached = nullptr);
 
 // The walls, then the slabs, linked to each of those stored systems, each once; one pass over the project.
 std::unordered_map<GS::Guid, GS::Array<API_Guid>> LinkedElements(const std::vector<GS::Guid>& storedSystemIds);
@@ -32,10 +33,11 @@ std::unordered_map<GS::Guid, GS::Array<API_Guid>> LinkedElements(const std::vect
 // Brings every candidate up to date, as one undo step with the host's process window (a phase per
 // system; a cancel stops before the next and keeps what was updated): the stored system's parameters
 // written on its linked elements, its stored text replaced by the platform's in memory and in the
-// project (so a saved project is not offered the same update again), the composite of the first linked
-// element rebuilt from it at its tag's level, and the linked elements written again through that
-// composite. A value that does not convert raises the standard conversion error; the step is rolled back
-// then and the store read again from the project. Answers how many systems were updated.
-std::size_t RunUpdate(const std::vector<UpdateCandidate>& candidates);
+// project (so a saved project is not offered the same update again), every composite tagged with it
+// rebuilt at its tag's level, and the linked elements written again through their composites. A system
+// whose rebuild the host refuses keeps its stored text, and is named with `notReached` in one report at
+// the end. A value that does not convert raises the standard conversion error; the store is read again
+// from the project then. Answers how many systems were updated.
+std::size_t RunUpdate(const std::vector<UpdateCandidate>& candidates, const std::vector<GS::UniString>& notReached = {});
 
 }  // namespace Velmar::Services::Update

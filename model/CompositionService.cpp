@@ -130,15 +130,19 @@ Int32 LevelOf(const std::optional<Bo::LOD>& lod)
     return lod ? lod->value : 0;
 }
 
-GSErrCode ReadCompositeTag(const API_Attr_Head& composite, std::optional<Bo::CompositeTag>& tag)
+GSErrCode ReadCompositeTag(const API_Attr_Head& composite, std::optional<Bo::CompositeTag>& tag, bool* otherData)
 {
     tag.reset();
+    if (otherData != nullptr)
+        *otherData = false;
     API_Attr_Head head = composite;
     API_AttributeUserData userData = {};
     if (const GSErrCode err = ACAPI_UserData_GetUserData(&head, &userData); err != NoError)
         return err == APIERR_NOUSERDATA ? NoError : err;
     const Velmar::HandleOwner data(userData.dataHdl);
     tag = Bo::CompositeTag::FromUserData(userData);
+    if (otherData != nullptr)
+        *otherData = !tag;
     return NoError;
 }
 
@@ -244,9 +248,14 @@ void CompositionService::LinkComposite(const API_Attr_Head& composite, const Bo:
     if (const GSErrCode err = ACAPI_Attribute_Get(&attribute); err != NoError)
         throw GS::GeneralException(GS::UniString(("the composite could not be read (" + std::to_string(err) + ")").c_str()));
     std::optional<Bo::CompositeTag> tag;
-    if (const GSErrCode err = ReadCompositeTag(attribute.header, tag); err != NoError)
+    bool otherData = false;
+    if (const GSErrCode err = ReadCompositeTag(attribute.header, tag, &otherData); err != NoError)
         throw GS::GeneralException(
             GS::UniString(("the composite's tag could not be read (" + std::to_string(err) + ")").c_str()));
+    // Data that is not a Velmar tag belongs to someone else: the composite stays as it is.
+    if (otherData)
+        Refuse("the composite \"" + std::string(attribute.header.name) +
+               "\" carries data that is not a Velmar system's; it is left as it is");
     // A tagged composite keeps the system it was made from; the downloaded one only names it in the list.
     if (!tag) {
         tag = ProjectStore::ProjectStoreService::instance()->StoreSystem(system, LevelOf(lod));

@@ -54,8 +54,9 @@ public:
     // Stores the system in the project, tags the composite with it and lists it; answers the stored-system
     // id, null when the header names no composite (nothing is stored then).
     GS::Guid TagComposite(const Bo::System& system, const API_Attr_Head& composite, const std::optional<Bo::LOD>& lod);
-    // Tags a composite that has no tag yet with `system`, then rebuilds it from the system its tag names.
-    // Raises a host exception when the composite or its user data cannot be read.
+    // Tags a composite that has no user data yet with `system`, then rebuilds it from the system its tag
+    // names. Raises a host exception, writing nothing, when the composite or its user data cannot be read
+    // or its user data is not a Velmar tag.
     void LinkComposite(const API_Attr_Head& composite, const Bo::System& system, const std::optional<Bo::LOD>& lod);
     // Rebuilds the composite from its stored system and records the level in its tag; false (composite
     // and tag unchanged, logged) when the composite or the stored system cannot be had, or the host
@@ -74,7 +75,8 @@ private:
 };
 
 // The tag in a composite's user data. NoError and none when the composite has no user data or holds
-// something else; the host's error when it could not be read.
-GSErrCode ReadCompositeTag(const API_Attr_Head& composite, std::optional<Bo::CompositeTag>& tag);
+// something else (`otherData`, when given, tells which); the host's error when it could not be read.
+GSErrCode ReadCompositeTag(const API_Attr_Head& composite, std::optional<Bo::CompositeTag>& tag,
+                           bool* otherData = nullptr);
 
 }  // namespace Velmar::Services::Composition

@@ -243,6 +243,7 @@ void Archicad::SendProjectEvent(API_NotifyEventID event)
 void Archicad::NewProject()
 {
     project_ = Project();
+    openCorrections_.clear();
     notifications_.observed.clear();
     SendProjectEvent(APINotify_New);
 }
@@ -257,11 +258,15 @@ bool Archicad::OpenProject(const std::string& path, std::string* error)
     std::stringstream text;
     text << file.rdbuf();
     Project opened;
-    if (!opened.FromJson(text.str(), error)) {
+    std::vector<std::string> corrections;
+    if (!opened.FromJson(text.str(), error, &corrections)) {
         *error = path + ": " + *error;
         return false;
     }
     project_ = std::move(opened);
+    openCorrections_ = std::move(corrections);
+    for (const std::string& correction : openCorrections_)
+        DBPrintf("Host: %s: %s\n", path.c_str(), correction.c_str());
     notifications_.observed.clear();
     SendProjectEvent(APINotify_Open);
     return true;

@@ -106,7 +106,10 @@ public:
 
     GSErrCode ChooseMenuItem(Int16 menuId, Int32 itemIndex);
     void NewProject();
+    // An opened file the host had to correct says so once, on the debug output and in OpenCorrections.
     bool OpenProject(const std::string& path, std::string* error);
+    // What the host corrected in the file it last opened, one line each; empty for a new project.
+    const std::vector<std::string>& OpenCorrections() const { return openCorrections_; }
     bool SaveProject(const std::string& path, std::string* error);
     // The user placing an element: a host command of its own undo step, the add-on told inside it.
     API_Guid PlaceElement(Element element);
@@ -205,6 +208,7 @@ private:
     std::vector<Report> reports_;
     mutable std::mutex debugMutex_;
     std::vector<std::string> debugLines_;
+    std::vector<std::string> openCorrections_;
     std::vector<ShellRequest> shellRequests_;
     std::vector<ShellRequest> refusedShellRequests_;
     std::vector<ProcessWindow> processWindows_;

@@ -27,7 +27,8 @@ API_Element RecordOf(const Project& project, const Element& element)
             record.wall.hasDoor = door;
             record.wall.poly.nCoords = 5;
             record.wall.poly.nSubPolys = 1;
-            const double thickness = record.wall.thickness;
+            const double thickness = ElementThickness(project, element);
+            record.wall.thickness = record.wall.thickness1 = thickness;
             switch (record.wall.referenceLineLocation) {
                 case APIWallRefLine_Center:
                 case APIWallRefLine_CoreCenter:
@@ -51,6 +52,7 @@ API_Element RecordOf(const Project& project, const Element& element)
             record.slab.poly.nSubPolys = 1 + static_cast<Int32>(element.holes.size());
             record.slab.poly.nArcs = 0;
             record.slab.offsetFromTop = 0.0;
+            record.slab.thickness = ElementThickness(project, element);
             break;
         }
         case API_CurtainWallID: {

@@ -250,7 +250,7 @@ void WriteGeometry(Writer& writer, const Project& project, const Element& elemen
             writer.Key("height");
             writer.Double(wall.height);
             writer.Key("thickness");
-            writer.Double(wall.thickness);
+            writer.Double(ElementThickness(project, element));
             writer.Key("baseOffset");
             writer.Double(wall.bottomOffset);
             writer.Key("referenceLine");
@@ -268,7 +268,7 @@ void WriteGeometry(Writer& writer, const Project& project, const Element& elemen
                 WriteRing(writer, hole);
             writer.EndArray();
             writer.Key("thickness");
-            writer.Double(slab.thickness);
+            writer.Double(ElementThickness(project, element));
             writer.Key("elevation");
             writer.Double(slab.level);
             WriteStructure(writer, project, slab, references);
@@ -333,6 +333,8 @@ void ReadGeometry(const Value& value, const Project& project, Element& element, 
                     Fail("\"referenceLine\" is one of Outside, Center, Inside, CoreOutside, CoreCenter, CoreInside");
                 wall.referenceLineLocation = found->location;
             }
+            // Taken off its composite, a wall keeps the thickness it had on it.
+            wall.thickness = ElementThickness(project, element);
             ReadStructure(value, project, wall, references);
             ReadThickness(value, project, wall, references, "wall");
             wall.thickness1 = wall.thickness;
@@ -356,6 +358,7 @@ void ReadGeometry(const Value& value, const Project& project, Element& element, 
             }
             if (has("elevation"))
                 slab.level = Length(value["elevation"], "elevation");
+            slab.thickness = ElementThickness(project, element);
             ReadStructure(value, project, slab, references);
             ReadThickness(value, project, slab, references, "slab");
             break;

@@ -775,6 +775,30 @@ Element NewElement(API_ElemTypeID type)
     return element;
 }
 
+namespace {
+template <typename Record>
+double StructureThickness(const Project& project, const Record& record)
+{
+    if (record.modelElemStructureType == API_CompositeStructure) {
+        if (const Attribute* composite = project.FindAttribute(API_CompWallID, record.composite.ToInt32_Deprecated()))
+            return composite->record.compWall.totalThick;
+    }
+    return record.thickness;
+}
+}  // namespace
+
+double ElementThickness(const Project& project, const Element& element)
+{
+    switch (element.Type()) {
+        case API_WallID:
+            return StructureThickness(project, element.record.wall);
+        case API_SlabID:
+            return StructureThickness(project, element.record.slab);
+        default:
+            return 0.0;
+    }
+}
+
 std::optional<API_AttrTypeID> AttrTypeFromName(const std::string& name)
 {
     for (const auto& row : AttrTypeNames) {

@@ -202,8 +202,9 @@ public:
     std::uint64_t Revision() const;
 
     // The whole project as the text of a project file, and back; a malformed file leaves the project as it was.
+    // `corrections` gets what the host corrected in a file it opened, one line each.
     std::string ToJson() const;
-    bool FromJson(const std::string& text, std::string* error);
+    bool FromJson(const std::string& text, std::string* error, std::vector<std::string>* corrections = nullptr);
 
 private:
     void Restore(const UndoStep& step, bool before);
@@ -232,6 +233,12 @@ private:
 // An element of the type as the user's tool places it by default (docs/host-model.md); a window or
 // door still needs its wall.
 Element NewElement(API_ElemTypeID type);
+
+// A wall's or slab's thickness as the host reports it (records, quantities, files). A composite element is
+// as thick as its composite now: derived on every read, so a composite that changes moves every element on it
+// at no cost and without an undo step, while the element keeps only which composite it is on. A basic one,
+// or one whose composite is gone, has its own.
+double ElementThickness(const Project& project, const Element& element);
 
 // Element type names as scripts and project files spell them.
 std::optional<API_ElemTypeID> ElemTypeFromName(const std::string& name);

@@ -6,6 +6,8 @@
 
 #include <rapidjson/error/en.h>
 
+#include <cmath>
+
 namespace Sim {
 
 using namespace Json;
@@ -53,11 +55,13 @@ std::string TextMember(const rapidjson::Value& value, const char* name, const ch
 class ProjectFile {
 public:
     static std::string Write(const Project& project);
-    static void Read(const rapidjson::Document& document, int version, Project& project);
+    // Answers what it corrected in the file, one line each.
+    static std::vector<std::string> Read(const rapidjson::Document& document, int version, Project& project);
 
 private:
     static void WriteElement(Writer& writer, const Project& project, const Element& element);
-    static void ReadElement(const rapidjson::Value& item, Project& project);
+    // Answers whether the file gave the element a thickness other than its composite's.
+    static bool ReadElement(const rapidjson::Value& item, Project& project);
     static void ReadSystem(const rapidjson::Value& item, Project& project);
     static void ReadItems(const rapidjson::Value& items, const API_Guid& system, const API_Guid& parent,
                           Project& project, int depth = 1);
@@ -223,7 +227,7 @@ void ProjectFile::ReadSystem(const rapidjson::Value& value, Project& project)
         ReadItems(value["items"], guid, APINULLGuid, project);
 }
 
-void ProjectFile::ReadElement(const rapidjson::Value& item, Project& project)
+bool ProjectFile::ReadElement(const rapidjson::Value& item, Project& project)
 {
     RequireObject(item, "elements");
     if (!item.HasMember("guid") || !item.HasMember("type") || !item["type"].IsString())
@@ -263,10 +267,15 @@ void ProjectFile::ReadElement(const rapidjson::Value& item, Project& project)
             element.properties[guid] = ReadPropertyValue(entry["value"], definition->definition);
         }
     }
+    const bool composite = (*type == API_WallID && element.record.wall.modelElemStructureType == API_CompositeStructure) ||
+                           (*type == API_SlabID && element.record.slab.modelElemStructureType == API_CompositeStructure);
+    const bool disagrees = composite && item.HasMember("thickness") && item["thickness"].IsNumber() &&
+                           std::abs(item["thickness"].GetDouble() - ElementThickness(project, element)) > 1e-9;
     project.AddElement(std::move(element));
+    return disagrees;
 }
 
-void ProjectFile::Read(const rapidjson::Document& document, int version, Project& project)
+std::vector<std::string> ProjectFile::Read(const rapidjson::Document& document, int version, Project& project)
 {
     // A version 1 file has neither fills nor classifications: it keeps those a new project has.
     if (version >= 2) {
@@ -324,9 +333,10 @@ void ProjectFile::Read(const rapidjson::Document& document, int version, Project
             project.AddDefinition(definition);
         }
     }
+    std::size_t disagreeing = 0;
     if (const rapidjson::Value* elements = ArrayMember(document, "elements")) {
         for (const auto& item : elements->GetArray())
-            ReadElement(item, project);
+            disagreeing += ReadElement(item, project) ? 1 : 0;
     }
     if (const rapidjson::Value* moduleData = ArrayMember(document, "moduleData")) {
         for (const auto& item : moduleData->GetArray()) {
@@ -335,6 +345,12 @@ void ProjectFile::Read(const rapidjson::Document& document, int version, Project
             project.StoreModuleData(name, ReadUserData(item));
         }
     }
+    std::vector<std::string> corrections;
+    if (disagreeing > 0)
+        corrections.push_back(std::to_string(disagreeing) + (disagreeing == 1 ? " wall or slab" : " walls and slabs") +
+                              " on a composite had a thickness other than the composite's; each is as thick as its "
+                              "composite now");
+    return corrections;
 }
 
 std::string Project::ToJson() const
@@ -342,7 +358,7 @@ std::string Project::ToJson() const
     return ProjectFile::Write(*this);
 }
 
-bool Project::FromJson(const std::string& text, std::string* error)
+bool Project::FromJson(const std::string& text, std::string* error, std::vector<std::string>* corrections)
 {
     rapidjson::Document document;
     document.Parse<rapidjson::kParseIterativeFlag>(text.c_str(), text.size());
@@ -362,13 +378,16 @@ bool Project::FromJson(const std::string& text, std::string* error)
         return false;
     }
     Project opened;
+    std::vector<std::string> corrected;
     try {
-        ProjectFile::Read(document, document["version"].GetInt(), opened);
+        corrected = ProjectFile::Read(document, document["version"].GetInt(), opened);
     } catch (const FormatError& failure) {
         *error = failure.what();
         return false;
     }
     *this = std::move(opened);
+    if (corrections != nullptr)
+        *corrections = std::move(corrected);
     return true;
 }
 

@@ -20,14 +20,14 @@ struct Skins {
 };
 
 // The outermost skins: a composite's first (reference line side) and last; a basic wall is one skin.
-Skins SkinThicknesses(const Project& project, const API_WallType& wall)
+Skins SkinThicknesses(const Project& project, const API_WallType& wall, double thickness)
 {
     if (wall.modelElemStructureType == API_CompositeStructure) {
         const Attribute* composite = project.FindAttribute(API_CompWallID, wall.composite.ToInt32_Deprecated());
         if (composite != nullptr && !composite->skins.empty())
             return Skins{composite->skins.front().fillThick, composite->skins.back().fillThick};
     }
-    return Skins{wall.thickness, wall.thickness};
+    return Skins{thickness, thickness};
 }
 
 API_WallQuantity WallQuantity(const Project& project, const Element& element, const API_QuantityPar& parameters)
@@ -35,7 +35,7 @@ API_WallQuantity WallQuantity(const Project& project, const Element& element, co
     const API_WallType& wall = element.record.wall;
     const double length = Distance(wall.begC, wall.endC);
     const double height = wall.height;
-    const double thickness = wall.thickness;
+    const double thickness = ElementThickness(project, element);
     API_WallQuantity q = {};
     std::memset(&q, 0, sizeof q);
 
@@ -56,7 +56,7 @@ API_WallQuantity WallQuantity(const Project& project, const Element& element, co
         }
     }
     const double side = length * height;
-    const Skins skins = SkinThicknesses(project, wall);
+    const Skins skins = SkinThicknesses(project, wall, thickness);
 
     q.refLineLength = q.length = q.length12 = q.length34 = q.length12_cond = q.length34_cond = q.centerLength = length;
     q.minHeight = q.maxHeight = q.minHeightASkin = q.maxHeightASkin = q.minHeightBSkin = q.maxHeightBSkin = height;
@@ -82,7 +82,7 @@ API_WindowQuantity OpeningQuantity(const Project& project, const Element& elemen
 {
     const auto& opening = element.record.window;
     const Element* wall = project.FindElement(opening.owner);
-    const double thickness = wall != nullptr ? wall->record.wall.thickness : 0.0;
+    const double thickness = wall != nullptr ? ElementThickness(project, *wall) : 0.0;
     const double width = opening.openingBase.width;
     const double height = opening.openingBase.height;
     API_WindowQuantity q = {};
@@ -96,9 +96,9 @@ API_WindowQuantity OpeningQuantity(const Project& project, const Element& elemen
     return q;
 }
 
-API_SlabQuantity SlabQuantity(const Element& element)
+API_SlabQuantity SlabQuantity(const Project& project, const Element& element)
 {
-    const double thickness = element.record.slab.thickness;
+    const double thickness = ElementThickness(project, element);
     const double outer = RingArea(element.polygon);
     const double outerPerimeter = RingPerimeter(element.polygon);
     double holes = 0.0;
@@ -212,7 +212,7 @@ std::optional<API_ElementQuantity> ComputeQuantities(const Project& project, con
             quantity.window = OpeningQuantity(project, element);
             return quantity;
         case API_SlabID:
-            quantity.slab = SlabQuantity(element);
+            quantity.slab = SlabQuantity(project, element);
             return quantity;
         case API_CurtainWallID:
             quantity.cw = CurtainWallQuantity(element);

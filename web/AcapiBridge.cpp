@@ -248,7 +248,9 @@ Answer GetSystemsToUpdate(const Answer&)
 
 Answer RunUpdate(const Answer&)
 {
-    Velmar::Services::Update::RunUpdate(Velmar::Services::Update::FindSystemsToUpdate());
+    std::vector<GS::UniString> notReached;
+    const auto candidates = Velmar::Services::Update::FindSystemsToUpdate(&notReached);
+    Velmar::Services::Update::RunUpdate(candidates, notReached);
     return True();
 }
 

@@ -213,6 +213,7 @@ TEST_F(Downloads, AConfirmationIsCheckedBeforeAnythingIsWritten)
         std::string download;
         const char* answer;  // "true", "false", or what is raised
         const char* composites;
+        bool otherData = false;  // "Wall A" carries another add-on's user data
     };
     const Case cases[] = {
         {"a new composite", wall, R"({"newCompositeName":"New","selectedLod":300})", "true",
@@ -221,6 +222,10 @@ TEST_F(Downloads, AConfirmationIsCheckedBeforeAnythingIsWritten)
          R"({"newCompositeName":"New","selectedLod":250})", "true", "Wall A (untagged), New (S1 0)"},
         {"linking tags the composite and rebuilds it", wall, R"({"existingCompositeName":"Wall A","selectedLod":300})",
          "true", "Wall A (S1 300)"},
+        {"linking a composite that carries another add-on's data", wall,
+         R"({"existingCompositeName":"Wall A","selectedLod":300})",
+         "the composite \"Wall A\" carries data that is not a Velmar system's; it is left as it is", "Wall A (untagged)",
+         true},
         {"linking a composite the project does not have", wall,
          R"({"existingCompositeName":"Wall B","selectedLod":300})", "false", "Wall A (untagged)"},
         {"no name", wall, R"({"selectedLod":300})", "the composite needs a name", "Wall A (untagged)"},
@@ -240,6 +245,8 @@ TEST_F(Downloads, AConfirmationIsCheckedBeforeAnythingIsWritten)
         Sim::SetAttributeName(composite, "Wall A");
         composite.skins = {API_CWallComponent{ACAPI_CreateAttributeIndex(1), 1, 0, 0.2}};
         composite.lines.assign(2, API_CWallLineComponent{ACAPI_CreateAttributeIndex(1), 1});
+        if (c.otherData)
+            composite.userData = Sim::UserData{1, 0x5757, "another add-on's"};
         host_.RunHostCommand("Create Attribute", [&] { host_.CurrentProject().AddAttribute(composite); });
         const std::string before = host_.CurrentProject().ToJson();
         system_ = Velmar::Testing::SystemResponse(c.served);
@@ -286,6 +293,7 @@ TEST_F(Downloads, SystemsToUpdateAreThoseWhosePlatformVersionDiffers)
         std::optional<SystemOutline> served;  // none: the platform does not have it
         bool offered;
         bool unreadable = false;  // the stored text no longer reads as a system
+        bool unreachable = false;  // the platform does not answer at all
     } cases[] = {
         {"the same version", version("2026-03-02 10:20:30"), version("2026-03-02 10:20:30"), false},
         {"a version a second later", version("2026-03-02 10:20:30"), version("2026-03-02 10:20:31"), true},
@@ -296,6 +304,8 @@ TEST_F(Downloads, SystemsToUpdateAreThoseWhosePlatformVersionDiffers)
          version("2026-03-09 08:00:00", "S2"), false},
         {"a stored text that no longer reads", version("2026-03-02 10:20:30"), version("2026-03-09 08:00:00"), false,
          true},
+        {"a platform that cannot be reached only shortens the list", version("2026-03-02 10:20:30"),
+         version("2026-03-09 08:00:00"), false, false, true},
     };
     auto manager = std::make_shared<DownloadManager>(Velmar::Cnf::DatabaseSettings(), 3);
     DownloadManager::Replace(manager);
@@ -308,13 +318,19 @@ TEST_F(Downloads, SystemsToUpdateAreThoseWhosePlatformVersionDiffers)
             stored.rawText = "{\"S1\":[";
         const Velmar::Bo::CompositeTag tag = store->StoreSystem(stored, 300);
         system_ = c.served ? Velmar::Testing::SystemResponse(*c.served) : "{}";
-        const auto candidates = Velmar::Services::Update::FindSystemsToUpdate();
+        // Port 1 of the loopback refuses every connection.
+        HTTP::SetRoute("platform.example", c.unreachable ? "http://127.0.0.1:1" : platform_->Base());
+        std::vector<GS::UniString> notReached;
+        const auto candidates = Velmar::Services::Update::FindSystemsToUpdate(&notReached);
+        EXPECT_EQ(notReached.size(), c.unreachable ? 1u : 0u) << c.what;
         ASSERT_EQ(candidates.size(), c.offered ? 1u : 0u) << c.what;
         if (c.offered) {
             EXPECT_EQ(candidates[0].storedSystemId, tag.storedSystemId) << c.what;
             EXPECT_EQ(candidates[0].fresh->name, GS::UniString("S1")) << c.what;
         }
-        EXPECT_EQ(manager->GetLoadedSystem() != nullptr, c.served && c.served->id == "S1" && !c.unreadable) << c.what;
+        EXPECT_EQ(manager->GetLoadedSystem() != nullptr,
+                  c.served && c.served->id == "S1" && !c.unreadable && !c.unreachable)
+            << c.what;
     }
     DownloadManager::Replace(nullptr);
 }

@@ -4,7 +4,7 @@ import assert from 'node:assert/strict';
 import { readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
-import { eventually, launchChromium, openWorkbench, script, skipReason } from './workbench.js';
+import { eventually, launchChromium, openWorkbench, script, shippedSettings, skipReason, writeUserSettings } from './workbench.js';
 
 let chromium;
 before(async () => { if (!skipReason) chromium = await launchChromium(); });
@@ -93,50 +93,91 @@ test('the floor plan selects by click and box, draws a wall and undoes it by nam
   assert.deepEqual((await (await openEdit(page)).allTextContents()).slice(0, 2), ['Undo Create Slab', 'Redo Create Wall']);
 });
 
-test('the info panel edits the selected wall\'s geometry, classification and property values', { skip: skipReason }, async (t) => {
-  const { workbench, page } = await openWorkbench(t, chromium, {});
-  const { a } = await room(workbench);
-  await script(workbench, { cmd: 'select', guids: [a] });
-  const info = page.locator('#info');
-  await info.getByText(a).waitFor();
+// A fresh installation speaks Dutch; French is chosen in the settings. Both write the decimal comma.
+const InfoLanguages = [
+  { language: 'nl-BE', height: 'Hoogte', thickness: 'Dikte', typed: '3,25', refused: 'drie' },
+  { language: 'fr-BE', height: 'Hauteur', thickness: 'Épaisseur', typed: '3.25', refused: '3,2,5' },
+];
+for (const l of InfoLanguages) {
+  test(`the info panel in ${l.language} edits the selected wall's geometry, classification and property values`, { skip: skipReason }, async (t) => {
+    const { workbench, page } = await openWorkbench(t, chromium, {
+      prepare: (data) => writeUserSettings(data, { ...shippedSettings(), defaultCountry: 'BE', defaultLanguage: l.language }),
+    });
+    const { a } = await room(workbench);
+    await script(workbench, { cmd: 'attribute.new', type: 'composite', name: 'Build-up', skins: [{ material: 'Gypsum Board', thickness: 0.1 }] });
+    await script(workbench, { cmd: 'select', guids: [a] });
+    const info = page.locator('#info');
+    await info.getByText(a).waitFor();
 
-  const fire = async () => (await script(workbench, { cmd: 'element.properties', guid: a })).values
-    .find((value) => value.name === 'Fire Resistance Requirement');
-  const partition = (await script(workbench, { cmd: 'classifications' })).systems[0].items[0].children[0];
-  const edits = [
-    {
-      what: 'the height',
-      edit: () => typeInto(info.locator('.field', { hasText: 'height (m)' }).locator('input'), '3'),
-      holds: async () => assert.equal((await script(workbench, { cmd: 'element.get', guid: a })).element.height, 3),
-      step: 'Edit Element',
-    },
-    {
-      what: 'the classification',
-      edit: () => info.locator('.field', { hasText: 'ARCHICAD Classification' }).locator('select').selectOption(partition.guid),
-      holds: async () => assert.equal((await script(workbench, { cmd: 'element.get', guid: a })).element.classification[0].item, partition.guid),
-      step: 'Classify',
-    },
-    {
-      what: 'a property value',
-      edit: () => typeInto(info.getByLabel('Fire Resistance Requirement'), '60'),
-      holds: async () => assert.deepEqual(await fire(), { ...(await fire()), value: 60, status: 'normal' }),
-      step: 'Set Property Value',
-    },
-    {
-      what: 'the property back to its default',
-      edit: () => info.locator('tr', { hasText: 'Fire Resistance Requirement' }).getByTitle('Back to the default value').click(),
-      holds: async () => assert.equal((await fire()).status, 'undefined'),
-      step: 'Set Property Value',
-    },
-  ];
-  for (const c of edits) {
-    await c.edit();
-    await eventually(c.holds);
-    await eventually(async () => assert.equal((await script(workbench, { cmd: 'undo.list' })).steps[0], c.step, c.what));
-    // The panel shows the project as it is now, ready for the next edit.
-    await info.locator('h3').waitFor();
-  }
-});
+    const wall = async () => (await script(workbench, { cmd: 'element.get', guid: a })).element;
+    const fire = async () => (await script(workbench, { cmd: 'element.properties', guid: a })).values
+      .find((value) => value.name === 'Fire Resistance Requirement');
+    const partition = (await script(workbench, { cmd: 'classifications' })).systems[0].items[0].children[0];
+    const height = () => info.getByRole('textbox', { name: l.height, exact: true });
+    const edits = [
+      {
+        what: 'the height, typed with the decimal comma or point',
+        edit: () => typeInto(height(), l.typed),
+        holds: async () => assert.equal((await wall()).height, 3.25),
+        step: 'Edit Element',
+      },
+      {
+        what: 'a height that is not a number, refused where it was typed',
+        edit: async () => {
+          await eventually(async () => assert.equal(await height().inputValue(), '3,25'));
+          await typeInto(height(), l.refused);
+        },
+        holds: async () => {
+          assert.equal(await height().getAttribute('aria-invalid'), 'true');
+          assert.equal(await height().inputValue(), '3,25');
+          assert.match(await page.locator('#notice').textContent(), new RegExp(l.refused));
+          assert.equal((await wall()).height, 3.25);
+        },
+        step: 'Edit Element',
+      },
+      {
+        what: 'the classification',
+        edit: () => info.locator('.field', { hasText: 'ARCHICAD Classification' }).locator('select').selectOption(partition.guid),
+        holds: async () => assert.equal((await wall()).classification[0].item, partition.guid),
+        step: 'Classify',
+      },
+      {
+        what: 'a property value',
+        edit: () => typeInto(info.getByLabel('Fire Resistance Requirement'), '60'),
+        holds: async () => assert.deepEqual(await fire(), { ...(await fire()), value: 60, status: 'normal' }),
+        step: 'Set Property Value',
+      },
+      {
+        what: 'the property back to its default',
+        edit: () => info.locator('tr', { hasText: 'Fire Resistance Requirement' }).getByTitle(/default/).click(),
+        holds: async () => assert.equal((await fire()).status, 'undefined'),
+        step: 'Set Property Value',
+      },
+      {
+        what: 'the wall put on a composite',
+        edit: () => info.locator('.field', { hasText: 'Composite: Build-up' }).locator('select').selectOption({ label: 'Composite: Build-up' }),
+        holds: async () => assert.equal(await info.locator('.field', { hasText: l.thickness }).locator('.composite-thickness').textContent(), '100 mm'),
+        step: 'Edit Element',
+      },
+      {
+        what: 'the composite rebuilt thicker: the wall follows, with no step of its own',
+        edit: () => script(workbench, { cmd: 'attribute.set', type: 'composite', index: 1, skins: [{ material: 'Gypsum Board', thickness: 0.1 }, { material: 'Gypsum Board', thickness: 0.0375 }] }),
+        holds: async () => {
+          assert.equal(await info.locator('.field', { hasText: l.thickness }).locator('.composite-thickness').textContent(), '137,5 mm');
+          assert.ok(Math.abs((await wall()).thickness - 0.1375) < 1e-9);
+        },
+        step: 'Edit Element',
+      },
+    ];
+    for (const c of edits) {
+      await c.edit();
+      await eventually(c.holds);
+      await eventually(async () => assert.equal((await script(workbench, { cmd: 'undo.list' })).steps[0], c.step, c.what));
+      // The panel shows the project as it is now, ready for the next edit.
+      await info.locator('h3').waitFor();
+    }
+  });
+}
 
 test('File saves under an accented name, asks before replacing it, opens it again and keeps the project over a damaged file', { skip: skipReason }, async (t) => {
   const { workbench, page } = await openWorkbench(t, chromium, {});

@@ -89,22 +89,26 @@ std::vector<std::string> AfterLinkingWallA(std::vector<std::string> then)
     return commands;
 }
 
+// Runs AfterLinkingWallA with `more` and saves the project to `project`; answers the linked wall's guid.
+std::string SavedAfterLinkingWallA(const TempFolder& root, const std::string& project, std::vector<std::string> more)
+{
+    more.push_back(R"({"cmd":"project.save","path":")" + project + R"("})");
+    const SimRun download = RunVelmarSim(root / "data", root / "download.jsonl", AfterLinkingWallA(more));
+    EXPECT_EQ(download.answers.size(), 6u + more.size()) << download.errors;
+    EXPECT_EQ(download.answers.at(5), R"({"ok":true,"answer":true})");
+    EXPECT_EQ(download.answers.back(), R"({"ok":true})") << download.errors;
+    return GuidOf(download.answers.at(1));
+}
+
 // A system the brand publishes again is offered on the Update page; running the update rebuilds the
-// composite and rewrites the walls' properties in one step, offers nothing more, and undo takes it back.
-// Choosing another language in Settings afterwards renames the properties as one step of its own.
+// composite and rewrites the walls' properties in one step, and offers nothing more; undo takes back the
+// walls' values. Choosing another language in Settings afterwards renames the properties as one step of its own.
 TEST(UpdateScenario, APublishedSystemRebuildsItsCompositeAndPropertiesInOneStep)
 {
     TempFolder root;
     WriteUnclassifiedMapping(root);
     const std::string project = root / "project.json";
-    const SimRun download = RunVelmarSim(
-        root / "data", root / "download.jsonl",
-        AfterLinkingWallA({
-            R"({"cmd":"project.save","path":")" + project + R"("})",                                         // 6
-        }));
-    ASSERT_EQ(download.answers.size(), 7u) << download.errors;
-    EXPECT_EQ(download.answers[5], R"({"ok":true,"answer":true})");
-    const std::string wall = GuidOf(download.answers[1]);
+    const std::string wall = SavedAfterLinkingWallA(root, project, {});
 
     const SimRun run = RunVelmarSim(
         root / "data", root / "update.jsonl",
@@ -153,20 +157,16 @@ TEST(UpdateScenario, RebuildsTheTaggedCompositeOrLeavesTheSystemToBeOfferedAgain
     TempFolder root;
     WriteUnclassifiedMapping(root);
     const std::string project = root / "project.json";
-    const SimRun download = RunVelmarSim(
-        root / "data", root / "download.jsonl",
-        AfterLinkingWallA({
-            R"({"cmd":"attribute.new","type":"composite","name":"Wall B","skins":[{"material":"Gypsum Board","thickness":0.2}]})",  // 6
-            R"({"cmd":"project.save","path":")" + project + R"("})",                                         // 7
-        }));
-    ASSERT_EQ(download.answers.size(), 8u) << download.errors;
+    const std::string wall = SavedAfterLinkingWallA(
+        root, project,
+        {R"({"cmd":"attribute.new","type":"composite","name":"Wall B","skins":[{"material":"Gypsum Board","thickness":0.2}]})"});
     const std::string runUpdate = R"({"cmd":"call","window":3,"fn":"update_runUpdate"})";
     const std::string listUpdates = R"({"cmd":"call","window":3,"fn":"update_getSystemsToUpdate"})";
     const SimRun run = RunVelmarSim(
         root / "data", root / "update.jsonl",
         {
             R"({"cmd":"project.open","path":")" + project + R"("})",                                         // 0
-            R"({"cmd":"element.set","guid":")" + GuidOf(download.answers[1]) + R"(","composite":"Wall B"})",  // 1
+            R"({"cmd":"element.set","guid":")" + wall + R"(","composite":"Wall B"})",                        // 1
             R"({"cmd":"platform.publish","id":"VELMAR-MS75-1x12.5","values":{"Thickness":"110"}})",          // 2
             R"({"cmd":"fault","op":"ACAPI_Attribute_ModifyExt","error":-2130313215,"times":1})",              // 3
             R"({"cmd":"choose","menu":32502,"item":1})",                                                     // 4

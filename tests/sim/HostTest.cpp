@@ -477,6 +477,99 @@ TEST(Quantities, KnownShapesGiveHandComputedValuesAndFieldsOutsideTheMaskStayUnt
     }
 }
 
+// A wall and a slab on a composite are as thick as the composite is now, however it came to change, in the
+// record, the quantities and the saved file; a file that says otherwise is corrected when it opens, once.
+TEST(Quantities, ElementsOnACompositeFollowItsThicknessWhateverChangedIt)
+{
+    TempFolder root;
+    Sim::Archicad host(root / "data");
+    API_Attribute composite = Named(API_CompWallID, "Build-up");
+    API_Attribute other = Named(API_CompWallID, "Brick");
+    ASSERT_EQ(CreateComposite(composite), NoError);
+    ASSERT_EQ(CreateComposite(other, 0.3), NoError);
+    const auto on = [&](API_ElemTypeID type) {
+        Sim::Element element = Sim::NewElement(type);
+        auto& structure = type == API_WallID ? element.record.wall.modelElemStructureType : element.record.slab.modelElemStructureType;
+        auto& index = type == API_WallID ? element.record.wall.composite : element.record.slab.composite;
+        structure = API_CompositeStructure;
+        index = composite.header.index;
+        return host.PlaceElement(element);
+    };
+    const API_Guid wall = on(API_WallID);
+    const API_Guid slab = on(API_SlabID);
+    const auto skins = [&](Int32 index, std::vector<double> thicknesses) {
+        std::vector<API_CWallComponent> components(thicknesses.size());
+        for (std::size_t i = 0; i < thicknesses.size(); ++i) {
+            components[i].buildingMaterial = ACAPI_CreateAttributeIndex(1);
+            components[i].fillThick = thicknesses[i];
+        }
+        Velmar::HandleOwner handle(BMAllocateHandle(static_cast<Int32>(components.size() * sizeof components[0]), 0, 0));
+        std::memcpy(*handle.Get(), components.data(), components.size() * sizeof components[0]);
+        API_AttributeDefExt defs = {};
+        defs.cwall_compItems = reinterpret_cast<API_CWallComponent**>(handle.Get());
+        API_Attribute changed = Named(API_CompWallID, index == composite.header.index.ToInt32_Deprecated() ? "Build-up" : "Brick", index);
+        changed.compWall.nComps = static_cast<short>(components.size());
+        return Api().ACAPI_Attribute_ModifyExt(&changed, &defs);
+    };
+    const Int32 first = composite.header.index.ToInt32_Deprecated();
+    std::vector<std::string> corrections;
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        double expected;
+    };
+    const Case cases[] = {
+        {"placed", [] {}, 0.1},
+        {"rebuilt by an add-on", [&] { EXPECT_EQ(skins(first, {0.1, 0.0375}), NoError); }, 0.1375},
+        {"edited by the user",
+         [&] {
+             host.RunHostCommand("Edit Attribute", [&] {
+                 Sim::Attribute* edited = host.CurrentProject().EditAttribute(API_CompWallID, first);
+                 edited->skins.front().fillThick = 0.15;
+                 edited->record.compWall.totalThick = 0.1875;
+             });
+         },
+         0.1875},
+        {"moved onto another composite",
+         [&] { host.EditElement(wall, [&](Sim::Element& e) { e.record.wall.composite = other.header.index; }); }, 0.3},
+        {"that move undone", [&] { EXPECT_EQ(host.Undo(), std::optional<std::string>("Edit Element")); }, 0.1875},
+        {"redone, and the other composite rebuilt", [&] {
+             EXPECT_EQ(host.Redo(), std::optional<std::string>("Edit Element"));
+             EXPECT_EQ(skins(other.header.index.ToInt32_Deprecated(), {0.25}), NoError);
+         }, 0.25},
+        {"opened from a file that stored 0.125 for it",
+         [&] {
+             std::string text = host.CurrentProject().ToJson();
+             const std::string stored = R"("thickness":0.25,"baseOffset")";
+             ASSERT_NE(text.find(stored), std::string::npos);
+             text.replace(text.find(stored), stored.size(), R"("thickness":0.125,"baseOffset")");
+             Velmar::Testing::WriteFile(root / "stale.json", text);
+             std::string error;
+             ASSERT_TRUE(host.OpenProject(root / "stale.json", &error)) << error;
+             corrections = host.OpenCorrections();
+         },
+         0.25},
+    };
+    for (const auto& c : cases) {
+        c.change();
+        API_Element record = {};
+        record.header.guid = wall;
+        ASSERT_EQ(Api().ACAPI_Element_Get(&record, 0), NoError) << c.what;
+        EXPECT_DOUBLE_EQ(record.wall.thickness, c.expected) << c.what;
+        API_ElementQuantity quantity = {};
+        API_Quantities quantities;
+        quantities.elements = &quantity;
+        ASSERT_EQ(Api().ACAPI_Element_GetQuantities(wall, nullptr, &quantities, nullptr), NoError) << c.what;
+        EXPECT_NEAR(quantity.wall.grossVolume, 5.0 * 2.7 * c.expected, 1e-9) << c.what;
+        EXPECT_EQ(host.CurrentProject().ToJson().find(R"("thickness":0.125,"baseOffset")"), std::string::npos) << c.what;
+    }
+    EXPECT_EQ(corrections.size(), 1u) << "one line for the file, not one per element";
+    API_Element record = {};
+    record.header.guid = slab;
+    ASSERT_EQ(Api().ACAPI_Element_Get(&record, 0), NoError);
+    EXPECT_DOUBLE_EQ(record.slab.thickness, 0.1875) << "the slab stayed on the first composite";
+}
+
 // The user's Cancel lands on the window open when it is clicked (or armed for a phase), never on a later one.
 TEST(ProcessWindow, TheUsersCancelReachesTheWorkOnlyWhileItsWindowIsOpen)
 {

@@ -4,6 +4,8 @@
 
 #include "ModelJson.hpp"
 
+#include <rapidjson/stringbuffer.h>
+
 #include <optional>
 
 namespace Sim::Script {
@@ -45,6 +47,51 @@ void AttributeNew(Context& c)
     Json::WriteGuid(c.answer, project.FindAttribute(*type, index)->record.header.guid);
 }
 
+// The user changing an attribute in the attribute manager: the parts given replace the attribute's, the
+// others stay; its index, guid and user data stay. Non-undoable, as attribute changes are in Archicad.
+void AttributeSet(Context& c)
+{
+    const auto type = AttrTypeFromName(StringMember(c, "type"));
+    if (!type)
+        throw CommandError{"unknown attribute type"};
+    const Int64 index = IntMember(c, "index");
+    Project& project = c.host.CurrentProject();
+    const Attribute* existing =
+        index > 0 && index <= 0x7FFFFFFF ? project.FindAttribute(*type, static_cast<Int32>(index)) : nullptr;
+    if (existing == nullptr)
+        throw CommandError{"no such attribute"};
+    rapidjson::StringBuffer buffer;
+    Writer writer(buffer);
+    Json::WriteAttribute(writer, project, *existing, Json::References::Name);
+    rapidjson::Document merged;
+    merged.Parse(buffer.GetString(), buffer.GetSize());
+    // New skins come with their own lines, or the default ones.
+    if (c.command.HasMember("skins"))
+        merged.RemoveMember("lines");
+    for (const auto& member : c.command.GetObject()) {
+        const std::string key = member.name.GetString();
+        if (key == "cmd" || key == "type" || key == "index" || key == "guid" || key == "userData")
+            continue;
+        merged.RemoveMember(key.c_str());
+        merged.AddMember(rapidjson::Value(key.c_str(), merged.GetAllocator()),
+                         rapidjson::Value(member.value, merged.GetAllocator()), merged.GetAllocator());
+    }
+    Attribute changed;
+    try {
+        changed = Json::ReadAttribute(merged, project, *type, Json::References::Name);
+    } catch (const Json::FormatError& error) {
+        throw CommandError{error.what()};
+    }
+    const Attribute* named = project.FindAttribute(*type, changed.name);
+    if (named != nullptr && named != existing)
+        throw CommandError{"the name is already used"};
+    changed.record.header.index = existing->record.header.index;
+    changed.record.header.guid = existing->record.header.guid;
+    changed.userData = existing->userData;
+    c.host.RunHostCommand("Edit Attribute",
+                          [&] { *project.EditAttribute(*type, static_cast<Int32>(index)) = std::move(changed); });
+}
+
 void Attributes(Context& c)
 {
     const std::string typeName = StringMember(c, "type");
@@ -78,6 +125,7 @@ CommandArea AttributeCommands()
 {
     static constexpr Command Rows[] = {
         {"attribute.new", AttributeNew},
+        {"attribute.set", AttributeSet},
         {"attributes", Attributes},
     };
     return Rows;

@@ -23,6 +23,11 @@ void ProjectOpen(Context& c)
     std::string error;
     if (!c.host.OpenProject(StringMember(c, "path"), &error))
         throw CommandError{error};
+    c.answer.Key("corrected");
+    c.answer.StartArray();
+    for (const std::string& correction : c.host.OpenCorrections())
+        WriteString(c.answer, correction);
+    c.answer.EndArray();
 }
 
 void ProjectSave(Context& c)

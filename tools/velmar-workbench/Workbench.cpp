@@ -221,16 +221,28 @@ std::string Workbench::OnMainThread(std::function<std::string()> work)
 
 void Workbench::OnProcessWindowChanged()
 {
-    PublishState();
+    using Clock = std::chrono::steady_clock;
+    // A display shows no more than this; what changes between two of its frames is never seen anyway.
+    constexpr auto Frame = std::chrono::milliseconds(16);
+    // Work quicker than this would only flash its window: it stays this long so a person sees it appear.
+    constexpr auto ShortestShowing = std::chrono::milliseconds(250);
+    const auto now = Clock::now();
     const auto& windows = host_.ProcessWindows();
-    if (windows.empty() || !windows.back().open)
+    const bool open = !windows.empty() && windows.back().open;
+    const Int32 phase = open ? windows.back().phase : 0;
+    if (open && windows.size() != progressShown_.window) {
+        progressShown_.window = windows.size();
+        progressShown_.opened = now;
+    }
+    if (!open && progressShown_.open && now < progressShown_.opened + ShortestShowing)
+        std::this_thread::sleep_until(progressShown_.opened + ShortestShowing);
+    const bool step = open != progressShown_.open || phase != progressShown_.phase;
+    if (!step && now < progressShown_.published + Frame)
         return;
-    // Work this quick would flash past; each phase stays long enough to be seen and cancelled, and a
-    // window of many phases still ends within a few seconds.
-    constexpr auto LongestPhase = std::chrono::milliseconds(400);
-    constexpr auto LongestWindow = std::chrono::milliseconds(4000);
-    const auto phases = std::max<Int32>(1, windows.back().phases);
-    std::this_thread::sleep_for(std::min<std::chrono::milliseconds>(LongestPhase, LongestWindow / phases));
+    PublishState();
+    progressShown_.open = open;
+    progressShown_.phase = phase;
+    progressShown_.published = Clock::now();
 }
 
 std::string Workbench::Call(int window, const std::string& function, const std::optional<std::string>& argumentJson)

@@ -73,7 +73,8 @@ private:
     std::string Await(const std::shared_ptr<Request>& request);
     // Runs `work` on the main thread and answers what it answers.
     std::string OnMainThread(std::function<std::string()> work);
-    // Shows a process window's progress while the work holds the event loop, at a pace a user can follow.
+    // Shows a process window's progress while the work holds the event loop: every open, phase and close,
+    // and the values between at a display's rate, never slowing the work but for a window's first moments.
     void OnProcessWindowChanged();
     bool OnIdle();
     void PublishState();
@@ -90,6 +91,15 @@ private:
 
     // Main thread only: user actions that have started and wait for the loop to go idle.
     std::vector<std::shared_ptr<Request>> startedActions_;
+    // Main thread only: what the last published state showed of the process windows.
+    struct ProgressShown {
+        std::size_t window = 0;  // how many windows there had been when the shown one opened
+        bool open = false;
+        Int32 phase = 0;
+        std::chrono::steady_clock::time_point opened;
+        std::chrono::steady_clock::time_point published;
+    };
+    ProgressShown progressShown_;
     ScriptState script_;
 };
 

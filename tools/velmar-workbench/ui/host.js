@@ -43,9 +43,35 @@ export function query(cmd, members = {}) {
   return post('/api/script', { cmd, ...members });
 }
 
-// Lengths as Archicad shows them in metric projects: metres with three decimals.
+// The page speaks the language of the add-on's menus (nl, fr or en), as the user's Archicad would: its
+// numbers take that language's decimal separator and its labels its words.
+const Locales = { nl: 'nl-BE', fr: 'fr-BE', en: 'en-GB' };
+let language = 'en';
+
+export function pageLanguage() {
+  return language;
+}
+
+// Answers whether the language changed.
+export function setPageLanguage(code) {
+  if (!(code in Locales) || code === language) return false;
+  language = code;
+  document.documentElement.lang = code;
+  return true;
+}
+
+// A number as the language writes it, rounded to at most `digits` decimals, without the grouping a field
+// could not read back.
 export function formatNumber(value, digits = 3) {
-  return Number.isInteger(value) ? String(value) : value.toFixed(digits);
+  return new Intl.NumberFormat(Locales[language], { maximumFractionDigits: digits, useGrouping: false }).format(value);
+}
+
+// A number as a person types it: a sign, digits and one decimal separator, the comma or the point in every
+// language; undefined for anything else.
+export function parseNumber(text) {
+  const typed = text.trim().replace(/^−/, '-');
+  if (!/^[-+]?(\d+([.,]\d*)?|[.,]\d+)$/.test(typed)) return undefined;
+  return Number(typed.replace(',', '.'));
 }
 
 export function colourCss([r, g, b], alpha = 1) {

@@ -2,7 +2,8 @@
 // classification and every property value, editable where Archicad lets a user edit), the attribute panel
 // (composites drawn as a section of their skins, building materials, surfaces) and the elements in view.
 
-import { $, colourCss, command, element, formatNumber, query, showNotice } from './host.js';
+import { $, colourCss, command, element, formatNumber, pageLanguage, parseNumber, query, showNotice } from './host.js';
+import { counted, quantityLabel, quantityUnit, word } from './words.js';
 import { elementByGuid, isObserved, selectedGuids, setAttributes, setStructure } from './plan.js';
 
 // Attributes -------------------------------------------------------------------------------------------------
@@ -22,14 +23,18 @@ function surfaceColour(material) {
 
 // A composite's section: its skins side by side as thick as they are, in their materials' colours, with
 // the separator lines between them.
+function millimetres(metres) {
+  return `${formatNumber(metres * 1000, 1)} mm`;
+}
+
 function compositeSection(composite) {
   const total = composite.skins.reduce((sum, skin) => sum + skin.thickness, 0) || 1;
-  const section = element('div', { className: 'section', title: `${formatNumber(composite.thickness * 1000, 1)} mm` });
+  const section = element('div', { className: 'section', title: millimetres(composite.thickness) });
   for (const skin of composite.skins) {
     const material = known.buildingmaterial.find((item) => item.index === skin.materialIndex);
     section.append(element('span', {
       className: 'skin',
-      title: `${skin.material ?? 'no material'} · ${formatNumber(skin.thickness * 1000, 1)} mm${(skin.flags & 0x0002) !== 0 ? ' · core' : ''}`,
+      title: `${skin.material ?? word('noMaterial')} · ${millimetres(skin.thickness)}${(skin.flags & 0x0002) !== 0 ? ` · ${word('core')}` : ''}`,
       style: `flex-grow: ${skin.thickness / total}; background: ${surfaceColour(material)}`,
     }));
   }
@@ -38,11 +43,11 @@ function compositeSection(composite) {
 
 function attributeDetails(type, item) {
   if (type === 'composite') {
-    const uses = [(item.usage & 1) !== 0 ? 'walls' : '', (item.usage & 2) !== 0 ? 'slabs' : ''].filter(Boolean).join(', ');
-    return [compositeSection(item), element('span', { className: 'muted', textContent: `${formatNumber(item.thickness * 1000, 1)} mm · ${item.skins.length} skins · ${uses}` })];
+    const uses = [(item.usage & 1) !== 0 ? word('walls') : '', (item.usage & 2) !== 0 ? word('slabs') : ''].filter(Boolean).join(', ');
+    return [compositeSection(item), element('span', { className: 'muted', textContent: `${millimetres(item.thickness)} · ${counted(item.skins.length, 'skins')} · ${uses}` })];
   }
   if (type === 'buildingmaterial') {
-    const parts = [item.manufacturer, item.thermalConductivity !== undefined ? `λ ${item.thermalConductivity} W/mK` : '', item.surface ?? ''].filter(Boolean);
+    const parts = [item.manufacturer, item.thermalConductivity !== undefined ? `λ ${formatNumber(item.thermalConductivity)} W/mK` : '', item.surface ?? ''].filter(Boolean);
     return [element('span', { className: 'swatch', style: `background: ${surfaceColour(item)}` }), element('span', { textContent: parts.join(' · ') })];
   }
   return [element('span', { className: 'swatch', style: `background: ${colourCss(item.colour)}` })];
@@ -80,10 +85,13 @@ export async function refreshAttributes() {
     });
   } catch (error) {
     showNotice(`The attributes could not be read: ${error.message}`);
+    refreshInfo();
     return;
   }
   setAttributes({ composites: known.composite, materials: known.buildingmaterial, surfaces: known.surface });
   renderAttributes();
+  // The info panel offers the composites and shows their thicknesses.
+  refreshInfo();
 }
 
 $('attributeTabs').append(...AttributeTypes.map(({ type, title }) => {
@@ -108,41 +116,62 @@ function field(label, ...content) {
   return element('div', { className: 'field' }, element('label', { textContent: label }), element('div', {}, ...content));
 }
 
-function numberInput(value, onChange, { step = 0.001 } = {}) {
-  const input = element('input', { type: 'number', value: String(value), step: String(step) });
+// A number field as the page's language writes numbers. What is not a number is refused where it was typed,
+// with the reason, and the field shows the value it had.
+function numberInput(value, onChange, { digits = 3 } = {}) {
+  const shown = value === '' ? '' : formatNumber(value, digits);
+  const input = element('input', { type: 'text', inputMode: 'decimal', value: shown, className: 'number-field' });
+  input.addEventListener('input', () => {
+    input.classList.remove('refused');
+    input.removeAttribute('aria-invalid');
+  });
   input.addEventListener('change', () => {
-    if (input.value !== '' && Number.isFinite(Number(input.value))) onChange(Number(input.value));
+    const number = parseNumber(input.value);
+    if (number === undefined || !Number.isFinite(number)) {
+      showNotice(word('notANumber')(input.value));
+      input.value = shown;
+      input.classList.add('refused');
+      input.setAttribute('aria-invalid', 'true');
+      return;
+    }
+    onChange(number);
   });
   return input;
 }
 
+// A point as the language writes one: in nl and fr the decimal comma leaves the semicolon between x and y.
 function pointText(point) {
-  return `(${formatNumber(point[0])}, ${formatNumber(point[1])})`;
+  const between = pageLanguage() === 'en' ? ', ' : '; ';
+  return `(${formatNumber(point[0])}${between}${formatNumber(point[1])}) m`;
+}
+
+function unit(text) {
+  return element('span', { className: 'muted unit', textContent: ` ${text}` });
 }
 
 function geometryFields(item) {
   const set = (members) => command('element.set', { guid: item.guid, ...members });
   const fields = [];
   for (const [key, value] of Object.entries(item)) {
-    if (NumberKeys.includes(key)) {
-      const locked = key === 'thickness' && item.composite !== undefined;
+    if (key === 'thickness' && item.composite !== undefined) {
+      fields.push(field(word(key), element('span', { className: 'composite-thickness', title: word('compositeThickness'), textContent: millimetres(value) })));
+    } else if (NumberKeys.includes(key)) {
       const input = numberInput(value, (number) => set({ [key]: number }));
-      input.disabled = locked;
-      input.title = locked ? 'A composite wall or slab is as thick as its composite' : '';
-      fields.push(field(`${key} (m)`, input));
+      input.setAttribute('aria-label', word(key));
+      fields.push(field(word(key), input, unit('m')));
     } else if (key === 'begin' || key === 'end') {
-      fields.push(field(key, element('span', { textContent: pointText(value) })));
+      fields.push(field(word(key), element('span', { textContent: pointText(value) })));
     } else if (key === 'polygon') {
-      fields.push(field('polygon', element('span', { textContent: `${value.length} corners` })));
+      fields.push(field(word(key), element('span', { textContent: String(value.length) })));
     } else if (key === 'holes') {
-      fields.push(field('holes', element('span', { textContent: String(value.length) })));
+      fields.push(field(word(key), element('span', { textContent: String(value.length) })));
     } else if (key === 'referenceLine') {
       const select = element('select', {}, ...ReferenceLines.map((name) => new Option(name, name)));
       select.value = value;
       select.addEventListener('change', () => set({ referenceLine: select.value }));
-      fields.push(field('reference line', select));
+      fields.push(field(word(key), select));
     } else if (key === 'wall') {
-      fields.push(field('in wall', element('span', { className: 'guid', textContent: value })));
+      fields.push(field(word(key), element('span', { className: 'guid', textContent: value })));
     }
   }
   if (item.type === 'wall' || item.type === 'slab') {
@@ -155,7 +184,7 @@ function geometryFields(item) {
     select.addEventListener('change', () => {
       if (select.value !== '') set(JSON.parse(select.value));
     });
-    fields.push(field('structure', select));
+    fields.push(field(word('structure'), select));
   }
   return fields;
 }
@@ -179,9 +208,14 @@ function classificationField(item, systems) {
   });
 }
 
+// Each quantity in words with its unit; the host gives angles in radians, a person reads degrees.
 function quantityRows(quantities) {
-  return Object.entries(quantities).map(([key, value]) =>
-    element('tr', {}, element('td', { textContent: key.replace(/^Quantity\./, '') }), element('td', { className: 'number', textContent: formatNumber(value) })));
+  return Object.entries(quantities).map(([key, value]) => {
+    const shownUnit = quantityUnit(key);
+    const shown = shownUnit === '°' ? value * 180 / Math.PI : value;
+    return element('tr', { title: key }, element('td', { textContent: quantityLabel(key) }),
+      element('td', { className: 'number', textContent: `${formatNumber(shown, shownUnit === 'm²' ? 2 : 3)}${shownUnit === '' ? '' : ` ${shownUnit}`}` }));
+  });
 }
 
 const MeasureUnits = { length: 'm', area: 'm²', volume: 'm³', angle: 'rad', default: '' };
@@ -197,7 +231,14 @@ function propertyEditor(item, value) {
     input = element('input', { type: 'checkbox', checked: value.value === true });
     input.addEventListener('change', () => set(input.checked));
   } else if (value.valueType === 'real' || value.valueType === 'integer') {
-    input = numberInput(value.value ?? '', (number) => set(number), { step: value.valueType === 'integer' ? 1 : 0.001 });
+    input = numberInput(value.value ?? '', (number) => {
+      if (value.valueType === 'integer' && !Number.isInteger(number)) {
+        showNotice(word('notANumber')(String(number)));
+        refreshInfo();
+        return;
+      }
+      set(number);
+    }, { digits: value.valueType === 'integer' ? 0 : 3 });
   } else {
     input = element('input', { type: 'text', value: value.value ?? '' });
     input.addEventListener('change', () => set(input.value));

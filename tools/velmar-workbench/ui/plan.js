@@ -51,12 +51,19 @@ function wallAxis(wall) {
   return { origin: wall.begin, direction, normal: [-direction[1], direction[0]], length: size };
 }
 
+// A wall on a composite is as thick as its composite is now, as the host derives it: a rebuilt composite
+// moves its walls without any wall changing.
+function thicknessOf(wall) {
+  const composite = typeof wall.composite === 'number' ? attributes.composites.get(wall.composite) : undefined;
+  return composite !== undefined ? composite.thickness : wall.thickness;
+}
+
 function skinsOf(wall) {
   if (typeof wall.composite === 'number') {
     const composite = attributes.composites.get(wall.composite);
     if (composite !== undefined && composite.skins.length > 0) return composite.skins;
   }
-  return [{ materialIndex: typeof wall.material === 'number' ? wall.material : 0, thickness: wall.thickness, flags: 0 }];
+  return [{ materialIndex: typeof wall.material === 'number' ? wall.material : 0, thickness: thicknessOf(wall), flags: 0 }];
 }
 
 const CoreFlag = 0x0002;
@@ -75,9 +82,9 @@ function outsideFace(wall, skins) {
     before += skin.thickness;
   }
   coreStart ??= 0;
-  coreEnd ??= wall.thickness;
+  coreEnd ??= thicknessOf(wall);
   const faces = {
-    Outside: 0, Center: wall.thickness / 2, Inside: wall.thickness,
+    Outside: 0, Center: thicknessOf(wall) / 2, Inside: thicknessOf(wall),
     CoreOutside: coreStart, CoreCenter: (coreStart + coreEnd) / 2, CoreInside: coreEnd,
   };
   return faces[wall.referenceLine] ?? 0;
@@ -103,7 +110,7 @@ function boxOf(points) {
 function wallOutline(wall) {
   const skins = skinsOf(wall);
   const face = outsideFace(wall, skins);
-  return band(wallAxis(wall), face, face - wall.thickness);
+  return band(wallAxis(wall), face, face - thicknessOf(wall));
 }
 
 // The points an element covers, for its box and the box selection; none for types the plan does not draw.
@@ -121,7 +128,7 @@ function outlineOf(item) {
       if (wall === undefined) return [];
       const axis = wallAxis(wall);
       const face = outsideFace(wall, skinsOf(wall));
-      return band(axis, face, face - wall.thickness, item.at - item.width / 2, item.at + item.width / 2);
+      return band(axis, face, face - thicknessOf(wall), item.at - item.width / 2, item.at + item.width / 2);
     }
     default:
       return [];
@@ -331,7 +338,7 @@ function drawOpening(item) {
   const start = item.at - item.width / 2;
   const end = item.at + item.width / 2;
   context.beginPath();
-  tracePolygon(band(axis, face, face - wall.thickness, start, end));
+  tracePolygon(band(axis, face, face - thicknessOf(wall), start, end));
   context.fillStyle = '#ffffff';
   context.fill();
   context.strokeStyle = '#1f2937';
@@ -340,13 +347,13 @@ function drawOpening(item) {
   context.beginPath();
   if (item.type === 'window') {
     // The glass: a line along the wall's middle.
-    const middle = face - wall.thickness / 2;
+    const middle = face - thicknessOf(wall) / 2;
     const [a, b] = [band(axis, middle, middle, start, end)[0], band(axis, middle, middle, start, end)[1]].map(toScreen);
     context.moveTo(...a);
     context.lineTo(...b);
   } else {
     // The leaf open at a right angle, hinged at the opening's start on the inside face, and its swing.
-    const inside = face - wall.thickness;
+    const inside = face - thicknessOf(wall);
     const hinge = band(axis, inside, inside, start, start)[0];
     const closed = band(axis, inside, inside, end, end)[0];
     const open = sub(hinge, scale2(axis.normal, item.width));
@@ -436,7 +443,7 @@ function renderScene() {
   drawSlabs(layers.slab);
   // A wall thinner than two pixels is a line: one path for all of them keeps a whole building quick to draw.
   const thin = [];
-  for (const item of layers.wall) drawWall(item, item.thickness * view.scale < 2 ? thin : null);
+  for (const item of layers.wall) drawWall(item, thicknessOf(item) * view.scale < 2 ? thin : null);
   for (const item of layers.curtainwall) drawCurtainWall(item);
   for (const item of [...layers.window, ...layers.door]) drawOpening(item);
   if (thin.length > 0) {

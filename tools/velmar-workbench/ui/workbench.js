@@ -1,7 +1,7 @@
 // The workbench page: shows the simulated Archicad's state as the workbench reports it (long polling
 // /api/state) and sends the user's clicks to it. The add-on's windows are frames of its pages.
 
-import { $, act, command, element, get, query, showNotice } from './host.js';
+import { $, act, command, element, get, query, setPageLanguage, showNotice } from './host.js';
 import { allGuids, deleteSelection, elementByGuid, zoomTo, fitToProject, onElementsInView, select, selectedGuids, setSelection, setTool, syncModel } from './plan.js';
 import { refreshAttributes, refreshInfo, renderElementsInView } from './panels.js';
 
@@ -209,12 +209,14 @@ let shownProject = { identity: 0, revision: -1, selection: '', zooms: 0 };
 function renderProject(project) {
   const changed = project.identity !== shownProject.identity || project.revision !== shownProject.revision;
   const selection = JSON.stringify(project.selection) + JSON.stringify(project.observed);
+  if (selection !== shownProject.selection) setSelection(project.selection, project.observed);
+  // The attributes refresh the info panel once they are read, since it offers and measures them.
   if (changed) {
     syncModel();
     refreshAttributes();
+  } else if (selection !== shownProject.selection) {
+    refreshInfo();
   }
-  if (selection !== shownProject.selection) setSelection(project.selection, project.observed);
-  if (changed || selection !== shownProject.selection) refreshInfo();
   // The add-on's zoom to what it selected ('DOOM'), once the plan has the elements.
   if (shownProject.revision !== -1 && project.zoom.count > shownProject.zooms) syncModel().then(() => zoomTo(project.zoom.guids));
   shownProject = { identity: project.identity, revision: project.revision, selection, zooms: project.zoom.count };
@@ -379,12 +381,28 @@ function renderWindows(windows) {
 // State --------------------------------------------------------------------------------------------------
 
 let shownMenus = '';
+const MenuLanguages = { Dutch: 'nl', French: 'fr', English: 'en' };
+
+// The page follows the language of the add-on's menus, which change when the user saves another in Settings.
+async function followMenuLanguage() {
+  let state;
+  try {
+    state = await query('state');
+  } catch (error) {
+    return;
+  }
+  if (setPageLanguage(MenuLanguages[state.menuLanguage] ?? 'en')) {
+    refreshAttributes();
+    refreshInfo();
+  }
+}
 function render(state) {
   $('addon').textContent = state.addOn;
   const menus = JSON.stringify([state.menus, state.project.undo[0], state.project.redo[0], state.project.elementCount, state.project.selection.length > 0]);
   if (menus !== shownMenus) {
     shownMenus = menus;
     renderMenus(state.menus, state.project);
+    followMenuLanguage();
   }
   renderProject(state.project);
   renderProgress(state.progress);
