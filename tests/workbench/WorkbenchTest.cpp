@@ -375,6 +375,7 @@ TEST(WorkbenchServer, RefusesOtherSitesAndHostilePathsHostsAndBodiesAndServesIts
         {false, "POST", "/api/script", R"({"cmd":"element.new","type":"wall","thickness":10001})", 200, R"(\"thickness\" must be within 10 km)"},
         {false, "POST", "/api/script", set(R"("height":NaN)"), 400, "the body must be a JSON object"},
         {false, "POST", "/api/script", set(R"("height":1e400)"), 400, "the body must be a JSON object"},
+        {false, "POST", "/api/script", set(R"("height":2e308)"), 400, "the body holds a number too large to read"},
         {false, "POST", "/api/script", R"({"cmd":"element.get","guid":")" + wall + "\"}", 200, R"("begin":[0.0,0.0],"end":[5.0,0.0],"height":3.0,)"},
         {false, "POST", "/api/script", save(cafe), 200, R"({"ok":true})"},
         {false, "POST", "/api/script", save(cafe), 200, "a project named Caf\u00e9 Li\u00e8ge is in My projects already"},

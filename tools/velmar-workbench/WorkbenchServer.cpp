@@ -162,7 +162,9 @@ ScriptRequest ScriptRequestOf(const std::string& body, const std::vector<Project
         }
         rapidjson::StringBuffer text;
         rapidjson::Writer<rapidjson::StringBuffer> writer(text);
-        command.Accept(writer);
+        // A number just past the largest double reads as infinite, which the writer cannot put back.
+        if (!command.Accept(writer))
+            throw BadRequest {"the body holds a number too large to read"};
         request.command = text.GetString();
     } catch (const BadRequest& error) {
         request.status = 400;
