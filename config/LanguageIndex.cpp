@@ -1,5 +1,10 @@
 #include "LanguageIndex.hpp"
 
+#include "ACAPinc.hpp"
+#include "GSDebug.hpp"
+#include "RS.hpp"
+#include "State.hpp"
+
 namespace Velmar::App {
 
 namespace {
@@ -29,6 +34,20 @@ Int32 TextEntryFor(Int32 languageIndex)
     default:
         return 1;
     }
+}
+
+GS::UniString ActiveLanguageText(GSResID list, const GS::UniString& argument)
+{
+    const Int32 entry = TextEntryFor(State::instance()->languageIndex.value_or(1));
+    GS::UniString text;
+    if (!RSGetIndString(&text, list, entry, ACAPI_GetOwnResModule())) {
+        DBPrintf("Velmar: no text %d in string list %d\n", entry, static_cast<int>(list));
+        return GS::UniString();
+    }
+    const GS::UniString placeholder("%s");
+    if (const UIndex at = text.FindFirst(placeholder); at != MaxUIndex)
+        text = text.GetSubstring(0, at) + argument + text.GetSubstring(at + 2, MaxUSize);
+    return text;
 }
 
 }  // namespace Velmar::App

@@ -13,6 +13,12 @@ constexpr Int16 CheckMenu = 32504;
 constexpr Int16 NeutralMenu = 32505;
 
 constexpr GSResID IdentityStrings = 32000;
+
+// The reports' string lists, each English, Dutch, French (TextEntryFor).
+constexpr GSResID CheckCancelledText = 37010;
+constexpr GSResID CompositeRefusedText = 37011;
+constexpr GSResID PlatformNotReachedText = 37012;
+constexpr GSResID OfferedAgainText = 37013;
 constexpr Int32 LodMenuItemCount = 5;
 
 }  // namespace Velmar::Menus

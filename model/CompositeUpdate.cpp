@@ -7,8 +7,10 @@
 #include "ElementLink.hpp"
 #include "GSDebug.hpp"
 #include "GSException.hpp"
+#include "LanguageIndex.hpp"
 #include "LodProvider.hpp"
 #include "Logger.hpp"
+#include "MenuIds.hpp"
 #include "ProcessWindow.hpp"
 #include "ProjectStoreService.hpp"
 #include "PropertyProvider.hpp"
@@ -163,10 +165,7 @@ std::unordered_map<GS::Guid, GS::Array<API_Guid>> LinkedElements(const std::vect
 std::size_t RunUpdate(const std::vector<UpdateCandidate>& candidates, const std::vector<GS::UniString>& notReached)
 {
     std::size_t updated = 0;
-    std::vector<std::string> skipped;
-    std::string unreached;
-    for (const GS::UniString& name : notReached)
-        unreached += (unreached.empty() ? "" : ", ") + Velmar::Utf8Of(name);
+    std::vector<GS::UniString> skipped;
     try {
         RunUndoStep(StepName, [&] {
             ProcessWindow window(StepName, static_cast<Int32>(candidates.size()));
@@ -180,7 +179,7 @@ std::size_t RunUpdate(const std::vector<UpdateCandidate>& candidates, const std:
                 if (UpdateOne(candidate, linked.at(candidate.storedSystemId)))
                     ++updated;
                 else
-                    skipped.push_back(Velmar::Utf8Of(candidate.fresh->name));
+                    skipped.push_back(candidate.fresh->name);
             }
         });
     } catch (...) {
@@ -189,18 +188,22 @@ std::size_t RunUpdate(const std::vector<UpdateCandidate>& candidates, const std:
         ProjectStore::ProjectStoreService::instance()->Reload();
         throw;
     }
-    std::string names;
-    for (const std::string& name : skipped)
-        names += (names.empty() ? "" : ", ") + name;
-    std::string text;
-    if (!names.empty())
-        text = "Not updated, as Archicad refused a composite's new build-up: " + names + ".";
-    if (!unreached.empty())
-        text += (text.empty() ? "" : " ") + ("Not updated, as the product platform could not be reached: " + unreached + ".");
-    if (!text.empty()) {
-        text += " They are offered again at the next update.";
-        logger::instance()->log(Velmar::UniStringOfUtf8(text));
-        ACAPI_WriteReport("%s", false, Velmar::UniStringOfUtf8(text).ToCStr().Get());
+    // One report, in the user's language, of every system left for the next update and why.
+    GS::UniString text;
+    const std::pair<GSResID, const std::vector<GS::UniString>*> reasons[] = {
+        {Menus::CompositeRefusedText, &skipped}, {Menus::PlatformNotReachedText, &notReached}};
+    for (const auto& [reason, names] : reasons) {
+        if (names->empty())
+            continue;
+        GS::UniString list;
+        for (const GS::UniString& name : *names)
+            list += list.IsEmpty() ? name : GS::UniString(", ") + name;
+        text += (text.IsEmpty() ? GS::UniString() : GS::UniString(" ")) + App::ActiveLanguageText(reason, list);
+    }
+    if (!text.IsEmpty()) {
+        text += GS::UniString(" ") + App::ActiveLanguageText(Menus::OfferedAgainText);
+        logger::instance()->log(text);
+        ACAPI_WriteReport("%s", false, text.ToCStr().Get());
     }
     return updated;
 }

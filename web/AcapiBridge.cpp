@@ -9,6 +9,7 @@
 #include "DownloadRecords.hpp"
 #include "GSDebug.hpp"
 #include "HostReport.hpp"
+#include "LanguageIndex.hpp"
 #include "LodChangeInformation.hpp"
 #include "LodProvider.hpp"
 #include "LodUpdate.hpp"
@@ -29,8 +30,6 @@ using Answer = GS::Ref<JS::Base>;
 using Velmar::Services::ConfigurationService;
 using Velmar::Services::DownloadManager;
 using Velmar::Services::RuleService;
-
-const char* const CheckCancelled = "Check cancelled: the earlier results are kept.";
 
 constexpr Int32 ShowNormal = 1;
 
@@ -181,7 +180,8 @@ Answer RunRules(const Answer& argument)
     const auto request = ParseArgument<velmar::rules::model::RuleRunRequest>(argument);
     const RuleService::RunOutcome outcome = Rules()->RunRules(request);
     if (outcome == RuleService::RunOutcome::Cancelled) {
-        ACAPI_WriteReport("%s", false, CheckCancelled);
+        ACAPI_WriteReport("%s", false,
+                          Velmar::App::ActiveLanguageText(Velmar::Menus::CheckCancelledText).ToCStr().Get());
         return True();
     }
     const auto controller = PaletteController::instance();
