@@ -104,12 +104,15 @@ void Check(Int32)
 void ToggleNeutral(Int32)
 {
     const auto state = App::State::instance();
-    state->SetNeutral(!state->IsNeutral());
-    // The menu command itself succeeds either way; a failed re-apply is rolled back as a whole and logged.
-    LoggedAtHostBoundary("Re-applying Velmar properties", [] {
-        Services::PropertyProvider::instance()->ReapplyToAll();
-        return NoError;
-    });
+    const bool before = state->IsNeutral();
+    state->SetNeutral(!before);
+    // A re-apply that ends early is reported; Archicad keeps the walls it wrote as a step of their own,
+    // which Edit > Undo takes back, so the mark goes back to the setting the project was written with.
+    if (ReportedAtHostBoundary("Re-applying Velmar properties", [] {
+            Services::PropertyProvider::instance()->ReapplyToAll();
+            return NoError;
+        }) != NoError)
+        state->SetNeutral(before);
 }
 
 struct MenuCommand {

@@ -211,6 +211,19 @@ TEST(MenuCommands, NeutralStaysOffAndDisabledWithoutABrandLessCountry)
     EXPECT_EQ(sim->ChooseMenuItem(32505, 1), APIERR_REFUSEDCMD);
 }
 
+// A re-apply the host refuses is reported once, and the mark stays what the project was written with.
+TEST(MenuCommands, NeutralThatCannotBeWrittenIsReportedAndKeepsItsMark)
+{
+    SimHost sim([](Sim::Archicad& host) { host.InstallSharedData(VELMAR_SHARE_DIR); });
+    sim->Faults().Arm("ACAPI_CallUndoableCommand", APIERR_GENERAL, 1);
+    ASSERT_EQ(sim->ChooseMenuItem(32505, 1), NoError);
+    EXPECT_EQ(sim.ItemFlags(32505, 1), 0);
+    ASSERT_EQ(sim->Reports().size(), 1u);
+    EXPECT_EQ(sim->Reports()[0].text, "failed\n setting property was refused by the host (" + std::to_string(APIERR_GENERAL) + ")");
+    ASSERT_EQ(sim->ChooseMenuItem(32505, 1), NoError);
+    EXPECT_EQ(sim.ItemFlags(32505, 1), API_MenuItemChecked);
+}
+
 TEST(MenuCommands, UnknownItemsOnlyEndTheRoutine)
 {
     SimHost sim;
