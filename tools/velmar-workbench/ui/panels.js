@@ -116,22 +116,32 @@ function field(label, ...content) {
   return element('div', { className: 'field' }, element('label', { textContent: label }), element('div', {}, ...content));
 }
 
+// The field whose entry was refused last, by its `key`: the panel may be drawn again while the user still
+// looks at the refusal (an earlier edit's answer arriving), and the new field keeps showing it.
+let refusedField;
+
 // A number field as the page's language writes numbers. What is not a number is refused where it was typed,
 // with the reason, and the field shows the value it had.
-function numberInput(value, onChange, { digits = 3 } = {}) {
+function numberInput(value, onChange, { digits = 3, key } = {}) {
   const shown = value === '' ? '' : formatNumber(value, digits);
   const input = element('input', { type: 'text', inputMode: 'decimal', value: shown, className: 'number-field' });
+  const refused = (on) => {
+    input.classList.toggle('refused', on);
+    if (on) input.setAttribute('aria-invalid', 'true');
+    else input.removeAttribute('aria-invalid');
+  };
+  if (key !== undefined && key === refusedField) refused(true);
   input.addEventListener('input', () => {
-    input.classList.remove('refused');
-    input.removeAttribute('aria-invalid');
+    refused(false);
+    if (key === refusedField) refusedField = undefined;
   });
   input.addEventListener('change', () => {
     const number = parseNumber(input.value);
     if (number === undefined || !Number.isFinite(number)) {
       showNotice(word('notANumber')(input.value));
       input.value = shown;
-      input.classList.add('refused');
-      input.setAttribute('aria-invalid', 'true');
+      refused(true);
+      refusedField = key;
       return;
     }
     onChange(number);
@@ -156,7 +166,7 @@ function geometryFields(item) {
     if (key === 'thickness' && item.composite !== undefined) {
       fields.push(field(word(key), element('span', { className: 'composite-thickness', title: word('compositeThickness'), textContent: millimetres(value) })));
     } else if (NumberKeys.includes(key)) {
-      const input = numberInput(value, (number) => set({ [key]: number }));
+      const input = numberInput(value, (number) => set({ [key]: number }), { key: `${item.guid} ${key}` });
       input.setAttribute('aria-label', word(key));
       fields.push(field(word(key), input, unit('m')));
     } else if (key === 'begin' || key === 'end') {
