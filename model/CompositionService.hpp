@@ -1,9 +1,9 @@
 // Velmar::Services::Composition::CompositionService: the project's composites as the add-on knows them,
 // each with the name of the system it was made from, and the writing of composites from systems.
 //
-// Writing runs inside one undoable command that the caller opens for the user's action; the service's
-// own lists are a view of the project that undo does not reach, so they are read again (RebuildIndex)
-// where a page lists them.
+// Writing runs inside one undoable command that the caller opens for the user's action, though composites,
+// their tags and the stored systems are non-undoable in Archicad: undo leaves them. The service's own
+// lists are a view of the project, read again (RebuildIndex) where a page lists them.
 //
 // Without a level (a download naming a level the add-on does not know) a composite is built as at LOD 100
 // and 200 and its tag records level 0, which the LOD page counts as lower than every level.

@@ -36,7 +36,7 @@ public:
     // Pens 1 to the pen count, in index order; a pen the host cannot read is left out (and logged).
     static std::vector<PenColour> ReadPenColours();
 
-    // Must run inside an undoable command: a missing material is created. None when the search fails
+    // A missing material is created (noted for removal when the step it runs in fails). None when the search fails
     // otherwise than by not finding the name, or when creating a summary material fails.
     std::shared_ptr<const MaterialEntry> SummaryMaterial(LAYER_TYPE type) const;
     // Without a colour the product is dark grey (0.1, 0.1, 0.1). A failed creation is not examined: the
