@@ -70,7 +70,11 @@ constexpr short SkinFlags = 1;
 API_Attr_Head WriteComposite(const std::vector<Skin>& skins, GS::UniString name, double thickness, short usage,
                              const API_Attribute* existing)
 {
-    API_Attribute attribute = existing != nullptr ? *existing : API_Attribute();
+    // A union: a new composite starts from a cleared record, so no field left unset is undefined.
+    API_Attribute attribute;
+    BNZeroMemory(&attribute, sizeof attribute);
+    if (existing != nullptr)
+        attribute = *existing;
     attribute.header.typeID = API_CompWallID;
     PutAttributeName(attribute.header, name);
     attribute.header.uniStringNamePtr = &name;

@@ -2,6 +2,7 @@
 
 #include "ACAPinc.hpp"
 #include "AttributeName.hpp"
+#include "BM.hpp"
 #include "GSDebug.hpp"
 #include "ServiceSlot.hpp"
 #include "UndoStep.hpp"
@@ -53,7 +54,9 @@ GSErrCode SearchByName(API_AttrTypeID type, const GS::UniString& name, API_Attri
 
 GSErrCode CreateBuildingMaterial(const NewBuildingMaterial& wanted, API_AttributeIndex& index)
 {
-    API_Attribute attribute = {};
+    // A union: only a cleared record leaves nothing undefined in the fields not set here.
+    API_Attribute attribute;
+    BNZeroMemory(&attribute, sizeof attribute);
     attribute.header.typeID = API_BuildingMaterialID;
     PutAttributeName(attribute.header, wanted.name);
     GS::UniString manufacturer(Manufacturer);
@@ -82,7 +85,8 @@ API_AttributeIndex ProductSurface(const GS::UniString& name, const Corvana::Colo
         if (Velmar::UniStringOfUtf8(surface.header.name) == name)
             return surface.header.index;
     }
-    API_Attribute surface = {};
+    API_Attribute surface;
+    BNZeroMemory(&surface, sizeof surface);
     surface.header.typeID = API_MaterialID;
     PutAttributeName(surface.header, name);
     auto& record = surface.material;

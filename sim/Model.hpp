@@ -6,6 +6,7 @@
 #include "APIdefs.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <string>
@@ -77,10 +78,20 @@ private:
     std::vector<Entry> entries_;
 };
 
+// A kit record with every byte zero. The kit's API_Element and API_Attribute are unions: "= {}" sets only
+// their first member, and the bytes of a longer member are left as they were.
+template <typename Record>
+Record ZeroedRecord()
+{
+    Record record;
+    std::memset(static_cast<void*>(&record), 0, sizeof record);
+    return record;
+}
+
 struct Element {
     UInt64 order = 0;  // creation order: element lists come in it
     // The header (type, guid) and the type's part, as ACAPI_Element_Get hands it out.
-    API_Element record = {};
+    API_Element record = ZeroedRecord<API_Element>();
     // A slab's contour and holes as open rings; a curtain wall's base line as its two end points.
     Ring polygon;
     std::vector<Ring> holes;
@@ -96,7 +107,7 @@ struct Element {
 
 struct Attribute {
     // Header and the type's part; texts the record only points at are kept beside it.
-    API_Attribute record = {};
+    API_Attribute record = ZeroedRecord<API_Attribute>();
     GS::UniString name;
     GS::UniString id;
     GS::UniString manufacturer;

@@ -58,3 +58,9 @@ GSHandle BMReallocHandle(GSHandle handle, Int32 newSize, GSFlags flags, Int16 re
     block->size = newSize;
     return handle;
 }
+
+void BNZeroMemory(void* ptr, std::size_t size)
+{
+    if (ptr != nullptr)
+        std::memset(ptr, 0, size);
+}
