@@ -6,6 +6,7 @@
 #include "APIdefs.h"
 #include "GSDebug.hpp"
 #include "GSException.hpp"
+#include "HostRefusals.hpp"
 #include "HostReport.hpp"
 #include "Logger.hpp"
 #include "Utf8Text.hpp"
@@ -17,6 +18,7 @@ namespace Velmar::AddOn {
 template <typename Body>
 GSErrCode AtHostBoundary(const char* where, Body&& body) noexcept
 {
+    const HostRefusalsLogged refusals(where);
     try {
         return body();
     } catch (const GS::Exception& exception) {
@@ -32,6 +34,7 @@ GSErrCode AtHostBoundary(const char* where, Body&& body) noexcept
 template <typename Body>
 GSErrCode LoggedAtHostBoundary(const char* what, Body&& body) noexcept
 {
+    const HostRefusalsLogged refusals(what);
     GS::UniString reason;
     try {
         return body();
@@ -56,6 +59,7 @@ GSErrCode LoggedAtHostBoundary(const char* what, Body&& body) noexcept
 template <typename Body>
 GSErrCode ReportedAtHostBoundary(const char* where, Body&& body) noexcept
 {
+    const HostRefusalsLogged refusals(where);
     GS::UniString message;
     try {
         return body();

@@ -14,6 +14,8 @@
 #include "MenuIds.hpp"
 #include "PaletteController.hpp"
 #include "State.hpp"
+#include "UndoStep.hpp"
+#include "Utf8Text.hpp"
 #include "WebApplication.hpp"
 
 namespace Velmar::AddOn {
@@ -141,6 +143,17 @@ void RegisterWindows()
     }
 }
 
+// One report, not an alert: the step completed, and these values are the ones it may leave.
+void ReportSkippedValues(const std::vector<std::pair<GS::UniString, int>>& skipped)
+{
+    GS::UniString names;
+    for (const auto& [property, count] : skipped) {
+        const GS::UniString entry = property + UniStringOfUtf8(" (" + std::to_string(count) + " ×)");
+        names += names.IsEmpty() ? entry : GS::UniString(", ") + entry;
+    }
+    ACAPI_WriteReport("%s", false, App::ActiveLanguageText(Menus::SkippedValuesText, names).ToCStr().Get());
+}
+
 }  // namespace
 
 std::optional<ConfigurationFileNames> ConfigurationFilesFor(Int32 hostMajorVersion)
@@ -205,6 +218,8 @@ GSErrCode Initialize()
                                                                 SelectedSystemCommandHandler);
 
     TranslateMenus();
+    App::State::instance()->ShowMarksInMenus();
+    SetSkipReport(ReportSkippedValues);
     Log("Menu Translated");
     RegisterWindows();
     Log("Velmar Plugin initialised");

@@ -1,5 +1,11 @@
 #include "ACAPinc.hpp"
 
+#include <string_view>
+#include <cstring>
+#include <mutex>
+#include <type_traits>
+#include <utility>
+
 namespace {
 API_HostFunctions hostFunctions;
 bool hostFunctionsSet = false;
@@ -12,6 +18,53 @@ Ret Unsupported()
         return APIERR_NOTSUPPORTED;
     else if constexpr (!std::is_void_v<Ret>)
         return Ret{};
+}
+// Answers that are the normal outcome of asking, not a refusal.
+struct Answer {
+    const char* operation;
+    GSErrCode error;
+};
+constexpr Answer NormalAnswers[] = {
+    {"ACAPI_ProcessWindow_IsProcessCanceled", APIERR_CANCEL},
+    {"ACAPI_CallUndoableCommand", APIERR_UNDOEMPTY},
+    {"ACAPI_CallUndoableCommand", APIERR_CANCEL},
+    {"ACAPI_ModulData_Get", APIERR_NOMODULEDATA},
+    {"ACAPI_ModulData_GetInfo", APIERR_NOMODULEDATA},
+    {"ACAPI_Element_GetUserData", APIERR_NOUSERDATA},
+    {"ACAPI_UserData_GetUserData", APIERR_NOUSERDATA},
+    {"ACAPI_Attribute_Search", APIERR_BADNAME},
+};
+
+std::mutex refusalsMutex;
+std::vector<Velmar::Host::Refusal> refusals;
+
+GSErrCode Noted(const char* operation, GSErrCode error)
+{
+    if (error == NoError)
+        return error;
+    for (const Answer& answer : NormalAnswers) {
+        if (answer.error == error && std::strcmp(answer.operation, operation) == 0)
+            return error;
+    }
+    const std::lock_guard<std::mutex> lock(refusalsMutex);
+    for (Velmar::Host::Refusal& refusal : refusals) {
+        if (refusal.error == error && std::strcmp(refusal.operation, operation) == 0) {
+            ++refusal.count;
+            return error;
+        }
+    }
+    refusals.push_back({operation, error, 1});
+    return error;
+}
+
+// GSResModule is the same type as GSErrCode, so the table's own spelling of the type tells them apart.
+template <typename Ret, bool IsErrorCode, typename Call>
+Ret Called(const char* operation, Call&& call)
+{
+    if constexpr (IsErrorCode)
+        return Noted(operation, call());
+    else
+        return call();
 }
 }  // namespace
 
@@ -26,14 +79,21 @@ bool HasHostFunctions()
 {
     return hostFunctionsSet;
 }
+
+std::vector<Refusal> TakeRefusals()
+{
+    const std::lock_guard<std::mutex> lock(refusalsMutex);
+    return std::exchange(refusals, {});
+}
 }  // namespace Velmar::Host
 
 #define VELMAR_DEFINE_HOST_OPERATION(name, ret, params, args)                                                          \
     ret name params                                                                                                    \
     {                                                                                                                  \
+        constexpr bool isErrorCode = std::string_view(#ret) == "GSErrCode";                                            \
         if (hostFunctions.name == nullptr)                                                                             \
-            return Unsupported<ret>();                                                                                 \
-        return hostFunctions.name args;                                                                                \
+            return Called<ret, isErrorCode>(#name, [] { return Unsupported<ret>(); });                                 \
+        return Called<ret, isErrorCode>(#name, [&] { return hostFunctions.name args; });                               \
     }
 API_HOST_OPERATIONS(VELMAR_DEFINE_HOST_OPERATION)
 #undef VELMAR_DEFINE_HOST_OPERATION

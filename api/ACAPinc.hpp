@@ -4,6 +4,8 @@
 
 #include "APIHostTable.h"
 
+#include <vector>
+
 #define VELMAR_DECLARE_HOST_OPERATION(name, ret, params, args) ret name params;
 API_HOST_OPERATIONS(VELMAR_DECLARE_HOST_OPERATION)
 #undef VELMAR_DECLARE_HOST_OPERATION
@@ -15,4 +17,15 @@ namespace Velmar::Host {
 // Keeps the host's table; called once by SetImportedFuncAddrs.
 void SetHostFunctions(const API_HostFunctions* functions);
 bool HasHostFunctions();
+
+// A kind of error a host operation answered, other than the answers that only say "there is none" or
+// "cancelled", and how often it was answered.
+struct Refusal {
+    const char* operation;
+    GSErrCode error;
+    int count;
+};
+// What the host refused since the last take, in the order first met; the one place every refusal passes,
+// so that it reaches the add-on's own log even where the caller has an honest fallback.
+std::vector<Refusal> TakeRefusals();
 }  // namespace Velmar::Host

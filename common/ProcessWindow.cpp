@@ -5,6 +5,14 @@
 
 namespace Velmar {
 
+namespace {
+// Only the user's cancel stops the work: a refused question about it is no cancel.
+bool Cancelled()
+{
+    return ACAPI_ProcessWindow_IsProcessCanceled() == APIERR_CANCEL;
+}
+}  // namespace
+
 ProcessWindow::ProcessWindow(const GS::UniString& title, Int32 phases)
 {
     API_ProcessControlTypeID control = API_MenuCommandEnabled;
@@ -29,7 +37,7 @@ bool ProcessWindow::NextPhase(const GS::UniString& subtitle, Int32 max)
     bool showPercent = max > 1;
     if (const GSErrCode err = ACAPI_ProcessWindow_SetNextProcessPhase(&subtitle, &max, &showPercent); err != NoError)
         DBPrintf("Velmar: the process window's next phase was not shown (%d)\n", err);
-    return ACAPI_ProcessWindow_IsProcessCanceled() == NoError;
+    return !Cancelled();
 }
 
 bool ProcessWindow::SetValue(Int32 value)
@@ -38,7 +46,7 @@ bool ProcessWindow::SetValue(Int32 value)
         return true;
     if (const GSErrCode err = ACAPI_ProcessWindow_SetProcessValue(&value); err != NoError)
         DBPrintf("Velmar: the process window's progress was not shown (%d)\n", err);
-    return ACAPI_ProcessWindow_IsProcessCanceled() == NoError;
+    return !Cancelled();
 }
 
 }  // namespace Velmar

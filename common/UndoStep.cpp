@@ -1,37 +1,128 @@
 #include "UndoStep.hpp"
 
 #include "GSDebug.hpp"
+#include "HandleOwner.hpp"
+#include "Logger.hpp"
+#include "Utf8Text.hpp"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <optional>
 
 namespace Velmar {
 
 namespace {
-// Steps do not nest in the host, and all run on the main thread; the innermost open one notes removals.
-StepRemovals* openStep = nullptr;
+// Steps do not nest in the host, and all run on the main thread; the innermost open one takes the notes.
+StepJournal* openStep = nullptr;
+SkipReport skipReport = nullptr;
+
+void Log(const std::string& line)
+{
+    try {
+        Services::logger::instance()->log(UniStringOfUtf8(line));
+    } catch (const GS::Exception& exception) {
+        DBPrintf("Velmar: the log was not written: %s\n", Utf8Of(exception.GetMessage()).c_str());
+    }
+}
+
+// A copy of user data the host handed out, as the kit's records hold it: version, sign and bytes.
+template <typename Record>
+struct SavedUserData {
+    decltype(Record::dataVersion) dataVersion = 0;
+    decltype(Record::platformSign) platformSign = 0;
+    std::string bytes;
+
+    static SavedUserData Of(const Record& record)
+    {
+        const Int32 size = record.dataHdl != nullptr ? BMGetHandleSize(record.dataHdl) : 0;
+        return {record.dataVersion, record.platformSign,
+                size > 0 ? std::string(*record.dataHdl, static_cast<std::size_t>(size)) : std::string()};
+    }
+
+    // Calls `write` with the record rebuilt in a handle of its own.
+    template <typename Write>
+    GSErrCode WriteWith(Write&& write) const
+    {
+        HandleOwner data(BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0));
+        if (data.Get() == nullptr)
+            return APIERR_MEMFULL;
+        std::memcpy(*data.Get(), bytes.data(), bytes.size());
+        Record record = {};
+        record.dataVersion = dataVersion;
+        record.platformSign = platformSign;
+        record.dataHdl = data.Get();
+        return write(record);
+    }
+};
 }  // namespace
 
-StepRemovals::StepRemovals() : outer_(openStep)
+StepJournal::StepJournal() : outer_(openStep)
 {
     openStep = this;
 }
 
-StepRemovals::~StepRemovals()
+StepJournal::~StepJournal()
 {
     openStep = outer_;
 }
 
-void StepRemovals::RemoveAll()
+void StepJournal::PutBackAll()
 {
-    for (auto it = removals_.rbegin(); it != removals_.rend(); ++it) {
-        if (const GSErrCode err = it->remove(); err != NoError)
-            DBPrintf("Velmar: %s made by a failed step was not removed (%d)\n", it->what.c_str(), err);
+    // Putting back writes too, and those must not be noted again.
+    StepJournal* const open = openStep;
+    openStep = nullptr;
+    for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
+        if (const GSErrCode err = it->putBack(); err != NoError) {
+            DBPrintf("Velmar: %s written by a failed step was not put back (%d)\n", it->what.c_str(), err);
+            Log(it->what + " written by a failed step was not put back (" + std::to_string(err) + ")");
+        }
     }
-    removals_.clear();
+    entries_.clear();
+    openStep = open;
 }
 
-void RemoveIfStepFails(std::string what, std::function<GSErrCode()> remove)
+void PutBackIfStepFails(std::string what, std::function<GSErrCode()> putBack)
 {
     if (openStep != nullptr)
-        openStep->removals_.push_back({std::move(what), std::move(remove)});
+        openStep->entries_.push_back({std::move(what), std::move(putBack)});
+}
+
+void NoteSkippedValue(const GS::UniString& property)
+{
+    if (openStep == nullptr) {
+        Log("the value \"" + Utf8Of(property) + "\" was not written");
+        return;
+    }
+    auto& skipped = openStep->skipped_;
+    const auto found =
+        std::find_if(skipped.begin(), skipped.end(), [&](const auto& entry) { return entry.first == property; });
+    if (found != skipped.end())
+        ++found->second;
+    else
+        skipped.emplace_back(property, 1);
+}
+
+void SetSkipReport(SkipReport report)
+{
+    skipReport = report;
+}
+
+void ReportSkipped(const std::vector<std::pair<GS::UniString, int>>& skipped)
+{
+    if (skipped.empty())
+        return;
+    std::string line = "values not written:";
+    for (const auto& [property, count] : skipped)
+        line += " \"" + Utf8Of(property) + "\" " + std::to_string(count) + "x";
+    Log(line);
+    if (skipReport != nullptr)
+        skipReport(skipped);
+}
+
+bool InStep()
+{
+    return openStep != nullptr;
 }
 
 GSErrCode CreateAttribute(API_Attribute& attribute, API_AttributeDefExt* defs)
@@ -40,10 +131,166 @@ GSErrCode CreateAttribute(API_Attribute& attribute, API_AttributeDefExt* defs)
     if (err == NoError) {
         API_Attr_Head created = attribute.header;
         created.uniStringNamePtr = nullptr;
-        RemoveIfStepFails("the attribute \"" + std::string(created.name) + "\"",
-                          [created] { return ACAPI_Attribute_Delete(created); });
+        PutBackIfStepFails("the attribute \"" + std::string(created.name) + "\"",
+                           [created] { return ACAPI_Attribute_Delete(created); });
     }
     return err;
+}
+
+GSErrCode ModifyAttribute(API_Attribute& attribute, API_AttributeDefExt* defs)
+{
+    if (!InStep())
+        return ACAPI_Attribute_ModifyExt(&attribute, defs);
+    // The attribute as it was, its name as the host keeps it and its composite's skins and lines.
+    struct Before {
+        API_Attribute attribute;
+        GS::UniString name;
+        API_AttributeDefExt defs;
+        ~Before() { ACAPI_DisposeAttrDefsHdlsExt(&defs); }
+    };
+    auto before = std::make_shared<Before>();
+    BNZeroMemory(&before->attribute, sizeof(API_Attribute));
+    before->defs = {};
+    before->attribute.header.typeID = attribute.header.typeID;
+    before->attribute.header.index = attribute.header.index;
+    before->attribute.header.uniStringNamePtr = &before->name;
+    if (const GSErrCode err = ACAPI_Attribute_Get(&before->attribute); err != NoError)
+        return err;
+    if (attribute.header.typeID == API_CompWallID) {
+        if (const GSErrCode err =
+                ACAPI_Attribute_GetDefExt(attribute.header.typeID, attribute.header.index, &before->defs);
+            err != NoError)
+            return err;
+    }
+    const GSErrCode err = ACAPI_Attribute_ModifyExt(&attribute, defs);
+    if (err == NoError) {
+        PutBackIfStepFails("the attribute \"" + Utf8Of(before->name) + "\"", [before] {
+            before->attribute.header.uniStringNamePtr = &before->name;
+            return ACAPI_Attribute_ModifyExt(&before->attribute, &before->defs);
+        });
+    }
+    return err;
+}
+
+GSErrCode SetAttributeUserData(const API_Attr_Head& attribute, const API_AttributeUserData& userData)
+{
+    API_Attr_Head head = attribute;
+    head.uniStringNamePtr = nullptr;
+    std::optional<SavedUserData<API_AttributeUserData>> before;
+    if (InStep()) {
+        API_AttributeUserData old = {};
+        const GSErrCode err = ACAPI_UserData_GetUserData(&head, &old);
+        HandleOwner oldData(old.dataHdl);
+        if (err == NoError)
+            before = SavedUserData<API_AttributeUserData>::Of(old);
+        else if (err != APIERR_NOUSERDATA)
+            return err;
+    }
+    const GSErrCode err = ACAPI_UserData_SetUserData(&head, &userData);
+    if (err == NoError && InStep()) {
+        PutBackIfStepFails("the user data of attribute " + std::to_string(head.index.ToInt32_Deprecated()), [head, before] {
+            API_Attr_Head target = head;
+            if (!before) {
+                const API_AttributeUserData none = {};
+                return ACAPI_UserData_SetUserData(&target, &none);
+            }
+            return before->WriteWith([&](const API_AttributeUserData& record) {
+                return ACAPI_UserData_SetUserData(&target, &record);
+            });
+        });
+    }
+    return err;
+}
+
+GSErrCode SetElementUserData(const API_Elem_Head& element, const API_ElementUserData& userData)
+{
+    API_Elem_Head head = element;
+    std::optional<SavedUserData<API_ElementUserData>> before;
+    if (InStep()) {
+        API_ElementUserData old = {};
+        const GSErrCode err = ACAPI_Element_GetUserData(&head, &old, 0);
+        HandleOwner oldData(old.dataHdl);
+        if (err == NoError)
+            before = SavedUserData<API_ElementUserData>::Of(old);
+        else if (err != APIERR_NOUSERDATA)
+            return err;
+    }
+    const GSErrCode err = ACAPI_Element_SetUserData(&head, &userData);
+    if (err == NoError && InStep()) {
+        PutBackIfStepFails("the user data of an element", [head, before] {
+            API_Elem_Head target = head;
+            if (!before)
+                return ACAPI_UserData_DeleteUserData(&target);
+            return before->WriteWith([&](const API_ElementUserData& record) {
+                return ACAPI_Element_SetUserData(&target, &record);
+            });
+        });
+    }
+    return err;
+}
+
+GSErrCode StoreModuleData(const API_ModulData& data, const GS::UniString& name)
+{
+    std::optional<SavedUserData<API_ModulData>> before;
+    if (InStep()) {
+        API_ModulData old = {};
+        const GSErrCode err = ACAPI_ModulData_Get(&old, name);
+        HandleOwner oldData(old.dataHdl);
+        if (err == NoError)
+            before = SavedUserData<API_ModulData>::Of(old);
+        else if (err != APIERR_NOMODULEDATA)
+            return err;
+    }
+    const GSErrCode err = ACAPI_ModulData_Store(&data, name);
+    if (err == NoError && InStep()) {
+        PutBackIfStepFails("the project data \"" + Utf8Of(name) + "\"", [name, before] {
+            if (!before)
+                return ACAPI_ModulData_Delete(name);
+            return before->WriteWith([&](const API_ModulData& record) { return ACAPI_ModulData_Store(&record, name); });
+        });
+    }
+    return err;
+}
+
+GSErrCode CreatePropertyGroup(API_PropertyGroup& group)
+{
+    const GSErrCode err = ACAPI_Property_CreatePropertyGroup(group);
+    if (err == NoError) {
+        const API_Guid guid = group.guid;
+        PutBackIfStepFails("the property group \"" + Utf8Of(group.name) + "\"",
+                           [guid] { return ACAPI_Property_DeletePropertyGroup(guid); });
+    }
+    return err;
+}
+
+GSErrCode CreatePropertyDefinition(API_PropertyDefinition& definition)
+{
+    const GSErrCode err = ACAPI_Property_CreatePropertyDefinition(definition);
+    if (err == NoError) {
+        const API_Guid guid = definition.guid;
+        PutBackIfStepFails("the property \"" + Utf8Of(definition.name) + "\"",
+                           [guid] { return ACAPI_Property_DeletePropertyDefinition(guid); });
+    }
+    return err;
+}
+
+GSErrCode ChangePropertyDefinition(const API_PropertyDefinition& before, const API_PropertyDefinition& after)
+{
+    const GSErrCode err = ACAPI_Property_ChangePropertyDefinition(after);
+    if (err == NoError && InStep()) {
+        PutBackIfStepFails("the property \"" + Utf8Of(before.name) + "\"",
+                           [before] { return ACAPI_Property_ChangePropertyDefinition(before); });
+    }
+    return err;
+}
+
+void PutBackValuesIfStepFails(const API_Guid& element, GS::Array<API_Property> before)
+{
+    if (!InStep() || before.IsEmpty())
+        return;
+    PutBackIfStepFails("the property values of an element", [element, before = std::move(before)] {
+        return ACAPI_Element_SetProperties(element, before);
+    });
 }
 
 }  // namespace Velmar

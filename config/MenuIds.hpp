@@ -18,6 +18,7 @@ constexpr GSResID IdentityStrings = 32000;
 constexpr GSResID CheckCancelledText = 37010;
 constexpr GSResID CompositeRefusedText = 37011;
 constexpr GSResID PlatformNotReachedText = 37012;
+constexpr GSResID SkippedValuesText = 37014;
 constexpr GSResID OfferedAgainText = 37013;
 constexpr Int32 LodMenuItemCount = 5;
 

@@ -6,6 +6,7 @@
 #include "HandleOwner.hpp"
 #include "LodProvider.hpp"
 #include "MenuMarks.hpp"
+#include "UndoStep.hpp"
 #include "Utf8Text.hpp"
 
 #include <cstring>
@@ -78,7 +79,7 @@ GSErrCode SaveProjectSettings()
     entry.dataVersion = ProjectDataVersion;
     entry.platformSign = ProjectPlatformSign;
     entry.dataHdl = data.Get();
-    return ACAPI_ModulData_Store(&entry, ProjectSettingsEntry);
+    return Velmar::StoreModuleData(entry, ProjectSettingsEntry);
 }
 
 }  // namespace Velmar::App

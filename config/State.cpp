@@ -17,7 +17,7 @@ std::shared_ptr<State> State::instance()
 void State::SetNeutral(bool value)
 {
     neutral_ = value && brandLessEnabled_;
-    Menus::MarkNeutralItem(brandLessEnabled_, neutral_);
+    Mark();
 }
 
 void State::SetBrandLessEnabled(bool enabled)
@@ -25,7 +25,19 @@ void State::SetBrandLessEnabled(bool enabled)
     brandLessEnabled_ = enabled;
     if (!enabled)
         neutral_ = false;
-    Menus::MarkNeutralItem(brandLessEnabled_, neutral_);
+    Mark();
+}
+
+void State::ShowMarksInMenus()
+{
+    menusReady_ = true;
+    Mark();
+}
+
+void State::Mark() const
+{
+    if (menusReady_)
+        Menus::MarkNeutralItem(brandLessEnabled_, neutral_);
 }
 
 }  // namespace Velmar::App

@@ -31,8 +31,13 @@ public:
     // active country offers no brand-less option, else checked exactly when the flag is on.
     void SetNeutral(bool value);
     void SetBrandLessEnabled(bool enabled);
+    // The menus exist from the host's Initialize on; the marks are shown from then, the first time here.
+    void ShowMarksInMenus();
 
 private:
+    void Mark() const;
+
+    bool menusReady_ = false;
     bool neutral_ = false;
     bool brandLessEnabled_ = false;
 };

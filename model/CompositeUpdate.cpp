@@ -122,7 +122,8 @@ bool UpdateOne(const UpdateCandidate& candidate, const GS::Array<API_Guid>& elem
     const std::string* text = store->TextOf(candidate.storedSystemId);
     const std::string previousText = text != nullptr ? *text : std::string();
     const auto tagged = CompositesTaggedWith(candidate.storedSystemId);
-    store->ReplaceText(candidate.storedSystemId, candidate.fresh->rawText);
+    if (store->ReplaceText(candidate.storedSystemId, candidate.fresh->rawText) != NoError)
+        return false;
     if (!RebuildTagged(tagged, candidate.storedSystemId, previousText))
         return false;
     if (elements.IsEmpty())

@@ -46,10 +46,10 @@ std::vector<Skin> ResolveMaterials(const std::vector<PlannedSkin>& planned, cons
                                                       : store.ProductMaterial(wanted.product, wanted.colour, wanted.lambda));
             found = std::prev(known.end());
         }
-        if (found->second == nullptr) {
-            DBPrintf("Velmar: a skin of %.4f m has no material and is left out\n", skin.thickness);
-            continue;
-        }
+        // A composite without one of its skins would be thinner than the system it claims to be.
+        if (found->second == nullptr)
+            throw GS::GeneralException(UniStringOfUtf8("the building material \"" + Utf8Of(found->first.product) +
+                                                       "\" could not be had, so the composite is not written"));
         skins.emplace_back(found->second, skin.thickness);
     }
     return skins;
@@ -95,12 +95,13 @@ API_Attr_Head WriteComposite(const std::vector<Skin>& skins, GS::UniString name,
     API_AttributeDefExt defs = {};
     defs.cwall_compItems = reinterpret_cast<API_CWallComponent**>(items.Get());
     defs.cwall_compLItems = reinterpret_cast<API_CWallLineComponent**>(lines.Get());
-    const GSErrCode err = existing != nullptr ? ACAPI_Attribute_ModifyExt(&attribute, &defs)
-                                              : CreateAttribute(attribute, &defs);
+    const GSErrCode err = existing != nullptr ? ModifyAttribute(attribute, &defs) : CreateAttribute(attribute, &defs);
     attribute.header.uniStringNamePtr = nullptr;
+    if (err != NoError && existing == nullptr)
+        throw GS::GeneralException(UniStringOfUtf8("the composite \"" + Utf8Of(name) + "\" could not be created (" +
+                                                   std::to_string(err) + ")"));
     if (err != NoError) {
-        DBPrintf("Velmar: the composite \"%s\" was not %s (%d)\n", Utf8Of(name).c_str(),
-                 existing != nullptr ? "rebuilt" : "created", err);
+        DBPrintf("Velmar: the composite \"%s\" was not rebuilt (%d)\n", Utf8Of(name).c_str(), err);
         attribute.header.index = APIInvalidAttributeIndex;
     }
     return attribute.header;
@@ -117,9 +118,9 @@ void WriteTag(const API_Attr_Head& composite, const Bo::CompositeTag& tag)
     userData.dataVersion = Bo::CompositeTag::DataVersion;
     userData.platformSign = Bo::CompositeTag::PlatformSign;
     userData.dataHdl = data.Get();
-    API_Attr_Head head = composite;
-    if (const GSErrCode err = ACAPI_UserData_SetUserData(&head, &userData); err != NoError)
-        DBPrintf("Velmar: the composite \"%s\" was not tagged (%d)\n", composite.name, err);
+    if (const GSErrCode err = SetAttributeUserData(composite, userData); err != NoError)
+        throw GS::GeneralException(UniStringOfUtf8("the composite \"" + std::string(composite.name) +
+                                                   "\" could not be tagged (" + std::to_string(err) + ")"));
 }
 
 [[noreturn]] void Refuse(const std::string& reason)

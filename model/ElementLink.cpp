@@ -3,6 +3,7 @@
 #include "ACAPinc.hpp"
 #include "BM.hpp"
 #include "HandleOwner.hpp"
+#include "UndoStep.hpp"
 
 #include <array>
 #include <cstring>
@@ -43,8 +44,7 @@ GSErrCode Write(const API_Elem_Head& element, const GS::Guid& storedSystemId)
     userData.dataVersion = DataVersion;
     userData.platformSign = PlatformSign;
     userData.dataHdl = data.Get();
-    API_Elem_Head head = element;
-    return ACAPI_Element_SetUserData(&head, &userData);
+    return Velmar::SetElementUserData(element, userData);
 }
 
 }  // namespace Velmar::Bo::ElementLink

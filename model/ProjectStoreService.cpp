@@ -11,6 +11,7 @@
 #include "Utf8Text.hpp"
 
 #include <cstring>
+#include <optional>
 #include <exception>
 #include <string_view>
 
@@ -113,16 +114,10 @@ Bo::CompositeTag ProjectStoreService::StoreSystem(const Bo::System& system, Int3
     if (const auto& stamp = system.timeStamp)
         tag.timeStamp = {(*stamp)[0], (*stamp)[1], (*stamp)[3], (*stamp)[4], (*stamp)[5], (*stamp)[6]};
     tag.lod = lod;
-    textAt_.emplace(tag.storedSystemId, systemTexts_.size());
-    systemTexts_.emplace_back(tag.storedSystemId, system.rawText);
-    // The text stays in memory, so composites of this session still rebuild when the project keeps none.
-    if (const GSErrCode err = Store(tag.storedSystemId); err != NoError) {
-        DBPrintf("Velmar: the system %s was not stored in the project (%d)\n", tag.systemName.c_str(), err);
-    } else {
-        // The text kept in memory is harmless once the project has no entry: no composite names it then.
-        const GS::UniString entry = tag.storedSystemId.ToUniString();
-        RemoveIfStepFails("the stored system " + tag.systemName, [entry] { return ACAPI_ModulData_Delete(entry); });
-    }
+    if (const GSErrCode err = Keep(tag.storedSystemId, system.rawText); err != NoError)
+        throw GS::GeneralException(Velmar::UniStringOfUtf8("the system " + tag.systemName +
+                                                           " could not be stored in the project (" +
+                                                           std::to_string(err) + ")"));
     return tag;
 }
 
@@ -168,19 +163,57 @@ GSErrCode ProjectStoreService::Store(const GS::Guid& guid)
     entry.dataVersion = DataVersion;
     entry.platformSign = PlatformSign;
     entry.dataHdl = data.Get();
-    return ACAPI_ModulData_Store(&entry, guid.ToUniString());
+    return StoreModuleData(entry, guid.ToUniString());
 }
 
-bool ProjectStoreService::ReplaceText(const GS::Guid& guid, const std::string& text)
+GSErrCode ProjectStoreService::ReplaceText(const GS::Guid& guid, const std::string& text)
+{
+    if (textAt_.find(guid) == textAt_.end())
+        return APIERR_BADID;
+    return Keep(guid, text);
+}
+
+GSErrCode ProjectStoreService::Keep(const GS::Guid& guid, const std::string& text)
+{
+    const auto found = textAt_.find(guid);
+    std::optional<std::string> before;
+    if (found != textAt_.end()) {
+        before = std::move(systemTexts_[found->second].second);
+        systemTexts_[found->second].second = text;
+    } else {
+        textAt_.emplace(guid, systemTexts_.size());
+        systemTexts_.emplace_back(guid, text);
+    }
+    // What this session keeps in memory follows the project's entry, also when a failed step puts it back.
+    const GSErrCode err = Store(guid);
+    if (err != NoError || InStep()) {
+        auto forget = [this, guid, before = std::move(before)]() mutable {
+            if (const auto kept = textAt_.find(guid); before && kept != textAt_.end())
+                systemTexts_[kept->second].second = std::move(*before);
+            else if (!before)
+                Forget(guid);
+            return NoError;
+        };
+        if (err != NoError)
+            forget();
+        else
+            PutBackIfStepFails("the stored system " + Velmar::Utf8Of(guid.ToUniString()), std::move(forget));
+    }
+    return err;
+}
+
+void ProjectStoreService::Forget(const GS::Guid& guid)
 {
     const auto found = textAt_.find(guid);
     if (found == textAt_.end())
-        return false;
-    systemTexts_[found->second].second = text;
-    if (const GSErrCode err = Store(guid); err != NoError)
-        DBPrintf("Velmar: the stored system %s was not written to the project (%d)\n",
-                 Velmar::Utf8Of(guid.ToUniString()).c_str(), err);
-    return true;
+        return;
+    const std::size_t at = found->second;
+    textAt_.erase(found);
+    systemTexts_.erase(systemTexts_.begin() + static_cast<std::ptrdiff_t>(at));
+    for (auto& entry : textAt_) {
+        if (entry.second > at)
+            --entry.second;
+    }
 }
 
 }  // namespace Velmar::Services::ProjectStore

@@ -35,14 +35,18 @@ public:
     // Writes the entry of that GUID to the project; NoError when the GUID is not kept.
     GSErrCode Store(const GS::Guid& guid);
     // Keeps `text` as the stored system of that GUID instead of its text now, and writes it to the project;
-    // false when the GUID is not kept.
-    bool ReplaceText(const GS::Guid& guid, const std::string& text);
+    // APIERR_BADID when the GUID is not kept, the host's error (and the text as it was) when refused.
+    GSErrCode ReplaceText(const GS::Guid& guid, const std::string& text);
 
     const std::vector<std::pair<GS::Guid, std::string>>& GetSystemTexts() const { return systemTexts_; }
     // The kept text of that GUID, null when none.
     const std::string* TextOf(const GS::Guid& guid) const;
 
 private:
+    // Keeps the text in memory and in the project together; inside a step, a failed step forgets both.
+    GSErrCode Keep(const GS::Guid& guid, const std::string& text);
+    void Forget(const GS::Guid& guid);
+
     std::vector<std::pair<GS::Guid, std::string>> systemTexts_;
     // Where each GUID's text is in the list: a project keeps thousands of systems, and each store and
     // rebuild looks one up.

@@ -23,6 +23,19 @@ namespace Velmar::Services {
 
 namespace {
 
+// A value as the element has it, without its definition's texts: a large re-apply keeps one for every
+// value it changes, to put back if the step fails.
+API_Property ValueOnly(const API_Property& property)
+{
+    API_Property value;
+    value.definition.guid = property.definition.guid;
+    value.status = property.status;
+    value.isDefault = property.isDefault;
+    if (!property.isDefault)
+        value.value = property.value;
+    return value;
+}
+
 ServiceSlot<PropertyProvider> slot;
 
 using Properties::ValueKind;
@@ -168,8 +181,12 @@ public:
                 lod = lods->GetLevels()[*level];
             WriteValues(guid, Layered(PlanFor(*system, tag->storedSystemId, lod, true)));
             if (linked != tag->storedSystemId) {
-                if (const GSErrCode err = Bo::ElementLink::Write(element.header, tag->storedSystemId); err != NoError)
-                    DBPrintf("Velmar: an element was not linked to its system (%d)\n", err);
+                // Values without their link would never be updated; in the user's own command the host's
+                // refusal is logged where the command ends.
+                if (const GSErrCode err = Bo::ElementLink::Write(element.header, tag->storedSystemId);
+                    err != NoError && InStep())
+                    throw GS::GeneralException(UniStringOfUtf8("an element could not be linked to its system (" +
+                                                               std::to_string(err) + ")"));
             }
             return true;
         }
@@ -306,9 +323,8 @@ private:
         definition.defaultValue.basicValue =
             Properties::DefaultValueOf(kind.valueType, entry.DefaultIsUndefined.ValueOr(false));
         definition.availability = provider_.AvailabilityFor(systemKind);
-        if (const GSErrCode err = ACAPI_Property_CreatePropertyDefinition(definition); err != NoError) {
-            DBPrintf("Velmar: the property \"%s\" was not created (%d); it is not written\n", Utf8Of(name).c_str(),
-                     err);
+        if (CreatePropertyDefinition(definition) != NoError) {
+            NoteSkippedValue(name);
             return std::nullopt;
         }
         definitions.Push(definition);
@@ -328,11 +344,9 @@ private:
         }
         if (widened.availability.GetSize() == definition.availability.GetSize())
             return definition;
-        if (const GSErrCode err = ACAPI_Property_ChangePropertyDefinition(widened); err != NoError) {
-            DBPrintf("Velmar: the property \"%s\" was not made available to more elements (%d)\n",
-                     Utf8Of(definition.name).c_str(), err);
+        // Refused, the definition stays as it is, and a value it cannot carry is skipped where it is written.
+        if (ChangePropertyDefinition(definition, widened) != NoError)
             return definition;
-        }
         definition = widened;
         return definition;
     }
@@ -354,8 +368,8 @@ private:
         group.groupType = API_PropertyCustomGroupType;
         group.name = name;
         group.description = " ";
-        if (const GSErrCode err = ACAPI_Property_CreatePropertyGroup(group); err != NoError) {
-            DBPrintf("Velmar: the property group \"%s\" was not created (%d)\n", Utf8Of(name).c_str(), err);
+        if (CreatePropertyGroup(group) != NoError) {
+            NoteSkippedValue(name);
             return std::nullopt;
         }
         groups_.Push(group);
@@ -425,8 +439,8 @@ private:
         for (std::size_t k = 0; !all && k < differing.size(); ++k)
             changed.Push(plan[differing[k]]);
         const Plan& written = all ? plan : changed;
-        if (const GSErrCode err = ACAPI_Element_SetProperties(element, written); err != NoError) {
-            DBPrintf("Velmar: the values of an element were not written together (%d); each is written alone\n", err);
+        KeepForPutBack(element, differing);
+        if (ACAPI_Element_SetProperties(element, written) != NoError) {
             for (const API_Property& wanted : written)
                 SetOne(element, wanted);
         }
@@ -435,20 +449,34 @@ private:
     static void WriteValue(const API_Guid& element, const API_Property& wanted)
     {
         API_Property current;
-        if (const GSErrCode err = ACAPI_Element_GetPropertyValue(element, wanted.definition.guid, current); err != NoError) {
-            DBPrintf("Velmar: \"%s\" was not read (%d); it is not written\n", Utf8Of(wanted.definition.name).c_str(),
-                     err);
+        if (ACAPI_Element_GetPropertyValue(element, wanted.definition.guid, current) != NoError) {
+            NoteSkippedValue(wanted.definition.name);
             return;
         }
-        if (current.status != API_Property_NotAvailable && !Properties::SameValue(current, wanted))
-            SetOne(element, wanted);
+        if (current.status == API_Property_NotAvailable || Properties::SameValue(current, wanted))
+            return;
+        if (InStep())
+            PutBackValuesIfStepFails(element, {ValueOnly(current)});
+        SetOne(element, wanted);
     }
 
     static void SetOne(const API_Guid& element, const API_Property& wanted)
     {
-        if (const GSErrCode err = ACAPI_Element_SetProperty(element, wanted); err != NoError)
-            DBPrintf("Velmar: \"%s\" was not written (%d)\n", Utf8Of(wanted.definition.name).c_str(), err);
+        if (ACAPI_Element_SetProperty(element, wanted) != NoError)
+            NoteSkippedValue(wanted.definition.name);
     }
+
+    void KeepForPutBack(const API_Guid& element, const std::vector<UIndex>& changing) const
+    {
+        if (!InStep())
+            return;
+        GS::Array<API_Property> before;
+        before.SetCapacity(static_cast<USize>(changing.size()));
+        for (const UIndex i : changing)
+            before.Push(ValueOnly(current_[i]));
+        PutBackValuesIfStepFails(element, std::move(before));
+    }
+
 
     const GS::Array<API_Guid>& GuidsOf(const Plan& plan)
     {
@@ -520,11 +548,11 @@ std::size_t PropertyProvider::Run::RefreshDefinitions(Int32 languageIndex)
                     rewritten.defaultValue.basicValue =
                         Properties::DefaultValueOf(kind.valueType, entry.DefaultIsUndefined.ValueOr(false));
                 }
-                if (const GSErrCode err = ACAPI_Property_ChangePropertyDefinition(rewritten); err != NoError) {
-                    DBPrintf("Velmar: the property \"%s\" was not renamed to \"%s\" (%d)\n",
-                             Utf8Of(definition.name).c_str(), Utf8Of(name).c_str(), err);
-                    break;
-                }
+                // A rename is all or nothing: half the properties in the new language would be neither.
+                if (const GSErrCode err = ChangePropertyDefinition(definition, rewritten); err != NoError)
+                    throw GS::GeneralException(UniStringOfUtf8("the property \"" + Utf8Of(definition.name) +
+                                                               "\" could not be renamed to \"" + Utf8Of(name) +
+                                                               "\" (" + std::to_string(err) + ")"));
                 definition = rewritten;
                 ++changed;
                 break;
@@ -652,8 +680,13 @@ void PropertyProvider::SetValue(const API_Guid& element, const API_PropertyDefin
 {
     const API_Property property = Properties::ToProperty(definition, text);
     const auto write = [&] {
-        if (const GSErrCode err = ACAPI_Element_SetProperty(element, property); err != NoError)
-            DBPrintf("Velmar: \"%s\" was not written (%d)\n", Utf8Of(definition.name).c_str(), err);
+        if (InStep()) {
+            API_Property before;
+            if (ACAPI_Element_GetPropertyValue(element, definition.guid, before) == NoError)
+                PutBackValuesIfStepFails(element, {ValueOnly(before)});
+        }
+        if (ACAPI_Element_SetProperty(element, property) != NoError)
+            NoteSkippedValue(definition.name);
     };
     if (undoable)
         RunUndoStep(SettingStep, write);

@@ -20,6 +20,8 @@ void FaultInjector::Clear()
 std::optional<GSErrCode> FaultInjector::Take(const char* operation)
 {
     std::lock_guard<std::mutex> lock(mutex_);
+    if (recording_ && called_.find(std::string_view(operation)) == called_.end())
+        called_.emplace(operation);
     const auto found = faults_.find(std::string_view(operation));
     if (found == faults_.end())
         return std::nullopt;
@@ -27,6 +29,20 @@ std::optional<GSErrCode> FaultInjector::Take(const char* operation)
     if (found->second.remaining != Every && --found->second.remaining == 0)
         faults_.erase(found);
     return error;
+}
+
+void FaultInjector::StartRecording()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    recording_ = true;
+    called_.clear();
+}
+
+std::set<std::string> FaultInjector::StopRecording()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    recording_ = false;
+    return {called_.begin(), called_.end()};
 }
 
 }  // namespace Sim

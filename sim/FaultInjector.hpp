@@ -6,6 +6,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace Sim {
@@ -19,8 +20,14 @@ public:
     void Clear();
     // The error the current call must answer, if one is armed; counts the call.
     std::optional<GSErrCode> Take(const char* operation);
+    // From now on, notes which operations are called, so a test can refuse each one a flow uses.
+    void StartRecording();
+    // The operations called since StartRecording, by name; recording stops.
+    std::set<std::string> StopRecording();
 
 private:
+    bool recording_ = false;
+    std::set<std::string, std::less<>> called_;
     struct Fault {
         GSErrCode error;
         int remaining;

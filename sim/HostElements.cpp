@@ -146,6 +146,20 @@ GSErrCode ACAPI_Element_SetUserData(API_Elem_Head* elemHead, const API_ElementUs
     return NoError;
 }
 
+// acapi_element_deleteuserdata: APIERR_BADPARS when the element holds no user data.
+GSErrCode ACAPI_UserData_DeleteUserData(API_Elem_Head* elemHead)
+{
+    const Element* element = ElementOf(elemHead);
+    if (element == nullptr)
+        return APIERR_BADID;
+    if (!element->userData)
+        return APIERR_BADPARS;
+    if (OutsideCommand())
+        return APIERR_NEEDSUNDOSCOPE;
+    Host().CurrentProject().EditElement(elemHead->guid)->userData.reset();
+    return NoError;
+}
+
 GSErrCode ACAPI_Element_GetQuantities(API_Guid elemGuid, const API_QuantityPar* params, API_Quantities* quantities,
                                       const API_QuantitiesMask* mask)
 {

@@ -150,6 +150,23 @@ GSErrCode ACAPI_Property_CreatePropertyGroup(API_PropertyGroup& group)
     return NoError;
 }
 
+// A group that still holds definitions is refused: each is deleted on its own first.
+GSErrCode ACAPI_Property_DeletePropertyGroup(const API_Guid& groupGuid)
+{
+    Project& project = Host().CurrentProject();
+    const PropertyGroup* found = project.FindGroup(groupGuid);
+    if (found == nullptr)
+        return APIERR_BADID;
+    if (found->group.groupType != API_PropertyCustomGroupType)
+        return APIERR_NOACCESSRIGHT;
+    if (!project.Definitions(groupGuid).empty())
+        return APIERR_BADPARS;
+    if (OutsideCommand())
+        return APIERR_NEEDSUNDOSCOPE;
+    project.DeleteGroup(groupGuid);
+    return NoError;
+}
+
 GSErrCode ACAPI_Property_CreatePropertyDefinition(API_PropertyDefinition& definition)
 {
     if (OutsideCommand())

@@ -552,6 +552,11 @@ void Project::AddGroup(PropertyGroup group)
     groups_.Put(guid, std::move(group), pending_ ? &pending_->groups : nullptr);
 }
 
+void Project::DeleteGroup(const API_Guid& guid)
+{
+    groups_.Erase(guid, pending_ ? &pending_->groups : nullptr);
+}
+
 std::vector<const PropertyDefinition*> Project::Definitions(const API_Guid& group) const
 {
     std::vector<const PropertyDefinition*> definitions;

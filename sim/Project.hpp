@@ -164,6 +164,7 @@ public:
     std::vector<const PropertyGroup*> Groups() const;
     const PropertyGroup* FindGroup(const API_Guid& guid) const;
     void AddGroup(PropertyGroup group);
+    void DeleteGroup(const API_Guid& guid);
     std::vector<const PropertyDefinition*> Definitions(const API_Guid& group) const;  // null guid: all
     const PropertyDefinition* FindDefinition(const API_Guid& guid) const;
     PropertyDefinition* EditDefinition(const API_Guid& guid);

@@ -8,6 +8,7 @@
 #include "DownloadManager.hpp"
 #include "DownloadRecords.hpp"
 #include "GSDebug.hpp"
+#include "HostRefusals.hpp"
 #include "HostReport.hpp"
 #include "LanguageIndex.hpp"
 #include "LodChangeInformation.hpp"
@@ -93,8 +94,9 @@ Answer ReportFailure(const GS::UniString& message)
 // A standard conversion error ("invalid stod argument") is the user's to see as much as the host's own. Host
 // exceptions are caught at their root: the kit's class-cast error ("Bad cast.") is no GS::GeneralException.
 template <typename Body>
-Answer HandleBrowserCall(const Body& body)
+Answer HandleBrowserCall(const char* name, const Body& body)
 {
+    const Velmar::HostRefusalsLogged refusals(name);
     try {
         return body();
     } catch (const GS::Exception& exception) {
@@ -340,7 +342,7 @@ JS::Object* CreateAcapiObject(IBrowserWindow& window, std::function<GS::UniStrin
         acapi->AddItem(new JS::Function(name, [handle, name, fromOurPage](const Answer& argument) {
             if (!fromOurPage(name))
                 return Undefined();
-            return HandleBrowserCall([&] { return handle(argument); });
+            return HandleBrowserCall(name, [&] { return handle(argument); });
         }));
     }
     return acapi;

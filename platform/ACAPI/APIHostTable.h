@@ -74,6 +74,7 @@
       (elemHead, userData, mask))                                                                                      \
     X(ACAPI_Element_SetUserData, GSErrCode, (API_Elem_Head * elemHead, const API_ElementUserData* userData),           \
       (elemHead, userData))                                                                                            \
+    X(ACAPI_UserData_DeleteUserData, GSErrCode, (API_Elem_Head * elemHead), (elemHead))                               \
     X(ACAPI_Element_GetQuantities, GSErrCode,                                                                          \
       (API_Guid elemGuid, const API_QuantityPar* params, API_Quantities* quantities, const API_QuantitiesMask* mask),  \
       (elemGuid, params, quantities, mask))                                                                            \
@@ -107,6 +108,7 @@
       (const API_Guid& groupGuid, GS::Array<API_PropertyDefinition>& definitions), (groupGuid, definitions))           \
     X(ACAPI_Property_GetPropertyDefinition, GSErrCode, (API_PropertyDefinition & definition), (definition))            \
     X(ACAPI_Property_CreatePropertyGroup, GSErrCode, (API_PropertyGroup & group), (group))                             \
+    X(ACAPI_Property_DeletePropertyGroup, GSErrCode, (const API_Guid& groupGuid), (groupGuid))                         \
     X(ACAPI_Property_CreatePropertyDefinition, GSErrCode, (API_PropertyDefinition & definition), (definition))         \
     X(ACAPI_Property_ChangePropertyDefinition, GSErrCode, (const API_PropertyDefinition& definition), (definition))    \
     X(ACAPI_Property_DeletePropertyDefinition, GSErrCode, (const API_Guid& propertyGuid), (propertyGuid))              \
