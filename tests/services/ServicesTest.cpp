@@ -240,7 +240,7 @@ TEST(ProductPlatform, AnswersSystemsByIdBehindATokenThatHasNotExpired)
     EXPECT_EQ(c.Get(path + later).status, 401);
 }
 
-TEST(ProductPlatform, AnswersFaultsSetForTheNextAnswers)
+TEST(ProductPlatform, AnswersFaultsSetForTheNextAnswersAndRefusesBadOnes)
 {
     const struct {
         const char* fault;  // set through the admin route; empty: through SetFault
@@ -267,10 +267,7 @@ TEST(ProductPlatform, AnswersFaultsSetForTheNextAnswers)
             EXPECT_EQ(parses, !(t.garbage && i == 0)) << t.fault << " answer " << i << ": " << a.body;
         }
     }
-}
 
-TEST(ProductPlatform, DelaysAndRefusesBadFaults)
-{
     RunningPlatform p;
     Client c(p.port);
     for (const char* bad : {"[]", R"({"status":42})", R"({"delayMs":-1})", R"({"what":1})", "{"})

@@ -88,7 +88,8 @@ TEST(EventLoop, ACommandCalledFromAnotherThreadRunsOnTheMainThreadWithItsParamet
     EXPECT_EQ(commandLog.callbacks, 1);
 }
 
-TEST(EventLoop, WaitingEndsWhenTheConditionIsMetOrTheTimeIsUp)
+// Waiting ends when the condition is met or the time is up; a modal run nests the loop.
+TEST(EventLoop, WaitingEndsInTimeAndAModalRunNestsTheLoopSoInputAndPostedTasksKeepFlowing)
 {
     Sim::EventLoop loop;
     bool flag = false;
@@ -96,11 +97,7 @@ TEST(EventLoop, WaitingEndsWhenTheConditionIsMetOrTheTimeIsUp)
     EXPECT_TRUE(loop.RunFor(std::chrono::seconds(5), [&] { return flag; }));
     poster.join();
     EXPECT_FALSE(loop.RunFor(std::chrono::milliseconds(20), [] { return false; }));
-}
 
-TEST(EventLoop, AModalRunNestsTheLoopSoInputAndPostedTasksKeepFlowing)
-{
-    Sim::EventLoop loop;
     std::vector<std::string> trace;
     bool dialogOpen = false, quitDialog = false, done = false;
     int inputs = 0;
