@@ -25,13 +25,16 @@ protected:
     TempFolder root_;
 };
 
-// An unknown special folder gives an empty location.
+// An unknown special folder gives an empty location; a file in the place of a folder on the way is an error.
 TEST_F(DataFiles, ResolvesUnderTheSpecialFolderCreatingTheFoldersOnTheWay)
 {
+    std::filesystem::create_directories(root_ / "shared/Velmar");
+    for (const char* inTheWay : {"user/blocked", "shared/Velmar/stuck"})
+        Velmar::Testing::WriteFile(root_ / inTheWay, "in the way");
     struct Case {
         IO::FileSystem::SpecialFolderId folder;
         const char* relative;
-        const char* expected;  // relative to the data root
+        const char* expected;  // relative to the data root, or the error's message
     };
     const Case cases[] = {
         {5, "/velmar/archicad/log.txt", "user/velmar/archicad/log.txt"},
@@ -39,35 +42,22 @@ TEST_F(DataFiles, ResolvesUnderTheSpecialFolderCreatingTheFoldersOnTheWay)
         {10, "/Velmar/Archicad/PropertyMapping.28.json", "shared/Velmar/Archicad/PropertyMapping.28.json"},
         {5, "a//b///c.txt", "user/a/b/c.txt"},
         {5, "plain.txt", "user/plain.txt"},
+        {5, "/blocked/archicad/log.txt", "Failed to ensure directory blocked"},
+        {10, "Velmar/stuck/x.json", "Failed to ensure directory stuck"},
     };
     for (const auto& c : cases) {
-        const IO::Location location = Velmar::ResolveDataFile(c.folder, c.relative);
-        EXPECT_EQ(location.ToNativePath(), root_ / c.expected) << c.relative;
-        const auto parent = std::filesystem::path(location.ToNativePath()).parent_path();
-        EXPECT_TRUE(std::filesystem::is_directory(parent)) << parent;
-        EXPECT_FALSE(std::filesystem::exists(location.ToNativePath())) << "the file itself is not created";
-    }
-    EXPECT_TRUE(Velmar::ResolveDataFile(7, "/velmar/archicad/log.txt").IsEmpty());
-}
-
-TEST_F(DataFiles, AFileInTheWayRaisesTheEnsureDirectoryError)
-{
-    std::filesystem::create_directories(root_ / "user/velmar");
-    Velmar::Testing::WriteFile(root_ / "user/velmar/archicad", "in the way");
-    Velmar::Testing::WriteFile(root_ / "shared/Velmar", "in the way");
-    const std::pair<IO::FileSystem::SpecialFolderId, const char*> cases[] = {
-        {5, "archicad"},
-        {10, "Velmar"},
-    };
-    for (const auto& [folder, part] : cases) {
         try {
-            Velmar::ResolveDataFile(folder, folder == 5 ? "/velmar/archicad/log.txt" : "Velmar/Archicad/x.json");
-            ADD_FAILURE() << "no error for " << part;
+            const IO::Location location = Velmar::ResolveDataFile(c.folder, c.relative);
+            EXPECT_EQ(location.ToNativePath(), root_ / c.expected) << c.relative;
+            const auto parent = std::filesystem::path(location.ToNativePath()).parent_path();
+            EXPECT_TRUE(std::filesystem::is_directory(parent)) << parent;
+            EXPECT_FALSE(std::filesystem::exists(location.ToNativePath())) << "the file itself is not created";
         } catch (const GS::GeneralException& error) {
-            EXPECT_EQ(HostText::Utf8(error.GetMessage()), std::string("Failed to ensure directory ") + part);
+            EXPECT_EQ(HostText::Utf8(error.GetMessage()), c.expected);
             EXPECT_EQ(error.GetID(), Velmar::EnsureDirectoryFailed);
         }
     }
+    EXPECT_TRUE(Velmar::ResolveDataFile(7, "/velmar/archicad/log.txt").IsEmpty());
 }
 
 TEST_F(DataFiles, LogAppendsUtf8LinesEndedByCrLfAndRecreatesWhatWasDeleted)

@@ -102,7 +102,7 @@ TEST(JsonRecord, ArraysSkipNullsAndElementsOfAnotherKind)
     EXPECT_EQ(HostText::Utf8(made.languages.Items()[1].label.Get()), "other");
 }
 
-TEST(JsonRecord, WritesAbsentValuesAsNullOnlyWhenAsked)
+TEST(JsonRecord, WritesAbsentValuesAsNullOnlyWhenAskedAndRoundTrips)
 {
     EXPECT_EQ(HostText::Utf8(RecordToText(Settings())),
               R"({"version":null,"small":null,"enabled":null,"id":null,"main":null,"languages":[],"tags":[],)"
@@ -113,10 +113,8 @@ TEST(JsonRecord, WritesAbsentValuesAsNullOnlyWhenAsked)
     Language empty;
     GS::Array<Language> list{nl, empty};
     EXPECT_EQ(HostText::Utf8(RecordListToText(list)), R"([{"code":"nl-BE"},{}])");
-}
 
-TEST(JsonRecord, RoundTripKeepsAccentsOrderAndNesting)
-{
+    // A round trip keeps accents, order and nesting.
     const std::string text =
         R"({"version":28,"small":-5,"enabled":false,"id":"901E167F-078D-4032-8383-39568546B9F9",)"
         R"("main":{"code":"fr-BE","label":"Français — Réglages","selectorUrl":null},)"

@@ -2,8 +2,8 @@
 // and see the menus speak that language and the settings file hold the choice.
 import assert from 'node:assert/strict';
 import { readFileSync } from 'node:fs';
-import { after, before, test } from 'node:test';
-import { chooseVelmarItem, eventually, launchChromium, openWorkbench, settingsFile, skipReason, velmarMenuTexts } from './workbench.js';
+import { test } from 'node:test';
+import { chooseVelmarItem, eventually, openWorkbench, settingsFile, sharedChromium, skipReason, velmarMenuTexts } from './workbench.js';
 
 const SettingsMenu = 32503;
 const ConfigWindow = 'iframe[name="velmar-window-2"]';
@@ -42,9 +42,7 @@ async function hostWindowSize(workbench, id) {
   return { width, height };
 }
 
-let chromium;
-before(async () => { if (!skipReason) chromium = await launchChromium(); });
-after(async () => chromium?.close());
+const chromium = sharedChromium();
 
 for (const choice of choices) {
   test(`saving ${choice.country} ${choice.language} translates the menus and rewrites the settings file`, { skip: skipReason }, async (t) => {

@@ -8,7 +8,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { after, before, test } from 'node:test';
-import { chooseVelmarItem, eventually, launchChromium, openWorkbench, script, shippedSettings, skipReason, writeUserSettings } from './workbench.js';
+import { chooseVelmarItem, eventually, openWorkbench, projectText, script, sharedChromium, skipReason, speaking } from './workbench.js';
 
 const SearchMenu = 32500;
 const DownloadWindow = 'iframe[name="velmar-window-4"]';
@@ -67,11 +67,6 @@ const languages = {
 };
 // The size the add-on opens its windows at; a page fitting its window to itself stays within it.
 const OpeningSize = { width: 1244, height: 788 };
-
-function projectWithComposite(name) {
-  const attributes = [{ type: 'composite', guid: randomUUID().toUpperCase(), name }];
-  return JSON.stringify({ format: 'velmar-sim-project', version: 1, elements: [], attributes, moduleData: [] });
-}
 
 async function compositeNames(page) {
   return page.locator('#attributes tbody tr').evaluateAll((rows) =>
@@ -139,25 +134,18 @@ const cases = [
 // built-in one, by name.
 const ClassificationTarget = 'NL-SfB';
 
-let chromium;
+const chromium = sharedChromium();
 let catalog;
-before(async () => {
-  if (skipReason) return;
-  chromium = await launchChromium();
-  catalog = catalogWithClassification();
-});
-after(async () => {
-  await chromium?.close();
-  if (catalog) rmSync(catalog, { recursive: true, force: true });
-});
+before(() => { if (!skipReason) catalog = catalogWithClassification(); });
+after(() => { if (catalog) rmSync(catalog, { recursive: true, force: true }); });
 
 for (const c of cases) {
   test(`a product picked in the selector becomes ${c.what}, in ${c.language.code}`, { skip: skipReason }, async (t) => {
     const { language } = c;
     const { workbench, page } = await openWorkbench(t, chromium, {
       catalog,
-      project: projectWithComposite(c.existing),
-      prepare: (data) => writeUserSettings(data, { ...shippedSettings(), defaultCountry: language.country, defaultLanguage: language.code }),
+      project: projectText({ attributes: [{ type: 'composite', guid: randomUUID().toUpperCase(), name: c.existing }] }),
+      prepare: speaking(language.country, language.code),
     });
     await script(workbench, { cmd: 'property.group.new', name: 'Project' });
     await script(workbench, { cmd: 'property.definition.new', group: 'Project', name: ClassificationTarget, valueType: 'string' });

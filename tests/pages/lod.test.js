@@ -2,8 +2,8 @@
 // composites the add-on built at other levels, the page shows how they compare, in the add-on's language.
 import assert from 'node:assert/strict';
 import { randomUUID } from 'node:crypto';
-import { after, before, test } from 'node:test';
-import { chooseVelmarItem, launchChromium, openWorkbench, shippedSettings, skipReason, writeUserSettings } from './workbench.js';
+import { test } from 'node:test';
+import { chooseVelmarItem, openWorkbench, projectText, sharedChromium, skipReason, speaking } from './workbench.js';
 
 const LodMenu = 32501;
 const LodWindow = 'iframe[name="velmar-window-6"]';
@@ -21,7 +21,7 @@ function projectWithComposites(lods) {
     type: 'composite', guid: randomUUID().toUpperCase(), name: `Velmar wall ${index + 1}`,
     userData: { version: 1, platformSign: 0x5757, data: compositeTag(`System ${lod}`, lod) },
   }));
-  return JSON.stringify({ format: 'velmar-sim-project', version: 1, elements: [], attributes, moduleData: [] });
+  return projectText({ attributes });
 }
 
 const cases = [
@@ -44,15 +44,13 @@ const cases = [
   },
 ];
 
-let chromium;
-before(async () => { if (!skipReason) chromium = await launchChromium(); });
-after(async () => chromium?.close());
+const chromium = sharedChromium();
 
 for (const c of cases) {
   test(`the LOD page shows ${c.what}`, { skip: skipReason }, async (t) => {
     const { page } = await openWorkbench(t, chromium, {
       project: projectWithComposites(c.lods),
-      prepare: (data) => writeUserSettings(data, { ...shippedSettings(), defaultCountry: c.country ?? 'BE', defaultLanguage: c.language }),
+      prepare: speaking(c.country ?? 'BE', c.language),
     });
 
     await chooseVelmarItem(page, LodMenu, c.item);

@@ -3,12 +3,10 @@
 import assert from 'node:assert/strict';
 import { readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { after, before, test } from 'node:test';
-import { eventually, launchChromium, openWorkbench, script, shippedSettings, skipReason, writeUserSettings } from './workbench.js';
+import { test } from 'node:test';
+import { eventually, openWorkbench, script, sharedChromium, skipReason, speaking } from './workbench.js';
 
-let chromium;
-before(async () => { if (!skipReason) chromium = await launchChromium(); });
-after(async () => chromium?.close());
+const chromium = sharedChromium();
 
 // A room: two walls 6 m long, 4 m apart, on their centre lines, and the slab between them.
 async function room(workbench) {
@@ -100,9 +98,7 @@ const InfoLanguages = [
 ];
 for (const l of InfoLanguages) {
   test(`the info panel in ${l.language} edits the selected wall's geometry, classification and property values`, { skip: skipReason }, async (t) => {
-    const { workbench, page } = await openWorkbench(t, chromium, {
-      prepare: (data) => writeUserSettings(data, { ...shippedSettings(), defaultCountry: 'BE', defaultLanguage: l.language }),
-    });
+    const { workbench, page } = await openWorkbench(t, chromium, { prepare: speaking('BE', l.language) });
     const { a } = await room(workbench);
     await script(workbench, { cmd: 'attribute.new', type: 'composite', name: 'Build-up', skins: [{ material: 'Gypsum Board', thickness: 0.1 }] });
     await script(workbench, { cmd: 'select', guids: [a] });

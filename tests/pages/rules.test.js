@@ -2,18 +2,13 @@
 // runs them, and the result palette selects the failed wall in the plan and zooms to it.
 import assert from 'node:assert/strict';
 import { randomUUID } from 'node:crypto';
-import { after, before, test } from 'node:test';
-import { chooseVelmarItem, eventually, launchChromium, linkTo, openWorkbench, script, shippedSettings, skipReason, storedRuleSystem, writeUserSettings } from './workbench.js';
+import { test } from 'node:test';
+import { chooseVelmarItem, eventually, linkTo, openWorkbench, projectText, script, sharedChromium, skipReason, speaking, storedRuleSystem } from './workbench.js';
 
 const CheckMenu = 32504;
 const RulesWindow = 'iframe[name="velmar-window-1"]';
 const ResultWindow = 'iframe[name="velmar-window-5"]';
 const systemId = randomUUID().toUpperCase();
-
-// A project that keeps the stored system and nothing else.
-function projectWithSystem() {
-  return JSON.stringify({ format: 'velmar-sim-project', version: 1, elements: [], attributes: [], moduleData: [storedRuleSystem(systemId)] });
-}
 
 const linked = linkTo(systemId);
 
@@ -23,15 +18,13 @@ const cases = [
   { language: 'fr-BE', none: 'Aucune règle ne s’applique aux murs et aux dalles de ce projet.' },
 ];
 
-let chromium;
-before(async () => { if (!skipReason) chromium = await launchChromium(); });
-after(async () => chromium?.close());
+const chromium = sharedChromium();
 
 for (const c of cases) {
   test(`Check in ${c.language}`, { skip: skipReason }, async (t) => {
     const { workbench, page } = await openWorkbench(t, chromium, {
-      project: projectWithSystem(),
-      prepare: (data) => writeUserSettings(data, { ...shippedSettings(), defaultCountry: c.country ?? 'BE', defaultLanguage: c.language }),
+      project: projectText({ moduleData: [storedRuleSystem(systemId)] }),
+      prepare: speaking(c.country ?? 'BE', c.language),
     });
     const long = (await script(workbench, { cmd: 'element.new', type: 'wall', begin: [0, 0], end: [12, 0], userData: linked })).guid;
     await script(workbench, { cmd: 'element.new', type: 'wall', begin: [0, 2], end: [8, 2], userData: linked });

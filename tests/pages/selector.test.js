@@ -5,7 +5,7 @@ import { randomUUID } from 'node:crypto';
 import { readFileSync } from 'node:fs';
 import { createServer } from 'node:net';
 import { after, before, test } from 'node:test';
-import { eventually, launchChromium, skipReason, startServices, startWorkbench } from './workbench.js';
+import { eventually, sharedChromium, skipReason, startServices, startWorkbench } from './workbench.js';
 
 const catalog = JSON.parse(readFileSync(new URL('../../services/catalog/index.json', import.meta.url), 'utf8')).systems;
 
@@ -16,17 +16,15 @@ const languages = [
   { path: '/int/en/systems', language: 'en', names: 'en_US', kinds: { wall: 'Wall', ceiling: 'Ceiling', floor: 'Floor' }, use: 'Use in Archicad' },
 ];
 
-let chromium;
+const chromium = sharedChromium();
 let services;
 let workbench;
 before(async () => {
   if (skipReason) return;
-  chromium = await launchChromium();
   services = await startServices();
   workbench = await startWorkbench({ routes: { 'relay.velmar.example': services.relayBase } });
 });
 after(async () => {
-  await chromium?.close();
   if (workbench) assert.equal(await workbench.stop(), 0, 'velmar-workbench stops cleanly');
   if (services) assert.equal(await services.stop(), 0, 'velmar-services stops cleanly');
 });

@@ -3,8 +3,8 @@
 import assert from 'node:assert/strict';
 import { randomUUID } from 'node:crypto';
 import { readFileSync } from 'node:fs';
-import { after, before, test } from 'node:test';
-import { chooseVelmarItem, eventually, launchChromium, openWorkbench, script, shippedSettings, skipReason, writeUserSettings } from './workbench.js';
+import { test } from 'node:test';
+import { chooseVelmarItem, eventually, openWorkbench, projectText, script, sharedChromium, skipReason, speaking } from './workbench.js';
 
 const UpdateMenu = 32502;
 const UpdateWindow = 'iframe[name="velmar-window-3"]';
@@ -18,7 +18,7 @@ function projectWithStoredSystem(timeStamp) {
   else system.TimeStamp = timeStamp;
   const text = `${JSON.stringify({ [Product]: system })}\0`;
   const moduleData = [{ name: randomUUID().toUpperCase(), version: 1, platformSign: 0x5757, data: Buffer.from(text).toString('base64') }];
-  return JSON.stringify({ format: 'velmar-sim-project', version: 1, elements: [], attributes: [], moduleData });
+  return projectText({ moduleData });
 }
 
 const catalogStamp = JSON.parse(readFileSync(new URL(`../../services/catalog/${Product}.json`, import.meta.url), 'utf8')).TimeStamp;
@@ -37,15 +37,13 @@ const cases = [
   },
 ];
 
-let chromium;
-before(async () => { if (!skipReason) chromium = await launchChromium(); });
-after(async () => chromium?.close());
+const chromium = sharedChromium();
 
 for (const c of cases) {
   test(`the update page lists ${c.what}`, { skip: skipReason }, async (t) => {
     const { workbench, page } = await openWorkbench(t, chromium, {
       project: projectWithStoredSystem(c.stored),
-      prepare: (data) => writeUserSettings(data, { ...shippedSettings(), defaultCountry: c.country, defaultLanguage: c.language }),
+      prepare: speaking(c.country, c.language),
     });
     if (c.publish) await script(workbench, { cmd: 'platform.publish', id: Product, values: { Thickness: '137.5' } });
 

@@ -7,6 +7,7 @@ import { tmpdir } from 'node:os';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import assert from 'node:assert/strict';
+import { after, before } from 'node:test';
 import { chromium } from 'playwright-core';
 
 const repository = join(dirname(fileURLToPath(import.meta.url)), '../..');
@@ -30,6 +31,16 @@ export function settingsFile(data) {
 export function writeUserSettings(data, settings) {
   mkdirSync(dirname(settingsFile(data)), { recursive: true });
   writeFileSync(settingsFile(data), JSON.stringify(settings));
+}
+
+// A `prepare` (see startWorkbench) that gives the user the shipped settings in this country and language.
+export function speaking(country, language) {
+  return (data) => writeUserSettings(data, { ...shippedSettings(), defaultCountry: country, defaultLanguage: language });
+}
+
+// The text of a velmar-sim project file with no elements.
+export function projectText({ attributes = [], moduleData = [] }) {
+  return JSON.stringify({ format: 'velmar-sim-project', version: 1, elements: [], attributes, moduleData });
 }
 
 // Starts velmar-workbench; `prepare` gets the data folder first, `project` is the text of a project file,
@@ -101,6 +112,15 @@ export async function startServices() {
       return code ?? signal;
     },
   };
+}
+
+// One chromium for the tests of a file, launched before the first and closed after the last; it stands where
+// a launched one does.
+export function sharedChromium() {
+  let launched;
+  before(async () => { if (!skipReason) launched = await launchChromium(); });
+  after(async () => launched?.close());
+  return { get context() { return launched.context; } };
 }
 
 export async function launchChromium() {

@@ -270,18 +270,6 @@ TEST(Interpreter, CompileErrorsSayWhatFailed)
     }
 }
 
-TEST(Interpreter, CompilesFunctionsBeforeParenthesesIntoOneContext)
-{
-    InterpretationContext context;
-    EXPECT_EQ(Interpreter::Compile(context, "ISNULL([x]) && ([y] > 1)"), "@5@");
-    using T = InterpretationType;
-    const T expected[] = {T::Text, T::Boolean, T::Text, T::Number, T::Boolean, T::Boolean};
-    ASSERT_EQ(context.interpretations.size(), std::size(expected));
-    EXPECT_EQ(context.counter, 6);
-    for (std::size_t slot = 0; slot < std::size(expected); ++slot)
-        EXPECT_EQ(context.interpretations[slot]->GetType(), expected[slot]) << slot;
-}
-
 TEST(Interpreter, OneCompiledRuleJudgesEachElementAnew)
 {
     const std::string logic =

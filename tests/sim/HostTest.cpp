@@ -12,6 +12,7 @@
 #include <limits>
 #include <stdexcept>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -87,7 +88,8 @@ TEST(EventLoop, ACommandCalledFromAnotherThreadRunsOnTheMainThreadWithItsParamet
     EXPECT_EQ(commandLog.callbacks, 1);
 }
 
-TEST(EventLoop, WaitingEndsWhenTheConditionIsMetOrTheTimeIsUp)
+// Waiting ends when the condition is met or the time is up; a modal run nests the loop.
+TEST(EventLoop, WaitingEndsInTimeAndAModalRunNestsTheLoopSoInputAndPostedTasksKeepFlowing)
 {
     Sim::EventLoop loop;
     bool flag = false;
@@ -95,11 +97,7 @@ TEST(EventLoop, WaitingEndsWhenTheConditionIsMetOrTheTimeIsUp)
     EXPECT_TRUE(loop.RunFor(std::chrono::seconds(5), [&] { return flag; }));
     poster.join();
     EXPECT_FALSE(loop.RunFor(std::chrono::milliseconds(20), [] { return false; }));
-}
 
-TEST(EventLoop, AModalRunNestsTheLoopSoInputAndPostedTasksKeepFlowing)
-{
-    Sim::EventLoop loop;
     std::vector<std::string> trace;
     bool dialogOpen = false, quitDialog = false, done = false;
     int inputs = 0;
@@ -136,21 +134,6 @@ API_Attribute Named(API_AttrTypeID type, const char* name, Int32 index = 0)
     return attribute;
 }
 
-// A one-skin composite of the first building material, created through the table.
-// Attributes are written by non-undoable modifiers, which need no command.
-GSErrCode CreateComposite(API_Attribute& composite, double thickness = 0.1)
-{
-    API_CWallComponent skin = {};
-    skin.buildingMaterial = ACAPI_CreateAttributeIndex(1);
-    skin.fillThick = thickness;
-    Velmar::HandleOwner skins(BMAllocateHandle(sizeof skin, 0, 0));
-    std::memcpy(*skins.Get(), &skin, sizeof skin);
-    API_AttributeDefExt defs = {};
-    defs.cwall_compItems = reinterpret_cast<API_CWallComponent**>(skins.Get());
-    composite.compWall.nComps = 1;
-    return Api().ACAPI_Attribute_CreateExt(&composite, &defs);
-}
-
 // The call's own answer when it fails, else the command's (APIERR_UNDOEMPTY when it changed nothing undoable).
 GSErrCode InCommand(const std::function<GSErrCode()>& call)
 {
@@ -167,6 +150,21 @@ GSHandle HandleOf(const std::string& bytes)
     const GSHandle handle = BMAllocateHandle(static_cast<Int32>(bytes.size()), 0, 0);
     std::memcpy(*handle, bytes.data(), bytes.size());
     return handle;
+}
+
+// Skins of the first building material, written through the table: a composite without an index is created,
+// one with an index rewritten. Attributes are written by non-undoable modifiers, which need no command.
+GSErrCode WriteComposite(API_Attribute& composite, const std::vector<double>& thicknesses = {0.1})
+{
+    std::vector<API_CWallComponent> skins(thicknesses.size());
+    for (std::size_t i = 0; i < skins.size(); ++i)
+        skins[i] = API_CWallComponent{ACAPI_CreateAttributeIndex(1), 0, 0, thicknesses[i]};
+    Velmar::HandleOwner handle(HandleOf(std::string(reinterpret_cast<const char*>(skins.data()), skins.size() * sizeof skins[0])));
+    API_AttributeDefExt defs = {};
+    defs.cwall_compItems = reinterpret_cast<API_CWallComponent**>(handle.Get());
+    composite.compWall.nComps = static_cast<short>(skins.size());
+    return composite.header.index.ToInt32_Deprecated() == 0 ? Api().ACAPI_Attribute_CreateExt(&composite, &defs)
+                                                            : Api().ACAPI_Attribute_ModifyExt(&composite, &defs);
 }
 
 GSErrCode StoreBytes(const char* name, const std::string& bytes, Int32 version = 1)
@@ -237,7 +235,7 @@ TEST(Project, SavedProjectOpensByteForByteWithItsElementsAttributesUserDataAndMo
     ASSERT_EQ(InCommand([&] { return Api().ACAPI_Element_SetUserData(&head, &userData); }), NoError);
     API_Attribute composites[] = {Named(API_CompWallID, "Wall 300"), Named(API_CompWallID, "Wand Ã©")};
     for (auto& composite : composites)
-        ASSERT_EQ(CreateComposite(composite), NoError);
+        ASSERT_EQ(WriteComposite(composite), NoError);
     ASSERT_EQ(SetUserData(composites[1].header, bytes), NoError);
 
     std::string error;
@@ -270,7 +268,7 @@ TEST(Project, SavedProjectOpensByteForByteWithItsElementsAttributesUserDataAndMo
 
     // An add-on may hand the host a number JSON cannot hold: the save says which, and the file stays.
     API_Attribute endless = Named(API_CompWallID, "Endless");
-    ASSERT_EQ(CreateComposite(endless, std::numeric_limits<double>::infinity()), NoError);
+    ASSERT_EQ(WriteComposite(endless, {std::numeric_limits<double>::infinity()}), NoError);
     EXPECT_FALSE(host.SaveProject(root / "p.json", &error));
     EXPECT_NE(error.find("\"thickness\" is not a finite number"), std::string::npos) << error;
     EXPECT_EQ(Velmar::Testing::ReadFile(root / "p.json"), Velmar::Testing::ReadFile(root / "again.json"));
@@ -360,7 +358,7 @@ TEST(Attributes, CreateSearchGetModifyAndUserDataBehaveAsTheHostsThroughTheTable
     std::vector<API_Attr_Head> created;
     for (const auto& c : creations) {
         API_Attribute attribute = Named(c.type, c.name);
-        EXPECT_EQ(CreateComposite(attribute), c.expected) << c.name;
+        EXPECT_EQ(WriteComposite(attribute), c.expected) << c.name;
         EXPECT_EQ(attribute.header.index.ToInt32_Deprecated(), c.index) << c.name;
         if (c.expected == NoError)
             created.push_back(attribute.header);
@@ -483,48 +481,32 @@ TEST(Quantities, ElementsOnACompositeFollowItsThicknessWhateverChangedIt)
 {
     TempFolder root;
     Sim::Archicad host(root / "data");
-    API_Attribute composite = Named(API_CompWallID, "Build-up");
-    API_Attribute other = Named(API_CompWallID, "Brick");
-    ASSERT_EQ(CreateComposite(composite), NoError);
-    ASSERT_EQ(CreateComposite(other, 0.3), NoError);
-    const auto on = [&](API_ElemTypeID type) {
-        Sim::Element element = Sim::NewElement(type);
-        auto& structure = type == API_WallID ? element.record.wall.modelElemStructureType : element.record.slab.modelElemStructureType;
-        auto& index = type == API_WallID ? element.record.wall.composite : element.record.slab.composite;
-        structure = API_CompositeStructure;
-        index = composite.header.index;
-        return host.PlaceElement(element);
+    API_Attribute composite = Named(API_CompWallID, "Build-up"), other = Named(API_CompWallID, "Brick");
+    ASSERT_EQ(WriteComposite(composite), NoError);
+    ASSERT_EQ(WriteComposite(other, {0.3}), NoError);
+    Sim::Element onComposite = Sim::NewElement(API_WallID);
+    onComposite.record.wall.modelElemStructureType = API_CompositeStructure;
+    onComposite.record.wall.composite = composite.header.index;
+    const API_Guid wall = host.PlaceElement(onComposite);
+    onComposite = Sim::NewElement(API_SlabID);
+    onComposite.record.slab.modelElemStructureType = API_CompositeStructure;
+    onComposite.record.slab.composite = composite.header.index;
+    const API_Guid slab = host.PlaceElement(onComposite);
+    const auto thickness = [](const API_Guid& element) {
+        API_Element record = {};
+        record.header.guid = element;
+        Api().ACAPI_Element_Get(&record, 0);
+        return record.header.type.typeID == API_WallID ? record.wall.thickness : record.slab.thickness;
     };
-    const API_Guid wall = on(API_WallID);
-    const API_Guid slab = on(API_SlabID);
-    const auto skins = [&](Int32 index, std::vector<double> thicknesses) {
-        std::vector<API_CWallComponent> components(thicknesses.size());
-        for (std::size_t i = 0; i < thicknesses.size(); ++i) {
-            components[i].buildingMaterial = ACAPI_CreateAttributeIndex(1);
-            components[i].fillThick = thicknesses[i];
-        }
-        Velmar::HandleOwner handle(BMAllocateHandle(static_cast<Int32>(components.size() * sizeof components[0]), 0, 0));
-        std::memcpy(*handle.Get(), components.data(), components.size() * sizeof components[0]);
-        API_AttributeDefExt defs = {};
-        defs.cwall_compItems = reinterpret_cast<API_CWallComponent**>(handle.Get());
-        API_Attribute changed = Named(API_CompWallID, index == composite.header.index.ToInt32_Deprecated() ? "Build-up" : "Brick", index);
-        changed.compWall.nComps = static_cast<short>(components.size());
-        return Api().ACAPI_Attribute_ModifyExt(&changed, &defs);
-    };
-    const Int32 first = composite.header.index.ToInt32_Deprecated();
+    const std::string stale = R"("thickness":0.125,"baseOffset")";
     std::vector<std::string> corrections;
-    struct Case {
-        const char* what;
-        std::function<void()> change;
-        double expected;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, std::function<void()>, double> changes[] = {
         {"placed", [] {}, 0.1},
-        {"rebuilt by an add-on", [&] { EXPECT_EQ(skins(first, {0.1, 0.0375}), NoError); }, 0.1375},
+        {"rebuilt by an add-on", [&] { EXPECT_EQ(WriteComposite(composite, {0.1, 0.0375}), NoError); }, 0.1375},
         {"edited by the user",
          [&] {
              host.RunHostCommand("Edit Attribute", [&] {
-                 Sim::Attribute* edited = host.CurrentProject().EditAttribute(API_CompWallID, first);
+                 Sim::Attribute* edited = host.CurrentProject().EditAttribute(API_CompWallID, composite.header.index.ToInt32_Deprecated());
                  edited->skins.front().fillThick = 0.15;
                  edited->record.compWall.totalThick = 0.1875;
              });
@@ -535,39 +517,32 @@ TEST(Quantities, ElementsOnACompositeFollowItsThicknessWhateverChangedIt)
         {"that move undone", [&] { EXPECT_EQ(host.Undo(), std::optional<std::string>("Edit Element")); }, 0.1875},
         {"redone, and the other composite rebuilt", [&] {
              EXPECT_EQ(host.Redo(), std::optional<std::string>("Edit Element"));
-             EXPECT_EQ(skins(other.header.index.ToInt32_Deprecated(), {0.25}), NoError);
+             EXPECT_EQ(WriteComposite(other, {0.25}), NoError);
          }, 0.25},
         {"opened from a file that stored 0.125 for it",
          [&] {
              std::string text = host.CurrentProject().ToJson();
              const std::string stored = R"("thickness":0.25,"baseOffset")";
              ASSERT_NE(text.find(stored), std::string::npos);
-             text.replace(text.find(stored), stored.size(), R"("thickness":0.125,"baseOffset")");
-             Velmar::Testing::WriteFile(root / "stale.json", text);
+             Velmar::Testing::WriteFile(root / "stale.json", text.replace(text.find(stored), stored.size(), stale));
              std::string error;
              ASSERT_TRUE(host.OpenProject(root / "stale.json", &error)) << error;
              corrections = host.OpenCorrections();
          },
          0.25},
     };
-    for (const auto& c : cases) {
-        c.change();
-        API_Element record = {};
-        record.header.guid = wall;
-        ASSERT_EQ(Api().ACAPI_Element_Get(&record, 0), NoError) << c.what;
-        EXPECT_DOUBLE_EQ(record.wall.thickness, c.expected) << c.what;
+    for (const auto& [what, change, expected] : changes) {
+        change();
+        EXPECT_DOUBLE_EQ(thickness(wall), expected) << what;
         API_ElementQuantity quantity = {};
         API_Quantities quantities;
         quantities.elements = &quantity;
-        ASSERT_EQ(Api().ACAPI_Element_GetQuantities(wall, nullptr, &quantities, nullptr), NoError) << c.what;
-        EXPECT_NEAR(quantity.wall.grossVolume, 5.0 * 2.7 * c.expected, 1e-9) << c.what;
-        EXPECT_EQ(host.CurrentProject().ToJson().find(R"("thickness":0.125,"baseOffset")"), std::string::npos) << c.what;
+        ASSERT_EQ(Api().ACAPI_Element_GetQuantities(wall, nullptr, &quantities, nullptr), NoError) << what;
+        EXPECT_NEAR(quantity.wall.grossVolume, 5.0 * 2.7 * expected, 1e-9) << what;
+        EXPECT_EQ(host.CurrentProject().ToJson().find(stale), std::string::npos) << what;
     }
     EXPECT_EQ(corrections.size(), 1u) << "one line for the file, not one per element";
-    API_Element record = {};
-    record.header.guid = slab;
-    ASSERT_EQ(Api().ACAPI_Element_Get(&record, 0), NoError);
-    EXPECT_DOUBLE_EQ(record.slab.thickness, 0.1875) << "the slab stayed on the first composite";
+    EXPECT_DOUBLE_EQ(thickness(slab), 0.1875) << "the slab stayed on the first composite";
 }
 
 // The user's Cancel lands on the window open when it is clicked (or armed for a phase), never on a later one.
@@ -624,7 +599,7 @@ struct Furnished {
 
     Furnished()
     {
-        EXPECT_EQ(CreateComposite(composite), NoError);
+        EXPECT_EQ(WriteComposite(composite), NoError);
         group.name = "Velmar";
         definition.name = "Fire rating";
         definition.collectionType = API_PropertySingleCollectionType;
@@ -772,7 +747,7 @@ TEST(Commands, UndoAndRedoPutBackEveryKindOfChangeExactlyAndNameTheStep)
         {"a composite created",
          [&] {
              API_Attribute added = Named(API_CompWallID, ("Wall 20" + std::to_string(made++)).c_str());
-             return CreateComposite(added);
+             return WriteComposite(added);
          }},
         {"a composite renamed",
          [&] {
@@ -835,7 +810,7 @@ TEST(Faults, AnInjectedFailureOfAModelCallChangesNothing)
         {"ACAPI_Attribute_CreateExt",
          [&] {
              API_Attribute added = Named(API_CompWallID, "Wall 300");
-             return CreateComposite(added);
+             return WriteComposite(added);
          }},
         {"ACAPI_Element_SetProperty", [&] { return InCommand([&] { return Api().ACAPI_Element_SetProperty(p.wall, p.Value(30)); }); }},
         {"ACAPI_Element_AddClassificationItem",

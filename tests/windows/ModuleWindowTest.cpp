@@ -43,14 +43,12 @@ void CloseAll()
 }
 
 // A page reaches the module by the address its window shows now, not the one the window opened at.
-TEST(ModuleWindows, SettingsOpensTheConfigDialogAsRegisteredAndAnswersOnlyThePageItShowsNow)
+TEST(ModuleWindows, TheConfigDialogAnswersOnlyThePageItShowsNow)
 {
     SimHost host;
     ASSERT_TRUE(host.Loaded());
-    Seen seen;
     DG::FunctionCallResult closed;
     host->Loop().Post([&] {
-        seen = Look(host, ConfigWindow);
         DG::FollowLinkAsUser(ConfigWindow, "https://evil.example/x");
         DG::CallBrowserFunction(ConfigWindow, "config_getDatabaseConfiguration", nullptr);
         DG::FollowLinkAsUser(ConfigWindow, "https://app.velmar.example/configuration");
@@ -61,10 +59,6 @@ TEST(ModuleWindows, SettingsOpensTheConfigDialogAsRegisteredAndAnswersOnlyThePag
     EXPECT_EQ(host->ChooseMenuItem(SettingsMenu, 1), NoError);
     EXPECT_TRUE(host->Loop().HasPendingTasks()) << "config_close did not end the modal run";
 
-    EXPECT_EQ(seen.window.title, "Config");
-    EXPECT_EQ(seen.window.url, "https://app.velmar.example/configuration");
-    EXPECT_TRUE(seen.window.modal && seen.window.visible);
-    EXPECT_EQ(std::make_pair(seen.window.width, seen.window.height), std::make_pair(Int16(1244), Int16(788)));
     EXPECT_EQ(closed.status, DG::FunctionCallResult::Answered);
     EXPECT_TRUE(DG::ListWindows().empty());
     const auto log = host.LogLines();
@@ -72,7 +66,9 @@ TEST(ModuleWindows, SettingsOpensTheConfigDialogAsRegisteredAndAnswersOnlyThePag
               log.end());
 }
 
-TEST(ModuleWindows, CheckingAgainWhileRulesIsOpenOpensNoSecondDialog)
+// A second Check while Rules is open opens no second dialog; a closed Config dialog is gone, so Settings makes
+// a fresh one (a kept one would have been reloaded, address and reload, before showing).
+TEST(ModuleWindows, CheckingAgainOpensNoSecondDialogAndSettingsMakesAFreshOne)
 {
     SimHost host;
     ASSERT_TRUE(host.Loaded());
@@ -89,12 +85,7 @@ TEST(ModuleWindows, CheckingAgainWhileRulesIsOpenOpensNoSecondDialog)
     EXPECT_EQ(seen.loopDepth, 1) << "a second dialog would have nested the loop again";
     EXPECT_EQ(seen.window.title, "Rules");
     EXPECT_TRUE(host->DebugLines().empty()) << "a second modal run of the same dialog: " << host->DebugLines().front();
-}
 
-TEST(ModuleWindows, AClosedConfigDialogIsGoneSoSettingsMakesAFreshOne)
-{
-    SimHost host;
-    ASSERT_TRUE(host.Loaded());
     std::vector<Int32> loads;
     for (int run = 0; run < 2; ++run) {
         host->Loop().Post([&] {
@@ -103,7 +94,6 @@ TEST(ModuleWindows, AClosedConfigDialogIsGoneSoSettingsMakesAFreshOne)
         });
         ASSERT_EQ(host->ChooseMenuItem(SettingsMenu, 1), NoError);
     }
-    // A dialog kept from the first run would have been reloaded (address and reload) before showing.
     EXPECT_EQ(loads, (std::vector<Int32>{1, 1}));
 }
 
