@@ -6,6 +6,7 @@
 #include "CompositionService.hpp"
 #include "ConfigurationService.hpp"
 #include "CorvanaDatabase.hpp"
+#include "GSDebug.hpp"
 #include "GSException.hpp"
 #include "LodProvider.hpp"
 #include "ProjectStoreService.hpp"
@@ -100,10 +101,26 @@ ProductDetails DownloadManager::GetProductDetails() const
 bool DownloadManager::ProcessDownload(const ProductDownload& download)
 {
     const auto state = App::State::instance();
-    if (const auto mapping = ConfigurationService::ActiveMapping())
-        state->classificationMappings =
-            MergeClassificationMappings(mapping->classificationCodes.Items(), state->classificationMappings,
-                                        download.mappedClassifications.Items());
+    // The page's classification choice holds only once the download lands.
+    const auto chosenBefore = state->classificationMappings;
+    try {
+        if (const auto mapping = ConfigurationService::ActiveMapping())
+            state->classificationMappings =
+                MergeClassificationMappings(mapping->classificationCodes.Items(), state->classificationMappings,
+                                            download.mappedClassifications.Items());
+        const bool landed = WriteDownload(download);
+        if (!landed)
+            state->classificationMappings = chosenBefore;
+        return landed;
+    } catch (...) {
+        DBPrintf("Velmar: the download did not land; the classification choice stays as it was\n");
+        state->classificationMappings = chosenBefore;
+        throw;
+    }
+}
+
+bool DownloadManager::WriteDownload(const ProductDownload& download)
+{
     const Bo::System system(Loaded(), languageIndex_);
     std::optional<Bo::LOD> lod;
     const auto provider = Lod::LodProvider::instance();

@@ -31,7 +31,8 @@ public:
     velmar::ui::model::ProductDetails GetProductDetails() const;
     // Writes the loaded system into the model as the page confirmed it, as one undo step; false when the
     // existing composite named does not exist (nothing is changed then). A name the composite cannot have
-    // raises a host exception before anything is written.
+    // raises a host exception before anything is written; a step that cannot complete raises its reason
+    // and leaves the project, and the classification choice, as they were.
     bool ProcessDownload(const velmar::ui::model::ProductDownload& download);
 
     // The service of the active country; empty until a configuration names a country that exists.
@@ -39,6 +40,8 @@ public:
     static void Replace(std::shared_ptr<DownloadManager> manager);
 
 private:
+    bool WriteDownload(const velmar::ui::model::ProductDownload& download);
+
     const Corvana::CVSystem& Loaded() const;
 
     Cnf::DatabaseSettings settings_;

@@ -145,17 +145,17 @@ std::unordered_map<GS::Guid, GS::Array<API_Guid>> LinkedElements(const std::vect
         linked.emplace(id, GS::Array<API_Guid>());
     for (const API_ElemTypeID type : {API_WallID, API_SlabID}) {
         GS::Array<API_Guid> elements;
-        if (const GSErrCode err = ACAPI_Element_GetElemList(type, &elements, APIFilt_None, APINULLGuid); err != NoError) {
-            DBPrintf("Velmar: the elements were not listed (%d)\n", err);
-            continue;
-        }
+        // Walls missed here would keep values of a build-up their composite no longer has.
+        if (const GSErrCode err = ACAPI_Element_GetElemList(type, &elements, APIFilt_None, APINULLGuid); err != NoError)
+            throw GS::GeneralException(
+                Velmar::UniStringOfUtf8("the project's walls and slabs could not be listed (" + std::to_string(err) + ")"));
         for (const API_Guid& guid : elements) {
             API_Elem_Head head = {};
             head.guid = guid;
             std::optional<GS::Guid> system;
             if (const GSErrCode err = Bo::ElementLink::Read(head, system); err != NoError)
-                DBPrintf("Velmar: the link of element %s was not read (%d)\n",
-                         Velmar::Utf8Of(APIGuidToString(guid)).c_str(), err);
+                throw GS::GeneralException(
+                    Velmar::UniStringOfUtf8("an element's link could not be read (" + std::to_string(err) + ")"));
             if (const auto found = system ? linked.find(*system) : linked.end(); found != linked.end())
                 found->second.Push(guid);
         }

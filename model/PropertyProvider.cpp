@@ -107,12 +107,23 @@ bool IsWallOrSlab(API_ElemTypeID type)
     return type == API_WallID || type == API_SlabID;
 }
 
+// A read the values depend on, refused: a step ends, as values written without it would describe what
+// the element is not; in the user's own command the element keeps what it has and the host's refusal
+// reaches the log where the command ends.
+void ReadRefused(const char* what, GSErrCode err)
+{
+    if (InStep())
+        throw GS::GeneralException(UniStringOfUtf8(std::string(what) + " could not be read (" + std::to_string(err) + ")"));
+}
+
+// None for an element that is gone (someone deleted it since it was listed).
 std::optional<API_Element> ReadElement(const API_Guid& guid)
 {
     API_Element element = {};
     element.header.guid = guid;
     if (const GSErrCode err = ACAPI_Element_Get(&element, 0); err != NoError) {
-        DBPrintf("Velmar: an element was not read (%d); its properties are not written\n", err);
+        if (err != APIERR_BADID && err != APIERR_DELETED)
+            ReadRefused("an element", err);
         return std::nullopt;
     }
     return element;
@@ -136,7 +147,7 @@ GS::Array<API_Guid> WallsAndSlabs()
         GS::Array<API_Guid> listed;
         if (const GSErrCode err = ACAPI_Element_GetElemList(API_ElemType{type}, &listed, APIFilt_None, APINULLGuid);
             err != NoError)
-            DBPrintf("Velmar: the project's elements of type %d were not listed (%d)\n", static_cast<int>(type), err);
+            ReadRefused("the project's walls and slabs", err);
         for (const API_Guid& guid : listed)
             all.Push(guid);
     }
@@ -168,7 +179,7 @@ public:
         std::optional<GS::Guid> linked = underlayLink_;
         if (!linked) {
             if (const GSErrCode err = Bo::ElementLink::Read(element.header, linked); err != NoError)
-                DBPrintf("Velmar: an element's link was not read (%d)\n", err);
+                ReadRefused("an element's link", err);
         }
 
         if (const auto tag = index ? TagOf(*index) : std::nullopt) {
@@ -355,7 +366,7 @@ private:
     {
         if (!groupsListed_) {
             if (const GSErrCode err = ACAPI_Property_GetPropertyGroups(groups_); err != NoError)
-                DBPrintf("Velmar: the property groups were not listed (%d)\n", err);
+                ReadRefused("the property groups", err);
             groupsListed_ = true;
         }
         for (const API_PropertyGroup& group : groups_) {
@@ -383,7 +394,7 @@ private:
             return found->second;
         GS::Array<API_PropertyDefinition> listed;
         if (const GSErrCode err = ACAPI_Property_GetPropertyDefinitions(group, listed); err != NoError)
-            DBPrintf("Velmar: the properties of a group were not listed (%d)\n", err);
+            ReadRefused("the properties of a group", err);
         return definitions_.emplace(group, std::move(listed)).first->second;
     }
 
@@ -399,7 +410,7 @@ private:
             head.typeID = API_CompWallID;
             head.index = index;
             if (const GSErrCode err = Composition::ReadCompositeTag(head, tag); err != NoError)
-                DBPrintf("Velmar: the tag of composite %d was not read (%d)\n", key, err);
+                ReadRefused("a composite's tag", err);
         }
         return tags_.emplace(key, tag).first->second;
     }
@@ -653,13 +664,14 @@ std::size_t PropertyProvider::ReapplyToAll()
     };
     constexpr Kind Kinds[] = {{API_WallID, "Walls"}, {API_SlabID, "Slabs"}};
     GS::Array<API_Guid> lists[2];
-    for (std::size_t k = 0; k < 2; ++k) {
-        if (const GSErrCode err = ACAPI_Element_GetElemList(API_ElemType{Kinds[k].type}, &lists[k], APIFilt_None, APINULLGuid);
-            err != NoError)
-            DBPrintf("Velmar: the project's %s were not listed (%d)\n", Kinds[k].phase, err);
-    }
     std::size_t written = 0;
     RunUndoStep(SettingStep, [&] {
+        for (std::size_t k = 0; k < 2; ++k) {
+            if (const GSErrCode err =
+                    ACAPI_Element_GetElemList(API_ElemType{Kinds[k].type}, &lists[k], APIFilt_None, APINULLGuid);
+                err != NoError)
+                ReadRefused("the project's walls and slabs", err);
+        }
         ProcessWindow window(ReapplyTitle, 2);
         Run run(*this);
         for (std::size_t k = 0; k < 2; ++k) {

@@ -19,8 +19,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <functional>
-#include <set>
 
 namespace {
 
@@ -300,81 +298,6 @@ TEST_F(Composites, LinkingRebuildsFromTheTaggedSystemAndTagsAnUntaggedComposite)
     Velmar::RunUndoStep("Rebuild", [&] { rebuilt = service_.RebuildComposite(own2, unknown, Level(500)); });
     EXPECT_FALSE(rebuilt);
     EXPECT_EQ(Describe("Own"), before) << "a stored system the project does not have leaves the composite as it is";
-}
-
-// Every host operation a fault-free step calls, refused on its first call and on every call: the step
-// completes as it does without the fault, or raises its reason and leaves the project as it was.
-TEST_F(Composites, AStepCompletesOrLeavesTheProjectAsItWas)
-{
-    struct Flow {
-        const char* what;
-        std::function<void()> prepare;
-        std::function<void()> run;
-        // Reads after which the step leaves out what it could not read, and completes without it.
-        std::set<std::string> leftOut;
-    };
-    const auto fresh = [&] {
-        host_.NewProject();
-        Velmar::Services::ProjectStore::ProjectStoreService::instance()->Reload();
-        // Archicad refuses to delete index 1 of a type, which a project's template always fills.
-        Sim::Attribute first;
-        first.record.header.typeID = API_CompWallID;
-        Sim::SetAttributeName(first, "Template");
-        Project().AddAttribute(first);
-    };
-    // Outcomes are compared as the fixture describes them: new GUIDs differ from run to run.
-    const auto outcome = [&] {
-        return Describe("Wall") + " | " + TagOf("Wall") + " | " + std::to_string(Project().ModuleData().size()) +
-               " stored, " + std::to_string(Project().Attributes(API_BuildingMaterialID).size()) + " materials";
-    };
-    const Flow flows[] = {
-        {"download", fresh, [&] { Download(StandardWall(), 500); }, {}},
-        {"LOD update",
-         [&] {
-             fresh();
-             Download(StandardWall(), 100);
-             Sim::Element wall = Sim::NewElement(API_WallID);
-             wall.record.wall.composite = Project().FindAttribute(API_CompWallID, HostText::Uni("Wall"))->record.header.index;
-             wall.record.wall.modelElemStructureType = API_CompositeStructure;
-             wall.userData = Sim::UserData{1, 0x5757, "stored system"};
-             host_.PlaceElement(wall);
-             Velmar::Lod::LodProvider::instance()->SetActive(*Level(300));
-         },
-         [&] { Velmar::Lod::UpdateToActiveLod(Velmar::Lod::LodUpdateScope::All); },
-         {"ACAPI_Element_Get", "ACAPI_Element_GetUserData", "ACAPI_UserData_GetUserData"}},
-    };
-    for (const Flow& flow : flows) {
-        flow.prepare();
-        host_.Faults().StartRecording();
-        const std::string untouched = outcome();
-        flow.run();
-        const std::set<std::string> called = host_.Faults().StopRecording();
-        const std::string done = outcome();
-        ASSERT_GT(called.size(), 3u) << flow.what;
-        for (const std::string& operation : called) {
-            for (const int times : {1, Sim::FaultInjector::Every}) {
-                flow.prepare();
-                const std::string before = Project().ToJson();
-                host_.Faults().Arm(operation, APIERR_GENERAL, times);
-                std::string reason;
-                try {
-                    flow.run();
-                } catch (const GS::Exception& exception) {
-                    reason = HostText::Utf8(exception.GetMessage());
-                } catch (const std::exception& exception) {
-                    reason = exception.what();
-                }
-                host_.Faults().Clear();
-                const std::string row = std::string(flow.what) + ", " + operation + " refused " +
-                                        (times == 1 ? "once" : "always");
-                if (reason.empty()) {
-                    EXPECT_EQ(outcome(), flow.leftOut.count(operation) != 0 ? untouched : done) << row;
-                } else {
-                    EXPECT_EQ(Project().ToJson(), before) << row << ": " << reason;
-                }
-            }
-        }
-    }
 }
 
 // Archicad keeps what a failed step made with non-undoable modifiers, so the step takes away the composite,

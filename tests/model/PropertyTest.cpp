@@ -4,16 +4,21 @@
 #include "ACAPinc.hpp"
 #include "Archicad.hpp"
 #include "ClassificationMapping.hpp"
+#include "CompositeUpdate.hpp"
+#include "CompositionService.hpp"
 #include "ConfigurationService.hpp"
 #include "EventHandlers.hpp"
 #include "HostGuid.hpp"
 #include "HostText.hpp"
 #include "LodProvider.hpp"
+#include "LodUpdate.hpp"
+#include "ProductSystems.hpp"
 #include "ProjectStoreService.hpp"
 #include "PropertyProvider.hpp"
 #include "PropertyValues.hpp"
 #include "State.hpp"
 #include "TempFolder.hpp"
+#include "UndoStep.hpp"
 #include "UndoablePart.hpp"
 
 #include <gtest/gtest.h>
@@ -21,7 +26,9 @@
 #include <algorithm>
 
 #include <cstdio>
+#include <functional>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -139,6 +146,8 @@ protected:
         composite.record.header.typeID = API_CompWallID;
         Sim::SetAttributeName(composite, name.c_str());
         composite.skins = {API_CWallComponent{ACAPI_CreateAttributeIndex(1), 1, 0, 0.1}};
+        composite.record.compWall.nComps = 1;
+        composite.record.compWall.totalThick = 0.1;
         composite.lines.assign(2, API_CWallLineComponent{ACAPI_CreateAttributeIndex(1), 1});
         if (tagged)
             composite.userData = Sim::UserData{1, 0x5757, tag.ToBytes()};
@@ -512,78 +521,33 @@ std::string Twee()
     return parameters.replace(parameters.find("\"2,5\""), 5, "\"twee\"");
 }
 
-TEST_F(Properties, FailuresEndTheWriteAndLeaveNothingOutsideTheStep)
+// A number that does not convert ends the whole write: a step raises it and is taken back whole; in the
+// user's own command the wall stays and the log says why. Host refusals are the matrix's below.
+TEST_F(Properties, AConversionErrorEndsTheWrite)
 {
-    struct Case {
-        const char* what;
-        const char* operation;  // a host operation failing every time, or none
-        std::string parameters;
-        const char* raised;
-        bool placing = false;  // written by the element handler while the user places the wall
-    };
-    const Case cases[] = {
-        {"a number that does not convert", nullptr, Twee(), "invalid stod argument"},
-        {"a number that does not convert while the user places the wall", nullptr, Twee(), "", true},
-        {"an element the host cannot read", "ACAPI_Element_Get", Parameters, ""},
-        {"the link cannot be read, so neither put back", "ACAPI_Element_GetUserData", Parameters,
-         "an element could not be linked to its system (-2130313215)"},
-        {"the link cannot be written", "ACAPI_Element_SetUserData", Parameters,
-         "an element could not be linked to its system (-2130313215)"},
-        {"groups cannot be listed", "ACAPI_Property_GetPropertyGroups", Parameters, ""},
-        {"groups cannot be made", "ACAPI_Property_CreatePropertyGroup", Parameters, ""},
-        {"definitions cannot be listed", "ACAPI_Property_GetPropertyDefinitions", Parameters, ""},
-        {"definitions cannot be made", "ACAPI_Property_CreatePropertyDefinition", Parameters, ""},
-        {"values cannot be read", "ACAPI_Element_GetPropertyValuesByGuid", Parameters, ""},
-        {"values cannot be written", "ACAPI_Element_SetProperties", Parameters, ""},
-        {"the composite's tag cannot be read", "ACAPI_UserData_GetUserData", Parameters, ""},
-        {"classification systems cannot be listed", "ACAPI_Classification_GetClassificationSystems", Parameters, ""},
-    };
     // The handler's provider reads the mapping the configuration holds.
     Velmar::Testing::WriteFile(root_ / "data/user/mapping.json", Mapping);
     Velmar::Services::ConfigurationService::Replace(std::make_shared<Velmar::Services::ConfigurationService>(
         "settings.json", "mapping.json", [](const auto&, Int32) {}));
-    for (const auto& c : cases) {
+    for (const bool placing : {false, true}) {
         host_.NewProject();
         Velmar::Services::PropertyProvider::Reset();
-        const auto composite = Composite("Wall", 300, c.parameters);
-        std::string before = Project().ToJson();
-        API_Elem_Head wall = {};
-        if (c.placing) {
+        const auto composite = Composite("Wall", 300, Twee());
+        if (placing) {
             host_.Handlers().newElement = AnsweringElementHandler;
             handlerAnswer = NoError;
-            wall = Place(API_WallID, composite);
+            const API_Elem_Head wall = Place(API_WallID, composite);
             host_.Handlers().newElement = nullptr;
-            EXPECT_EQ(handlerAnswer, APIERR_GENERAL) << c.what;
-            EXPECT_NE(Project().FindElement(wall.guid), nullptr) << c.what << ": the user's wall stays";
-            EXPECT_EQ(Project().UndoNames().front(), "Create Wall") << c.what;
-            const std::string log = Velmar::Testing::ReadFile(root_ / "data/user/velmar/archicad/log.txt");
-            EXPECT_NE(log.find("Writing Velmar properties failed: invalid stod argument\r\n"), std::string::npos)
-                << c.what;
-        } else {
-            wall = Place(API_WallID, composite);
-            before = Project().ToJson();
+            EXPECT_EQ(handlerAnswer, APIERR_GENERAL);
+            EXPECT_NE(Project().FindElement(wall.guid), nullptr) << "the user's wall stays";
+            EXPECT_EQ(Project().UndoNames().front(), "Create Wall");
+            EXPECT_NE(AddOnLog().find("Writing Velmar properties failed: invalid stod argument\r\n"), std::string::npos);
+            continue;
         }
-        if (c.operation != nullptr)
-            host_.Faults().Arm(c.operation, APIERR_GENERAL, Sim::FaultInjector::Every);
-        std::string raised;
-        try {
-            if (!c.placing)
-                Provider().UpdateElement(wall, true);
-        } catch (const std::exception& error) {
-            raised = error.what();
-        } catch (const GS::Exception& error) {
-            raised = HostText::Utf8(error.GetMessage());
-        }
-        host_.Faults().Clear();
-        EXPECT_EQ(raised, c.raised) << c.what;
-        if (c.operation != nullptr) {
-            EXPECT_NE(AddOnLog().find(std::string("the host refused ") + c.operation), std::string::npos)
-                << c.what << ": what the host refused is logged";
-        }
-        if (Project().ToJson() != before) {
-            ASSERT_TRUE(host_.Undo()) << c.what;
-        }
-        EXPECT_EQ(Project().ToJson(), before) << c.what << ": one undo takes back whatever was written";
+        const API_Elem_Head wall = Place(API_WallID, composite);
+        const std::string before = Project().ToJson();
+        EXPECT_THROW(Provider().UpdateElement(wall, true), std::invalid_argument);
+        EXPECT_EQ(Project().ToJson(), before);
     }
     // A kind of notification the add-on does not handle is answered as not supported.
     API_NotifyElementType deleted = {};
@@ -621,6 +585,151 @@ TEST_F(Properties, ReapplyWritesEveryWallAndSlabAsOneStepAndACancelKeepsWhatWasW
         EXPECT_EQ(Project().UndoNames().front(), "setting property") << c.what;
         ASSERT_TRUE(host_.Undo()) << c.what;
         EXPECT_EQ(Values(walls[0]), "") << c.what << ": one undo takes the whole run back";
+    }
+}
+
+// The whole matrix: every host operation a fault-free step calls, refused on its first call and on every
+// call. Each step completes as it does without the fault, leaves out only what the host would not let it
+// read or skips values and says so, or raises its reason and leaves the project exactly as it was.
+TEST_F(Properties, EveryStepCompletesOrLeavesTheProjectAsItWas)
+{
+    using Velmar::Services::Composition::CompositionService;
+    const auto level = [](Int32 value) {
+        return Velmar::Bo::LOD(HostText::Uni(std::to_string(value).c_str()), value >= 300, value == 500, value);
+    };
+    // A system the composites can be built from, carrying the parameters the mapping writes.
+    const auto systemOf = [](const std::string& thickness, const std::string& stamp) {
+        Velmar::Testing::SystemOutline outline = Velmar::Testing::StandardWall(thickness);
+        outline.timeStamp = stamp;
+        std::string object = Velmar::Testing::SystemObject(outline);
+        object.insert(object.find("\"general\":{") + 11, Parameters + ",");
+        auto source = Velmar::Json::ParseRecord<Velmar::Corvana::CVSystem>(object);
+        source.rawText = "{\"" + outline.id + "\":" + object + "}";
+        return std::make_shared<const Velmar::Bo::System>(source, 1);
+    };
+    const auto system = systemOf("125", "2026-03-02 10:20:30");
+    Velmar::Testing::WriteFile(root_ / "data/user/mapping.json", Mapping);
+    Velmar::Services::ConfigurationService::Replace(std::make_shared<Velmar::Services::ConfigurationService>(
+        "settings.json", "mapping.json", [](const auto&, Int32) {}));
+    const auto state = Velmar::App::State::instance();
+    const auto lods = Velmar::Lod::LodProvider::instance();
+    CompositionService service;
+    API_Attr_Head own = {};
+    GS::Guid stored;
+    API_Elem_Head walls[2] = {};
+    const auto prepare = [&] {
+        host_.NewProject();
+        Velmar::Services::PropertyProvider::Reset();
+        Velmar::Services::ProjectStore::ProjectStoreService::instance()->Reload();
+        state->SetBrandLessEnabled(true);
+        state->SetNeutral(false);
+        lods->SetActive(level(300));
+        // Archicad refuses to delete index 1 of a type, which a project's template always fills.
+        Composite("Template", 100, Parameters, false);
+        API_Attr_Head wall = {};
+        Velmar::RunUndoStep("Download", [&] {
+            wall = service.CreateComposite(*system, level(300), "Wall");
+            stored = service.TagComposite(*system, wall, level(300));
+        });
+        own.typeID = API_CompWallID;
+        own.index = Composite("Own", 300, Parameters, false);
+        storedId_ = stored;
+        walls[0] = Place(API_WallID, wall.index, nullptr, true);
+        walls[1] = Place(API_WallID, own.index);
+    };
+    // What the project holds, without the GUIDs a run makes anew.
+    const auto outcome = [&] {
+        std::string text;
+        for (const auto* composite : Project().Attributes(API_CompWallID)) {
+            const auto& data = composite->userData;
+            const auto tag = data ? Velmar::Bo::CompositeTag::FromUserData(data->version, data->platformSign,
+                                                                           data->bytes.data(), data->bytes.size())
+                                  : std::nullopt;
+            text += HostText::Utf8(composite->name) + " " + std::to_string(composite->record.compWall.totalThick) + " " +
+                    std::to_string(composite->skins.size()) + " skins " +
+                    (tag ? tag->systemName + " " + std::to_string(tag->lod) : "untagged") + "; ";
+        }
+        for (const API_Elem_Head& wall : walls)
+            text += Values(wall) + " | link " + (Project().FindElement(wall.guid)->userData ? "yes" : "no") + "; ";
+        return text + std::to_string(Project().ModuleData().size()) + " stored";
+    };
+    struct Flow {
+        const char* what;
+        std::function<void()> run;
+        // Reads after which the step leaves out what it could not read, as the add-on does where it may.
+        std::set<std::string> leftOut;
+        bool valuesWritten = false;  // the first wall has its values before the step
+    };
+    const Flow flows[] = {
+        {"download", [&] {
+             Velmar::RunUndoStep("Download", [&] {
+                 service.TagComposite(*system, service.CreateComposite(*system, level(300), "New"), level(300));
+             });
+         }, {}, false},
+        {"link", [&] {
+             Velmar::RunUndoStep("Download", [&] {
+                 service.LinkComposite(own, *system, level(300));
+                 Velmar::Services::PropertyProvider::instance()->UpdateUsersOf({own.index});
+             });
+         }, {}, false},
+        {"LOD update", [&] {
+             lods->SetActive(level(400));
+             Velmar::Lod::UpdateToActiveLod(Velmar::Lod::LodUpdateScope::All);
+         }, {"ACAPI_Element_Get", "ACAPI_Element_GetUserData", "ACAPI_UserData_GetUserData"}, false},
+        {"Neutral", [&] {
+             state->SetNeutral(true);
+             Velmar::Services::PropertyProvider::instance()->ReapplyToAll();
+         }, {}, false},
+        {"Update", [&] {
+             Velmar::Services::Update::RunUpdate({{systemOf("137,5", "2026-04-02 10:20:30"), stored}});
+         },
+         // The system is left for the next update, and the closing report names it.
+         {"ACAPI_Attribute_Get", "ACAPI_Attribute_GetDefExt", "ACAPI_Attribute_ModifyExt", "ACAPI_ModulData_Get",
+          "ACAPI_ModulData_Store"},
+         false},
+        {"rename", [&] { Velmar::Services::PropertyProvider::instance()->RefreshDefinitions(3); }, {}, true},
+    };
+    const auto prepareFor = [&](const Flow& flow) {
+        prepare();
+        if (flow.valuesWritten)
+            Velmar::Services::PropertyProvider::instance()->UpdateElement(walls[0], true);
+    };
+    for (const Flow& flow : flows) {
+        prepareFor(flow);
+        const std::string untouched = outcome();
+        host_.Faults().StartRecording();
+        flow.run();
+        const std::set<std::string> called = host_.Faults().StopRecording();
+        const std::string done = outcome();
+        ASSERT_NE(done, untouched) << flow.what;
+        for (const std::string& operation : called) {
+            for (const int times : {1, Sim::FaultInjector::Every}) {
+                prepareFor(flow);
+                const std::string before = Project().ToJson();
+                const std::size_t logged = AddOnLog().size();
+                host_.Faults().Arm(operation, APIERR_GENERAL, times);
+                std::string reason;
+                try {
+                    flow.run();
+                } catch (const GS::Exception& exception) {
+                    reason = HostText::Utf8(exception.GetMessage());
+                } catch (const std::exception& exception) {
+                    reason = exception.what();
+                }
+                host_.Faults().Clear();
+                const std::string row = std::string(flow.what) + ", " + operation + " refused " + (times == 1 ? "once" : "always");
+                if (!reason.empty()) {
+                    if (Project().ToJson() != before) { Velmar::Testing::WriteFile("/tmp/m-before.json", before); Velmar::Testing::WriteFile("/tmp/m-after.json", Project().ToJson()); }
+                    EXPECT_EQ(Project().ToJson(), before) << row << ": " << reason;
+                    continue;
+                }
+                const std::string after = outcome();
+                const bool skipsReported = AddOnLog().find("values not written", logged) != std::string::npos;
+                const bool leftAsItWas = after == untouched && flow.leftOut.count(operation) != 0;
+                EXPECT_TRUE(after == done || skipsReported || leftAsItWas)
+                    << row << "\n  " << after << "\n  instead of\n  " << done;
+            }
+        }
     }
 }
 

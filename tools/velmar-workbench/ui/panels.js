@@ -135,18 +135,53 @@ function numberInput(value, onChange, { digits = 3, key } = {}) {
     refused(false);
     if (key === refusedField) refusedField = undefined;
   });
-  input.addEventListener('change', () => {
+  onEntered(input, shown, () => {
     const number = parseNumber(input.value);
     if (number === undefined || !Number.isFinite(number)) {
       showNotice(word('notANumber')(input.value));
       input.value = shown;
       refused(true);
       refusedField = key;
-      return;
+      return false;
     }
     onChange(number);
+    return true;
   });
   return input;
+}
+
+// Calls `enter` once for each new text the user enters, by Enter or by leaving the field: a field drawn
+// again while the user types takes the typing over (keepTyping), and Enter there must still count.
+function onEntered(input, shown, enter) {
+  input.dataset.shown = shown;
+  let entered = shown;
+  const commit = () => {
+    if (input.value === entered) return;
+    const text = input.value;
+    entered = enter() ? text : input.value;
+  };
+  input.addEventListener('change', commit);
+  input.addEventListener('keydown', (event) => {
+    if (event.key === 'Enter') commit();
+  });
+}
+
+// What the user is typing in the info panel as it is drawn again (an earlier edit's answer arriving, a
+// change elsewhere): the new field of the same name takes the typing over with its caret, unless the value
+// under it changed meanwhile.
+function typingIn(panel) {
+  const input = document.activeElement;
+  if (!(input instanceof HTMLInputElement) || input.dataset.shown === undefined || !panel.contains(input)) return undefined;
+  return { label: input.getAttribute('aria-label'), shown: input.dataset.shown, value: input.value, start: input.selectionStart, end: input.selectionEnd };
+}
+
+function keepTyping(panel, typing) {
+  if (typing === undefined) return;
+  const input = [...panel.querySelectorAll('input')].find((candidate) => candidate.getAttribute('aria-label') === typing.label);
+  if (input === undefined || input.dataset.shown !== typing.shown) return;
+  input.value = typing.value;
+  input.focus();
+  input.setSelectionRange(typing.start, typing.end);
 }
 
 // A point as the language writes one: in nl and fr the decimal comma leaves the semicolon between x and y.
@@ -251,7 +286,10 @@ function propertyEditor(item, value) {
     }, { digits: value.valueType === 'integer' ? 0 : 3 });
   } else {
     input = element('input', { type: 'text', value: value.value ?? '' });
-    input.addEventListener('change', () => set(input.value));
+    onEntered(input, value.value ?? '', () => {
+      set(input.value);
+      return true;
+    });
   }
   input.setAttribute('aria-label', value.name);
   const reset = element('button', { type: 'button', className: 'reset', textContent: '↺', title: 'Back to the default value' });
@@ -312,7 +350,9 @@ export async function refreshInfo() {
       element('table', { className: 'quantities' }, element('tbody', {}, ...quantityRows(item.quantities)))));
   }
   if (values.length > 0) sections.push(element('h4', { textContent: 'Properties' }), ...propertyGroups(item, values));
+  const typing = typingIn($('info'));
   $('info').replaceChildren(...sections);
+  keepTyping($('info'), typing);
 }
 
 // The elements in view --------------------------------------------------------------------------------------------
