@@ -55,14 +55,21 @@ void Search(Int32)
     });
 }
 
-void SetLod(Int32 itemIndex)
+// The level holds, and its item is checked, once the project has stored it; refused, the level and the
+// marks stay as they were and the user is told.
+void ChangeLod(Int32 itemIndex)
 {
-    Menus::CheckOnlyLodItem(itemIndex);
     const auto provider = Lod::LodProvider::instance();
+    const auto before = provider->GetActive();
     if (const auto index = provider->FindByValue(itemIndex * 100))
         provider->SetActive(provider->GetLevels()[*index]);
-    if (const GSErrCode err = App::SaveProjectSettings(); err != NoError)
-        DBPrintf("Velmar: the project settings were not stored (%d)\n", err);
+    if (const GSErrCode err = App::SaveProjectSettings(); err != NoError) {
+        if (before)
+            provider->SetActive(*before);
+        throw GS::GeneralException(GS::UniString(
+            ("the level of detail could not be stored in the project (" + std::to_string(err) + ")").c_str()));
+    }
+    Menus::CheckOnlyLodItem(itemIndex);
     // Composites built at another level are brought to the new one only when the user says so, on the LOD page.
     const auto change = Lod::ComputeLodChangeInformation(*provider);
     if (change.hasElementsWithLowerLod.ValueOr(false) || change.hasElementsWitHigherLod.ValueOr(false)) {
@@ -70,6 +77,14 @@ void SetLod(Int32 itemIndex)
         controller->ReloadWindow(PaletteIdentifiers::Lod);
         controller->OpenWindow(PaletteIdentifiers::Lod);
     }
+}
+
+void SetLod(Int32 itemIndex)
+{
+    ReportedAtHostBoundary("Changing the LOD", [itemIndex] {
+        ChangeLod(itemIndex);
+        return NoError;
+    });
 }
 
 void Update(Int32)
@@ -87,7 +102,7 @@ void Settings(Int32)
     controller->OpenWindow(PaletteIdentifiers::Config);
     TranslateMenus();
     if (const auto language = App::State::instance()->languageIndex)
-        LoggedAtHostBoundary("Renaming Velmar properties", [&] {
+        ReportedAtHostBoundary("Renaming Velmar properties", [&] {
             Services::PropertyProvider::instance()->RefreshDefinitions(*language);
             return NoError;
         });

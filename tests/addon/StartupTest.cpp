@@ -210,17 +210,37 @@ TEST(MenuCommands, NeutralStaysOffAndDisabledWithoutABrandLessCountry)
     EXPECT_EQ(sim->ChooseMenuItem(32505, 1), APIERR_REFUSEDCMD);
 }
 
-// A re-apply the host refuses is reported once, and the mark stays what the project was written with.
-TEST(MenuCommands, NeutralThatCannotBeWrittenIsReportedAndKeepsItsMark)
+// A menu step the host refuses is reported once, its marks stay what the project holds, and the same
+// choice works once the host complies.
+TEST(MenuCommands, AMenuStepTheHostRefusesIsReportedOnceAndKeepsItsMarks)
 {
-    SimHost sim([](Sim::Archicad& host) { host.InstallSharedData(VELMAR_SHARE_DIR); });
-    sim->Faults().Arm("ACAPI_CallUndoableCommand", APIERR_GENERAL, 1);
-    ASSERT_EQ(sim->ChooseMenuItem(32505, 1), NoError);
-    EXPECT_EQ(sim.ItemFlags(32505, 1), 0);
-    ASSERT_EQ(sim->Reports().size(), 1u);
-    EXPECT_EQ(sim->Reports()[0].text, "failed\n setting property was refused by the host (" + std::to_string(APIERR_GENERAL) + ")");
-    ASSERT_EQ(sim->ChooseMenuItem(32505, 1), NoError);
-    EXPECT_EQ(sim.ItemFlags(32505, 1), API_MenuItemChecked);
+    struct Case {
+        Int16 menu;
+        Int32 item;
+        const char* operation;
+        std::string report;
+        GSFlags after;  // the chosen item's flags once the host complies
+    };
+    const Case cases[] = {
+        {32505, 1, "ACAPI_CallUndoableCommand",
+         "setting property was refused by the host (" + std::to_string(APIERR_GENERAL) + ")", API_MenuItemChecked},
+        {32501, 3, "ACAPI_ModulData_Store",
+         "the level of detail could not be stored in the project (" + std::to_string(APIERR_GENERAL) + ")",
+         API_MenuItemChecked},
+    };
+    for (const Case& c : cases) {
+        SimHost sim([](Sim::Archicad& host) { host.InstallSharedData(VELMAR_SHARE_DIR); });
+        const GSFlags before = sim.ItemFlags(c.menu, c.item);
+        const GSFlags firstLod = sim.ItemFlags(32501, 1);
+        sim->Faults().Arm(c.operation, APIERR_GENERAL, 1);
+        ASSERT_EQ(sim->ChooseMenuItem(c.menu, c.item), NoError) << c.operation;
+        EXPECT_EQ(sim.ItemFlags(c.menu, c.item), before) << c.operation;
+        EXPECT_EQ(sim.ItemFlags(32501, 1), firstLod) << c.operation;
+        ASSERT_EQ(sim->Reports().size(), 1u) << c.operation;
+        EXPECT_EQ(sim->Reports()[0].text, "failed\n " + c.report);
+        ASSERT_EQ(sim->ChooseMenuItem(c.menu, c.item), NoError) << c.operation;
+        EXPECT_EQ(sim.ItemFlags(c.menu, c.item), c.after) << c.operation;
+    }
 }
 
 TEST(MenuCommands, UnknownItemsOnlyEndTheRoutine)
