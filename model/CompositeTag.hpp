@@ -27,7 +27,7 @@ public:
         bool operator==(const TimeStamp& other) const;
     };
 
-    std::string systemName;  // 8-bit text, as stored
+    std::string systemName;  // in the host's 8-bit code page, as stored
     GS::Guid storedSystemId;
     TimeStamp timeStamp;
     Int32 lod = 0;

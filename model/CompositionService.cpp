@@ -182,7 +182,7 @@ void CompositionService::RebuildIndex()
             DBPrintf("Velmar: the tag of composite \"%s\" was not read (%d)\n", composite.header.name, err);
         const GS::UniString name(composite.header.name);
         systemAt_.emplace(Velmar::Utf8Of(name), compositeSystems_.size());
-        compositeSystems_.emplace_back(name, tag ? Velmar::UniStringOfUtf8(tag->systemName) : GS::UniString());
+        compositeSystems_.emplace_back(name, tag ? GS::UniString(tag->systemName.c_str()) : GS::UniString());
         if (tag) {
             dataAt_.emplace(Velmar::Utf8Of(name), compositeData_.size());
             compositeData_.emplace_back(name, tag->storedSystemId);
@@ -195,8 +195,8 @@ void CompositionService::CheckNewComposite(const Bo::System& system, const std::
 {
     if (name.IsEmpty())
         Refuse("the composite needs a name");
-    if (!FitsAttributeName(Utf8Of(name)))
-        Refuse("the composite name is longer than 255 bytes");
+    if (!FitsAttributeName(name))
+        Refuse("the composite name is longer than 255 characters");
     API_Attr_Head head = {};
     head.typeID = API_CompWallID;
     PutAttributeName(head, name);
@@ -210,11 +210,12 @@ void CompositionService::CheckNewComposite(const Bo::System& system, const std::
 
 void CompositionService::CheckNames(const Bo::System& system, const std::optional<Bo::LOD>& lod)
 {
-    if (Utf8Of(system.name).size() >= Bo::CompositeTag::NameField)
-        Refuse("the system name is longer than 255 bytes");
+    // The tag keeps the name in the host's 8-bit code page, a byte a character.
+    if (system.name.GetLength() >= Bo::CompositeTag::NameField)
+        Refuse("the system name is longer than 255 characters");
     for (const PlannedSkin& skin : PlanSkins(system, lod)) {
-        if (!FitsAttributeName(Utf8Of(skin.material.product)))
-            Refuse("the material name \"" + Utf8Of(skin.material.product) + "\" is longer than 255 bytes");
+        if (!FitsAttributeName(skin.material.product))
+            Refuse("the material name \"" + Utf8Of(skin.material.product) + "\" is longer than 255 characters");
     }
 }
 

@@ -110,14 +110,13 @@ Bo::CompositeTag ProjectStoreService::StoreSystem(const Bo::System& system, Int3
         throw GS::GeneralException(
             GS::UniString(("no id could be made for the stored system (" + std::to_string(err) + ")").c_str()),
             __FILE__, __LINE__);
-    tag.systemName = Velmar::Utf8Of(system.name);
+    tag.systemName = system.name.ToCStr().Get();
     if (const auto& stamp = system.timeStamp)
         tag.timeStamp = {(*stamp)[0], (*stamp)[1], (*stamp)[3], (*stamp)[4], (*stamp)[5], (*stamp)[6]};
     tag.lod = lod;
     if (const GSErrCode err = Keep(tag.storedSystemId, system.rawText); err != NoError)
-        throw GS::GeneralException(Velmar::UniStringOfUtf8("the system " + tag.systemName +
-                                                           " could not be stored in the project (" +
-                                                           std::to_string(err) + ")"));
+        throw GS::GeneralException(GS::UniString("the system ") + system.name +
+                                   GS::UniString((" could not be stored in the project (" + std::to_string(err) + ")").c_str()));
     return tag;
 }
 

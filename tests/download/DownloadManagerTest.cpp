@@ -204,6 +204,12 @@ TEST_F(Downloads, AConfirmationIsCheckedBeforeAnythingIsWritten)
     wall.id = "S1";
     SystemOutline longName = wall;
     longName.id = std::string(256, 'S');
+    // 255 characters of two bytes each: a name by characters, and a tag name in the 8-bit code page.
+    SystemOutline accented = wall;
+    std::string e255;
+    for (int i = 0; i < 255; ++i)
+        e255 += "\xC3\xA9";
+    accented.id = e255;
     SystemOutline badThickness = wall;
     badThickness.thickness = "dik";
     const std::string tooLong(256, 'x');
@@ -212,7 +218,7 @@ TEST_F(Downloads, AConfirmationIsCheckedBeforeAnythingIsWritten)
         SystemOutline served;
         std::string download;
         const char* answer;  // "true", "false", or what is raised
-        const char* composites;
+        std::string composites;
         bool otherData = false;  // "Wall A" carries another add-on's user data
     };
     const Case cases[] = {
@@ -232,9 +238,11 @@ TEST_F(Downloads, AConfirmationIsCheckedBeforeAnythingIsWritten)
         {"a name in use", wall, R"({"newCompositeName":"Wall A"})", "a composite named \"Wall A\" exists already",
          "Wall A (untagged)"},
         {"a name the host cannot hold", wall, R"({"newCompositeName":")" + tooLong + R"("})",
-         "the composite name is longer than 255 bytes", "Wall A (untagged)"},
+         "the composite name is longer than 255 characters", "Wall A (untagged)"},
         {"a system name the tag cannot hold", longName, R"({"newCompositeName":"New"})",
-         "the system name is longer than 255 bytes", "Wall A (untagged)"},
+         "the system name is longer than 255 characters", "Wall A (untagged)"},
+        {"names of 255 accented characters", accented, R"({"newCompositeName":")" + e255 + R"("})", "true",
+         "Wall A (untagged), " + e255 + " (" + std::string(255, '\xE9') + " 0)"},
         {"a thickness that is no number", badThickness, R"({"newCompositeName":"New"})", "invalid stod argument",
          "Wall A (untagged)"},
     };

@@ -105,8 +105,8 @@ const cases = [
   {
     what: 'nothing for a name longer than Archicad takes, then cancelled', existing: 'Wall A', language: languages.fr,
     choose: async (dialog) => {
-      // 128 two-byte letters: 256 bytes, one more than the host's name field holds.
-      await dialog.locator('#newName').fill('é'.repeat(128));
+      // 256 letters, one more than Archicad takes; 255 accented ones are a name it takes.
+      await dialog.locator('#newName').fill('é'.repeat(256));
       await dialog.locator('#confirm').click();
       await dialog.getByText('Ce nom est trop long pour Archicad. Choisissez-en un plus court.').waitFor();
       await dialog.locator('#cancel').click();

@@ -27,14 +27,14 @@ function shownValue(text, property) {
   return value !== '' && property.unit ? `${value}\u00a0${property.unit}` : value;
 }
 
-// Archicad keeps an attribute's name in 255 bytes of UTF-8.
-const MaxNameBytes = 255;
+// Archicad takes an attribute's name of at most 255 characters.
+const MaxNameCharacters = 255;
 
 // Why the add-on would refuse the name for a new composite, as a text key; undefined for a good name.
 function nameRefusal(name, composites) {
   if (name === '') return 'download.nameMissing';
   if (composites.includes(name)) return 'download.nameUsed';
-  if (new TextEncoder().encode(name).length > MaxNameBytes) return 'download.nameTooLong';
+  if ([...name].length > MaxNameCharacters) return 'download.nameTooLong';
   return undefined;
 }
 
