@@ -16,7 +16,7 @@ constexpr GSResID IdentityStrings = 32000;
 
 // The reports' string lists, each English, Dutch, French (TextEntryFor).
 constexpr GSResID CheckCancelledText = 37010;
-constexpr GSResID CompositeRefusedText = 37011;
+constexpr GSResID VersionRefusedText = 37011;
 constexpr GSResID PlatformNotReachedText = 37012;
 constexpr GSResID SkippedValuesText = 37014;
 constexpr GSResID OfferedAgainText = 37013;

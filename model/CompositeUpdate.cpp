@@ -114,7 +114,7 @@ bool RebuildTagged(const std::vector<std::pair<API_Attr_Head, Bo::CompositeTag>>
     return true;
 }
 
-// False when the system was left as it was: the host refused a composite's new build-up.
+// False when the system was left as it was: the host refused its new text or a composite's new build-up.
 bool UpdateOne(const UpdateCandidate& candidate, const GS::Array<API_Guid>& elements)
 {
     const auto store = ProjectStore::ProjectStoreService::instance();
@@ -192,7 +192,7 @@ std::size_t RunUpdate(const std::vector<UpdateCandidate>& candidates, const std:
     // One report, in the user's language, of every system left for the next update and why.
     GS::UniString text;
     const std::pair<GSResID, const std::vector<GS::UniString>*> reasons[] = {
-        {Menus::CompositeRefusedText, &skipped}, {Menus::PlatformNotReachedText, &notReached}};
+        {Menus::VersionRefusedText, &skipped}, {Menus::PlatformNotReachedText, &notReached}};
     for (const auto& [reason, names] : reasons) {
         if (names->empty())
             continue;

@@ -13,6 +13,7 @@
 #include "UndoStep.hpp"
 #include "Utf8Text.hpp"
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -47,9 +48,15 @@ std::vector<Skin> ResolveMaterials(const std::vector<PlannedSkin>& planned, cons
             found = std::prev(known.end());
         }
         // A composite without one of its skins would be thinner than the system it claims to be.
-        if (found->second == nullptr)
-            throw GS::GeneralException(UniStringOfUtf8("the building material \"" + Utf8Of(found->first.product) +
-                                                       "\" could not be had, so the composite is not written"));
+        if (found->second == nullptr) {
+            char millimetres[32];
+            std::snprintf(millimetres, sizeof millimetres, "%g", skin.thickness * 1000.0);
+            const std::string material = found->first.product.IsEmpty()
+                                             ? "of a skin of " + std::string(millimetres) + " mm"
+                                             : "\"" + Utf8Of(found->first.product) + "\"";
+            throw GS::GeneralException(
+                UniStringOfUtf8("the building material " + material + " could not be had, so the composite is not written"));
+        }
         skins.emplace_back(found->second, skin.thickness);
     }
     return skins;

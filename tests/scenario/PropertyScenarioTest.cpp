@@ -181,8 +181,8 @@ TEST(UpdateScenario, RebuildsTheTaggedCompositeOrLeavesTheSystemToBeOfferedAgain
     ASSERT_EQ(run.answers.size(), 12u) << run.errors;
     EXPECT_EQ(run.answers[1], R"({"ok":true})");
     EXPECT_EQ(run.answers[5], R"({"ok":true,"answer":true})");
-    EXPECT_EQ(run.answers[6], R"({"ok":true,"reports":[{"text":"Niet bijgewerkt, omdat Archicad de nieuwe opbouw van een )"
-                              R"(samenstelling weigerde: VELMAR-MS75-1x12.5. Ze worden bij de volgende update opnieuw )"
+    EXPECT_EQ(run.answers[6], R"({"ok":true,"reports":[{"text":"Niet bijgewerkt, omdat Archicad de nieuwe versie niet )"
+                              R"(wilde schrijven: VELMAR-MS75-1x12.5. Ze worden bij de volgende update opnieuw )"
                               R"(aangeboden.","alert":false}]})")
         << "one report, in the project's language";
     EXPECT_EQ(run.answers[7], R"({"ok":true,"answer":["VELMAR-MS75-1x12.5"]})") << "the stored text is the old one";
