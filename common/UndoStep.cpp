@@ -72,6 +72,8 @@ void StepJournal::PutBackAll()
     // Putting back writes too, and those must not be noted again.
     StepJournal* const open = openStep;
     openStep = nullptr;
+    // Values first: they hang on definitions the step may have made, and on nothing else it wrote.
+    PutBackValues();
     for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
         if (const GSErrCode err = it->putBack(); err != NoError) {
             DBPrintf("Velmar: %s written by a failed step was not put back (%d)\n", it->what.c_str(), err);
@@ -80,6 +82,30 @@ void StepJournal::PutBackAll()
     }
     entries_.clear();
     openStep = open;
+}
+
+// Newest first, so a value written twice ends as it was before the first write; each element's run of
+// values goes back in one call.
+void StepJournal::PutBackValues()
+{
+    GS::Array<API_Property> batch;
+    for (auto it = values_.rbegin(); it != values_.rend();) {
+        const API_Guid element = it->element;
+        batch.Clear();
+        for (; it != values_.rend() && it->element == element; ++it) {
+            API_Property property;
+            property.definition.guid = it->definition;
+            property.isDefault = it->isDefault;
+            property.status = API_Property_HasValue;
+            property.value = std::move(it->value);
+            batch.Push(std::move(property));
+        }
+        if (const GSErrCode err = ACAPI_Element_SetProperties(element, batch); err != NoError) {
+            DBPrintf("Velmar: the property values of an element written by a failed step were not put back (%d)\n", err);
+            Log("the property values of an element written by a failed step were not put back (" + std::to_string(err) + ")");
+        }
+    }
+    values_.clear();
 }
 
 void PutBackIfStepFails(std::string what, std::function<GSErrCode()> putBack)
@@ -284,13 +310,11 @@ GSErrCode ChangePropertyDefinition(const API_PropertyDefinition& before, const A
     return err;
 }
 
-void PutBackValuesIfStepFails(const API_Guid& element, GS::Array<API_Property> before)
+void PutBackValueIfStepFails(const API_Guid& element, API_Property&& before)
 {
-    if (!InStep() || before.IsEmpty())
+    if (openStep == nullptr)
         return;
-    PutBackIfStepFails("the property values of an element", [element, before = std::move(before)] {
-        return ACAPI_Element_SetProperties(element, before);
-    });
+    openStep->values_.push_back({element, before.definition.guid, before.isDefault, std::move(before.value)});
 }
 
 }  // namespace Velmar

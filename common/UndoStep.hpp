@@ -31,13 +31,25 @@ public:
 
 private:
     friend void PutBackIfStepFails(std::string what, std::function<GSErrCode()> putBack);
+    friend void PutBackValueIfStepFails(const API_Guid& element, API_Property&& before);
     friend void NoteSkippedValue(const GS::UniString& property);
     friend bool InStep();
     struct Entry {
         std::string what;
         std::function<GSErrCode()> putBack;
     };
+    // A value as it was before the step wrote it: a re-apply keeps one for every value it changes, so
+    // they are kept flat, without their definitions.
+    struct ValueBefore {
+        API_Guid element;
+        API_Guid definition;
+        bool isDefault;
+        API_PropertyValue value;
+    };
+    void PutBackValues();
+
     std::vector<Entry> entries_;
+    std::vector<ValueBefore> values_;
     std::vector<std::pair<GS::UniString, int>> skipped_;
     StepJournal* outer_;
 };
@@ -65,8 +77,8 @@ GSErrCode StoreModuleData(const API_ModulData& data, const GS::UniString& name);
 GSErrCode CreatePropertyGroup(API_PropertyGroup& group);
 GSErrCode CreatePropertyDefinition(API_PropertyDefinition& definition);
 GSErrCode ChangePropertyDefinition(const API_PropertyDefinition& before, const API_PropertyDefinition& after);
-// Values about to be written over: `before` as read from the element, only those that will change.
-void PutBackValuesIfStepFails(const API_Guid& element, GS::Array<API_Property> before);
+// A value about to be written over, as read from the element (its value is taken).
+void PutBackValueIfStepFails(const API_Guid& element, API_Property&& before);
 
 // A failure raised inside `body` is raised again here with its own message, after what the step wrote
 // is put back; a step the host refuses (one inside another command, say) raises a host exception.

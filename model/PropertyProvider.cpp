@@ -23,18 +23,6 @@ namespace Velmar::Services {
 
 namespace {
 
-// A value as the element has it, without its definition's texts: a large re-apply keeps one for every
-// value it changes, to put back if the step fails.
-API_Property ValueOnly(const API_Property& property)
-{
-    API_Property value;
-    value.definition.guid = property.definition.guid;
-    value.status = property.status;
-    value.isDefault = property.isDefault;
-    if (!property.isDefault)
-        value.value = property.value;
-    return value;
-}
 
 ServiceSlot<PropertyProvider> slot;
 
@@ -466,8 +454,7 @@ private:
         }
         if (current.status == API_Property_NotAvailable || Properties::SameValue(current, wanted))
             return;
-        if (InStep())
-            PutBackValuesIfStepFails(element, {ValueOnly(current)});
+        PutBackValueIfStepFails(element, std::move(current));
         SetOne(element, wanted);
     }
 
@@ -477,15 +464,13 @@ private:
             NoteSkippedValue(wanted.definition.name);
     }
 
-    void KeepForPutBack(const API_Guid& element, const std::vector<UIndex>& changing) const
+    // The values about to change, as the element has them; they are read again for the next element.
+    void KeepForPutBack(const API_Guid& element, const std::vector<UIndex>& changing)
     {
         if (!InStep())
             return;
-        GS::Array<API_Property> before;
-        before.SetCapacity(static_cast<USize>(changing.size()));
         for (const UIndex i : changing)
-            before.Push(ValueOnly(current_[i]));
-        PutBackValuesIfStepFails(element, std::move(before));
+            PutBackValueIfStepFails(element, std::move(current_[i]));
     }
 
 
@@ -695,7 +680,7 @@ void PropertyProvider::SetValue(const API_Guid& element, const API_PropertyDefin
         if (InStep()) {
             API_Property before;
             if (ACAPI_Element_GetPropertyValue(element, definition.guid, before) == NoError)
-                PutBackValuesIfStepFails(element, {ValueOnly(before)});
+                PutBackValueIfStepFails(element, std::move(before));
         }
         if (ACAPI_Element_SetProperty(element, property) != NoError)
             NoteSkippedValue(definition.name);
