@@ -19,6 +19,15 @@ const cases = [
 ];
 
 const chromium = sharedChromium();
+const Screen = { width: 1440, height: 900 };
+
+// The window's box, which must lie on the screen.
+async function onScreen(page, selector) {
+  const box = await page.locator(selector).boundingBox();
+  assert.ok(box.x >= 0 && box.y >= 0 && box.x + box.width <= Screen.width && box.y + box.height <= Screen.height,
+    `${selector} on a ${Screen.width} × ${Screen.height} screen: ${JSON.stringify(box)}`);
+  return box;
+}
 
 for (const c of cases) {
   test(`Check in ${c.language}`, { skip: skipReason }, async (t) => {
@@ -29,14 +38,20 @@ for (const c of cases) {
     const long = (await script(workbench, { cmd: 'element.new', type: 'wall', begin: [0, 0], end: [12, 0], userData: linked })).guid;
     await script(workbench, { cmd: 'element.new', type: 'wall', begin: [0, 2], end: [8, 2], userData: linked });
     await script(workbench, { cmd: 'element.new', type: 'wall', begin: [0, 4], end: [20, 4] });
+    await page.setViewportSize(Screen);
 
     await chooseVelmarItem(page, CheckMenu, 1);
     const rules = page.frameLocator(RulesWindow);
     if (c.none !== undefined) {
       await rules.getByText(c.none).waitFor();
       assert.equal(await rules.locator('#run').isDisabled(), true);
+      // The dialog is taller than the screen would hold: it fits, its page scrolls, and Escape closes it.
+      await onScreen(page, RulesWindow);
+      await page.keyboard.press('Escape');
+      await page.locator(RulesWindow).waitFor({ state: 'detached' });
       return;
     }
+    await onScreen(page, RulesWindow);
     await rules.getByText(c.rule, { exact: true }).waitFor();
     assert.equal(await rules.locator('fieldset.rule').count(), 6);
     await rules.getByRole('button', { name: c.run }).click();
@@ -51,5 +66,17 @@ for (const c of cases) {
       assert.deepEqual((await script(workbench, { cmd: 'selection' })).guids, [long]);
       assert.deepEqual((await script(workbench, { cmd: 'view' })).zoomedTo, [long]);
     });
+    // The palette opens beside the plan's centre, where the view zooms to, and moves by its title bar.
+    const palette = await onScreen(page, ResultWindow);
+    const plan = await page.locator('#plan').boundingBox();
+    assert.ok(palette.x > plan.x + plan.width / 2, `the palette at ${palette.x} leaves the plan's centre in sight`);
+    const title = page.locator('#palettes .window-title').first();
+    const grab = await title.boundingBox();
+    await page.mouse.move(grab.x + 40, grab.y + grab.height / 2);
+    await page.mouse.down();
+    await page.mouse.move(grab.x - 60, grab.y + grab.height / 2 + 50, { steps: 4 });
+    await page.mouse.up();
+    const moved = await page.locator(ResultWindow).boundingBox();
+    assert.deepEqual([Math.round(moved.x - palette.x), Math.round(moved.y - palette.y)], [-100, 50]);
   });
 }

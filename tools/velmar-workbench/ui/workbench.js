@@ -338,18 +338,58 @@ function addGrip(view, id) {
   view.append(grip);
 }
 
+// A palette moves by its title bar, and its title bar stays where the pointer can reach it again.
+function addMove(view, title) {
+  title.addEventListener('pointerdown', (start) => {
+    if (start.button !== 0 || start.target.closest('button')) return;
+    start.preventDefault();
+    title.setPointerCapture(start.pointerId);
+    const from = { left: view.offsetLeft, top: view.offsetTop };
+    const viewport = document.documentElement;
+    const move = (event) => Object.assign(view.style, {
+      left: `${Math.min(Math.max(from.left + event.clientX - start.clientX, 40 - view.offsetWidth), viewport.clientWidth - 40)}px`,
+      top: `${Math.min(Math.max(from.top + event.clientY - start.clientY, 0), viewport.clientHeight - title.offsetHeight)}px`,
+    });
+    title.addEventListener('pointermove', move);
+    title.addEventListener('pointerup', () => title.removeEventListener('pointermove', move), { once: true });
+  });
+}
+
 function createWindowView(info) {
   const close = element('button', { type: 'button', className: 'window-close', title: 'Close', textContent: '×' });
   close.addEventListener('click', () => act('/api/window/close', { window: info.id }));
-  const view = element('div', { className: `window${info.modal ? ' modal' : ''}` },
-    element('div', { className: 'window-title' }, element('span', { className: 'window-name' }), close),
+  const title = element('div', { className: 'window-title' }, element('span', { className: 'window-name' }), close);
+  const view = element('div', { className: `window${info.modal ? ' modal' : ''}` }, title,
     element('iframe', { name: `velmar-window-${info.id}` }));
   view.dataset.window = info.id;
   addGrip(view, info.id);
-  if (!info.modal) Object.assign(view.style, { left: `${40 + 30 * windowViews.size}px`, top: `${90 + 30 * windowViews.size}px` });
+  if (!info.modal) {
+    // Palettes dock beside the plan, over the side panels, so what they select and zoom to stays in sight;
+    // a palette wider than the room there shows its page narrower, scrolling.
+    const palettes = [...windowViews.values()].filter((other) => !other.classList.contains('modal')).length;
+    const screen = document.documentElement.clientWidth;
+    const beside = $('plan').getBoundingClientRect().right + 8;
+    const left = screen - beside >= 360 ? beside : Math.max(screen - Math.min(info.width, screen - 32) - 16, 8);
+    Object.assign(view.style, { left: `${left + 30 * palettes}px`, top: `${90 + 30 * palettes}px` });
+    view.querySelector('iframe').style.maxWidth = `${Math.max(screen - left - 30 * palettes - 16, MinimumWindowSize.width)}px`;
+    addMove(view, title);
+  }
   (info.modal ? $('modals') : $('palettes')).append(view);
+  // Escape reaches the workbench while the focus is not inside the window's page.
+  if (info.modal) close.focus();
   return view;
 }
+
+// Escape closes the open menu, else the topmost dialog, as it does in Archicad.
+document.addEventListener('keydown', (event) => {
+  if (event.key !== 'Escape') return;
+  if (document.querySelector('.menu.open') !== null) {
+    closeMenus();
+    return;
+  }
+  const dialogs = [...$('modals').querySelectorAll('.window')].filter((view) => !view.hidden);
+  if (dialogs.length > 0 && !$('alert').open) act('/api/window/close', { window: Number(dialogs.at(-1).dataset.window) });
+});
 
 function renderWindows(windows) {
   const open = new Set();
