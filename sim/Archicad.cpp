@@ -243,6 +243,7 @@ void Archicad::SendProjectEvent(API_NotifyEventID event)
 void Archicad::NewProject()
 {
     project_ = Project();
+    projectFile_.clear();
     openCorrections_.clear();
     notifications_.observed.clear();
     SendProjectEvent(APINotify_New);
@@ -264,6 +265,7 @@ bool Archicad::OpenProject(const std::string& path, std::string* error)
         return false;
     }
     project_ = std::move(opened);
+    projectFile_ = path;
     openCorrections_ = std::move(corrections);
     for (const std::string& correction : openCorrections_)
         DBPrintf("Host: %s: %s\n", path.c_str(), correction.c_str());
@@ -296,6 +298,7 @@ bool Archicad::SaveProject(const std::string& path, std::string* error)
         *error = "cannot replace " + path;
         return false;
     }
+    projectFile_ = path;
     SendProjectEvent(APINotify_Save);
     return true;
 }

@@ -111,6 +111,8 @@ public:
     // What the host corrected in the file it last opened, one line each; empty for a new project.
     const std::vector<std::string>& OpenCorrections() const { return openCorrections_; }
     bool SaveProject(const std::string& path, std::string* error);
+    // The file the open project was opened from or last saved to; empty for a new project.
+    const std::string& ProjectFile() const { return projectFile_; }
     // The user placing an element: a host command of its own undo step, the add-on told inside it.
     API_Guid PlaceElement(Element element);
     API_Guid CreateElement(API_ElemTypeID type) { return PlaceElement(NewElement(type)); }
@@ -204,6 +206,7 @@ private:
     EventLoop loop_;
     FaultInjector faults_;
     Project project_;
+    std::string projectFile_;
     std::vector<Menu> menus_;
     std::vector<Report> reports_;
     mutable std::mutex debugMutex_;

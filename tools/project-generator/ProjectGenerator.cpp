@@ -149,7 +149,9 @@ struct Room {
 // long, exterior walls one or two bays (up to 12 m).
 class Site {
 public:
-    explicit Site(Random& random) : random_(random) {}
+    // `perStreet` buildings a street: a large site is laid out about as deep as it is wide, so a plan fitted
+    // to the window shows its buildings, not a thin column of streets.
+    Site(Random& random, int perStreet) : random_(random), perStreet_(perStreet) {}
 
     void AddBuilding()
     {
@@ -192,10 +194,10 @@ public:
                 rooms_.push_back({{xs[i], ys[j]}, {xs[i + 1], ys[j + 1]}, height});
         }
 
-        // Eight buildings a street, streets 8 m apart.
+        // Streets 8 m apart.
         rowDepth_ = std::max(rowDepth_, ys.back() - cursor_.y);
         cursor_.x = Snap(xs.back() + 8.0);
-        if (++inRow_ == 8) {
+        if (++inRow_ == perStreet_) {
             cursor_ = {0.0, Snap(cursor_.y + rowDepth_ + 8.0)};
             rowDepth_ = 0.0;
             inRow_ = 0;
@@ -207,6 +209,7 @@ public:
 
 private:
     Random& random_;
+    const int perStreet_;
     std::vector<PlannedWall> walls_;
     std::vector<Room> rooms_;
     API_Coord cursor_{0.0, 0.0};
@@ -251,7 +254,9 @@ public:
         AddComposites();
         AddClassification();
         AddProperties();
-        Site site(random_);
+        // A building has about 25 walls and 10 rooms, and a street about as deep as a building is wide.
+        const double buildings = std::max(options_.walls / 25.0, options_.slabs / 10.0);
+        Site site(random_, std::max(8, static_cast<int>(std::ceil(std::sqrt(buildings)))));
         while (site.Walls().size() < options_.walls || site.Rooms().size() < options_.slabs)
             site.AddBuilding();
         for (std::size_t i = 0; i < options_.walls; ++i)

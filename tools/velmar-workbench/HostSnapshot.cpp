@@ -61,6 +61,11 @@ void WriteProject(Writer& writer, Archicad& host)
     writer.Uint64(project.Revision());
     writer.Key("elementCount");
     writer.Uint64(project.Elements().size());
+    writer.Key("file");
+    if (host.ProjectFile().empty())
+        writer.Null();
+    else
+        WriteString(writer, host.ProjectFile());
     writer.Key("selection");
     WriteGuids(writer, project.Selection());
     // Which elements the add-on observes is the host's, not the project's: it changes no revision.

@@ -121,6 +121,12 @@ function setProjectPath(path, users) {
   $('projectName').textContent = path === null ? 'Untitled' : path.split('/').at(-1).replace(/\.json$/, '');
 }
 
+// The host says which file its project came from: the page learns so of the sample opened at start, which
+// is saved with Save As as any sample is. Files the page opened or saved it tracks itself.
+function followProjectFile(file) {
+  if (projectPath === null && file !== null) setProjectPath(file, false);
+}
+
 async function newProject() {
   if ((await command('project.new')) !== undefined) setProjectPath(null, false);
 }
@@ -445,6 +451,7 @@ function render(state) {
     followMenuLanguage();
   }
   renderProject(state.project);
+  followProjectFile(state.project.file);
   renderProgress(state.progress);
   renderReports(state.reports);
   renderLog(state.log);
