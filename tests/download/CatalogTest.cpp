@@ -139,7 +139,9 @@ void ExpectEverySystemBuilds(const fs::path& dir)
                 const std::string name = HostText::Utf8(property.attribute.ID.ValueOr(GS::UniString()));
                 EXPECT_TRUE(property.attribute.NameText(language).has_value()) << name;
                 EXPECT_TRUE(property.attribute.ValueText(language).has_value()) << name;
-                EXPECT_TRUE(property.lod.has_value()) << name << " has no known LOD";
+                // The mapping's classification codes go to the property the user chooses, at any level.
+                const bool code = name == "NL-SfB" || name == "STABU" || name == "Uniclass";
+                EXPECT_EQ(property.lod.has_value(), !code) << name << ": a level only where a property has one";
                 if (property.dataType != Bo::DataType::String && property.dataType != Bo::DataType::Boolean) {
                     EXPECT_NO_THROW(property.attribute.ValueNumber(language)) << name;
                 }
@@ -211,7 +213,8 @@ TEST_F(Catalog, CoversTheMappingTheLevelsAndTheRuleAttributes)
         }
     }
     EXPECT_EQ(systemKinds, (std::set<std::string>{"wall", "ceiling", "floor"}));
-    EXPECT_EQ(levels, (std::set<std::string>{"100", "200", "300", "400", "500"}));
+    // No level: the classification codes, which the Download page offers apart.
+    EXPECT_EQ(levels, (std::set<std::string>{"", "100", "200", "300", "400", "500"}));
 
     const auto mapping = ReadDocument(VELMAR_MAPPING_FILE);
     struct Section {
@@ -227,6 +230,8 @@ TEST_F(Catalog, CoversTheMappingTheLevelsAndTheRuleAttributes)
             EXPECT_TRUE(section.ids.count(key)) << section.name << " key " << key << " is in no system";
         }
     }
+    for (const auto& code : mapping["classificationCodes"].GetArray())
+        EXPECT_TRUE(systemIds.count(code.GetString())) << "classification code " << code.GetString() << " is in no system";
 }
 
 }  // namespace

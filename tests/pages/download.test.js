@@ -15,17 +15,13 @@ const DownloadWindow = 'iframe[name="velmar-window-4"]';
 const Product = 'VELMAR-MS75-2x12.5';
 const catalogFolder = fileURLToPath(new URL('../../services/catalog/', import.meta.url));
 
-// The shipped catalog, with one classification code of the property mapping and a second yes-or-no
-// property (the product has only a "no") added to the product.
+// The shipped catalog, whose systems carry the classification codes of the property mapping, with a second
+// yes-or-no property (the product has only a "no") added to the product.
 function catalogWithClassification() {
   const folder = mkdtempSync(join(tmpdir(), 'velmar-catalog-'));
   cpSync(catalogFolder, folder, { recursive: true });
   const file = join(folder, `${Product}.json`);
   const system = JSON.parse(readFileSync(file, 'utf8'));
-  system.Attributes.general['NL-SfB'] = {
-    ID: 'NL-SfB', Name: { nl_NL: 'NL-SfB-code', fr_FR: 'Code NL-SfB', en_US: 'NL-SfB code' },
-    Value: { nl_NL: '22.21', fr_FR: '22.21', en_US: '22.21' }, DataType: 'String',
-  };
   system.Attributes.composition.SEALED = {
     ID: 'SEALED', LOD: '300', Name: { nl_NL: 'Luchtdicht', fr_FR: 'Étanche à l’air', en_US: 'Airtight' },
     Value: { nl_NL: 'true', fr_FR: 'true', en_US: 'true' }, DataType: 'Boolean',
@@ -47,19 +43,19 @@ function expectedProperties(language) {
 // The page in each of the add-on's languages: its own words, and values of each kind as they read there.
 const languages = {
   nl: {
-    country: 'NL', code: 'nl-NL', names: 'nl_NL', product: `Product: ${Product}`, classification: 'NL-SfB-code (22.21)',
+    country: 'NL', code: 'nl-NL', names: 'nl_NL', product: `Product: ${Product}`, classification: ['NL-SfB-code', 'STABU-code', 'Uniclass-code'],
     target: 'Projecteigenschap', noTarget: '(geen)',
     sent: 'Het systeem is naar Archicad verzonden. Ga verder in Archicad.',
     values: { Merk: 'Velmar', 'Totale dikte': '125\u00a0mm', Gewicht: '44,5\u00a0kg/m²', 'Met isolatie': 'Nee', Luchtdicht: 'Ja' },
   },
   fr: {
-    country: 'BE', code: 'fr-BE', names: 'fr_FR', product: `Produit : ${Product}`, classification: 'Code NL-SfB (22.21)',
+    country: 'BE', code: 'fr-BE', names: 'fr_FR', product: `Produit : ${Product}`, classification: ['Code NL-SfB', 'Code STABU', 'Code Uniclass'],
     target: 'Propriété du projet', noTarget: '(aucune)',
     sent: 'Le système a été envoyé à Archicad. Continuez dans Archicad.',
     values: { Marque: 'Velmar', 'Épaisseur totale': '125\u00a0mm', Poids: '44,5\u00a0kg/m²', 'Avec isolation': 'Non', 'Étanche à l’air': 'Oui' },
   },
   en: {
-    country: 'INT', code: 'en-US', names: 'en_US', product: `Product: ${Product}`, classification: 'NL-SfB code (22.21)',
+    country: 'INT', code: 'en-US', names: 'en_US', product: `Product: ${Product}`, classification: ['NL-SfB code', 'STABU code', 'Uniclass code'],
     target: 'Project property', noTarget: '(none)',
     sent: 'The system was sent to Archicad. Continue in Archicad.',
     values: { Brand: 'Velmar', 'Total thickness': '125\u00a0mm', Weight: '44.5\u00a0kg/m²', 'With insulation': 'No', Airtight: 'Yes' },
@@ -121,8 +117,9 @@ const cases = [
   {
     what: 'a link that writes its classification code into the chosen property', existing: 'Wall A', language: languages.fr,
     choose: async (dialog) => {
-      await dialog.getByRole('combobox', { name: languages.fr.target }).selectOption({ label: ClassificationTarget });
-      assert.equal(await dialog.getByRole('checkbox', { name: languages.fr.classification.replace(/ \(.*/, '') }).isChecked(), true,
+      await dialog.locator('#classifications tr[data-code="NL-SfB"]').getByRole('combobox', { name: languages.fr.target })
+        .selectOption({ label: ClassificationTarget });
+      assert.equal(await dialog.getByRole('checkbox', { name: languages.fr.classification[0] }).isChecked(), true,
         'choosing a property applies the code');
       await linkWallA(dialog);
     },
@@ -180,8 +177,9 @@ for (const c of cases) {
     for (const [name, value] of Object.entries(language.values)) assert.equal(properties.find((property) => property.name === name)?.value, value, name);
     assert.deepEqual(await dialog.locator('#classifications tbody tr').evaluateAll((rows) =>
       rows.map((row) => ({ code: row.dataset.code, label: row.cells[1].textContent, active: row.querySelector('input').checked }))),
-    [{ code: 'NL-SfB', label: language.classification, active: false }]);
-    assert.deepEqual(await dialog.getByRole('combobox', { name: language.target }).locator('option').allTextContents(),
+    [['NL-SfB', '22.21'], ['STABU', '35'], ['Uniclass', 'Ss_25_10_30']].map(([code, value], i) =>
+      ({ code, label: `${language.classification[i]} (${value})`, active: false })));
+    assert.deepEqual(await dialog.getByRole('combobox', { name: language.target }).first().locator('option').allTextContents(),
       [language.noTarget, ClassificationTarget, 'Position'], 'the project\'s text properties, by name');
     // The page shows whole, cut off neither way, in a window no larger than the add-on opens it at.
     await eventually(async () => {

@@ -6,8 +6,10 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace Sim::ProjectGenerator {
@@ -122,6 +124,13 @@ enum Item { ExternalLoadBearing = 2, ExternalOther = 3, Partition = 5, Separatin
 constexpr const char* ArchicadExteriorWall = "7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7103";
 constexpr const char* ArchicadPartitionWall = "7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7102";
 constexpr const char* ArchicadFloor = "7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7105";
+// Text properties for the classification codes the property mapping names, which Download writes a
+// system's code into; fixed GUIDs, so that adding them moved no generated element.
+constexpr std::pair<const char*, const char*> CodeProperties[] = {
+    {"NL-SfB", "7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7201"},
+    {"STABU", "7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7202"},
+    {"Uniclass", "7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7203"},
+};
 constexpr const char* ArchicadCeiling = "7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7106";
 
 API_Guid GuidOf(const char* text)
@@ -369,12 +378,12 @@ private:
     }
 
     API_Guid AddDefinition(const char* name, const char* description, API_VariantType type,
-                           std::vector<API_Guid> availability = {})
+                           std::vector<API_Guid> availability = {}, std::optional<API_Guid> guid = std::nullopt)
     {
         PropertyDefinition definition;
         auto& d = definition.definition;
         d.definitionType = API_PropertyCustomDefinitionType;
-        d.guid = random_.Guid();
+        d.guid = guid ? *guid : random_.Guid();
         d.groupGuid = group_;
         d.name = name;
         d.description = description;
@@ -404,6 +413,8 @@ private:
         // Only internal walls have an acoustic rating.
         acoustic_ = AddDefinition("Acoustic Rating", "Airborne sound insulation, dB", API_PropertyRealValueType,
                                   {items_[Partition], items_[Separating]});
+        for (const auto& [name, guid] : CodeProperties)
+            AddDefinition(name, "Classification code of the build-up", API_PropertyStringValueType, {}, GuidOf(guid));
     }
 
     void SetCommonValues(Element& element)
