@@ -1,14 +1,10 @@
 // The project's system store: the module's code over the simulated host's module data and project files.
-#include "ACAPinc.hpp"
-#include "Archicad.hpp"
 #include "EventHandlers.hpp"
 #include "HandleOwner.hpp"
 #include "HostGuid.hpp"
-#include "HostText.hpp"
+#include "ModuleHost.hpp"
 #include "ProjectSettings.hpp"
 #include "ProjectStoreService.hpp"
-#include "State.hpp"
-#include "TempFolder.hpp"
 
 #include <gtest/gtest.h>
 
@@ -49,22 +45,7 @@ std::string Names(const std::vector<std::pair<Velmar::Bo::System, GS::Guid>>& sy
     return names;
 }
 
-class ProjectStore : public ::testing::Test {
-protected:
-    ProjectStore() : host_(root_ / "data")
-    {
-        Velmar::Host::SetHostFunctions(&Sim::HostFunctions());
-        Velmar::App::State::instance()->languageIndex = 1;  // kind and thickness are read for a language only
-    }
-    ~ProjectStore() override
-    {
-        Velmar::App::State::instance()->languageIndex.reset();
-        Velmar::Host::SetHostFunctions(nullptr);
-    }
-
-    Velmar::Testing::TempFolder root_;
-    Sim::Archicad host_;
-};
+class ProjectStore : public ::testing::Test, protected Velmar::Testing::ModuleHost {};
 
 TEST_F(ProjectStore, StoredSystemsComeBackByGuidFromTheProjectEntries)
 {
@@ -95,9 +76,11 @@ TEST_F(ProjectStore, StoredSystemsComeBackByGuidFromTheProjectEntries)
     EXPECT_EQ(reader.GetSystem(HostGuid::New()), nullptr);
 }
 
+// A thickness that does not convert gives no system, and a debug line each time it is read.
 TEST_F(ProjectStore, OnlyGuidNamedEntriesThatHoldASystemAreTaken)
 {
     const auto guid = [] { return HostText::Utf8(HostGuid::New().ToUniString()); };
+    const std::string bad = guid();
     const struct {
         std::string name, text;
         bool listed, system;
@@ -110,6 +93,7 @@ TEST_F(ProjectStore, OnlyGuidNamedEntriesThatHoldASystemAreTaken)
         {guid(), "{}", true, false},
         {guid(), R"({"Result":5})", true, true},
         {guid(), SystemText("GOOD"), true, true},
+        {bad, SystemText("BAD", "dik"), true, false},
     };
     for (const auto& c : cases) {
         Velmar::HandleOwner data(BMAllocateHandle(static_cast<Int32>(c.text.size() + 1), 0, 0));
@@ -130,6 +114,9 @@ TEST_F(ProjectStore, OnlyGuidNamedEntriesThatHoldASystemAreTaken)
         EXPECT_EQ(service.GetSystem(id) != nullptr, c.system) << c.name;
     }
     EXPECT_EQ(service.GetAllSystems().size(), 2u);
+    const auto lines = host.DebugLines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [&](const std::string& line) { return line.find(bad) != std::string::npos; }),
+              2);
 }
 
 // Every module data entry of the open project: name, version, sign and bytes.
@@ -155,7 +142,7 @@ TEST_F(ProjectStore, TheStoreFollowsTheProjectThroughSaveAndOpen)
     ASSERT_EQ(
         ACAPI_ProjectOperation_CatchProjectEvent(APINotify_New | APINotify_Open, Velmar::AddOn::ProjectEventHandler),
         NoError);
-    host_.NewProject();
+    host.NewProject();
     EXPECT_EQ(ProjectStoreService::Existing(), nullptr);  // a project event does not create the store
 
     const auto tag = ProjectStoreService::instance()->StoreSystem(MakeSystem("SAVED"), 300);
@@ -166,33 +153,18 @@ TEST_F(ProjectStore, TheStoreFollowsTheProjectThroughSaveAndOpen)
     ASSERT_EQ(saved, NoError);
     const auto before = ModuleDataEntries();
     ASSERT_EQ(before.size(), 3u);
-    const std::string path = root_ / "project.json";
+    const std::string path = root / "project.json";
     std::string error;
-    ASSERT_TRUE(host_.SaveProject(path, &error)) << error;
-    host_.NewProject();
+    ASSERT_TRUE(host.SaveProject(path, &error)) << error;
+    host.NewProject();
     EXPECT_TRUE(ProjectStoreService::Existing()->GetSystemTexts().empty());
 
-    ASSERT_TRUE(host_.OpenProject(path, &error)) << error;
+    ASSERT_TRUE(host.OpenProject(path, &error)) << error;
     EXPECT_EQ(ModuleDataEntries(), before) << "every entry back byte for byte";
     ASSERT_EQ(ProjectStoreService::Existing()->GetSystemTexts().size(), 2u);
     const auto system = ProjectStoreService::instance()->GetSystem(tag.storedSystemId);
     ASSERT_NE(system, nullptr);
     EXPECT_EQ(HostText::Utf8(system->name), "SAVED");
-}
-
-TEST_F(ProjectStore, AThicknessThatDoesNotConvertGivesNoSystemAndADebugLine)
-{
-    ProjectStoreService service;
-    service.StoreSystem(MakeSystem("GOOD"), 300);
-    const GS::Guid id = service.StoreSystem(MakeSystem("BAD", "dik"), 300).storedSystemId;
-    const std::string bad = HostText::Utf8(id.ToUniString());
-
-    EXPECT_EQ(service.GetSystem(id), nullptr);
-    EXPECT_EQ(Names(service.GetAllSystems()), "GOOD;");
-    const auto lines = host_.DebugLines();
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                            [&](const std::string& line) { return line.find(bad) != std::string::npos; }),
-              2);
 }
 
 }  // namespace
