@@ -106,11 +106,10 @@ TEST(ProjectSettingsScenario, OpeningAProjectAppliesItsSettings)
         SCOPED_TRACE(c.name);
         TempFolder root;
         WriteFile(root / "project.json", c.project);
-        const SimRun run =
-            RunVelmarSim(root / "data", root / "script.jsonl",
-                         {R"({"cmd":"choose","menu":32501,"item":2})",
-                          R"({"cmd":"project.open","path":")" + (root / "project.json") + R"("})", R"({"cmd":"state"})",
-                          R"({"cmd":"choose","menu":32500,"item":1})", R"({"cmd":"shell"})"});
+        const SimRun run = RunVelmarSim(root, {R"({"cmd":"choose","menu":32501,"item":2})",
+                                               R"({"cmd":"project.open","path":")" + (root / "project.json") + R"("})",
+                                               R"({"cmd":"state"})", R"({"cmd":"choose","menu":32500,"item":1})",
+                                               R"({"cmd":"shell"})"});
         ASSERT_EQ(run.answers.size(), 5u);
         EXPECT_TRUE(ParseAnswer(run.answers[1])["ok"].GetBool()) << run.answers[1];
         const auto state = ParseAnswer(run.answers[2]);
@@ -126,9 +125,8 @@ TEST(ProjectSettingsScenario, OpeningAProjectAppliesItsSettings)
 TEST(ProjectSettingsScenario, ChoosingALodStoresTheSettingsWithATerminatingZero)
 {
     TempFolder root;
-    const SimRun run = RunVelmarSim(root / "data", root / "script.jsonl",
-                                    {R"({"cmd":"choose","menu":32501,"item":2})",
-                                     R"({"cmd":"project.save","path":")" + (root / "saved.json") + R"("})"});
+    const SimRun run = RunVelmarSim(root, {R"({"cmd":"choose","menu":32501,"item":2})",
+                                           R"({"cmd":"project.save","path":")" + (root / "saved.json") + R"("})"});
     ASSERT_EQ(run.answers.size(), 2u);
     const auto project = ParseAnswer(ReadFile(root / "saved.json"));
     ASSERT_TRUE(project.IsObject());

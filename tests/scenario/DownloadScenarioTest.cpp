@@ -49,9 +49,7 @@ TEST(DownloadScenario, APickedProductBecomesACompositeThatUndoLeavesAndTheWindow
 {
     TempFolder root;
     const std::string download = R"({"cmd":"call","window":4,"fn":"download_processDownload","arg":)";
-    const SimRun run = RunVelmarSim(
-        root / "data", root / "script.jsonl",
-        {
+    const SimRun run = RunVelmarSim(root, {
             R"({"cmd":"choose","menu":32500,"item":1})",                                   // 0
             R"({"cmd":"pick","product":"VELMAR-MS75-1x12.5"})",                            // 1
             R"({"cmd":"wait","ms":20000,"until":{"window":4}})",                           // 2
@@ -133,17 +131,11 @@ TEST(DownloadScenario, WhatThePlatformDoesNotKnowOrCannotGiveOrWhatIsNoIdOpensNo
         std::string product;
         for (const char* p = c.product; *p != '\0'; ++p)
             product += *p == '\n' ? std::string("\\n") : std::string(1, *p);
-        const SimRun run = RunVelmarSim(root / "data", root / "script.jsonl",
-                                        {
-                                            R"({"cmd":"choose","menu":32500,"item":1})",
-                                            R"({"cmd":"pick","product":")" + product + R"("})",
-                                            R"({"cmd":"pick.answer","ms":10000})",
-                                            R"({"cmd":"wait","ms":1000,"until":{"window":4}})",
-                                            R"({"cmd":"windows"})",
-                                            R"({"cmd":"reports"})",
-                                            R"({"cmd":"log"})",
-                                            R"({"cmd":"debug"})",
-                                        },
+        const SimRun run = RunVelmarSim(root,
+                                        {R"({"cmd":"choose","menu":32500,"item":1})",
+                                         R"({"cmd":"pick","product":")" + product + R"("})",
+                                         R"({"cmd":"pick.answer","ms":10000})", R"({"cmd":"wait","ms":1000,"until":{"window":4}})",
+                                         R"({"cmd":"windows"})", R"({"cmd":"reports"})", R"({"cmd":"log"})", R"({"cmd":"debug"})"},
                                         c.options);
         ASSERT_EQ(run.answers.size(), 8u) << c.product;
         EXPECT_EQ(run.answers[2], std::string(R"({"ok":true,"answer":)") + c.pageHears + "}") << c.product;

@@ -93,7 +93,7 @@ std::vector<std::string> AfterLinkingWallA(std::vector<std::string> then)
 std::string SavedAfterLinkingWallA(const TempFolder& root, const std::string& project, std::vector<std::string> more)
 {
     more.push_back(R"({"cmd":"project.save","path":")" + project + R"("})");
-    const SimRun download = RunVelmarSim(root / "data", root / "download.jsonl", AfterLinkingWallA(more));
+    const SimRun download = RunVelmarSim(root, AfterLinkingWallA(more));
     EXPECT_EQ(download.answers.size(), 6u + more.size()) << download.errors;
     EXPECT_EQ(download.answers.at(5), R"({"ok":true,"answer":true})");
     EXPECT_EQ(download.answers.back(), R"({"ok":true})") << download.errors;
@@ -110,9 +110,7 @@ TEST(UpdateScenario, APublishedSystemRebuildsItsCompositeAndPropertiesInOneStep)
     const std::string project = root / "project.json";
     const std::string wall = SavedAfterLinkingWallA(root, project, {});
 
-    const SimRun run = RunVelmarSim(
-        root / "data", root / "update.jsonl",
-        {
+    const SimRun run = RunVelmarSim(root, {
             R"({"cmd":"project.open","path":")" + project + R"("})",                                         // 0
             R"({"cmd":"platform.publish","id":"VELMAR-MS75-1x12.5","values":{"Thickness":"110","TOTAL_THICKNESS":"110"}})",  // 1
             R"({"cmd":"choose","menu":32502,"item":1})",                                                     // 2
@@ -162,9 +160,7 @@ TEST(UpdateScenario, RebuildsTheTaggedCompositeOrLeavesTheSystemToBeOfferedAgain
         {R"({"cmd":"attribute.new","type":"composite","name":"Wall B","skins":[{"material":"Gypsum Board","thickness":0.2}]})"});
     const std::string runUpdate = R"({"cmd":"call","window":3,"fn":"update_runUpdate"})";
     const std::string listUpdates = R"({"cmd":"call","window":3,"fn":"update_getSystemsToUpdate"})";
-    const SimRun run = RunVelmarSim(
-        root / "data", root / "update.jsonl",
-        {
+    const SimRun run = RunVelmarSim(root, {
             R"({"cmd":"project.open","path":")" + project + R"("})",                                         // 0
             R"({"cmd":"element.set","guid":")" + wall + R"(","composite":"Wall B"})",                        // 1
             R"({"cmd":"platform.publish","id":"VELMAR-MS75-1x12.5","values":{"Thickness":"110"}})",          // 2

@@ -46,6 +46,13 @@ inline SimRun RunVelmarSim(const std::string& dataFolder, const std::string& scr
     return run;
 }
 
+// The run on `root`'s data folder, with the script there.
+inline SimRun RunVelmarSim(const TempFolder& root, const std::vector<std::string>& lines,
+                           const std::vector<std::string>& options = {})
+{
+    return RunVelmarSim(root / "data", root / "script.jsonl", lines, options);
+}
+
 inline rapidjson::Document ParseAnswer(const std::string& answer)
 {
     rapidjson::Document document;
