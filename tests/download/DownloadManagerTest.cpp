@@ -251,12 +251,6 @@ TEST_F(Downloads, AConfirmationIsCheckedBeforeAnythingIsWritten)
         // Archicad does not undo attributes or module data: with no element to write on, no undo step.
         EXPECT_TRUE(Project().UndoNames().empty()) << c.what;
     }
-    // Inside another command (a notification of the user's own step) the host refuses the step.
-    system_ = Velmar::Testing::SystemResponse(wall);
-    ASSERT_TRUE(manager_.LoadSystem("S1"));
-    std::string refused;
-    host.RunHostCommand("Create Wall", [&] { refused = Confirm(R"({"newCompositeName":"Nested"})"); });
-    EXPECT_EQ(refused, "Download Velmar system was refused by the host (" + std::to_string(APIERR_REFUSEDCMD) + ")");
 }
 
 // A stored system is offered for update when the platform's version differs from it in any part of its time
