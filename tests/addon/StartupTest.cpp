@@ -92,7 +92,8 @@ TEST(Startup, EachFailingStartupStepIsLoggedAndOnlyTheNewElementHandlerFailsInit
         EXPECT_EQ(sim->GetAddOn().initializeResult, c.initializeFails ? APIERR_GENERAL : NoError);
         EXPECT_EQ(DS01HandlerInstalled(sim.Host()), c.handlerInstalled);
         const auto lines = sim.LogLines();
-        EXPECT_NE(std::search(lines.begin(), lines.end(), c.logged.begin(), c.logged.end()), lines.end());
+        EXPECT_TRUE(std::search(lines.begin(), lines.end(), c.logged.begin(), c.logged.end()) != lines.end())
+            << "not logged in this order from: " << (c.logged.empty() ? "" : c.logged.front());
         for (const auto& line : StartupLines)
             EXPECT_TRUE(Contains(lines, line)) << line;
     }
