@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <cstdio>
 
 namespace {
@@ -82,22 +83,13 @@ protected:
 
 TEST_F(Composites, EachKindAndLevelLaysOutItsSkins)
 {
-    SystemOutline insulated = StandardWall();
-    insulated.insulation = {{1, "Wool", "50"}};
-    SystemOutline secondSide = StandardWall();
-    secondSide.boards[2].type = "Board B";
-    secondSide.boards[3].type = "Board C";
-    SystemOutline floor = StandardWall("135");
-    floor.kind = "VLOER";
-    SystemOutline ceiling = StandardWall("135");
-    ceiling.kind = "plafond";
-    SystemOutline unknownKind = StandardWall();
-    unknownKind.kind = "Iets";
-    SystemOutline negativeBoard = StandardWall();
-    negativeBoard.boards[0].thickness = "-12,5";
-    negativeBoard.boards[1].thickness = "0";
-    SystemOutline bare;
-    SystemOutline noThickness = StandardWall("");
+    const auto wall = [](const char* thickness, const std::function<void(SystemOutline&)>& change) {
+        SystemOutline outline = StandardWall(thickness);
+        change(outline);
+        return outline;
+    };
+    const SystemOutline insulated = wall("125", [](auto& o) { o.insulation = {{1, "Wool", "50"}}; });
+    const SystemOutline ceiling = wall("135", [](auto& o) { o.kind = "plafond"; });
     struct Case {
         const char* what;
         SystemOutline outline;
@@ -111,22 +103,24 @@ TEST_F(Composites, EachKindAndLevelLaysOutItsSkins)
          "usage 1, 135 mm: Summary_Board 25 Summary_Frame 75 Summary_Air 10 Summary_Board 25"},
         {"LOD 500: insulation between two halves of profile", insulated, 500,
          "usage 1, 125 mm: Board A 12.5 Board A 12.5 Profile 12.5 Wool 50 Profile 12.5 Board A 12.5 Board A 12.5"},
-        {"LOD 500: the second side's boards in reverse layer order", secondSide, 500,
+        {"LOD 500: the second side's boards in reverse layer order",
+         wall("125", [](auto& o) { o.boards[2].type = "Board B"; o.boards[3].type = "Board C"; }), 500,
          "usage 1, 125 mm: Board A 12.5 Board A 12.5 Profile 75 Board C 12.5 Board B 12.5"},
         {"LOD 100: one summary skin", insulated, 100, "usage 1, 125 mm: Summary 125"},
         {"LOD 200: one summary skin", StandardWall("135"), 200, "usage 1, 135 mm: Summary 135"},
         {"no level: as at LOD 100", StandardWall(), std::nullopt, "usage 1, 125 mm: Summary 125"},
-        {"a floor has no air layer to take the rest", floor, 300,
+        {"a floor has no air layer to take the rest", wall("135", [](auto& o) { o.kind = "VLOER"; }), 300,
          "usage 2, 125 mm: Summary_Board 25 Summary_Frame 75 Summary_Board 25"},
         {"a ceiling starts with its air", ceiling, 300,
          "usage 2, 135 mm: Summary_Air 10 Summary_Frame 75 Summary_Board 25 Summary_Board 25"},
         {"a ceiling's boards face down at LOD 500", ceiling, 500,
          "usage 2, 135 mm: Summary_Air 10 Profile 75 Board A 12.5 Board A 12.5 Board A 12.5 Board A 12.5"},
-        {"an unknown kind is a wall", unknownKind, 100, "usage 1, 125 mm: Summary 125"},
-        {"boards of 0 or less lay out nothing, and air takes their place", negativeBoard, 300,
+        {"an unknown kind is a wall", wall("125", [](auto& o) { o.kind = "Iets"; }), 100, "usage 1, 125 mm: Summary 125"},
+        {"boards of 0 or less lay out nothing, and air takes their place",
+         wall("125", [](auto& o) { o.boards[0].thickness = "-12,5"; o.boards[1].thickness = "0"; }), 300,
          "usage 1, 125 mm: Summary_Frame 75 Summary_Air 25 Summary_Board 25"},
-        {"no frames or boards", bare, 300, "none"},
-        {"no thickness", noThickness, 100, "none"},
+        {"no frames or boards", SystemOutline(), 300, "none"},
+        {"no thickness", StandardWall(""), 100, "none"},
         {"a thickness of 0", StandardWall("0"), 100, "none"},
         {"a negative thickness", StandardWall("-125"), 300, "none"},
     };
