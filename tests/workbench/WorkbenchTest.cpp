@@ -227,11 +227,8 @@ TEST(WorkbenchServer, RefusesOtherSitesAndHostilePathsHostsAndBodiesAndServesIts
     ASSERT_TRUE(host.Loaded());
     TempFolder folder;
     const std::string secret = "not for pages";
-    std::filesystem::create_directories(folder / "ui");
-    std::filesystem::create_directories(folder / "pages/js");
-    std::filesystem::create_directories(folder / "outside");
-    std::filesystem::create_directories(folder / "samples");
-    std::filesystem::create_directories(folder / "projects");
+    for (const char* made : {"ui", "pages/js", "outside", "samples", "projects"})
+        std::filesystem::create_directories(folder / made);
     const std::string wall = "901E167F-078D-4032-8383-39568546B9F9";
     const auto project = [&](const std::string& height) {
         return R"({"format":"velmar-sim-project","version":2,"elements":[{"guid":")" + wall +
