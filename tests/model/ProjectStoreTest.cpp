@@ -47,35 +47,6 @@ std::string Names(const std::vector<std::pair<Velmar::Bo::System, GS::Guid>>& sy
 
 class ProjectStore : public ::testing::Test, protected Velmar::Testing::ModuleHost {};
 
-TEST_F(ProjectStore, StoredSystemsComeBackByGuidFromTheProjectEntries)
-{
-    ProjectStoreService writer;
-    const auto first = writer.StoreSystem(MakeSystem("WALL-A"), 300);
-    const auto second = writer.StoreSystem(MakeSystem("WALL-B"), 400);
-    EXPECT_EQ(first.systemName, "WALL-A");
-    EXPECT_EQ(first.timeStamp, (Velmar::Bo::CompositeTag::TimeStamp{2026, 11, 20, 9, 30, 5}));
-    EXPECT_EQ(second.lod, 400);
-    EXPECT_NE(first.storedSystemId, second.storedSystemId);
-    EXPECT_EQ(Names(writer.GetAllSystems()), "WALL-A;WALL-B;");
-
-    API_ModulData entry = {};
-    ASSERT_EQ(ACAPI_ModulData_Get(&entry, first.storedSystemId.ToUniString()), NoError);
-    Velmar::HandleOwner data(entry.dataHdl);
-    EXPECT_EQ(std::make_pair(entry.dataVersion, entry.platformSign), std::make_pair(1, UInt16(0x5757)));
-    EXPECT_EQ(std::string(*data.Get(), static_cast<std::size_t>(BMGetHandleSize(data.Get()))),
-              SystemText("WALL-A") + '\0');
-
-    ProjectStoreService reader;  // its empty list makes the first lookup load the project's entries
-    for (const auto& [tag, name] : {std::pair(first, "WALL-A"), std::pair(second, "WALL-B")}) {
-        const auto system = reader.GetSystem(tag.storedSystemId);
-        ASSERT_NE(system, nullptr) << name;
-        EXPECT_EQ(HostText::Utf8(system->name), name);
-        EXPECT_EQ(system->timeStamp, (Velmar::Bo::TimeStamp{2026, 11, 0, 20, 9, 30, 5, 0}));
-        EXPECT_DOUBLE_EQ(system->thickness.value_or(0), 0.12);
-    }
-    EXPECT_EQ(reader.GetSystem(HostGuid::New()), nullptr);
-}
-
 // A thickness that does not convert gives no system, and a debug line each time it is read.
 TEST_F(ProjectStore, OnlyGuidNamedEntriesThatHoldASystemAreTaken)
 {
@@ -137,7 +108,8 @@ std::vector<std::string> ModuleDataEntries()
     return entries;
 }
 
-TEST_F(ProjectStore, TheStoreFollowsTheProjectThroughSaveAndOpen)
+// Stored systems come back by their id from the project's entries, byte for byte through save and open.
+TEST_F(ProjectStore, StoredSystemsFollowTheProjectThroughSaveAndOpen)
 {
     ASSERT_EQ(
         ACAPI_ProjectOperation_CatchProjectEvent(APINotify_New | APINotify_Open, Velmar::AddOn::ProjectEventHandler),
@@ -145,14 +117,23 @@ TEST_F(ProjectStore, TheStoreFollowsTheProjectThroughSaveAndOpen)
     host.NewProject();
     EXPECT_EQ(ProjectStoreService::Existing(), nullptr);  // a project event does not create the store
 
-    const auto tag = ProjectStoreService::instance()->StoreSystem(MakeSystem("SAVED"), 300);
-    ProjectStoreService::instance()->StoreSystem(MakeSystem("ÉCRAN-Ø12,5 \u00e9"), 400);
+    const auto store = ProjectStoreService::instance();
+    const auto first = store->StoreSystem(MakeSystem("WALL-A"), 300);
+    const auto second = store->StoreSystem(MakeSystem("ÉCRAN-Ø12,5 \u00e9"), 400);
+    EXPECT_EQ(first.systemName, "WALL-A");
+    EXPECT_EQ(first.timeStamp, (Velmar::Bo::CompositeTag::TimeStamp{2026, 11, 20, 9, 30, 5}));
+    EXPECT_EQ(second.lod, 400);
+    EXPECT_NE(first.storedSystemId, second.storedSystemId);
+    EXPECT_EQ(Names(store->GetAllSystems()), "WALL-A;ÉCRAN-Ø12,5 \u00e9;");
     Velmar::App::State::instance()->classificationMappings.Push(Velmar::App::StoredProjectClassificationMapping());
     const GSErrCode saved = Velmar::App::SaveProjectSettings();
     Velmar::App::State::instance()->classificationMappings.Clear();
     ASSERT_EQ(saved, NoError);
     const auto before = ModuleDataEntries();
     ASSERT_EQ(before.size(), 3u);
+    EXPECT_NE(std::find(before.begin(), before.end(),
+                        HostText::Utf8(first.storedSystemId.ToUniString()) + " v1 s22359 " + SystemText("WALL-A") + '\0'),
+              before.end());
     const std::string path = root / "project.json";
     std::string error;
     ASSERT_TRUE(host.SaveProject(path, &error)) << error;
@@ -162,9 +143,15 @@ TEST_F(ProjectStore, TheStoreFollowsTheProjectThroughSaveAndOpen)
     ASSERT_TRUE(host.OpenProject(path, &error)) << error;
     EXPECT_EQ(ModuleDataEntries(), before) << "every entry back byte for byte";
     ASSERT_EQ(ProjectStoreService::Existing()->GetSystemTexts().size(), 2u);
-    const auto system = ProjectStoreService::instance()->GetSystem(tag.storedSystemId);
-    ASSERT_NE(system, nullptr);
-    EXPECT_EQ(HostText::Utf8(system->name), "SAVED");
+    ProjectStoreService reader;  // its empty list makes the first lookup load the project's entries
+    for (const auto& [tag, name] : {std::pair(first, "WALL-A"), std::pair(second, "ÉCRAN-Ø12,5 \u00e9")}) {
+        const auto system = reader.GetSystem(tag.storedSystemId);
+        ASSERT_NE(system, nullptr) << name;
+        EXPECT_EQ(HostText::Utf8(system->name), name);
+        EXPECT_EQ(system->timeStamp, (Velmar::Bo::TimeStamp{2026, 11, 0, 20, 9, 30, 5, 0}));
+        EXPECT_DOUBLE_EQ(system->thickness.value_or(0), 0.12);
+    }
+    EXPECT_EQ(reader.GetSystem(HostGuid::New()), nullptr);
 }
 
 }  // namespace
