@@ -1,19 +1,15 @@
 // The download manager over the platform client and the simulated host: what the page is shown of a loaded
 // product, how its classification choices merge into the stored ones, and the confirmation's checks.
 #include "DownloadManager.hpp"
-#include "ACAPinc.hpp"
-#include "Archicad.hpp"
-#include "CompositeTag.hpp"
 #include "CompositeUpdate.hpp"
 #include "CorvanaDatabase.hpp"
 #include "GSException.hpp"
 #include "HTTPHost.hpp"
-#include "HostText.hpp"
 #include "LodProvider.hpp"
+#include "ModuleHost.hpp"
 #include "ProductSystems.hpp"
 #include "ProjectStoreService.hpp"
 #include "RecordingServer.hpp"
-#include "TempFolder.hpp"
 
 #include <gtest/gtest.h>
 
@@ -122,12 +118,11 @@ TEST(ClassificationMappings, OnlyCodesTheSystemCarriesAValueForAreOffered)
               R"("value":"22.21","label":"NL-SfB code","active":true})");
 }
 
-class Downloads : public ::testing::Test {
+class Downloads : public ::testing::Test, protected Velmar::Testing::ModuleHost {
 protected:
-    Downloads()
+    Downloads() : ModuleHost(3)
     {
-        host_.NewProject();
-        Velmar::Host::SetHostFunctions(&Sim::HostFunctions());  // the module's calling layer, as a load sets it
+        host.NewProject();
         platform_ = std::make_unique<Velmar::Testing::RecordingServer>(
             [this](const httplib::Request& request, httplib::Response& response) {
                 response.set_content(request.path == "/token" ? R"({"token":"t"})" : system_, "application/json");
@@ -136,20 +131,14 @@ protected:
         CorvanaDatabase::Replace(
             std::make_shared<CorvanaDatabase>("https://platform.example/data", "https://platform.example/token"));
         const auto lods = Velmar::Lod::LodProvider::instance();
-        if (lods->GetLevels().IsEmpty()) {
-            for (Int32 level = 100; level <= 500; level += 100)
-                lods->AddLevel(
-                    Velmar::Bo::LOD(HostText::Uni(std::to_string(level)), level >= 300, level == 500, level));
-        }
+        for (Int32 level = 100; level <= 500 && lods->GetLevels().GetSize() < 5; level += 100)
+            lods->AddLevel(Velmar::Testing::Level(level));
         lods->SetActive(lods->GetLevels()[1]);
-        Velmar::App::State::instance()->languageIndex = 3;  // as the configuration leaves it
     }
     ~Downloads() override
     {
-        Velmar::App::State::instance()->languageIndex.reset();
         CorvanaDatabase::Replace(nullptr);
         HTTP::ClearRoutes();
-        Velmar::Host::SetHostFunctions(nullptr);
     }
 
     void Serve(const std::string& lods) { system_ = R"({"S1":{"ID":"S1","Attributes":{"general":{)" + lods + "}}}}"; }
@@ -164,8 +153,6 @@ protected:
         });
     }
 
-    Velmar::Testing::TempFolder folder_;
-    Sim::Archicad host_{folder_ / "data"};
     std::string system_;
     std::unique_ptr<Velmar::Testing::RecordingServer> platform_;
     DownloadManager manager_{Velmar::Cnf::DatabaseSettings(), 3};
@@ -230,7 +217,7 @@ TEST_F(Downloads, AConfirmationIsCheckedBeforeAnythingIsWritten)
          "true", "Wall A (S1 300)"},
         {"linking a composite that carries another add-on's data", wall,
          R"({"existingCompositeName":"Wall A","selectedLod":300})",
-         "the composite \"Wall A\" carries data that is not a Velmar system's; it is left as it is", "Wall A (untagged)",
+         "the composite \"Wall A\" carries data that is not a Velmar system's; it is left as it is", "Wall A (not a tag)",
          true},
         {"linking a composite the project does not have", wall,
          R"({"existingCompositeName":"Wall B","selectedLod":300})", "false", "Wall A (untagged)"},
@@ -247,41 +234,23 @@ TEST_F(Downloads, AConfirmationIsCheckedBeforeAnythingIsWritten)
          "Wall A (untagged)"},
     };
     for (const auto& c : cases) {
-        host_.NewProject();
-        Sim::Attribute composite;
-        composite.record.header.typeID = API_CompWallID;
-        Sim::SetAttributeName(composite, "Wall A");
-        composite.skins = {API_CWallComponent{ACAPI_CreateAttributeIndex(1), 1, 0, 0.2}};
-        composite.lines.assign(2, API_CWallLineComponent{ACAPI_CreateAttributeIndex(1), 1});
-        if (c.otherData)
-            composite.userData = Sim::UserData{1, 0x5757, "another add-on's"};
-        host_.RunHostCommand("Create Attribute", [&] { host_.CurrentProject().AddAttribute(composite); });
-        const std::string before = host_.CurrentProject().ToJson();
+        host.NewProject();
+        Velmar::Testing::AddComposite(host, "Wall A",
+                                      c.otherData ? std::optional(Sim::UserData{1, 0x5757, "another add-on's"}) : std::nullopt);
+        const std::string before = Project().ToJson();
         system_ = Velmar::Testing::SystemResponse(c.served);
         ASSERT_TRUE(manager_.LoadSystem(HostText::Uni(c.served.id.c_str()))) << c.what;
         const std::string answer = Confirm(c.download);
         EXPECT_EQ(answer, c.answer) << c.what;
         std::string composites;
-        for (const Sim::Attribute* written : host_.CurrentProject().Attributes(API_CompWallID)) {
-            std::optional<Velmar::Bo::CompositeTag> tag;
-            if (written->userData)
-                tag = Velmar::Bo::CompositeTag::FromUserData(
-                    written->userData->version, written->userData->platformSign, written->userData->bytes.data(),
-                    written->userData->bytes.size());
-            composites += (composites.empty() ? "" : ", ") + HostText::Utf8(written->name) +
-                          (tag ? " (" + tag->systemName + " " + std::to_string(tag->lod) + ")" : " (untagged)");
-        }
+        for (const Sim::Attribute* written : Project().Attributes(API_CompWallID))
+            composites += (composites.empty() ? "" : ", ") + HostText::Utf8(written->name) + " (" +
+                          Velmar::Testing::TagOf(written) + ")";
         EXPECT_EQ(composites, c.composites) << c.what;
-        EXPECT_EQ(host_.CurrentProject().ToJson() != before, answer == "true") << c.what;
+        EXPECT_EQ(Project().ToJson() != before, answer == "true") << c.what;
         // Archicad does not undo attributes or module data: with no element to write on, no undo step.
-        EXPECT_TRUE(host_.CurrentProject().UndoNames().empty()) << c.what;
+        EXPECT_TRUE(Project().UndoNames().empty()) << c.what;
     }
-    // Inside another command (a notification of the user's own step) the host refuses the step.
-    system_ = Velmar::Testing::SystemResponse(wall);
-    ASSERT_TRUE(manager_.LoadSystem("S1"));
-    std::string refused;
-    host_.RunHostCommand("Create Wall", [&] { refused = Confirm(R"({"newCompositeName":"Nested"})"); });
-    EXPECT_EQ(refused, "Download Velmar system was refused by the host (" + std::to_string(APIERR_REFUSEDCMD) + ")");
 }
 
 // A stored system is offered for update when the platform's version differs from it in any part of its time
@@ -318,7 +287,7 @@ TEST_F(Downloads, SystemsToUpdateAreThoseWhosePlatformVersionDiffers)
     auto manager = std::make_shared<DownloadManager>(Velmar::Cnf::DatabaseSettings(), 3);
     DownloadManager::Replace(manager);
     for (const auto& c : cases) {
-        host_.NewProject();
+        host.NewProject();
         const auto store = Velmar::Services::ProjectStore::ProjectStoreService::instance();
         store->Reload();
         Velmar::Bo::System stored = Velmar::Testing::MakeSystem(c.stored);

@@ -42,6 +42,17 @@ TEST(CompositeTag, WritesTheFixedLittleEndianLayoutAndReadsItBackFromAHostHandle
     EXPECT_EQ(read->ToBytes(), bytes) << "every field read back as written";
     userData.dataHdl = nullptr;
     EXPECT_FALSE(CompositeTag::FromUserData(userData).has_value());
+
+    // Names are cut to 255 characters; a full field without a zero ends with the field.
+    CompositeTag longName = tag;
+    longName.systemName = std::string(300, 'x');
+    std::string cut = longName.ToBytes();
+    EXPECT_EQ(CompositeTag::FromUserData(1, 0x5757, cut.data(), cut.size())->systemName, std::string(255, 'x'));
+    std::memset(cut.data(), 'y', 256);
+    const auto full = CompositeTag::FromUserData(1, 0x5757, cut.data(), cut.size());
+    ASSERT_TRUE(full.has_value());
+    EXPECT_EQ(full->systemName, std::string(256, 'y'));
+    EXPECT_EQ(full->lod, 300);
 }
 
 TEST(CompositeTag, OtherVersionsSignsAndSizesAreNotTags)
@@ -61,20 +72,6 @@ TEST(CompositeTag, OtherVersionsSignsAndSizesAreNotTags)
     for (const auto& c : cases)
         EXPECT_EQ(CompositeTag::FromUserData(c.version, c.sign, bytes.data(), c.size).has_value(), c.isTag)
             << c.version << " " << c.sign << " " << c.size;
-}
-
-TEST(CompositeTag, NamesAreCutTo255CharactersAndAFullFieldWithoutZeroEndsWithTheField)
-{
-    CompositeTag tag = SampleTag();
-    tag.systemName = std::string(300, 'x');
-    std::string bytes = tag.ToBytes();
-    EXPECT_EQ(CompositeTag::FromUserData(1, 0x5757, bytes.data(), bytes.size())->systemName, std::string(255, 'x'));
-
-    std::memset(bytes.data(), 'y', 256);
-    const auto read = CompositeTag::FromUserData(1, 0x5757, bytes.data(), bytes.size());
-    ASSERT_TRUE(read.has_value());
-    EXPECT_EQ(read->systemName, std::string(256, 'y'));
-    EXPECT_EQ(read->lod, 300);
 }
 
 }  // namespace

@@ -1,74 +1,18 @@
 // The LOD change summary computed by the module's code against the simulated host's project.
-#include "ACAPinc.hpp"
-#include "Archicad.hpp"
-#include "CompositeTag.hpp"
-#include "HostText.hpp"
 #include "LodChangeInformation.hpp"
-#include "TempFolder.hpp"
+#include "ModuleHost.hpp"
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 namespace {
 
-using Velmar::Testing::TempFolder;
+using Velmar::Testing::Level;
 
 struct Composite {
     const char* name;
     std::optional<Int32> tagLod;  // none: no user data
     UInt16 platformSign = Velmar::Bo::CompositeTag::PlatformSign;
 };
-
-// A host with the module's calling layer pointed at its table, as SetImportedFuncAddrs does at load.
-class HostedProject {
-public:
-    explicit HostedProject(const std::vector<Composite>& composites) : host_(root_ / "data")
-    {
-        Velmar::Host::SetHostFunctions(&Sim::HostFunctions());
-        for (const auto& composite : composites)
-            Place(composite);
-    }
-    ~HostedProject() { Velmar::Host::SetHostFunctions(nullptr); }
-
-    Sim::Archicad& Host() { return host_; }
-
-private:
-    // As the user's attribute manager would: a composite with or without a tag in its user data.
-    void Place(const Composite& composite)
-    {
-        Sim::Attribute attribute;
-        attribute.record.header.typeID = API_CompWallID;
-        Sim::SetAttributeName(attribute, composite.name);
-        if (composite.tagLod) {
-            Velmar::Bo::CompositeTag tag;
-            tag.systemName = composite.name;
-            tag.lod = *composite.tagLod;
-            attribute.userData =
-                Sim::UserData{Velmar::Bo::CompositeTag::DataVersion, composite.platformSign, tag.ToBytes()};
-        }
-        host_.RunHostCommand("Create Attribute", [&] { host_.CurrentProject().AddAttribute(attribute); });
-    }
-
-    TempFolder root_;
-    Sim::Archicad host_;
-};
-
-// The provider as start-up leaves it, with the active level chosen as the Lod menu chooses it.
-Velmar::Lod::LodProvider ProviderWithActive(std::optional<Int32> active)
-{
-    Velmar::Lod::LodProvider provider;
-    for (Int32 value = 100; value <= 500; value += 100)
-        provider.AddLevel(Velmar::Bo::LOD(HostText::Uni(std::to_string(value)), value >= 300, value == 500, value));
-    if (active)
-        provider.SetActive(provider.GetLevels()[*provider.FindByValue(*active)]);
-    return provider;
-}
-
-std::string Summary(const Velmar::Lod::LodProvider& provider)
-{
-    return HostText::Utf8(Velmar::Json::RecordToText(Velmar::Lod::ComputeLodChangeInformation(provider)));
-}
 
 // The summary with the key names the page reads.
 std::string Expected(bool higher, bool lower, const char* activeLod)
@@ -77,6 +21,7 @@ std::string Expected(bool higher, bool lower, const char* activeLod)
            R"(,"hasElementsWithLowerLod":)" + (lower ? "true" : "false") + R"(,"activeLod":)" + activeLod + "}";
 }
 
+// A host read that fails counts the composite as untagged and says so in the debug output.
 TEST(LodChange, ComparesTheTaggedCompositesLodsWithTheActiveLevel)
 {
     struct Case {
@@ -84,6 +29,8 @@ TEST(LodChange, ComparesTheTaggedCompositesLodsWithTheActiveLevel)
         std::optional<Int32> active;
         std::vector<Composite> composites;
         std::string expected;
+        const char* refused = nullptr;  // the host operation refused once
+        const char* debugLine = nullptr;
     };
     const Case cases[] = {
         {"lower and equal", 300, {{"A", 100}, {"B", 300}}, Expected(true, true, "300")},
@@ -96,31 +43,36 @@ TEST(LodChange, ComparesTheTaggedCompositesLodsWithTheActiveLevel)
          {{"A", std::nullopt}, {"B", 100, 0x1000}, {"C", 500}},
          Expected(true, false, "300")},
         {"no active level", std::nullopt, {{"A", 100}}, Expected(false, false, "null")},
-    };
-    for (const auto& c : cases) {
-        HostedProject project(c.composites);
-        EXPECT_EQ(Summary(ProviderWithActive(c.active)), c.expected) << c.what;
-    }
-}
-
-TEST(LodChange, FailedHostReadsCountAsUntaggedAndAreReportedToTheDebugOutput)
-{
-    struct Case {
-        const char* operation;
-        std::string expected;
-        const char* debugLine;
-    };
-    const Case cases[] = {
-        {"ACAPI_Attribute_GetAttributesByType", Expected(false, false, "300"),
-         "Velmar: composites not listed, error -2130313215\n"},
-        {"ACAPI_UserData_GetUserData", Expected(true, false, "300"),
+        {"composites not listed", 300, {{"A", 100}, {"B", 400}}, Expected(false, false, "300"),
+         "ACAPI_Attribute_GetAttributesByType", "Velmar: composites not listed, error -2130313215\n"},
+        {"a tag not read", 300, {{"A", 100}, {"B", 400}}, Expected(true, false, "300"), "ACAPI_UserData_GetUserData",
          "Velmar: user data of composite 1 not read, error -2130313215\n"},
     };
     for (const auto& c : cases) {
-        HostedProject project({{"A", 100}, {"B", 400}});
-        project.Host().Faults().Arm(c.operation, APIERR_GENERAL, 1);
-        EXPECT_EQ(Summary(ProviderWithActive(300)), c.expected) << c.operation;
-        EXPECT_EQ(project.Host().DebugLines(), std::vector<std::string>{c.debugLine}) << c.operation;
+        Velmar::Testing::ModuleHost project;
+        for (const auto& composite : c.composites) {
+            std::optional<Sim::UserData> data;
+            if (composite.tagLod) {
+                Velmar::Bo::CompositeTag tag;
+                tag.systemName = composite.name;
+                tag.lod = *composite.tagLod;
+                data = Sim::UserData{Velmar::Bo::CompositeTag::DataVersion, composite.platformSign, tag.ToBytes()};
+            }
+            Velmar::Testing::AddComposite(project.host, composite.name, data);
+        }
+        // The provider as start-up leaves it, with the active level chosen as the Lod menu chooses it.
+        Velmar::Lod::LodProvider provider;
+        for (Int32 value = 100; value <= 500; value += 100)
+            provider.AddLevel(Level(value));
+        if (c.active)
+            provider.SetActive(Level(*c.active));
+        if (c.refused)
+            project.host.Faults().Arm(c.refused, APIERR_GENERAL, 1);
+        EXPECT_EQ(HostText::Utf8(Velmar::Json::RecordToText(Velmar::Lod::ComputeLodChangeInformation(provider))),
+                  c.expected)
+            << c.what;
+        EXPECT_EQ(project.host.DebugLines(), c.debugLine ? std::vector<std::string>{c.debugLine} : std::vector<std::string>{})
+            << c.what;
     }
 }
 

@@ -1,14 +1,10 @@
 // The project's system store: the module's code over the simulated host's module data and project files.
-#include "ACAPinc.hpp"
-#include "Archicad.hpp"
 #include "EventHandlers.hpp"
 #include "HandleOwner.hpp"
 #include "HostGuid.hpp"
-#include "HostText.hpp"
+#include "ModuleHost.hpp"
 #include "ProjectSettings.hpp"
 #include "ProjectStoreService.hpp"
-#include "State.hpp"
-#include "TempFolder.hpp"
 
 #include <gtest/gtest.h>
 
@@ -49,55 +45,13 @@ std::string Names(const std::vector<std::pair<Velmar::Bo::System, GS::Guid>>& sy
     return names;
 }
 
-class ProjectStore : public ::testing::Test {
-protected:
-    ProjectStore() : host_(root_ / "data")
-    {
-        Velmar::Host::SetHostFunctions(&Sim::HostFunctions());
-        Velmar::App::State::instance()->languageIndex = 1;  // kind and thickness are read for a language only
-    }
-    ~ProjectStore() override
-    {
-        Velmar::App::State::instance()->languageIndex.reset();
-        Velmar::Host::SetHostFunctions(nullptr);
-    }
+class ProjectStore : public ::testing::Test, protected Velmar::Testing::ModuleHost {};
 
-    Velmar::Testing::TempFolder root_;
-    Sim::Archicad host_;
-};
-
-TEST_F(ProjectStore, StoredSystemsComeBackByGuidFromTheProjectEntries)
-{
-    ProjectStoreService writer;
-    const auto first = writer.StoreSystem(MakeSystem("WALL-A"), 300);
-    const auto second = writer.StoreSystem(MakeSystem("WALL-B"), 400);
-    EXPECT_EQ(first.systemName, "WALL-A");
-    EXPECT_EQ(first.timeStamp, (Velmar::Bo::CompositeTag::TimeStamp{2026, 11, 20, 9, 30, 5}));
-    EXPECT_EQ(second.lod, 400);
-    EXPECT_NE(first.storedSystemId, second.storedSystemId);
-    EXPECT_EQ(Names(writer.GetAllSystems()), "WALL-A;WALL-B;");
-
-    API_ModulData entry = {};
-    ASSERT_EQ(ACAPI_ModulData_Get(&entry, first.storedSystemId.ToUniString()), NoError);
-    Velmar::HandleOwner data(entry.dataHdl);
-    EXPECT_EQ(std::make_pair(entry.dataVersion, entry.platformSign), std::make_pair(1, UInt16(0x5757)));
-    EXPECT_EQ(std::string(*data.Get(), static_cast<std::size_t>(BMGetHandleSize(data.Get()))),
-              SystemText("WALL-A") + '\0');
-
-    ProjectStoreService reader;  // its empty list makes the first lookup load the project's entries
-    for (const auto& [tag, name] : {std::pair(first, "WALL-A"), std::pair(second, "WALL-B")}) {
-        const auto system = reader.GetSystem(tag.storedSystemId);
-        ASSERT_NE(system, nullptr) << name;
-        EXPECT_EQ(HostText::Utf8(system->name), name);
-        EXPECT_EQ(system->timeStamp, (Velmar::Bo::TimeStamp{2026, 11, 0, 20, 9, 30, 5, 0}));
-        EXPECT_DOUBLE_EQ(system->thickness.value_or(0), 0.12);
-    }
-    EXPECT_EQ(reader.GetSystem(HostGuid::New()), nullptr);
-}
-
+// A thickness that does not convert gives no system, and a debug line each time it is read.
 TEST_F(ProjectStore, OnlyGuidNamedEntriesThatHoldASystemAreTaken)
 {
     const auto guid = [] { return HostText::Utf8(HostGuid::New().ToUniString()); };
+    const std::string bad = guid();
     const struct {
         std::string name, text;
         bool listed, system;
@@ -110,6 +64,7 @@ TEST_F(ProjectStore, OnlyGuidNamedEntriesThatHoldASystemAreTaken)
         {guid(), "{}", true, false},
         {guid(), R"({"Result":5})", true, true},
         {guid(), SystemText("GOOD"), true, true},
+        {bad, SystemText("BAD", "dik"), true, false},
     };
     for (const auto& c : cases) {
         Velmar::HandleOwner data(BMAllocateHandle(static_cast<Int32>(c.text.size() + 1), 0, 0));
@@ -130,6 +85,9 @@ TEST_F(ProjectStore, OnlyGuidNamedEntriesThatHoldASystemAreTaken)
         EXPECT_EQ(service.GetSystem(id) != nullptr, c.system) << c.name;
     }
     EXPECT_EQ(service.GetAllSystems().size(), 2u);
+    const auto lines = host.DebugLines();
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [&](const std::string& line) { return line.find(bad) != std::string::npos; }),
+              2);
 }
 
 // Every module data entry of the open project: name, version, sign and bytes.
@@ -150,49 +108,50 @@ std::vector<std::string> ModuleDataEntries()
     return entries;
 }
 
-TEST_F(ProjectStore, TheStoreFollowsTheProjectThroughSaveAndOpen)
+// Stored systems come back by their id from the project's entries, byte for byte through save and open.
+TEST_F(ProjectStore, StoredSystemsFollowTheProjectThroughSaveAndOpen)
 {
     ASSERT_EQ(
         ACAPI_ProjectOperation_CatchProjectEvent(APINotify_New | APINotify_Open, Velmar::AddOn::ProjectEventHandler),
         NoError);
-    host_.NewProject();
+    host.NewProject();
     EXPECT_EQ(ProjectStoreService::Existing(), nullptr);  // a project event does not create the store
 
-    const auto tag = ProjectStoreService::instance()->StoreSystem(MakeSystem("SAVED"), 300);
-    ProjectStoreService::instance()->StoreSystem(MakeSystem("ÉCRAN-Ø12,5 \u00e9"), 400);
+    const auto store = ProjectStoreService::instance();
+    const auto first = store->StoreSystem(MakeSystem("WALL-A"), 300);
+    const auto second = store->StoreSystem(MakeSystem("ÉCRAN-Ø12,5 \u00e9"), 400);
+    EXPECT_EQ(first.systemName, "WALL-A");
+    EXPECT_EQ(first.timeStamp, (Velmar::Bo::CompositeTag::TimeStamp{2026, 11, 20, 9, 30, 5}));
+    EXPECT_EQ(second.lod, 400);
+    EXPECT_NE(first.storedSystemId, second.storedSystemId);
+    EXPECT_EQ(Names(store->GetAllSystems()), "WALL-A;ÉCRAN-Ø12,5 \u00e9;");
     Velmar::App::State::instance()->classificationMappings.Push(Velmar::App::StoredProjectClassificationMapping());
     const GSErrCode saved = Velmar::App::SaveProjectSettings();
     Velmar::App::State::instance()->classificationMappings.Clear();
     ASSERT_EQ(saved, NoError);
     const auto before = ModuleDataEntries();
     ASSERT_EQ(before.size(), 3u);
-    const std::string path = root_ / "project.json";
+    EXPECT_NE(std::find(before.begin(), before.end(),
+                        HostText::Utf8(first.storedSystemId.ToUniString()) + " v1 s22359 " + SystemText("WALL-A") + '\0'),
+              before.end());
+    const std::string path = root / "project.json";
     std::string error;
-    ASSERT_TRUE(host_.SaveProject(path, &error)) << error;
-    host_.NewProject();
+    ASSERT_TRUE(host.SaveProject(path, &error)) << error;
+    host.NewProject();
     EXPECT_TRUE(ProjectStoreService::Existing()->GetSystemTexts().empty());
 
-    ASSERT_TRUE(host_.OpenProject(path, &error)) << error;
+    ASSERT_TRUE(host.OpenProject(path, &error)) << error;
     EXPECT_EQ(ModuleDataEntries(), before) << "every entry back byte for byte";
     ASSERT_EQ(ProjectStoreService::Existing()->GetSystemTexts().size(), 2u);
-    const auto system = ProjectStoreService::instance()->GetSystem(tag.storedSystemId);
-    ASSERT_NE(system, nullptr);
-    EXPECT_EQ(HostText::Utf8(system->name), "SAVED");
-}
-
-TEST_F(ProjectStore, AThicknessThatDoesNotConvertGivesNoSystemAndADebugLine)
-{
-    ProjectStoreService service;
-    service.StoreSystem(MakeSystem("GOOD"), 300);
-    const GS::Guid id = service.StoreSystem(MakeSystem("BAD", "dik"), 300).storedSystemId;
-    const std::string bad = HostText::Utf8(id.ToUniString());
-
-    EXPECT_EQ(service.GetSystem(id), nullptr);
-    EXPECT_EQ(Names(service.GetAllSystems()), "GOOD;");
-    const auto lines = host_.DebugLines();
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                            [&](const std::string& line) { return line.find(bad) != std::string::npos; }),
-              2);
+    ProjectStoreService reader;  // its empty list makes the first lookup load the project's entries
+    for (const auto& [tag, name] : {std::pair(first, "WALL-A"), std::pair(second, "ÉCRAN-Ø12,5 \u00e9")}) {
+        const auto system = reader.GetSystem(tag.storedSystemId);
+        ASSERT_NE(system, nullptr) << name;
+        EXPECT_EQ(HostText::Utf8(system->name), name);
+        EXPECT_EQ(system->timeStamp, (Velmar::Bo::TimeStamp{2026, 11, 0, 20, 9, 30, 5, 0}));
+        EXPECT_DOUBLE_EQ(system->thickness.value_or(0), 0.12);
+    }
+    EXPECT_EQ(reader.GetSystem(HostGuid::New()), nullptr);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "HTTPClient.hpp"
 #include "HTTPHost.hpp"
 #include "HostText.hpp"
+#include "../support/RecordingServer.hpp"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -14,9 +15,7 @@
 
 #include <atomic>
 #include <chrono>
-#include <mutex>
 #include <thread>
-#include <utility>
 
 namespace {
 
@@ -28,41 +27,34 @@ using HTTP::MessageHeader::Request;
 constexpr const char* Agent = "Velmar-Test/1.0 (compatible)";
 constexpr std::size_t TestBodyLimit = 1024;
 
-struct Seen {
-    std::string method, path, body, agent;
-    size_t agentCount = 0;
-    httplib::Params params;
-};
+using Velmar::Testing::RecordedRequest;
+
+// The path of a request's target, without its query.
+std::string PathOf(const RecordedRequest& request)
+{
+    return request.target.substr(0, request.target.find('?'));
+}
 
 class HttpTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ASSERT_EQ(HTTP::InitializeHostLibrary(), NoError); }
+    void SetUp() override { ASSERT_GT(server_.Port(), 0); }
+    void TearDown() override { HTTP::ClearRoutes(); }
 
-    void SetUp() override
+    void Answer(const httplib::Request& req, httplib::Response& res)
     {
-        const auto record = [this](const httplib::Request& req, httplib::Response& res) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            seen_ = {req.method,
-                     req.path,
-                     req.body,
-                     req.get_header_value("User-Agent"),
-                     req.get_header_value_count("User-Agent"),
-                     req.params};
+        const std::string& path = req.path;
+        if (path == "/echo" || path == "/Relay/x") {
             res.set_content("{\"ok\":true}", "application/json");
-        };
-        server_.Get("/echo", record);
-        server_.Post("/echo", record);
-        server_.Get("/Relay/x", record);
-        server_.Get(R"(/status/(\d+))", [](const httplib::Request& req, httplib::Response& res) {
-            res.status = std::stoi(req.matches[1]);
-            res.set_content("status " + std::string(req.matches[1]), "text/plain");
-        });
-        server_.Get("/redirect", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/echo"); });
-        server_.Get("/sized", [](const httplib::Request& req, httplib::Response& res) {
+        } else if (path.rfind("/status/", 0) == 0) {
+            res.status = std::stoi(path.substr(8));
+            res.set_content("status " + path.substr(8), "text/plain");
+        } else if (path == "/redirect") {
+            res.set_redirect("/echo");
+        } else if (path == "/sized") {
             res.set_content(std::string(std::stoul(req.get_param_value("n")), 'x'), "text/plain");
-        });
-        // No Content-Length: the limit must hold while the body streams in.
-        server_.Get("/chunked", [](const httplib::Request&, httplib::Response& res) {
+        } else if (path == "/chunked") {
+            // No Content-Length: the limit must hold while the body streams in.
             res.set_chunked_content_provider("text/plain", [](size_t offset, httplib::DataSink& sink) {
                 const std::string piece(256, 'y');
                 if (offset < 4 * TestBodyLimit)
@@ -71,31 +63,19 @@ protected:
                     sink.done();
                 return true;
             });
-        });
-        // A byte now and then, for ever.
-        server_.Get("/drip", [this](const httplib::Request&, httplib::Response& res) {
+        } else if (path == "/drip") {
+            // A byte now and then, for ever.
             res.set_chunked_content_provider("text/plain", [this](size_t, httplib::DataSink& sink) {
                 ++drips_;
                 std::this_thread::sleep_for(std::chrono::milliseconds(50));
                 return sink.write("x", 1);
             });
-        });
-        port_ = server_.bind_to_any_port("127.0.0.1");
-        ASSERT_GT(port_, 0);
-        thread_ = std::thread([this] { server_.listen_after_bind(); });
-        while (!server_.is_running())
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        } else {
+            res.status = 404;
+        }
     }
 
-    void TearDown() override
-    {
-        HTTP::ClearRoutes();
-        server_.stop();
-        if (thread_.joinable())
-            thread_.join();
-    }
-
-    std::string Base() const { return "http://127.0.0.1:" + std::to_string(port_); }
+    std::string Base() const { return server_.Base(); }
     static IO::URI::URI Url(const std::string& text) { return IO::URI::URI{HostText::Uni(text)}; }
 
     struct Outcome {
@@ -138,19 +118,22 @@ protected:
         return limits;
     }
 
-    // What the server saw since the last look.
-    Seen TakeSeen()
+    // The last request to an echoing path since the last look.
+    RecordedRequest TakeSeen()
     {
-        std::lock_guard<std::mutex> lock(mutex_);
-        return std::exchange(seen_, {});
+        const auto requests = server_.Requests();
+        RecordedRequest seen;
+        for (std::size_t i = looked_; i < requests.size(); ++i) {
+            if (PathOf(requests[i]) == "/echo" || PathOf(requests[i]) == "/Relay/x")
+                seen = requests[i];
+        }
+        looked_ = requests.size();
+        return seen;
     }
 
-    httplib::Server server_;
-    std::thread thread_;
-    int port_ = 0;
-    std::mutex mutex_;
-    Seen seen_;
     std::atomic<int> drips_{0};
+    std::size_t looked_ = 0;
+    Velmar::Testing::RecordingServer server_{[this](const auto& req, auto& res) { Answer(req, res); }};
 };
 
 TEST_F(HttpTest, MethodBodyQueryAndTheOneUserAgentArriveExactly)
@@ -175,16 +158,13 @@ TEST_F(HttpTest, MethodBodyQueryAndTheOneUserAgentArriveExactly)
         ASSERT_EQ(outcome.error, NoError) << outcome.message;
         EXPECT_EQ(outcome.status, 200);
         EXPECT_EQ(outcome.body, "{\"ok\":true}");
-        const Seen seen = TakeSeen();
+        const RecordedRequest seen = TakeSeen();
         EXPECT_EQ(seen.method, c.sent);
         EXPECT_EQ(seen.body, c.body);
-        EXPECT_EQ(seen.agentCount, 1u);
-        EXPECT_EQ(seen.agent, Agent);
-        EXPECT_EQ(seen.params.size(), 2u);
-        const auto found = seen.params.find(c.name);
-        ASSERT_NE(found, seen.params.end());
-        EXPECT_EQ(found->second, c.value);
-        EXPECT_EQ(seen.params.find("after")->second, "1");
+        EXPECT_EQ(seen.userAgents, std::vector<std::string>{Agent});
+        httplib::Params params;
+        httplib::detail::parse_query_text(seen.target.substr(seen.target.find('?') + 1), params);
+        EXPECT_EQ(params, (httplib::Params{{c.name, c.value}, {"after", "1"}}));
     }
 }
 
@@ -240,7 +220,7 @@ TEST_F(HttpTest, StatusesRedirectsAndTheBodyLimitAreReported)
         EXPECT_EQ(outcome.error, c.error) << outcome.message;
         EXPECT_EQ(outcome.status, c.status);
         EXPECT_EQ(outcome.body, c.body);
-        EXPECT_TRUE(TakeSeen().path.empty()) << "the redirect target was fetched";
+        EXPECT_TRUE(TakeSeen().target.empty()) << "the redirect target was fetched";
     }
 }
 
@@ -297,7 +277,7 @@ TEST_F(HttpTest, StalledTransfersEndAtTheTotalTimeOutOrWhenInterrupted)
         const auto elapsed = std::chrono::steady_clock::now() - start;
         raiser.join();
         EXPECT_EQ(outcome.error, c.error) << outcome.message;
-        EXPECT_TRUE(TakeSeen().path.empty()) << "a request went out";
+        EXPECT_TRUE(TakeSeen().target.empty()) << "a request went out";
         if (c.error == HTTP::ErrInterrupted) {
             EXPECT_TRUE(outcome.body.empty());
         } else {
@@ -359,7 +339,7 @@ TEST_F(HttpTest, OnlyLoopbackAndRoutedHttpsAddressesAreReached)
         const Outcome outcome = Fetch(Url(c.url));
         EXPECT_EQ(outcome.error, c.error) << outcome.message;
         EXPECT_EQ(outcome.message.empty(), c.error == NoError);
-        EXPECT_EQ(TakeSeen().path, c.path);
+        EXPECT_EQ(PathOf(TakeSeen()), c.path);
     }
     HTTP::ClearRoutes();
     EXPECT_EQ(HTTP::ApplyRoute("https://relay.velmar.example/Relay/x"), "https://relay.velmar.example/Relay/x");

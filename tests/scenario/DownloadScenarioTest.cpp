@@ -11,6 +11,7 @@
 namespace {
 
 using Velmar::Testing::ParseAnswer;
+using Velmar::Testing::RunSteps;
 using Velmar::Testing::RunVelmarSim;
 using Velmar::Testing::SimRun;
 using Velmar::Testing::TempFolder;
@@ -49,50 +50,39 @@ TEST(DownloadScenario, APickedProductBecomesACompositeThatUndoLeavesAndTheWindow
 {
     TempFolder root;
     const std::string download = R"({"cmd":"call","window":4,"fn":"download_processDownload","arg":)";
-    const SimRun run = RunVelmarSim(
-        root / "data", root / "script.jsonl",
-        {
-            R"({"cmd":"choose","menu":32500,"item":1})",                                   // 0
-            R"({"cmd":"pick","product":"VELMAR-MS75-1x12.5"})",                            // 1
-            R"({"cmd":"wait","ms":20000,"until":{"window":4}})",                           // 2
-            R"({"cmd":"call","window":4,"fn":"download_productDetails"})",                 // 3
-            R"({"cmd":"call","window":4,"fn":"download_getComposites"})",                  // 4
-            R"({"cmd":"pick.answer","ms":10000})",                                         // 5
-            download + R"("{\"newCompositeName\":\"\",\"selectedLod\":300}"})",            // 6: no name
-            R"({"cmd":"windows"})",                                                        // 7
-            download + R"("{\"newCompositeName\":\"MS75\",\"selectedLod\":300}"})",        // 8
-            R"({"cmd":"windows"})",                                                        // 9
-            R"({"cmd":"reports"})",                                                        // 10
-            R"({"cmd":"attributes","type":"composite"})",                                  // 11
-            R"({"cmd":"undo"})",                                                           // 12
-            R"({"cmd":"pick","product":"VELMAR-MS75-1x12.5"})",                            // 13
-            R"({"cmd":"wait","ms":20000,"until":{"window":4}})",                           // 14
-            R"({"cmd":"call","window":4,"fn":"download_getComposites"})",                  // 15
-            download + R"("{\"existingCompositeName\":\"MS75\"}"})",                       // 16
-            R"({"cmd":"windows"})",                                                        // 17
-        });
+    const std::string pick = R"({"cmd":"pick","product":"VELMAR-MS75-1x12.5"})";
+    const std::string wait = R"({"cmd":"wait","ms":20000,"until":{"window":4}})";
+    const std::string noWindows = R"({"ok":true,"windows":[]})";
+    const SimRun run = RunSteps(root, {
+        {R"({"cmd":"choose","menu":32500,"item":1})", R"({"ok":true,"result":0})"},
+        {pick},
+        {wait},  // 2
+        {R"({"cmd":"call","window":4,"fn":"download_productDetails"})"},  // 3
+        {R"({"cmd":"call","window":4,"fn":"download_getComposites"})", R"({"ok":true,"answer":[]})"},
+        {R"({"cmd":"pick.answer","ms":10000})", R"({"ok":true,"answer":{"ok":true}})"},
+        // A refused name leaves the window open with the user's choices; a processed download closes it.
+        {download + R"("{\"newCompositeName\":\"\",\"selectedLod\":300}"})", R"({"ok":true,"answer":null})"},
+        {R"({"cmd":"windows"})"},  // 7
+        {download + R"("{\"newCompositeName\":\"MS75\",\"selectedLod\":300}"})", R"({"ok":true,"answer":true})"},
+        {R"({"cmd":"windows"})", noWindows},
+        {R"({"cmd":"reports"})", R"({"ok":true,"reports":[{"text":"failed\n the composite needs a name","alert":true}]})"},
+        {R"({"cmd":"attributes","type":"composite"})"},  // 11
+        // A new composite is no undoable entry.
+        {R"({"cmd":"undo"})", R"({"ok":false,"error":"there is nothing to undo"})"},
+        {pick},
+        {wait},  // 14
+        {R"({"cmd":"call","window":4,"fn":"download_getComposites"})", R"({"ok":true,"answer":["MS75"]})"},
+        {download + R"("{\"existingCompositeName\":\"MS75\"}"})", R"({"ok":true,"answer":true})"},
+        {R"({"cmd":"windows"})", noWindows},
+    });
     EXPECT_EQ(run.exitCode, 0);
-    ASSERT_EQ(run.answers.size(), 18u);
-    EXPECT_EQ(run.answers[0], R"({"ok":true,"result":0})");
     // The window is a modal dialog: the wait is answered once it runs, or as met when it already ran.
     for (const std::size_t wait : {2, 14})
         EXPECT_TRUE(run.answers[wait] == R"({"ok":true,"modal":true})" || run.answers[wait] == R"({"ok":true,"met":true})")
             << run.answers[wait];
     EXPECT_EQ(DetailsProductCode(run.answers[3]), "VELMAR-MS75-1x12.5");
-    EXPECT_EQ(run.answers[4], R"({"ok":true,"answer":[]})");
-    EXPECT_EQ(run.answers[5], R"({"ok":true,"answer":{"ok":true}})");
-    // A refused name leaves the window open with the user's choices; a processed download closes it.
-    EXPECT_EQ(run.answers[6], R"({"ok":true,"answer":null})");
     EXPECT_EQ(ParseAnswer(run.answers[7])["windows"].Size(), 1u) << run.answers[7];
-    EXPECT_EQ(run.answers[8], R"({"ok":true,"answer":true})");
-    EXPECT_EQ(run.answers[9], R"({"ok":true,"windows":[]})");
-    EXPECT_EQ(run.answers[10], R"({"ok":true,"reports":[{"text":"failed\n the composite needs a name","alert":true}]})");
     EXPECT_EQ(Composites(run.answers[11]), "MS75: Summary_Board 12.5 Summary_Frame 75 Summary_Board 12.5 (tagged)");
-    EXPECT_EQ(run.answers[12], R"({"ok":false,"error":"there is nothing to undo"})")
-        << "a new composite is no undoable entry";
-    EXPECT_EQ(run.answers[15], R"({"ok":true,"answer":["MS75"]})");
-    EXPECT_EQ(run.answers[16], R"({"ok":true,"answer":true})");
-    EXPECT_EQ(run.answers[17], R"({"ok":true,"windows":[]})");
 }
 
 // Every "token=" the user or a developer could see hides its value.
@@ -133,17 +123,11 @@ TEST(DownloadScenario, WhatThePlatformDoesNotKnowOrCannotGiveOrWhatIsNoIdOpensNo
         std::string product;
         for (const char* p = c.product; *p != '\0'; ++p)
             product += *p == '\n' ? std::string("\\n") : std::string(1, *p);
-        const SimRun run = RunVelmarSim(root / "data", root / "script.jsonl",
-                                        {
-                                            R"({"cmd":"choose","menu":32500,"item":1})",
-                                            R"({"cmd":"pick","product":")" + product + R"("})",
-                                            R"({"cmd":"pick.answer","ms":10000})",
-                                            R"({"cmd":"wait","ms":1000,"until":{"window":4}})",
-                                            R"({"cmd":"windows"})",
-                                            R"({"cmd":"reports"})",
-                                            R"({"cmd":"log"})",
-                                            R"({"cmd":"debug"})",
-                                        },
+        const SimRun run = RunVelmarSim(root,
+                                        {R"({"cmd":"choose","menu":32500,"item":1})",
+                                         R"({"cmd":"pick","product":")" + product + R"("})",
+                                         R"({"cmd":"pick.answer","ms":10000})", R"({"cmd":"wait","ms":1000,"until":{"window":4}})",
+                                         R"({"cmd":"windows"})", R"({"cmd":"reports"})", R"({"cmd":"log"})", R"({"cmd":"debug"})"},
                                         c.options);
         ASSERT_EQ(run.answers.size(), 8u) << c.product;
         EXPECT_EQ(run.answers[2], std::string(R"({"ok":true,"answer":)") + c.pageHears + "}") << c.product;

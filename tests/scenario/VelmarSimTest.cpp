@@ -8,44 +8,35 @@
 
 namespace {
 
+using Velmar::Testing::ParseAnswer;
+using Velmar::Testing::RunVelmarSim;
 using Velmar::Testing::SimRun;
 using Velmar::Testing::TempFolder;
-
-SimRun RunScript(const TempFolder& root, const std::vector<std::string>& lines)
-{
-    return Velmar::Testing::RunVelmarSim(root / "data", root / "script.jsonl", lines);
-}
-
-rapidjson::Document Parse(const std::string& answer)
-{
-    return Velmar::Testing::ParseAnswer(answer);
-}
 
 TEST(VelmarSim, AnswersEveryLineAndKeepsGoingAfterBadOnes)
 {
     TempFolder root;
-    const SimRun run = RunScript(
-        root, {
-                  R"({"cmd":"menus"})",                                                                         // 0
-                  "not json",                                                                                   // 1
-                  R"({"nocmd":1})",                                                                             // 2
-                  R"({"cmd":"fly"})",                                                                           // 3
-                  R"({"cmd":"fault","op":"ACAPI_Nothing","error":-1})",                                         // 4
-                  R"({"cmd":"choose","menu":32501,"item":4})",                                                  // 5
-                  R"({"cmd":"choose","menu":32501,"item":9})",                                                  // 6
-                  R"({"cmd":"element.new","type":"wall"})",                                                     // 7
-                  R"({"cmd":"project.open","path":"/nonexistent/p.json"})",                                     // 8
-                  R"({"cmd":"attribute.new","type":"composite","name":"Plain"})",                               // 9
-                  R"({"cmd":"attribute.new","type":"composite","name":"Plain"})",                               // 10 taken
-                  R"({"cmd":"attribute.new","type":"layer","name":"X"})",                                       // 11 no such type
-                  R"({"cmd":"attribute.new","type":"surface","name":"P","userData":{"version":1,"data":""}})",  // 12 no sign
-                  R"({"cmd":"quit"})",                                                                          // 13
-                  R"({"cmd":"menus"})",  // after quit: not answered
-              });
+    const SimRun run = RunVelmarSim(root, {
+            R"({"cmd":"menus"})",                                                                         // 0
+            "not json",                                                                                   // 1
+            R"({"nocmd":1})",                                                                             // 2
+            R"({"cmd":"fly"})",                                                                           // 3
+            R"({"cmd":"fault","op":"ACAPI_Nothing","error":-1})",                                         // 4
+            R"({"cmd":"choose","menu":32501,"item":4})",                                                  // 5
+            R"({"cmd":"choose","menu":32501,"item":9})",                                                  // 6
+            R"({"cmd":"element.new","type":"wall"})",                                                     // 7
+            R"({"cmd":"project.open","path":"/nonexistent/p.json"})",                                     // 8
+            R"({"cmd":"attribute.new","type":"composite","name":"Plain"})",                               // 9
+            R"({"cmd":"attribute.new","type":"composite","name":"Plain"})",                               // 10 taken
+            R"({"cmd":"attribute.new","type":"layer","name":"X"})",                                       // 11 no such type
+            R"({"cmd":"attribute.new","type":"surface","name":"P","userData":{"version":1,"data":""}})",  // 12 no sign
+            R"({"cmd":"quit"})",                                                                          // 13
+            R"({"cmd":"menus"})",  // after quit: not answered
+        });
     EXPECT_EQ(run.exitCode, 0);
     ASSERT_EQ(run.answers.size(), 14u);
 
-    const auto menus = Parse(run.answers[0]);
+    const auto menus = ParseAnswer(run.answers[0]);
     ASSERT_TRUE(menus["ok"].GetBool());
     ASSERT_EQ(menus["menus"].Size(), 6u);
     EXPECT_EQ(menus["menus"][3]["id"].GetInt(), 32501);
@@ -53,15 +44,15 @@ TEST(VelmarSim, AnswersEveryLineAndKeepsGoingAfterBadOnes)
     EXPECT_EQ(menus["menus"][3]["items"][0]["flags"].GetInt(), 2);
 
     for (int bad : {1, 2, 3, 4, 6, 8, 10, 11, 12}) {
-        const auto answer = Parse(run.answers[bad]);
+        const auto answer = ParseAnswer(run.answers[bad]);
         ASSERT_TRUE(answer.IsObject()) << run.answers[bad];
         EXPECT_FALSE(answer["ok"].GetBool()) << run.answers[bad];
         EXPECT_TRUE(answer["error"].IsString());
     }
     for (int good : {5, 9, 13})
-        EXPECT_TRUE(Parse(run.answers[good])["ok"].GetBool()) << run.answers[good];
-    EXPECT_TRUE(Parse(run.answers[7])["guid"].IsString());
-    EXPECT_EQ(Parse(run.answers[9])["index"].GetInt(), 1);
+        EXPECT_TRUE(ParseAnswer(run.answers[good])["ok"].GetBool()) << run.answers[good];
+    EXPECT_TRUE(ParseAnswer(run.answers[7])["guid"].IsString());
+    EXPECT_EQ(ParseAnswer(run.answers[9])["index"].GetInt(), 1);
 }
 
 // The host refuses the first observer: that wall stays unobserved, with a debug line, and the others do not.
@@ -78,19 +69,18 @@ TEST(VelmarSim, SelectionAttachesObserversToWallsAndSlabsOnly)
         select += std::string(i == 0 ? "\"" : ",\"") + guids[i] + "\"";
     }
     Velmar::Testing::WriteFile(root / "house.json", house + "]}");
-    const SimRun run =
-        RunScript(root, {
-                            R"({"cmd":"project.open","path":")" + (root / "house.json") + R"("})",
-                            R"({"cmd":"fault","op":"ACAPI_Element_AttachObserver","error":-2130313215,"times":1})",
-                            select + "]}",
-                            R"({"cmd":"elements"})",
-                            R"({"cmd":"log"})",
-                            R"({"cmd":"debug"})",
-                        });
+    const SimRun run = RunVelmarSim(root, {
+            R"({"cmd":"project.open","path":")" + (root / "house.json") + R"("})",
+            R"({"cmd":"fault","op":"ACAPI_Element_AttachObserver","error":-2130313215,"times":1})",
+            select + "]}",
+            R"({"cmd":"elements"})",
+            R"({"cmd":"log"})",
+            R"({"cmd":"debug"})",
+        });
     ASSERT_EQ(run.answers.size(), 6u);
     for (int good : {0, 1, 2})
-        EXPECT_TRUE(Parse(run.answers[good])["ok"].GetBool()) << run.answers[good];
-    const auto elements = Parse(run.answers[3]);
+        EXPECT_TRUE(ParseAnswer(run.answers[good])["ok"].GetBool()) << run.answers[good];
+    const auto elements = ParseAnswer(run.answers[3]);
     ASSERT_EQ(elements["elements"].Size(), 4u);
     const bool observed[] = {false, false, true, true};  // the refused wall, the door, the slab, the other wall
     for (rapidjson::SizeType i = 0; i < 4; ++i) {
@@ -100,56 +90,34 @@ TEST(VelmarSim, SelectionAttachesObserversToWallsAndSlabsOnly)
     EXPECT_NE(run.answers[5].find(std::string("Velmar: no observer on element ") + guids[0] + " (-2130313215)"),
               std::string::npos)
         << run.answers[5];
-    const auto logAnswer = Parse(run.answers[4]);
+    const auto logAnswer = ParseAnswer(run.answers[4]);
     const auto& log = logAnswer["lines"];
     ASSERT_GT(log.Size(), 0u);
     EXPECT_STREQ(log[log.Size() - 1].GetString(), "Modules flushed") << "opening the project flushed the modules";
 }
 
-// The script's commands reach a modal dialog while it runs, its page's functions and a user's resize and close.
+// The script's commands reach a modal dialog while it runs, its page's functions and a user's resize and
+// close. What the page's functions answer, and a drag below the dialog's size, are the bridge's and the
+// browser window's tests.
 TEST(VelmarSim, SettingsRunsTheConfigDialogWhileTheScriptCallsItsPageUntilTheUserClosesIt)
 {
+    const std::string config = R"("id":2,"title":"Config","url":"https://app.velmar.example/configuration",)";
     TempFolder root;
-    const SimRun run = RunScript(root, {
-                                           R"({"cmd":"choose","menu":32503,"item":1})",                            // 0
-                                           R"({"cmd":"windows"})",                                                 // 1
-                                           R"({"cmd":"window.resize","window":2,"width":1400,"height":900})",      // 2
-                                           R"({"cmd":"window.resize","window":2,"width":1000,"height":500})",      // 3
-                                           R"({"cmd":"call","window":2,"fn":"getVersionInfo"})",                   // 4
-                                           R"({"cmd":"call","window":2,"fn":"setWindowTitle","arg":"Réglages"})",  // 5
-                                           R"({"cmd":"call","window":2,"fn":"config_resize","arg":{"x":800}})",    // 6
-                                           R"({"cmd":"call","window":2,"fn":"setWindowTitle","arg":[1]})",         // 7
-                                           R"({"cmd":"reports"})",                                                 // 8
-                                           R"({"cmd":"window.close","window":2})",                                 // 9
-                                           R"({"cmd":"windows"})",                                                 // 10
-                                           R"({"cmd":"call","window":2,"fn":"getVersionInfo"})",                   // 11
-                                       });
-    EXPECT_EQ(run.exitCode, 0);
-    ASSERT_EQ(run.answers.size(), 12u);
-    EXPECT_EQ(run.answers[0], R"({"ok":true,"modal":true})");
-    EXPECT_EQ(run.answers[1], R"({"ok":true,"windows":[{"id":2,"title":"Config",)"
-                              R"("url":"https://app.velmar.example/configuration","width":1244,"height":788,)"
-                              R"("visible":true,"modal":true}]})");
-
-    const auto grown = Parse(run.answers[2]);
-    EXPECT_EQ(grown["window"]["width"].GetInt(), 1400);
-    EXPECT_EQ(grown["window"]["height"].GetInt(), 900);
-    const auto shrunk = Parse(run.answers[3]);
-    EXPECT_EQ(shrunk["window"]["width"].GetInt(), 1244) << "the dialog keeps the size it opened at as its minimum";
-    EXPECT_EQ(shrunk["window"]["height"].GetInt(), 788);
-
-    EXPECT_EQ(run.answers[4], R"({"ok":true,"answer":"v2.0.1"})");
-    EXPECT_EQ(run.answers[5], R"({"ok":true,"answer":true})");
-    EXPECT_EQ(run.answers[6], R"({"ok":true,"answer":null})") << "an object is not a text: Bad cast.";
-    // The title function leaves its failure to the page's script engine.
-    EXPECT_EQ(run.answers[7], R"({"ok":false,"error":"setWindowTitle threw ClassCastException: Bad cast."})");
-    const auto reports = Parse(run.answers[8]);
-    ASSERT_EQ(reports["reports"].Size(), 1u);
-    EXPECT_STREQ(reports["reports"][0]["text"].GetString(), "failed\n Bad cast.");
-
-    EXPECT_EQ(run.answers[9], R"({"ok":true})");
-    EXPECT_EQ(run.answers[10], R"({"ok":true,"windows":[]})");
-    EXPECT_EQ(run.answers[11], R"({"ok":false,"error":"no open window 2"})");
+    EXPECT_EQ(Velmar::Testing::RunSteps(root, {
+        {R"({"cmd":"choose","menu":32503,"item":1})", R"({"ok":true,"modal":true})"},
+        {R"({"cmd":"windows"})", R"({"ok":true,"windows":[{)" + config + R"("width":1244,"height":788,"visible":true,"modal":true}]})"},
+        {R"({"cmd":"window.resize","window":2,"width":1400,"height":900})",
+         R"({"ok":true,"window":{)" + config + R"("width":1400,"height":900,"visible":true,"modal":true}})"},
+        // An object is not a text: Bad cast, reported to the user.
+        {R"({"cmd":"call","window":2,"fn":"config_resize","arg":{"x":800}})", R"({"ok":true,"answer":null})"},
+        // The title function leaves its failure to the page's script engine.
+        {R"({"cmd":"call","window":2,"fn":"setWindowTitle","arg":[1]})",
+         R"({"ok":false,"error":"setWindowTitle threw ClassCastException: Bad cast."})"},
+        {R"({"cmd":"reports"})", R"({"ok":true,"reports":[{"text":"failed\n Bad cast.","alert":true}]})"},
+        {R"({"cmd":"window.close","window":2})", R"({"ok":true})"},
+        {R"({"cmd":"windows"})", R"({"ok":true,"windows":[]})"},
+        {R"({"cmd":"call","window":2,"fn":"getVersionInfo"})", R"({"ok":false,"error":"no open window 2"})"},
+    }).exitCode, 0);
 }
 
 // Each case fails for root too, whom permission bits do not stop.
@@ -179,7 +147,7 @@ TEST(VelmarSim, AnUnreadableSharedDataFolderEndsTheRunWithItsNameAndTheReason)
         SCOPED_TRACE(c.name);
         TempFolder root;
         c.damage(root / "data");
-        const SimRun run = RunScript(root, {R"({"cmd":"menus"})"});
+        const SimRun run = RunVelmarSim(root, {R"({"cmd":"menus"})"});
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_TRUE(run.answers.empty());
         EXPECT_NE(run.errors.find(root / "data" + c.named), std::string::npos) << run.errors;

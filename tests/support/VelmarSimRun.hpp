@@ -3,6 +3,7 @@
 
 #include "TempFolder.hpp"
 
+#include <gtest/gtest.h>
 #include <rapidjson/document.h>
 
 #include <cstdio>
@@ -43,6 +44,36 @@ inline SimRun RunVelmarSim(const std::string& dataFolder, const std::string& scr
     run.errors = ReadFile(scriptFile + ".errors");
     for (std::size_t start = 0, end; (end = output.find('\n', start)) != std::string::npos; start = end + 1)
         run.answers.push_back(output.substr(start, end - start));
+    return run;
+}
+
+// The run on `root`'s data folder, with the script there.
+inline SimRun RunVelmarSim(const TempFolder& root, const std::vector<std::string>& lines,
+                           const std::vector<std::string>& options = {})
+{
+    return RunVelmarSim(root / "data", root / "script.jsonl", lines, options);
+}
+
+// A script line and the answer it must get; with none, the test reads the answer itself.
+struct Step {
+    std::string command;
+    std::string answer = {};
+};
+
+// Runs the steps on `root`'s data folder and checks every answer a step gives.
+inline SimRun RunSteps(const TempFolder& root, const std::vector<Step>& steps, const std::vector<std::string>& options = {})
+{
+    std::vector<std::string> lines;
+    for (const Step& step : steps)
+        lines.push_back(step.command);
+    SimRun run = RunVelmarSim(root, lines, options);
+    EXPECT_EQ(run.answers.size(), steps.size()) << run.errors;
+    for (std::size_t i = 0; i < steps.size() && i < run.answers.size(); ++i) {
+        if (!steps[i].answer.empty()) {
+            EXPECT_EQ(run.answers[i], steps[i].answer) << i << ": " << steps[i].command;
+        }
+    }
+    run.answers.resize(steps.size());
     return run;
 }
 

@@ -66,40 +66,6 @@ rapidjson::Document State(Workbench& workbench)
     return document;
 }
 
-TEST(Workbench, AnswersEachRequestWithItsOutcome)
-{
-    SimHost host = LoadedHost();
-    ASSERT_TRUE(host.Loaded());
-    Workbench workbench(host.Host(), WebApplicationRoute());
-    struct Case {
-        const char* what;
-        std::function<std::string()> request;
-        std::string answer;  // a prefix of the answer
-    };
-    const std::vector<Case> cases = {
-        {"a menu command that opens nothing", [&] { return workbench.Choose(NeutralMenu, 1); },
-         R"({"ok":true,"result":0})"},
-        {"a menu that is not there", [&] { return workbench.Choose(1, 1); },
-         R"({"ok":false,"error":"no such menu item"})"},
-        {"an item past the menu's end", [&] { return workbench.Choose(SettingsMenu, 2); },
-         R"({"ok":false,"error":"no such menu item"})"},
-        {"a resize of no window", [&] { return workbench.ResizeWindow(9, 100, 100); },
-         R"({"ok":false,"error":"no open window 9"})"},
-        {"a size that fits no window", [&] { return workbench.ResizeWindow(ConfigWindow, 0, 100); },
-         R"({"ok":false,"error":"a window's size)"},
-        {"a close of no window", [&] { return workbench.CloseWindow(9); },
-         R"({"ok":false,"error":"no open window 9"})"},
-        {"a call to no window", [&] { return workbench.Call(9, "config_close", std::nullopt); },
-         R"({"ok":false,"error":"no open window 9"})"},
-    };
-    Drive(workbench, [&] {
-        for (const auto& c : cases) {
-            const std::string answer = c.request();
-            EXPECT_EQ(answer.substr(0, c.answer.size()), c.answer) << c.what << ": " << answer;
-        }
-    });
-}
-
 // The plan view asks for what changed since it last looked: at a cost of the change, not of the project.
 TEST(Workbench, SendsThePlanViewOnlyTheElementsChangedSinceItLooked)
 {
@@ -157,34 +123,48 @@ TEST(Workbench, SendsThePlanViewOnlyTheElementsChangedSinceItLooked)
     });
 }
 
-// The page's calls reach the modal dialog while it runs, each argument as the page gave it.
-TEST(Workbench, AnswersAModalMenuChoiceWhileTheDialogRunsAndItsPageReachesIt)
+// Requests the host cannot act on are answered with the reason; the page's calls reach the modal dialog
+// while it runs, each argument as the page gave it.
+TEST(Workbench, AnswersEachRequestWithItsOutcomeAndTheModalDialogsPageReachesIt)
 {
     SimHost host = LoadedHost();
     ASSERT_TRUE(host.Loaded());
     Workbench workbench(host.Host(), WebApplicationRoute());
+    const auto call = [&](const char* function, std::optional<std::string> argument = std::nullopt) {
+        return [&workbench, function, argument] { return workbench.Call(ConfigWindow, function, argument); };
+    };
     struct Case {
-        const char* function;
-        std::optional<std::string> argument;
-        std::string answer;
+        const char* what;
+        std::function<std::string()> request;
+        std::string answer;  // the answer, or its start when it does not end in }
     };
     const Case cases[] = {
-        {"getVersionInfo", std::nullopt, R"({"ok":true,"answer":"v2.0.1"})"},
-        {"setWindowTitle", R"("Réglages")", R"({"ok":true,"answer":true})"},
-        {"config_resize", R"("{\"x\":800,\"y\":600}")", R"({"ok":true,"answer":true})"},
-        // A number is no text: the add-on reads the empty text, which is no resize request.
-        {"config_resize", "800", R"({"ok":true,"answer":null})"},
-        // setWindowTitle lets the add-on's own failure through to the host's script engine.
-        {"setWindowTitle", "{}",
+        {"a menu command that opens nothing", [&] { return workbench.Choose(NeutralMenu, 1); }, R"({"ok":true,"result":0})"},
+        {"a menu that is not there", [&] { return workbench.Choose(1, 1); }, R"({"ok":false,"error":"no such menu item"})"},
+        {"an item past the menu's end", [&] { return workbench.Choose(SettingsMenu, 2); },
+         R"({"ok":false,"error":"no such menu item"})"},
+        {"a resize of no window", [&] { return workbench.ResizeWindow(9, 100, 100); }, R"({"ok":false,"error":"no open window 9"})"},
+        {"a size that fits no window", [&] { return workbench.ResizeWindow(ConfigWindow, 0, 100); },
+         R"({"ok":false,"error":"a window's size)"},
+        {"a close of no window", [&] { return workbench.CloseWindow(9); }, R"({"ok":false,"error":"no open window 9"})"},
+        {"a call to no window", [&] { return workbench.Call(9, "config_close", std::nullopt); },
+         R"({"ok":false,"error":"no open window 9"})"},
+        {"Settings runs its dialog", [&] { return workbench.Choose(SettingsMenu, 1); }, R"({"ok":true,"modal":true})"},
+        {"getVersionInfo", call("getVersionInfo"), R"({"ok":true,"answer":"v2.0.1"})"},
+        {"setWindowTitle", call("setWindowTitle", R"("Réglages")"), R"({"ok":true,"answer":true})"},
+        {"config_resize", call("config_resize", R"("{\"x\":800,\"y\":600}")"), R"({"ok":true,"answer":true})"},
+        {"a number is no text: the add-on reads the empty text, which is no resize request", call("config_resize", "800"),
+         R"({"ok":true,"answer":null})"},
+        {"setWindowTitle lets the add-on's own failure through to the host's script engine", call("setWindowTitle", "{}"),
          R"({"ok":false,"error":"the add-on let an exception escape: ClassCastException: Bad cast."})"},
-        {"no_such_function", std::nullopt,
+        {"no_such_function", call("no_such_function"),
          R"({"ok":false,"error":"the page's objects have no function no_such_function"})"},
     };
     Drive(workbench, [&] {
-        EXPECT_EQ(workbench.Choose(SettingsMenu, 1), R"({"ok":true,"modal":true})");
-        for (const auto& c : cases)
-            EXPECT_EQ(workbench.Call(ConfigWindow, c.function, c.argument), c.answer)
-                << c.function << " " << c.argument.value_or("(none)");
+        for (const auto& c : cases) {
+            const std::string answer = c.request();
+            EXPECT_EQ(c.answer.back() == '}' ? answer : answer.substr(0, c.answer.size()), c.answer) << c.what;
+        }
         Settle(workbench);
         const auto state = State(workbench);
         EXPECT_STREQ(state["state"]["windows"][0]["frameUrl"].GetString(), "http://127.0.0.1:1/configuration");
@@ -247,11 +227,8 @@ TEST(WorkbenchServer, RefusesOtherSitesAndHostilePathsHostsAndBodiesAndServesIts
     ASSERT_TRUE(host.Loaded());
     TempFolder folder;
     const std::string secret = "not for pages";
-    std::filesystem::create_directories(folder / "ui");
-    std::filesystem::create_directories(folder / "pages/js");
-    std::filesystem::create_directories(folder / "outside");
-    std::filesystem::create_directories(folder / "samples");
-    std::filesystem::create_directories(folder / "projects");
+    for (const char* made : {"ui", "pages/js", "outside", "samples", "projects"})
+        std::filesystem::create_directories(folder / made);
     const std::string wall = "901E167F-078D-4032-8383-39568546B9F9";
     const auto project = [&](const std::string& height) {
         return R"({"format":"velmar-sim-project","version":2,"elements":[{"guid":")" + wall +
