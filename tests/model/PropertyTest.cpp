@@ -617,7 +617,10 @@ TEST_F(Properties, EveryStepCompletesOrLeavesTheProjectAsItWas)
     API_Attr_Head own = {};
     GS::Guid stored;
     API_Elem_Head walls[2] = {};
+    API_AttributeIndex wallComposite = {};
+    std::optional<API_Guid> placed;
     const auto prepare = [&] {
+        placed.reset();
         host_.NewProject();
         Velmar::Services::PropertyProvider::Reset();
         Velmar::Services::ProjectStore::ProjectStoreService::instance()->Reload();
@@ -634,6 +637,7 @@ TEST_F(Properties, EveryStepCompletesOrLeavesTheProjectAsItWas)
         own.typeID = API_CompWallID;
         own.index = Composite("Own", 300, Parameters, false);
         storedId_ = stored;
+        wallComposite = wall.index;
         walls[0] = Place(API_WallID, wall.index, nullptr, true);
         walls[1] = Place(API_WallID, own.index);
     };
@@ -651,6 +655,11 @@ TEST_F(Properties, EveryStepCompletesOrLeavesTheProjectAsItWas)
         }
         for (const API_Elem_Head& wall : walls)
             text += Values(wall) + " | link " + (Project().FindElement(wall.guid)->userData ? "yes" : "no") + "; ";
+        if (placed) {
+            API_Elem_Head head = {};
+            head.guid = *placed;
+            text += "placed: " + Values(head) + "; ";
+        }
         return text + std::to_string(Project().ModuleData().size()) + " stored";
     };
     struct Flow {
@@ -659,35 +668,45 @@ TEST_F(Properties, EveryStepCompletesOrLeavesTheProjectAsItWas)
         // Reads after which the step leaves out what it could not read, as the add-on does where it may.
         std::set<std::string> leftOut;
         bool valuesWritten = false;  // the first wall has its values before the step
+        bool usersOwn = false;       // the user's command, which the add-on's refusals never end
     };
     const Flow flows[] = {
         {"download", [&] {
              Velmar::RunUndoStep("Download", [&] {
                  service.TagComposite(*system, service.CreateComposite(*system, level(300), "New"), level(300));
              });
-         }, {}, false},
+         }, {}, false, false},
         {"link", [&] {
              Velmar::RunUndoStep("Download", [&] {
                  service.LinkComposite(own, *system, level(300));
                  Velmar::Services::PropertyProvider::instance()->UpdateUsersOf({own.index});
              });
-         }, {}, false},
+         }, {}, false, false},
         {"LOD update", [&] {
              lods->SetActive(level(400));
              Velmar::Lod::UpdateToActiveLod(Velmar::Lod::LodUpdateScope::All);
-         }, {"ACAPI_Element_Get", "ACAPI_Element_GetUserData", "ACAPI_UserData_GetUserData"}, false},
+         }, {"ACAPI_Element_Get", "ACAPI_Element_GetUserData", "ACAPI_UserData_GetUserData"}, false, false},
         {"Neutral", [&] {
              state->SetNeutral(true);
              Velmar::Services::PropertyProvider::instance()->ReapplyToAll();
-         }, {}, false},
+         }, {}, false, false},
         {"Update", [&] {
              Velmar::Services::Update::RunUpdate({{systemOf("137,5", "2026-04-02 10:20:30"), stored}});
          },
          // The system is left for the next update, and the closing report names it.
          {"ACAPI_Attribute_Get", "ACAPI_Attribute_GetDefExt", "ACAPI_Attribute_ModifyExt", "ACAPI_ModulData_Get",
           "ACAPI_ModulData_Store"},
-         false},
-        {"rename", [&] { Velmar::Services::PropertyProvider::instance()->RefreshDefinitions(3); }, {}, true},
+         false, false},
+        {"rename", [&] { Velmar::Services::PropertyProvider::instance()->RefreshDefinitions(3); }, {}, true, false},
+        // The user's own command: the wall stays whatever the host refuses the add-on, which only logs.
+        {"placing a wall", [&] {
+             host_.Handlers().newElement = AnsweringElementHandler;
+             Sim::Element wall = Sim::NewElement(API_WallID);
+             wall.record.wall.composite = wallComposite;
+             wall.record.wall.modelElemStructureType = API_CompositeStructure;
+             placed = host_.PlaceElement(wall);
+             host_.Handlers().newElement = nullptr;
+         }, {}, false, true},
     };
     const auto prepareFor = [&](const Flow& flow) {
         prepare();
@@ -726,6 +745,12 @@ TEST_F(Properties, EveryStepCompletesOrLeavesTheProjectAsItWas)
                 const std::string after = outcome();
                 const bool skipsReported = AddOnLog().find("values not written", logged) != std::string::npos;
                 const bool leftAsItWas = after == untouched && flow.leftOut.count(operation) != 0;
+                if (flow.usersOwn) {
+                    EXPECT_NE(Project().FindElement(*placed), nullptr) << row << ": the user's wall stays";
+                    EXPECT_TRUE(after == done || AddOnLog().find("the host refused " + operation, logged) != std::string::npos)
+                        << row << ": what the host refused is logged";
+                    continue;
+                }
                 EXPECT_TRUE(after == done || skipsReported || leftAsItWas)
                     << row << "\n  " << after << "\n  instead of\n  " << done;
             }
