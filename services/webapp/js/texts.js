@@ -271,7 +271,7 @@ const texts = {
     'rules.close': 'Fermer',
     'rules.loading': 'Recherche des règles…',
     'rules.loadFailed': 'Les règles n’ont pas pu être lues.',
-    'rules.none': 'Aucune règle ne s’applique aux murs et aux dalles de ce projet.',
+    'rules.none': 'Aucune règle n’est disponible en français pour les murs et les dalles de ce projet : les règles des systèmes Velmar existent en néerlandais et en anglais. Pour contrôler le projet, choisissez l’une de ces langues dans Velmar > Réglages.',
     'rules.noneChosen': 'Choisissez au moins une règle.',
     'rules.running': 'Contrôle en cours…',
     'rules.runFailed': 'Le contrôle n’a pas pu être effectué.',
