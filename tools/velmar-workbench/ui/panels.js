@@ -325,8 +325,8 @@ export async function refreshInfo() {
       counts.set(type, (counts.get(type) ?? 0) + 1);
     }
     $('info').replaceChildren(element('p', { className: 'muted', textContent: guids.length === 0
-      ? 'Select an element in the floor plan to see and edit it here.'
-      : `${guids.length} elements selected: ${[...counts].map(([type, count]) => `${count} ${type}`).join(', ')}.` }));
+      ? word('selectHint')
+      : word('selected')(guids.length, [...counts].map(([type, count]) => `${count} ${type}`).join(', ')) }));
     return;
   }
   let item;
@@ -344,12 +344,12 @@ export async function refreshInfo() {
     element('h3', { textContent: `${item.type} ` }, element('span', { className: 'guid', textContent: item.guid })),
     ...geometryFields(item),
   ];
-  if (systems.length > 0) sections.push(element('h4', { textContent: 'Classification' }), ...classificationField(item, systems));
+  if (systems.length > 0) sections.push(element('h4', { textContent: word('classification') }), ...classificationField(item, systems));
   if (item.quantities !== undefined) {
-    sections.push(element('details', {}, element('summary', { textContent: 'Quantities' }),
+    sections.push(element('details', {}, element('summary', { textContent: word('quantities') }),
       element('table', { className: 'quantities' }, element('tbody', {}, ...quantityRows(item.quantities)))));
   }
-  if (values.length > 0) sections.push(element('h4', { textContent: 'Properties' }), ...propertyGroups(item, values));
+  if (values.length > 0) sections.push(element('h4', { textContent: word('properties') }), ...propertyGroups(item, values));
   const typing = typingIn($('info'));
   $('info').replaceChildren(...sections);
   keepTyping($('info'), typing);

@@ -33,6 +33,19 @@ const Words = {
   core: { en: 'core', nl: 'kern', fr: 'noyau' },
   noMaterial: { en: 'no material', nl: 'geen materiaal', fr: 'aucun matériau' },
   skins: { en: ['skin', 'skins'], nl: ['laag', 'lagen'], fr: ['couche', 'couches'] },
+  classification: { en: 'Classification', nl: 'Classificatie', fr: 'Classification' },
+  quantities: { en: 'Quantities', nl: 'Hoeveelheden', fr: 'Quantités' },
+  properties: { en: 'Properties', nl: 'Eigenschappen', fr: 'Propriétés' },
+  selectHint: {
+    en: 'Select an element in the floor plan to see and edit it here.',
+    nl: 'Selecteer een element op de plattegrond om het hier te zien en te bewerken.',
+    fr: 'Sélectionnez un élément sur le plan pour le voir et le modifier ici.',
+  },
+  selected: {
+    en: (count, kinds) => `${count} elements selected: ${kinds}.`,
+    nl: (count, kinds) => `${count} elementen geselecteerd: ${kinds}.`,
+    fr: (count, kinds) => `${count} éléments sélectionnés : ${kinds}.`,
+  },
 };
 
 export function word(key) {
