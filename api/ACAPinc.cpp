@@ -1,8 +1,8 @@
 #include "ACAPinc.hpp"
 
-#include <string_view>
 #include <cstring>
 #include <mutex>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 
@@ -19,6 +19,7 @@ Ret Unsupported()
     else if constexpr (!std::is_void_v<Ret>)
         return Ret{};
 }
+
 // Answers that are the normal outcome of asking, not a refusal.
 struct Answer {
     const char* operation;

@@ -48,11 +48,14 @@ public:
     static void CheckNames(const Bo::System& system, const std::optional<Bo::LOD>& lod);
 
     // The written composite's header; without an index when the system has no kind or thickness, or the
-    // host refused the composite (which is logged, not raised). `existing` is modified instead of creating.
+    // host refused to modify `existing` (logged). A new composite the host refuses, or one of whose building
+    // materials cannot be had, raises a host exception: a composite without a skin would be thinner than
+    // its system.
     API_Attr_Head CreateComposite(const Bo::System& system, const std::optional<Bo::LOD>& lod,
                                   const GS::UniString& name, const API_Attribute* existing = nullptr);
     // Stores the system in the project, tags the composite with it and lists it; answers the stored-system
-    // id, null when the header names no composite (nothing is stored then).
+    // id, null when the header names no composite (nothing is stored then). Raises a host exception when the
+    // host refuses the stored system or the tag.
     GS::Guid TagComposite(const Bo::System& system, const API_Attr_Head& composite, const std::optional<Bo::LOD>& lod);
     // Tags a composite that has no user data yet with `system`, then rebuilds it from the system its tag
     // names. Raises a host exception, writing nothing, when the composite or its user data cannot be read

@@ -25,7 +25,7 @@ public:
     // Replaces the list by every module data entry whose name is a non-null GUID, in the host's order.
     void Reload();
     // Keeps the system's raw text under a new GUID, writes it to the project and answers the tag that
-    // links a composite built for `lod` to it.
+    // links a composite built for `lod` to it; raises a host exception, keeping nothing, when refused.
     Bo::CompositeTag StoreSystem(const Bo::System& system, Int32 lod);
     // The stored system built for the project language; none when the GUID is unknown or the text is not
     // a system (a conversion error is reported to the debug output).
