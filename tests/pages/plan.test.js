@@ -4,7 +4,7 @@ import assert from 'node:assert/strict';
 import { readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { test } from 'node:test';
-import { eventually, openWorkbench, script, sharedChromium, skipReason, speaking } from './workbench.js';
+import { eventually, openWorkbench, script, sharedChromium, skipReason, speaking, startWorkbench } from './workbench.js';
 
 const chromium = sharedChromium();
 
@@ -175,8 +175,15 @@ for (const l of InfoLanguages) {
   });
 }
 
-test('File saves under an accented name, asks before replacing it, opens it again and keeps the project over a damaged file', { skip: skipReason }, async (t) => {
-  const { workbench, page } = await openWorkbench(t, chromium, {});
+test('File saves under an accented name, asks before replacing it, opens it again, keeps the project over a damaged file and across a restart', { skip: skipReason }, async (t) => {
+  const first = await startWorkbench({});
+  let workbench = first;
+  const page = await chromium.context.newPage();
+  t.after(async () => {
+    await page.close();
+    assert.equal(await workbench.stop(), 0, 'velmar-workbench stops cleanly');
+  });
+  await page.goto(first.address);
   await room(workbench);
   await page.locator('#planStatus', { hasText: 'of 3 elements in view' }).waitFor();
   const file = async (item) => {
@@ -215,4 +222,12 @@ test('File saves under an accented name, asks before replacing it, opens it agai
   await page.locator('#notice', { hasText: 'Damaged.json: not JSON' }).waitFor();
   assert.equal(await page.locator('#projectName').textContent(), 'Café Liège');
   assert.equal((await script(workbench, { cmd: 'elements' })).elements.length, 4);
+
+  // Stopped and started again on its data folder, as make run does, the saved project is still there.
+  assert.equal(await first.stop({ keep: true }), 0, 'velmar-workbench stops cleanly');
+  workbench = await startWorkbench({ data: first.data });
+  await page.goto(workbench.address);
+  await file('Open…');
+  await page.getByRole('dialog').getByRole('button', { name: 'Café Liège' }).click();
+  await page.locator('#planStatus', { hasText: '4 of 4 elements in view' }).waitFor();
 });

@@ -44,10 +44,11 @@ export function projectText({ attributes = [], moduleData = [] }) {
 }
 
 // Starts velmar-workbench; `prepare` gets the data folder first, `project` is the text of a project file,
-// `routes` maps hosts to local bases (--route), `catalog` is the folder of the platform's systems. Answers its address, the web application's address and a
-// stop that answers the exit code.
-export async function startWorkbench({ prepare, project, routes = {}, catalog } = {}) {
-  const data = mkdtempSync(join(tmpdir(), 'velmar-pages-'));
+// `routes` maps hosts to local bases (--route), `catalog` is the folder of the platform's systems, `data` an
+// earlier run's data folder to start on again (kept by its stop). Answers its address, the web
+// application's address and a stop that answers the exit code.
+export async function startWorkbench({ prepare, project, routes = {}, catalog, data: kept } = {}) {
+  const data = kept ?? mkdtempSync(join(tmpdir(), 'velmar-pages-'));
   prepare?.(data);
   const args = ['--data', data, '--port', '0'];
   for (const [host, base] of Object.entries(routes)) args.push('--route', `${host}=${base}`);
@@ -75,10 +76,11 @@ export async function startWorkbench({ prepare, project, routes = {}, catalog } 
     address,
     webApplication,
     data,
-    async stop() {
+    // Keeps the data folder when `keep`, for a run that starts on it again.
+    async stop({ keep = false } = {}) {
       child.kill('SIGTERM');
       const [code, signal] = await exited;
-      rmSync(data, { recursive: true, force: true });
+      if (!keep) rmSync(data, { recursive: true, force: true });
       return code ?? signal;
     },
   };

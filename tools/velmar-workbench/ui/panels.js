@@ -279,6 +279,7 @@ function propertyEditor(item, value) {
     input = numberInput(value.value ?? '', (number) => {
       if (value.valueType === 'integer' && !Number.isInteger(number)) {
         showNotice(word('notANumber')(String(number)));
+        shownInfo = '';
         refreshInfo();
         return;
       }
@@ -313,12 +314,15 @@ function propertyGroups(item, values) {
 }
 
 let infoRequest = 0;
+// What the panel shows now: drawn again only when it changes, so a field the user is in stays theirs.
+let shownInfo = '';
 
 // The info panel follows the selection and every change of the project.
 export async function refreshInfo() {
   const guids = selectedGuids();
   const request = ++infoRequest;
   if (guids.length !== 1) {
+    shownInfo = '';
     const counts = new Map();
     for (const guid of guids) {
       const type = elementByGuid(guid)?.type ?? 'element';
@@ -340,6 +344,9 @@ export async function refreshInfo() {
     return;
   }
   if (request !== infoRequest) return;
+  const shown = JSON.stringify([pageLanguage(), item, values, systems]);
+  if (shown === shownInfo) return;
+  shownInfo = shown;
   const sections = [
     element('h3', { textContent: `${item.type} ` }, element('span', { className: 'guid', textContent: item.guid })),
     ...geometryFields(item),
