@@ -722,6 +722,9 @@ TEST_F(Properties, EveryStepCompletesOrLeavesTheProjectAsItWas)
         const std::string done = outcome();
         ASSERT_NE(done, untouched) << flow.what;
         for (const std::string& operation : called) {
+            // Releasing memory is no refusal a host makes: refused here, the handles would only leak.
+            if (operation == "ACAPI_DisposeAttrDefsHdlsExt")
+                continue;
             for (const int times : {1, Sim::FaultInjector::Every}) {
                 prepareFor(flow);
                 const std::string before = Project().ToJson();
