@@ -3,8 +3,8 @@
 #include "Array.hpp"
 #include "BuiltInRules.hpp"
 #include "LodProvider.hpp"
+#include "Numbers.hpp"
 #include "Utf8Text.hpp"
-#include "Value.hpp"
 
 #include <regex>
 
@@ -172,10 +172,10 @@ std::optional<TimeStamp> ParseTimeStamp(const GS::UniString& text)
     // A time stamp is short; anything longer is no time stamp and never reaches the pattern.
     if (digits.size() > 64 || !std::regex_match(digits, match, TimeStampPattern))
         return std::nullopt;
-    const int year = Rules::ParseInteger(match[1]), month = Rules::ParseInteger(match[2]),
-              day = Rules::ParseInteger(match[3]);
-    const int hour = Rules::ParseInteger(match[4]), minute = Rules::ParseInteger(match[5]),
-              second = Rules::ParseInteger(match[6]);
+    const int year = Velmar::ParseInteger(match[1]), month = Velmar::ParseInteger(match[2]),
+              day = Velmar::ParseInteger(match[3]);
+    const int hour = Velmar::ParseInteger(match[4]), minute = Velmar::ParseInteger(match[5]),
+              second = Velmar::ParseInteger(match[6]);
     return TimeStamp{static_cast<UInt16>(year),
                      static_cast<UInt16>(month),
                      0,

@@ -1,7 +1,7 @@
 #include "CVSystem.hpp"
 
+#include "Numbers.hpp"
 #include "Utf8Text.hpp"
-#include "Value.hpp"
 
 #include <stdexcept>
 
@@ -79,7 +79,7 @@ Colour ColourFrom(const GS::UniString& text)
         throw std::invalid_argument("invalid stoi argument");
     Colour colour{};
     for (int i = 0; i < 3; ++i)
-        colour[i] = Rules::ParseInteger(hex.substr(1 + 2 * i, 2), 16) / 255.0;
+        colour[i] = Velmar::ParseInteger(hex.substr(1 + 2 * i, 2), 16) / 255.0;
     return colour;
 }
 
@@ -107,7 +107,7 @@ double CVAttribute::ValueNumber(Int32 languageIndex) const
     std::string text = Velmar::Utf8Of(ValueText(languageIndex).value_or(GS::UniString()));
     for (char& c : text)
         c = c == ',' ? '.' : c;
-    return Rules::ParseNumber(text);
+    return Velmar::ParseNumber(text);
 }
 
 std::optional<GS::UniString> CVAttribute::NameText(Int32 languageIndex) const
@@ -181,7 +181,7 @@ void CVMaterial::ReadFrom(const Json::rj::Value& object)
                 std::string number = Velmar::Utf8Of(*text);
                 if (const auto comma = number.rfind(','); comma != std::string::npos)
                     number[comma] = '.';
-                lambda = Rules::ParseNumber(number);
+                lambda = Velmar::ParseNumber(number);
             }
         }
     }

@@ -9,12 +9,12 @@
 #include "GSDebug.hpp"
 #include "GSException.hpp"
 #include "LodProvider.hpp"
+#include "Numbers.hpp"
 #include "ProjectStoreService.hpp"
 #include "PropertyProvider.hpp"
 #include "State.hpp"
 #include "UndoStep.hpp"
 #include "Utf8Text.hpp"
-#include "Value.hpp"
 
 #include <string>
 
@@ -75,7 +75,7 @@ ProductDetails DownloadManager::GetProductDetails() const
             continue;
         ProductPropertyValue value;
         // The platform's levels are plain numbers ("300"); anything else ends the call.
-        value.lod.Set(Rules::ParseInteger(Velmar::Utf8Of(attribute.LOD.Get())));
+        value.lod.Set(Velmar::ParseInteger(Velmar::Utf8Of(attribute.LOD.Get())));
         if (const auto name = attribute.NameText(language))
             value.name.Set(*name);
         if (const auto text = attribute.ValueText(language))

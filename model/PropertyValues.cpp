@@ -1,13 +1,10 @@
 #include "PropertyValues.hpp"
 
 #include "GSDebug.hpp"
+#include "Numbers.hpp"
 #include "Utf8Text.hpp"
-#include "Value.hpp"
 
-#include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <stdexcept>
 
 namespace Velmar::Services::Properties {
@@ -30,20 +27,13 @@ constexpr KindRow KindRows[] = {
     {Bo::DataType::Boolean, {API_PropertyBooleanValueType, API_PropertyDefaultMeasureType}},
 };
 
-struct UnitRow {
-    const char* unit;
-    double divisor;
-};
-
-constexpr UnitRow UnitRows[] = {{"mm", 1000.0}, {"cm", 100.0}, {"dm", 10.0}};
-
 const char* const DefaultGroup = "Velmar";
 
 double ParseReal(std::string text)
 {
     for (char& c : text)
         c = c == ',' ? '.' : c;
-    return Rules::ParseNumber(text);
+    return Velmar::ParseNumber(text);
 }
 
 API_Variant ToVariant(API_VariantType type, const GS::UniString& text)
@@ -52,7 +42,7 @@ API_Variant ToVariant(API_VariantType type, const GS::UniString& text)
     variant.type = type;
     switch (type) {
     case API_PropertyIntegerValueType:
-        variant.intValue = ParseInteger(Velmar::Utf8Of(text));
+        variant.intValue = Velmar::ParseInteger(Velmar::Utf8Of(text));
         break;
     case API_PropertyRealValueType:
         variant.doubleValue = ParseReal(Velmar::Utf8Of(text));
@@ -200,11 +190,7 @@ GS::UniString ValueTextOf(const Cnf::Property& entry, const Bo::Property& parame
 
 GS::UniString ScaleLength(const GS::UniString& text, const GS::UniString& unit)
 {
-    double number = ParseReal(Velmar::Utf8Of(text));
-    for (const UnitRow& row : UnitRows) {
-        if (unit.IsEqual(row.unit, GS::CaseInsensitive))
-            number /= row.divisor;
-    }
+    const double number = ParseReal(Velmar::Utf8Of(text)) / Velmar::UnitsPerMetre(unit);
     char scaled[64];
     std::snprintf(scaled, sizeof scaled, "%.6f", number);
     return GS::UniString(scaled);
@@ -267,19 +253,6 @@ bool SameValue(const API_Property& current, const API_Property& wanted)
             return false;
     }
     return SameVariant(current.value.singleVariant.variant, wanted.value.singleVariant.variant);
-}
-
-Int32 ParseInteger(const std::string& text)
-{
-    const char* begin = text.c_str();
-    char* end = nullptr;
-    errno = 0;
-    const long number = std::strtol(begin, &end, 10);
-    if (end == begin)
-        throw std::invalid_argument("invalid stoi argument");
-    if (errno == ERANGE || number < INT_MIN || number > INT_MAX)
-        throw std::out_of_range("stoi argument out of range");
-    return static_cast<Int32>(number);
 }
 
 }  // namespace Velmar::Services::Properties

@@ -37,7 +37,4 @@ API_Property ToProperty(const API_PropertyDefinition& definition, const GS::UniS
 // Whether writing `wanted` would change what the element carries.
 bool SameValue(const API_Property& current, const API_Property& wanted);
 
-// Reads as std::stoi does, with its messages; a decimal part is cut off.
-Int32 ParseInteger(const std::string& text);
-
 }  // namespace Velmar::Services::Properties

@@ -1,5 +1,6 @@
 #include "Interpreter.hpp"
 
+#include "Numbers.hpp"
 #include "Value.hpp"
 
 #include <regex>

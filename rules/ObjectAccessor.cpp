@@ -3,6 +3,7 @@
 #include "ACAPinc.hpp"
 #include "ExportProperty.hpp"
 #include "GSDebug.hpp"
+#include "Numbers.hpp"
 #include "Utf8Text.hpp"
 
 #include <stdexcept>
@@ -68,16 +69,7 @@ ParameterTable BuildParameterTable(const System& system)
 
 double ScaleByUnit(double value, const std::optional<GS::UniString>& unit)
 {
-    if (!unit)
-        return value;
-    const GS::UniString lower = unit->ToLowerCase();
-    if (lower == GS::UniString("mm"))
-        return value / 1000.0;
-    if (lower == GS::UniString("cm"))
-        return value / 100.0;
-    if (lower == GS::UniString("dm"))
-        return value / 10.0;
-    return value;
+    return unit ? value / UnitsPerMetre(*unit) : value;
 }
 
 Rules::OptionalValue ObjectAccessor::GetElementValue(const std::string& name)

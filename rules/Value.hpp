@@ -22,12 +22,4 @@ bool TruthOf(const Value& value);
 // A number in "%f" form, as printf writes it in the C locale: six decimals.
 std::string FixedText(double value);
 
-// The C-locale strtod reading whatever the process locale: leading white space skipped, longest numeric
-// prefix taken. Throws std::invalid_argument("invalid stod argument") when no prefix converts and
-// std::out_of_range("stod argument out of range") on overflow or underflow, as std::stod does.
-double ParseNumber(const std::string& text);
-// std::stoi's reading in `base`, with the messages the host's standard library gives its failures
-// ("invalid stoi argument", "stoi argument out of range"); this platform's own say only "stoi".
-int ParseInteger(const std::string& text, int base = 10);
-
 }  // namespace Velmar::Rules
