@@ -47,4 +47,13 @@ GSErrCode Write(const API_Elem_Head& element, const GS::Guid& storedSystemId)
     return Velmar::SetElementUserData(element, userData);
 }
 
+std::optional<API_AttributeIndex> CompositeOf(const API_Element& element)
+{
+    const bool wall = element.header.type.typeID == API_WallID;
+    const auto structure = wall ? element.wall.modelElemStructureType : element.slab.modelElemStructureType;
+    if (structure != API_CompositeStructure)
+        return std::nullopt;
+    return wall ? element.wall.composite : element.slab.composite;
+}
+
 }  // namespace Velmar::Bo::ElementLink

@@ -22,8 +22,10 @@ const char* const StepName = "Update to the active LOD";
 const char* const PropertiesPhase = "Walls and slabs";
 constexpr Int32 MetElementVersion = 1;
 
-// The composite the element uses, when the add-on has met the element; none otherwise.
-std::optional<API_AttributeIndex> CompositeOf(const API_Guid& guid)
+// The LOD page's rule for which composite an element brings to the update: only an element the add-on has
+// met (its user data of version 1) counts, a wall with its composite field and any other element with the
+// slab record's, whatever its structure; the tag decides the rest.
+std::optional<API_AttributeIndex> CompositeTheLodRuleTakes(const API_Guid& guid)
 {
     API_Element element = {};
     element.header.guid = guid;
@@ -58,7 +60,7 @@ std::vector<CollectedComposite> CollectComposites(LodUpdateScope scope, Int32 ac
     // A composite's tag is read once, whether it is taken or not.
     std::set<Int32> seen;
     for (const API_Guid& guid : elements) {
-        const auto composite = CompositeOf(guid);
+        const auto composite = CompositeTheLodRuleTakes(guid);
         if (!composite || !composite->IsPositive() || !seen.insert(composite->ToInt32_Deprecated()).second)
             continue;
         API_Attr_Head head = {};

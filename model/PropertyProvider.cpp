@@ -117,16 +117,6 @@ std::optional<API_Element> ReadElement(const API_Guid& guid)
     return element;
 }
 
-// The composite a wall or slab is built of; none for a basic or profiled one.
-std::optional<API_AttributeIndex> CompositeOf(const API_Element& element)
-{
-    const bool wall = element.header.type.typeID == API_WallID;
-    const auto structure = wall ? element.wall.modelElemStructureType : element.slab.modelElemStructureType;
-    if (structure != API_CompositeStructure)
-        return std::nullopt;
-    return wall ? element.wall.composite : element.slab.composite;
-}
-
 // Every wall, then every slab of the project.
 GS::Array<API_Guid> WallsAndSlabs()
 {
@@ -163,7 +153,7 @@ public:
         const API_ElemTypeID type = element.header.type.typeID;
         if (!IsWallOrSlab(type))
             return false;
-        const auto index = CompositeOf(element);
+        const auto index = Bo::ElementLink::CompositeOf(element);
         std::optional<GS::Guid> linked = underlayLink_;
         if (!linked) {
             if (const GSErrCode err = Bo::ElementLink::Read(element.header, linked); err != NoError)
@@ -634,7 +624,7 @@ std::size_t PropertyProvider::UpdateUsersOf(const GS::Array<API_AttributeIndex>&
         if (window != nullptr && i % ProgressStep == ProgressStep - 1 && !window->SetValue(static_cast<Int32>(i + 1)))
             break;
         const auto element = ReadElement(elements[i]);
-        const auto composite = element ? CompositeOf(*element) : std::nullopt;
+        const auto composite = element ? Bo::ElementLink::CompositeOf(*element) : std::nullopt;
         if (composite && composites.Contains(*composite))
             written += run.Update(*element) ? 1 : 0;
     }
