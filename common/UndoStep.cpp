@@ -198,84 +198,75 @@ GSErrCode ModifyAttribute(API_Attribute& attribute, API_AttributeDefExt* defs)
     return err;
 }
 
+// Writes a record of user data, noting, inside a step, how to put back the one it replaces: `read` fills
+// the record there was (answering `none` when there was none), `write` stores one, `remove` takes it away.
+template <typename Record, typename Read, typename Write, typename Remove>
+GSErrCode WriteUserData(std::string what, const Record& record, GSErrCode none, Read read, Write write, Remove remove)
+{
+    if (!InStep())
+        return write(record);
+    std::optional<SavedUserData<Record>> before;
+    Record old = {};
+    const GSErrCode readErr = read(old);
+    HandleOwner oldData(old.dataHdl);
+    if (readErr == NoError)
+        before = SavedUserData<Record>::Of(old);
+    else if (readErr != none)
+        return readErr;
+    const GSErrCode err = write(record);
+    if (err == NoError) {
+        PutBackIfStepFails(std::move(what), [before, write, remove] {
+            return before ? before->WriteWith(write) : remove();
+        });
+    }
+    return err;
+}
+
 GSErrCode SetAttributeUserData(const API_Attr_Head& attribute, const API_AttributeUserData& userData)
 {
     API_Attr_Head head = attribute;
     head.uniStringNamePtr = nullptr;
-    std::optional<SavedUserData<API_AttributeUserData>> before;
-    if (InStep()) {
-        API_AttributeUserData old = {};
-        const GSErrCode err = ACAPI_UserData_GetUserData(&head, &old);
-        HandleOwner oldData(old.dataHdl);
-        if (err == NoError)
-            before = SavedUserData<API_AttributeUserData>::Of(old);
-        else if (err != APIERR_NOUSERDATA)
-            return err;
-    }
-    const GSErrCode err = ACAPI_UserData_SetUserData(&head, &userData);
-    if (err == NoError && InStep()) {
-        PutBackIfStepFails("the user data of attribute " + std::to_string(head.index.ToInt32_Deprecated()), [head, before] {
+    const auto write = [head](const API_AttributeUserData& record) {
+        API_Attr_Head target = head;
+        return ACAPI_UserData_SetUserData(&target, &record);
+    };
+    return WriteUserData(
+        "the user data of attribute " + std::to_string(head.index.ToInt32_Deprecated()), userData, APIERR_NOUSERDATA,
+        [head](API_AttributeUserData& old) {
             API_Attr_Head target = head;
-            if (!before) {
-                const API_AttributeUserData none = {};
-                return ACAPI_UserData_SetUserData(&target, &none);
-            }
-            return before->WriteWith([&](const API_AttributeUserData& record) {
-                return ACAPI_UserData_SetUserData(&target, &record);
-            });
-        });
-    }
-    return err;
+            return ACAPI_UserData_GetUserData(&target, &old);
+        },
+        write,
+        // Without a handle the call deletes the attribute's user data.
+        [write] { return write(API_AttributeUserData{}); });
 }
 
 GSErrCode SetElementUserData(const API_Elem_Head& element, const API_ElementUserData& userData)
 {
-    API_Elem_Head head = element;
-    std::optional<SavedUserData<API_ElementUserData>> before;
-    if (InStep()) {
-        API_ElementUserData old = {};
-        const GSErrCode err = ACAPI_Element_GetUserData(&head, &old, 0);
-        HandleOwner oldData(old.dataHdl);
-        if (err == NoError)
-            before = SavedUserData<API_ElementUserData>::Of(old);
-        else if (err != APIERR_NOUSERDATA)
-            return err;
-    }
-    const GSErrCode err = ACAPI_Element_SetUserData(&head, &userData);
-    if (err == NoError && InStep()) {
-        PutBackIfStepFails("the user data of an element", [head, before] {
+    const API_Elem_Head head = element;
+    return WriteUserData(
+        "the user data of an element", userData, APIERR_NOUSERDATA,
+        [head](API_ElementUserData& old) {
             API_Elem_Head target = head;
-            if (!before)
-                return ACAPI_UserData_DeleteUserData(&target);
-            return before->WriteWith([&](const API_ElementUserData& record) {
-                return ACAPI_Element_SetUserData(&target, &record);
-            });
+            return ACAPI_Element_GetUserData(&target, &old, 0);
+        },
+        [head](const API_ElementUserData& record) {
+            API_Elem_Head target = head;
+            return ACAPI_Element_SetUserData(&target, &record);
+        },
+        [head] {
+            API_Elem_Head target = head;
+            return ACAPI_UserData_DeleteUserData(&target);
         });
-    }
-    return err;
 }
 
 GSErrCode StoreModuleData(const API_ModulData& data, const GS::UniString& name)
 {
-    std::optional<SavedUserData<API_ModulData>> before;
-    if (InStep()) {
-        API_ModulData old = {};
-        const GSErrCode err = ACAPI_ModulData_Get(&old, name);
-        HandleOwner oldData(old.dataHdl);
-        if (err == NoError)
-            before = SavedUserData<API_ModulData>::Of(old);
-        else if (err != APIERR_NOMODULEDATA)
-            return err;
-    }
-    const GSErrCode err = ACAPI_ModulData_Store(&data, name);
-    if (err == NoError && InStep()) {
-        PutBackIfStepFails("the project data \"" + Utf8Of(name) + "\"", [name, before] {
-            if (!before)
-                return ACAPI_ModulData_Delete(name);
-            return before->WriteWith([&](const API_ModulData& record) { return ACAPI_ModulData_Store(&record, name); });
-        });
-    }
-    return err;
+    return WriteUserData(
+        "the project data \"" + Utf8Of(name) + "\"", data, APIERR_NOMODULEDATA,
+        [name](API_ModulData& old) { return ACAPI_ModulData_Get(&old, name); },
+        [name](const API_ModulData& record) { return ACAPI_ModulData_Store(&record, name); },
+        [name] { return ACAPI_ModulData_Delete(name); });
 }
 
 GSErrCode CreatePropertyGroup(API_PropertyGroup& group)

@@ -167,28 +167,22 @@ std::size_t RunUpdate(const std::vector<UpdateCandidate>& candidates, const std:
 {
     std::size_t updated = 0;
     std::vector<GS::UniString> skipped;
-    try {
-        RunUndoStep(StepName, [&] {
-            ProcessWindow window(StepName, static_cast<Int32>(candidates.size()));
-            std::vector<GS::Guid> ids;
-            for (const UpdateCandidate& candidate : candidates)
-                ids.push_back(candidate.storedSystemId);
-            const auto linked = LinkedElements(ids);
-            for (const UpdateCandidate& candidate : candidates) {
-                if (!window.NextPhase(candidate.fresh->name))
-                    break;
-                if (UpdateOne(candidate, linked.at(candidate.storedSystemId)))
-                    ++updated;
-                else
-                    skipped.push_back(candidate.fresh->name);
-            }
-        });
-    } catch (...) {
-        // What the step wrote stays in Archicad; the store's texts must be the project's again.
-        DBPrintf("Velmar: the update ended early after %zu of %zu systems\n", updated, candidates.size());
-        ProjectStore::ProjectStoreService::instance()->Reload();
-        throw;
-    }
+    // A step that ends early puts back the stored texts too, in the project and in the store's memory.
+    RunUndoStep(StepName, [&] {
+        ProcessWindow window(StepName, static_cast<Int32>(candidates.size()));
+        std::vector<GS::Guid> ids;
+        for (const UpdateCandidate& candidate : candidates)
+            ids.push_back(candidate.storedSystemId);
+        const auto linked = LinkedElements(ids);
+        for (const UpdateCandidate& candidate : candidates) {
+            if (!window.NextPhase(candidate.fresh->name))
+                break;
+            if (UpdateOne(candidate, linked.at(candidate.storedSystemId)))
+                ++updated;
+            else
+                skipped.push_back(candidate.fresh->name);
+        }
+    });
     // One report, in the user's language, of every system left for the next update and why.
     GS::UniString text;
     const std::pair<GSResID, const std::vector<GS::UniString>*> reasons[] = {

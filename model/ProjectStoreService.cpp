@@ -183,21 +183,19 @@ GSErrCode ProjectStoreService::Keep(const GS::Guid& guid, const std::string& tex
         textAt_.emplace(guid, systemTexts_.size());
         systemTexts_.emplace_back(guid, text);
     }
-    // What this session keeps in memory follows the project's entry, also when a failed step puts it back.
+    // What this session keeps in memory follows the project's entry: refused, or put back by a failed step.
+    auto putBack = [this, guid, before = std::move(before)]() mutable {
+        if (const auto kept = textAt_.find(guid); before && kept != textAt_.end())
+            systemTexts_[kept->second].second = std::move(*before);
+        else if (!before)
+            Forget(guid);
+        return NoError;
+    };
     const GSErrCode err = Store(guid);
-    if (err != NoError || InStep()) {
-        auto forget = [this, guid, before = std::move(before)]() mutable {
-            if (const auto kept = textAt_.find(guid); before && kept != textAt_.end())
-                systemTexts_[kept->second].second = std::move(*before);
-            else if (!before)
-                Forget(guid);
-            return NoError;
-        };
-        if (err != NoError)
-            forget();
-        else
-            PutBackIfStepFails("the stored system " + Velmar::Utf8Of(guid.ToUniString()), std::move(forget));
-    }
+    if (err != NoError)
+        putBack();
+    else
+        PutBackIfStepFails("the stored system " + Velmar::Utf8Of(guid.ToUniString()), std::move(putBack));
     return err;
 }
 
