@@ -65,12 +65,12 @@ GSErrCode SelectionChangeHandler(const API_Neig* selElemNeig)
 GSErrCode ElementEventHandler(const API_NotifyElementType* elemType)
 {
     switch (elemType->notifID) {
-    case APINotifyElement_New:
-    case APINotifyElement_Copy:
-    case APINotifyElement_Change:
-        break;
-    default:
-        return APIERR_NOTSUPPORTED;
+        case APINotifyElement_New:
+        case APINotifyElement_Copy:
+        case APINotifyElement_Change:
+            break;
+        default:
+            return APIERR_NOTSUPPORTED;
     }
     if (!IsWallOrSlab(elemType->elemHead.type.typeID))
         return NoError;

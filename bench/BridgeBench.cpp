@@ -124,9 +124,9 @@ int main(int argc, char** argv)
         std::cerr << "bench_bridge: the Settings menu opened no dialog\n";
         return 1;
     }
-    const bool complete =
-        reporter.PrintRatios({{"PageDriverCall", "DirectServiceCall", "page driver call vs the service called directly"},
-                              {"HttpBridgeCall", "PageDriverCall", "workbench HTTP bridge call vs page driver call"}});
+    const bool complete = reporter.PrintRatios(
+        {{"PageDriverCall", "DirectServiceCall", "page driver call vs the service called directly"},
+         {"HttpBridgeCall", "PageDriverCall", "workbench HTTP bridge call vs page driver call"}});
     if (const auto microseconds = reporter.Time("HttpBridgeCall"))
         std::printf("workbench HTTP bridge round trip: %.0f us\n", *microseconds);
     return complete ? 0 : 1;

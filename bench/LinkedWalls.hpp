@@ -158,8 +158,10 @@ public:
         auto found = waiting_.find(walls);
         const bool made = found != waiting_.end();
         if (!made)
-            found = waiting_.emplace(walls, Sim::ProjectGenerator::Generate(
-                                                {static_cast<std::size_t>(walls), 0, Systems, 1})).first;
+            found =
+                waiting_
+                    .emplace(walls, Sim::ProjectGenerator::Generate({static_cast<std::size_t>(walls), 0, Systems, 1}))
+                    .first;
         std::swap(Project(), found->second);
         open_ = walls;
         Services::PropertyProvider::Reset();

@@ -114,14 +114,15 @@ bool AnswerAbove(TargetObject* t)
 }
 bool MaximumLoad(TargetObject* t)
 {
-    return Number(t, &TargetObject::GetAnswerValue, "~P4") > Number(t, &TargetObject::GetParameterValue, "Weight") *
-                                                                  Number(t, &TargetObject::GetElementValue, "Type.Height");
+    return Number(t, &TargetObject::GetAnswerValue, "~P4") >
+           Number(t, &TargetObject::GetParameterValue, "Weight") *
+               Number(t, &TargetObject::GetElementValue, "Type.Height");
 }
 constexpr char P1[] = "~P1", P2[] = "~P2", P3[] = "~P3";
 constexpr char Fire[] = "BRANDWERENDHEID", Rw[] = "ASIRW", Dnt[] = "LUCHTGELUIDISOLATIE_DNT_A_K";
 
 using HandWritten = bool (*)(TargetObject*);
-const HandWritten HandWrittenRules[] = {MaximumHeight, MaximumLength, AnswerAbove<P1, Fire>,
+const HandWritten HandWrittenRules[] = {MaximumHeight,       MaximumLength,        AnswerAbove<P1, Fire>,
                                         AnswerAbove<P2, Rw>, AnswerAbove<P3, Dnt>, MaximumLoad};
 const char* const RuleNames[] = {"MaximumHeight", "MaximumLength", "FireResistance",
                                  "SoundRw",       "SoundDnt",      "MaximumLoad"};
@@ -230,6 +231,7 @@ int main(int argc, char** argv)
         ratios.push_back({"CompiledPredicate/" + std::to_string(i), "HandWrittenCondition/" + std::to_string(i),
                           labels[static_cast<std::size_t>(i)].c_str()});
     ratios.push_back({"CompileAllTwelve", "ReadAllTwelve", "compiling the twelve rules vs reading them"});
-    ratios.push_back({"ParseRecordOfRuleSet", "RapidJsonParseOnly", "ParseRecord of 500 kB rules vs parse alone (goal <= 2x)"});
+    ratios.push_back(
+        {"ParseRecordOfRuleSet", "RapidJsonParseOnly", "ParseRecord of 500 kB rules vs parse alone (goal <= 2x)"});
     return Velmar::Bench::RunWithRatios(argc, argv, ratios);
 }

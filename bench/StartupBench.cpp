@@ -60,11 +60,10 @@ BENCHMARK(ModuleLoadOnly)->Iterations(300)->Unit(benchmark::kMicrosecond);
 int main(int argc, char** argv)
 {
     std::filesystem::create_directories(Scratch());
-    const int result =
-        Velmar::Bench::RunWithRatios(argc, argv, {{"AddOnStart", "HostStart",
-                                                   "add-on start-up (dlopen to Initialize) vs host start"},
-                                                  {"AddOnStart", "ModuleLoadOnly",
-                                                   "add-on start-up vs loading the module file alone"}});
+    const int result = Velmar::Bench::RunWithRatios(
+        argc, argv,
+        {{"AddOnStart", "HostStart", "add-on start-up (dlopen to Initialize) vs host start"},
+         {"AddOnStart", "ModuleLoadOnly", "add-on start-up vs loading the module file alone"}});
     std::filesystem::remove_all(Scratch());
     return result;
 }

@@ -101,8 +101,10 @@ void StepJournal::PutBackValues()
             batch.Push(std::move(property));
         }
         if (const GSErrCode err = ACAPI_Element_SetProperties(element, batch); err != NoError) {
-            DBPrintf("Velmar: the property values of an element written by a failed step were not put back (%d)\n", err);
-            Log("the property values of an element written by a failed step were not put back (" + std::to_string(err) + ")");
+            DBPrintf("Velmar: the property values of an element written by a failed step were not put back (%d)\n",
+                     err);
+            Log("the property values of an element written by a failed step were not put back (" + std::to_string(err) +
+                ")");
         }
     }
     values_.clear();
@@ -215,9 +217,8 @@ GSErrCode WriteUserData(std::string what, const Record& record, GSErrCode none, 
         return readErr;
     const GSErrCode err = write(record);
     if (err == NoError) {
-        PutBackIfStepFails(std::move(what), [before, write, remove] {
-            return before ? before->WriteWith(write) : remove();
-        });
+        PutBackIfStepFails(std::move(what),
+                           [before, write, remove] { return before ? before->WriteWith(write) : remove(); });
     }
     return err;
 }

@@ -109,7 +109,8 @@ void RunUndoStep(const GS::UniString& name, Body&& body)
         ReportSkipped(skipped);
         return;
     }
-    throw GS::GeneralException(name + GS::UniString((" was refused by the host (" + std::to_string(err) + ")").c_str()));
+    throw GS::GeneralException(name +
+                               GS::UniString((" was refused by the host (" + std::to_string(err) + ")").c_str()));
 }
 
 }  // namespace Velmar

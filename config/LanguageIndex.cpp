@@ -27,12 +27,12 @@ Int32 LanguageIndexOf(const GS::UniString& languageCode)
 Int32 TextEntryFor(Int32 languageIndex)
 {
     switch (languageIndex) {
-    case 1:
-        return 2;
-    case 2:
-        return 3;
-    default:
-        return 1;
+        case 1:
+            return 2;
+        case 2:
+            return 3;
+        default:
+            return 1;
     }
 }
 

@@ -88,12 +88,12 @@ Colour ColourFrom(const GS::UniString& text)
 std::optional<GS::UniString> CVValue::For(Int32 languageIndex) const
 {
     switch (languageIndex) {
-    case 2:
-        return fr_FR.Optional();
-    case 3:
-        return en_US.Optional();
-    default:
-        return nl_NL.Optional();
+        case 2:
+            return fr_FR.Optional();
+        case 3:
+            return en_US.Optional();
+        default:
+            return nl_NL.Optional();
     }
 }
 

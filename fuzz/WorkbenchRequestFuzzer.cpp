@@ -25,7 +25,8 @@ struct Folders {
         fs::create_directories(root / "projects");
         for (const char* name : {"samples/sample.json", "projects/mine.json"})
             std::fclose(std::fopen((root / name).c_str(), "w"));
-        list = {{"Sample projects", (root / "samples").string(), false}, {"My projects", (root / "projects").string(), true}};
+        list = {{"Sample projects", (root / "samples").string(), false},
+                {"My projects", (root / "projects").string(), true}};
     }
     ~Folders()
     {

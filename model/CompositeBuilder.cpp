@@ -32,8 +32,7 @@ struct Assembly {
 const std::map<SystemKind, Assembly> Assemblies = {
     {SystemKind::Wall, {{Part::Boards, Part::Frame}, {Part::Air, Part::Frame, Part::BoardsReversed}}},
     {SystemKind::Floor, {{Part::Boards, Part::Frame}, {Part::Boards, Part::Frame}}},
-    {SystemKind::Ceiling,
-     {{Part::Air, Part::Frame, Part::BoardsReversed}, {Part::Frame, Part::BoardsReversed}}},
+    {SystemKind::Ceiling, {{Part::Air, Part::Frame, Part::BoardsReversed}, {Part::Frame, Part::BoardsReversed}}},
 };
 
 MaterialRequest Summary(LAYER_TYPE type)
@@ -56,9 +55,10 @@ MaterialRequest Product(const GS::UniString& name, const std::optional<Corvana::
 // Layered: the frame's boards as one layer, its depth as another; absent values lay out nothing.
 std::vector<PlannedSkin> LayeredFrame(const Bo::Frame& frame, const std::vector<Part>& parts)
 {
-    const double sum = std::accumulate(frame.boards.begin(), frame.boards.end(), 0.0, [](double total, const Bo::Board& board) {
-        return total + Positive(board.thickness).value_or(0.0);
-    });
+    const double sum =
+        std::accumulate(frame.boards.begin(), frame.boards.end(), 0.0, [](double total, const Bo::Board& board) {
+            return total + Positive(board.thickness).value_or(0.0);
+        });
     const std::optional<double> boards = Positive(sum);
     const std::optional<double> depth = Positive(frame.depth);
     if (!boards && !depth)
@@ -141,7 +141,8 @@ Builder ChooseBuilder(const std::optional<Bo::LOD>& lod)
 
 void DistributeAir(std::vector<PlannedSkin>& layers, double total)
 {
-    const auto air = std::count_if(layers.begin(), layers.end(), [](const PlannedSkin& layer) { return layer.material.IsAir(); });
+    const auto air =
+        std::count_if(layers.begin(), layers.end(), [](const PlannedSkin& layer) { return layer.material.IsAir(); });
     const double sum = std::accumulate(layers.begin(), layers.end(), 0.0,
                                        [](double s, const PlannedSkin& layer) { return s + layer.thickness; });
     if (sum >= total - LengthTolerance || air == 0)
@@ -171,8 +172,9 @@ std::vector<PlannedSkin> PlanSkins(const Bo::System& system, const std::optional
         skins.insert(skins.end(), laid.begin(), laid.end());
     }
     DistributeAir(skins, total);
-    skins.erase(std::remove_if(skins.begin(), skins.end(), [](const PlannedSkin& skin) { return !Positive(skin.thickness); }),
-                skins.end());
+    skins.erase(
+        std::remove_if(skins.begin(), skins.end(), [](const PlannedSkin& skin) { return !Positive(skin.thickness); }),
+        skins.end());
     return skins;
 }
 

@@ -147,8 +147,8 @@ std::unordered_map<GS::Guid, GS::Array<API_Guid>> LinkedElements(const std::vect
         GS::Array<API_Guid> elements;
         // Walls missed here would keep values of a build-up their composite no longer has.
         if (const GSErrCode err = ACAPI_Element_GetElemList(type, &elements, APIFilt_None, APINULLGuid); err != NoError)
-            throw GS::GeneralException(
-                Velmar::UniStringOfUtf8("the project's walls and slabs could not be listed (" + std::to_string(err) + ")"));
+            throw GS::GeneralException(Velmar::UniStringOfUtf8("the project's walls and slabs could not be listed (" +
+                                                               std::to_string(err) + ")"));
         for (const API_Guid& guid : elements) {
             API_Elem_Head head = {};
             head.guid = guid;

@@ -38,6 +38,7 @@ std::unordered_map<GS::Guid, GS::Array<API_Guid>> LinkedElements(const std::vect
 // whose rebuild the host refuses keeps its stored text, and is named with `notReached` in one report at
 // the end. A value that does not convert raises the standard conversion error; the store is read again
 // from the project then. Answers how many systems were updated.
-std::size_t RunUpdate(const std::vector<UpdateCandidate>& candidates, const std::vector<GS::UniString>& notReached = {});
+std::size_t RunUpdate(const std::vector<UpdateCandidate>& candidates,
+                      const std::vector<GS::UniString>& notReached = {});
 
 }  // namespace Velmar::Services::Update

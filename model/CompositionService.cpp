@@ -40,11 +40,13 @@ std::vector<Skin> ResolveMaterials(const std::vector<PlannedSkin>& planned, cons
     std::vector<std::pair<MaterialRequest, std::shared_ptr<const MaterialEntry>>> known;
     std::vector<Skin> skins;
     for (const PlannedSkin& skin : planned) {
-        auto found = std::find_if(known.begin(), known.end(), [&](const auto& entry) { return entry.first == skin.material; });
+        auto found =
+            std::find_if(known.begin(), known.end(), [&](const auto& entry) { return entry.first == skin.material; });
         if (found == known.end()) {
             const MaterialRequest& wanted = skin.material;
-            known.emplace_back(wanted, wanted.summary ? store.SummaryMaterial(*wanted.summary)
-                                                      : store.ProductMaterial(wanted.product, wanted.colour, wanted.lambda));
+            known.emplace_back(wanted, wanted.summary
+                                           ? store.SummaryMaterial(*wanted.summary)
+                                           : store.ProductMaterial(wanted.product, wanted.colour, wanted.lambda));
             found = std::prev(known.end());
         }
         // A composite without one of its skins would be thinner than the system it claims to be.
@@ -54,8 +56,8 @@ std::vector<Skin> ResolveMaterials(const std::vector<PlannedSkin>& planned, cons
             const std::string material = found->first.product.IsEmpty()
                                              ? "of a skin of " + std::string(millimetres) + " mm"
                                              : "\"" + Utf8Of(found->first.product) + "\"";
-            throw GS::GeneralException(
-                UniStringOfUtf8("the building material " + material + " could not be had, so the composite is not written"));
+            throw GS::GeneralException(UniStringOfUtf8("the building material " + material +
+                                                       " could not be had, so the composite is not written"));
         }
         skins.emplace_back(found->second, skin.thickness);
     }
@@ -95,8 +97,10 @@ API_Attr_Head WriteComposite(const std::vector<Skin>& skins, GS::UniString name,
         throw GS::OutOfMemoryException("no memory for the composite's skins");
     for (std::size_t i = 0; i < skins.size(); ++i) {
         const MaterialEntry& entry = *skins[i].first;
-        ItemsOf<API_CWallComponent>(items)[i] = API_CWallComponent{entry.material, entry.framePen, SkinFlags, skins[i].second};
-        ItemsOf<API_CWallLineComponent>(lines)[i] = API_CWallLineComponent{ACAPI_CreateAttributeIndex(entry.lineType), entry.linePen};
+        ItemsOf<API_CWallComponent>(items)[i] =
+            API_CWallComponent{entry.material, entry.framePen, SkinFlags, skins[i].second};
+        ItemsOf<API_CWallLineComponent>(lines)[i] =
+            API_CWallLineComponent{ACAPI_CreateAttributeIndex(entry.lineType), entry.linePen};
     }
     ItemsOf<API_CWallLineComponent>(lines)[skins.size()] = API_CWallLineComponent{ACAPI_CreateAttributeIndex(1), 1};
     API_AttributeDefExt defs = {};
@@ -259,7 +263,8 @@ void CompositionService::LinkComposite(const API_Attr_Head& composite, const Bo:
     attribute.header.typeID = API_CompWallID;
     attribute.header.index = composite.index;
     if (const GSErrCode err = ACAPI_Attribute_Get(&attribute); err != NoError)
-        throw GS::GeneralException(GS::UniString(("the composite could not be read (" + std::to_string(err) + ")").c_str()));
+        throw GS::GeneralException(
+            GS::UniString(("the composite could not be read (" + std::to_string(err) + ")").c_str()));
     std::optional<Bo::CompositeTag> tag;
     bool otherData = false;
     if (const GSErrCode err = ReadCompositeTag(attribute.header, tag, &otherData); err != NoError)
@@ -288,7 +293,8 @@ bool CompositionService::RebuildComposite(const API_Attr_Head& composite, Bo::Co
     attribute.header.index = composite.index;
     attribute.header.uniStringNamePtr = &name;
     if (const GSErrCode err = ACAPI_Attribute_Get(&attribute); err != NoError) {
-        DBPrintf("Velmar: composite %d was not read (%d); it is not rebuilt\n", composite.index.ToInt32_Deprecated(), err);
+        DBPrintf("Velmar: composite %d was not read (%d); it is not rebuilt\n", composite.index.ToInt32_Deprecated(),
+                 err);
         return false;
     }
     attribute.header.uniStringNamePtr = nullptr;

@@ -14,7 +14,7 @@ namespace {
 // The GUID as it lies in memory, as the kit's own records (API_Guid) take it.
 constexpr std::size_t IdSize = sizeof(GS::Guid);
 static_assert(IdSize == 16);
-}
+}  // namespace
 
 GSErrCode Read(const API_Elem_Head& element, std::optional<GS::Guid>& storedSystemId)
 {

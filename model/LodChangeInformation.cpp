@@ -23,7 +23,8 @@ std::vector<Int32> TaggedCompositeLods()
     for (const API_Attribute& composite : composites) {
         std::optional<Bo::CompositeTag> tag;
         if (const GSErrCode err = Services::Composition::ReadCompositeTag(composite.header, tag); err != NoError) {
-            DBPrintf("Velmar: user data of composite %d not read, error %d\n", composite.header.index.ToInt32_Deprecated(), err);
+            DBPrintf("Velmar: user data of composite %d not read, error %d\n",
+                     composite.header.index.ToInt32_Deprecated(), err);
             continue;
         }
         if (tag)

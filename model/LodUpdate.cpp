@@ -53,10 +53,11 @@ std::vector<CollectedComposite> CollectComposites(LodUpdateScope scope, Int32 ac
 {
     std::vector<CollectedComposite> collected;
     GS::Array<API_Guid> elements;
-    if (const GSErrCode err = ACAPI_Element_GetElemList(API_ElemType{API_ZombieElemID}, &elements, APIFilt_None, APINULLGuid);
+    if (const GSErrCode err =
+            ACAPI_Element_GetElemList(API_ElemType{API_ZombieElemID}, &elements, APIFilt_None, APINULLGuid);
         err != NoError)
-        throw GS::GeneralException(Velmar::UniStringOfUtf8("the project's elements could not be listed (" +
-                                                           std::to_string(err) + ")"));
+        throw GS::GeneralException(
+            Velmar::UniStringOfUtf8("the project's elements could not be listed (" + std::to_string(err) + ")"));
     // A composite's tag is read once, whether it is taken or not.
     std::set<Int32> seen;
     for (const API_Guid& guid : elements) {
@@ -104,8 +105,8 @@ std::size_t UpdateToActiveLod(LodUpdateScope scope)
                 return;
             // One composite left at its old level would make the page's count and the model disagree.
             if (!compositions->RebuildComposite(composite.head, composite.tag, active))
-                throw GS::GeneralException(UniStringOfUtf8("the composite \"" + std::string(composite.head.name) +
-                                                           "\" could not be rebuilt"));
+                throw GS::GeneralException(
+                    UniStringOfUtf8("the composite \"" + std::string(composite.head.name) + "\" could not be rebuilt"));
             ++rebuilt;
             composites.Push(composite.head.index);
         }

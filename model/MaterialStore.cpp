@@ -95,8 +95,8 @@ API_AttributeIndex ProductSurface(const GS::UniString& name, const Corvana::Colo
     record.diffusePc = 80;
     record.surfaceRGB = API_RGBColor{colour[0], colour[1], colour[2]};
     if (const GSErrCode err = CreateAttribute(surface, nullptr); err != NoError) {
-        DBPrintf("Velmar: the surface \"%s\" was not created (%d); surface %d is used\n", Velmar::Utf8Of(name).c_str(), err,
-                 FallbackSurface);
+        DBPrintf("Velmar: the surface \"%s\" was not created (%d); surface %d is used\n", Velmar::Utf8Of(name).c_str(),
+                 err, FallbackSurface);
         return ACAPI_CreateAttributeIndex(FallbackSurface);
     }
     return surface.header.index;
@@ -159,7 +159,8 @@ std::shared_ptr<const MaterialEntry> MaterialStore::SummaryMaterial(LAYER_TYPE t
         return nullptr;
     }
     // No surface of its own: the host's default, as a project need not have any surface.
-    const NewBuildingMaterial wanted{*name, SummaryFillPen, SummaryBackgroundPen, APIInvalidAttributeIndex, std::nullopt};
+    const NewBuildingMaterial wanted{*name, SummaryFillPen, SummaryBackgroundPen, APIInvalidAttributeIndex,
+                                     std::nullopt};
     if (const GSErrCode created = CreateBuildingMaterial(wanted, index); created != NoError) {
         DBPrintf("Velmar: the material \"%s\" was not created (%d)\n", Velmar::Utf8Of(*name).c_str(), created);
         return nullptr;

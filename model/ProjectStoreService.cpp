@@ -11,8 +11,8 @@
 #include "Utf8Text.hpp"
 
 #include <cstring>
-#include <optional>
 #include <exception>
+#include <optional>
 #include <string_view>
 
 namespace Velmar::Services::ProjectStore {
@@ -115,8 +115,9 @@ Bo::CompositeTag ProjectStoreService::StoreSystem(const Bo::System& system, Int3
         tag.timeStamp = {(*stamp)[0], (*stamp)[1], (*stamp)[3], (*stamp)[4], (*stamp)[5], (*stamp)[6]};
     tag.lod = lod;
     if (const GSErrCode err = Keep(tag.storedSystemId, system.rawText); err != NoError)
-        throw GS::GeneralException(GS::UniString("the system ") + system.name +
-                                   GS::UniString((" could not be stored in the project (" + std::to_string(err) + ")").c_str()));
+        throw GS::GeneralException(
+            GS::UniString("the system ") + system.name +
+            GS::UniString((" could not be stored in the project (" + std::to_string(err) + ")").c_str()));
     return tag;
 }
 

@@ -6,8 +6,8 @@
 #include "CompositeTag.hpp"
 
 #include <memory>
-#include <utility>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace Velmar::Services::ProjectStore {

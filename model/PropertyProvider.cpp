@@ -23,7 +23,6 @@ namespace Velmar::Services {
 
 namespace {
 
-
 ServiceSlot<PropertyProvider> slot;
 
 using Properties::ValueKind;
@@ -61,7 +60,8 @@ void CollectItems(const GS::Array<Cnf::VelmarClassificationItemDescriptor>& want
         if (descriptor.children.Items().IsEmpty())
             continue;
         GS::Array<API_ClassificationItem> children;
-        if (const GSErrCode err = ACAPI_Classification_GetClassificationItemChildren(found->guid, children); err != NoError) {
+        if (const GSErrCode err = ACAPI_Classification_GetClassificationItemChildren(found->guid, children);
+            err != NoError) {
             DBPrintf("Velmar: the items under \"%s\" were not read (%d)\n", Utf8Of(name).c_str(), err);
             continue;
         }
@@ -80,7 +80,8 @@ GS::Array<API_Guid> ResolveItems(const GS::Array<Cnf::VelmarClassificationDescri
             if (!SameName(system.name, name))
                 continue;
             GS::Array<API_ClassificationItem> roots;
-            if (const GSErrCode err = ACAPI_Classification_GetClassificationSystemRootItems(system.guid, roots); err != NoError)
+            if (const GSErrCode err = ACAPI_Classification_GetClassificationSystemRootItems(system.guid, roots);
+                err != NoError)
                 DBPrintf("Velmar: the items of \"%s\" were not read (%d)\n", Utf8Of(name).c_str(), err);
             else
                 CollectItems(descriptor.children.Items(), roots, items);
@@ -101,7 +102,8 @@ bool IsWallOrSlab(API_ElemTypeID type)
 void ReadRefused(const char* what, GSErrCode err)
 {
     if (InStep())
-        throw GS::GeneralException(UniStringOfUtf8(std::string(what) + " could not be read (" + std::to_string(err) + ")"));
+        throw GS::GeneralException(
+            UniStringOfUtf8(std::string(what) + " could not be read (" + std::to_string(err) + ")"));
 }
 
 // None for an element that is gone (someone deleted it since it was listed).
@@ -174,8 +176,8 @@ public:
                 // refusal is logged where the command ends.
                 if (const GSErrCode err = Bo::ElementLink::Write(element.header, tag->storedSystemId);
                     err != NoError && InStep())
-                    throw GS::GeneralException(UniStringOfUtf8("an element could not be linked to its system (" +
-                                                               std::to_string(err) + ")"));
+                    throw GS::GeneralException(
+                        UniStringOfUtf8("an element could not be linked to its system (" + std::to_string(err) + ")"));
             }
             return true;
         }
@@ -286,8 +288,8 @@ private:
     }
 
     std::optional<API_PropertyDefinition> DefinitionFor(const Cnf::Property& entry, const Bo::Property& parameter,
-                                                        const ValueKind& kind, const std::optional<Bo::SystemKind>& systemKind,
-                                                        bool create)
+                                                        const ValueKind& kind,
+                                                        const std::optional<Bo::SystemKind>& systemKind, bool create)
     {
         const GS::UniString groupName = Properties::GroupOf(entry);
         const GS::UniString name = Properties::NameOf(entry, parameter);
@@ -409,7 +411,8 @@ private:
     // taken on its own, so a value the host refuses is logged and the others are still written.
     void WriteValues(const API_Guid& element, const Plan& plan)
     {
-        if (const GSErrCode err = ACAPI_Element_GetPropertyValuesByGuid(element, GuidsOf(plan), current_); err != NoError) {
+        if (const GSErrCode err = ACAPI_Element_GetPropertyValuesByGuid(element, GuidsOf(plan), current_);
+            err != NoError) {
             DBPrintf("Velmar: the values of an element were not read together (%d); each is read alone\n", err);
             for (const API_Property& wanted : plan)
                 WriteValue(element, wanted);
@@ -462,7 +465,6 @@ private:
         for (const UIndex i : changing)
             PutBackValueIfStepFails(element, std::move(current_[i]));
     }
-
 
     const GS::Array<API_Guid>& GuidsOf(const Plan& plan)
     {
@@ -537,8 +539,8 @@ std::size_t PropertyProvider::Run::RefreshDefinitions(Int32 languageIndex)
                 // A rename is all or nothing: half the properties in the new language would be neither.
                 if (const GSErrCode err = ChangePropertyDefinition(definition, rewritten); err != NoError)
                     throw GS::GeneralException(UniStringOfUtf8("the property \"" + Utf8Of(definition.name) +
-                                                               "\" could not be renamed to \"" + Utf8Of(name) +
-                                                               "\" (" + std::to_string(err) + ")"));
+                                                               "\" could not be renamed to \"" + Utf8Of(name) + "\" (" +
+                                                               std::to_string(err) + ")"));
                 definition = rewritten;
                 ++changed;
                 break;

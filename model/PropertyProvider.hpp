@@ -43,7 +43,8 @@ public:
     // gets the values of the system as it was stored `before`, at every level and into existing
     // definitions, where its own system gives the definition none; one read and at most one write per
     // definition, as if the old values were written first.
-    std::size_t UpdateElementsOver(const GS::Array<API_Guid>& elements, const GS::Guid& system, const Bo::System& before);
+    std::size_t UpdateElementsOver(const GS::Array<API_Guid>& elements, const GS::Guid& system,
+                                   const Bo::System& before);
     // The same for the walls and slabs built of one of `composites`, inside the caller's command.
     std::size_t UpdateUsersOf(const GS::Array<API_AttributeIndex>& composites, ProcessWindow* window = nullptr);
     // Every wall, then every slab of the project, as one "setting property" step with a process window;

@@ -41,26 +41,26 @@ API_Variant ToVariant(API_VariantType type, const GS::UniString& text)
     API_Variant variant;
     variant.type = type;
     switch (type) {
-    case API_PropertyIntegerValueType:
-        variant.intValue = Velmar::ParseInteger(Velmar::Utf8Of(text));
-        break;
-    case API_PropertyRealValueType:
-        variant.doubleValue = ParseReal(Velmar::Utf8Of(text));
-        break;
-    case API_PropertyBooleanValueType:
-        variant.boolValue = text.IsEqual("True", GS::CaseInsensitive) || text == "1";
-        break;
-    case API_PropertyGuidValueType: {
-        GS::Guid guid;
-        if (guid.ConvertFromString(Velmar::Utf8Of(text).c_str()) != NoError)
-            throw std::invalid_argument("invalid guid argument");
-        variant.guidValue = GSGuid2APIGuid(guid);
-        break;
-    }
-    default:
-        variant.type = API_PropertyStringValueType;
-        variant.uniStringValue = text;
-        break;
+        case API_PropertyIntegerValueType:
+            variant.intValue = Velmar::ParseInteger(Velmar::Utf8Of(text));
+            break;
+        case API_PropertyRealValueType:
+            variant.doubleValue = ParseReal(Velmar::Utf8Of(text));
+            break;
+        case API_PropertyBooleanValueType:
+            variant.boolValue = text.IsEqual("True", GS::CaseInsensitive) || text == "1";
+            break;
+        case API_PropertyGuidValueType: {
+            GS::Guid guid;
+            if (guid.ConvertFromString(Velmar::Utf8Of(text).c_str()) != NoError)
+                throw std::invalid_argument("invalid guid argument");
+            variant.guidValue = GSGuid2APIGuid(guid);
+            break;
+        }
+        default:
+            variant.type = API_PropertyStringValueType;
+            variant.uniStringValue = text;
+            break;
     }
     return variant;
 }
@@ -70,16 +70,16 @@ bool SameVariant(const API_Variant& a, const API_Variant& b)
     if (a.type != b.type)
         return false;
     switch (a.type) {
-    case API_PropertyIntegerValueType:
-        return a.intValue == b.intValue;
-    case API_PropertyRealValueType:
-        return a.doubleValue == b.doubleValue;
-    case API_PropertyBooleanValueType:
-        return a.boolValue == b.boolValue;
-    case API_PropertyGuidValueType:
-        return a.guidValue == b.guidValue;
-    default:
-        return a.uniStringValue == b.uniStringValue;
+        case API_PropertyIntegerValueType:
+            return a.intValue == b.intValue;
+        case API_PropertyRealValueType:
+            return a.doubleValue == b.doubleValue;
+        case API_PropertyBooleanValueType:
+            return a.boolValue == b.boolValue;
+        case API_PropertyGuidValueType:
+            return a.guidValue == b.guidValue;
+        default:
+            return a.uniStringValue == b.uniStringValue;
     }
 }
 
@@ -214,26 +214,26 @@ API_Property ToProperty(const API_PropertyDefinition& definition, const GS::UniS
         return property;
     property.value.variantStatus = API_VariantStatusNormal;
     switch (definition.collectionType) {
-    case API_PropertyListCollectionType:
-        for (const GS::UniString& item : ListItems(text))
-            property.value.listVariant.variants.Push(ToVariant(definition.valueType, item));
-        break;
-    case API_PropertySingleChoiceEnumerationCollectionType:
-        if (const auto key = ChoiceKey(definition, text))
-            property.value.singleVariant.variant = *key;
-        else
-            property.isDefault = true;
-        break;
-    case API_PropertyMultipleChoiceEnumerationCollectionType:
-        for (const GS::UniString& item : ListItems(text)) {
-            if (const auto key = ChoiceKey(definition, item))
-                property.value.listVariant.variants.Push(*key);
-        }
-        property.isDefault = property.value.listVariant.variants.IsEmpty();
-        break;
-    default:
-        property.value.singleVariant.variant = ToVariant(definition.valueType, text);
-        break;
+        case API_PropertyListCollectionType:
+            for (const GS::UniString& item : ListItems(text))
+                property.value.listVariant.variants.Push(ToVariant(definition.valueType, item));
+            break;
+        case API_PropertySingleChoiceEnumerationCollectionType:
+            if (const auto key = ChoiceKey(definition, text))
+                property.value.singleVariant.variant = *key;
+            else
+                property.isDefault = true;
+            break;
+        case API_PropertyMultipleChoiceEnumerationCollectionType:
+            for (const GS::UniString& item : ListItems(text)) {
+                if (const auto key = ChoiceKey(definition, item))
+                    property.value.listVariant.variants.Push(*key);
+            }
+            property.isDefault = property.value.listVariant.variants.IsEmpty();
+            break;
+        default:
+            property.value.singleVariant.variant = ToVariant(definition.valueType, text);
+            break;
     }
     return property;
 }

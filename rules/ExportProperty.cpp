@@ -86,9 +86,11 @@ double SlabTop(const API_SlabType& slab)
     return slab.level + slab.offsetFromTop;
 }
 
+// clang-format off
 #define TYPE(key, dataType, expression)                                                                                \
     ExportProperty{[](const API_Element& e, const QuantityRecord*) -> Value { return expression; },                   \
                    [](QuantityRequest&) {}, dataType, "", &(key)[5], key, false}
+// clang-format on
 
 const ExportProperty WallTypeEntries[] = {
     TYPE("Type.Thickness", "double", Real(e.wall.thickness)),
@@ -100,10 +102,11 @@ const ExportProperty WallTypeEntries[] = {
     TYPE("Type.Inside Slant Angle", "double", Real(e.wall.slantBeta)),
     TYPE("Type.Wall Slant Type", "string", WallSlantType(e.wall.profileType)),
     TYPE("Type.Geometry Method", "string",
-         Text(e.wall.type == APIWtyp_Trapez ? "Trapez" : e.wall.type == APIWtyp_Poly ? "Poly" : "Normal")),
+         Text(e.wall.type == APIWtyp_Trapez ? "Trapez"
+              : e.wall.type == APIWtyp_Poly ? "Poly"
+                                            : "Normal")),
     TYPE("Type.Model Element Structure Type", "string", StructureName(e.wall.modelElemStructureType)),
-    TYPE("Type.Reference Line Location", "string",
-         Text(ReferenceLineNames[e.wall.referenceLineLocation])),
+    TYPE("Type.Reference Line Location", "string", Text(ReferenceLineNames[e.wall.referenceLineLocation])),
     TYPE("Type.Offset From Outside", "double", Real(e.wall.offsetFromOutside)),
     TYPE("Type.Material", "string", AttributeName(API_BuildingMaterialID, e.wall.buildingMaterial)),
     TYPE("Type.Composite", "string", AttributeName(API_CompWallID, e.wall.composite)),
@@ -116,8 +119,7 @@ const ExportProperty WallTypeEntries[] = {
 
 const ExportProperty SlabTypeEntries[] = {
     TYPE("Type.Thickness", "double", Real(e.slab.thickness)),
-    TYPE("Type.Reference Plane Location", "string",
-         Text(ReferencePlaneNames[e.slab.referencePlaneLocation])),
+    TYPE("Type.Reference Plane Location", "string", Text(ReferencePlaneNames[e.slab.referencePlaneLocation])),
     TYPE("Type.Model Element Structure Type", "string", StructureName(e.slab.modelElemStructureType)),
     TYPE("Type.Material", "string", AttributeName(API_BuildingMaterialID, e.slab.buildingMaterial)),
     TYPE("Type.Composite", "string", AttributeName(API_CompWallID, e.slab.composite)),
@@ -137,17 +139,21 @@ const ExportProperty SlabTypeEntries[] = {
 #undef TYPE
 
 // A quantity entry reading one field of the host's quantity record, and asking the mask for just it.
+// clang-format off
 #define QUANTITY(part, key, field, dataType, reading, description)                                                    \
     ExportProperty{[](const API_Element&, const QuantityRecord* q) -> Value { return reading(q->element.part.field); }, \
                    [](QuantityRequest& r) { ACAPI_ELEMENT_QUANTITY_MASK_SET(r.mask, part, field); }, dataType,         \
                    description, &(key)[9], key, true}
+// clang-format on
 #define WALL(key, field, description) QUANTITY(wall, key, field, "double", Real, description)
 #define SLAB(key, field, description) QUANTITY(slab, key, field, "double", Real, description)
 #define CW(key, field, description) QUANTITY(cw, key, field, "double", Real, description)
 // A sum over the wall's openings, gathered only when asked for.
+// clang-format off
 #define OPENINGS(key, field, dataType, reading)                                                                        \
     ExportProperty{[](const API_Element&, const QuantityRecord* q) -> Value { return reading(q->openings.field); },    \
                    [](QuantityRequest& r) { r.openings = true; }, dataType, &(key)[9], &(key)[9], key, true}
+// clang-format on
 
 const ExportProperty WallQuantityEntries[] = {
     WALL("Quantity.airThickness", airThickness, "Wall air skin thickness"),
@@ -213,9 +219,11 @@ const ExportProperty SlabQuantityEntries[] = {
     SLAB("Quantity.Bottom Surface Cond", bottomSurface_cond, "conditional bottom surface of the slab"),
     SLAB("Quantity.Edge Surface", edgeSurface, "surface of the edges of the slab"),
     SLAB("Quantity.Gross Bottom Surface", grossBotSurf, "Gross surface of the slab bottom"),
-    SLAB("Quantity.Gross Bottom Surface With Holes", grossBotSurfWithHoles, "Gross surface of the slab bottom with holes"),
+    SLAB("Quantity.Gross Bottom Surface With Holes", grossBotSurfWithHoles,
+         "Gross surface of the slab bottom with holes"),
     SLAB("Quantity.Gross Edge Surface", grossEdgeSurf, "Gross surface of the slab edges"),
-    SLAB("Quantity.Gross Edge Surface With Holes", grossEdgeSurfWithHoles, "Gross surface of the slab edges with holes"),
+    SLAB("Quantity.Gross Edge Surface With Holes", grossEdgeSurfWithHoles,
+         "Gross surface of the slab edges with holes"),
     SLAB("Quantity.Gross Top Surface", grossTopSurf, "Gross surface of the slab top"),
     SLAB("Quantity.Gross Top Surface With Holes", grossTopSurfWithHoles, "Gross surface of the slab top with holes"),
     SLAB("Quantity.Gross Volume", grossVolume, "Gross volume of the slab"),
@@ -230,8 +238,10 @@ const ExportProperty SlabQuantityEntries[] = {
 };
 
 // The description names the direction in lower case, the key as a title.
+// clang-format off
 #define COMPASS(direction, lower, field)                                                                               \
     CW("Quantity.Panels Surface " direction, field, "Sum of those panel's surface wich normal vector points to " lower ".")
+// clang-format on
 
 const ExportProperty CurtainWallQuantityEntries[] = {
     CW("Quantity.height", height, "Height of the curtain wall."),
@@ -405,7 +415,8 @@ std::vector<PropertyValue> Evaluate(const Selection& selected, const API_Element
         API_Quantities quantities;
         quantities.elements = &record.element;
         const API_QuantityPar parameters = {};
-        if (const GSErrCode err = ACAPI_Element_GetQuantities(element.header.guid, &parameters, &quantities, &request.mask);
+        if (const GSErrCode err =
+                ACAPI_Element_GetQuantities(element.header.guid, &parameters, &quantities, &request.mask);
             err != NoError) {
             DBPrintf("Velmar: the quantities of an element were not read (%d)\n", err);
             return values;

@@ -44,14 +44,14 @@ bool Search(const std::string& text, std::smatch& match, const std::regex& patte
 const char* NameOf(Type type)
 {
     switch (type) {
-    case Type::Text:
-        return "Text";
-    case Type::Number:
-        return "Number";
-    case Type::Boolean:
-        return "Boolean";
-    default:
-        return "untyped";
+        case Type::Text:
+            return "Text";
+        case Type::Number:
+            return "Number";
+        case Type::Boolean:
+            return "Boolean";
+        default:
+            return "untyped";
     }
 }
 
@@ -201,14 +201,14 @@ std::string RewriteArithmetic(InterpretationContext& context, const std::smatch&
             return std::nullopt;
         const double a = NumberOf(*l), b = NumberOf(*r);
         switch (op) {
-        case '*':
-            return a * b;
-        case '/':
-            return a / b;
-        case '+':
-            return a + b;
-        default:
-            return a - b;
+            case '*':
+                return a * b;
+            case '/':
+                return a / b;
+            case '+':
+                return a + b;
+            default:
+                return a - b;
         }
     });
 }
@@ -252,12 +252,12 @@ std::string RewriteEquality(InterpretationContext& context, const std::smatch& m
         if (!l || !r)
             return !l && !r;
         switch (type) {
-        case Type::Text:
-            return EqualIgnoringAsciiCase(TextOf(*l), TextOf(*r));
-        case Type::Number:
-            return NumberOf(*l) == NumberOf(*r);
-        default:
-            return TruthOf(*l) == TruthOf(*r);
+            case Type::Text:
+                return EqualIgnoringAsciiCase(TextOf(*l), TextOf(*r));
+            case Type::Number:
+                return NumberOf(*l) == NumberOf(*r);
+            default:
+                return TruthOf(*l) == TruthOf(*r);
         }
     });
 }

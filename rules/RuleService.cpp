@@ -151,15 +151,15 @@ namespace {
 struct SystemRun {
     SystemRun(std::shared_ptr<Bo::System> linked, const Bo::AnswerList& answers,
               const GS::Array<Rules::Rule>& activeRules)
-        : system(std::move(linked)),
-          parameters(Bo::BuildParameterTable(*system)),
+        : system(std::move(linked)), parameters(Bo::BuildParameterTable(*system)),
           accessor(std::make_shared<Bo::ObjectAccessor>(&answers, &parameters))
     {
         // Reserved: a compiled rule keeps its accessor, and a copy would compile again without it.
         rules.reserve(system->rules.GetSize());
         for (const Bo::Rule& rule : system->rules) {
-            const bool active = std::any_of(activeRules.begin(), activeRules.end(),
-                                            [&rule](const Rules::Rule& wanted) { return SameLabel(wanted, rule.Record()); });
+            const bool active = std::any_of(activeRules.begin(), activeRules.end(), [&rule](const Rules::Rule& wanted) {
+                return SameLabel(wanted, rule.Record());
+            });
             if (!active)
                 continue;
             rules.emplace_back(rule);
@@ -220,7 +220,8 @@ RuleService::RunOutcome RuleService::RunRules(const RuleRunRequest& request)
     ProcessWindow window("Check", static_cast<Int32>(std::size(ElementKinds)));
     for (const ElementKind& kind : ElementKinds) {
         GS::Array<API_Guid> elements;
-        if (const GSErrCode err = ACAPI_Element_GetElemList(kind.type, &elements, APIFilt_None, APINULLGuid); err != NoError)
+        if (const GSErrCode err = ACAPI_Element_GetElemList(kind.type, &elements, APIFilt_None, APINULLGuid);
+            err != NoError)
             DBPrintf("Velmar: the elements of type %d were not listed (%d)\n", kind.type, err);
         if (!window.NextPhase(kind.phase, static_cast<Int32>(elements.GetSize())))
             return RunOutcome::Cancelled;
@@ -235,7 +236,8 @@ RuleService::RunOutcome RuleService::RunRules(const RuleRunRequest& request)
             if (found == runOf.end()) {
                 SystemRun* run = nullptr;
                 if (auto system = store->GetSystem(*id)) {
-                    runs.push_back(std::make_unique<SystemRun>(std::move(system), answers, request.activeRules.Items()));
+                    runs.push_back(
+                        std::make_unique<SystemRun>(std::move(system), answers, request.activeRules.Items()));
                     run = runs.back().get();
                 }
                 found = runOf.emplace(*id, run).first;
@@ -249,8 +251,9 @@ RuleService::RunOutcome RuleService::RunRules(const RuleRunRequest& request)
     std::vector<LabelResult> labels;
     for (const auto& run : runs) {
         for (LabelResult& verdict : run->verdicts) {
-            const auto existing = std::find_if(labels.begin(), labels.end(),
-                                               [&verdict](const LabelResult& entry) { return SameLabel(entry.rule, verdict.rule); });
+            const auto existing = std::find_if(labels.begin(), labels.end(), [&verdict](const LabelResult& entry) {
+                return SameLabel(entry.rule, verdict.rule);
+            });
             if (existing == labels.end()) {
                 labels.push_back(std::move(verdict));
             } else {

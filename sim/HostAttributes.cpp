@@ -10,8 +10,7 @@ namespace {
 // The attribute types an add-on may create here.
 bool IsCreatable(API_AttrTypeID type)
 {
-    return type == API_CompWallID || type == API_BuildingMaterialID || type == API_MaterialID ||
-           type == API_FilltypeID;
+    return type == API_CompWallID || type == API_BuildingMaterialID || type == API_MaterialID || type == API_FilltypeID;
 }
 
 GS::UniString NameIn(const API_Attr_Head& head)
@@ -103,7 +102,8 @@ GSErrCode TakeRecord(const API_Attribute& given, const API_AttributeDefExt* defs
             for (const auto& skin : into.skins) {
                 if (!(skin.fillThick > 0.0))
                     return APIERR_BADPARS;
-                if (project.FindAttribute(API_BuildingMaterialID, skin.buildingMaterial.ToInt32_Deprecated()) == nullptr)
+                if (project.FindAttribute(API_BuildingMaterialID, skin.buildingMaterial.ToInt32_Deprecated()) ==
+                    nullptr)
                     return APIERR_BADINDEX;
                 total += skin.fillThick;
             }
@@ -259,7 +259,8 @@ GSErrCode ACAPI_Attribute_Delete(const API_Attr_Head& attrHead)
         return APIERR_BADID;
     if (attrHead.index == ACAPI_CreateAttributeIndex(1))
         return APIERR_REFUSEDPAR;
-    if (attrHead.index == APIInvalidAttributeIndex || !Host().CurrentProject().DeleteAttribute(attrHead.typeID, attrHead.index.ToInt32_Deprecated()))
+    if (attrHead.index == APIInvalidAttributeIndex ||
+        !Host().CurrentProject().DeleteAttribute(attrHead.typeID, attrHead.index.ToInt32_Deprecated()))
         return APIERR_BADPARS;
     return NoError;
 }

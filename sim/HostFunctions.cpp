@@ -75,7 +75,6 @@ GSResModule ACAPI_GetOwnResModule()
     return Host().ResModule();
 }
 
-
 GSErrCode ACAPI_MenuItem_RegisterMenu(Int16 menuStrResID, Int16 promptStrResID, APIMenuCodeID, GSFlags)
 {
     if (Host().FindMenu(menuStrResID) != nullptr)
@@ -138,8 +137,7 @@ GSErrCode ACAPI_MenuItem_SetMenuItemFlags(const API_MenuItemRef* menuItemRef, GS
 }
 
 // The Unicode text wins when both are given, as in the kit; the plain text is UTF-8 here.
-GSErrCode ACAPI_MenuItem_SetMenuItemText(const API_MenuItemRef* menuItemRef, char* itemText,
-                                         GS::UniString* itemUniText)
+GSErrCode ACAPI_MenuItem_SetMenuItemText(const API_MenuItemRef* menuItemRef, char* itemText, GS::UniString* itemUniText)
 {
     if (menuItemRef == nullptr || (itemText == nullptr && itemUniText == nullptr))
         return APIERR_BADPARS;

@@ -23,20 +23,20 @@ inline bool OutsideCommand()
 inline API_NeigID NeigOf(API_ElemTypeID type)
 {
     switch (type) {
-    case API_WallID:
-        return APINeig_Wall;
-    case API_SlabID:
-        return APINeig_Ceil;
-    case API_ColumnID:
-        return APINeig_Colu;
-    case API_BeamID:
-        return APINeig_Beam;
-    case API_WindowID:
-        return APINeig_Wind;
-    case API_DoorID:
-        return APINeig_Door;
-    default:
-        return APINeig_None;
+        case API_WallID:
+            return APINeig_Wall;
+        case API_SlabID:
+            return APINeig_Ceil;
+        case API_ColumnID:
+            return APINeig_Colu;
+        case API_BeamID:
+            return APINeig_Beam;
+        case API_WindowID:
+            return APINeig_Wind;
+        case API_DoorID:
+            return APINeig_Door;
+        default:
+            return APINeig_None;
     }
 }
 

@@ -110,7 +110,8 @@ GSErrCode ACAPI_Property_GetPropertyGroups(GS::Array<API_PropertyGroup>& groups)
     return NoError;
 }
 
-GSErrCode ACAPI_Property_GetPropertyDefinitions(const API_Guid& groupGuid, GS::Array<API_PropertyDefinition>& definitions)
+GSErrCode ACAPI_Property_GetPropertyDefinitions(const API_Guid& groupGuid,
+                                                GS::Array<API_PropertyDefinition>& definitions)
 {
     const Project& project = Host().CurrentProject();
     if (groupGuid != APINULLGuid && project.FindGroup(groupGuid) == nullptr)
@@ -291,7 +292,8 @@ void Assign(Element& element, const API_Property& property)
 
 }  // namespace
 
-GSErrCode ACAPI_Element_GetPropertyValue(const API_Guid& elemGuid, const API_Guid& definitionGuid, API_Property& property)
+GSErrCode ACAPI_Element_GetPropertyValue(const API_Guid& elemGuid, const API_Guid& definitionGuid,
+                                         API_Property& property)
 {
     const Project& project = Host().CurrentProject();
     const Element* element = project.FindElement(elemGuid);

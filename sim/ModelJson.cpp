@@ -103,9 +103,9 @@ struct ReferenceLineName {
     const char* name;
 };
 constexpr ReferenceLineName ReferenceLines[] = {
-    {APIWallRefLine_Outside, "Outside"},         {APIWallRefLine_Center, "Center"},
-    {APIWallRefLine_Inside, "Inside"},           {APIWallRefLine_CoreOutside, "CoreOutside"},
-    {APIWallRefLine_CoreCenter, "CoreCenter"},   {APIWallRefLine_CoreInside, "CoreInside"},
+    {APIWallRefLine_Outside, "Outside"},       {APIWallRefLine_Center, "Center"},
+    {APIWallRefLine_Inside, "Inside"},         {APIWallRefLine_CoreOutside, "CoreOutside"},
+    {APIWallRefLine_CoreCenter, "CoreCenter"}, {APIWallRefLine_CoreInside, "CoreInside"},
 };
 
 void WriteReference(Writer& writer, const Project& project, API_AttrTypeID type, const API_AttributeIndex& index,
@@ -171,8 +171,7 @@ void ReadStructure(const Value& value, const Project& project, Record& record, R
 
 // A composite element is as thick as its composite; a basic one takes the thickness given.
 template <typename Record>
-void ReadThickness(const Value& value, const Project& project, Record& record, References references,
-                   const char* what)
+void ReadThickness(const Value& value, const Project& project, Record& record, References references, const char* what)
 {
     const bool given = value.HasMember("thickness");
     if (record.modelElemStructureType == API_CompositeStructure) {
@@ -187,8 +186,8 @@ void ReadThickness(const Value& value, const Project& project, Record& record, R
 
 const std::set<std::string>& KeysOf(API_ElemTypeID type)
 {
-    static const std::set<std::string> wall{"begin", "end", "height", "thickness", "baseOffset", "referenceLine",
-                                            "composite", "material"};
+    static const std::set<std::string> wall{"begin",      "end",           "height",    "thickness",
+                                            "baseOffset", "referenceLine", "composite", "material"};
     static const std::set<std::string> slab{"polygon", "holes", "thickness", "elevation", "composite", "material"};
     static const std::set<std::string> curtainWall{"begin", "end", "height"};
     static const std::set<std::string> opening{"wall", "at", "width", "height", "sill"};
@@ -512,7 +511,8 @@ API_PropertyValue ReadPropertyValue(const Value& value, const API_PropertyDefini
         read.singleVariant.variant.type = definition.valueType;
         return read;
     }
-    const API_VariantType type = IsEnumeration(definition.collectionType) ? API_PropertyGuidValueType : definition.valueType;
+    const API_VariantType type =
+        IsEnumeration(definition.collectionType) ? API_PropertyGuidValueType : definition.valueType;
     if (IsListCollection(definition.collectionType)) {
         if (!value.IsArray())
             Fail("the definition holds a list: give an array");
@@ -641,8 +641,9 @@ void WriteDefinition(Writer& writer, const Project&, const API_PropertyDefinitio
 
 API_PropertyDefinition ReadDefinition(const Value& value, const Project& project)
 {
-    static const std::set<std::string> keys{"guid",    "group",   "name",    "description",        "valueType",
-                                            "measureType", "collection", "default", "defaultIsUndefined",
+    static const std::set<std::string> keys{"guid",         "group",     "name",
+                                            "description",  "valueType", "measureType",
+                                            "collection",   "default",   "defaultIsUndefined",
                                             "availability", "choices"};
     if (!value.IsObject())
         Fail("a property definition is an object");
@@ -658,9 +659,8 @@ API_PropertyDefinition ReadDefinition(const Value& value, const Project& project
         Fail("a property definition needs \"group\", \"name\" and \"valueType\"");
     const std::string group = Text(value["group"], "group");
     GS::Guid groupGuid;
-    const PropertyGroup* found = groupGuid.ConvertFromString(group.c_str()) == NoError
-                                     ? project.FindGroup(GSGuid2APIGuid(groupGuid))
-                                     : nullptr;
+    const PropertyGroup* found =
+        groupGuid.ConvertFromString(group.c_str()) == NoError ? project.FindGroup(GSGuid2APIGuid(groupGuid)) : nullptr;
     for (const PropertyGroup* candidate : project.Groups()) {
         if (found == nullptr && candidate->group.name == HostText::Uni(group))
             found = candidate;
@@ -790,7 +790,10 @@ struct FillTypeName {
     const char* name;
 };
 constexpr FillTypeName FillTypes[] = {
-    {APIFill_Vector, "vector"}, {APIFill_Symbol, "symbol"}, {APIFill_Solid, "solid"}, {APIFill_Empty, "empty"},
+    {APIFill_Vector, "vector"},
+    {APIFill_Symbol, "symbol"},
+    {APIFill_Solid, "solid"},
+    {APIFill_Empty, "empty"},
 };
 
 }  // namespace
@@ -900,14 +903,15 @@ Attribute ReadAttribute(const Value& value, const Project& project, API_AttrType
 {
     static const std::set<std::string> common{"cmd", "type", "index", "name", "guid", "userData", "flags"};
     static const std::set<std::string> composite{"thickness", "usage", "skins", "lines"};
-    static const std::set<std::string> material{"id", "manufacturer", "description", "cutFill", "cutFillPen",
-                                                "cutFillBackgroundPen", "surface", "thermalConductivity"};
+    static const std::set<std::string> material{"id",      "manufacturer",       "description",
+                                                "cutFill", "cutFillPen",         "cutFillBackgroundPen",
+                                                "surface", "thermalConductivity"};
     static const std::set<std::string> surface{"colour"};
     static const std::set<std::string> fill{"fill"};
-    const auto& own = type == API_CompWallID ? composite
+    const auto& own = type == API_CompWallID           ? composite
                       : type == API_BuildingMaterialID ? material
-                      : type == API_MaterialID ? surface
-                                               : fill;
+                      : type == API_MaterialID         ? surface
+                                                       : fill;
     for (const auto& member : value.GetObject()) {
         const std::string key = member.name.GetString();
         if (common.count(key) == 0 && own.count(key) == 0)
@@ -925,8 +929,8 @@ Attribute ReadAttribute(const Value& value, const Project& project, API_AttrType
     const auto has = [&](const char* key) { return value.HasMember(key); };
     switch (type) {
         case API_CompWallID: {
-            attribute.record.header.flags =
-                static_cast<short>(has("usage") ? Integer(value["usage"], "usage") : APICWall_ForWall | APICWall_ForSlab);
+            attribute.record.header.flags = static_cast<short>(has("usage") ? Integer(value["usage"], "usage")
+                                                                            : APICWall_ForWall | APICWall_ForSlab);
             // Files may hold a composite without skins (as version 1 files do); a user always gives them.
             const bool skinless = references == References::Index && !has("skins");
             if (!skinless && (!has("skins") || !value["skins"].IsArray() || value["skins"].Empty()))
@@ -960,8 +964,9 @@ Attribute ReadAttribute(const Value& value, const Project& project, API_AttrType
                 for (const auto& line : value["lines"].GetArray()) {
                     if (!line.IsObject() || !line.HasMember("lineType") || !line.HasMember("pen"))
                         Fail("a line needs \"lineType\" and \"pen\"");
-                    attribute.lines.push_back(API_CWallLineComponent{
-                        ACAPI_CreateAttributeIndex(Integer(line["lineType"], "lineType")), ReadPen(line["pen"], "pen", true)});
+                    attribute.lines.push_back(
+                        API_CWallLineComponent{ACAPI_CreateAttributeIndex(Integer(line["lineType"], "lineType")),
+                                               ReadPen(line["pen"], "pen", true)});
                 }
             } else if (!attribute.skins.empty()) {
                 attribute.lines.assign(attribute.skins.size() + 1,

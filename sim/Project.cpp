@@ -36,8 +36,9 @@ struct AttrTypeRow {
 };
 // The first name of a type is how it is written; "material" stays as the older name of surfaces.
 constexpr AttrTypeRow AttrTypeNames[] = {
-    {API_CompWallID, "composite"}, {API_BuildingMaterialID, "buildingmaterial"}, {API_MaterialID, "surface"},
-    {API_MaterialID, "material"},  {API_FilltypeID, "fill"},
+    {API_CompWallID, "composite"}, {API_BuildingMaterialID, "buildingmaterial"},
+    {API_MaterialID, "surface"},   {API_MaterialID, "material"},
+    {API_FilltypeID, "fill"},
 };
 
 API_Guid GuidOf(const char* text)
@@ -69,9 +70,9 @@ constexpr BuiltInDefinition BuiltInDefinitions[] = {
 
 // Colours of pens 1 to 16; the others follow a fixed hue and lightness ramp (docs/host-model.md).
 constexpr double BasePens[16][3] = {
-    {0, 0, 0},       {1, 0, 0},     {0, 0.6, 0},   {0, 0, 1},         {1, 0.5, 0},   {0.5, 0, 0.5},
-    {0, 0.6, 0.6},   {0.5, 0.5, 0}, {0.5, 0.5, 0.5}, {0.75, 0.75, 0.75}, {0.4, 0.2, 0}, {1, 0.75, 0.8},
-    {0.6, 0.8, 1},   {0.8, 1, 0.6}, {1, 1, 0.6},   {1, 1, 1},
+    {0, 0, 0},     {1, 0, 0},     {0, 0.6, 0},     {0, 0, 1},          {1, 0.5, 0},   {0.5, 0, 0.5},
+    {0, 0.6, 0.6}, {0.5, 0.5, 0}, {0.5, 0.5, 0.5}, {0.75, 0.75, 0.75}, {0.4, 0.2, 0}, {1, 0.75, 0.8},
+    {0.6, 0.8, 1}, {0.8, 1, 0.6}, {1, 1, 0.6},     {1, 1, 1},
 };
 
 std::vector<API_Pen> DefaultPens()
@@ -106,9 +107,9 @@ struct DefaultFill {
     API_FillSubtype type;
 };
 constexpr DefaultFill DefaultFills[] = {
-    {"Solid Fill", APIFill_Solid},      {"Empty Fill", APIFill_Empty},  {"Background", APIFill_Solid},
-    {"10 %", APIFill_Vector},           {"25 %", APIFill_Vector},       {"50 %", APIFill_Vector},
-    {"Brick", APIFill_Vector},          {"Insulation", APIFill_Vector}, {"Concrete", APIFill_Vector},
+    {"Solid Fill", APIFill_Solid}, {"Empty Fill", APIFill_Empty},  {"Background", APIFill_Solid},
+    {"10 %", APIFill_Vector},      {"25 %", APIFill_Vector},       {"50 %", APIFill_Vector},
+    {"Brick", APIFill_Vector},     {"Insulation", APIFill_Vector}, {"Concrete", APIFill_Vector},
     {"Wood", APIFill_Vector},
 };
 
@@ -145,7 +146,8 @@ struct DefaultItem {
 constexpr const char* DefaultSystemGuid = "7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7001";
 constexpr DefaultItem DefaultItems[] = {
     {"7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7101", nullptr, "Wall", "Wall"},
-    {"7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7102", "7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7101", "Wall.Partition", "Partition Wall"},
+    {"7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7102", "7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7101", "Wall.Partition",
+     "Partition Wall"},
     {"7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7103", "7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7101", "Wall.Exterior", "Exterior Wall"},
     {"7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7104", nullptr, "Slab", "Slab"},
     {"7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7105", "7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7104", "Slab.Floor", "Floor"},
@@ -482,7 +484,7 @@ Int32 Project::AddAttribute(Attribute attribute)
 const API_Pen* Project::FindPen(Int32 index) const
 {
     return index >= 1 && index <= static_cast<Int32>(pens_.size()) ? &pens_[static_cast<std::size_t>(index - 1)]
-                                                                      : nullptr;
+                                                                   : nullptr;
 }
 
 namespace {

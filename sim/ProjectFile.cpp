@@ -259,16 +259,16 @@ bool ProjectFile::ReadElement(const rapidjson::Value& item, Project& project)
     if (const rapidjson::Value* properties = ArrayMember(item, "properties")) {
         for (const auto& entry : properties->GetArray()) {
             RequireObject(entry, "an element's properties");
-            const API_Guid guid =
-                ReadGuid(MemberOrNull(entry, "definition"), "definition");
+            const API_Guid guid = ReadGuid(MemberOrNull(entry, "definition"), "definition");
             const PropertyDefinition* definition = project.FindDefinition(guid);
             if (definition == nullptr || !entry.HasMember("value"))
                 throw FormatError("an element's property needs a known definition and a value");
             element.properties[guid] = ReadPropertyValue(entry["value"], definition->definition);
         }
     }
-    const bool composite = (*type == API_WallID && element.record.wall.modelElemStructureType == API_CompositeStructure) ||
-                           (*type == API_SlabID && element.record.slab.modelElemStructureType == API_CompositeStructure);
+    const bool composite =
+        (*type == API_WallID && element.record.wall.modelElemStructureType == API_CompositeStructure) ||
+        (*type == API_SlabID && element.record.slab.modelElemStructureType == API_CompositeStructure);
     const bool disagrees = composite && item.HasMember("thickness") && item["thickness"].IsNumber() &&
                            std::abs(item["thickness"].GetDouble() - ElementThickness(project, element)) > 1e-9;
     project.AddElement(std::move(element));

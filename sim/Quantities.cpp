@@ -132,9 +132,7 @@ API_CurtainWallQuantity CurtainWallQuantity(const Element& element)
     const API_Coord& end = element.polygon[1];
     const double length = Distance(begin, end);
     const double height = element.record.curtainWall.height;
-    const auto divisions = [](double size) {
-        return std::max(1.0, std::ceil(size / CurtainWallModule - 1e-9));
-    };
+    const auto divisions = [](double size) { return std::max(1.0, std::ceil(size / CurtainWallModule - 1e-9)); };
     const double columns = divisions(length);
     const double rows = divisions(height);
     q.length = length;

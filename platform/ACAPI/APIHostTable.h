@@ -12,6 +12,7 @@
 #include <cstdarg>
 
 // X(name, return type, (parameters), (arguments))
+// clang-format off
 #define API_HOST_OPERATIONS(X)                                                                                         \
     X(ACAPI_KeepInMemory, void, (bool keepIn), (keepIn))                                                               \
     X(ACAPI_GetOwnResModule, GSResModule, (), ())                                                                      \
@@ -151,6 +152,7 @@
       (const GS::UniString& undoString, const std::function<GSErrCode()>& command), (undoString, command))             \
     X(Shell_Execute, GSErrCode, (const GS::UniString& verb, const GS::UniString& address, Int32 showCommand),          \
       (verb, address, showCommand))
+// clang-format on
 
 struct API_HostFunctions {
 #define API_TABLE_MEMBER(name, ret, params, args) ret(*name) params = nullptr;

@@ -24,15 +24,15 @@ constexpr char16_t Windows1252High[32] = {
 bool IsSystemCodePage(GSCharCode charCode)
 {
     switch (charCode) {
-    case CC_Default:
-    case CC_System:
-    case CC_User:
-    case CC_Application:
-    case CC_Legacy:
-    case CC_WestEuropean:
-        return true;
-    default:
-        return false;
+        case CC_Default:
+        case CC_System:
+        case CC_User:
+        case CC_Application:
+        case CC_Legacy:
+        case CC_WestEuropean:
+            return true;
+        default:
+            return false;
     }
 }
 

@@ -16,15 +16,15 @@ FileSystem theFileSystem;
 GSErrCode FromErrno(int error)
 {
     switch (error) {
-    case ENOENT:
-    case ENOTDIR:
-        return FileSystem::TargetDoesNotExist;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return FileSystem::AccessDenied;
-    default:
-        return ErrIO;
+        case ENOENT:
+        case ENOTDIR:
+            return FileSystem::TargetDoesNotExist;
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return FileSystem::AccessDenied;
+        default:
+            return ErrIO;
     }
 }
 }  // namespace

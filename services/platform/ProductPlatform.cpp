@@ -224,7 +224,8 @@ std::string ProductPlatform::Publish(const std::string& id, const std::map<std::
             std::string text = value;
             if (numeric && UsesDecimalComma(language))
                 std::replace(text.begin(), text.end(), '.', ',');
-            texts.AddMember(rapidjson::Value(language, allocator), rapidjson::Value(text.c_str(), allocator), allocator);
+            texts.AddMember(rapidjson::Value(language, allocator), rapidjson::Value(text.c_str(), allocator),
+                            allocator);
         }
         if (old != attribute->MemberEnd())
             old->value = texts;

@@ -69,7 +69,7 @@ private:
 
     const Options options_;
     mutable std::mutex mutex_;
-    std::map<std::string, std::string> systems_;  // id -> the system object as JSON text, guarded by mutex_
+    std::map<std::string, std::string> systems_;       // id -> the system object as JSON text, guarded by mutex_
     std::map<std::string, Clock::time_point> tokens_;  // token -> expiry
     std::optional<Fault> fault_;
     std::mt19937_64 random_;

@@ -96,20 +96,20 @@ std::string HtmlAttribute(const std::string& text)
     std::string escaped;
     for (const char c : text) {
         switch (c) {
-        case '&':
-            escaped += "&amp;";
-            break;
-        case '"':
-            escaped += "&quot;";
-            break;
-        case '<':
-            escaped += "&lt;";
-            break;
-        case '>':
-            escaped += "&gt;";
-            break;
-        default:
-            escaped += c;
+            case '&':
+                escaped += "&amp;";
+                break;
+            case '"':
+                escaped += "&quot;";
+                break;
+            case '<':
+                escaped += "&lt;";
+                break;
+            case '>':
+                escaped += "&gt;";
+                break;
+            default:
+                escaped += c;
         }
     }
     return escaped;

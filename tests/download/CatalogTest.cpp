@@ -231,7 +231,8 @@ TEST_F(Catalog, CoversTheMappingTheLevelsAndTheRuleAttributes)
         }
     }
     for (const auto& code : mapping["classificationCodes"].GetArray())
-        EXPECT_TRUE(systemIds.count(code.GetString())) << "classification code " << code.GetString() << " is in no system";
+        EXPECT_TRUE(systemIds.count(code.GetString()))
+            << "classification code " << code.GetString() << " is in no system";
 }
 
 }  // namespace

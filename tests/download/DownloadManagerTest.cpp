@@ -217,8 +217,8 @@ TEST_F(Downloads, AConfirmationIsCheckedBeforeAnythingIsWritten)
          "true", "Wall A (S1 300)"},
         {"linking a composite that carries another add-on's data", wall,
          R"({"existingCompositeName":"Wall A","selectedLod":300})",
-         "the composite \"Wall A\" carries data that is not a Velmar system's; it is left as it is", "Wall A (not a tag)",
-         true},
+         "the composite \"Wall A\" carries data that is not a Velmar system's; it is left as it is",
+         "Wall A (not a tag)", true},
         {"linking a composite the project does not have", wall,
          R"({"existingCompositeName":"Wall B","selectedLod":300})", "false", "Wall A (untagged)"},
         {"no name", wall, R"({"selectedLod":300})", "the composite needs a name", "Wall A (untagged)"},
@@ -235,8 +235,8 @@ TEST_F(Downloads, AConfirmationIsCheckedBeforeAnythingIsWritten)
     };
     for (const auto& c : cases) {
         host.NewProject();
-        Velmar::Testing::AddComposite(host, "Wall A",
-                                      c.otherData ? std::optional(Sim::UserData{1, 0x5757, "another add-on's"}) : std::nullopt);
+        Velmar::Testing::AddComposite(
+            host, "Wall A", c.otherData ? std::optional(Sim::UserData{1, 0x5757, "another add-on's"}) : std::nullopt);
         const std::string before = Project().ToJson();
         system_ = Velmar::Testing::SystemResponse(c.served);
         ASSERT_TRUE(manager_.LoadSystem(HostText::Uni(c.served.id.c_str()))) << c.what;
@@ -269,7 +269,7 @@ TEST_F(Downloads, SystemsToUpdateAreThoseWhosePlatformVersionDiffers)
         SystemOutline stored;
         std::optional<SystemOutline> served;  // none: the platform does not have it
         bool offered;
-        bool unreadable = false;  // the stored text no longer reads as a system
+        bool unreadable = false;   // the stored text no longer reads as a system
         bool unreachable = false;  // the platform does not answer at all
     } cases[] = {
         {"the same version", version("2026-03-02 10:20:30"), version("2026-03-02 10:20:30"), false},

@@ -17,8 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -62,14 +62,16 @@ protected:
         std::string text = "usage " + std::to_string(composite->record.header.flags) + ", " +
                            Millimetres(composite->record.compWall.totalThick) + " mm:";
         for (const auto& skin : composite->skins) {
-            const auto* material = Project().FindAttribute(API_BuildingMaterialID, skin.buildingMaterial.ToInt32_Deprecated());
+            const auto* material =
+                Project().FindAttribute(API_BuildingMaterialID, skin.buildingMaterial.ToInt32_Deprecated());
             text += " " + (material != nullptr ? HostText::Utf8(material->name) : std::string("?")) + " " +
                     Millimetres(skin.fillThick);
             EXPECT_EQ(std::make_pair(skin.flagBits, skin.framePen), std::make_pair(short(1), short(1))) << name;
         }
         EXPECT_EQ(composite->lines.size(), composite->skins.size() + 1) << name;
         for (const auto& line : composite->lines)
-            EXPECT_EQ(std::make_pair(line.ltypeInd.ToInt32_Deprecated(), line.linePen), std::make_pair(1, short(1))) << name;
+            EXPECT_EQ(std::make_pair(line.ltypeInd.ToInt32_Deprecated(), line.linePen), std::make_pair(1, short(1)))
+                << name;
         return text;
     }
 
@@ -104,8 +106,12 @@ TEST_F(Composites, EachKindAndLevelLaysOutItsSkins)
         {"LOD 500: insulation between two halves of profile", insulated, 500,
          "usage 1, 125 mm: Board A 12.5 Board A 12.5 Profile 12.5 Wool 50 Profile 12.5 Board A 12.5 Board A 12.5"},
         {"LOD 500: the second side's boards in reverse layer order",
-         wall("125", [](auto& o) { o.boards[2].type = "Board B"; o.boards[3].type = "Board C"; }), 500,
-         "usage 1, 125 mm: Board A 12.5 Board A 12.5 Profile 75 Board C 12.5 Board B 12.5"},
+         wall("125",
+              [](auto& o) {
+                  o.boards[2].type = "Board B";
+                  o.boards[3].type = "Board C";
+              }),
+         500, "usage 1, 125 mm: Board A 12.5 Board A 12.5 Profile 75 Board C 12.5 Board B 12.5"},
         {"LOD 100: one summary skin", insulated, 100, "usage 1, 125 mm: Summary 125"},
         {"LOD 200: one summary skin", StandardWall("135"), 200, "usage 1, 135 mm: Summary 135"},
         {"no level: as at LOD 100", StandardWall(), std::nullopt, "usage 1, 125 mm: Summary 125"},
@@ -115,10 +121,15 @@ TEST_F(Composites, EachKindAndLevelLaysOutItsSkins)
          "usage 2, 135 mm: Summary_Air 10 Summary_Frame 75 Summary_Board 25 Summary_Board 25"},
         {"a ceiling's boards face down at LOD 500", ceiling, 500,
          "usage 2, 135 mm: Summary_Air 10 Profile 75 Board A 12.5 Board A 12.5 Board A 12.5 Board A 12.5"},
-        {"an unknown kind is a wall", wall("125", [](auto& o) { o.kind = "Iets"; }), 100, "usage 1, 125 mm: Summary 125"},
+        {"an unknown kind is a wall", wall("125", [](auto& o) { o.kind = "Iets"; }), 100,
+         "usage 1, 125 mm: Summary 125"},
         {"boards of 0 or less lay out nothing, and air takes their place",
-         wall("125", [](auto& o) { o.boards[0].thickness = "-12,5"; o.boards[1].thickness = "0"; }), 300,
-         "usage 1, 125 mm: Summary_Frame 75 Summary_Air 25 Summary_Board 25"},
+         wall("125",
+              [](auto& o) {
+                  o.boards[0].thickness = "-12,5";
+                  o.boards[1].thickness = "0";
+              }),
+         300, "usage 1, 125 mm: Summary_Frame 75 Summary_Air 25 Summary_Board 25"},
         {"no frames or boards", SystemOutline(), 300, "none"},
         {"no thickness", StandardWall(""), 100, "none"},
         {"a thickness of 0", StandardWall("0"), 100, "none"},
@@ -177,7 +188,8 @@ TEST_F(Composites, MaterialsAreFoundByNameOrMadeWithTheProductsColourPenAndLambd
     for (const auto& c : cases) {
         const auto get = [&] {
             const auto materials = MaterialStore::instance();  // with the pens of the host's table
-            return c.summary ? materials->SummaryMaterial(*c.summary) : materials->ProductMaterial(c.product, c.colour, c.lambda);
+            return c.summary ? materials->SummaryMaterial(*c.summary)
+                             : materials->ProductMaterial(c.product, c.colour, c.lambda);
         };
         std::shared_ptr<const Velmar::Services::Materials::MaterialEntry> made, again;
         Velmar::RunUndoStep("Download", [&] { made = get(); });
@@ -194,7 +206,8 @@ TEST_F(Composites, MaterialsAreFoundByNameOrMadeWithTheProductsColourPenAndLambd
         EXPECT_EQ(again->material, made->material) << c.what;
         EXPECT_EQ(Project().Attributes(API_BuildingMaterialID).size(), materials) << c.what;
     }
-    EXPECT_EQ(MaterialStore::instance()->SummaryMaterial(static_cast<LAYER_TYPE>(6)), nullptr) << "no summary material of type 6";
+    EXPECT_EQ(MaterialStore::instance()->SummaryMaterial(static_cast<LAYER_TYPE>(6)), nullptr)
+        << "no summary material of type 6";
 }
 
 TEST(NearestPen, TheLowerIndexWinsATieAndNoPensGivePen1)
@@ -277,8 +290,8 @@ TEST_F(Composites, WhatAFailedStepCannotRemoveIsLogged)
     const auto system = MakeSystem(StandardWall());
     EXPECT_THROW(Velmar::RunUndoStep("Download",
                                      [&] {
-                                         service_.TagComposite(system, service_.CreateComposite(system, Level(500), "Wall"),
-                                                               Level(500));
+                                         service_.TagComposite(
+                                             system, service_.CreateComposite(system, Level(500), "Wall"), Level(500));
                                          throw std::runtime_error("stod");
                                      }),
                  std::runtime_error);
@@ -318,8 +331,8 @@ TEST_F(Composites, LodUpdatesRebuildTheMetElementsCompositesAtTheActiveLevelAsOn
             Sim::Element element = Sim::NewElement(type);
             const auto index = Project().FindAttribute(API_CompWallID, HostText::Uni(composite))->record.header.index;
             (type == API_WallID ? element.record.wall.composite : element.record.slab.composite) = index;
-            (type == API_WallID ? element.record.wall.modelElemStructureType : element.record.slab.modelElemStructureType) =
-                API_CompositeStructure;
+            (type == API_WallID ? element.record.wall.modelElemStructureType
+                                : element.record.slab.modelElemStructureType) = API_CompositeStructure;
             if (met)
                 element.userData = Sim::UserData{1, 0x5757, "stored system"};
             host.PlaceElement(element);
@@ -336,7 +349,8 @@ TEST_F(Composites, LodUpdatesRebuildTheMetElementsCompositesAtTheActiveLevelAsOn
         Velmar::Lod::UpdateToActiveLod(c.scope);
         std::string tags;
         for (const char* name : {"A", "B", "C", "D"})
-            tags += std::string(tags.empty() ? "" : ", ") + name + TagOf(name).substr(std::string("VELMAR-TEST").size());
+            tags +=
+                std::string(tags.empty() ? "" : ", ") + name + TagOf(name).substr(std::string("VELMAR-TEST").size());
         EXPECT_EQ(tags, c.tags) << c.what;
         EXPECT_EQ(Describe("A"), "usage 1, 125 mm: Summary_Board 25 Summary_Frame 75 Summary_Board 25") << c.what;
         ASSERT_FALSE(host.ProcessWindows().empty()) << c.what;
@@ -349,7 +363,8 @@ TEST_F(Composites, LodUpdatesRebuildTheMetElementsCompositesAtTheActiveLevelAsOn
         if (c.writesElements) {
             ASSERT_TRUE(host.Undo()) << c.what;
         }
-        EXPECT_EQ(Velmar::Testing::UndoablePartOf(Project().ToJson()), Velmar::Testing::UndoablePartOf(before)) << c.what;
+        EXPECT_EQ(Velmar::Testing::UndoablePartOf(Project().ToJson()), Velmar::Testing::UndoablePartOf(before))
+            << c.what;
         EXPECT_EQ(Describe("A"), "usage 1, 125 mm: Summary_Board 25 Summary_Frame 75 Summary_Board 25") << c.what;
     }
 }

@@ -43,9 +43,17 @@ TEST(LodChange, ComparesTheTaggedCompositesLodsWithTheActiveLevel)
          {{"A", std::nullopt}, {"B", 100, 0x1000}, {"C", 500}},
          Expected(true, false, "300")},
         {"no active level", std::nullopt, {{"A", 100}}, Expected(false, false, "null")},
-        {"composites not listed", 300, {{"A", 100}, {"B", 400}}, Expected(false, false, "300"),
-         "ACAPI_Attribute_GetAttributesByType", "Velmar: composites not listed, error -2130313215\n"},
-        {"a tag not read", 300, {{"A", 100}, {"B", 400}}, Expected(true, false, "300"), "ACAPI_UserData_GetUserData",
+        {"composites not listed",
+         300,
+         {{"A", 100}, {"B", 400}},
+         Expected(false, false, "300"),
+         "ACAPI_Attribute_GetAttributesByType",
+         "Velmar: composites not listed, error -2130313215\n"},
+        {"a tag not read",
+         300,
+         {{"A", 100}, {"B", 400}},
+         Expected(true, false, "300"),
+         "ACAPI_UserData_GetUserData",
          "Velmar: user data of composite 1 not read, error -2130313215\n"},
     };
     for (const auto& c : cases) {
@@ -71,7 +79,8 @@ TEST(LodChange, ComparesTheTaggedCompositesLodsWithTheActiveLevel)
         EXPECT_EQ(HostText::Utf8(Velmar::Json::RecordToText(Velmar::Lod::ComputeLodChangeInformation(provider))),
                   c.expected)
             << c.what;
-        EXPECT_EQ(project.host.DebugLines(), c.debugLine ? std::vector<std::string>{c.debugLine} : std::vector<std::string>{})
+        EXPECT_EQ(project.host.DebugLines(),
+                  c.debugLine ? std::vector<std::string>{c.debugLine} : std::vector<std::string>{})
             << c.what;
     }
 }

@@ -86,7 +86,8 @@ TEST_F(ProjectStore, OnlyGuidNamedEntriesThatHoldASystemAreTaken)
     }
     EXPECT_EQ(service.GetAllSystems().size(), 2u);
     const auto lines = host.DebugLines();
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [&](const std::string& line) { return line.find(bad) != std::string::npos; }),
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [&](const std::string& line) { return line.find(bad) != std::string::npos; }),
               2);
 }
 
@@ -131,9 +132,10 @@ TEST_F(ProjectStore, StoredSystemsFollowTheProjectThroughSaveAndOpen)
     ASSERT_EQ(saved, NoError);
     const auto before = ModuleDataEntries();
     ASSERT_EQ(before.size(), 3u);
-    EXPECT_NE(std::find(before.begin(), before.end(),
-                        HostText::Utf8(first.storedSystemId.ToUniString()) + " v1 s22359 " + SystemText("WALL-A") + '\0'),
-              before.end());
+    EXPECT_NE(
+        std::find(before.begin(), before.end(),
+                  HostText::Utf8(first.storedSystemId.ToUniString()) + " v1 s22359 " + SystemText("WALL-A") + '\0'),
+        before.end());
     const std::string path = root / "project.json";
     std::string error;
     ASSERT_TRUE(host.SaveProject(path, &error)) << error;

@@ -34,7 +34,8 @@ namespace {
 
 using Velmar::Services::PropertyProvider;
 
-std::string Attribute(const std::string& id, const std::string& lod, const std::string& value, const std::string& more = "")
+std::string Attribute(const std::string& id, const std::string& lod, const std::string& value,
+                      const std::string& more = "")
 {
     return "\"" + id + "\":{\"ID\":\"" + id + "\"" + (lod.empty() ? "" : ",\"LOD\":\"" + lod + "\"") +
            (value.empty() ? "" : ",\"Value\":{\"nl_NL\":\"" + value + "\"}") + more + "}";
@@ -44,9 +45,9 @@ std::string Attribute(const std::string& id, const std::string& lod, const std::
 const std::string Parameters =
     Attribute("SYSTEMCODE", "100", "VELMAR-X") + "," + Attribute("BRAND", "100", "Velmar") + "," +
     Attribute("TOTAL_THICKNESS", "200", "12,5", R"(,"Unit":"mm","DataType":"Length")") + "," +
-    Attribute("FIRE", "300", "3.5") + "," + Attribute("RTF", "300", "ei60") + "," + Attribute("INSULATION", "400", "yes") +
-    "," + Attribute("WEIGHT", "100", "", R"(,"Name":{"nl_NL":"Gewicht"})") + "," + Attribute("ODD", "100", "x") + "," +
-    Attribute("TYPED", "100", "2,5", R"(,"DataType":"Number")") + "," +
+    Attribute("FIRE", "300", "3.5") + "," + Attribute("RTF", "300", "ei60") + "," +
+    Attribute("INSULATION", "400", "yes") + "," + Attribute("WEIGHT", "100", "", R"(,"Name":{"nl_NL":"Gewicht"})") +
+    "," + Attribute("ODD", "100", "x") + "," + Attribute("TYPED", "100", "2,5", R"(,"DataType":"Number")") + "," +
     Attribute("KLEUR", "100", "wit", R"(,"Name":{"nl_NL":"Kleur","fr_FR":"Couleur","en_US":"Colour"})") + "," +
     Attribute("NOLOD", "", "x") + "," + Attribute("NL-SfB", "", "22.21");
 
@@ -75,17 +76,17 @@ std::string Text(const API_Variant& variant)
 {
     char number[64];
     switch (variant.type) {
-    case API_PropertyIntegerValueType:
-        return std::to_string(variant.intValue);
-    case API_PropertyRealValueType:
-        std::snprintf(number, sizeof number, "%g", variant.doubleValue);
-        return number;
-    case API_PropertyBooleanValueType:
-        return variant.boolValue ? "true" : "false";
-    case API_PropertyGuidValueType:
-        return HostText::Utf8(APIGuidToString(variant.guidValue));
-    default:
-        return HostText::Utf8(variant.uniStringValue);
+        case API_PropertyIntegerValueType:
+            return std::to_string(variant.intValue);
+        case API_PropertyRealValueType:
+            std::snprintf(number, sizeof number, "%g", variant.doubleValue);
+            return number;
+        case API_PropertyBooleanValueType:
+            return variant.boolValue ? "true" : "false";
+        case API_PropertyGuidValueType:
+            return HostText::Utf8(APIGuidToString(variant.guidValue));
+        default:
+            return HostText::Utf8(variant.uniStringValue);
     }
 }
 
@@ -163,7 +164,8 @@ protected:
         (type == API_WallID ? element.record.wall.modelElemStructureType : element.record.slab.modelElemStructureType) =
             API_CompositeStructure;
         if (linked)
-            element.userData = Sim::UserData{1, 0x5757, std::string(storedId_.GetBytes().begin(), storedId_.GetBytes().end())};
+            element.userData =
+                Sim::UserData{1, 0x5757, std::string(storedId_.GetBytes().begin(), storedId_.GetBytes().end())};
         if (item != nullptr) {
             for (const auto& [guid, row] : ItemsNamed())
                 if (row == item)
@@ -196,7 +198,9 @@ protected:
         for (const auto& group : listed)
             groups[group.guid] = HostText::Utf8(group.name);
         GS::Array<API_PropertyDefinition> definitions;
-        EXPECT_EQ(ACAPI_Element_GetPropertyDefinitions(element.guid, API_PropertyDefinitionFilter_UserDefined, definitions), NoError);
+        EXPECT_EQ(
+            ACAPI_Element_GetPropertyDefinitions(element.guid, API_PropertyDefinitionFilter_UserDefined, definitions),
+            NoError);
         std::map<std::string, std::string> values;
         for (const auto& definition : definitions) {
             API_Property property;
@@ -251,13 +255,13 @@ TEST(PropertyValues, TextsBecomeValuesOfTheDefinitionsKind)
         {API_PropertyBooleanValueType, single, "1", "true"},
         {API_PropertyBooleanValueType, single, "yes", "false"},
         {API_PropertyStringValueType, single, " as is ", " as is "},
-        {API_PropertyGuidValueType, single, "5C4B1D8E-2F3A-4E61-9B7C-0A1D2E3F4A01", "5C4B1D8E-2F3A-4E61-9B7C-0A1D2E3F4A01"},
+        {API_PropertyGuidValueType, single, "5C4B1D8E-2F3A-4E61-9B7C-0A1D2E3F4A01",
+         "5C4B1D8E-2F3A-4E61-9B7C-0A1D2E3F4A01"},
         {API_PropertyGuidValueType, single, "no guid", "invalid guid argument"},
         {API_PropertyRealValueType, API_PropertyListCollectionType, "1,5; 2 ;;3", "1.5;2;3"},
         {API_PropertyStringValueType, API_PropertySingleChoiceEnumerationCollectionType, "two",
          "00000002-0000-0000-0000-000000000000"},
-        {API_PropertyStringValueType, API_PropertySingleChoiceEnumerationCollectionType, "Three",
-         " (default)"},
+        {API_PropertyStringValueType, API_PropertySingleChoiceEnumerationCollectionType, "Three", " (default)"},
         {API_PropertyStringValueType, API_PropertyMultipleChoiceEnumerationCollectionType, "one; three; Two",
          "00000001-0000-0000-0000-000000000000;00000002-0000-0000-0000-000000000000"},
     };
@@ -275,8 +279,9 @@ TEST(PropertyValues, TextsBecomeValuesOfTheDefinitionsKind)
         const char* unit;
         const char* expected;
     };
-    for (const Length& l : {Length{"12,5", "mm", "0.012500"}, Length{"12,5", "MM", "0.012500"}, Length{"4", "cm", "0.040000"},
-                            Length{"4", "dm", "0.400000"}, Length{"2.5", "m", "2.500000"}})
+    for (const Length& l :
+         {Length{"12,5", "mm", "0.012500"}, Length{"12,5", "MM", "0.012500"}, Length{"4", "cm", "0.040000"},
+          Length{"4", "dm", "0.400000"}, Length{"2.5", "m", "2.500000"}})
         EXPECT_EQ(HostText::Utf8(Velmar::Services::Properties::ScaleLength(l.text, l.unit)), l.expected)
             << l.text << " " << l.unit;
 }
@@ -354,7 +359,8 @@ TEST_F(Properties, AnUpdateWritesTheNewVersionOverTheStoredOne)
     std::string fresh = Parameters;
     fresh.replace(fresh.find(Attribute("FIRE", "300", "3.5")), Attribute("FIRE", "300", "3.5").size(),
                   Attribute("FIRE", "300", "4.5"));
-    const std::string colour = "," + Attribute("KLEUR", "100", "wit", R"(,"Name":{"nl_NL":"Kleur","fr_FR":"Couleur","en_US":"Colour"})");
+    const std::string colour =
+        "," + Attribute("KLEUR", "100", "wit", R"(,"Name":{"nl_NL":"Kleur","fr_FR":"Couleur","en_US":"Colour"})");
     fresh.erase(fresh.find(colour), colour.size());
     const std::string before = Project().ToJson();
     host_.RunHostCommand("Update Velmar systems", [&] {
@@ -384,13 +390,14 @@ TEST_F(Properties, ElementsAreChosenByTheirCompositeThenByTheirLink)
         {"a slab on a tagged composite", Place(API_SlabID, tagged), true, Lod300},
         {"a wall linked to the system, on a composite without tag: existing definitions only, at any level",
          Place(API_WallID, Composite("Own", 300, Parameters, false), nullptr, true), true, Lod300},
-        {"a wall the add-on never met, on a composite without tag", Place(API_WallID, Composite("Other", 300, Parameters, false)),
-         false, Untouched},
+        {"a wall the add-on never met, on a composite without tag",
+         Place(API_WallID, Composite("Other", 300, Parameters, false)), false, Untouched},
         {"a column", Place(API_ColumnID, tagged), false, ""},
     };
     for (const auto& c : cases) {
         // As the host's notification asks it: inside the user's own command.
-        host_.RunHostCommand("Edit Element", [&] { EXPECT_EQ(provider.UpdateElement(c.element, false), c.written) << c.what; });
+        host_.RunHostCommand("Edit Element",
+                             [&] { EXPECT_EQ(provider.UpdateElement(c.element, false), c.written) << c.what; });
         if (c.element.type.typeID != API_ColumnID) {
             EXPECT_EQ(Values(c.element), c.expected) << c.what;
         }
@@ -413,8 +420,10 @@ TEST_F(Properties, DefinitionsAreAvailableToTheKindsClassificationItems)
         {"a wall classified as a partition", Place(API_WallID, wall, "Partition Wall"), "Velmar/Kleur=wit"},
         {"a wall classified as an exterior wall", Place(API_WallID, wall, "Exterior Wall"), ""},
         {"a slab on a floor system widens where the definition is available",
-         Place(API_SlabID, Composite("Floor", 100, R"("template_type":{"ID":"template_type","Value":{"nl_NL":"vloer"}},)" +
-                                                       Attribute("KLEUR", "100", "grijs", R"(,"Name":{"nl_NL":"Kleur"})")),
+         Place(API_SlabID,
+               Composite("Floor", 100,
+                         R"("template_type":{"ID":"template_type","Value":{"nl_NL":"vloer"}},)" +
+                             Attribute("KLEUR", "100", "grijs", R"(,"Name":{"nl_NL":"Kleur"})")),
                "Slab"),
          "Velmar/Kleur=grijs"},
     };
@@ -436,9 +445,11 @@ TEST_F(Properties, RefreshRenamesIntoTheLanguageAndKeepsTheValues)
     ASSERT_TRUE(provider.UpdateElement(wall, true));
     EXPECT_EQ(provider.RefreshDefinitions(2), 2u) << "the parameters without a mapped name follow the language";
     EXPECT_EQ(Project().UndoNames().front(), "update parameter");
-    EXPECT_EQ(Values(wall), "Velmar Afmetingen/Totale dikte=0.0125; Velmar Afmetingen/WEIGHT=undefined; Velmar Brand/Brandklasse=EI 60; "
-                            "Velmar Brand/Brandwerendheid=3; Velmar/Couleur=wit; Velmar/Getypt=2.5; Velmar/Merk=Velmar; "
-                            "Velmar/Systeemcode=VELMAR-X")
+    EXPECT_EQ(
+        Values(wall),
+        "Velmar Afmetingen/Totale dikte=0.0125; Velmar Afmetingen/WEIGHT=undefined; Velmar Brand/Brandklasse=EI 60; "
+        "Velmar Brand/Brandwerendheid=3; Velmar/Couleur=wit; Velmar/Getypt=2.5; Velmar/Merk=Velmar; "
+        "Velmar/Systeemcode=VELMAR-X")
         << "renamed where it had no French name to its key, each with its value";
 
     Velmar::App::State::instance()->languageIndex = 2;
@@ -460,8 +471,10 @@ TEST_F(Properties, ClassificationCodesGoToTheChosenTextProperty)
             definition.groupGuid = group.guid;
             definition.name = name;
             definition.collectionType = API_PropertySingleCollectionType;
-            definition.valueType = std::string(name) == "Count" ? API_PropertyIntegerValueType : API_PropertyStringValueType;
-            definition.defaultValue.basicValue = Velmar::Services::Properties::DefaultValueOf(definition.valueType, false);
+            definition.valueType =
+                std::string(name) == "Count" ? API_PropertyIntegerValueType : API_PropertyStringValueType;
+            definition.defaultValue.basicValue =
+                Velmar::Services::Properties::DefaultValueOf(definition.valueType, false);
             ASSERT_EQ(ACAPI_Property_CreatePropertyDefinition(definition), NoError);
             if (std::string(name) == "Code")
                 target = definition.guid;
@@ -541,7 +554,8 @@ TEST_F(Properties, AConversionErrorEndsTheWrite)
             EXPECT_EQ(handlerAnswer, APIERR_GENERAL);
             EXPECT_NE(Project().FindElement(wall.guid), nullptr) << "the user's wall stays";
             EXPECT_EQ(Project().UndoNames().front(), "Create Wall");
-            EXPECT_NE(AddOnLog().find("Writing Velmar properties failed: invalid stod argument\r\n"), std::string::npos);
+            EXPECT_NE(AddOnLog().find("Writing Velmar properties failed: invalid stod argument\r\n"),
+                      std::string::npos);
             continue;
         }
         const API_Elem_Head wall = Place(API_WallID, composite);
@@ -581,7 +595,8 @@ TEST_F(Properties, ReapplyWritesEveryWallAndSlabAsOneStepAndACancelKeepsWhatWasW
         EXPECT_EQ(Values(walls[1]), Lod300) << c.what;
         EXPECT_EQ(Values(slab), c.cancelAt ? Untouched : Lod300) << c.what;
         const Sim::ProcessWindow& window = host_.ProcessWindows().back();
-        EXPECT_EQ(std::make_tuple(window.title, window.phases, window.open), std::make_tuple(std::string("Velmar properties"), 2, false));
+        EXPECT_EQ(std::make_tuple(window.title, window.phases, window.open),
+                  std::make_tuple(std::string("Velmar properties"), 2, false));
         EXPECT_EQ(Project().UndoNames().front(), "setting property") << c.what;
         ASSERT_TRUE(host_.Undo()) << c.what;
         EXPECT_EQ(Values(walls[0]), "") << c.what << ": one undo takes the whole run back";
@@ -649,8 +664,8 @@ TEST_F(Properties, EveryStepCompletesOrLeavesTheProjectAsItWas)
             const auto tag = data ? Velmar::Bo::CompositeTag::FromUserData(data->version, data->platformSign,
                                                                            data->bytes.data(), data->bytes.size())
                                   : std::nullopt;
-            text += HostText::Utf8(composite->name) + " " + std::to_string(composite->record.compWall.totalThick) + " " +
-                    std::to_string(composite->skins.size()) + " skins " +
+            text += HostText::Utf8(composite->name) + " " + std::to_string(composite->record.compWall.totalThick) +
+                    " " + std::to_string(composite->skins.size()) + " skins " +
                     (tag ? tag->systemName + " " + std::to_string(tag->lod) : "untagged") + "; ";
         }
         for (const API_Elem_Head& wall : walls)
@@ -671,42 +686,64 @@ TEST_F(Properties, EveryStepCompletesOrLeavesTheProjectAsItWas)
         bool usersOwn = false;       // the user's command, which the add-on's refusals never end
     };
     const Flow flows[] = {
-        {"download", [&] {
+        {"download",
+         [&] {
              Velmar::RunUndoStep("Download", [&] {
                  service.TagComposite(*system, service.CreateComposite(*system, level(300), "New"), level(300));
              });
-         }, {}, false, false},
-        {"link", [&] {
+         },
+         {},
+         false,
+         false},
+        {"link",
+         [&] {
              Velmar::RunUndoStep("Download", [&] {
                  service.LinkComposite(own, *system, level(300));
                  Velmar::Services::PropertyProvider::instance()->UpdateUsersOf({own.index});
              });
-         }, {}, false, false},
-        {"LOD update", [&] {
+         },
+         {},
+         false,
+         false},
+        {"LOD update",
+         [&] {
              lods->SetActive(level(400));
              Velmar::Lod::UpdateToActiveLod(Velmar::Lod::LodUpdateScope::All);
-         }, {"ACAPI_Element_Get", "ACAPI_Element_GetUserData", "ACAPI_UserData_GetUserData"}, false, false},
-        {"Neutral", [&] {
+         },
+         {"ACAPI_Element_Get", "ACAPI_Element_GetUserData", "ACAPI_UserData_GetUserData"},
+         false,
+         false},
+        {"Neutral",
+         [&] {
              state->SetNeutral(true);
              Velmar::Services::PropertyProvider::instance()->ReapplyToAll();
-         }, {}, false, false},
-        {"Update", [&] {
+         },
+         {},
+         false,
+         false},
+        {"Update",
+         [&] {
              Velmar::Services::Update::RunUpdate({{systemOf("137,5", "2026-04-02 10:20:30"), stored}});
          },
          // The system is left for the next update, and the closing report names it.
          {"ACAPI_Attribute_Get", "ACAPI_Attribute_GetDefExt", "ACAPI_Attribute_ModifyExt", "ACAPI_ModulData_Get",
           "ACAPI_ModulData_Store"},
-         false, false},
+         false,
+         false},
         {"rename", [&] { Velmar::Services::PropertyProvider::instance()->RefreshDefinitions(3); }, {}, true, false},
         // The user's own command: the wall stays whatever the host refuses the add-on, which only logs.
-        {"placing a wall", [&] {
+        {"placing a wall",
+         [&] {
              host_.Handlers().newElement = AnsweringElementHandler;
              Sim::Element wall = Sim::NewElement(API_WallID);
              wall.record.wall.composite = wallComposite;
              wall.record.wall.modelElemStructureType = API_CompositeStructure;
              placed = host_.PlaceElement(wall);
              host_.Handlers().newElement = nullptr;
-         }, {}, false, true},
+         },
+         {},
+         false,
+         true},
     };
     const auto prepareFor = [&](const Flow& flow) {
         prepare();
@@ -739,9 +776,13 @@ TEST_F(Properties, EveryStepCompletesOrLeavesTheProjectAsItWas)
                     reason = exception.what();
                 }
                 host_.Faults().Clear();
-                const std::string row = std::string(flow.what) + ", " + operation + " refused " + (times == 1 ? "once" : "always");
+                const std::string row =
+                    std::string(flow.what) + ", " + operation + " refused " + (times == 1 ? "once" : "always");
                 if (!reason.empty()) {
-                    if (Project().ToJson() != before) { Velmar::Testing::WriteFile("/tmp/m-before.json", before); Velmar::Testing::WriteFile("/tmp/m-after.json", Project().ToJson()); }
+                    if (Project().ToJson() != before) {
+                        Velmar::Testing::WriteFile("/tmp/m-before.json", before);
+                        Velmar::Testing::WriteFile("/tmp/m-after.json", Project().ToJson());
+                    }
                     EXPECT_EQ(Project().ToJson(), before) << row << ": " << reason;
                     continue;
                 }
@@ -750,7 +791,8 @@ TEST_F(Properties, EveryStepCompletesOrLeavesTheProjectAsItWas)
                 const bool leftAsItWas = after == untouched && flow.leftOut.count(operation) != 0;
                 if (flow.usersOwn) {
                     EXPECT_NE(Project().FindElement(*placed), nullptr) << row << ": the user's wall stays";
-                    EXPECT_TRUE(after == done || AddOnLog().find("the host refused " + operation, logged) != std::string::npos)
+                    EXPECT_TRUE(after == done ||
+                                AddOnLog().find("the host refused " + operation, logged) != std::string::npos)
                         << row << ": what the host refused is logged";
                     continue;
                 }

@@ -1,9 +1,9 @@
 // The host's HTTP client over libcurl against an in-process loopback server: what arrives, what is
 // reported, and the limits (redirects, body size, time-outs, plain http off loopback, routing).
+#include "../support/RecordingServer.hpp"
 #include "HTTPClient.hpp"
 #include "HTTPHost.hpp"
 #include "HostText.hpp"
-#include "../support/RecordingServer.hpp"
 
 #include <gtest/gtest.h>
 #include <httplib.h>

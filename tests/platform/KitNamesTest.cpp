@@ -7,8 +7,10 @@
 
 namespace {
 
-#define KIT_FUNCTION(name, ...) static_assert(std::is_same_v<decltype(API_HostFunctions::name), std::add_pointer_t<__VA_ARGS__>>, #name);
-#define KIT_FIELD(record, field, ...) static_assert(std::is_same_v<decltype(record::field), __VA_ARGS__>, #record "::" #field);
+#define KIT_FUNCTION(name, ...)                                                                                        \
+    static_assert(std::is_same_v<decltype(API_HostFunctions::name), std::add_pointer_t<__VA_ARGS__>>, #name);
+#define KIT_FIELD(record, field, ...)                                                                                  \
+    static_assert(std::is_same_v<decltype(record::field), __VA_ARGS__>, #record "::" #field);
 #define KIT_VALUE(name, value) static_assert(name == (value), #name);
 // The kit's plain C records: no constructor, no default member initialiser, so a read into one starts from
 // whatever the caller put there.
@@ -38,8 +40,7 @@ KIT_FUNCTION(ACAPI_Element_InstallElementObserver, GSErrCode(APIElementEventHand
 KIT_FUNCTION(ACAPI_Element_CatchNewElement, GSErrCode(const API_ToolBoxItem*, APIElementEventHandlerProc*))
 KIT_FUNCTION(ACAPI_ProjectOperation_CatchProjectEvent, GSErrCode(GSFlags, APIProjectEventHandlerProc*))
 KIT_FUNCTION(ACAPI_Element_AttachObserver, GSErrCode(const API_Guid&, GSFlags))
-KIT_FUNCTION(ACAPI_Selection_Get,
-             GSErrCode(API_SelectionInfo*, GS::Array<API_Neig>*, bool, bool, API_SelRelativePosID))
+KIT_FUNCTION(ACAPI_Selection_Get, GSErrCode(API_SelectionInfo*, GS::Array<API_Neig>*, bool, bool, API_SelRelativePosID))
 KIT_FUNCTION(ACAPI_Selection_DeselectAll, GSErrCode())
 KIT_FUNCTION(ACAPI_Selection_Select, GSErrCode(const GS::Array<API_Neig>&, bool))
 KIT_FUNCTION(ACAPI_View_ZoomToSelected, GSErrCode())
@@ -47,8 +48,8 @@ KIT_FUNCTION(ACAPI_Element_GetHeader, GSErrCode(API_Elem_Head*, UInt32))
 KIT_FUNCTION(ACAPI_Element_Get, GSErrCode(API_Element*, UInt32))
 KIT_FUNCTION(ACAPI_Element_GetElemList,
              GSErrCode(const API_ElemType&, GS::Array<API_Guid>*, API_ElemFilterFlags, const API_Guid&))
-KIT_FUNCTION(ACAPI_Grouping_GetConnectedElements,
-             GSErrCode(const API_Guid&, const API_ElemType&, GS::Array<API_Guid>*, API_ElemFilterFlags, const API_Guid&))
+KIT_FUNCTION(ACAPI_Grouping_GetConnectedElements, GSErrCode(const API_Guid&, const API_ElemType&, GS::Array<API_Guid>*,
+                                                            API_ElemFilterFlags, const API_Guid&))
 KIT_FUNCTION(ACAPI_Element_GetUserData, GSErrCode(API_Elem_Head*, API_ElementUserData*, UInt32))
 KIT_FUNCTION(ACAPI_Element_SetUserData, GSErrCode(API_Elem_Head*, const API_ElementUserData*))
 KIT_FUNCTION(ACAPI_Element_GetQuantities,
@@ -83,8 +84,7 @@ KIT_FUNCTION(ACAPI_Classification_GetClassificationSystemRootItems,
              GSErrCode(const API_Guid&, GS::Array<API_ClassificationItem>&))
 KIT_FUNCTION(ACAPI_Classification_GetClassificationItemChildren,
              GSErrCode(const API_Guid&, GS::Array<API_ClassificationItem>&))
-KIT_FUNCTION(ACAPI_ProcessWindow_InitProcessWindow,
-             GSErrCode(const GS::UniString*, Int32*, API_ProcessControlTypeID*))
+KIT_FUNCTION(ACAPI_ProcessWindow_InitProcessWindow, GSErrCode(const GS::UniString*, Int32*, API_ProcessControlTypeID*))
 KIT_FUNCTION(ACAPI_ProcessWindow_SetNextProcessPhase, GSErrCode(const GS::UniString*, Int32*, bool*))
 KIT_FUNCTION(ACAPI_ProcessWindow_SetProcessValue, GSErrCode(Int32*))
 KIT_FUNCTION(ACAPI_ProcessWindow_IsProcessCanceled, GSErrCode())

@@ -65,7 +65,7 @@ TEST_F(Elements, ReadTheCatalogOfTheirTypeByKeyIgnoringLetterCase)
         {wall_, "Type.Height", "2.700000", 0},
         {wall_, "tYPE.hEIGHT", "2.700000", 0},
         {wall_, "Type.Thickness 1", "0.100000", 0},
-        {wall_, "Type.*", "0.100000", 0},  // the first entry: Type.Thickness
+        {wall_, "Type.*", "0.100000", 0},   // the first entry: Type.Thickness
         {wall_, "Type.Material", None, 0},  // text entries give rules nothing
         {wall_, "Type.Reference Line Location", None, 0},
         {wall_, "Quantity.length", "12.000000", 1},
@@ -166,8 +166,8 @@ TEST(SystemParameters, AreReadByIdWithTheirUnitsInMetres)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.parameter.id + " " + c.name);
-        auto source = Velmar::Json::ParseRecord<Velmar::Corvana::CVSystem>(
-            Velmar::Testing::SystemObject("S", {c.parameter}));
+        auto source =
+            Velmar::Json::ParseRecord<Velmar::Corvana::CVSystem>(Velmar::Testing::SystemObject("S", {c.parameter}));
         const Velmar::Bo::System system(source, 3);
         const auto table = Velmar::Bo::BuildParameterTable(system);
         const Velmar::Bo::AnswerList answers;

@@ -1,7 +1,7 @@
 // velmar-sim's element.get quantities of an element, apart from the module's headers: both sides bring
 // their own RapidJSON.
-#include "HostJson.hpp"
 #include "HostQuantities.hpp"
+#include "HostJson.hpp"
 #include "QuantityKeys.hpp"
 
 #include <cstdio>

@@ -45,7 +45,8 @@ protected:
     {
         Velmar::Testing::WriteFile(project_.Host().DataRoot() + "/user/settings.json",
                                    R"({"version":"1","databaseSettings":[{"countryCode":"BE"}],)"
-                                   R"("defaultCountry":"BE","defaultLanguage":")" + code + "\"}");
+                                   R"("defaultCountry":"BE","defaultLanguage":")" +
+                                       code + "\"}");
         Velmar::Services::ConfigurationService::Replace(std::make_shared<Velmar::Services::ConfigurationService>(
             "settings.json", "mapping.json", [](const auto&, Int32) {}));
     }
@@ -55,10 +56,10 @@ protected:
     // and one linked to a system the project does not keep.
     void PlaceLinkedProject()
     {
-        const GS::Guid a = project_.StoreSystem(SystemText(
-            "SYS-A", {{"DILATATIE", "mm", "10000", "Length"}, {"BRANDWERENDHEID", "", "60", "Number"}}));
-        const GS::Guid b = project_.StoreSystem(SystemText(
-            "SYS-B", {{"DILATATIE", "mm", "15000", "Length"}, {"BRANDWERENDHEID", "", "120", "Number"}}));
+        const GS::Guid a = project_.StoreSystem(
+            SystemText("SYS-A", {{"DILATATIE", "mm", "10000", "Length"}, {"BRANDWERENDHEID", "", "60", "Number"}}));
+        const GS::Guid b = project_.StoreSystem(
+            SystemText("SYS-B", {{"DILATATIE", "mm", "15000", "Length"}, {"BRANDWERENDHEID", "", "120", "Number"}}));
         const std::pair<const char*, double> walls[] = {{"A1", 12}, {"A2", 8}, {"B1", 16}, {"B2", 12}};
         for (const auto& [name, length] : walls)
             Name(name, project_.Wall(length));
@@ -103,7 +104,8 @@ protected:
     // "label: failed X Y; passed Z" per result, with the elements by their names.
     std::string Results()
     {
-        const auto results = Velmar::Json::ParseRecord<ResultList>("{\"list\":" + Text(Call("ruleresult_getResults")) + "}");
+        const auto results =
+            Velmar::Json::ParseRecord<ResultList>("{\"list\":" + Text(Call("ruleresult_getResults")) + "}");
         std::string text;
         for (const auto& result : results.list.Items()) {
             text += (text.empty() ? "" : " | ") + HostText::Utf8(result.rule.Get().Label.Get()) + ":";
@@ -155,11 +157,9 @@ TEST_F(Check, ListsEachSystemsRulesOncePerLabelInTheActiveLanguage)
         const char* first;
     };
     const Case cases[] = {
-        {"en-US", 6, "Maximum Wall Height"},
-        {"nl-NL", 6, "Maximum Wandhoogte"},
+        {"en-US", 6, "Maximum Wall Height"}, {"nl-NL", 6, "Maximum Wandhoogte"},
         {"nl-BE", 12, "Maximum Wandhoogte"},  // "nl-NL" rules are never the active language's: listed per system
-        {"en-GB", 12, "Maximum Wandhoogte"},
-        {"fr-BE", 0, ""},
+        {"en-GB", 12, "Maximum Wandhoogte"}, {"fr-BE", 0, ""},
     };
     PlaceLinkedProject();
     for (const Case& c : cases) {
@@ -196,7 +196,8 @@ TEST_F(Check, RunsTheSystemsOwnRulesAndMergesTheirVerdictsPerLabel)
         {{"No such rule"}, "", ""},
         {{"Fire resistance"}, "", "Fire resistance: failed; passed B1 B2 A1 A2 SA"},
         {{"Fire resistance"}, fireAnswer, "Fire resistance: failed A1; passed B1 B2 A2 SA"},
-        {{"Fire resistance", "Maximum length"}, fireAnswer,
+        {{"Fire resistance", "Maximum length"},
+         fireAnswer,
          "Maximum length: failed B1 A1; passed B2 A2 SA | Fire resistance: failed A1; passed B1 B2 A2 SA"},
     };
     for (const Case& c : cases) {
@@ -228,14 +229,29 @@ TEST_F(Check, FailuresEndTheRunOrGiveTheVerdictsOfMissingValues)
     const char* const earlier = "Maximum length: failed B1 A1; passed B2 A2 SA";
     const Case cases[] = {
         // A1 fails Maximum length anyway; the host answers its read for Fire resistance again.
-        {"an element that cannot be read fails the rule that met the failure only", {"Fire resistance", "Maximum length"},
-         "ACAPI_Element_Get", 1, "true", {}, std::string(earlier) + " | Fire resistance: failed; passed B1 B2 A1 A2 SA"},
-        {"without quantities no length exceeds", {"Maximum length"}, "ACAPI_Element_GetQuantities", -1, "true", {},
+        {"an element that cannot be read fails the rule that met the failure only",
+         {"Fire resistance", "Maximum length"},
+         "ACAPI_Element_Get",
+         1,
+         "true",
+         {},
+         std::string(earlier) + " | Fire resistance: failed; passed B1 B2 A1 A2 SA"},
+        {"without quantities no length exceeds",
+         {"Maximum length"},
+         "ACAPI_Element_GetQuantities",
+         -1,
+         "true",
+         {},
          "Maximum length: failed; passed B1 B2 A1 A2 SA"},
         {"no element list: nothing to check", {"Maximum length"}, "ACAPI_Element_GetElemList", -1, "true", {}, ""},
         {"no user data: nothing linked", {"Maximum length"}, "ACAPI_Element_GetUserData", -1, "true", {}, ""},
-        {"a parameter that is no number ends the run", {"Maximum length"}, "", 0, "undefined",
-         {"failed\n invalid stod argument"}, earlier},
+        {"a parameter that is no number ends the run",
+         {"Maximum length"},
+         "",
+         0,
+         "undefined",
+         {"failed\n invalid stod argument"},
+         earlier},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -281,8 +297,9 @@ TEST_F(Check, OffersTheSingleNumericPropertiesSortedByDisplayName)
         std::vector<std::string> names;
     };
     const Case cases[] = {
-        {"", {"General Ratings.Acoustic Requirement", "General Ratings.Fire Resistance Requirement",
-              "General Ratings.Thermal Transmittance", "Velmar.Brandwerendheid", "Velmar.Rw", "Velmar.aantal"}},
+        {"",
+         {"General Ratings.Acoustic Requirement", "General Ratings.Fire Resistance Requirement",
+          "General Ratings.Thermal Transmittance", "Velmar.Brandwerendheid", "Velmar.Rw", "Velmar.aantal"}},
         {"ACAPI_Property_GetPropertyDefinitions", {"Velmar.Brandwerendheid", "Velmar.Rw", "Velmar.aantal"}},
         {"ACAPI_Property_GetPropertyGroups", {}},
     };

@@ -36,7 +36,8 @@ std::string Composites(const std::string& answer)
         text += std::string(text.empty() ? "" : "; ") + composite["name"].GetString() + ":";
         for (const auto& skin : composite["skins"].GetArray()) {
             char millimetres[32];
-            std::snprintf(millimetres, sizeof millimetres, "%g", std::round(skin["thickness"].GetDouble() * 10000.0) / 10.0);
+            std::snprintf(millimetres, sizeof millimetres, "%g",
+                          std::round(skin["thickness"].GetDouble() * 10000.0) / 10.0);
             text += " " + std::string(skin["material"].GetString()) + " " + millimetres;
         }
         text += composite.HasMember("userData") ? " (tagged)" : "";
@@ -53,6 +54,7 @@ TEST(DownloadScenario, APickedProductBecomesACompositeThatUndoLeavesAndTheWindow
     const std::string pick = R"({"cmd":"pick","product":"VELMAR-MS75-1x12.5"})";
     const std::string wait = R"({"cmd":"wait","ms":20000,"until":{"window":4}})";
     const std::string noWindows = R"({"ok":true,"windows":[]})";
+    // clang-format off
     const SimRun run = RunSteps(root, {
         {R"({"cmd":"choose","menu":32500,"item":1})", R"({"ok":true,"result":0})"},
         {pick},
@@ -75,10 +77,12 @@ TEST(DownloadScenario, APickedProductBecomesACompositeThatUndoLeavesAndTheWindow
         {download + R"("{\"existingCompositeName\":\"MS75\"}"})", R"({"ok":true,"answer":true})"},
         {R"({"cmd":"windows"})", noWindows},
     });
+    // clang-format on
     EXPECT_EQ(run.exitCode, 0);
     // The window is a modal dialog: the wait is answered once it runs, or as met when it already ran.
     for (const std::size_t wait : {2, 14})
-        EXPECT_TRUE(run.answers[wait] == R"({"ok":true,"modal":true})" || run.answers[wait] == R"({"ok":true,"met":true})")
+        EXPECT_TRUE(run.answers[wait] == R"({"ok":true,"modal":true})" ||
+                    run.answers[wait] == R"({"ok":true,"met":true})")
             << run.answers[wait];
     EXPECT_EQ(DetailsProductCode(run.answers[3]), "VELMAR-MS75-1x12.5");
     EXPECT_EQ(ParseAnswer(run.answers[7])["windows"].Size(), 1u) << run.answers[7];
@@ -123,12 +127,12 @@ TEST(DownloadScenario, WhatThePlatformDoesNotKnowOrCannotGiveOrWhatIsNoIdOpensNo
         std::string product;
         for (const char* p = c.product; *p != '\0'; ++p)
             product += *p == '\n' ? std::string("\\n") : std::string(1, *p);
-        const SimRun run = RunVelmarSim(root,
-                                        {R"({"cmd":"choose","menu":32500,"item":1})",
-                                         R"({"cmd":"pick","product":")" + product + R"("})",
-                                         R"({"cmd":"pick.answer","ms":10000})", R"({"cmd":"wait","ms":1000,"until":{"window":4}})",
-                                         R"({"cmd":"windows"})", R"({"cmd":"reports"})", R"({"cmd":"log"})", R"({"cmd":"debug"})"},
-                                        c.options);
+        const SimRun run = RunVelmarSim(
+            root,
+            {R"({"cmd":"choose","menu":32500,"item":1})", R"({"cmd":"pick","product":")" + product + R"("})",
+             R"({"cmd":"pick.answer","ms":10000})", R"({"cmd":"wait","ms":1000,"until":{"window":4}})",
+             R"({"cmd":"windows"})", R"({"cmd":"reports"})", R"({"cmd":"log"})", R"({"cmd":"debug"})"},
+            c.options);
         ASSERT_EQ(run.answers.size(), 8u) << c.product;
         EXPECT_EQ(run.answers[2], std::string(R"({"ok":true,"answer":)") + c.pageHears + "}") << c.product;
         EXPECT_EQ(run.answers[3], R"({"ok":true,"met":false})") << c.product;

@@ -79,12 +79,12 @@ std::string ThicknessOf(const std::string& answer, const std::string& composite)
 std::vector<std::string> AfterLinkingWallA(std::vector<std::string> then)
 {
     std::vector<std::string> commands = {
-            R"({"cmd":"attribute.new","type":"composite","name":"Wall A"})",                                  // 0
-            R"({"cmd":"element.new","type":"wall","composite":"Wall A"})",                                   // 1
-            R"({"cmd":"choose","menu":32500,"item":1})",                                                     // 2
-            R"({"cmd":"pick","product":"VELMAR-MS75-1x12.5"})",                                              // 3
-            R"({"cmd":"wait","ms":20000,"until":{"window":4}})",                                             // 4
-            R"({"cmd":"call","window":4,"fn":"download_processDownload","arg":"{\"existingCompositeName\":\"Wall A\",\"selectedLod\":300}"})",  // 5
+        R"({"cmd":"attribute.new","type":"composite","name":"Wall A"})",  // 0
+        R"({"cmd":"element.new","type":"wall","composite":"Wall A"})",    // 1
+        R"({"cmd":"choose","menu":32500,"item":1})",                      // 2
+        R"({"cmd":"pick","product":"VELMAR-MS75-1x12.5"})",               // 3
+        R"({"cmd":"wait","ms":20000,"until":{"window":4}})",              // 4
+        R"({"cmd":"call","window":4,"fn":"download_processDownload","arg":"{\"existingCompositeName\":\"Wall A\",\"selectedLod\":300}"})",  // 5
     };
     commands.insert(commands.end(), then.begin(), then.end());
     return commands;
@@ -113,6 +113,7 @@ TEST(UpdateScenario, APublishedSystemRebuildsItsCompositeAndPropertiesInOneStep)
 
     const std::string listUpdates = R"({"cmd":"call","window":3,"fn":"update_getSystemsToUpdate"})";
     const std::string properties = R"({"cmd":"element.properties","guid":")" + wall + R"("})";
+    // clang-format off
     const SimRun run = RunSteps(root, {
         {R"({"cmd":"project.open","path":")" + project + R"("})"},
         {R"({"cmd":"platform.publish","id":"VELMAR-MS75-1x12.5","values":{"Thickness":"110","TOTAL_THICKNESS":"110"}})"},
@@ -133,6 +134,7 @@ TEST(UpdateScenario, APublishedSystemRebuildsItsCompositeAndPropertiesInOneStep)
         {properties},  // 15
         {R"({"cmd":"undo.list"})"},  // 16
     });
+    // clang-format on
     EXPECT_EQ(ThicknessOf(run.answers[6], "Wall A"), "0.1100");
     EXPECT_NE(VelmarValues(run.answers[7]).find("Velmar Afmetingen/Totale dikte=0.11"), std::string::npos)
         << VelmarValues(run.answers[7]);
@@ -155,8 +157,10 @@ TEST(UpdateScenario, RebuildsTheTaggedCompositeOrLeavesTheSystemToBeOfferedAgain
     const std::string wall = SavedAfterLinkingWallA(
         root, project,
         {R"({"cmd":"attribute.new","type":"composite","name":"Wall B","skins":[{"material":"Gypsum Board","thickness":0.2}]})"});
-    const Velmar::Testing::Step runUpdate = {R"({"cmd":"call","window":3,"fn":"update_runUpdate"})", R"({"ok":true,"answer":true})"};
+    const Velmar::Testing::Step runUpdate = {R"({"cmd":"call","window":3,"fn":"update_runUpdate"})",
+                                             R"({"ok":true,"answer":true})"};
     const std::string listUpdates = R"({"cmd":"call","window":3,"fn":"update_getSystemsToUpdate"})";
+    // clang-format off
     const SimRun run = RunSteps(root, {
         {R"({"cmd":"project.open","path":")" + project + R"("})"},
         {R"({"cmd":"element.set","guid":")" + wall + R"(","composite":"Wall B"})", R"({"ok":true})"},
@@ -174,6 +178,7 @@ TEST(UpdateScenario, RebuildsTheTaggedCompositeOrLeavesTheSystemToBeOfferedAgain
         {listUpdates, R"({"ok":true,"answer":[]})"},
         {R"({"cmd":"attributes","type":"composite"})"},  // 11
     });
+    // clang-format on
     EXPECT_EQ(ThicknessOf(run.answers[8], "Wall A"), "0.1000");
     EXPECT_EQ(ThicknessOf(run.answers[11], "Wall A"), "0.1100");
     EXPECT_EQ(ThicknessOf(run.answers[11], "Wall B"), "0.2000") << "the user's own composite stays theirs";

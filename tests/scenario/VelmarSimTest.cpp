@@ -16,6 +16,7 @@ using Velmar::Testing::TempFolder;
 TEST(VelmarSim, AnswersEveryLineAndKeepsGoingAfterBadOnes)
 {
     TempFolder root;
+    // clang-format off
     const SimRun run = RunVelmarSim(root, {
             R"({"cmd":"menus"})",                                                                         // 0
             "not json",                                                                                   // 1
@@ -33,6 +34,7 @@ TEST(VelmarSim, AnswersEveryLineAndKeepsGoingAfterBadOnes)
             R"({"cmd":"quit"})",                                                                          // 13
             R"({"cmd":"menus"})",  // after quit: not answered
         });
+    // clang-format on
     EXPECT_EQ(run.exitCode, 0);
     ASSERT_EQ(run.answers.size(), 14u);
 
@@ -69,6 +71,7 @@ TEST(VelmarSim, SelectionAttachesObserversToWallsAndSlabsOnly)
         select += std::string(i == 0 ? "\"" : ",\"") + guids[i] + "\"";
     }
     Velmar::Testing::WriteFile(root / "house.json", house + "]}");
+    // clang-format off
     const SimRun run = RunVelmarSim(root, {
             R"({"cmd":"project.open","path":")" + (root / "house.json") + R"("})",
             R"({"cmd":"fault","op":"ACAPI_Element_AttachObserver","error":-2130313215,"times":1})",
@@ -77,6 +80,7 @@ TEST(VelmarSim, SelectionAttachesObserversToWallsAndSlabsOnly)
             R"({"cmd":"log"})",
             R"({"cmd":"debug"})",
         });
+    // clang-format on
     ASSERT_EQ(run.answers.size(), 6u);
     for (int good : {0, 1, 2})
         EXPECT_TRUE(ParseAnswer(run.answers[good])["ok"].GetBool()) << run.answers[good];
@@ -103,6 +107,7 @@ TEST(VelmarSim, SettingsRunsTheConfigDialogWhileTheScriptCallsItsPageUntilTheUse
 {
     const std::string config = R"("id":2,"title":"Config","url":"https://app.velmar.example/configuration",)";
     TempFolder root;
+    // clang-format off
     EXPECT_EQ(Velmar::Testing::RunSteps(root, {
         {R"({"cmd":"choose","menu":32503,"item":1})", R"({"ok":true,"modal":true})"},
         {R"({"cmd":"windows"})", R"({"ok":true,"windows":[{)" + config + R"("width":1244,"height":788,"visible":true,"modal":true}]})"},
@@ -118,6 +123,7 @@ TEST(VelmarSim, SettingsRunsTheConfigDialogWhileTheScriptCallsItsPageUntilTheUse
         {R"({"cmd":"windows"})", R"({"ok":true,"windows":[]})"},
         {R"({"cmd":"call","window":2,"fn":"getVersionInfo"})", R"({"ok":false,"error":"no open window 2"})"},
     }).exitCode, 0);
+    // clang-format on
 }
 
 // Each case fails for root too, whom permission bits do not stop.

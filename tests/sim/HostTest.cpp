@@ -159,7 +159,8 @@ GSErrCode WriteComposite(API_Attribute& composite, const std::vector<double>& th
     std::vector<API_CWallComponent> skins(thicknesses.size());
     for (std::size_t i = 0; i < skins.size(); ++i)
         skins[i] = API_CWallComponent{ACAPI_CreateAttributeIndex(1), 0, 0, thicknesses[i]};
-    Velmar::HandleOwner handle(HandleOf(std::string(reinterpret_cast<const char*>(skins.data()), skins.size() * sizeof skins[0])));
+    Velmar::HandleOwner handle(
+        HandleOf(std::string(reinterpret_cast<const char*>(skins.data()), skins.size() * sizeof skins[0])));
     API_AttributeDefExt defs = {};
     defs.cwall_compItems = reinterpret_cast<API_CWallComponent**>(handle.Get());
     composite.compWall.nComps = static_cast<short>(skins.size());
@@ -348,12 +349,9 @@ TEST(Attributes, CreateSearchGetModifyAndUserDataBehaveAsTheHostsThroughTheTable
         Int32 index;
     };
     const Creation creations[] = {
-        {API_CompWallID, "Wall 300", NoError, 1},
-        {API_CompWallID, "Wall 100", NoError, 2},
-        {API_CompWallID, "Wall 300", APIERR_ATTREXIST, 1},
-        {API_CompWallID, "wall 300", NoError, 3},
-        {API_CompWallID, "", APIERR_BADNAME, 0},
-        {API_ZombieAttrID, "Anything", APIERR_BADID, 0},
+        {API_CompWallID, "Wall 300", NoError, 1},          {API_CompWallID, "Wall 100", NoError, 2},
+        {API_CompWallID, "Wall 300", APIERR_ATTREXIST, 1}, {API_CompWallID, "wall 300", NoError, 3},
+        {API_CompWallID, "", APIERR_BADNAME, 0},           {API_ZombieAttrID, "Anything", APIERR_BADID, 0},
     };
     std::vector<API_Attr_Head> created;
     for (const auto& c : creations) {
@@ -502,11 +500,16 @@ TEST(Quantities, ElementsOnACompositeFollowItsThicknessWhateverChangedIt)
     std::vector<std::string> corrections;
     const std::tuple<const char*, std::function<void()>, double> changes[] = {
         {"placed", [] {}, 0.1},
-        {"rebuilt by an add-on", [&] { EXPECT_EQ(WriteComposite(composite, {0.1, 0.0375}), NoError); }, 0.1375},
+        {"rebuilt by an add-on",
+         [&] {
+             EXPECT_EQ(WriteComposite(composite, {0.1, 0.0375}), NoError);
+         },
+         0.1375},
         {"edited by the user",
          [&] {
              host.RunHostCommand("Edit Attribute", [&] {
-                 Sim::Attribute* edited = host.CurrentProject().EditAttribute(API_CompWallID, composite.header.index.ToInt32_Deprecated());
+                 Sim::Attribute* edited =
+                     host.CurrentProject().EditAttribute(API_CompWallID, composite.header.index.ToInt32_Deprecated());
                  edited->skins.front().fillThick = 0.15;
                  edited->record.compWall.totalThick = 0.1875;
              });
@@ -515,10 +518,12 @@ TEST(Quantities, ElementsOnACompositeFollowItsThicknessWhateverChangedIt)
         {"moved onto another composite",
          [&] { host.EditElement(wall, [&](Sim::Element& e) { e.record.wall.composite = other.header.index; }); }, 0.3},
         {"that move undone", [&] { EXPECT_EQ(host.Undo(), std::optional<std::string>("Edit Element")); }, 0.1875},
-        {"redone, and the other composite rebuilt", [&] {
+        {"redone, and the other composite rebuilt",
+         [&] {
              EXPECT_EQ(host.Redo(), std::optional<std::string>("Edit Element"));
              EXPECT_EQ(WriteComposite(other, {0.25}), NoError);
-         }, 0.25},
+         },
+         0.25},
         {"opened from a file that stored 0.125 for it",
          [&] {
              std::string text = host.CurrentProject().ToJson();
@@ -651,8 +656,8 @@ TEST(Commands, ChangesNeedAScopeNestingIsRefusedAndAFailedCommandKeepsItsChanges
          APIERR_NEEDSUNDOSCOPE},
         {"a group outside a command", [&] { return Api().ACAPI_Property_CreatePropertyGroup(group); },
          APIERR_NEEDSUNDOSCOPE},
-        {"a classification outside a command", [&] { return Api().ACAPI_Element_AddClassificationItem(p.wall, p.item); },
-         APIERR_NEEDSUNDOSCOPE},
+        {"a classification outside a command",
+         [&] { return Api().ACAPI_Element_AddClassificationItem(p.wall, p.item); }, APIERR_NEEDSUNDOSCOPE},
         {"values outside a command", [&] { return Api().ACAPI_Element_SetProperties(p.wall, {p.Value(60)}); },
          APIERR_NEEDSUNDOSCOPE},
         {"values of which one is refused: none is set",
@@ -664,13 +669,12 @@ TEST(Commands, ChangesNeedAScopeNestingIsRefusedAndAFailedCommandKeepsItsChanges
          APIERR_BADPROPERTY},
         {"a nested command",
          [&] {
-             return Api().ACAPI_CallUndoableCommand("Outer", [&] {
-                 return Api().ACAPI_CallUndoableCommand("Inner", [] { return NoError; });
-             });
+             return Api().ACAPI_CallUndoableCommand(
+                 "Outer", [&] { return Api().ACAPI_CallUndoableCommand("Inner", [] { return NoError; }); });
          },
          APIERR_REFUSEDCMD},
-        {"a command that changes nothing", [] { return Api().ACAPI_CallUndoableCommand("Idle", [] { return NoError; }); },
-         APIERR_UNDOEMPTY},
+        {"a command that changes nothing",
+         [] { return Api().ACAPI_CallUndoableCommand("Idle", [] { return NoError; }); }, APIERR_UNDOEMPTY},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.call(), c.expected) << c.what;
@@ -680,17 +684,20 @@ TEST(Commands, ChangesNeedAScopeNestingIsRefusedAndAFailedCommandKeepsItsChanges
 
     // What a command changed before it failed or threw stays, as a step the user can undo.
     const std::pair<const char*, std::function<GSErrCode()>> failures[] = {
-        {"Throws", [&]() -> GSErrCode {
+        {"Throws",
+         [&]() -> GSErrCode {
              Api().ACAPI_Property_CreatePropertyGroup(group);
              throw std::runtime_error("stod");
          }},
-        {"Fails", [&]() -> GSErrCode {
+        {"Fails",
+         [&]() -> GSErrCode {
              Api().ACAPI_Property_CreatePropertyGroup(group);
              return APIERR_GENERAL;
          }},
     };
     for (const auto& [name, command] : failures) {
-        EXPECT_EQ(Api().ACAPI_CallUndoableCommand(name, command), name[0] == 'T' ? APIERR_COMMANDFAILED : APIERR_GENERAL);
+        EXPECT_EQ(Api().ACAPI_CallUndoableCommand(name, command),
+                  name[0] == 'T' ? APIERR_COMMANDFAILED : APIERR_GENERAL);
         EXPECT_NE(p.host.CurrentProject().ToJson(), before) << name;
         EXPECT_EQ(p.host.Undo(), std::optional<std::string>(name));
         EXPECT_EQ(p.host.CurrentProject().ToJson(), before) << name;
@@ -741,7 +748,8 @@ TEST(Commands, UndoAndRedoPutBackEveryKindOfChangeExactlyAndNameTheStep)
         p.host.Undo();
     }
     // Non-undoable modifiers inside a command: the command has no undoable entry, and Edit > Undo leaves
-    // their changes (the Remarks of ACAPI_Attribute_ModifyExt, ACAPI_Attribute_SetUserData, ACAPI_ModulData_Delete in the reference).
+    // their changes (the Remarks of ACAPI_Attribute_ModifyExt, ACAPI_Attribute_SetUserData, ACAPI_ModulData_Delete in
+    // the reference).
     int made = 0;
     const Case lasting[] = {
         {"a composite created",
@@ -812,7 +820,8 @@ TEST(Faults, AnInjectedFailureOfAModelCallChangesNothing)
              API_Attribute added = Named(API_CompWallID, "Wall 300");
              return WriteComposite(added);
          }},
-        {"ACAPI_Element_SetProperty", [&] { return InCommand([&] { return Api().ACAPI_Element_SetProperty(p.wall, p.Value(30)); }); }},
+        {"ACAPI_Element_SetProperty",
+         [&] { return InCommand([&] { return Api().ACAPI_Element_SetProperty(p.wall, p.Value(30)); }); }},
         {"ACAPI_Element_AddClassificationItem",
          [&] { return InCommand([&] { return Api().ACAPI_Element_AddClassificationItem(p.wall, p.item); }); }},
         {"ACAPI_Property_CreatePropertyGroup",

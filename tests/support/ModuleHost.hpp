@@ -63,7 +63,8 @@ inline std::string TagOf(const Sim::Attribute* composite)
     if (composite == nullptr || !composite->userData)
         return "untagged";
     const Sim::UserData& data = *composite->userData;
-    const auto tag = Bo::CompositeTag::FromUserData(data.version, data.platformSign, data.bytes.data(), data.bytes.size());
+    const auto tag =
+        Bo::CompositeTag::FromUserData(data.version, data.platformSign, data.bytes.data(), data.bytes.size());
     return tag ? tag->systemName + " " + std::to_string(tag->lod) : "not a tag";
 }
 

@@ -28,7 +28,7 @@ struct SystemOutline {
     std::string id = "VELMAR-TEST";
     std::string timeStamp = "2026-03-02 10:20:30";  // empty: none
     std::string kind = "SchW";
-    std::string thickness = "125";  // empty: no Thickness attribute
+    std::string thickness = "125";                   // empty: no Thickness attribute
     std::vector<std::pair<int, std::string>> studs;  // frame, depth in millimetres
     std::vector<BoardOutline> boards;
     std::vector<InsulationOutline> insulation;
@@ -48,7 +48,8 @@ inline std::string NamedProduct(const SystemOutline& outline, const std::string&
     if (!outline.boardColour.empty())
         sets += "\"02_Beschrijving\":{" + Attribute("RGB", outline.boardColour) + "}";
     if (!outline.lambda.empty())
-        sets += std::string(sets.empty() ? "" : ",") + "\"09_Thermisch\":{" + Attribute("ZZLAMBDA", outline.lambda) + "}";
+        sets +=
+            std::string(sets.empty() ? "" : ",") + "\"09_Thermisch\":{" + Attribute("ZZLAMBDA", outline.lambda) + "}";
     return "\"" + name + "\":{\"ID\":\"" + name + "\",\"Attributes\":{\"general\":{" + Attribute("pibName", name) +
            "},\"propertyset\":{" + sets + "}}}";
 }
@@ -88,10 +89,10 @@ inline std::string SystemObject(const SystemOutline& outline)
             text += (text.empty() ? "" : ",") + item;
         return text;
     };
-    return "{\"ID\":\"" + outline.id + "\"," + (outline.timeStamp.empty() ? "" : "\"TimeStamp\":\"" + outline.timeStamp + "\",") +
-           "\"Attributes\":{\"general\":{" +
-           Attribute("template_type", outline.kind) + "},\"composition\":{" + join(composition) +
-           "}},\"LinkedProducts\":{" + join(products) + "}}";
+    return "{\"ID\":\"" + outline.id + "\"," +
+           (outline.timeStamp.empty() ? "" : "\"TimeStamp\":\"" + outline.timeStamp + "\",") +
+           "\"Attributes\":{\"general\":{" + Attribute("template_type", outline.kind) + "},\"composition\":{" +
+           join(composition) + "}},\"LinkedProducts\":{" + join(products) + "}}";
 }
 
 // The platform's data response: the system under its product id.
@@ -114,7 +115,8 @@ inline SystemOutline StandardWall(const std::string& thickness = "125")
     SystemOutline outline;
     outline.thickness = thickness;
     outline.studs = {{1, "75"}};
-    outline.boards = {{1, 1, "12,5", "Board A"}, {1, 2, "12,5", "Board A"}, {2, 1, "12,5", "Board A"}, {2, 2, "12,5", "Board A"}};
+    outline.boards = {
+        {1, 1, "12,5", "Board A"}, {1, 2, "12,5", "Board A"}, {2, 1, "12,5", "Board A"}, {2, 2, "12,5", "Board A"}};
     return outline;
 }
 

@@ -35,10 +35,9 @@ inline std::string SystemObject(const std::string& id, const std::vector<Paramet
     std::string attributes;
     for (const Parameter& p : parameters) {
         attributes += std::string(attributes.empty() ? "" : ",") + "\"" + p.id + "\":{\"ID\":\"" + p.id + "\"" +
-                      (p.unit.empty() ? "" : ",\"Unit\":\"" + p.unit + "\"") +
-                      ",\"Name\":{\"nl_NL\":\"Naam " + p.id + "\",\"en_US\":\"Name " + p.id + "\"}" +
-                      ",\"Value\":{\"nl_NL\":\"" + p.value + "\",\"en_US\":\"" + p.value + "\"}" +
-                      ",\"DataType\":\"" + p.dataType + "\"}";
+                      (p.unit.empty() ? "" : ",\"Unit\":\"" + p.unit + "\"") + ",\"Name\":{\"nl_NL\":\"Naam " + p.id +
+                      "\",\"en_US\":\"Name " + p.id + "\"}" + ",\"Value\":{\"nl_NL\":\"" + p.value + "\",\"en_US\":\"" +
+                      p.value + "\"}" + ",\"DataType\":\"" + p.dataType + "\"}";
     }
     return "{\"ID\":\"" + id + "\",\"TimeStamp\":\"2026-03-02 10:20:30\",\"Attributes\":{" +
            "\"general\":{\"template_type\":{\"ID\":\"template_type\",\"Value\":{\"nl_NL\":\"SchW\"}}}," +

@@ -61,7 +61,8 @@ struct Step {
 };
 
 // Runs the steps on `root`'s data folder and checks every answer a step gives.
-inline SimRun RunSteps(const TempFolder& root, const std::vector<Step>& steps, const std::vector<std::string>& options = {})
+inline SimRun RunSteps(const TempFolder& root, const std::vector<Step>& steps,
+                       const std::vector<std::string>& options = {})
 {
     std::vector<std::string> lines;
     for (const Step& step : steps)

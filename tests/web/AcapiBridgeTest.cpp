@@ -72,12 +72,12 @@ protected:
         if (value == nullptr)
             return answer == nullptr ? "null" : "array";
         switch (value->GetType()) {
-        case JS::Value::BOOL:
-            return value->GetBool() ? "true" : "false";
-        case JS::Value::STRING:
-            return HostText::Utf8(value->GetString());
-        default:
-            return "undefined";
+            case JS::Value::BOOL:
+                return value->GetBool() ? "true" : "false";
+            case JS::Value::STRING:
+                return HostText::Utf8(value->GetString());
+            default:
+                return "undefined";
         }
     }
     std::vector<std::string> Reports()

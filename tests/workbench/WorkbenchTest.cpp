@@ -139,23 +139,28 @@ TEST(Workbench, AnswersEachRequestWithItsOutcomeAndTheModalDialogsPageReachesIt)
         std::string answer;  // the answer, or its start when it does not end in }
     };
     const Case cases[] = {
-        {"a menu command that opens nothing", [&] { return workbench.Choose(NeutralMenu, 1); }, R"({"ok":true,"result":0})"},
-        {"a menu that is not there", [&] { return workbench.Choose(1, 1); }, R"({"ok":false,"error":"no such menu item"})"},
+        {"a menu command that opens nothing", [&] { return workbench.Choose(NeutralMenu, 1); },
+         R"({"ok":true,"result":0})"},
+        {"a menu that is not there", [&] { return workbench.Choose(1, 1); },
+         R"({"ok":false,"error":"no such menu item"})"},
         {"an item past the menu's end", [&] { return workbench.Choose(SettingsMenu, 2); },
          R"({"ok":false,"error":"no such menu item"})"},
-        {"a resize of no window", [&] { return workbench.ResizeWindow(9, 100, 100); }, R"({"ok":false,"error":"no open window 9"})"},
+        {"a resize of no window", [&] { return workbench.ResizeWindow(9, 100, 100); },
+         R"({"ok":false,"error":"no open window 9"})"},
         {"a size that fits no window", [&] { return workbench.ResizeWindow(ConfigWindow, 0, 100); },
          R"({"ok":false,"error":"a window's size)"},
-        {"a close of no window", [&] { return workbench.CloseWindow(9); }, R"({"ok":false,"error":"no open window 9"})"},
+        {"a close of no window", [&] { return workbench.CloseWindow(9); },
+         R"({"ok":false,"error":"no open window 9"})"},
         {"a call to no window", [&] { return workbench.Call(9, "config_close", std::nullopt); },
          R"({"ok":false,"error":"no open window 9"})"},
         {"Settings runs its dialog", [&] { return workbench.Choose(SettingsMenu, 1); }, R"({"ok":true,"modal":true})"},
         {"getVersionInfo", call("getVersionInfo"), R"({"ok":true,"answer":"v2.0.1"})"},
         {"setWindowTitle", call("setWindowTitle", R"("Réglages")"), R"({"ok":true,"answer":true})"},
         {"config_resize", call("config_resize", R"("{\"x\":800,\"y\":600}")"), R"({"ok":true,"answer":true})"},
-        {"a number is no text: the add-on reads the empty text, which is no resize request", call("config_resize", "800"),
-         R"({"ok":true,"answer":null})"},
-        {"setWindowTitle lets the add-on's own failure through to the host's script engine", call("setWindowTitle", "{}"),
+        {"a number is no text: the add-on reads the empty text, which is no resize request",
+         call("config_resize", "800"), R"({"ok":true,"answer":null})"},
+        {"setWindowTitle lets the add-on's own failure through to the host's script engine",
+         call("setWindowTitle", "{}"),
          R"({"ok":false,"error":"the add-on let an exception escape: ClassCastException: Bad cast."})"},
         {"no_such_function", call("no_such_function"),
          R"({"ok":false,"error":"the page's objects have no function no_such_function"})"},
@@ -263,7 +268,8 @@ TEST(WorkbenchServer, RefusesOtherSitesAndHostilePathsHostsAndBodiesAndServesIts
     Sim::Workbench::WorkbenchServer server(folder / "ui");
     const auto port = server.Bind(0);
     ASSERT_TRUE(port);
-    server.SetProjectFolders({{"Sample projects", folder / "samples", false}, {"My projects", folder / "projects", true}});
+    server.SetProjectFolders(
+        {{"Sample projects", folder / "samples", false}, {"My projects", folder / "projects", true}});
     server.Listen(workbench, "http://127.0.0.1:1");
     Velmar::Services::WebAppServer webApp(folder / "pages", "<script src=\"b.js\"></script>");
     const auto webPort = webApp.Start(0);
@@ -275,7 +281,9 @@ TEST(WorkbenchServer, RefusesOtherSitesAndHostilePathsHostsAndBodiesAndServesIts
     const auto save = [&](const std::string& name, const char* more = "") {
         return R"({"cmd":"project.save","path":")" + folder / ("projects/" + name) + "\"" + more + "}";
     };
-    const auto set = [&](const char* members) { return R"({"cmd":"element.set","guid":")" + wall + "\"," + members + "}"; };
+    const auto set = [&](const char* members) {
+        return R"({"cmd":"element.set","guid":")" + wall + "\"," + members + "}";
+    };
     const std::string cafe = "Caf\u00e9 Li\u00e8ge.json";
     std::string sixty;
     for (int letter = 0; letter < 60; ++letter)
@@ -295,54 +303,75 @@ TEST(WorkbenchServer, RefusesOtherSitesAndHostilePathsHostsAndBodiesAndServesIts
         {false, "POST", "/api/call", R"({"window":2})", 400, R"("\"fn\" must be a text")"},
         {false, "POST", "/api/window/resize", R"({"window":2,"width":1.5,"height":3})", 400, "must be an integer"},
         {false, "POST", "/api/script", R"([{"cmd":"undo"}])", 400, "the body must be a JSON object"},
-        {false, "POST", "/api/call", R"({"window":2,"fn":"x","arg":)" + std::string(400000, '[') +
-                                         std::string(400000, ']') + "}", 400, "nests deeper than 64 levels"},
+        {false, "POST", "/api/call",
+         R"({"window":2,"fn":"x","arg":)" + std::string(400000, '[') + std::string(400000, ']') + "}", 400,
+         "nests deeper than 64 levels"},
         {false, "POST", "/api/script", std::string(2 << 20, ' '), 413, "larger than 1048576 bytes"},
         {false, "GET", "/api/state?since=later", "", 400, R"({"ok":false,"error":"\"since\" must be a count"})"},
         {false, "GET", "/api/model?identity=1&since=-2", "", 400, R"("\"since\" must be a count")"},
         {false, "GET", "/api/state?since=0", "", 200, R"({"version":1,"state":{"addOn":"Velmar)"},
         {false, "GET", "/api/state?since=0", "", 200, R"({"version":1,)", "localhost" + self},
         {false, "GET", "/api/state?since=0", "", 200, R"({"version":1,)", "[::1]" + self},
-        {false, "GET", "/api/state?since=0", "", 403, "only requests addressed to 127.0.0.1" + self, "evil.example" + self},
+        {false, "GET", "/api/state?since=0", "", 403, "only requests addressed to 127.0.0.1" + self,
+         "evil.example" + self},
         {false, "GET", "/api/projects", "", 403, "", "127.0.0.1:1"},
         {false, "POST", "/api/call", R"({"window":2,"fn":"x"})", 403, "", "evil.example"},
-        {false, "POST", "/api/call", R"({"window":2,"fn":"config_close"})", 200, R"({"ok":false,"error":"no open window 2"})"},
+        {false, "POST", "/api/call", R"({"window":2,"fn":"config_close"})", 200,
+         R"({"ok":false,"error":"no open window 2"})"},
         {false, "GET", "/", "", 200, "<!doctype html>"},
         {false, "GET", "/leak.js", "", 404, ""},
         {false, "GET", "/secret.txt", "", 404, ""},
         {false, "GET", "/../outside/secret.txt", "", 404, ""},
-        {false, "POST", "/api/script", script(R"(write","folder":"user","path":"leak","text":"x")"), 200, refused + "the path leads out of its folder through a link"},
-        {false, "POST", "/api/script", script(R"(read","folder":"user","path":"leak")"), 200, refused + "the path leads out"},
-        {false, "POST", "/api/script", script(R"(write","folder":"user","path":"out/new.txt","text":"x")"), 200, refused + "the path leads out"},
-        {false, "POST", "/api/script", script(R"(write","folder":"user","path":"dangling","text":"x")"), 200, refused + "the path passes a link that leads nowhere"},
-        {false, "POST", "/api/script", script(R"(read","folder":"user","path":"/etc/passwd")"), 200, refused + "the path is absolute"},
-        {false, "POST", "/api/script", script(R"(read","folder":"user","path":"sub/../../shared/x")"), 200, refused + "the path climbs out"},
-        {false, "POST", "/api/script", script(R"(read","folder":"user","path":"sub\u0000.txt")"), 200, refused + "the path holds a NUL"},
-        {false, "POST", "/api/script", script(R"(read","folder":"user","path":"sub")"), 200, R"("\"path\" names a folder, not a file")"},
+        {false, "POST", "/api/script", script(R"(write","folder":"user","path":"leak","text":"x")"), 200,
+         refused + "the path leads out of its folder through a link"},
+        {false, "POST", "/api/script", script(R"(read","folder":"user","path":"leak")"), 200,
+         refused + "the path leads out"},
+        {false, "POST", "/api/script", script(R"(write","folder":"user","path":"out/new.txt","text":"x")"), 200,
+         refused + "the path leads out"},
+        {false, "POST", "/api/script", script(R"(write","folder":"user","path":"dangling","text":"x")"), 200,
+         refused + "the path passes a link that leads nowhere"},
+        {false, "POST", "/api/script", script(R"(read","folder":"user","path":"/etc/passwd")"), 200,
+         refused + "the path is absolute"},
+        {false, "POST", "/api/script", script(R"(read","folder":"user","path":"sub/../../shared/x")"), 200,
+         refused + "the path climbs out"},
+        {false, "POST", "/api/script", script(R"(read","folder":"user","path":"sub\u0000.txt")"), 200,
+         refused + "the path holds a NUL"},
+        {false, "POST", "/api/script", script(R"(read","folder":"user","path":"sub")"), 200,
+         R"("\"path\" names a folder, not a file")"},
         {false, "POST", "/api/script", script(R"(delete","folder":"user","path":".")"), 200, "names the folder itself"},
-        {false, "POST", "/api/script", script(R"(delete","folder":"shared","path":"")"), 200, "names the folder itself"},
-        {false, "POST", "/api/script", script(R"(write","folder":"user","path":"sub/./a.txt","text":"mine")"), 200, R"({"ok":true)"},
-        {false, "POST", "/api/script", script(R"(read","folder":"user","path":"sub/a.txt")"), 200, R"({"ok":true,"exists":true,"text":"mine"})"},
+        {false, "POST", "/api/script", script(R"(delete","folder":"shared","path":"")"), 200,
+         "names the folder itself"},
+        {false, "POST", "/api/script", script(R"(write","folder":"user","path":"sub/./a.txt","text":"mine")"), 200,
+         R"({"ok":true)"},
+        {false, "POST", "/api/script", script(R"(read","folder":"user","path":"sub/a.txt")"), 200,
+         R"({"ok":true,"exists":true,"text":"mine"})"},
         {false, "POST", "/api/script", open(folder / "projects/deep.json"), 200,
          folder / "projects/deep.json: classification items nest deeper than 100 levels"},
         {false, "POST", "/api/script", open(folder / "samples/sample.json"), 200, R"({"ok":true,"corrected":[]})"},
-        {false, "POST", "/api/script", open(folder / "samples/high.json"), 200, R"(\"height\" must be within 10 km (10000 m))"},
+        {false, "POST", "/api/script", open(folder / "samples/high.json"), 200,
+         R"(\"height\" must be within 10 km (10000 m))"},
         {false, "POST", "/api/script", open(folder / "projects/damaged.json"), 200, "damaged.json: not JSON"},
-        {false, "POST", "/api/script", open(folder / "projects/absent.json"), 200, "there is no project absent in My projects"},
+        {false, "POST", "/api/script", open(folder / "projects/absent.json"), 200,
+         "there is no project absent in My projects"},
         {false, "POST", "/api/script", open("/etc/passwd"), 200, R"(\"path\" must name a .json project file)"},
         {false, "POST", "/api/script", open(folder / "outside/../samples/sample.json"), 200, R"({"ok":true,)"},
-        {false, "POST", "/api/script", open(folder / "outside/sample.json"), 200, "opened from Sample projects or My projects only"},
+        {false, "POST", "/api/script", open(folder / "outside/sample.json"), 200,
+         "opened from Sample projects or My projects only"},
         {false, "POST", "/api/script", set(R"("height":20000)"), 200, R"(\"height\" must be within 10 km)"},
         {false, "POST", "/api/script", set(R"("begin":[-1e5,0])"), 200, R"(\"begin\" must be within 10 km)"},
         {false, "POST", "/api/script", set(R"("baseOffset":1e308)"), 200, R"(\"baseOffset\" must be within 10 km)"},
-        {false, "POST", "/api/script", R"({"cmd":"element.new","type":"slab","polygon":[[0,0],[1e9,0],[0,1]]})", 200, R"(\"polygon\" must be within 10 km)"},
-        {false, "POST", "/api/script", R"({"cmd":"element.new","type":"wall","thickness":10001})", 200, R"(\"thickness\" must be within 10 km)"},
+        {false, "POST", "/api/script", R"({"cmd":"element.new","type":"slab","polygon":[[0,0],[1e9,0],[0,1]]})", 200,
+         R"(\"polygon\" must be within 10 km)"},
+        {false, "POST", "/api/script", R"({"cmd":"element.new","type":"wall","thickness":10001})", 200,
+         R"(\"thickness\" must be within 10 km)"},
         {false, "POST", "/api/script", set(R"("height":NaN)"), 400, "the body must be a JSON object"},
         {false, "POST", "/api/script", set(R"("height":1e400)"), 400, "the body must be a JSON object"},
         {false, "POST", "/api/script", set(R"("height":2e308)"), 400, "the body holds a number too large to read"},
-        {false, "POST", "/api/script", R"({"cmd":"element.get","guid":")" + wall + "\"}", 200, R"("begin":[0.0,0.0],"end":[5.0,0.0],"height":3.0,)"},
+        {false, "POST", "/api/script", R"({"cmd":"element.get","guid":")" + wall + "\"}", 200,
+         R"("begin":[0.0,0.0],"end":[5.0,0.0],"height":3.0,)"},
         {false, "POST", "/api/script", save(cafe), 200, R"({"ok":true})"},
-        {false, "POST", "/api/script", save(cafe), 200, "a project named Caf\u00e9 Li\u00e8ge is in My projects already"},
+        {false, "POST", "/api/script", save(cafe), 200,
+         "a project named Caf\u00e9 Li\u00e8ge is in My projects already"},
         {false, "POST", "/api/script", save(cafe, R"(,"overwrite":true)"), 200, R"({"ok":true})"},
         {false, "POST", "/api/script", save(sixty + ".json"), 200, R"({"ok":true})"},
         {false, "POST", "/api/script", save(sixty + "e.json"), 200, "a name is at most 60 characters"},
@@ -354,9 +383,11 @@ TEST(WorkbenchServer, RefusesOtherSitesAndHostilePathsHostsAndBodiesAndServesIts
         {false, "POST", "/api/script", save("leak.json"), 200, "must stay inside My projects: the path leads out"},
         {false, "POST", "/api/script", save("room.txt"), 200, "must name a .json project file"},
         {false, "POST", "/api/script", save("../outside/room.json"), 200, "saved in My projects only"},
-        {false, "POST", "/api/script", R"({"cmd":"project.save","path":")" + folder / "samples/room.json\"}", 200, "saved in My projects only"},
+        {false, "POST", "/api/script", R"({"cmd":"project.save","path":")" + folder / "samples/room.json\"}", 200,
+         "saved in My projects only"},
         {false, "GET", "/api/projects", "", 200, "{\"name\":\"Caf\u00e9 Li\u00e8ge\",\"path\":\""},
-        {false, "GET", "/api/projects", "", 200, R"({"name":"deep","path":")" + folder / "projects/deep.json\"},{\"name\":\"\u00e9"},
+        {false, "GET", "/api/projects", "", 200,
+         R"({"name":"deep","path":")" + folder / "projects/deep.json\"},{\"name\":\"\u00e9"},
         {true, "GET", "/configuration", "", 200, "<head><script src=\"b.js\"></script><title>c</title>"},
         {true, "GET", "/js/page.js", "", 200, "export {};"},
         {true, "GET", "/configuration", "", 403, "", "evil.example:" + std::to_string(*webPort)},
@@ -382,9 +413,10 @@ TEST(WorkbenchServer, RefusesOtherSitesAndHostilePathsHostsAndBodiesAndServesIts
     Drive(workbench, [&] {
         for (const auto& c : cases) {
             httplib::Client client("127.0.0.1", c.webApplication ? *webPort : *port);
-            const httplib::Headers headers = c.host.empty() ? httplib::Headers() : httplib::Headers {{"Host", c.host}};
-            const auto result = std::string(c.method) == "GET" ? client.Get(c.path.c_str(), headers)
-                                                               : client.Post(c.path.c_str(), headers, c.body, "text/plain");
+            const httplib::Headers headers = c.host.empty() ? httplib::Headers() : httplib::Headers{{"Host", c.host}};
+            const auto result = std::string(c.method) == "GET"
+                                    ? client.Get(c.path.c_str(), headers)
+                                    : client.Post(c.path.c_str(), headers, c.body, "text/plain");
             ASSERT_TRUE(result) << c.path << " " << c.body.substr(0, 80);
             EXPECT_EQ(result->status, c.status) << c.path << " " << c.body.substr(0, 80);
             EXPECT_NE(result->body.find(c.answer), std::string::npos) << c.path << " " << result->body;
@@ -393,7 +425,7 @@ TEST(WorkbenchServer, RefusesOtherSitesAndHostilePathsHostsAndBodiesAndServesIts
         httplib::Client client("127.0.0.1", *port);
         for (const auto& o : origins) {
             const httplib::Headers headers =
-                *o.origin == '\0' ? httplib::Headers() : httplib::Headers {{"Origin", o.origin}};
+                *o.origin == '\0' ? httplib::Headers() : httplib::Headers{{"Origin", o.origin}};
             const auto result = client.Post("/api/call", headers, R"({"window":2,"fn":"x"})", "text/plain");
             ASSERT_TRUE(result) << o.origin;
             EXPECT_EQ(result->status, o.status) << o.origin;

@@ -85,15 +85,15 @@ struct SkinKind {
     bool core;  // carries the load: the composite's core skin is one of these
 };
 constexpr SkinKind SkinKinds[] = {
-    {0.02, 0.06, false},    // General - Generic
-    {0.0125, 0.025, false}, // Gypsum Board
-    {0.12, 0.25, true},     // Concrete - Structural
-    {0.05, 0.15, false},    // Insulation - Mineral Wool
-    {0.1, 0.1, true},       // Brick - Facing
-    {0.07, 0.15, true},     // Timber - Structural
-    {0.015, 0.02, false},   // Render - Lime
-    {0.1, 0.2, true},       // Stone - Limestone
-    {0.03, 0.08, false},    // Cork Board
+    {0.02, 0.06, false},     // General - Generic
+    {0.0125, 0.025, false},  // Gypsum Board
+    {0.12, 0.25, true},      // Concrete - Structural
+    {0.05, 0.15, false},     // Insulation - Mineral Wool
+    {0.1, 0.1, true},        // Brick - Facing
+    {0.07, 0.15, true},      // Timber - Structural
+    {0.015, 0.02, false},    // Render - Lime
+    {0.1, 0.2, true},        // Stone - Limestone
+    {0.03, 0.08, false},     // Cork Board
 };
 
 // The project's own classification: three levels, walls, slabs and openings classified at the leaves.
@@ -117,8 +117,16 @@ constexpr ItemRow ItemRows[] = {
     {"O.WIN", "Windows", 10},
     {"O.DR", "Doors", 10},
 };
-enum Item { ExternalLoadBearing = 2, ExternalOther = 3, Partition = 5, Separating = 6, GroundFloor = 8,
-            UpperFloor = 9, Window = 11, Door = 12 };
+enum Item {
+    ExternalLoadBearing = 2,
+    ExternalOther = 3,
+    Partition = 5,
+    Separating = 6,
+    GroundFloor = 8,
+    UpperFloor = 9,
+    Window = 11,
+    Door = 12
+};
 
 // Items of the new project's "ARCHICAD Classification" the generated elements also take.
 constexpr const char* ArchicadExteriorWall = "7A3E51C0-8D42-4B6F-A1E2-3C4D5E6F7103";
@@ -340,7 +348,8 @@ private:
                 total += skin.fillThick;  // summed as the host sums a composite's skins
                 composite.skins.push_back(skin);
             }
-            composite.lines.assign(composite.skins.size() + 1, API_CWallLineComponent{ACAPI_CreateAttributeIndex(1), 1});
+            composite.lines.assign(composite.skins.size() + 1,
+                                   API_CWallLineComponent{ACAPI_CreateAttributeIndex(1), 1});
             composite.record.compWall.nComps = static_cast<short>(skins);
             composite.record.compWall.totalThick = total;
             char name[64];
@@ -488,8 +497,10 @@ private:
             const double side = Snap(random_.Between(0.6, 1.0));
             const API_Coord centre{Snap(room.low.x + width / 2.0), Snap(room.low.y + depth / 2.0)};
             const double half = side / 2.0;
-            slab.holes.push_back({{centre.x - half, centre.y - half}, {centre.x - half, centre.y + half},
-                                  {centre.x + half, centre.y + half}, {centre.x + half, centre.y - half}});
+            slab.holes.push_back({{centre.x - half, centre.y - half},
+                                  {centre.x - half, centre.y + half},
+                                  {centre.x + half, centre.y + half},
+                                  {centre.x + half, centre.y - half}});
         }
         const bool upper = random_.Chance(0.3);
         API_SlabType& record = slab.record.slab;

@@ -56,7 +56,7 @@ int main(int argc, char** argv)
         std::cerr << "project-generator: " << error.what() << '\n';
         return 1;
     }
-    std::cout << options.walls << " walls, " << options.slabs << " slabs, " << options.composites
-              << " composites in " << out << '\n';
+    std::cout << options.walls << " walls, " << options.slabs << " slabs, " << options.composites << " composites in "
+              << out << '\n';
     return 0;
 }

@@ -24,7 +24,8 @@ void AttributeNew(Context& c)
     given.CopyFrom(c.command, given.GetAllocator());
     if (*type == API_CompWallID && !given.HasMember("skins") && !project.Attributes(API_BuildingMaterialID).empty()) {
         rapidjson::Value skin(rapidjson::kObjectType);
-        skin.AddMember("materialIndex", project.Attributes(API_BuildingMaterialID).front()->Index(), given.GetAllocator());
+        skin.AddMember("materialIndex", project.Attributes(API_BuildingMaterialID).front()->Index(),
+                       given.GetAllocator());
         skin.AddMember("thickness", 0.1, given.GetAllocator());
         rapidjson::Value skins(rapidjson::kArrayType);
         skins.PushBack(skin, given.GetAllocator());

@@ -20,8 +20,8 @@ namespace {
 std::unordered_map<std::string, const Command*> BuildTable()
 {
     const CommandArea Areas[] = {
-        MenuAndWindowCommands(), ProjectCommands(), AttributeCommands(), PropertyCommands(), FileCommands(),
-        SessionCommands(),
+        MenuAndWindowCommands(), ProjectCommands(), AttributeCommands(),
+        PropertyCommands(),      FileCommands(),    SessionCommands(),
     };
     std::unordered_map<std::string, const Command*> table;
     for (const CommandArea& area : Areas) {

@@ -110,7 +110,7 @@ void ElementProperties(Context& c)
         Json::WritePropertyValue(c.answer, definition, value);
         c.answer.Key("status");
         c.answer.String(value.variantStatus != API_VariantStatusNormal ? "undefined"
-                        : own != element.properties.end()             ? "normal"
+                        : own != element.properties.end()              ? "normal"
                                                                        : "default");
         c.answer.EndObject();
     }

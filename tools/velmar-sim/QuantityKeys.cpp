@@ -11,8 +11,14 @@ struct Key {
     Int64 (*count)(const API_ElementQuantity&);
 };
 
-#define REAL(type, key, field) {type, key, [](const API_ElementQuantity& q) { return double(q.field); }, nullptr}
-#define COUNT(type, key, field) {type, key, nullptr, [](const API_ElementQuantity& q) { return Int64(q.field); }}
+#define REAL(type, key, field)                                                                                         \
+    {                                                                                                                  \
+        type, key, [](const API_ElementQuantity& q) { return double(q.field); }, nullptr                               \
+    }
+#define COUNT(type, key, field)                                                                                        \
+    {                                                                                                                  \
+        type, key, nullptr, [](const API_ElementQuantity& q) { return Int64(q.field); }                                \
+    }
 
 // The keys the rule catalogs read, verbatim, with the quantity field each shows.
 const Key Keys[] = {

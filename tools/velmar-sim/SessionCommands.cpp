@@ -182,8 +182,8 @@ void PlatformPublish(Context& c)
         c.command["values"].Accept(writer);
     }
     writer.EndObject();
-    const auto answer = Fetch(HTTP::MessageHeader::Method::Post, std::string(PlatformAddress) + "/admin/publish",
-                              body.GetString());
+    const auto answer =
+        Fetch(HTTP::MessageHeader::Method::Post, std::string(PlatformAddress) + "/admin/publish", body.GetString());
     rapidjson::Document published;
     published.Parse(answer.GetBodyAsUtf8().c_str());
     if (answer.GetStatusCode() != 200 || !published.IsObject() || !published.HasMember("timeStamp") ||

@@ -52,7 +52,11 @@ std::optional<std::string> ProjectNameRefusal(std::string_view name)
     std::size_t characters = 0;
     for (std::size_t at = 0; at < name.size(); ++characters) {
         const auto lead = static_cast<unsigned char>(name[at]);
-        const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+        const std::size_t length = lead < 0x80           ? 1
+                                   : (lead >> 5) == 0x6  ? 2
+                                   : (lead >> 4) == 0xE  ? 3
+                                   : (lead >> 3) == 0x1E ? 4
+                                                         : 0;
         if (length == 0 || at + length > name.size())
             return "a name is UTF-8 text";
         char32_t code = length == 1 ? lead : lead & (0x7F >> length);
@@ -165,8 +169,8 @@ std::optional<std::string> HoldToProjectFolders(rapidjson::Document& command, co
         }
     }
     if (folder == nullptr)
-        return std::string(saving ? "a project is saved in " : "a project is opened from ") + FolderTitles(folders, saving) +
-               " only";
+        return std::string(saving ? "a project is saved in " : "a project is opened from ") +
+               FolderTitles(folders, saving) + " only";
 
     const auto resolved = Velmar::Services::ResolveInFolder(folder->path, path.filename().string());
     if (!resolved)
@@ -177,7 +181,8 @@ std::optional<std::string> HoldToProjectFolders(rapidjson::Document& command, co
         return "\"path\" names something that is not a project file";
     if (!saving && type == fs::file_type::not_found)
         return "there is no project " + *projectName + " in " + folder->title;
-    const bool overwrite = command.HasMember("overwrite") && command["overwrite"].IsBool() && command["overwrite"].GetBool();
+    const bool overwrite =
+        command.HasMember("overwrite") && command["overwrite"].IsBool() && command["overwrite"].GetBool();
     if (saving && type == fs::file_type::regular && !overwrite)
         return "a project named " + *projectName + " is in " + folder->title +
                " already; a save replaces it only with \"overwrite\":true";

@@ -61,9 +61,9 @@ std::string OkAnswer(const std::function<void(Writer&)>& members = {})
 void CheckWindowAction(DG::WindowActionResult result, int window)
 {
     if (result == DG::WindowActionResult::NoSuchWindow)
-        throw ActionError {"no open window " + std::to_string(window)};
+        throw ActionError{"no open window " + std::to_string(window)};
     if (result == DG::WindowActionResult::NotResizable)
-        throw ActionError {"window " + std::to_string(window) + " cannot be resized"};
+        throw ActionError{"window " + std::to_string(window) + " cannot be resized"};
 }
 
 }  // namespace
@@ -153,12 +153,12 @@ std::string Workbench::Choose(int menu, int item)
 {
     return RunUserAction([this, menu, item] {
         if (menu < INT16_MIN || menu > INT16_MAX || item < 1)
-            throw ActionError {"no such menu item"};
+            throw ActionError{"no such menu item"};
         const GSErrCode result = host_.ChooseMenuItem(static_cast<Int16>(menu), item);
         if (result == APIERR_BADINDEX)
-            throw ActionError {"no such menu item"};
+            throw ActionError{"no such menu item"};
         if (result == APIERR_REFUSEDCMD)
-            throw ActionError {"the menu item is disabled"};
+            throw ActionError{"the menu item is disabled"};
         return OkAnswer([result](Writer& answer) {
             answer.Key("result");
             answer.Int(result);
@@ -170,7 +170,7 @@ std::string Workbench::ResizeWindow(int window, int width, int height)
 {
     return RunUserAction([window, width, height] {
         if (width < 1 || width > INT16_MAX || height < 1 || height > INT16_MAX)
-            throw ActionError {"a window's size is 1 to 32767 pixels each way"};
+            throw ActionError{"a window's size is 1 to 32767 pixels each way"};
         CheckWindowAction(DG::ResizeWindowAsUser(window, static_cast<Int16>(width), static_cast<Int16>(height)),
                           window);
         return OkAnswer();
@@ -258,7 +258,7 @@ std::string Workbench::Call(int window, const std::string& function, const std::
                 rapidjson::Document argument;
                 argument.Parse(argumentJson->c_str(), argumentJson->size());
                 if (argument.HasParseError())
-                    throw ActionError {"the argument is not JSON"};
+                    throw ActionError{"the argument is not JSON"};
                 value = JsFromJson(argument);
             }
             result = DG::CallBrowserFunction(window, HostText::Uni(function), value);

@@ -65,11 +65,11 @@ rapidjson::Document Body(const std::string& text)
     DepthCheck check;
     rapidjson::Reader().Parse<rapidjson::kParseIterativeFlag>(bytes, check);
     if (check.tooDeep)
-        throw BadRequest {"the body nests deeper than " + std::to_string(DeepestBody) + " levels"};
+        throw BadRequest{"the body nests deeper than " + std::to_string(DeepestBody) + " levels"};
     rapidjson::Document body;
     body.Parse<rapidjson::kParseIterativeFlag>(text.c_str(), text.size());
     if (body.HasParseError() || !body.IsObject())
-        throw BadRequest {"the body must be a JSON object"};
+        throw BadRequest{"the body must be a JSON object"};
     return body;
 }
 
@@ -81,14 +81,14 @@ rapidjson::Document Body(const httplib::Request& request)
 int IntMember(const rapidjson::Document& body, const char* name)
 {
     if (!body.HasMember(name) || !body[name].IsInt())
-        throw BadRequest {std::string("\"") + name + "\" must be an integer"};
+        throw BadRequest{std::string("\"") + name + "\" must be an integer"};
     return body[name].GetInt();
 }
 
 std::string StringMember(const rapidjson::Document& body, const char* name)
 {
     if (!body.HasMember(name) || !body[name].IsString())
-        throw BadRequest {std::string("\"") + name + "\" must be a text"};
+        throw BadRequest{std::string("\"") + name + "\" must be a text"};
     return std::string(body[name].GetString(), body[name].GetStringLength());
 }
 
@@ -100,11 +100,11 @@ std::uint64_t CountParam(const httplib::Request& request, const char* name)
     const std::string text = request.get_param_value(name);
     // stoull takes a sign and leading blanks; a count is digits only.
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
-        throw BadRequest {std::string("\"") + name + "\" must be a count"};
+        throw BadRequest{std::string("\"") + name + "\" must be a count"};
     try {
         return std::stoull(text);
     } catch (const std::out_of_range&) {
-        throw BadRequest {std::string("\"") + name + "\" must be a count"};
+        throw BadRequest{std::string("\"") + name + "\" must be a count"};
     }
 }
 
@@ -164,7 +164,7 @@ ScriptRequest ScriptRequestOf(const std::string& body, const std::vector<Project
         rapidjson::Writer<rapidjson::StringBuffer> writer(text);
         // A number just past the largest double reads as infinite, which the writer cannot put back.
         if (!command.Accept(writer))
-            throw BadRequest {"the body holds a number too large to read"};
+            throw BadRequest{"the body holds a number too large to read"};
         request.command = text.GetString();
     } catch (const BadRequest& error) {
         request.status = 400;
@@ -186,7 +186,8 @@ WorkbenchServer::WorkbenchServer(std::string uiRoot)
     const httplib::Server::HandlerWithResponse tooLarge = [](const httplib::Request&, httplib::Response& response) {
         if (response.status != 413)
             return httplib::Server::HandlerResponse::Unhandled;
-        response.set_content(ErrorAnswer("the body is larger than " + std::to_string(LargestBody) + " bytes"), JsonType);
+        response.set_content(ErrorAnswer("the body is larger than " + std::to_string(LargestBody) + " bytes"),
+                             JsonType);
         return httplib::Server::HandlerResponse::Handled;
     };
     server_->set_error_handler(tooLarge);
@@ -263,12 +264,11 @@ void WorkbenchServer::AddRoutes()
     server_->Post("/api/script", api([this](const httplib::Request& request) {
                       const ScriptRequest script = ScriptRequestOf(request.body, projectFolders_);
                       if (script.status != 200)
-                          throw BadRequest {script.refusal};
+                          throw BadRequest{script.refusal};
                       return script.refusal.empty() ? workbench_->Script(script.command) : ErrorAnswer(script.refusal);
                   }));
     server_->Get("/api/projects", api([this](const httplib::Request&) { return ListProjects(projectFolders_); }));
-    server_->Post("/api/progress/cancel",
-                  api([this](const httplib::Request&) { return workbench_->CancelProcess(); }));
+    server_->Post("/api/progress/cancel", api([this](const httplib::Request&) { return workbench_->CancelProcess(); }));
     server_->Get("/api/model", api([this](const httplib::Request& request) {
                      return workbench_->Model(CountParam(request, "identity"), CountParam(request, "since"));
                  }));

@@ -152,7 +152,8 @@ int main(int argc, char** argv)
     }
     const std::string webApplication = routes[Velmar::Services::StandInServices::WebApplicationHost];
     Sim::Workbench::Workbench workbench(host, options.routes);
-    server.SetProjectFolders({{"Sample projects", options.samples, false}, {"My projects", options.data + "/projects", true}});
+    server.SetProjectFolders(
+        {{"Sample projects", options.samples, false}, {"My projects", options.data + "/projects", true}});
     server.Listen(workbench, webApplication);
 
     std::thread stopper([&workbench, &stopSignals] {
