@@ -5,7 +5,7 @@ FRESH ?=
 BUILD_DIR := build/$(PRESET)
 PROJECT ?= $(BUILD_DIR)/samples/sample-small.json
 
-.PHONY: deps build test run bench fuzz clean
+.PHONY: deps build test run bench fuzz format clean
 
 deps:
 	scripts/install-deps
@@ -14,9 +14,11 @@ build: deps
 	cmake --preset $(PRESET) >/dev/null
 	cmake --build --preset $(PRESET)
 
-# The suite runs twice: as built for debugging, and under AddressSanitizer and UndefinedBehaviorSanitizer;
-# the tests of the one background thread run once more under ThreadSanitizer.
+# The sources are checked against .clang-format first. The suite runs twice: as built for debugging, and under
+# AddressSanitizer and UndefinedBehaviorSanitizer; the tests of the one background thread run once more under
+# ThreadSanitizer.
 test: build
+	scripts/format-check
 	ctest --preset $(PRESET) -j2
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan
@@ -38,6 +40,10 @@ bench: deps
 # The fuzzers for ten minutes each; new findings land in build/fuzz/artifacts.
 fuzz: deps
 	scripts/fuzz 600
+
+# Formats the C++ sources as the check in `make test` expects them.
+format: deps
+	scripts/format-check --fix
 
 clean:
 	rm -rf build
