@@ -3,7 +3,7 @@
 // project has, and the selection; saved to and opened from a JSON project file.
 #pragma once
 
-#include "Journal.hpp"
+#include "KeyedTable.hpp"
 #include "Model.hpp"
 
 #include <functional>
