@@ -2,7 +2,7 @@
 
 #include "ACAPinc.hpp"
 #include "BoSystem.hpp"
-#include "ClassificationMapping.hpp"
+#include "ClassificationTargets.hpp"
 #include "CompositionService.hpp"
 #include "ConfigurationService.hpp"
 #include "CorvanaDatabase.hpp"

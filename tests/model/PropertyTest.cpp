@@ -3,7 +3,7 @@
 // classification codes, and what host failures leave behind.
 #include "ACAPinc.hpp"
 #include "Archicad.hpp"
-#include "ClassificationMapping.hpp"
+#include "ClassificationTargets.hpp"
 #include "CompositeUpdate.hpp"
 #include "CompositionService.hpp"
 #include "ConfigurationService.hpp"

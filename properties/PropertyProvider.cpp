@@ -1,7 +1,7 @@
 #include "PropertyProvider.hpp"
 
 #include "ACAPinc.hpp"
-#include "CompositionService.hpp"
+#include "CompositeTag.hpp"
 #include "ConfigurationService.hpp"
 #include "ElementLink.hpp"
 #include "GSDebug.hpp"
@@ -389,7 +389,7 @@ private:
             API_Attr_Head head = {};
             head.typeID = API_CompWallID;
             head.index = index;
-            if (const GSErrCode err = Composition::ReadCompositeTag(head, tag); err != NoError)
+            if (const GSErrCode err = Bo::CompositeTag::Read(head, tag); err != NoError)
                 ReadRefused("a composite's tag", err);
         }
         return tags_.emplace(key, tag).first->second;

@@ -38,6 +38,9 @@ public:
     static std::optional<CompositeTag> FromUserData(Int32 dataVersion, UInt16 platformSign, const char* bytes,
                                                     std::size_t size);
     static std::optional<CompositeTag> FromUserData(const API_AttributeUserData& userData);
+    // The tag in a composite's user data. NoError and none when the composite has no user data or holds
+    // something else (`otherData`, when given, tells which); the host's error when it could not be read.
+    static GSErrCode Read(const API_Attr_Head& composite, std::optional<CompositeTag>& tag, bool* otherData = nullptr);
 };
 
 }  // namespace Velmar::Bo

@@ -77,9 +77,4 @@ private:
     std::unordered_map<std::string, std::size_t> systemAt_;
 };
 
-// The tag in a composite's user data. NoError and none when the composite has no user data or holds
-// something else (`otherData`, when given, tells which); the host's error when it could not be read.
-GSErrCode ReadCompositeTag(const API_Attr_Head& composite, std::optional<Bo::CompositeTag>& tag,
-                           bool* otherData = nullptr);
-
 }  // namespace Velmar::Services::Composition

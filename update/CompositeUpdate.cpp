@@ -81,7 +81,7 @@ std::vector<std::pair<API_Attr_Head, Bo::CompositeTag>> CompositesTaggedWith(con
             __FILE__, __LINE__);
     for (const API_Attribute& composite : composites) {
         std::optional<Bo::CompositeTag> tag;
-        if (const GSErrCode err = Composition::ReadCompositeTag(composite.header, tag); err != NoError)
+        if (const GSErrCode err = Bo::CompositeTag::Read(composite.header, tag); err != NoError)
             DBPrintf("Velmar: the tag of composite \"%s\" was not read (%d)\n", composite.header.name, err);
         if (tag && tag->storedSystemId == storedSystemId)
             tagged.emplace_back(composite.header, *tag);

@@ -1,5 +1,8 @@
 #include "CompositeTag.hpp"
 
+#include "ACAPinc.hpp"
+#include "HandleOwner.hpp"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -71,6 +74,22 @@ std::optional<CompositeTag> CompositeTag::FromUserData(Int32 dataVersion, UInt16
         level |= UInt32(UInt8(bytes[LodOffset + i])) << (8 * i);
     tag.lod = static_cast<Int32>(level);
     return tag;
+}
+
+GSErrCode CompositeTag::Read(const API_Attr_Head& composite, std::optional<CompositeTag>& tag, bool* otherData)
+{
+    tag.reset();
+    if (otherData != nullptr)
+        *otherData = false;
+    API_Attr_Head head = composite;
+    API_AttributeUserData userData = {};
+    if (const GSErrCode err = ACAPI_UserData_GetUserData(&head, &userData); err != NoError)
+        return err == APIERR_NOUSERDATA ? NoError : err;
+    const Velmar::HandleOwner data(userData.dataHdl);
+    tag = FromUserData(userData);
+    if (otherData != nullptr)
+        *otherData = !tag;
+    return NoError;
 }
 
 std::optional<CompositeTag> CompositeTag::FromUserData(const API_AttributeUserData& userData)

@@ -146,22 +146,6 @@ Int32 LevelOf(const std::optional<Bo::LOD>& lod)
     return lod ? lod->value : 0;
 }
 
-GSErrCode ReadCompositeTag(const API_Attr_Head& composite, std::optional<Bo::CompositeTag>& tag, bool* otherData)
-{
-    tag.reset();
-    if (otherData != nullptr)
-        *otherData = false;
-    API_Attr_Head head = composite;
-    API_AttributeUserData userData = {};
-    if (const GSErrCode err = ACAPI_UserData_GetUserData(&head, &userData); err != NoError)
-        return err == APIERR_NOUSERDATA ? NoError : err;
-    const Velmar::HandleOwner data(userData.dataHdl);
-    tag = Bo::CompositeTag::FromUserData(userData);
-    if (otherData != nullptr)
-        *otherData = !tag;
-    return NoError;
-}
-
 std::shared_ptr<CompositionService> CompositionService::instance()
 {
     return slot.GetOrCreate([] {
@@ -189,7 +173,7 @@ void CompositionService::RebuildIndex()
     }
     for (const API_Attribute& composite : composites) {
         std::optional<Bo::CompositeTag> tag;
-        if (const GSErrCode err = ReadCompositeTag(composite.header, tag); err != NoError)
+        if (const GSErrCode err = Bo::CompositeTag::Read(composite.header, tag); err != NoError)
             DBPrintf("Velmar: the tag of composite \"%s\" was not read (%d)\n", composite.header.name, err);
         const GS::UniString name(composite.header.name);
         systemAt_.emplace(Velmar::Utf8Of(name), compositeSystems_.size());
@@ -267,7 +251,7 @@ void CompositionService::LinkComposite(const API_Attr_Head& composite, const Bo:
             GS::UniString(("the composite could not be read (" + std::to_string(err) + ")").c_str()));
     std::optional<Bo::CompositeTag> tag;
     bool otherData = false;
-    if (const GSErrCode err = ReadCompositeTag(attribute.header, tag, &otherData); err != NoError)
+    if (const GSErrCode err = Bo::CompositeTag::Read(attribute.header, tag, &otherData); err != NoError)
         throw GS::GeneralException(
             GS::UniString(("the composite's tag could not be read (" + std::to_string(err) + ")").c_str()));
     // Data that is not a Velmar tag belongs to someone else: the composite stays as it is.

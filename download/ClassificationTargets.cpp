@@ -1,4 +1,4 @@
-#include "ClassificationMapping.hpp"
+#include "ClassificationTargets.hpp"
 
 #include "ACAPinc.hpp"
 #include "GSDebug.hpp"

@@ -68,7 +68,7 @@ std::vector<CollectedComposite> CollectComposites(LodUpdateScope scope, Int32 ac
         head.typeID = API_CompWallID;
         head.index = *composite;
         std::optional<Bo::CompositeTag> tag;
-        if (const GSErrCode err = Services::Composition::ReadCompositeTag(head, tag); err != NoError)
+        if (const GSErrCode err = Bo::CompositeTag::Read(head, tag); err != NoError)
             DBPrintf("Velmar: the tag of composite %d was not read (%d)\n", composite->ToInt32_Deprecated(), err);
         if (!tag || !IsCollected(scope, tag->lod, active))
             continue;

@@ -22,7 +22,7 @@ std::vector<Int32> TaggedCompositeLods()
     std::vector<Int32> lods;
     for (const API_Attribute& composite : composites) {
         std::optional<Bo::CompositeTag> tag;
-        if (const GSErrCode err = Services::Composition::ReadCompositeTag(composite.header, tag); err != NoError) {
+        if (const GSErrCode err = Bo::CompositeTag::Read(composite.header, tag); err != NoError) {
             DBPrintf("Velmar: user data of composite %d not read, error %d\n",
                      composite.header.index.ToInt32_Deprecated(), err);
             continue;
