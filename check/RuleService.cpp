@@ -3,13 +3,13 @@
 #include "ACAPinc.hpp"
 #include "BM.hpp"
 #include "ConfigurationService.hpp"
-#include "ElementLink.hpp"
 #include "GSDebug.hpp"
 #include "ProcessWindow.hpp"
 #include "ProjectStoreService.hpp"
 #include "RapidJson.hpp"
 #include "ServiceSlot.hpp"
 #include "Utf8Text.hpp"
+#include "WallsAndSlabs.hpp"
 
 #include <algorithm>
 #include <unordered_map>
@@ -25,25 +25,6 @@ using velmar::rules::model::RuleRunRequest;
 ServiceSlot<RuleService> slot;
 
 constexpr Int32 CancelCheckEvery = 512;
-
-// The linked element types, walls first, with the process window's phase for each.
-struct ElementKind {
-    API_ElemTypeID type;
-    const char* phase;
-};
-constexpr ElementKind ElementKinds[] = {{API_WallID, "Walls"}, {API_SlabID, "Slabs"}};
-
-// The stored system the element is linked to; none without a link or when it cannot be read (logged).
-std::optional<GS::Guid> LinkedSystem(const API_Guid& element)
-{
-    API_Elem_Head head = {};
-    head.guid = element;
-    std::optional<GS::Guid> system;
-    if (const GSErrCode err = Bo::ElementLink::Read(head, system); err != NoError)
-        DBPrintf("Velmar: the link of element %s was not read (%d)\n", Velmar::Utf8Of(APIGuidToString(element)).c_str(),
-                 err);
-    return system;
-}
 
 std::vector<GS::Guid> DistinctSystems(const std::vector<std::pair<API_Guid, GS::Guid>>& pairs)
 {
@@ -99,21 +80,13 @@ GS::Array<API_Guid> ToArray(const std::vector<API_Guid>& guids)
 std::vector<std::pair<API_Guid, GS::Guid>> CollectLinkedElements()
 {
     std::vector<std::pair<API_Guid, GS::Guid>> pairs;
-    std::unordered_set<API_Guid> seen;
-    for (const ElementKind& kind : ElementKinds) {
-        GS::Array<API_Guid> elements;
-        if (const GSErrCode err = ACAPI_Element_GetElemList(kind.type, &elements, APIFilt_None, APINULLGuid);
-            err != NoError) {
-            DBPrintf("Velmar: the elements of type %d were not listed (%d)\n", kind.type, err);
-            continue;
-        }
-        for (const API_Guid& element : elements) {
-            if (!seen.insert(element).second)
-                continue;
-            if (const auto system = LinkedSystem(element))
+    Bo::ForEachWallAndSlab(
+        Bo::LogRefusal, [](const Bo::ElementKind&, USize) { return true; },
+        [&](const API_Guid& element, UIndex) {
+            if (const auto system = Bo::LinkOf(element, Bo::LogRefusal))
                 pairs.emplace_back(element, *system);
-        }
-    }
+            return true;
+        });
     return pairs;
 }
 
@@ -217,21 +190,19 @@ RuleService::RunOutcome RuleService::RunRules(const RuleRunRequest& request)
     // its first element comes, so systems stay in the order their elements come in.
     std::vector<std::unique_ptr<SystemRun>> runs;
     std::unordered_map<GS::Guid, SystemRun*> runOf;
-    ProcessWindow window("Check", static_cast<Int32>(std::size(ElementKinds)));
-    for (const ElementKind& kind : ElementKinds) {
-        GS::Array<API_Guid> elements;
-        if (const GSErrCode err = ACAPI_Element_GetElemList(kind.type, &elements, APIFilt_None, APINULLGuid);
-            err != NoError)
-            DBPrintf("Velmar: the elements of type %d were not listed (%d)\n", kind.type, err);
-        if (!window.NextPhase(kind.phase, static_cast<Int32>(elements.GetSize())))
-            return RunOutcome::Cancelled;
-        Int32 done = 0;
-        for (const API_Guid& guid : elements) {
-            if (++done % CancelCheckEvery == 0 && !window.SetValue(done))
-                return RunOutcome::Cancelled;
-            const auto id = LinkedSystem(guid);
+    ProcessWindow window("Check", static_cast<Int32>(std::size(Bo::WallsAndSlabs)));
+    const bool complete = Bo::ForEachWallAndSlab(
+        Bo::LogRefusal,
+        [&](const Bo::ElementKind& kind, USize count) {
+            return window.NextPhase(kind.phase, static_cast<Int32>(count));
+        },
+        [&](const API_Guid& guid, UIndex position) {
+            const Int32 done = static_cast<Int32>(position) + 1;
+            if (done % CancelCheckEvery == 0 && !window.SetValue(done))
+                return false;
+            const auto id = Bo::LinkOf(guid, Bo::LogRefusal);
             if (!id)
-                continue;
+                return true;
             auto found = runOf.find(*id);
             if (found == runOf.end()) {
                 SystemRun* run = nullptr;
@@ -244,8 +215,10 @@ RuleService::RunOutcome RuleService::RunRules(const RuleRunRequest& request)
             }
             if (found->second != nullptr && !found->second->rules.empty())
                 found->second->Judge(guid);
-        }
-    }
+            return true;
+        });
+    if (!complete)
+        return RunOutcome::Cancelled;
 
     // Per label, the verdicts of the later system come first.
     std::vector<LabelResult> labels;

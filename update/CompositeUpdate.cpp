@@ -4,7 +4,6 @@
 #include "CompositeTag.hpp"
 #include "CompositionService.hpp"
 #include "DownloadManager.hpp"
-#include "ElementLink.hpp"
 #include "GSDebug.hpp"
 #include "GSException.hpp"
 #include "LanguageIndex.hpp"
@@ -16,6 +15,7 @@
 #include "PropertyProvider.hpp"
 #include "UndoStep.hpp"
 #include "Utf8Text.hpp"
+#include "WallsAndSlabs.hpp"
 
 namespace Velmar::Services::Update {
 
@@ -143,23 +143,15 @@ std::unordered_map<GS::Guid, GS::Array<API_Guid>> LinkedElements(const std::vect
     std::unordered_map<GS::Guid, GS::Array<API_Guid>> linked;
     for (const GS::Guid& id : storedSystemIds)
         linked.emplace(id, GS::Array<API_Guid>());
-    for (const API_ElemTypeID type : {API_WallID, API_SlabID}) {
-        GS::Array<API_Guid> elements;
-        // Walls missed here would keep values of a build-up their composite no longer has.
-        if (const GSErrCode err = ACAPI_Element_GetElemList(type, &elements, APIFilt_None, APINULLGuid); err != NoError)
-            throw GS::GeneralException(Velmar::UniStringOfUtf8("the project's walls and slabs could not be listed (" +
-                                                               std::to_string(err) + ")"));
-        for (const API_Guid& guid : elements) {
-            API_Elem_Head head = {};
-            head.guid = guid;
-            std::optional<GS::Guid> system;
-            if (const GSErrCode err = Bo::ElementLink::Read(head, system); err != NoError)
-                throw GS::GeneralException(
-                    Velmar::UniStringOfUtf8("an element's link could not be read (" + std::to_string(err) + ")"));
+    // Walls missed here would keep values of a build-up their composite no longer has.
+    Bo::ForEachWallAndSlab(
+        Bo::RaiseRefusal, [](const Bo::ElementKind&, USize) { return true; },
+        [&](const API_Guid& guid, UIndex) {
+            const auto system = Bo::LinkOf(guid, Bo::RaiseRefusal);
             if (const auto found = system ? linked.find(*system) : linked.end(); found != linked.end())
                 found->second.Push(guid);
-        }
-    }
+            return true;
+        });
     return linked;
 }
 
