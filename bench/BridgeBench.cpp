@@ -3,10 +3,9 @@
 // directly, and over the workbench's HTTP bridge as a page in a real browser calls it.
 #include "ACAPinc.hpp"
 #include "Archicad.hpp"
-#include "ConfigurationService.hpp"
 #include "DGHost.hpp"
 #include "RatioReporter.hpp"
-#include "Record.hpp"
+#include "SettingsText.hpp"
 #include "Startup.hpp"
 #include "Workbench.hpp"
 #include "WorkbenchServer.hpp"
@@ -33,9 +32,7 @@ int workbenchPort = 0;
 void DirectServiceCall(benchmark::State& state)
 {
     for (auto _ : state) {
-        const auto configuration = Velmar::Services::ConfigurationService::Get();
-        benchmark::DoNotOptimize(
-            Velmar::Json::RecordListToText(configuration->GetSettingsFile().databaseSettings.Items()));
+        benchmark::DoNotOptimize(SettingsText());
     }
 }
 

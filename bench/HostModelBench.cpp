@@ -304,8 +304,11 @@ void HostSelectAndObserve(benchmark::State& state)
     const auto& walls = Projects::Instance().Walls(Walls(state));
     Sim::Archicad& host = Projects::Instance().Host();
     GS::Array<API_Neig> neigs;
-    for (const API_Guid& guid : walls)
-        neigs.Push(API_Neig{APINeig_Wall, guid});
+    for (const API_Guid& guid : walls) {
+        API_Neig neig(guid);
+        neig.neigID = APINeig_Wall;
+        neigs.Push(neig);
+    }
     for (auto _ : state) {
         GSErrCode err = Api().ACAPI_Selection_Select(neigs, false);
         for (const API_Guid& guid : walls)

@@ -1,0 +1,6 @@
+// The configuration service's settings as the settings page receives them.
+#pragma once
+
+#include "UniString.hpp"
+
+GS::UniString SettingsText();
