@@ -63,7 +63,7 @@ public:
     const GS::Array<API_Guid>& AvailabilityFor(const std::optional<Bo::SystemKind>& kind) const;
     const Cnf::VelmarMappingFile* Mapping() const { return mapping_.get(); }
 
-    class Run;
+    class ValueWriter;
 
 private:
     std::shared_ptr<const Cnf::VelmarMappingFile> mapping_;
