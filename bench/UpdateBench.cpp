@@ -13,6 +13,7 @@
 #include "RatioReporter.hpp"
 #include "RecordingServer.hpp"
 
+#include <atomic>
 #include <chrono>
 #include <unordered_map>
 
@@ -22,6 +23,9 @@ using namespace Velmar;
 using namespace Velmar::Bench;
 
 constexpr int Version = 1;
+// What the platform publishes now. Stored systems are not undone (Archicad keeps module data through undo),
+// so the systems the prepared update stored are at Version; FindUpdates has the platform publish again.
+std::atomic<int> published{Version};
 
 // What the raw update writes for each system: the property values of its walls and the tag of its composite.
 struct SystemWrites {
@@ -58,15 +62,16 @@ Prepared& Prepare()
         LinkedWalls& linked = LinkedWalls::Instance();
         linked.Use(LargeProject);
         Services::PropertyProvider::instance()->ReapplyToAll();
-        made.platform = std::make_unique<Testing::RecordingServer>([](const httplib::Request& request,
-                                                                      httplib::Response& response) {
-            if (request.path == "/token") {
-                response.set_content(R"({"token":"t"})", "application/json");
-                return;
-            }
-            const std::string id = request.get_param_value("id");
-            response.set_content(SystemResponse(std::stoul(id.substr(id.find('-') + 1)), Version), "application/json");
-        });
+        made.platform = std::make_unique<Testing::RecordingServer>(
+            [](const httplib::Request& request, httplib::Response& response) {
+                if (request.path == "/token") {
+                    response.set_content(R"({"token":"t"})", "application/json");
+                    return;
+                }
+                const std::string id = request.get_param_value("id");
+                response.set_content(SystemResponse(std::stoul(id.substr(id.find('-') + 1)), published),
+                                     "application/json");
+            });
         HTTP::SetRoute("platform.example", made.platform->Base());
         Services::CorvanaDatabase::Replace(std::make_shared<Services::CorvanaDatabase>(
             "https://platform.example/data", "https://platform.example/token"));
@@ -183,6 +188,7 @@ void UpdateRaw(benchmark::State& state)
 void FindUpdates(benchmark::State& state)
 {
     Prepare();
+    published = Version + 1;
     for (auto _ : state) {
         if (Services::Update::FindSystemsToUpdate().size() != Systems)
             state.SkipWithError("not every system was offered");
