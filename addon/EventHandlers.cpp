@@ -16,6 +16,7 @@
 #include "PropertyProvider.hpp"
 #include "Startup.hpp"
 #include "Utf8Text.hpp"
+#include "WallsAndSlabs.hpp"
 
 #include <optional>
 
@@ -26,11 +27,6 @@ namespace {
 std::optional<API_Guid> lastSelectionKey;
 
 constexpr const char* SystemParameter = "System";
-
-bool IsWallOrSlab(API_ElemTypeID type)
-{
-    return type == API_WallID || type == API_SlabID;
-}
 
 }  // namespace
 
@@ -48,7 +44,7 @@ GSErrCode SelectionChangeHandler(const API_Neig* selElemNeig)
     for (const API_Neig& neig : selection) {
         API_Elem_Head head = {};
         head.guid = neig.guid;
-        if (ACAPI_Element_GetHeader(&head, 0) == NoError && IsWallOrSlab(head.type.typeID))
+        if (ACAPI_Element_GetHeader(&head, 0) == NoError && Bo::IsWallOrSlab(head.type.typeID))
             observed.Push(head.guid);
     }
     // An element left unobserved only misses later property updates; the rest still get theirs.
@@ -72,7 +68,7 @@ GSErrCode ElementEventHandler(const API_NotifyElementType* elemType)
         default:
             return APIERR_NOTSUPPORTED;
     }
-    if (!IsWallOrSlab(elemType->elemHead.type.typeID))
+    if (!Bo::IsWallOrSlab(elemType->elemHead.type.typeID))
         return NoError;
     return LoggedAtHostBoundary("Writing Velmar properties", [elemType] {
         Services::PropertyProvider::instance()->UpdateElement(elemType->elemHead, false);

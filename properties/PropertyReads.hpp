@@ -2,12 +2,10 @@
 #pragma once
 
 #include "ACAPinc.hpp"
-#include "GSException.hpp"
 #include "UndoStep.hpp"
-#include "Utf8Text.hpp"
+#include "WallsAndSlabs.hpp"
 
 #include <optional>
-#include <string>
 
 namespace Velmar::Services::Properties {
 
@@ -17,8 +15,7 @@ namespace Velmar::Services::Properties {
 inline void ReadRefused(const char* what, GSErrCode err)
 {
     if (InStep())
-        throw GS::GeneralException(
-            UniStringOfUtf8(std::string(what) + " could not be read (" + std::to_string(err) + ")"));
+        Bo::RaiseRefusal(what, err);
 }
 
 // None for an element that is gone (someone deleted it since it was listed).

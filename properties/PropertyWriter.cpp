@@ -22,11 +22,6 @@ namespace {
 using Properties::ReadRefused;
 using Properties::ValueKind;
 
-bool IsWallOrSlab(API_ElemTypeID type)
-{
-    return type == API_WallID || type == API_SlabID;
-}
-
 void SetOne(const API_Guid& element, const API_Property& wanted)
 {
     if (ACAPI_Element_SetProperty(element, wanted) != NoError)
@@ -62,7 +57,7 @@ bool PropertyProvider::ValueWriter::Update(const API_Guid& guid)
 bool PropertyProvider::ValueWriter::Update(const API_Element& element)
 {
     const API_Guid guid = element.header.guid;
-    if (!IsWallOrSlab(element.header.type.typeID))
+    if (!Bo::IsWallOrSlab(element.header.type.typeID))
         return false;
     const auto index = Bo::ElementLink::CompositeOf(element);
     const std::optional<GS::Guid> linked = underlayLink_ ? underlayLink_ : Bo::LinkOf(guid, ReadRefused);

@@ -14,6 +14,15 @@ struct ElementKind {
 };
 inline constexpr ElementKind WallsAndSlabs[] = {{API_WallID, "Walls"}, {API_SlabID, "Slabs"}};
 
+constexpr bool IsWallOrSlab(API_ElemTypeID type)
+{
+    for (const ElementKind& kind : WallsAndSlabs) {
+        if (kind.type == type)
+            return true;
+    }
+    return false;
+}
+
 // What a walk does with a list or a link the host will not give. A step that writes from what it reads
 // ends (RaiseRefusal: a host exception naming what); Check, which writes nothing, logs it and goes on
 // without it (LogRefusal).
